@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+class QWidget;
+
+// The program-wide tool paths, source font and switches, loaded from
+// Tarn32.ini when the main frame is created and written back when the
+// Options dialog is confirmed.
+//
+// The user-interface thread reads and changes ideSettings() directly. A
+// worker thread never reads it directly: it takes ideSettingsSnapshot() when
+// it starts (the copy is taken under a lock, so it never sees a half-changed
+// value).
+struct IdeSettings {
+    QString gccPath;
+    QString gdbPath;
+    QString makePath;
+    QString libcPath;
+    QFont sourceFont;
+    int debugDefault = 0;
+    int moveBraces = 1;
+    int clearBeforeBuild = 1;
+    int keepLevelAfterSemicolon = 1;
+    int minimizeOnTile = 0;
+};
+
+// The live settings (user-interface thread only).
+const IdeSettings& ideSettings();
+// Replaces the live settings as one step (user-interface thread only).
+void setIdeSettings(const IdeSettings& settings);
+// A consistent copy, safe to take from any thread.
+IdeSettings ideSettingsSnapshot();
+
+// The settings file: Tarn32.ini in the per-user configuration folder.
+QString settingsFilePath();
+
+// Fills the live settings from the settings file, using the defaults for
+// whatever is missing or unreadable; shows the gcc-path warning (through
+// Prompts) when the gcc path is empty.
+void LoadSettings(QWidget* parent = nullptr);
+// Writes all ten keys of the live settings; a file that cannot be written is
+// reported in a message box naming it. Returns false in that case.
+bool SaveSettings(QWidget* parent = nullptr);

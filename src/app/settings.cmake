@@ -1,0 +1,1 @@
+# Settings codec, IdeSettings and the Options dialog

@@ -1,0 +1,129 @@
+#include "framework/Application.h"
+
+#include "framework/DocTemplate.h"
+#include "framework/Document.h"
+#include "framework/MdiChildFrame.h"
+#include "framework/MdiMainFrame.h"
+#include "framework/Prompts.h"
+#include "framework/StandardIds.h"
+#include "framework/View.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+
+namespace fw {
+
+namespace {
+Application* g_application = nullptr;
+}
+
+Application::Application(const QString& registryKey, const QString& appName, int recentFileCount)
+    : m_recentFiles(registryKey, appName, recentFileCount)
+{
+    g_application = this;
+    m_recentFiles.load();
+    onCommand(id::FileOpen, [this] { onFileOpen(); });
+    for (int i = 0; i < recentFileCount; ++i) {
+        const int id = id::FileMruFirst + i;
+        onCommand(id, [this, i] {
+            if (i < m_recentFiles.files().size()) {
+                const QString path = m_recentFiles.files().at(i);
+                if (!openDocumentFile(path))
+                    m_recentFiles.remove(path);
+            }
+        });
+        onUpdateEnabled(id, [this, i] { return i < m_recentFiles.files().size(); });
+    }
+    onCommand(id::AppExit, [this] {
+        if (m_mainFrame)
+            m_mainFrame->close();
+    });
+}
+
+Application::~Application()
+{
+    if (g_application == this)
+        g_application = nullptr;
+}
+
+Application* Application::instance()
+{
+    return g_application;
+}
+
+void Application::addDocTemplate(std::unique_ptr<DocTemplate> docTemplate)
+{
+    m_templates.push_back(std::move(docTemplate));
+}
+
+Document* Application::openDocumentFile(const QString& path)
+{
+    if (path.isEmpty())
+        return nullptr;
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+
+    DocTemplate* best = nullptr;
+    DocTemplate::Match bestMatch = DocTemplate::Match::No;
+    for (const auto& docTemplate : m_templates) {
+        Document* open = nullptr;
+        const DocTemplate::Match match = docTemplate->matchDocType(absolute, &open);
+        if (match == DocTemplate::Match::AlreadyOpen) {
+            if (View* view = open->firstView(); view && view->parentFrame())
+                view->parentFrame()->activate();
+            return open;
+        }
+        if (match > bestMatch) {
+            bestMatch = match;
+            best = docTemplate.get();
+        }
+    }
+    if (!best) {
+        messageBox(nullptr,
+                   QStringLiteral("Cannot open the file \"%1\": no document type can show it.")
+                       .arg(QDir::toNativeSeparators(absolute)),
+                   Prompts::Icon::Error);
+        return nullptr;
+    }
+    return best->openDocumentFile(absolute);
+}
+
+void Application::onFileOpen()
+{
+    Prompts::FileDialog dialog;
+    dialog.caption = QStringLiteral("Open");
+    dialog.directory = QDir::currentPath();
+    dialog.filters << QStringLiteral("All Files (*)");
+    for (const auto& docTemplate : m_templates) {
+        const QString filter = docTemplate->filterString();
+        if (!filter.isEmpty())
+            dialog.filters << filter;
+    }
+    const QString path = Prompts::current().openFileName(m_mainFrame, dialog);
+    if (!path.isEmpty())
+        openDocumentFile(path);
+}
+
+bool Application::saveAllModified()
+{
+    for (const auto& docTemplate : m_templates) {
+        const QList<Document*> documents = docTemplate->documents();
+        for (Document* document : documents) {
+            if (!document->saveModified())
+                return false;
+        }
+    }
+    return true;
+}
+
+void Application::closeAllDocuments()
+{
+    if (!m_mainFrame)
+        return;
+    for (MdiChildFrame* frame : m_mainFrame->childFrames()) {
+        frame->allowClose();
+        frame->close();
+    }
+}
+
+} // namespace fw

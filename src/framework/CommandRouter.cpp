@@ -1,0 +1,127 @@
+#include "framework/CommandRouter.h"
+
+#include "framework/CommandTable.h"
+#include "framework/CommandTarget.h"
+
+#include <QAction>
+#include <QTimer>
+#include <QWidget>
+
+namespace fw {
+
+CommandRouter::CommandRouter(const CommandTable* table, Chain chain, QObject* parent)
+    : QObject(parent), m_table(table), m_chain(std::move(chain))
+{
+}
+
+CommandTarget* CommandRouter::targetFor(int id) const
+{
+    const QList<CommandTarget*> chain = m_chain();
+    for (CommandTarget* target : chain) {
+        if (target && target->handlesCommand(id))
+            return target;
+    }
+    return nullptr;
+}
+
+bool CommandRouter::execute(int id)
+{
+    CommandTarget* target = targetFor(id);
+    if (!target || !target->commandEnabled(id))
+        return false;
+    target->runCommand(id);
+    requestUpdate();
+    return true;
+}
+
+bool CommandRouter::isEnabled(int id) const
+{
+    CommandTarget* target = targetFor(id);
+    return target && target->commandEnabled(id);
+}
+
+QAction* CommandRouter::createAction(int id, const QString& text, QObject* parent, bool withTooltip)
+{
+    auto* action = new QAction(text, parent);
+    if (const CommandInfo* info = m_table ? m_table->command(id) : nullptr) {
+        action->setStatusTip(info->prompt);
+        if (withTooltip && !info->tooltip.isEmpty())
+            action->setToolTip(info->tooltip);
+    }
+    // Keys are bound once on the window (installShortcuts); the menu only
+    // shows them after the tab in its text.
+    action->setShortcutVisibleInContextMenu(true);
+    connect(action, &QAction::triggered, this, [this, id] { execute(id); });
+    track(id, action);
+    return action;
+}
+
+void CommandRouter::installShortcuts(QWidget* window)
+{
+    if (!m_table)
+        return;
+    for (const CommandInfo& info : m_table->commands()) {
+        if (info.keys.isEmpty())
+            continue;
+        auto* action = new QAction(window);
+        action->setShortcuts(info.keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setProperty("commandId", info.id);
+        const int id = info.id;
+        connect(action, &QAction::triggered, this, [this, id] { execute(id); });
+        window->addAction(action);
+        m_shortcuts.append(action);
+        track(id, action);
+    }
+}
+
+QList<QAction*> CommandRouter::shortcutActions() const
+{
+    QList<QAction*> result;
+    for (const auto& action : m_shortcuts) {
+        if (action)
+            result.append(action);
+    }
+    return result;
+}
+
+void CommandRouter::track(int id, QAction* action)
+{
+    m_actions.insert(id, action);
+    action->setEnabled(isEnabled(id));
+    connect(action, &QObject::destroyed, this, [this, id, action] {
+        m_actions.remove(id, QPointer<QAction>());
+        m_actions.remove(id, action);
+    });
+}
+
+void CommandRouter::updateActions()
+{
+    m_updatePending = false;
+    const QList<int> ids = m_actions.uniqueKeys();
+    for (int id : ids) {
+        CommandTarget* target = targetFor(id);
+        const bool enabled = target && target->commandEnabled(id);
+        const std::optional<bool> checked = target ? target->commandChecked(id) : std::nullopt;
+        for (auto it = m_actions.find(id); it != m_actions.end() && it.key() == id; ++it) {
+            QAction* action = it.value();
+            if (!action)
+                continue;
+            action->setEnabled(enabled);
+            if (checked) {
+                action->setCheckable(true);
+                action->setChecked(*checked);
+            }
+        }
+    }
+}
+
+void CommandRouter::requestUpdate()
+{
+    if (m_updatePending)
+        return;
+    m_updatePending = true;
+    QTimer::singleShot(0, this, &CommandRouter::updateActions);
+}
+
+} // namespace fw

@@ -1,0 +1,104 @@
+#include "framework/MdiChildFrame.h"
+
+#include "framework/Application.h"
+#include "framework/Document.h"
+#include "framework/MdiMainFrame.h"
+#include "framework/StandardIds.h"
+#include "framework/View.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+
+namespace fw {
+
+MdiChildFrame::MdiChildFrame(Document* document, View* view, const Style& style, QWidget* parent)
+    : QMdiSubWindow(parent), m_view(view), m_style(style)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    Qt::WindowFlags flags = Qt::SubWindow | Qt::WindowTitleHint | Qt::CustomizeWindowHint;
+    if (m_style.systemMenu)
+        flags |= Qt::WindowSystemMenuHint;
+    if (m_style.minMaxButtons)
+        flags |= Qt::WindowMinMaxButtonsHint;
+    if (m_style.closable && m_style.systemMenu)
+        flags |= Qt::WindowCloseButtonHint;
+    setWindowFlags(flags);
+    if (!m_style.systemMenu)
+        setSystemMenu(nullptr);
+
+    view->m_frame = this;
+    document->addView(view);
+    setWidget(view->widget());
+    if (m_style.initialSize.isValid())
+        resize(m_style.initialSize);
+
+    connect(document, &Document::titleChanged, this, &MdiChildFrame::updateTitle);
+    connect(document, &Document::modifiedChanged, this, &MdiChildFrame::updateTitle);
+    updateTitle();
+
+    onCommand(id::FileClose, [this] { close(); });
+    onUpdateEnabled(id::FileClose, [this] { return m_style.closable; });
+}
+
+MdiChildFrame::~MdiChildFrame()
+{
+    if (m_view) {
+        m_view->m_frame = nullptr;
+        if (Document* doc = m_view->document())
+            doc->removeView(m_view);
+    }
+}
+
+Document* MdiChildFrame::document() const
+{
+    return m_view ? m_view->document() : nullptr;
+}
+
+void MdiChildFrame::initialUpdate(bool makeVisible)
+{
+    if (!mdiArea()) {
+        if (auto* main = Application::instance() ? Application::instance()->mainFrame() : nullptr)
+            main->mdiArea()->addSubWindow(this);
+    }
+    m_view->onInitialUpdate();
+    if (makeVisible) {
+        show();
+        activate();
+    }
+}
+
+void MdiChildFrame::activate()
+{
+    if (QMdiArea* area = mdiArea())
+        area->setActiveSubWindow(this);
+    if (QWidget* w = widget())
+        w->setFocus();
+}
+
+void MdiChildFrame::closeEvent(QCloseEvent* event)
+{
+    if (!m_forceClose) {
+        Document* doc = document();
+        if (!m_style.closable || (doc && !doc->canCloseFrame(this))) {
+            event->ignore();
+            return;
+        }
+    }
+    QMdiSubWindow::closeEvent(event);
+}
+
+void MdiChildFrame::updateTitle()
+{
+    QString title;
+    Document* doc = document();
+    if (!m_style.addDocumentToTitle || !doc)
+        title = m_style.fixedTitle;
+    else
+        title = doc->title();
+    if (doc && m_style.addDocumentToTitle && doc->asksToSave())
+        title += QStringLiteral("[*]");
+    setWindowTitle(title);
+    setWindowModified(doc && doc->isModified());
+}
+
+} // namespace fw

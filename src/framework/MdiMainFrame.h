@@ -1,0 +1,81 @@
+#pragma once
+
+#include "framework/CommandTable.h"
+#include "framework/CommandTarget.h"
+
+#include <QHash>
+#include <QList>
+#include <QMainWindow>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace fw {
+
+class CommandRouter;
+class Document;
+class MdiChildFrame;
+class View;
+
+// The MDI main window: owns the MDI area and the command router, shows the
+// menu bar of the active child's document type and builds menus and context
+// menus from the command table's layouts.
+class MdiMainFrame : public QMainWindow, public CommandTarget {
+    Q_OBJECT
+public:
+    explicit MdiMainFrame(const CommandTable* table, QWidget* parent = nullptr);
+    ~MdiMainFrame() override;
+
+    QMdiArea* mdiArea() const { return m_mdiArea; }
+    CommandRouter* router() const { return m_router; }
+    const CommandTable* commandTable() const { return m_table; }
+
+    MdiChildFrame* activeChild() const;
+    View* activeView() const;
+    Document* activeDocument() const;
+    QList<MdiChildFrame*> childFrames() const;
+
+    // The menu bar shown while no child exists.
+    void setDefaultMenuResource(int resourceId);
+    // The menu resource shown now (the active child's type, or the default).
+    int currentMenuResource() const { return m_currentMenu; }
+    // The top-level popups of a menu bar resource (built once, kept).
+    QList<QMenu*> menuBar(int resourceId);
+    // A new popup with the first submenu of a menu resource; the caller
+    // owns it.
+    QMenu* createContextMenu(int resourceId, QWidget* parent);
+
+    // Shows the first popup of a context menu resource at a screen point.
+    void trackContextMenu(int resourceId, const QPoint& globalPos);
+
+    // The base title ("Tarn"); the frame shows it followed by " - " and the
+    // active document's title.
+    void setBaseTitle(const QString& title);
+
+public slots:
+    void updateMenuBar();
+    void updateTitle();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    // The chain a command travels after the active view, document and frame.
+    virtual QList<CommandTarget*> commandChain() const;
+
+private:
+    QMenu* buildMenu(const MenuItem& popup, QWidget* parent);
+    void fillRecentFiles(QMenu* menu, QAction* marker);
+    void fillWindowList(QMenu* menu, QAction* marker);
+    void onSubWindowActivated(QMdiSubWindow* window);
+
+    const CommandTable* m_table;
+    QMdiArea* m_mdiArea;
+    CommandRouter* m_router;
+    QHash<int, QList<QMenu*>> m_menuBars;
+    int m_defaultMenu = 0;
+    int m_currentMenu = -1;
+    QString m_baseTitle;
+    QMetaObject::Connection m_titleConnection;
+};
+
+} // namespace fw

@@ -1,0 +1,103 @@
+#include "framework/Prompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+
+namespace fw {
+
+namespace {
+
+QtPrompts& realPrompts()
+{
+    static QtPrompts prompts;
+    return prompts;
+}
+
+Prompts* g_installed = nullptr;
+
+QWidget* dialogParent(QWidget* parent)
+{
+    return parent ? parent : QApplication::activeWindow();
+}
+
+} // namespace
+
+Prompts& Prompts::current()
+{
+    return g_installed ? *g_installed : realPrompts();
+}
+
+Prompts* Prompts::install(Prompts* prompts)
+{
+    Prompts* previous = g_installed;
+    g_installed = prompts;
+    return previous;
+}
+
+Prompts::Answer QtPrompts::message(QWidget* parent, const QString& text, Buttons buttons,
+                                   Icon icon)
+{
+    QMessageBox box(dialogParent(parent));
+    box.setWindowTitle(QApplication::applicationDisplayName());
+    box.setText(text);
+    switch (icon) {
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Error: box.setIcon(QMessageBox::Critical); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    switch (buttons) {
+    case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case Buttons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok: return Answer::Ok;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+    }
+}
+
+static QString runFileDialog(QWidget* parent, const Prompts::FileDialog& d, bool save)
+{
+    QFileDialog dialog(dialogParent(parent), d.caption, d.directory);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!d.filters.isEmpty())
+        dialog.setNameFilters(d.filters);
+    if (!d.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(d.defaultSuffix);
+    if (!d.fileName.isEmpty())
+        dialog.selectFile(d.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString QtPrompts::openFileName(QWidget* parent, const FileDialog& dialog)
+{
+    return runFileDialog(parent, dialog, false);
+}
+
+QString QtPrompts::saveFileName(QWidget* parent, const FileDialog& dialog)
+{
+    return runFileDialog(parent, dialog, true);
+}
+
+std::optional<QFont> QtPrompts::chooseFont(QWidget* parent, const QFont& initial)
+{
+    bool ok = false;
+    QFont font = QFontDialog::getFont(&ok, initial, dialogParent(parent));
+    if (!ok)
+        return std::nullopt;
+    return font;
+}
+
+} // namespace fw

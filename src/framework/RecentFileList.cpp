@@ -1,0 +1,53 @@
+#include "framework/RecentFileList.h"
+
+#include <QSettings>
+
+namespace fw {
+
+RecentFileList::RecentFileList(QString organization, QString application, int size)
+    : m_organization(std::move(organization)), m_application(std::move(application)), m_size(size)
+{
+}
+
+void RecentFileList::add(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    m_files.removeAll(path);
+    m_files.prepend(path);
+    while (m_files.size() > m_size)
+        m_files.removeLast();
+    save();
+}
+
+void RecentFileList::remove(const QString& path)
+{
+    if (m_files.removeAll(path) > 0)
+        save();
+}
+
+void RecentFileList::load()
+{
+    QSettings settings(m_organization, m_application);
+    settings.beginGroup(QStringLiteral("Recent File List"));
+    m_files.clear();
+    for (int i = 1; i <= m_size; ++i) {
+        const QString file = settings.value(QStringLiteral("File%1").arg(i)).toString();
+        if (!file.isEmpty() && !m_files.contains(file))
+            m_files.append(file);
+    }
+}
+
+void RecentFileList::save() const
+{
+    QSettings settings(m_organization, m_application);
+    settings.beginGroup(QStringLiteral("Recent File List"));
+    for (int i = 1; i <= m_size; ++i) {
+        if (i <= m_files.size())
+            settings.setValue(QStringLiteral("File%1").arg(i), m_files.at(i - 1));
+        else
+            settings.remove(QStringLiteral("File%1").arg(i));
+    }
+}
+
+} // namespace fw

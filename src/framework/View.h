@@ -1,0 +1,34 @@
+#pragma once
+
+#include "framework/CommandTarget.h"
+
+class QWidget;
+
+namespace fw {
+
+class Document;
+class MdiChildFrame;
+
+// A view shows a document inside a child frame. Views are widgets of
+// different kinds (an editor, a tree, a list), so this is a mix-in: the
+// widget class derives from both its Qt base and View.
+class View : public CommandTarget {
+public:
+    ~View() override;
+
+    Document* document() const { return m_document; }
+    MdiChildFrame* parentFrame() const { return m_frame; }
+    virtual QWidget* widget() = 0;
+
+    // Runs once after the frame is created and the document loaded; also
+    // called again by commands that re-apply settings.
+    virtual void onInitialUpdate() {}
+
+private:
+    friend class Document;
+    friend class MdiChildFrame;
+    Document* m_document = nullptr;
+    MdiChildFrame* m_frame = nullptr;
+};
+
+} // namespace fw

@@ -1,0 +1,14 @@
+# Files of src/framework: our own small document/view layer on Qt Widgets.
+list(APPEND TARN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/Application.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CommandRouter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CommandTable.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CommandTarget.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DocTemplate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Document.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MdiChildFrame.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MdiMainFrame.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Prompts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RecentFileList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/View.cpp
+)

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "framework/StandardIds.h"
+
+// Tarn's own command ids and menu resource ids. The values are fixed: menu
+// layouts, accelerators and the toolbar refer to them.
+namespace cmd {
+enum : int {
+    EditDelete = 32787,       // source context menu "&Delete"
+    EditSelectAllText = 32788, // source context menu "Select &All"
+    InsertIf = 32795,
+    InsertIfElse = 32796,
+    InsertWhile = 32797,
+    InsertDoWhile = 32798,
+    InsertSwitch = 32799,
+    InsertFor = 32800,
+    Comment = 32804,
+    GoToLine = 32807,
+    FindInSource = 32831,     // source context menu "F&ind..."
+    FindReplaceInSource = 32832, // "Find and &Replace...", Ctrl+R
+    RunExecutable = 32833,
+    Link = 32771,
+    Make = 32772,
+    BuildSource = 32773,
+    QuickCompile = 32775,
+    Debug = 32776,
+    InsertFile = 32779,
+    RemoveFile = 32780,
+    BuildProject = 32781,
+    ViewOptions = 32836,
+    SetCompileOptions = 32838,
+    RebuildAll = 32839,
+    SetLinkingOptions = 32840,
+    ClearMessages = 32842,
+    CopyrightVersion = 32843,
+    Tip = 32844,
+    ExportMakefile = 32849,
+    ExportAndMake = 32850,
+    FileNewProject = 32851,
+    InsertDateTime = 32852,
+    InsertDate = 32854,
+    LibcReference = 32855,
+    WindowNext = 32857,
+    GoToFunction = 32858,
+    TouchFile = 32859,
+    TouchAll = 32860,
+    Escape = 32768,           // bound to Esc; nothing handles it
+};
+} // namespace cmd
+
+// Menu resources: menu bars of each window type and the context menus.
+namespace menu {
+enum : int {
+    MainFrame = 128,
+    Source = 129,
+    MainContext = 153,
+    MessageContext = 154,
+    Message = 155,
+    SourceContext = 156,
+    Project = 157,
+    ProjectContext = 158,
+};
+} // namespace menu

@@ -1,0 +1,4 @@
+# Tests of src/app
+include(${CMAKE_CURRENT_LIST_DIR}/settings.cmake)
+list(APPEND TARN_UI_TESTS
+)

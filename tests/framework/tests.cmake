@@ -1,0 +1,4 @@
+# Tests of src/framework
+list(APPEND TARN_UI_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/CommandRoutingTest.cpp
+)

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "framework/Prompts.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+
+// Answers message boxes and dialogs from a script and records what was
+// asked. Installed for the lifetime of the object.
+class ScriptedPrompts : public fw::Prompts {
+public:
+    ScriptedPrompts();
+    ~ScriptedPrompts() override;
+
+    // Answers, consumed in order; when a queue is empty the default is used
+    // (Ok/Cancel for messages, a cancelled dialog for files and fonts).
+    std::deque<Answer> answers;
+    std::deque<QString> openFiles;
+    std::deque<QString> saveFiles;
+    std::deque<std::optional<QFont>> fonts;
+
+    // What was shown.
+    QStringList messages;
+    QList<FileDialog> openDialogs;
+    QList<FileDialog> saveDialogs;
+    QList<QFont> fontDialogs;
+
+    Answer message(QWidget* parent, const QString& text, Buttons buttons, Icon icon) override;
+    QString openFileName(QWidget* parent, const FileDialog& dialog) override;
+    QString saveFileName(QWidget* parent, const FileDialog& dialog) override;
+    std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
+
+private:
+    fw::Prompts* m_previous;
+};
