@@ -2,4 +2,10 @@
 # The settings and the Options dialog list their files in settings.cmake.
 include(${CMAKE_CURRENT_LIST_DIR}/settings.cmake)
 list(APPEND TARN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/CAboutDlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CChildFrame.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CMainFrame.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CTarnApp.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TarnIcons.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ToolbarIcons.cpp
 )

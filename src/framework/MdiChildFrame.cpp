@@ -60,6 +60,11 @@ void MdiChildFrame::initialUpdate(bool makeVisible)
         if (auto* main = Application::instance() ? Application::instance()->mainFrame() : nullptr)
             main->mdiArea()->addSubWindow(this);
     }
+    if (!m_style.initialSize.isValid() && mdiArea()) {
+        // The framework's default: a good part of the client area.
+        const QSize space = mdiArea()->viewport()->size();
+        resize(qMax(400, space.width() * 2 / 3), qMax(300, space.height() * 2 / 3));
+    }
     m_view->onInitialUpdate();
     if (makeVisible) {
         show();

@@ -246,7 +246,7 @@ void MdiMainFrame::updateTitle()
 {
     QString title = m_baseTitle;
     if (Document* doc = activeDocument())
-        title += QStringLiteral(" - ") + doc->title();
+        title += (title.isEmpty() ? QString() : QStringLiteral(" - ")) + doc->title();
     setWindowTitle(title);
 }
 

@@ -42,6 +42,7 @@ public:
     int currentMenuResource() const { return m_currentMenu; }
     // The top-level popups of a menu bar resource (built once, kept).
     QList<QMenu*> menuBar(int resourceId);
+    using QMainWindow::menuBar;
     // A new popup with the first submenu of a menu resource; the caller
     // owns it.
     QMenu* createContextMenu(int resourceId, QWidget* parent);

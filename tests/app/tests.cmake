@@ -1,4 +1,5 @@
 # Tests of src/app
 include(${CMAKE_CURRENT_LIST_DIR}/settings.cmake)
 list(APPEND TARN_UI_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/StartupTest.cpp
 )

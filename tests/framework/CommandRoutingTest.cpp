@@ -1,4 +1,13 @@
-#include "framework/CommandTarget.h"
+#include "framework/CommandRouter.h"
+#include "framework/FrameworkFixture.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -6,17 +15,149 @@ namespace {
 class Target : public fw::CommandTarget {
 public:
     using fw::CommandTarget::onCommand;
+    using fw::CommandTarget::onUpdateChecked;
     using fw::CommandTarget::onUpdateEnabled;
 };
+
+QStringList actionTexts(QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* action : menu->actions()) {
+        if (action->isVisible())
+            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    return texts;
+}
 } // namespace
 
-TEST(CommandTarget, RunsOnlyRegisteredHandlers)
+TEST(CommandTarget, HandlersEnablingAndChecks)
 {
     Target target;
     int runs = 0;
+    bool enabled = true;
     target.onCommand(100, [&] { ++runs; });
+    target.onUpdateEnabled(100, [&] { return enabled; });
+    target.onUpdateChecked(100, [] { return true; });
+    // An update rule alone does not make a handler.
+    target.onUpdateEnabled(101, [] { return true; });
+
+    EXPECT_TRUE(target.handlesCommand(100));
+    EXPECT_FALSE(target.handlesCommand(101));
+    EXPECT_FALSE(target.commandEnabled(101));
+    EXPECT_TRUE(target.commandEnabled(100));
+    enabled = false;
+    EXPECT_FALSE(target.commandEnabled(100));
+    EXPECT_EQ(target.commandChecked(100), std::optional<bool>(true));
     EXPECT_TRUE(target.runCommand(100));
     EXPECT_FALSE(target.runCommand(101));
     EXPECT_EQ(runs, 1);
-    EXPECT_FALSE(target.handlesCommand(101));
+}
+
+TEST(CommandRouter, FirstTargetOfTheChainWinsAndUnhandledIsDisabled)
+{
+    Target view, document, frame, main, app;
+    QStringList log;
+    view.onCommand(1, [&] { log << "view1"; });
+    document.onCommand(1, [&] { log << "doc1"; });
+    document.onCommand(2, [&] { log << "doc2"; });
+    frame.onCommand(3, [&] { log << "frame3"; });
+    main.onCommand(4, [&] { log << "main4"; });
+    app.onCommand(4, [&] { log << "app4"; });
+    app.onCommand(5, [&] { log << "app5"; });
+    // A disabled handler stops the search: the command is off, not passed on.
+    main.onCommand(6, [&] { log << "main6"; });
+    main.onUpdateEnabled(6, [] { return false; });
+    app.onCommand(6, [&] { log << "app6"; });
+
+    QList<fw::CommandTarget*> chain{&view, &document, &frame, &main, &app};
+    fw::CommandRouter router(nullptr, [&] { return chain; });
+    for (int id : {1, 2, 3, 4, 5, 6, 7})
+        router.execute(id);
+    EXPECT_EQ(log, QStringList({"view1", "doc2", "frame3", "main4", "app5"}));
+    EXPECT_TRUE(router.isEnabled(5));
+    EXPECT_FALSE(router.isEnabled(6));
+    EXPECT_FALSE(router.isEnabled(7));
+
+    QObject owner;
+    QAction* action = router.createAction(7, QStringLiteral("Seven"), &owner);
+    EXPECT_FALSE(action->isEnabled());
+    // Without a view in the chain, the document's handler of 1 takes over.
+    chain.removeFirst();
+    log.clear();
+    router.execute(1);
+    EXPECT_EQ(log, QStringList({"doc1"}));
+    app.onCommand(7, [&] { log << "app7"; });
+    router.updateActions();
+    EXPECT_TRUE(action->isEnabled());
+    action->trigger();
+    EXPECT_EQ(log.last(), "app7");
+}
+
+TEST(MdiMainFrame, MenuBarFollowsTheActiveDocumentType)
+{
+    FrameworkFixture f;
+    EXPECT_EQ(f.main->currentMenuResource(), 100);
+    EXPECT_EQ(f.main->menuBar()->actions().size(), 1);
+
+    fw::Document* text = f.textTemplate()->openDocumentFile(QString());
+    EXPECT_EQ(f.main->currentMenuResource(), 1);
+    fw::Document* other = f.otherTemplate()->openDocumentFile(QString());
+    EXPECT_EQ(f.main->currentMenuResource(), 2);
+    QList<QAction*> top = f.main->menuBar()->actions();
+    ASSERT_EQ(top.size(), 2);
+    EXPECT_EQ(top.at(0)->text(), "&Other");
+    EXPECT_EQ(f.main->windowTitle(), "Other1");
+
+    text->firstView()->parentFrame()->activate();
+    EXPECT_EQ(f.main->currentMenuResource(), 1);
+    EXPECT_EQ(f.main->menuBar()->actions().at(0)->text(), "&File");
+
+    // The Window menu lists the open windows, the active one checked.
+    QMenu* window = f.main->menuBar(2).at(1);
+    emit window->aboutToShow();
+    const QStringList entries = actionTexts(window);
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(entries.at(1), "&1 Text1");
+    EXPECT_EQ(entries.at(2), "&2 Other1");
+    Q_UNUSED(other);
+}
+
+TEST(MdiMainFrame, TitleIsBaseTitleDashActiveDocument)
+{
+    FrameworkFixture f;
+    f.main->setBaseTitle(QStringLiteral("Tarn"));
+    EXPECT_EQ(f.main->windowTitle(), "Tarn");
+    f.textTemplate()->openDocumentFile(QString());
+    EXPECT_EQ(f.main->windowTitle(), "Tarn - Text1");
+}
+
+TEST(MdiMainFrame, RecentFilesReplaceThePlaceholder)
+{
+    QTemporaryDir dir;
+    FrameworkFixture f;
+    QMenu* file = f.main->menuBar(1).at(0);
+    emit file->aboutToShow();
+    EXPECT_EQ(actionTexts(file), QStringList({"&Save", "Recent File"}));
+    EXPECT_FALSE(file->actions().at(1)->isEnabled());
+
+    const QString path = dir.filePath(QStringLiteral("r.txt"));
+    ASSERT_TRUE(testsupport::writeFile(path, "x"));
+    ASSERT_NE(f.app.openDocumentFile(path), nullptr);
+    emit file->aboutToShow();
+    const QStringList texts = actionTexts(file);
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_TRUE(texts.at(1).startsWith(QStringLiteral("&1 ")));
+    EXPECT_TRUE(texts.at(1).endsWith(QStringLiteral("r.txt")));
+}
+
+TEST(MdiMainFrame, KeysOfTheTableReachTheirCommand)
+{
+    FrameworkFixture f;
+    int runs = 0;
+    f.main->onCommand(500, [&] { ++runs; });
+    f.main->router()->updateActions();
+    f.main->activateWindow();
+    QApplication::setActiveWindow(f.main.get());
+    QTest::keyClick(f.main.get(), Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(runs, 1);
 }

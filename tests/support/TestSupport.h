@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <ostream>
 
 // Small helpers shared by the widget tests.
 namespace testsupport {
@@ -13,3 +14,4 @@ QByteArray readFile(const QString& path);
 // Processes events until the predicate holds or the time runs out.
 bool waitUntil(const std::function<bool()>& predicate, int timeoutMs = 10000);
 } // namespace testsupport
+

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/IdeSettings.h"
+
+#include <QDialog>
+#include <QStringList>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+// The Options dialog: the four tool paths, the five switches and the source
+// font. It works on a copy of the live settings; OK copies it back and
+// writes the settings file, Cancel drops every change.
+class CIDEOptionsDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit CIDEOptionsDialog(QWidget* parent = nullptr);
+
+    // The dialog's working copy of the settings.
+    const IdeSettings& workingCopy() const { return m_working; }
+
+    // OK: takes the controls into the working copy, makes it the live
+    // settings and writes the settings file.
+    void accept() override;
+
+    void OnBrowseGcc();
+    void OnBrowseGdb();
+    void OnBrowseMake();
+    void OnBrowseLibc();
+    void OnSourceFont();
+
+protected:
+    // Copies the live settings into the working copy and fills the controls.
+    void OnInitDialog();
+    // Exchanges the working copy with the controls: into the controls when
+    // saveAndValidate is false, out of them when it is true.
+    void DoDataExchange(bool saveAndValidate);
+
+private:
+    void buildControls();
+    void browse(QString IdeSettings::*path, const QStringList& filters);
+
+    IdeSettings m_working;
+
+    QLineEdit* m_gccPath = nullptr;
+    QLineEdit* m_gdbPath = nullptr;
+    QLineEdit* m_makePath = nullptr;
+    QLineEdit* m_libcPath = nullptr;
+    QCheckBox* m_debugDefault = nullptr;
+    QCheckBox* m_moveBraces = nullptr;
+    QCheckBox* m_keepLevel = nullptr;
+    QCheckBox* m_clearBeforeBuild = nullptr;
+    QCheckBox* m_minimizeOnTile = nullptr;
+};

@@ -1,0 +1,254 @@
+#include "app/CMainFrame.h"
+
+#include "app/CChildFrame.h"
+#include "app/CIDEOptionsDialog.h"
+#include "app/IdeSettings.h"
+#include "app/TarnIcons.h"
+#include "framework/CommandRouter.h"
+#include "framework/MdiChildFrame.h"
+#include "framework/Prompts.h"
+#include "framework/StandardIds.h"
+#include "framework/View.h"
+#include "messages/CMessageView.h"
+#include "resources/CommandIds.h"
+#include "resources/TarnCommands.h"
+
+#include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMdiArea>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+
+CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable())
+{
+    setBaseTitle(QStringLiteral("Tarn"));
+    setDefaultMenuResource(menu::MainFrame);
+    mdiArea()->viewport()->installEventFilter(this);
+
+    onCommand(cmd::WindowNext, [this] { OnWindowNext(); });
+    onCommand(fw::id::WindowCascade, [this] { mdiArea()->cascadeSubWindows(); });
+    onCommand(fw::id::WindowTileHorz, [this] { OnWindowTileHorz(); });
+    onCommand(fw::id::WindowTileVert, [this] { OnWindowTileVert(); });
+    onCommand(fw::id::WindowArrange, [this] { OnWindowArrange(); });
+    onCommand(cmd::ViewOptions, [this] { OnViewOptions(); });
+    onCommand(cmd::LibcReference, [this] { OnLibcReference(); });
+}
+
+bool CMainFrame::OnCreate()
+{
+    createToolBar();
+    createStatusBar();
+    LoadSettings(this);
+    return true;
+}
+
+void CMainFrame::createToolBar()
+{
+    m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    m_toolBar->setObjectName(QStringLiteral("toolbar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setIconSize(QSize(16, 15));
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+    for (int id : tarnToolbarLayout()) {
+        if (id == 0) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        const fw::CommandInfo* info = commandTable()->command(id);
+        QAction* action = router()->createAction(id, info ? info->tooltip : QString(), m_toolBar, true);
+        action->setIcon(toolbarIcon(id));
+        m_toolBar->addAction(action);
+    }
+    onCommand(fw::id::ViewToolbar, [this] { m_toolBar->setVisible(!m_toolBar->isVisible()); });
+    onUpdateChecked(fw::id::ViewToolbar, [this] { return m_toolBar->isVisible(); });
+}
+
+void CMainFrame::createStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("statusbar"));
+    auto addPane = [bar](const QString& text) {
+        auto* label = new QLabel(text, bar);
+        label->setAlignment(Qt::AlignCenter);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(text) + 8);
+        bar->addPermanentWidget(label);
+        return label;
+    };
+    m_capsPane = addPane(QStringLiteral("CAP"));
+    m_numPane = addPane(QStringLiteral("NUM"));
+    m_scrollPane = addPane(QStringLiteral("SCRL"));
+    updateLockIndicators();
+    bar->showMessage(QStringLiteral("Ready"));
+    // The message pane falls back to "Ready" whenever a prompt goes away.
+    connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& text) {
+        if (text.isEmpty())
+            bar->showMessage(QStringLiteral("Ready"));
+    });
+    onCommand(fw::id::ViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); });
+    onUpdateChecked(fw::id::ViewStatusBar, [this] { return statusBar()->isVisible(); });
+}
+
+void CMainFrame::updateLockIndicators()
+{
+    // Qt does not tell the lock states on every platform; the panes show
+    // their text greyed, as they do while a lock is off.
+    for (QLabel* pane : {m_capsPane, m_numPane, m_scrollPane})
+        pane->setEnabled(false);
+}
+
+void CMainFrame::OnWindowNext()
+{
+    mdiArea()->activateNextSubWindow();
+}
+
+void CMainFrame::OnWindowTileHorz()
+{
+    tile(Qt::Vertical);
+}
+
+void CMainFrame::OnWindowTileVert()
+{
+    tile(Qt::Horizontal);
+}
+
+// Lays the children that are not minimised out as rows (stacked vertically,
+// "tile horizontally") or columns ("tile vertically"), leaving a strip at
+// the bottom for minimised windows.
+static void tileWindows(QMdiArea* area, Qt::Orientation stacking)
+{
+    QList<QMdiSubWindow*> windows;
+    bool anyMinimised = false;
+    for (QMdiSubWindow* window : area->subWindowList(QMdiArea::CreationOrder)) {
+        if (!window->isVisible())
+            continue;
+        if (window->isMinimized()) {
+            anyMinimised = true;
+            continue;
+        }
+        windows << window;
+    }
+    if (windows.isEmpty())
+        return;
+    QRect space = area->viewport()->rect();
+    if (anyMinimised)
+        space.setBottom(space.bottom() - area->fontMetrics().height() * 2);
+    const int n = int(windows.size());
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow* window = windows.at(i);
+        if (window->isMaximized())
+            window->showNormal();
+        QRect cell;
+        if (stacking == Qt::Vertical) {
+            const int top = space.top() + space.height() * i / n;
+            const int bottom = space.top() + space.height() * (i + 1) / n;
+            cell = QRect(space.left(), top, space.width(), bottom - top);
+        } else {
+            const int left = space.left() + space.width() * i / n;
+            const int right = space.left() + space.width() * (i + 1) / n;
+            cell = QRect(left, space.top(), right - left, space.height());
+        }
+        window->setGeometry(cell);
+    }
+}
+
+void CMainFrame::tile(Qt::Orientation stacking)
+{
+    fw::MdiChildFrame* messageFrame =
+        g_pMessageView ? g_pMessageView->parentFrame() : nullptr;
+    if (!ideSettings().minimizeOnTile || !messageFrame) {
+        tileWindows(mdiArea(), stacking);
+        return;
+    }
+    QMdiSubWindow* active = mdiArea()->activeSubWindow();
+    const bool wasMinimised = messageFrame->isMinimized();
+    const bool wasMaximised = messageFrame->isMaximized();
+    const QRect placement = messageFrame->isMinimized() || messageFrame->isMaximized()
+                                ? messageFrame->normalGeometry()
+                                : messageFrame->geometry();
+    messageFrame->showMinimized();
+    tileWindows(mdiArea(), stacking);
+    if (!wasMinimised) {
+        if (wasMaximised) {
+            messageFrame->showMaximized();
+        } else {
+            messageFrame->showNormal();
+            messageFrame->setGeometry(placement);
+        }
+        messageFrame->raise();
+    }
+    if (active)
+        mdiArea()->setActiveSubWindow(active);
+}
+
+void CMainFrame::OnWindowArrange()
+{
+    const QRect space = mdiArea()->viewport()->rect();
+    int x = space.left();
+    int y = -1;
+    for (QMdiSubWindow* window : mdiArea()->subWindowList(QMdiArea::CreationOrder)) {
+        if (!window->isMinimized())
+            continue;
+        const QSize size = window->size();
+        if (y < 0)
+            y = space.bottom() - size.height() + 1;
+        if (x > space.left() && x + size.width() > space.right()) {
+            x = space.left();
+            y -= size.height();
+        }
+        window->move(x, y);
+        x += size.width();
+    }
+}
+
+void CMainFrame::OnViewOptions()
+{
+    CIDEOptionsDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    fw::MdiChildFrame* messageFrame = g_pMessageView ? g_pMessageView->parentFrame() : nullptr;
+    // Re-apply the font and tab stops to every source window; project
+    // windows are passed over. The message window ends active.
+    for (fw::MdiChildFrame* frame : childFrames()) {
+        if (qobject_cast<CChildFrame*>(frame) && frame->view())
+            frame->view()->onInitialUpdate();
+    }
+    if (messageFrame)
+        messageFrame->activate();
+}
+
+void CMainFrame::OnLibcReference()
+{
+    const QString path = ideSettings().libcPath;
+    if (path.isEmpty()) {
+        fw::messageBox(this,
+                       QStringLiteral("Your libc reference path doesn't seem to be set! Since this file "
+                                      "was automatically installed with Tarn, go to the options menu and "
+                                      "set the path using the \"browse\" button.  Note that the file "
+                                      "should be in the \\hlp directory of your djgpp installation."));
+        return;
+    }
+    // The desktop's handler reports a file it cannot open.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void CMainFrame::contextMenuEvent(QContextMenuEvent* event)
+{
+    trackContextMenu(menu::MainContext, event->globalPos());
+    event->accept();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // A right click on the empty client area shows the main context menu.
+    if (watched == mdiArea()->viewport() && event->type() == QEvent::ContextMenu) {
+        auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+        trackContextMenu(menu::MainContext, menuEvent->globalPos());
+        return true;
+    }
+    return fw::MdiMainFrame::eventFilter(watched, event);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "framework/MdiMainFrame.h"
+
+#include <QString>
+
+class QLabel;
+class QToolBar;
+
+// Tarn's main window: toolbar, status bar, the settings, and the commands
+// that do not depend on the active document (tool dialogs, window
+// arrangement, Options, the libc reference).
+class CMainFrame : public fw::MdiMainFrame {
+    Q_OBJECT
+public:
+    CMainFrame();
+
+    // Builds the bars and loads the settings (which may warn about an unset
+    // gcc path). Returns false when the window cannot be set up.
+    bool OnCreate();
+
+    QString lastRunCommand;
+    QString lastRunArguments;
+    QString lastMakeFile;
+
+    QToolBar* toolBar() const { return m_toolBar; }
+
+    void OnWindowNext();
+    void OnWindowTileHorz();
+    void OnWindowTileVert();
+    void OnWindowArrange();
+    void OnViewOptions();
+    void OnLibcReference();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createToolBar();
+    void createStatusBar();
+    void tile(Qt::Orientation orientation);
+    void updateLockIndicators();
+
+    QToolBar* m_toolBar = nullptr;
+    QLabel* m_capsPane = nullptr;
+    QLabel* m_numPane = nullptr;
+    QLabel* m_scrollPane = nullptr;
+};

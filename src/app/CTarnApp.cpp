@@ -1,0 +1,132 @@
+#include "app/CTarnApp.h"
+
+#include "app/CAboutDlg.h"
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/TarnIcons.h"
+#include "editor/CTarnDoc.h"
+#include "framework/DocTemplate.h"
+#include "framework/MdiChildFrame.h"
+#include "framework/Prompts.h"
+#include "framework/StandardIds.h"
+#include "messages/CMessageDoc.h"
+#include "messages/CMessageFrame.h"
+#include "messages/CMessageView.h"
+#include "messages/MessageSink.h"
+#include "messages/MessageTips.h"
+#include "project/CProjectDoc.h"
+#include "project/CProjectFrame.h"
+#include "resources/CommandIds.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QScreen>
+
+namespace {
+const char* const kSourceDocString = "\nUntitled\nSource File\n\n\nTarn.Document\nTarn Document";
+const char* const kProjectDocString =
+    "Project\nProject\nProject\nProject Files (*.tarn)\n.tarn\nTarn.Project\nTarn Project";
+const char* const kMessageDocString = "Message Window\nMessage Window\n\n\n\n\n";
+} // namespace
+
+CTarnApp::CTarnApp()
+    : fw::Application(QStringLiteral("Local AppWizard-Generated Applications"), QStringLiteral("Tarn"), 2)
+{
+    onCommand(fw::id::FileNew, [this] { OnFileNewSource(); });
+    onCommand(cmd::FileNewProject, [this] { OnFileNewProject(); });
+    onCommand(fw::id::AppAbout, [this] { OnHelpAbout(); });
+}
+
+CTarnApp::~CTarnApp()
+{
+    if (g_pMessageView) {
+        setMessageSink(nullptr);
+        g_pMessageView = nullptr;
+    }
+    delete m_mainFrame;
+}
+
+bool CTarnApp::InitInstance(const QStringList& arguments)
+{
+    // The document types, in this order: source, project, message window.
+    addDocTemplate(std::make_unique<fw::DocTemplate>(
+        menu::Source, QString::fromLatin1(kSourceDocString),
+        fw::DocTemplate::Factories{[] { return new CTarnDoc; }, &CChildFrame::create}));
+    addDocTemplate(std::make_unique<fw::DocTemplate>(
+        menu::Project, QString::fromLatin1(kProjectDocString),
+        fw::DocTemplate::Factories{[] { return new CProjectDoc; }, &CProjectFrame::create}));
+    addDocTemplate(std::make_unique<fw::DocTemplate>(
+        menu::Message, QString::fromLatin1(kMessageDocString),
+        fw::DocTemplate::Factories{[] { return new CMessageDoc; }, &createMessageFrame}));
+
+    m_mainFrame = new CMainFrame;
+    QApplication::setWindowIcon(tarnAppIcon());
+    if (!m_mainFrame->OnCreate())
+        return false;
+    setMainFrame(m_mainFrame);
+
+    // The message window comes first and stays for the whole run.
+    fw::DocTemplate* messageTemplate = docTemplates().back().get();
+    fw::Document* messageDoc = messageTemplate->openDocumentFile(QString());
+    auto* messageView = messageDoc ? dynamic_cast<CMessageView*>(messageDoc->firstView()) : nullptr;
+    if (!messageView) {
+        fw::messageBox(nullptr, QStringLiteral("The message window could not be created."),
+                       fw::Prompts::Icon::Error);
+        return false;
+    }
+    g_pMessageView = messageView;
+    setMessageSink(messageView);
+
+    if (!processCommandLine(arguments))
+        return false;
+
+    // Maximised whatever the desktop asked for; without a window manager
+    // the geometry of the available screen stands in for it.
+    if (QScreen* screen = m_mainFrame->screen())
+        m_mainFrame->setGeometry(screen->availableGeometry());
+    m_mainFrame->showMaximized();
+    seedTipGenerator(static_cast<unsigned>(QDateTime::currentSecsSinceEpoch()));
+    return true;
+}
+
+bool CTarnApp::processCommandLine(const QStringList& arguments)
+{
+    QString file;
+    for (const QString& argument : arguments) {
+        if (!argument.startsWith(QLatin1Char('-'))) {
+            file = argument;
+            break;
+        }
+    }
+    if (file.isEmpty()) {
+        OnFileNewSource();
+        return true;
+    }
+    return openDocumentFile(file) != nullptr;
+}
+
+void CTarnApp::newFromTemplate(const QString& fileNewName)
+{
+    for (const auto& docTemplate : docTemplates()) {
+        if (docTemplate->docString(fw::DocTemplate::FileNewName) == fileNewName) {
+            docTemplate->openDocumentFile(QString());
+            return;
+        }
+    }
+}
+
+void CTarnApp::OnFileNewSource()
+{
+    newFromTemplate(QStringLiteral("Source File"));
+}
+
+void CTarnApp::OnFileNewProject()
+{
+    newFromTemplate(QStringLiteral("Project"));
+}
+
+void CTarnApp::OnHelpAbout()
+{
+    CAboutDlg dialog(m_mainFrame);
+    dialog.exec();
+}

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Tarn and its tests and runs the whole suite.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+"$here/tools/setup-deps.sh"
+cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$here/build" -j"$(nproc)"
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$here/build" --output-on-failure -j"$(nproc)" --timeout 300
