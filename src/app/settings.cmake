@@ -1,1 +1,12 @@
-# Settings codec, IdeSettings and the Options dialog
+# Settings: the Tarn32.ini codec (core) and IdeSettings with the Options
+# dialog (widgets).
+list(APPEND TARN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/LogFontRecord.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SettingsCodec.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SettingsProfile.cpp
+)
+list(APPEND TARN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/CIDEOptionsDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FontRecord.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IdeSettings.cpp
+)

@@ -1,0 +1,166 @@
+#include "app/IdeSettings.h"
+
+#include "app/FontRecord.h"
+#include "app/SettingsCodec.h"
+#include "app/SettingsProfile.h"
+#include "framework/Prompts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <mutex>
+
+namespace {
+
+// Written only on the user-interface thread, under the lock; read there
+// without it. Workers copy it under the lock.
+IdeSettings& liveSettings()
+{
+    static IdeSettings settings;
+    return settings;
+}
+
+std::mutex& settingsMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+const QString& gccPathWarning()
+{
+    static const QString text = QStringLiteral(
+        "It appears that you have not yet set your program paths in the View->Options menu.  "
+        "Tarn may not work correctly until you do!");
+    return text;
+}
+
+// The whole file; empty when it is missing. An error text when it exists
+// but cannot be read.
+QByteArray readSettingsFile(const QString& path, QString* error = nullptr)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile())
+        return {};
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return {};
+    }
+    return file.readAll();
+}
+
+StoredSettings toStored(const IdeSettings& settings)
+{
+    StoredSettings stored;
+    stored.gccPath = settings.gccPath;
+    stored.gdbPath = settings.gdbPath;
+    stored.makePath = settings.makePath;
+    stored.libcPath = settings.libcPath;
+    stored.debugDefault = settings.debugDefault;
+    stored.moveBraces = settings.moveBraces;
+    stored.clearBeforeBuild = settings.clearBeforeBuild;
+    stored.keepLevelAfterSemicolon = settings.keepLevelAfterSemicolon;
+    stored.minimizeOnTile = settings.minimizeOnTile;
+    stored.font = fontRecordFromFont(settings.sourceFont);
+    return stored;
+}
+
+IdeSettings fromStored(const StoredSettings& stored)
+{
+    IdeSettings settings;
+    settings.gccPath = stored.gccPath;
+    settings.gdbPath = stored.gdbPath;
+    settings.makePath = stored.makePath;
+    settings.libcPath = stored.libcPath;
+    settings.debugDefault = stored.debugDefault;
+    settings.moveBraces = stored.moveBraces;
+    settings.clearBeforeBuild = stored.clearBeforeBuild;
+    settings.keepLevelAfterSemicolon = stored.keepLevelAfterSemicolon;
+    settings.minimizeOnTile = stored.minimizeOnTile;
+    settings.sourceFont = stored.font ? fontFromFontRecord(*stored.font) : defaultSourceFont();
+    return settings;
+}
+
+// Writes through a temporary file that replaces the old one only when
+// complete, so a failure never leaves a half-written settings file.
+bool writeSettingsFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    // Flush before commit: a short write (disk full, size limit) shows only
+    // here, and Qt 6.4's commit() would otherwise install the cut-off file.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+const IdeSettings& ideSettings()
+{
+    return liveSettings();
+}
+
+void setIdeSettings(const IdeSettings& settings)
+{
+    std::lock_guard lock(settingsMutex());
+    liveSettings() = settings;
+}
+
+IdeSettings ideSettingsSnapshot()
+{
+    std::lock_guard lock(settingsMutex());
+    return liveSettings();
+}
+
+QString settingsFilePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Tarn32.ini");
+}
+
+void LoadSettings(QWidget* parent)
+{
+    // A file that cannot be read is the same as a first start.
+    const SettingsProfile profile =
+        SettingsProfile::fromBytes(readSettingsFile(settingsFilePath()));
+    const StoredSettings stored = readStoredSettings(profile);
+    // Only the gcc path is tested: it is the one every build needs.
+    if (stored.gccPath.isEmpty())
+        fw::messageBox(parent, gccPathWarning());
+    setIdeSettings(fromStored(stored));
+}
+
+bool SaveSettings(QWidget* parent)
+{
+    const QString path = settingsFilePath();
+    // Other sections and keys of the file are kept, so a file that exists
+    // but cannot be read is not replaced.
+    QString error;
+    const QByteArray old = readSettingsFile(path, &error);
+    if (error.isEmpty()) {
+        SettingsProfile profile = SettingsProfile::fromBytes(old);
+        writeStoredSettings(profile, toStored(ideSettings()));
+        if (writeSettingsFile(path, profile.toBytes(), &error))
+            return true;
+    }
+    fw::messageBox(parent,
+                   QStringLiteral("The settings could not be saved to %1.\n%2")
+                       .arg(QDir::toNativeSeparators(path), error),
+                   fw::Prompts::Icon::Error);
+    return false;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "app/LogFontRecord.h"
+
+#include <QString>
+
+#include <optional>
+
+class SettingsProfile;
+
+// The ten values of section "Options" of Tarn32.ini as they are stored: the
+// font as its record, so this codec needs nothing beyond QtCore.
+struct StoredSettings {
+    QString gccPath;
+    QString gdbPath;
+    QString makePath;
+    QString libcPath;
+    int debugDefault = 0;
+    int moveBraces = 0;
+    int clearBeforeBuild = 0;
+    int keepLevelAfterSemicolon = 0;
+    int minimizeOnTile = 0;
+    // nullopt when the "Font" value is missing, of another length, not hex
+    // or fails its checksum; the caller then uses the default font.
+    std::optional<LogFontRecord> font;
+
+    // What a missing file gives: every key at its default.
+    static StoredSettings defaults();
+
+    bool operator==(const StoredSettings&) const = default;
+};
+
+// The section that holds the settings.
+inline constexpr char SettingsSection[] = "Options";
+
+// Reads the ten keys; a missing key gives its default.
+StoredSettings readStoredSettings(const SettingsProfile& profile);
+// Writes the ten keys, one at a time, in the fixed order of the format:
+// "GCC Path", "GDB Path", "Make Path", "LibC Path", "Auto Indent",
+// "Debug Default", "Font", "Clear", "Level", "Tile". A missing font record
+// leaves the "Font" key as it is.
+void writeStoredSettings(SettingsProfile& profile, const StoredSettings& settings);

@@ -1,0 +1,314 @@
+// The Options dialog driven through its real widgets, with scripted file and
+// font dialogs.
+#include "SettingsTestEnvironment.h"
+
+#include "app/CIDEOptionsDialog.h"
+#include "app/FontRecord.h"
+#include "support/TestSupport.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+class OptionsDialog : public SettingsTestEnvironment {
+protected:
+    void SetUp() override
+    {
+        SettingsTestEnvironment::SetUp();
+        IdeSettings s;
+        s.gccPath = QStringLiteral("/usr/bin/gcc");
+        s.gdbPath = QStringLiteral("/usr/bin/gdb");
+        s.makePath = QString();
+        s.libcPath = QStringLiteral("/doc/libc.html");
+        s.sourceFont = defaultSourceFont();
+        s.debugDefault = 0;
+        s.moveBraces = 1;
+        s.clearBeforeBuild = 1;
+        s.keepLevelAfterSemicolon = 0;
+        s.minimizeOnTile = 1;
+        setIdeSettings(s);
+        dialog = std::make_unique<CIDEOptionsDialog>();
+        dialog->show();
+    }
+
+    void TearDown() override
+    {
+        dialog.reset();
+        SettingsTestEnvironment::TearDown();
+    }
+
+    template <typename Widget> Widget* child(const char* name)
+    {
+        auto* widget = dialog->findChild<Widget*>(QLatin1String(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QLineEdit* edit(const char* name) { return child<QLineEdit>(name); }
+    QCheckBox* check(const char* name) { return child<QCheckBox>(name); }
+    void click(const char* name)
+    {
+        QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
+    }
+    // A check box is toggled by the key a user would press on it.
+    void toggle(const char* name)
+    {
+        check(name)->setFocus();
+        QTest::keyClick(check(name), Qt::Key_Space);
+    }
+    void retype(const char* name, const QString& text)
+    {
+        edit(name)->selectAll();
+        QTest::keyClicks(edit(name), text);
+    }
+    QString iniPath() const { return configFolder() + QStringLiteral("/Tarn32.ini"); }
+
+    std::unique_ptr<CIDEOptionsDialog> dialog;
+};
+
+TEST_F(OptionsDialog, HasEveryControlAndText)
+{
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Dialog"));
+    struct Named {
+        const char* objectName;
+        const char* text;
+        int controlId;
+    };
+    const Named buttons[] = {
+        {"browseGccButton", "Browse...", 1042},
+        {"browseGdbButton", "Browse...", 1043},
+        {"browseMakeButton", "Browse...", 1045},
+        {"browseLibcButton", "Browse...", 1052},
+        {"debugDefaultCheck", "Debug info option on for new projects and sources", 1039},
+        {"moveBracesCheck", "Move Braces", 1040},
+        {"keepLevelCheck", "Keep same level after ';'", 1056},
+        {"clearBeforeBuildCheck", "Clear message window before builds", 1050},
+        {"minimizeOnTileCheck", "Minimize message window on tile", 1055},
+        {"sourceFontButton", "Source Window Font...", 1007},
+        {"okButton", "OK", 1},
+        {"cancelButton", "Cancel", 2},
+    };
+    for (const Named& n : buttons) {
+        QAbstractButton* button = child<QAbstractButton>(n.objectName);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(), QLatin1String(n.text)) << n.objectName;
+        EXPECT_EQ(button->property("controlId").toInt(), n.controlId) << n.objectName;
+        EXPECT_TRUE(button->isVisible()) << n.objectName;
+    }
+    const Named edits[] = {{"gccPathEdit", "", 1041},
+                           {"gdbPathEdit", "", 1046},
+                           {"makePathEdit", "", 1044},
+                           {"libcPathEdit", "", 1053}};
+    for (const Named& n : edits)
+        EXPECT_EQ(edit(n.objectName)->property("controlId").toInt(), n.controlId);
+
+    QStringList labels;
+    for (const QLabel* label : dialog->findChildren<QLabel*>())
+        labels << label->text();
+    EXPECT_EQ(labels, (QStringList{"GCC path:", "GDB path:", "Make path:", "libc.hlp path:"}));
+    QStringList groups;
+    for (const QGroupBox* group : dialog->findChildren<QGroupBox*>())
+        groups << group->title();
+    EXPECT_EQ(groups, (QStringList{"Program Paths", "Auto-Indenting"}));
+    EXPECT_TRUE(child<QPushButton>("okButton")->isDefault());
+    EXPECT_EQ(dialog->focusWidget(), edit("gccPathEdit"));
+    EXPECT_EQ(edit("gccPathEdit")->nextInFocusChain(), child<QWidget>("browseGccButton"));
+}
+
+TEST_F(OptionsDialog, ControlsShowTheLiveSettings)
+{
+    EXPECT_EQ(edit("gccPathEdit")->text(), QStringLiteral("/usr/bin/gcc"));
+    EXPECT_EQ(edit("gdbPathEdit")->text(), QStringLiteral("/usr/bin/gdb"));
+    EXPECT_EQ(edit("makePathEdit")->text(), QString());
+    EXPECT_EQ(edit("libcPathEdit")->text(), QStringLiteral("/doc/libc.html"));
+    EXPECT_FALSE(check("debugDefaultCheck")->isChecked());
+    EXPECT_TRUE(check("moveBracesCheck")->isChecked());
+    EXPECT_TRUE(check("clearBeforeBuildCheck")->isChecked());
+    EXPECT_FALSE(check("keepLevelCheck")->isChecked());
+    EXPECT_TRUE(check("minimizeOnTileCheck")->isChecked());
+}
+
+TEST_F(OptionsDialog, OkMakesTheEditsLiveAndWritesAllTenKeys)
+{
+    retype("makePathEdit", QStringLiteral("/usr/bin/make"));
+    retype("gccPathEdit", QStringLiteral("/opt/gcc"));
+    toggle("debugDefaultCheck");
+    toggle("moveBracesCheck");
+    toggle("keepLevelCheck");
+    toggle("clearBeforeBuildCheck");
+    toggle("minimizeOnTileCheck");
+    QFont chosen(QStringLiteral("DejaVu Sans Mono"), 13);
+    chosen.setUnderline(true);
+    prompts->fonts.push_back(chosen);
+    click("sourceFontButton");
+    ASSERT_EQ(prompts->fontDialogs.size(), 1);
+    EXPECT_EQ(prompts->fontDialogs.first(), defaultSourceFont()) << "starts from the current font";
+
+    click("okButton");
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    const IdeSettings& s = ideSettings();
+    EXPECT_EQ(s.gccPath, QStringLiteral("/opt/gcc"));
+    EXPECT_EQ(s.makePath, QStringLiteral("/usr/bin/make"));
+    EXPECT_EQ(s.gdbPath, QStringLiteral("/usr/bin/gdb"));
+    EXPECT_EQ(s.debugDefault, 1);
+    EXPECT_EQ(s.moveBraces, 0);
+    EXPECT_EQ(s.keepLevelAfterSemicolon, 1);
+    EXPECT_EQ(s.clearBeforeBuild, 0);
+    EXPECT_EQ(s.minimizeOnTile, 0);
+    EXPECT_EQ(s.sourceFont, chosen);
+    EXPECT_EQ(ideSettingsSnapshot().gccPath, QStringLiteral("/opt/gcc"));
+
+    const QByteArray expected = "[Options]\n"
+                                "GCC Path=/opt/gcc\n"
+                                "GDB Path=/usr/bin/gdb\n"
+                                "Make Path=/usr/bin/make\n"
+                                "LibC Path=/doc/libc.html\n"
+                                "Auto Indent=0\n"
+                                "Debug Default=1\n"
+                                "Font=" +
+                                fontRecordFromFont(chosen).toProfileValue() +
+                                "\n"
+                                "Clear=0\n"
+                                "Level=1\n"
+                                "Tile=0\n";
+    EXPECT_EQ(testsupport::readFile(iniPath()), expected);
+    EXPECT_TRUE(prompts->messages.isEmpty());
+}
+
+TEST_F(OptionsDialog, OkWithoutChangesRewritesEveryKeyIncludingTheFont)
+{
+    click("okButton");
+    const QByteArray written = testsupport::readFile(iniPath());
+    for (const char* key : {"GCC Path=/usr/bin/gcc\n", "GDB Path=/usr/bin/gdb\n", "Make Path=\n",
+                            "LibC Path=", "Auto Indent=1\n", "Debug Default=0\n", "Clear=1\n",
+                            "Level=0\n", "Tile=1\n"})
+        EXPECT_TRUE(written.contains(key)) << key;
+    EXPECT_TRUE(
+        written.contains("Font=" + fontRecordFromFont(defaultSourceFont()).toProfileValue()));
+    EXPECT_EQ(written.count('\n'), 11);
+}
+
+TEST_F(OptionsDialog, CancelChangesNothingAndWritesNothing)
+{
+    const IdeSettings before = ideSettings();
+    retype("gccPathEdit", QStringLiteral("/typed"));
+    toggle("debugDefaultCheck");
+    prompts->fonts.push_back(QFont(QStringLiteral("DejaVu Serif"), 20));
+    click("sourceFontButton");
+    EXPECT_EQ(dialog->workingCopy().sourceFont.family(), QStringLiteral("DejaVu Serif"));
+    prompts->openFiles.push_back(QStringLiteral("/usr/bin/make"));
+    click("browseMakeButton");
+
+    click("cancelButton");
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    EXPECT_FALSE(QFileInfo::exists(iniPath()));
+    const IdeSettings& s = ideSettings();
+    EXPECT_EQ(s.gccPath, before.gccPath);
+    EXPECT_EQ(s.makePath, before.makePath);
+    EXPECT_EQ(s.debugDefault, before.debugDefault);
+    EXPECT_EQ(s.sourceFont, before.sourceFont);
+}
+
+struct BrowseCase {
+    const char* button;
+    const char* edit;
+    QString IdeSettings::*field;
+    QStringList filters;
+};
+
+TEST_F(OptionsDialog, BrowseOffersTheExpectedFileFirst)
+{
+    const BrowseCase cases[] = {
+        {"browseGccButton",
+         "gccPathEdit",
+         &IdeSettings::gccPath,
+         {"Gcc Executable (gcc.exe)", "Gcc Executable (gcc)", "All Files (*)"}},
+        {"browseGdbButton",
+         "gdbPathEdit",
+         &IdeSettings::gdbPath,
+         {"Gdb Executable (gdb.exe)", "Gdb Executable (gdb)", "All Files (*)"}},
+        {"browseMakeButton",
+         "makePathEdit",
+         &IdeSettings::makePath,
+         {"Make Executable (make.exe)", "Make Executable (make)", "All Files (*)"}},
+        {"browseLibcButton",
+         "libcPathEdit",
+         &IdeSettings::libcPath,
+         {"LibC Help file (libc.hlp)", "LibC Reference (*.html *.htm *.pdf *.hlp)",
+          "All Files (*)"}},
+    };
+    for (const BrowseCase& c : cases) {
+        SCOPED_TRACE(c.button);
+        prompts->openDialogs.clear();
+        const QString chosen = QStringLiteral("/chosen/") + QLatin1String(c.edit);
+        prompts->openFiles.push_back(chosen);
+        click(c.button);
+        ASSERT_EQ(prompts->openDialogs.size(), 1);
+        const fw::Prompts::FileDialog& shown = prompts->openDialogs.first();
+        EXPECT_EQ(shown.filters, c.filters);
+        EXPECT_TRUE(shown.fileName.isEmpty());
+        EXPECT_TRUE(shown.defaultSuffix.isEmpty());
+        EXPECT_EQ(edit(c.edit)->text(), chosen);
+        EXPECT_EQ(dialog->workingCopy().*c.field, chosen);
+    }
+    EXPECT_FALSE(QFileInfo::exists(iniPath())) << "browsing writes nothing";
+    EXPECT_EQ(ideSettings().gccPath, QStringLiteral("/usr/bin/gcc"))
+        << "nor changes the live settings";
+}
+
+TEST_F(OptionsDialog, BrowseOkRefreshesEveryControlFromTheWorkingCopy)
+{
+    retype("gdbPathEdit", QStringLiteral("/typed/gdb"));
+    toggle("debugDefaultCheck");
+    prompts->openFiles.push_back(QStringLiteral("/usr/local/bin/gcc"));
+    click("browseGccButton");
+    EXPECT_EQ(edit("gccPathEdit")->text(), QStringLiteral("/usr/local/bin/gcc"));
+    EXPECT_EQ(edit("gdbPathEdit")->text(), QStringLiteral("/usr/bin/gdb"))
+        << "typed text gives way to the stored working value";
+    EXPECT_FALSE(check("debugDefaultCheck")->isChecked());
+}
+
+TEST_F(OptionsDialog, BrowseCancelChangesNothing)
+{
+    retype("gdbPathEdit", QStringLiteral("/typed/gdb"));
+    click("browseGccButton"); // no scripted file: the dialog is cancelled
+    EXPECT_EQ(prompts->openDialogs.size(), 1);
+    EXPECT_EQ(edit("gccPathEdit")->text(), QStringLiteral("/usr/bin/gcc"));
+    EXPECT_EQ(edit("gdbPathEdit")->text(), QStringLiteral("/typed/gdb"));
+    EXPECT_EQ(dialog->workingCopy().gccPath, QStringLiteral("/usr/bin/gcc"));
+}
+
+TEST_F(OptionsDialog, FontDialogCancelKeepsTheWorkingFont)
+{
+    click("sourceFontButton");
+    EXPECT_EQ(prompts->fontDialogs.size(), 1);
+    EXPECT_EQ(dialog->workingCopy().sourceFont, defaultSourceFont());
+}
+
+TEST_F(OptionsDialog, EnterInAFieldMeansOk)
+{
+    edit("gccPathEdit")->setFocus();
+    retype("gccPathEdit", QStringLiteral("/enter/gcc"));
+    QTest::keyClick(edit("gccPathEdit"), Qt::Key_Return);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_TRUE(prompts->openDialogs.isEmpty()) << "no Browse button took the Enter";
+    EXPECT_EQ(ideSettings().gccPath, QStringLiteral("/enter/gcc"));
+}
+
+TEST_F(OptionsDialog, UnwritableFileIsReportedButTheSettingsApply)
+{
+    ASSERT_TRUE(QDir().mkpath(iniPath()));
+    retype("gccPathEdit", QStringLiteral("/opt/gcc"));
+    click("okButton");
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    ASSERT_EQ(prompts->messages.size(), 1);
+    EXPECT_TRUE(prompts->messages.first().contains(iniPath()));
+    EXPECT_EQ(ideSettings().gccPath, QStringLiteral("/opt/gcc"));
+}
+
+} // namespace
