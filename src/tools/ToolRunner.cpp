@@ -1,0 +1,150 @@
+#include "tools/ToolRunner.h"
+
+#include "app/IdeSettings.h"
+#include "tools/CommandLine.h"
+#include "tools/CompileOptions.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QProcess>
+#include <QThread>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace {
+
+bool onUserInterfaceThread()
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+// The live settings belong to the user-interface thread; everywhere else a
+// consistent copy is taken.
+IdeSettings currentSettings()
+{
+    if (onUserInterfaceThread())
+        return ideSettings();
+    return ideSettingsSnapshot();
+}
+
+} // namespace
+
+ToolPipes::ToolPipes() = default;
+ToolPipes::~ToolPipes() = default;
+
+bool ToolPipes::start(const QString& program, const QStringList& arguments)
+{
+    m_program = program;
+    m_arguments = arguments;
+    m_output = Stream();
+    m_error = Stream();
+    m_process = std::make_unique<QProcess>();
+    m_process->setProcessChannelMode(QProcess::SeparateChannels);
+    // Nothing is ever written to a tool: it reads end-of-file at once.
+    m_process->setStandardInputFile(QProcess::nullDevice());
+#ifdef Q_OS_WIN
+    m_process->setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* args) {
+        args->flags |= CREATE_NO_WINDOW;
+        args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
+        args->startupInfo->wShowWindow = SW_HIDE;
+    });
+#endif
+    // Working directory and environment are left unset: the child inherits
+    // the process's current directory and the caller's environment.
+    m_process->start(program, arguments, QIODevice::ReadOnly);
+    m_started = m_process->waitForStarted(-1);
+    return m_started;
+}
+
+bool ToolPipes::running() const
+{
+    return m_process && m_process->state() != QProcess::NotRunning;
+}
+
+void ToolPipes::waitForEnd()
+{
+    if (!m_started)
+        return;
+    if (!onUserInterfaceThread()) {
+        waitForEndBlocking();
+        return;
+    }
+    if (running()) {
+        QEventLoop loop;
+        QObject::connect(m_process.get(), &QProcess::readyReadStandardOutput, &loop,
+                         [this] { take(ToolStream::Output, m_process->readAllStandardOutput()); });
+        QObject::connect(m_process.get(), &QProcess::readyReadStandardError, &loop,
+                         [this] { take(ToolStream::Error, m_process->readAllStandardError()); });
+        QObject::connect(m_process.get(), &QProcess::finished, &loop, &QEventLoop::quit);
+        // Repaints go on; clicks and keys wait until the tool has ended.
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    collect();
+}
+
+void ToolPipes::waitForEndBlocking()
+{
+    if (!m_started)
+        return;
+    // waitForFinished reads both pipes while it waits, so neither fills up.
+    if (running())
+        m_process->waitForFinished(-1);
+    collect();
+}
+
+void ToolPipes::take(ToolStream which, const QByteArray& chunk)
+{
+    if (chunk.isEmpty())
+        return;
+    Stream& target = stream(which);
+    target.bytes += chunk;
+    target.lines.feed(chunk);
+}
+
+void ToolPipes::collect()
+{
+    if (!m_process)
+        return;
+    take(ToolStream::Output, m_process->readAllStandardOutput());
+    take(ToolStream::Error, m_process->readAllStandardError());
+}
+
+QByteArray ToolPipes::bytes(ToolStream which)
+{
+    collect();
+    return stream(which).bytes;
+}
+
+QStringList ToolPipes::takeRows(ToolStream which)
+{
+    collect();
+    Stream& source = stream(which);
+    if (source.rowsTaken)
+        return {};
+    source.rowsTaken = true;
+    return source.lines.finish();
+}
+
+bool RunTool(const QString& commandLine, ToolPipes& pipes, int useGcc)
+{
+    const IdeSettings settings = currentSettings();
+    if (useGcc != 0)
+        return pipes.start(settings.gccPath, ArgumentsAfterProgram(commandLine, settings.gccPath));
+    // make builds the default target of the current directory's makefile.
+    return pipes.start(settings.makePath, {});
+}
+
+bool RunCommandLine(const QString& commandLine, ToolPipes& pipes)
+{
+    QStringList words = SplitCommandLine(commandLine);
+    const QString program = words.isEmpty() ? QString() : words.takeFirst();
+    return pipes.start(program, words);
+}
+
+QString BuildProjectCompileLine(const QString& sourcePath, const CompileOptions& options)
+{
+    return BuildProjectCompileLine(currentSettings().gccPath, sourcePath, options);
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include "tools/OutputLines.h"
+
+#include <memory>
+
+class QProcess;
+struct CompileOptions;
+
+enum class ToolStream { Output, Error };
+
+// The caller's side of one tool run: the child process and both of its
+// output streams. The child starts with no window, in the process's current
+// working directory, with the caller's environment; its standard input is
+// closed at once (it reads end-of-file). Both output streams are read while
+// the child runs, so a child that writes megabytes to either never blocks.
+//
+// A ToolPipes belongs to the thread that launched it. It never touches a
+// widget, so a worker thread can run tools with it.
+class ToolPipes {
+public:
+    ToolPipes();
+    ~ToolPipes();
+    ToolPipes(const ToolPipes&) = delete;
+    ToolPipes& operator=(const ToolPipes&) = delete;
+
+    // Starts the program with the given arguments. Returns false (and keeps
+    // the reason) when it could not be started: empty path, no such file, a
+    // folder, not executable.
+    bool start(const QString& program, const QStringList& arguments);
+
+    // Waits, without a time-out, until the child has ended and both streams
+    // are read to their end. On the user-interface thread a local event loop
+    // keeps painting but takes no user input; on any other thread it blocks.
+    // Returns at once when the child never started.
+    void waitForEnd();
+    // Blocks the calling thread until the child has ended; needs no event
+    // loop. waitForEnd() uses it off the user-interface thread.
+    void waitForEndBlocking();
+
+    bool started() const { return m_started; }
+    bool running() const;
+    // The program path as it was given to start().
+    const QString& program() const { return m_program; }
+    const QStringList& arguments() const { return m_arguments; }
+    // Everything the child wrote to each stream (complete once it ended).
+    QByteArray standardOutput() { return bytes(ToolStream::Output); }
+    QByteArray standardError() { return bytes(ToolStream::Error); }
+    QByteArray bytes(ToolStream stream);
+    // Once the child has ended: the stream cut into message rows, exactly
+    // CutOutputLines of its bytes. Lines are cut while the child still runs,
+    // as their ends arrive. The rows are handed over once; a second call
+    // gives an empty list.
+    QStringList takeRows(ToolStream stream);
+
+private:
+    struct Stream {
+        QByteArray bytes;
+        LineAssembler lines;
+        bool rowsTaken = false;
+    };
+    Stream& stream(ToolStream which) { return which == ToolStream::Output ? m_output : m_error; }
+    void take(ToolStream which, const QByteArray& chunk);
+    void collect();
+
+    std::unique_ptr<QProcess> m_process;
+    QString m_program;
+    QStringList m_arguments;
+    Stream m_output;
+    Stream m_error;
+    bool m_started = false;
+};
+
+// Starts gccPath with the words of the command line after the gcc path
+// (useGcc nonzero), or makePath with no arguments at all (useGcc zero; the
+// command line is then ignored). The paths come from the IDE settings.
+bool RunTool(const QString& commandLine, ToolPipes& pipes, int useGcc);
+
+// Starts the program named by the first word of the command line with the
+// words after it (a program without a folder is looked up in PATH).
+bool RunCommandLine(const QString& commandLine, ToolPipes& pipes);
+
+// The project compile line of CompileOptions.h with the gcc path of the IDE
+// settings (the live ones on the user-interface thread, a snapshot on any
+// other thread).
+QString BuildProjectCompileLine(const QString& sourcePath, const CompileOptions& options);

@@ -1,0 +1,286 @@
+// The Advanced Options sheet, driven through its real widgets.
+#include "tools/AdvancedSheet.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+template <typename T>
+T* child(QWidget* sheet, const char* name)
+{
+    T* widget = sheet->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+void showPage(CAdvancedSheet* sheet, int index)
+{
+    sheet->tabs()->setCurrentIndex(index);
+}
+
+void click(QWidget* sheet, const char* name)
+{
+    QAbstractButton* button = child<QAbstractButton>(sheet, name);
+    ASSERT_TRUE(button && button->isVisible()) << name;
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void pressButton(CAdvancedSheet* sheet, QDialogButtonBox::StandardButton which)
+{
+    QTest::mouseClick(child<QDialogButtonBox>(sheet, "buttons")->button(which), Qt::LeftButton);
+}
+
+// Runs EditCompileOptions and drives the sheet once it is up.
+bool runSheet(CompileOptions& options, const std::function<void(CAdvancedSheet*)>& drive)
+{
+    bool driven = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* sheet = qobject_cast<CAdvancedSheet*>(QApplication::activeModalWidget());
+        if (!sheet || driven)
+            return;
+        driven = true;
+        drive(sheet);
+        if (sheet->isVisible()) { // a failed step: do not hang the test
+            ADD_FAILURE() << "sheet still open";
+            sheet->reject();
+        }
+    });
+    poll.start(10);
+    const bool accepted = EditCompileOptions(nullptr, options);
+    EXPECT_TRUE(driven);
+    return accepted;
+}
+
+// Changes a control on every page, the Overall page first.
+void changeEveryPage(CAdvancedSheet* sheet)
+{
+    click(sheet, "noAssemble");
+    click(sheet, "preprocessOnly");
+    click(sheet, "debugInfo");
+    click(sheet, "language4");
+    showPage(sheet, 1);
+    click(sheet, "ansi");
+    click(sheet, "noAsm");
+    click(sheet, "traditional");
+    showPage(sheet, 2);
+    click(sheet, "warningLevel3");
+    showPage(sheet, 3);
+    click(sheet, "optimizeLevel2");
+    showPage(sheet, 4);
+    QLineEdit* other = child<QLineEdit>(sheet, "otherOptions");
+    other->setFocus();
+    QTest::keyClicks(other, QStringLiteral(" -DX"));
+}
+
+CompileOptions storedRecord()
+{
+    CompileOptions options;
+    options.debugInfo = 0;
+    options.language = 1;
+    options.warningLevel = 2;
+    options.optimizeLevel = 1;
+    options.otherOptions = QStringLiteral("-DSTORED");
+    return options;
+}
+
+TEST(AdvancedSheet, PagesControlsAndTexts)
+{
+    CAdvancedSheet sheet(CompileOptions{});
+    sheet.show();
+    EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Advanced Options"));
+    const QStringList titles{"Overall", "C Dialect", "Warnings", "Optimization", "Other"};
+    const QStringList classes{"COverallPage", "CCDialectPage", "CWarningPage", "COptimizePage",
+                              "COtherPage"};
+    ASSERT_EQ(sheet.tabs()->count(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(sheet.tabs()->tabText(i), titles[i]);
+        EXPECT_EQ(sheet.tabs()->widget(i)->objectName(), classes[i]);
+    }
+    EXPECT_EQ(sheet.tabs()->currentIndex(), 0);
+
+    const std::pair<const char*, const char*> texts[] = {
+        {"noAssemble", "-S (do not assemble)"},
+        {"preprocessOnly", "-E (preprocess only)"},
+        {"debugInfo", "-g (Generate Debug Info)"},
+        {"language0", "do not force"},
+        {"language1", "c"},
+        {"language2", "objective-c"},
+        {"language3", "c++"},
+        {"language4", "c-header"},
+        {"language5", "cpp-output"},
+        {"language6", "c++-cpp-output"},
+        {"language7", "assembler"},
+        {"ansi", "-ansi (ansi standard code only)"},
+        {"noAsm", "-fno-asm (no inline assembly)"},
+        {"traditional", "-traditional (older compiler compatibility)"},
+        {"warningLevel0", "default warnings"},
+        {"warningLevel1", "-w (no warnings)"},
+        {"warningLevel2", "-Wall (warnings for uncommon mistakes)"},
+        {"warningLevel3", "-W (warnings for tricky mistakes)"},
+        {"warningLevel4", "-Werror (warnings as errors)"},
+        {"optimizeLevel0", "no optimization"},
+        {"optimizeLevel1", "-O1 (some optimization)"},
+        {"optimizeLevel2", "-O2 (aggressive optimization)"},
+        {"optimizeLevel3", "-O3 (very aggressive optimization)"},
+    };
+    for (const auto& [name, text] : texts) {
+        if (auto* button = child<QAbstractButton>(&sheet, name)) {
+            EXPECT_EQ(button->text(), QString::fromLatin1(text)) << name;
+        }
+    }
+    EXPECT_EQ(child<QCheckBox>(&sheet, "debugInfo")->metaObject(), &QCheckBox::staticMetaObject);
+    EXPECT_EQ(child<QRadioButton>(&sheet, "language0")->parentWidget()->property("title"),
+              QStringLiteral("-X (force language)"));
+    EXPECT_EQ(child<QLabel>(&sheet, "optimizeWarning")->text(),
+              QStringLiteral("Warning: optimizing options should not be used with the -g "
+                             "(debug info) option"));
+    EXPECT_EQ(child<QLabel>(&sheet, "otherLabel")->text(),
+              QStringLiteral("If you would like any other options passed to GCC, enter them "
+                             "here:"));
+}
+
+TEST(AdvancedSheet, LanguageButtonsStandInTwoColumns)
+{
+    CAdvancedSheet sheet(CompileOptions{});
+    sheet.show();
+    QApplication::processEvents();
+    auto at = [&](int value) {
+        const std::string name = "language" + std::to_string(value);
+        return child<QRadioButton>(&sheet, name.c_str())->geometry();
+    };
+    for (int left : {1, 2, 3})
+        EXPECT_EQ(at(left).x(), at(0).x());
+    for (int right : {4, 6, 7})
+        EXPECT_EQ(at(right).x(), at(5).x());
+    EXPECT_GT(at(5).x(), at(0).x());
+    // Down each column in this order; "c-header" last on the right.
+    for (const auto& column : {std::vector{0, 1, 2, 3}, std::vector{5, 6, 7, 4}})
+        for (size_t i = 1; i < column.size(); ++i)
+            EXPECT_GT(at(column[i]).y(), at(column[i - 1]).y());
+}
+
+TEST(AdvancedSheet, OkCopiesEveryChangeBack)
+{
+    CompileOptions options = storedRecord();
+    EXPECT_TRUE(runSheet(options, [](CAdvancedSheet* sheet) {
+        changeEveryPage(sheet);
+        pressButton(sheet, QDialogButtonBox::Ok);
+    }));
+    CompileOptions expected;
+    expected.noAssemble = 1;
+    expected.preprocessOnly = 1;
+    expected.debugInfo = 1;
+    expected.language = 4;
+    expected.ansi = 1;
+    expected.noAsm = 1;
+    expected.traditional = 1;
+    expected.warningLevel = 3;
+    expected.optimizeLevel = 2;
+    expected.otherOptions = QStringLiteral("-DSTORED -DX");
+    EXPECT_EQ(options, expected);
+}
+
+TEST(AdvancedSheet, OkWithoutChangesKeepsTheRecord)
+{
+    CompileOptions options = storedRecord();
+    options.debugInfo = 1;
+    options.optimizeLevel = 3; // the warning label stops nothing
+    options.otherOptions = QStringLiteral("  -DA  ");
+    const CompileOptions before = options;
+    EXPECT_TRUE(runSheet(options, [](CAdvancedSheet* sheet) {
+        for (int page = 0; page < 5; ++page)
+            showPage(sheet, page);
+        pressButton(sheet, QDialogButtonBox::Ok);
+    }));
+    EXPECT_EQ(options, before);
+}
+
+TEST(AdvancedSheet, CancelOrCloseAfterChangingEveryPageKeepsTheRecord)
+{
+    const std::function<void(CAdvancedSheet*)> endings[] = {
+        [](CAdvancedSheet* sheet) { pressButton(sheet, QDialogButtonBox::Cancel); },
+        [](CAdvancedSheet* sheet) { QTest::keyClick(sheet, Qt::Key_Escape); },
+        [](CAdvancedSheet* sheet) { sheet->close(); },
+    };
+    for (const auto& end : endings) {
+        CompileOptions options = storedRecord();
+        const CompileOptions before = options;
+        EXPECT_FALSE(runSheet(options, [&](CAdvancedSheet* sheet) {
+            changeEveryPage(sheet);
+            end(sheet);
+        }));
+        EXPECT_EQ(options, before);
+    }
+}
+
+TEST(AdvancedSheet, LanguageEightShowsNoButtonAndBecomesMinusOne)
+{
+    CompileOptions options;
+    options.language = 8;
+    EXPECT_FALSE(runSheet(options, [](CAdvancedSheet* sheet) {
+        for (int value = 0; value < 8; ++value) {
+            const std::string name = "language" + std::to_string(value);
+            EXPECT_FALSE(child<QRadioButton>(sheet, name.c_str())->isChecked()) << name;
+        }
+        pressButton(sheet, QDialogButtonBox::Cancel);
+    }));
+    EXPECT_EQ(options.language, 8);
+
+    EXPECT_TRUE(runSheet(options, [](CAdvancedSheet* sheet) {
+        pressButton(sheet, QDialogButtonBox::Ok);
+    }));
+    EXPECT_EQ(options.language, -1);
+    EXPECT_EQ(BuildProjectCompileLine(QStringLiteral("gcc"), QStringLiteral("a.s"), options),
+              QStringLiteral("gcc -c a.s "));
+}
+
+// Pages never opened hand back what they were given, even values they
+// could not show; an opened page reads its controls.
+TEST(AdvancedSheet, UnopenedPagesKeepStoredValues)
+{
+    CompileOptions options;
+    options.warningLevel = 9;
+    options.optimizeLevel = 7;
+    options.ansi = 2;
+    EXPECT_TRUE(runSheet(options, [](CAdvancedSheet* sheet) {
+        pressButton(sheet, QDialogButtonBox::Ok);
+    }));
+    EXPECT_EQ(options.warningLevel, 9);
+    EXPECT_EQ(options.optimizeLevel, 7);
+    EXPECT_EQ(options.ansi, 2);
+
+    EXPECT_TRUE(runSheet(options, [](CAdvancedSheet* sheet) {
+        showPage(sheet, 2);
+        pressButton(sheet, QDialogButtonBox::Ok);
+    }));
+    EXPECT_EQ(options.warningLevel, -1);
+    EXPECT_EQ(options.optimizeLevel, 7);
+}
+
+TEST(AdvancedSheet, OtherOptionsHaveNoLengthLimit)
+{
+    CompileOptions options;
+    options.otherOptions = QString(40000, QLatin1Char('x'));
+    const CompileOptions before = options;
+    EXPECT_TRUE(runSheet(options, [](CAdvancedSheet* sheet) {
+        showPage(sheet, 4);
+        pressButton(sheet, QDialogButtonBox::Ok);
+    }));
+    EXPECT_EQ(options, before);
+}
+
+} // namespace

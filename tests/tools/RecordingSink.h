@@ -1,0 +1,38 @@
+#pragma once
+
+#include "messages/MessageSink.h"
+
+#include <QObject>
+#include <QString>
+
+#include <ostream>
+#include <utility>
+#include <vector>
+
+// Readable rows in test failures.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+// Records the rows AddMessage delivers, while it is installed.
+class RecordingSink : public MessageSink {
+public:
+    using Row = std::pair<QString, int>; // text, withSeparator
+
+    RecordingSink() : m_previous(setMessageSink(this)) {}
+    ~RecordingSink() override { setMessageSink(m_previous); }
+
+    void AppendLine(const QString& text, int withSeparator) override
+    {
+        rows.emplace_back(text, withSeparator);
+    }
+    void ClearMessageRows() override { rows.clear(); }
+    QObject* sinkObject() override { return &m_object; }
+
+    std::vector<Row> rows;
+
+private:
+    QObject m_object;
+    MessageSink* m_previous;
+};

@@ -1,0 +1,270 @@
+// The runner and its reports, driven with tarn_tool_helper as gcc and make.
+#include "tools/ToolReports.h"
+#include "tools/ToolRunner.h"
+
+#include "HelperPattern.h"
+#include "RecordingSink.h"
+#include "app/IdeSettings.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <thread>
+
+namespace {
+
+using Rows = std::vector<RecordingSink::Row>;
+
+const QString kHelper = QStringLiteral(TARN_TOOL_HELPER);
+const QString kNoGccOutput = QStringLiteral("No warnings or errors recieved from gcc");
+const QString kNoMakeErrors = QStringLiteral("No errors recieved from make");
+
+class ToolRunner : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_saved = ideSettings();
+        IdeSettings settings = m_saved;
+        settings.gccPath = kHelper;
+        settings.makePath = kHelper;
+        setIdeSettings(settings);
+    }
+    void TearDown() override { setIdeSettings(m_saved); }
+
+    void setToolPaths(const QString& gcc, const QString& make)
+    {
+        IdeSettings settings = ideSettings();
+        settings.gccPath = gcc;
+        settings.makePath = make;
+        setIdeSettings(settings);
+    }
+
+    // Quick-compile style: the helper as gcc, showing its error stream.
+    Rows gccReport(const QString& arguments)
+    {
+        ToolPipes pipes;
+        RunTool(kHelper + QLatin1Char(' ') + arguments, pipes, 1);
+        pipes.waitForEnd();
+        ShowGccReport(pipes);
+        return sink.rows;
+    }
+
+    RecordingSink sink;
+
+private:
+    IdeSettings m_saved;
+};
+
+QString hexArgument(const QByteArray& bytes)
+{
+    return QStringLiteral("err-hex ") + QString::fromLatin1(bytes.toHex());
+}
+
+TEST_F(ToolRunner, GccReportRows)
+{
+    const struct {
+        const char* name;
+        QString arguments;
+        Rows rows;
+    } cases[] = {
+        {"crlf diagnostic", hexArgument("x.c:3: error: bad\r\n"),
+         {{"Errors:", 1}, {"x.c:3: error: bad", 0}, {"", 0}}},
+        {"bare line feeds keep their last character", hexArgument("one\ntwo\n"),
+         {{"Errors:", 1}, {"one", 0}, {"two", 0}, {"", 0}}},
+        {"no line feed at all", hexArgument("no line feed at all"),
+         {{"Errors:", 1}, {"no line feed at all", 0}}},
+        {"invalid utf-8 and a zero byte",
+         hexArgument(QByteArray("\xff\xfe" "A\n\xc3\xa9\n\0B", 9)),
+         {{"Errors:", 1}, {u"\u00ff\u00feA"_qs, 0}, {u"é"_qs, 0}, {QString(QChar(0)) + "B", 0}}},
+        {"exits at once", "exit", {{kNoGccOutput, 1}}},
+        {"standard output is not shown", "out-hex 68690a", {{kNoGccOutput, 1}}},
+        {"standard input is at its end at once", "stdin",
+         {{"Errors:", 1}, {"read 0 bytes", 0}, {"", 0}}},
+    };
+    for (const auto& c : cases) {
+        sink.rows.clear();
+        EXPECT_EQ(gccReport(c.arguments), c.rows) << c.name;
+    }
+}
+
+TEST_F(ToolRunner, ArgumentsAreSplitLikeAShellWithoutOne)
+{
+    EXPECT_EQ(gccReport(QStringLiteral("args 'a b' \"c d\" e\\ f $HOME")),
+              (Rows{{"Errors:", 1},
+                    {"argc=5", 0},
+                    {"args", 0},
+                    {"a b", 0},
+                    {"c d", 0},
+                    {"e f", 0},
+                    {"$HOME", 0},
+                    {"", 0}}));
+}
+
+TEST_F(ToolRunner, GccPathWithBlanksIsTakenWhole)
+{
+    QTemporaryDir dir;
+    const QString gcc = dir.path() + QStringLiteral("/my tools/gcc helper");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(gcc).path()));
+    ASSERT_TRUE(QFile::copy(kHelper, gcc));
+    setToolPaths(gcc, kHelper);
+    ToolPipes pipes;
+    ASSERT_TRUE(RunTool(gcc + QStringLiteral(" args x.c -c "), pipes, 1));
+    pipes.waitForEnd();
+    EXPECT_EQ(pipes.standardError(), QByteArray("argc=3\nargs\nx.c\n-c\n"));
+}
+
+TEST_F(ToolRunner, MakeThroughRunToolGetsNoArguments)
+{
+    ToolPipes pipes;
+    ASSERT_TRUE(RunTool(kHelper + QStringLiteral(" args x y"), pipes, 0));
+    pipes.waitForEnd();
+    ShowMakeReport(pipes);
+    EXPECT_EQ(sink.rows, (Rows{{"Output from make:", 1},
+                               {"no arguments", 0},
+                               {"", 0},
+                               {kNoMakeErrors, 1}}));
+}
+
+TEST_F(ToolRunner, MakeReportShowsBothStreams)
+{
+    ToolPipes pipes;
+    ASSERT_TRUE(RunCommandLine(kHelper + QStringLiteral(" args -f my.mak"), pipes));
+    pipes.waitForEnd();
+    ShowMakeReport(pipes);
+    EXPECT_EQ(sink.rows, (Rows{{"Errors recieved from make:", 1},
+                               {"argc=3", 0},
+                               {"args", 0},
+                               {"-f", 0},
+                               {"my.mak", 0},
+                               {"", 0}}));
+}
+
+// Twenty megabytes on each stream, written interleaved: the child ends and
+// every line of both streams arrives, in order.
+TEST_F(ToolRunner, FloodOfBothStreamsEndsWithNothingLost)
+{
+    const long bytes = 20L * 1000 * 1000;
+    const long lines = toolhelper::floodLineCount(bytes);
+    ToolPipes pipes;
+    ASSERT_TRUE(RunCommandLine(kHelper + QStringLiteral(" flood ") + QString::number(bytes), pipes));
+    pipes.waitForEnd();
+    ShowMakeReport(pipes);
+
+    ASSERT_EQ(sink.rows.size(), size_t(2 * (lines + 2)));
+    size_t at = 0;
+    for (const auto& [tag, heading] : {std::pair{'o', "Output from make:"},
+                                       std::pair{'e', "Errors recieved from make:"}}) {
+        ASSERT_EQ(sink.rows[at++], RecordingSink::Row(heading, 1));
+        for (long i = 0; i < lines; ++i, ++at) {
+            ASSERT_EQ(sink.rows[at].first.toStdString(), toolhelper::floodLine(tag, i))
+                << "row " << at;
+        }
+        ASSERT_EQ(sink.rows[at++], RecordingSink::Row("", 0));
+    }
+}
+
+TEST_F(ToolRunner, ProgramsThatCannotStartAreReported)
+{
+    QTemporaryDir dir;
+    const QString plainFile = dir.path() + QStringLiteral("/not-executable");
+    ASSERT_TRUE(testsupport::writeFile(plainFile, "#!/bin/sh\necho hi\n"));
+    const QString missing = dir.path() + QStringLiteral("/no-such-tool");
+    for (const QString& path : {dir.path(), plainFile, missing, QString()}) {
+        setToolPaths(path, path);
+        sink.rows.clear();
+        ToolPipes gcc;
+        EXPECT_FALSE(RunTool(path + QStringLiteral(" x.c -c "), gcc, 1));
+        gcc.waitForEnd();
+        ShowGccReport(gcc);
+        ToolPipes make;
+        EXPECT_FALSE(RunTool(QString(), make, 0));
+        make.waitForEnd();
+        ShowMakeReport(make);
+        const RecordingSink::Row error{QStringLiteral("Error: could not start ") + path, 1};
+        EXPECT_EQ(sink.rows, (Rows{error, error})) << path.toStdString();
+    }
+    sink.rows.clear();
+    ToolPipes empty;
+    EXPECT_FALSE(RunCommandLine(QStringLiteral("  "), empty));
+    empty.waitForEnd();
+    ShowMakeReport(empty);
+    EXPECT_EQ(sink.rows, (Rows{{"Error: could not start ", 1}}));
+}
+
+TEST_F(ToolRunner, ChildInheritsDirectoryAndEnvironment)
+{
+    QTemporaryDir dir;
+    const QString canonical = QFileInfo(dir.path()).canonicalFilePath();
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    qputenv("TARN_RUNNER_PROBE", "probe value");
+    ToolPipes cwd, env;
+    RunCommandLine(kHelper + QStringLiteral(" cwd"), cwd);
+    cwd.waitForEnd();
+    RunCommandLine(kHelper + QStringLiteral(" env TARN_RUNNER_PROBE"), env);
+    env.waitForEnd();
+    QDir::setCurrent(previous);
+    qunsetenv("TARN_RUNNER_PROBE");
+    EXPECT_EQ(cwd.standardError(), (canonical + QLatin1Char('\n')).toLocal8Bit());
+    EXPECT_EQ(env.standardError(), QByteArray("probe value\n"));
+}
+
+// Waiting on the user-interface thread goes on handling events (timers,
+// repaints) while the child runs.
+TEST_F(ToolRunner, WaitingOnTheInterfaceThreadKeepsEventsFlowing)
+{
+    ToolPipes pipes;
+    ASSERT_TRUE(RunCommandLine(kHelper + QStringLiteral(" sleep 400"), pipes));
+    bool firedWhileRunning = false;
+    QTimer::singleShot(50, [&] { firedWhileRunning = pipes.running(); });
+    pipes.waitForEnd();
+    EXPECT_TRUE(firedWhileRunning);
+    EXPECT_FALSE(pipes.running());
+    EXPECT_EQ(pipes.standardError(), QByteArray("slept\n"));
+}
+
+// A project build runs tools on a worker: settings come from a snapshot, the
+// wait blocks the worker, and the rows reach the sink on this thread in order.
+TEST_F(ToolRunner, RunsOnWorkerThreads)
+{
+    const QString arguments = hexArgument("w.c:1: warning: w\r\n");
+    auto work = [&] {
+        ToolPipes pipes;
+        RunTool(kHelper + QLatin1Char(' ') + arguments, pipes, 1);
+        pipes.waitForEnd();
+        ShowGccReport(pipes, QStringLiteral("Link errors:"));
+    };
+    const Rows expected{{"Link errors:", 1}, {"w.c:1: warning: w", 0}, {"", 0}};
+
+    std::unique_ptr<QThread> thread(QThread::create(work));
+    thread->start();
+    ASSERT_TRUE(thread->wait(30000));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return sink.rows.size() >= expected.size(); }));
+    EXPECT_EQ(sink.rows, expected);
+
+    sink.rows.clear();
+    std::thread plain(work);
+    plain.join();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return sink.rows.size() >= expected.size(); }));
+    EXPECT_EQ(sink.rows, expected);
+}
+
+TEST_F(ToolRunner, BlockingWaitNeedsNoEventLoop)
+{
+    ToolPipes pipes;
+    ASSERT_TRUE(RunCommandLine(kHelper + QStringLiteral(" flood 3000000"), pipes));
+    pipes.waitForEndBlocking();
+    EXPECT_FALSE(pipes.running());
+    const long lines = toolhelper::floodLineCount(3000000);
+    EXPECT_EQ(pipes.standardOutput().size(), lines * (toolhelper::kFloodLineLength + 1));
+    EXPECT_EQ(pipes.standardError().size(), lines * (toolhelper::kFloodLineLength + 1));
+}
+
+} // namespace
