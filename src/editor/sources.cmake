@@ -1,1 +1,15 @@
-# Files of src/editor
+# Files of src/editor: the edit-control layer and text facts (core), the
+# source document and view (widgets).
+list(APPEND TARN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/LineSelection.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MemoryEditControl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceText.cpp
+)
+list(APPEND TARN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/CTarnDoc.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CTarnView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CTarnViewSearch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FindReplaceDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ScintillaEditControl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourcePrinting.cpp
+)

@@ -23,8 +23,6 @@ MdiChildFrame::MdiChildFrame(Document* document, View* view, const Style& style,
     if (m_style.closable && m_style.systemMenu)
         flags |= Qt::WindowCloseButtonHint;
     setWindowFlags(flags);
-    if (!m_style.systemMenu)
-        setSystemMenu(nullptr);
 
     view->m_frame = this;
     document->addView(view);

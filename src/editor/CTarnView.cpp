@@ -1,0 +1,237 @@
+#include "editor/CTarnView.h"
+
+#include "app/IdeSettings.h"
+#include "editor/CTarnDoc.h"
+#include "editor/FindReplaceDialog.h"
+#include "editor/LineSelection.h"
+#include "editor/ScintillaEditControl.h"
+#include "editor/SourcePrinting.h"
+#include "editor/SourceText.h"
+#include "framework/Application.h"
+#include "framework/CommandRouter.h"
+#include "framework/CommandTable.h"
+#include "framework/MdiChildFrame.h"
+#include "framework/MdiMainFrame.h"
+#include "framework/Prompts.h"
+#include "resources/CommandIds.h"
+#include "singlefile/QuickCompile.h"
+
+#include <Qsci/qscicommandset.h>
+#include <Qsci/qscilexercpp.h>
+
+#include <QContextMenuEvent>
+
+namespace {
+
+fw::MdiMainFrame* mainFrame()
+{
+    fw::Application* app = fw::Application::instance();
+    return app ? app->mainFrame() : nullptr;
+}
+
+} // namespace
+
+CTarnView::CTarnView(QWidget* parent)
+    : QsciScintilla(parent), m_lexer(new QsciLexerCPP(this)),
+      m_editControl(std::make_unique<ScintillaEditControl>(this))
+{
+    // Build settings start afresh with every window.
+    compileOptions.debugInfo = ideSettings().debugDefault;
+
+    setLexer(m_lexer);
+    setUtf8(true);
+#ifdef Q_OS_WIN
+    setEolMode(EolWindows);
+#else
+    setEolMode(EolUnix);
+#endif
+    setWrapMode(WrapNone);
+    setAutoIndent(false);
+    setIndentationsUseTabs(true);
+    setTabWidth(4);
+    setMarginWidth(1, 0);
+    registerCommands();
+}
+
+CTarnView::~CTarnView()
+{
+    // The edit control listens to this widget; drop it before the widget goes.
+    m_editControl.reset();
+}
+
+CTarnDoc* CTarnView::sourceDocument() const
+{
+    return qobject_cast<CTarnDoc*>(fw::View::document());
+}
+
+void CTarnView::registerCommands()
+{
+    onCommand(fw::id::EditUndo, [this] { undo(); });
+    onUpdateEnabled(fw::id::EditUndo, [this] { return isUndoAvailable(); });
+    onCommand(fw::id::EditCut, [this] { cut(); });
+    onUpdateEnabled(fw::id::EditCut, [this] { return hasSelectedText(); });
+    onCommand(fw::id::EditCopy, [this] { copy(); });
+    onUpdateEnabled(fw::id::EditCopy, [this] { return hasSelectedText(); });
+    onCommand(fw::id::EditPaste, [this] { paste(); });
+    onUpdateEnabled(fw::id::EditPaste, [this] { return SendScintilla(SCI_CANPASTE) != 0; });
+    onCommand(cmd::EditDelete, [this] { removeSelectedText(); });
+    onUpdateEnabled(cmd::EditDelete, [this] { return hasSelectedText(); });
+    onCommand(fw::id::EditSelectAll, [this] { selectAll(); });
+    onCommand(cmd::EditSelectAllText, [this] { selectAll(); });
+
+    onCommand(fw::id::EditFind, [this] { showFindDialog(false); });
+    onCommand(cmd::FindInSource, [this] { showFindDialog(false); });
+    onCommand(fw::id::EditReplace, [this] { showFindDialog(true); });
+    onCommand(cmd::FindReplaceInSource, [this] { showFindDialog(true); });
+    onCommand(fw::id::EditRepeat, [this] {
+        if (m_hasSearched && !m_lastFind.text.isEmpty())
+            findNext(m_lastFind);
+        else
+            showFindDialog(false);
+    });
+
+    onCommand(fw::id::FilePrint, [this] { printSource(this); });
+    onCommand(fw::id::FilePrintPreview, [this] { previewSource(this); });
+    onCommand(fw::id::FilePrintSetup, [this] { setUpPrinter(this); });
+
+    onCommand(cmd::QuickCompile, [this] { OnQuickCompile(); });
+
+    connect(this, &QsciScintilla::selectionChanged, this, [] {
+        if (fw::MdiMainFrame* frame = mainFrame())
+            frame->router()->requestUpdate();
+    });
+}
+
+void CTarnView::onInitialUpdate()
+{
+    CTarnDoc* doc = sourceDocument();
+    const bool modified = doc && doc->isModified();
+    // Fonts first: styling an empty control costs nothing.
+    applySourceFont();
+    if (doc && doc->hasPendingText())
+        loadText(doc->takePendingText());
+    connectDocument();
+
+    setWrapMode(WrapNone);
+    setTabWidth(4);
+
+    // Keys of Tarn's own command table go through the command routing, not
+    // the control's built-in key map (which would swallow Ctrl+L and co.).
+    if (fw::MdiMainFrame* frame = mainFrame()) {
+        for (const fw::CommandInfo& info : frame->commandTable()->commands()) {
+            for (const QKeySequence& keys : info.keys) {
+                const int key = keys[0].toCombined();
+                if (QsciCommand* command = standardCommands()->boundTo(key)) {
+                    if (command->key() == key)
+                        command->setKey(0);
+                    else
+                        command->setAlternateKey(0);
+                }
+            }
+        }
+    }
+    if (doc)
+        doc->setModified(modified);
+}
+
+void CTarnView::applySourceFont()
+{
+    const QFont& font = ideSettings().sourceFont;
+    // The lexer passes each style's new font on to the control. (Attaching
+    // the lexer again would restyle the whole text, seconds on a big file.)
+    m_lexer->setDefaultFont(font);
+    m_lexer->setFont(font, -1);
+    SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, font.family().toLatin1().constData());
+    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, long(font.pointSizeF() * SC_FONT_SIZE_MULTIPLIER));
+}
+
+void CTarnView::connectDocument()
+{
+    CTarnDoc* doc = sourceDocument();
+    if (!doc || m_documentConnected)
+        return;
+    m_documentConnected = true;
+    connect(this, &QsciScintilla::modificationChanged, doc, [doc](bool modified) {
+        doc->setModified(modified);
+    });
+    // A save clears the document's flag; the control then marks its save point.
+    connect(doc, &fw::Document::modifiedChanged, this, [this](bool modified) {
+        if (!modified && isModified())
+            setModified(false);
+    });
+}
+
+void CTarnView::loadText(const QByteArray& bytes)
+{
+    const bool utf8 = sourcetext::isValidUtf8(bytes);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
+    SendScintilla(SCI_CLEARALL);
+    setUtf8(utf8);
+    switch (sourcetext::firstLineBreak(bytes).value_or(
+#ifdef Q_OS_WIN
+        sourcetext::LineBreak::CrLf
+#else
+        sourcetext::LineBreak::Lf
+#endif
+        )) {
+    case sourcetext::LineBreak::CrLf: setEolMode(EolWindows); break;
+    case sourcetext::LineBreak::Lf: setEolMode(EolUnix); break;
+    case sourcetext::LineBreak::Cr: setEolMode(EolMac); break;
+    }
+    // Appended with its length, so zero bytes are kept.
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(bytes.size() + 1));
+    // No change notifications while the text goes in: their handlers would
+    // see the whole file at once. The edit control starts afresh instead.
+    const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
+    SendScintilla(SCI_SETMODEVENTMASK, 0UL);
+    SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(bytes.size()), bytes.constData());
+    SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
+    m_editControl->textChangedAt(0);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    SendScintilla(SCI_SETSAVEPOINT);
+    SendScintilla(SCI_GOTOPOS, 0UL);
+}
+
+QByteArrayView CTarnView::textBytes() const
+{
+    const long length = SendScintilla(SCI_GETLENGTH);
+    if (length == 0)
+        return {};
+    const auto* data = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
+    return QByteArrayView(data, length);
+}
+
+void CTarnView::selectReportedLine(int line)
+{
+    ::selectReportedLine(*m_editControl, line);
+    SendScintilla(SCI_SCROLLCARET);
+    setFocus();
+}
+
+bool CTarnView::RequireSavedFile()
+{
+    CTarnDoc* doc = sourceDocument();
+    if (!doc || doc->pathName().isEmpty()) {
+        fw::messageBox(this, QStringLiteral("Please save the file before Continuing"));
+        return false;
+    }
+    // Yes saves; No and Cancel go on with what is on disk.
+    if (doc->isModified())
+        doc->canCloseFrame(parentFrame());
+    return true;
+}
+
+void CTarnView::OnQuickCompile()
+{
+    QuickCompile(*this);
+}
+
+void CTarnView::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (fw::MdiChildFrame* frame = parentFrame())
+        frame->activate();
+    if (fw::MdiMainFrame* frame = mainFrame())
+        frame->trackContextMenu(menu::SourceContext, event->globalPos());
+    event->accept();
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "editor/FindRequest.h"
+#include "framework/View.h"
+#include "messages/LineNavigation.h"
+#include "tools/CompileOptions.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QByteArrayView>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+
+class CTarnDoc;
+class FindReplaceDialog;
+class QsciLexerCPP;
+class ScintillaEditControl;
+
+// The view of a source window: a Scintilla control holding the file's
+// bytes, the window's own build settings and the source commands.
+class CTarnView : public QsciScintilla, public fw::View, public LineSelectable {
+    Q_OBJECT
+public:
+    static constexpr int kMaxLinkEntries = 500;
+
+    explicit CTarnView(QWidget* parent = nullptr);
+    ~CTarnView() override;
+
+    QWidget* widget() override { return this; }
+    CTarnDoc* sourceDocument() const;
+
+    // Font, tab stops and wrapping from the settings; takes the document's
+    // loaded bytes the first time. Never changes the modified flag.
+    void onInitialUpdate() override;
+
+    // Replaces the text by the bytes as they are (zero bytes included):
+    // UTF-8 mode when they are valid UTF-8, else 8-bit Latin-1; Enter
+    // writes the kind of the first line break. Clears undo and the
+    // modified state.
+    void loadText(const QByteArray& bytes);
+    // The exact bytes of the text (valid until the text changes).
+    QByteArrayView textBytes() const;
+
+    // The operations Tarn's text algorithms use, with CR LF positions.
+    ScintillaEditControl& editControl() { return *m_editControl; }
+
+    void selectReportedLine(int line) override;
+
+    // The rule of commands that work from the file on disk: false (after a
+    // message) for a document never saved; a modified one is offered the
+    // save question, whose answer does not matter.
+    bool RequireSavedFile();
+
+    // Search and replace; a failed search tells the user and returns false.
+    bool findNext(const FindRequest& request);
+    bool replaceCurrent(const FindRequest& request);
+    int replaceAll(const FindRequest& request);
+    // The last search (F3 repeats it).
+    const FindRequest& lastFind() const { return m_lastFind; }
+    // Opens the Find dialog or, with replace, the Replace dialog.
+    void showFindDialog(bool replace);
+    FindReplaceDialog* findDialog() const;
+
+    void OnQuickCompile();
+
+    // The window's build settings (lost when the window closes).
+    int outputChoice = 1;
+    CompileOptions compileOptions;
+    int linkCount = 0;
+    std::array<QString, kMaxLinkEntries> linkEntries;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void registerCommands();
+    void applySourceFont();
+    void connectDocument();
+    QByteArray encode(const QString& text) const;
+    bool matchesSelection(const FindRequest& request) const;
+    void reportNotFound(const QString& text);
+
+    QsciLexerCPP* m_lexer = nullptr;
+    std::unique_ptr<ScintillaEditControl> m_editControl;
+    QPointer<FindReplaceDialog> m_findDialog;
+    FindRequest m_lastFind;
+    bool m_hasSearched = false;
+    bool m_documentConnected = false;
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "framework/View.h"
+#include "messages/MessageListWidget.h"
+#include "messages/MessageSink.h"
+
+class TipChooser;
+
+// The view of the message window: the one log every tool and command writes
+// to. It is the program's MessageSink, so AddMessage and ClearMessages from
+// any thread end up here, on the user-interface thread.
+class CMessageView : public MessageListWidget, public fw::View, public MessageSink {
+    Q_OBJECT
+public:
+    explicit CMessageView(QWidget* parent = nullptr);
+    ~CMessageView() override;
+
+    QWidget* widget() override { return this; }
+    // Shows the banner the first time; later calls (settings re-applied)
+    // leave the log alone.
+    void onInitialUpdate() override;
+
+    // Classifies the text and appends it; withSeparator 1 adds a separator
+    // row after it, any other value none.
+    void AppendLine(const QString& text, int withSeparator) override;
+    void ClearMessageRows() override { ClearMessages(); }
+    QObject* sinkObject() override { return this; }
+
+    // Deletes every row; the column width becomes 0.
+    void ClearMessages();
+    // Appends the version banner and a separator row.
+    void ShowBanner();
+    // Appends a tip (never the one shown last) and a separator row.
+    void OnTip();
+    // Opens the file named by the selected diagnostic row and hands its line
+    // to the opened document's first view when that view can select lines.
+    void OnDoubleClick();
+    // Activates the message window and shows its context menu.
+    void OnContextMenu(const QPoint& globalPos);
+
+    // Makes this view the target of AddMessage and ClearMessages.
+    void installAsMessageSink();
+    // The chooser OnTip draws from (the program's one unless set).
+    void setTipChooser(TipChooser* chooser) { m_tipChooser = chooser; }
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    TipChooser* m_tipChooser = nullptr;
+    bool m_initialised = false;
+};
+
+// The message window's view for the whole run, set at start-up.
+extern CMessageView* g_pMessageView;

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QPixmap>
+
+// The three 12 x 12 pictures of the message list, drawn in code: index 0 a
+// blue octagon with a white "i", 1 a red octagon with a black outline and a
+// black cross, 2 a white square with a black bar across the middle. Any
+// other index has no picture (a null pixmap). Needs a QGuiApplication.
+QPixmap messageIconPixmap(int index);

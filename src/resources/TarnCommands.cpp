@@ -1,0 +1,142 @@
+#include "resources/TarnCommands.h"
+
+#include "resources/CommandIds.h"
+
+namespace {
+
+using Keys = QList<QKeySequence>;
+
+QKeySequence key(QKeyCombination combination)
+{
+    return QKeySequence(combination);
+}
+
+// Status-bar prompt and tooltip of every command, with the keys of the one
+// accelerator table that serves every window.
+void addCommands(fw::CommandTable& table)
+{
+    auto add = [&table](int id, const char* prompt, const char* tooltip, Keys keys = {}) {
+        table.addCommand({id, QString::fromUtf8(prompt), QString::fromUtf8(tooltip), std::move(keys)});
+    };
+    using namespace fw::id;
+    using namespace cmd;
+
+    // File
+    add(FileNew, "Create a new document", "New", {key(Qt::CTRL | Qt::Key_N)});
+    add(FileNewProject, "Create a new project", "New Project");
+    add(FileOpen, "Open an existing document", "Open", {key(Qt::CTRL | Qt::Key_O)});
+    add(FileClose, "Close the active document", "Close");
+    add(FileSave, "Save the active document", "Save", {key(Qt::CTRL | Qt::Key_S)});
+    add(FileSaveAs, "Save the active document with a new name", "Save As");
+    add(FilePrint, "Print the active document", "Print", {key(Qt::CTRL | Qt::Key_P)});
+    add(FilePrintPreview, "Display full pages", "Print Preview");
+    add(FilePrintSetup, "Change the printer and printing options", "Print Setup");
+    // The recent-file list holds two entries.
+    add(FileMruFirst, "Open this document", "");
+    add(FileMruFirst + 1, "Open this document", "");
+    add(AppExit, "Quit the application; prompts to save documents", "Exit");
+
+    // Edit
+    add(EditUndo, "Undo the last action", "Undo",
+        {key(Qt::CTRL | Qt::Key_Z), key(Qt::ALT | Qt::Key_Backspace)});
+    add(EditCut, "Cut the selection and put it on the Clipboard", "Cut",
+        {key(Qt::CTRL | Qt::Key_X), key(Qt::SHIFT | Qt::Key_Delete)});
+    add(EditCopy, "Copy the selection and put it on the Clipboard", "Copy",
+        {key(Qt::CTRL | Qt::Key_C), key(Qt::CTRL | Qt::Key_Insert)});
+    add(EditPaste, "Insert Clipboard contents", "Paste",
+        {key(Qt::CTRL | Qt::Key_V), key(Qt::SHIFT | Qt::Key_Insert)});
+    add(EditSelectAll, "Select the entire document", "Select All", {key(Qt::CTRL | Qt::Key_A)});
+    add(EditDelete, "Delete Selection", "Delete");
+    add(EditSelectAllText, "Select all text in the source", "Select All");
+    add(InsertIf, "Insert an if statement into the source", "if");
+    add(InsertIfElse, "Insert an if-else statement into the source", "if-else");
+    add(InsertWhile, "Insert a while loop into the source", "while");
+    add(InsertDoWhile, "Insert a do-while loop into the source", "do-while");
+    add(InsertFor, "Insert a for loop into the source", "for");
+    add(InsertSwitch, "Insert a switch statement into the source", "switch");
+    add(InsertDate, "Inserts the current date in the text", "Insert Date");
+    add(InsertDateTime, "Inserts the date and time in the text", "Insert Date/Time");
+    add(Comment, "Comments out selected code", "Comment");
+
+    // Search
+    add(EditFind, "Find the specified text", "Find", {key(Qt::CTRL | Qt::Key_F)});
+    add(EditRepeat, "Repeat the last action", "Repeat", {key(QKeyCombination(Qt::Key_F3))});
+    add(EditReplace, "Replace specific text with different text", "Replace", {key(Qt::CTRL | Qt::Key_H)});
+    add(FindInSource, "Search for text within the source", "Find");
+    add(FindReplaceInSource, "Search for and replace text in the source", "Find and Replace",
+        {key(Qt::CTRL | Qt::Key_R)});
+    add(GoToLine, "Jump to a line in the source", "Go To Line");
+    add(GoToFunction, "Jump to a function in the source", "Go To Function");
+
+    // Commands and Source
+    add(RunExecutable, "Choose an executable to run", "Run", {key(Qt::CTRL | Qt::Key_E)});
+    add(Link, "Link libraries and object files into an executable", "Link");
+    add(Make, "Run make on the source file", "Make");
+    add(Debug, "Choose an executable to debug", "Debug");
+    add(BuildSource, "Build source into an executable", "Build Source", {key(Qt::CTRL | Qt::Key_B)});
+    add(QuickCompile, "Compile source into object (*.o) code", "Quick Compile", {key(Qt::CTRL | Qt::Key_Q)});
+
+    // View, Window, Help
+    add(ViewToolbar, "Show or hide the toolbar", "Toggle ToolBar");
+    add(ViewStatusBar, "Show or hide the status bar", "Toggle StatusBar");
+    add(ViewOptions, "Set options for the IDE", "View Options");
+    add(WindowNext, "Show next window", "Next", {key(Qt::CTRL | Qt::Key_Tab)});
+    add(WindowCascade, "Arrange windows so they overlap", "Cascade Windows");
+    add(WindowTileHorz, "Arrange windows as non-overlapping tiles", "Tile Windows");
+    add(WindowTileVert, "Arrange windows as non-overlapping tiles", "Tile Windows");
+    add(WindowArrange, "Arrange icons at the bottom of the window", "Arrange Icons");
+    add(LibcReference, "Browse the libc reference help file", "Lib-c Reference");
+    add(AppAbout, "Display program information, version number and copyright", "About");
+
+    // Messages
+    add(ClearMessages, "Erases all messages from the window", "Clear Messages");
+    add(CopyrightVersion, "Display copyright and version info in message window", "Copyright and Version");
+    add(Tip, "Display a tip of the day in the message window", "Tip");
+
+    // Project
+    add(InsertFile, "Inserts a file into the project list", "Insert File");
+    add(RemoveFile, "Removes a file from the project list", "Remove File");
+    add(BuildProject, "Builds changed sources in the project", "Build Project", {key(Qt::CTRL | Qt::Key_J)});
+    add(RebuildAll, "Rebuilds all sources in the project", "Rebuild All");
+    add(TouchFile, "Move up the last modified time of a file", "Touch File");
+    add(TouchAll, "\"Touch\" all the files in the project", "Touch All");
+    add(ExportMakefile, "Export the project as a makefile", "Export as Makefile");
+    add(ExportAndMake, "Export the project and run make on the resulting file", "Export and Make");
+    add(SetCompileOptions, "Set compiling command line options for the project", "Set Compile Options");
+    add(SetLinkingOptions, "Set linking command line options for the project", "Set Linking Options");
+
+    // Escape has an id of its own that no window handles, so the key does
+    // nothing (and is passed on to the focused widget).
+    add(Escape, "", "", {key(QKeyCombination(Qt::Key_Escape))});
+}
+
+fw::CommandTable buildTable()
+{
+    fw::CommandTable table;
+    addCommands(table);
+    addTarnMenus(table);
+    return table;
+}
+
+} // namespace
+
+const fw::CommandTable& tarnCommandTable()
+{
+    static const fw::CommandTable table = buildTable();
+    return table;
+}
+
+const std::vector<int>& tarnToolbarLayout()
+{
+    using namespace fw::id;
+    using namespace cmd;
+    static const std::vector<int> layout = {
+        FileNew, FileNewProject, FileOpen, FileSave, FilePrint, 0,
+        EditCut, EditCopy, EditPaste, 0,
+        RunExecutable, Link, Debug, 0,
+        BuildSource, QuickCompile, 0,
+        InsertFile, RemoveFile, BuildProject, 0,
+        LibcReference,
+    };
+    return layout;
+}

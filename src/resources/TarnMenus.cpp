@@ -1,0 +1,290 @@
+#include "resources/TarnCommands.h"
+
+#include "resources/CommandIds.h"
+
+// Menu texts: "&" marks the access key; after the tab comes the key shown at
+// the right of the item.
+
+namespace {
+
+using fw::MenuItem;
+using Items = std::vector<MenuItem>;
+
+MenuItem item(int id, const char* text)
+{
+    return MenuItem::command(id, QString::fromUtf8(text));
+}
+
+MenuItem separator()
+{
+    return MenuItem::separator();
+}
+
+MenuItem popup(const char* title, Items items)
+{
+    return MenuItem::submenu(QString::fromUtf8(title), std::move(items));
+}
+
+MenuItem recentFiles()
+{
+    return MenuItem::recentFiles(fw::id::FileMruFirst, QStringLiteral("Recent File"));
+}
+
+// A context menu resource: the framework shows its first popup.
+fw::MenuLayout contextMenu(Items items)
+{
+    return {MenuItem::submenu(QString(), std::move(items))};
+}
+
+// The File menu of the document windows; only the source window prints.
+MenuItem fileMenu(bool withPrinting)
+{
+    Items items = {
+        item(fw::id::FileNew, "&New Source File\tCtrl+N"),
+        item(cmd::FileNewProject, "New Project"),
+        item(fw::id::FileOpen, "&Open...\tCtrl+O"),
+        item(fw::id::FileClose, "&Close"),
+        item(fw::id::FileSave, "&Save\tCtrl+S"),
+        item(fw::id::FileSaveAs, "Save &As..."),
+        separator(),
+    };
+    if (withPrinting) {
+        items.push_back(item(fw::id::FilePrint, "&Print...\tCtrl+P"));
+        items.push_back(item(fw::id::FilePrintPreview, "Print Pre&view"));
+        items.push_back(item(fw::id::FilePrintSetup, "P&rint Setup..."));
+        items.push_back(separator());
+    }
+    items.push_back(recentFiles());
+    items.push_back(separator());
+    items.push_back(item(fw::id::AppExit, "E&xit"));
+    return popup("&File", std::move(items));
+}
+
+MenuItem commandsMenu()
+{
+    return popup("&Commands", {
+        item(cmd::RunExecutable, "&Run Executable...\tCtrl+E"),
+        separator(),
+        item(cmd::Link, "&Link..."),
+        item(cmd::Make, "&Make..."),
+        item(cmd::Debug, "&Debug..."),
+    });
+}
+
+MenuItem viewMenu()
+{
+    return popup("&View", {
+        item(fw::id::ViewToolbar, "&Toolbar"),
+        item(fw::id::ViewStatusBar, "&Status Bar"),
+        separator(),
+        item(cmd::ViewOptions, "&Options..."),
+    });
+}
+
+MenuItem windowMenu()
+{
+    return popup("&Window", {
+        item(cmd::WindowNext, "&Next\tCtrl+Tab"),
+        separator(),
+        item(fw::id::WindowCascade, "&Cascade"),
+        item(fw::id::WindowTileHorz, "Tile &Horizontally"),
+        item(fw::id::WindowTileVert, "Tile &Vertically"),
+        item(fw::id::WindowArrange, "&Arrange Icons"),
+        MenuItem::windowList(),
+    });
+}
+
+MenuItem helpMenu()
+{
+    return popup("&Help", {
+        item(cmd::LibcReference, "&Libc Reference"),
+        item(fw::id::AppAbout, "&About Tarn..."),
+    });
+}
+
+// The six statement templates; the source context menu spells the first
+// one with a capital I.
+MenuItem insertStatementMenu(const char* ifText)
+{
+    return popup("&Insert Statement", {
+        item(cmd::InsertIf, ifText),
+        item(cmd::InsertIfElse, "if ( ) { } else { }"),
+        item(cmd::InsertWhile, "while ( ) { }"),
+        item(cmd::InsertDoWhile, "do { } while ( );"),
+        item(cmd::InsertFor, "for ( ; ; ) { }"),
+        item(cmd::InsertSwitch, "switch ( ) { case: default: }"),
+    });
+}
+
+Items messageItems()
+{
+    return {
+        item(cmd::ClearMessages, "&Clear Messages"),
+        item(cmd::CopyrightVersion, "Copyright and &Version"),
+        item(cmd::Tip, "&Tip"),
+    };
+}
+
+Items projectItems()
+{
+    return {
+        item(cmd::InsertFile, "&Insert File..."),
+        item(cmd::RemoveFile, "&Remove File"),
+        separator(),
+        item(cmd::BuildProject, "&Build Project\tCtrl+J"),
+        item(cmd::RebuildAll, "Rebuild &All"),
+        item(cmd::TouchFile, "&Touch File"),
+        item(cmd::TouchAll, "T&ouch All"),
+        separator(),
+        item(cmd::ExportMakefile, "&Export as Makefile"),
+        item(cmd::ExportAndMake, "Export and &Make"),
+        separator(),
+        item(cmd::SetCompileOptions, "Set &Compile Options..."),
+        item(cmd::SetLinkingOptions, "Set &Linking Options..."),
+    };
+}
+
+fw::MenuLayout mainFrameMenu()
+{
+    return {
+        popup("&File", {
+            item(fw::id::FileNew, "&New\tCtrl+N"),
+            item(fw::id::FileOpen, "&Open...\tCtrl+O"),
+            separator(),
+            item(fw::id::FilePrintSetup, "P&rint Setup..."),
+            separator(),
+            recentFiles(),
+            separator(),
+            item(fw::id::AppExit, "E&xit"),
+        }),
+        popup("&View", {
+            item(fw::id::ViewToolbar, "&Toolbar"),
+            item(fw::id::ViewStatusBar, "&Status Bar"),
+        }),
+        helpMenu(),
+    };
+}
+
+fw::MenuLayout sourceMenu()
+{
+    return {
+        fileMenu(true),
+        popup("&Edit", {
+            item(fw::id::EditUndo, "&Undo\tCtrl+Z"),
+            separator(),
+            item(fw::id::EditCut, "Cu&t\tCtrl+X"),
+            item(fw::id::EditCopy, "&Copy\tCtrl+C"),
+            item(fw::id::EditPaste, "&Paste\tCtrl+V"),
+            item(fw::id::EditSelectAll, "Select A&ll\tCtrl+A"),
+            separator(),
+            insertStatementMenu("if ( ) { }"),
+            item(cmd::InsertDate, "Insert Date"),
+            item(cmd::InsertDateTime, "Insert Date/Time"),
+            separator(),
+            item(cmd::Comment, "Co&mment"),
+        }),
+        popup("&Search", {
+            item(fw::id::EditFind, "&Find...\tCtrl+F"),
+            item(fw::id::EditRepeat, "F&ind Next\tF3"),
+            item(fw::id::EditReplace, "R&eplace\tCtrl+H"),
+            separator(),
+            item(cmd::GoToLine, "&Go To Line..."),
+            item(cmd::GoToFunction, "Go To &Function..."),
+        }),
+        commandsMenu(),
+        popup("So&urce", {
+            item(cmd::BuildSource, "&Build Source...\tCtrl+B"),
+            item(cmd::QuickCompile, "&Quick Compile to Object\tCtrl+Q"),
+        }),
+        viewMenu(),
+        windowMenu(),
+        helpMenu(),
+    };
+}
+
+fw::MenuLayout messageMenu()
+{
+    return {
+        fileMenu(false), commandsMenu(), popup("&Messages", messageItems()),
+        viewMenu(), windowMenu(), helpMenu(),
+    };
+}
+
+fw::MenuLayout projectMenu()
+{
+    return {
+        fileMenu(false), commandsMenu(), popup("&Project", projectItems()),
+        viewMenu(), windowMenu(), helpMenu(),
+    };
+}
+
+fw::MenuLayout mainContextMenu()
+{
+    return contextMenu({
+        item(fw::id::FileNew, "&New Source File\tCtrl+N"),
+        item(cmd::FileNewProject, "New Pro&ject"),
+        item(fw::id::FileOpen, "&Open...\tCtrl+O"),
+        separator(),
+        item(cmd::ViewOptions, "&Options..."),
+        item(cmd::LibcReference, "&Libc Reference"),
+        separator(),
+        item(cmd::WindowNext, "&Next\tCtrl+Tab"),
+        item(fw::id::WindowCascade, "&Cascade"),
+        item(fw::id::WindowTileHorz, "Tile &Horizontally"),
+        item(fw::id::WindowTileVert, "Tile &Vertically"),
+        item(fw::id::WindowArrange, "&Arrange Icons"),
+        separator(),
+        item(fw::id::AppExit, "E&xit"),
+    });
+}
+
+// Delete, Select All, Find and Find and Replace of this menu carry ids of
+// their own, not the Edit menu's; Find shows the key of the Edit menu's Find.
+fw::MenuLayout sourceContextMenu()
+{
+    return contextMenu({
+        item(fw::id::EditUndo, "&Undo"),
+        separator(),
+        item(fw::id::EditCut, "Cu&t"),
+        item(fw::id::EditCopy, "&Copy"),
+        item(fw::id::EditPaste, "&Paste"),
+        item(cmd::EditDelete, "&Delete"),
+        separator(),
+        item(cmd::EditSelectAllText, "Select &All"),
+        separator(),
+        insertStatementMenu("If ( ) { }"),
+        item(cmd::InsertDate, "Insert Date"),
+        item(cmd::InsertDateTime, "Insert Date/Time"),
+        separator(),
+        item(cmd::Comment, "Co&mment"),
+        separator(),
+        item(cmd::FindInSource, "F&ind...\tCtrl+F"),
+        item(cmd::FindReplaceInSource, "Find and &Replace...\tCtrl+R"),
+        item(cmd::GoToLine, "&Go To Line..."),
+        item(cmd::GoToFunction, "Go To &Function..."),
+        separator(),
+        item(fw::id::FileClose, "C&lose"),
+    });
+}
+
+fw::MenuLayout projectContextMenu()
+{
+    Items items = projectItems();
+    items.push_back(separator());
+    items.push_back(item(fw::id::FileClose, "&Close"));
+    return contextMenu(std::move(items));
+}
+
+} // namespace
+
+void addTarnMenus(fw::CommandTable& table)
+{
+    table.addMenu(menu::MainFrame, mainFrameMenu());
+    table.addMenu(menu::Source, sourceMenu());
+    table.addMenu(menu::Message, messageMenu());
+    table.addMenu(menu::Project, projectMenu());
+    table.addMenu(menu::MainContext, mainContextMenu());
+    table.addMenu(menu::MessageContext, contextMenu(messageItems()));
+    table.addMenu(menu::SourceContext, sourceContextMenu());
+    table.addMenu(menu::ProjectContext, projectContextMenu());
+}

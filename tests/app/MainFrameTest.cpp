@@ -1,0 +1,212 @@
+#include "app/CChildFrame.h"
+#include "editor/CTarnView.h"
+#include "app/CMainFrame.h"
+#include "app/CTarnApp.h"
+#include "app/IdeSettings.h"
+#include "framework/CommandRouter.h"
+#include "framework/Document.h"
+#include "framework/MdiChildFrame.h"
+#include "framework/StandardIds.h"
+#include "messages/CMessageView.h"
+#include "resources/CommandIds.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestSupport.h"
+
+#include <Qsci/qscilexer.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QMdiArea>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A started Tarn with the gcc path set (no warning) and two source windows
+// besides the message window.
+class MainFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QFile::remove(settingsFilePath());
+        ASSERT_TRUE(testsupport::writeFile(settingsFilePath(), "[Options]\nGCC Path=/usr/bin/gcc\n"));
+        ASSERT_TRUE(app.InitInstance({}));
+        main = app.mainWindow();
+        main->resize(1000, 700);
+        ASSERT_TRUE(main->router()->execute(fw::id::FileNew));
+        frames = main->childFrames();
+        ASSERT_EQ(frames.size(), 3);
+        messages = g_pMessageView->parentFrame();
+    }
+    void TearDown() override { QFile::remove(settingsFilePath()); }
+
+    void setMinimizeOnTile(int on)
+    {
+        IdeSettings settings = ideSettings();
+        settings.minimizeOnTile = on;
+        setIdeSettings(settings);
+    }
+
+    ScriptedPrompts prompts;
+    CTarnApp app;
+    CMainFrame* main = nullptr;
+    QList<fw::MdiChildFrame*> frames;
+    fw::MdiChildFrame* messages = nullptr;
+};
+
+} // namespace
+
+TEST_F(MainFrameTest, TileHorizontallyWithMinimizeOnTileLeavesMessageWindowAlone)
+{
+    setMinimizeOnTile(1);
+    messages->setGeometry(20, 30, 630, 110);
+    fw::MdiChildFrame* first = frames.at(1);
+    first->activate();
+    ASSERT_TRUE(main->router()->execute(fw::id::WindowTileHorz));
+
+    EXPECT_EQ(messages->geometry(), QRect(20, 30, 630, 110));
+    EXPECT_FALSE(messages->isMinimized());
+    EXPECT_EQ(main->activeChild(), first);
+    // The two sources are rows: each as wide as the area, one above the other.
+    const QRect a = frames.at(1)->geometry();
+    const QRect b = frames.at(2)->geometry();
+    const int width = main->mdiArea()->viewport()->width();
+    EXPECT_EQ(a.width(), width);
+    EXPECT_EQ(b.width(), width);
+    EXPECT_LT(a.bottom(), b.top() + 1);
+    EXPECT_FALSE(a.intersects(b));
+}
+
+TEST_F(MainFrameTest, TileVerticallyWithoutMinimizeOnTileTilesEveryWindow)
+{
+    setMinimizeOnTile(0);
+    ASSERT_TRUE(main->router()->execute(fw::id::WindowTileVert));
+    const int height = main->mdiArea()->viewport()->height();
+    QList<QRect> cells;
+    for (fw::MdiChildFrame* frame : frames) {
+        cells << frame->geometry();
+        EXPECT_EQ(frame->geometry().height(), height);
+    }
+    // Columns side by side, the message window among them.
+    EXPECT_EQ(cells.at(0).left(), 0);
+    EXPECT_EQ(cells.at(1).left(), cells.at(0).right() + 1);
+    EXPECT_EQ(cells.at(2).left(), cells.at(1).right() + 1);
+}
+
+TEST_F(MainFrameTest, NextCyclesThroughEveryChildIncludingMessages)
+{
+    QList<fw::MdiChildFrame*> seen;
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_TRUE(main->router()->execute(cmd::WindowNext));
+        seen << main->activeChild();
+    }
+    // Every window comes up once in three steps, then the cycle repeats.
+    EXPECT_EQ(QSet<fw::MdiChildFrame*>(seen.begin(), seen.begin() + 3).size(), 3);
+    EXPECT_EQ(seen.mid(0, 3), seen.mid(3, 3));
+    EXPECT_TRUE(seen.contains(messages));
+}
+
+TEST_F(MainFrameTest, ArrangeIconsLinesMinimisedWindowsAtTheBottom)
+{
+    frames.at(1)->showMinimized();
+    frames.at(2)->showMinimized();
+    ASSERT_TRUE(main->router()->execute(fw::id::WindowArrange));
+    const int bottom = main->mdiArea()->viewport()->rect().bottom();
+    EXPECT_EQ(frames.at(1)->geometry().bottom(), bottom);
+    EXPECT_EQ(frames.at(2)->geometry().bottom(), bottom);
+    EXPECT_EQ(frames.at(2)->geometry().left(), frames.at(1)->geometry().right() + 1);
+}
+
+// Answers the Options dialog that is about to open: choose a new font, then
+// press OK or Cancel.
+static void answerOptionsDialog(bool ok)
+{
+    QTimer::singleShot(0, [ok] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QPushButton*>(QStringLiteral("sourceFontButton"))->click();
+        dialog->findChild<QPushButton*>(ok ? QStringLiteral("okButton") : QStringLiteral("cancelButton"))
+            ->click();
+    });
+}
+
+TEST_F(MainFrameTest, OptionsOkReappliesFontToSourcesAndActivatesMessages)
+{
+    fw::Document* one = frames.at(1)->document();
+    fw::Document* two = frames.at(2)->document();
+    one->setModified(true);
+    QFont chosen(QStringLiteral("DejaVu Sans Mono"));
+    chosen.setPointSize(17);
+    prompts.fonts.push_back(chosen);
+
+    answerOptionsDialog(true);
+    ASSERT_TRUE(main->router()->execute(cmd::ViewOptions));
+
+    EXPECT_EQ(ideSettings().sourceFont.pointSize(), 17);
+    for (fw::MdiChildFrame* frame : {frames.at(1), frames.at(2)}) {
+        auto* view = dynamic_cast<CTarnView*>(frame->view());
+        ASSERT_NE(view, nullptr);
+        ASSERT_NE(view->lexer(), nullptr);
+        // Every style of the colouring shows the chosen font.
+        for (int style : {0, 1, 5, 6})
+            EXPECT_EQ(view->lexer()->font(style).pointSize(), 17) << style;
+    }
+    EXPECT_TRUE(one->isModified());
+    EXPECT_FALSE(two->isModified());
+    EXPECT_EQ(main->activeChild(), messages);
+}
+
+TEST_F(MainFrameTest, OptionsCancelChangesNothing)
+{
+    const QFont before = ideSettings().sourceFont;
+    QFont chosen(QStringLiteral("DejaVu Sans Mono"));
+    chosen.setPointSize(23);
+    prompts.fonts.push_back(chosen);
+    fw::MdiChildFrame* active = main->activeChild();
+    answerOptionsDialog(false);
+    ASSERT_TRUE(main->router()->execute(cmd::ViewOptions));
+    EXPECT_EQ(ideSettings().sourceFont, before);
+    EXPECT_NE(dynamic_cast<CTarnView*>(frames.at(2)->view())->lexer()->font(0).pointSize(), 23);
+    EXPECT_EQ(main->activeChild(), active);
+}
+
+TEST_F(MainFrameTest, LibcReferenceWithoutPathExplainsHowToSetIt)
+{
+    ASSERT_TRUE(main->router()->execute(cmd::LibcReference));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages.first(),
+              "Your libc reference path doesn't seem to be set! Since this file was automatically "
+              "installed with Tarn, go to the options menu and set the path using the \"browse\" "
+              "button.  Note that the file should be in the \\hlp directory of your djgpp "
+              "installation.");
+}
+
+TEST_F(MainFrameTest, MainFrameCommandsWorkWhateverIsActive)
+{
+    messages->activate();
+    EXPECT_TRUE(main->router()->isEnabled(cmd::ViewOptions));
+    EXPECT_TRUE(main->router()->isEnabled(fw::id::WindowTileHorz));
+    // Source-window commands are off while the message window is active.
+    EXPECT_FALSE(main->router()->isEnabled(fw::id::EditCut));
+    frames.at(1)->activate();
+    EXPECT_TRUE(main->router()->isEnabled(fw::id::EditSelectAll));
+}
+
+TEST_F(MainFrameTest, ToolbarAndStatusBarToggle)
+{
+    main->show();
+    ASSERT_NE(main->toolBar(), nullptr);
+    EXPECT_TRUE(main->toolBar()->isVisible());
+    ASSERT_TRUE(main->router()->execute(fw::id::ViewToolbar));
+    EXPECT_FALSE(main->toolBar()->isVisible());
+    ASSERT_TRUE(main->router()->execute(fw::id::ViewStatusBar));
+    EXPECT_FALSE(main->statusBar()->isVisible());
+    EXPECT_EQ(main->statusBar()->currentMessage(), "Ready");
+}

@@ -1,0 +1,120 @@
+// The Scintilla adapter must answer exactly like the in-memory buffer on
+// the same texts, whatever line breaks the file holds.
+#include "EditControlCases.h"
+#include "editor/CTarnView.h"
+#include "editor/LineSelection.h"
+#include "editor/MemoryEditControl.h"
+#include "editor/ScintillaEditControl.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void expectSameAnswers(EditControl& actual, EditControl& expected)
+{
+    ASSERT_EQ(actual.textLength(), expected.textLength());
+    ASSERT_EQ(actual.lineCount(), expected.lineCount());
+    EXPECT_EQ(actual.text(), expected.text());
+    for (int line = -1; line <= expected.lineCount(); ++line) {
+        EXPECT_EQ(actual.lineIndex(line), expected.lineIndex(line)) << "line " << line;
+        EXPECT_EQ(actual.lineLength(line), expected.lineLength(line)) << "line " << line;
+    }
+    const long length = expected.textLength();
+    for (long p = -1; p <= length + 1; ++p) {
+        EXPECT_EQ(actual.lineFromChar(p), expected.lineFromChar(p)) << "position " << p;
+        for (long q = p; q <= length + 1; q += 3)
+            EXPECT_EQ(actual.textRange(p, q), expected.textRange(p, q)) << p << ".." << q;
+        actual.setSelection(p, length - p);
+        expected.setSelection(p, length - p);
+        EXPECT_EQ(actual.selection(), expected.selection()) << "selection from " << p;
+        EXPECT_EQ(actual.caret(), expected.caret()) << "selection from " << p;
+    }
+}
+
+} // namespace
+
+TEST(ScintillaEditControl, AnswersLikeTheMemoryBuffer)
+{
+    for (const EditText& text : editTexts()) {
+        SCOPED_TRACE(text.name);
+        CTarnView view;
+        view.loadText(text.bytes);
+        ASSERT_EQ(view.textBytes().toByteArray(), text.bytes);
+        MemoryEditControl memory(text.bytes);
+        expectSameAnswers(view.editControl(), memory);
+    }
+}
+
+TEST(ScintillaEditControl, ReplaceSelectionKeepsTheFilesLineBreaks)
+{
+    struct Row {
+        const char* name;
+        QByteArray text;
+        long at;
+        QByteArray inserted;
+        QByteArray expectedBytes;
+    };
+    const Row rows[] = {
+        {"lf file", "a\nb", 1, "\r\n{\r\n}", "a\n{\n}\nb"},
+        {"crlf file", "a\r\nb", 1, "\r\n{", "a\r\n{\r\nb"},
+        {"zero byte inserted", "ab", 1, QByteArray("\0", 1), QByteArray("a\0b", 3)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CTarnView view;
+        view.loadText(row.text);
+        MemoryEditControl memory(row.text);
+        view.editControl().setSelection(row.at, row.at);
+        memory.setSelection(row.at, row.at);
+        view.editControl().replaceSelection(row.inserted);
+        memory.replaceSelection(row.inserted);
+        EXPECT_EQ(view.textBytes().toByteArray(), row.expectedBytes);
+        EXPECT_EQ(view.editControl().caret(), memory.caret());
+        // The cached line-break counts follow the edit.
+        expectSameAnswers(view.editControl(), memory);
+    }
+}
+
+TEST(ScintillaEditControl, EditsTypedIntoTheControlUpdateThePositions)
+{
+    CTarnView view;
+    view.loadText("l1\nl2\nl3\nl4");
+    ScintillaEditControl& edit = view.editControl();
+    EXPECT_EQ(edit.lineIndex(3), 12);
+    // Turn the first break into CR LF and add a line, behind the adapter's back.
+    view.SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, 2UL, "\r");
+    EXPECT_EQ(edit.lineIndex(3), 12);
+    view.SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, 0UL, "x\n");
+    EXPECT_EQ(edit.lineIndex(4), 15);
+    MemoryEditControl memory(view.textBytes().toByteArray());
+    expectSameAnswers(edit, memory);
+}
+
+TEST(ScintillaEditControl, SelectReportedLineOnAnLfFile)
+{
+    CTarnView view;
+    view.loadText("int a;\nint b;\nint c;");
+    view.selectReportedLine(2);
+    EXPECT_EQ(view.selectedText(), QStringLiteral("int b;"));
+    view.selectReportedLine(99);
+    EXPECT_EQ(view.selectedText(), QStringLiteral("int c;"));
+    view.selectReportedLine(0);
+    EXPECT_FALSE(view.hasSelectedText());
+    EXPECT_EQ(view.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 0);
+}
+
+TEST(ScintillaEditControl, ScrollsByLines)
+{
+    CTarnView view;
+    view.resize(400, 200);
+    QByteArray text;
+    for (int i = 0; i < 200; ++i)
+        text += "line\n";
+    view.loadText(text);
+    ScintillaEditControl& edit = view.editControl();
+    EXPECT_EQ(edit.firstVisibleLine(), 0);
+    edit.lineScroll(10);
+    EXPECT_EQ(edit.firstVisibleLine(), 10);
+    edit.lineScroll(-4);
+    EXPECT_EQ(edit.firstVisibleLine(), 6);
+}

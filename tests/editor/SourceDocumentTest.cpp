@@ -1,0 +1,204 @@
+#include "EditorFixture.h"
+#include "editor/ScintillaEditControl.h"
+#include "support/ScriptedPrompts.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray binaryBytes()
+{
+    QByteArray bytes;
+    for (int i = 0; i < 4096; ++i)
+        bytes.append(char((i * 37) & 0xFF));
+    return bytes;
+}
+
+} // namespace
+
+TEST(SourceDocument, LoadsAndSavesByteForByte)
+{
+    struct Row {
+        const char* name;
+        QByteArray bytes;
+        bool utf8;
+        QsciScintilla::EolMode eol;
+    };
+    const Row rows[] = {
+        {"crlf", "int main()\r\n{\r\n\treturn 0;\r\n}\r\n", true, QsciScintilla::EolWindows},
+        {"lf", "int main()\n{\n\treturn 0;\n}\n", true, QsciScintilla::EolUnix},
+        {"no final break", "int x;\nint y;", true, QsciScintilla::EolUnix},
+        {"mixed, first is crlf", "a\r\nb\nc\rd", true, QsciScintilla::EolWindows},
+        {"cr only", "a\rb\r", true, QsciScintilla::EolMac},
+        {"zero bytes", QByteArray("a\0b\0\0c\n", 7), true, QsciScintilla::EolUnix},
+        {"invalid utf-8", "caf\xE9\n/* \xFF\xFE */\n", false, QsciScintilla::EolUnix},
+        {"valid utf-8", "// caf\xC3\xA9\n", true, QsciScintilla::EolUnix},
+        {"empty", "", true, QsciScintilla::EolUnix},
+        {"binary", binaryBytes(), false, QsciScintilla::EolUnix},
+    };
+    EditorFixture f;
+    int n = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString name = QStringLiteral("file%1.c").arg(++n);
+        CTarnDoc* doc = f.openBytes(name, row.bytes);
+        ASSERT_NE(doc, nullptr);
+        CTarnView* view = EditorFixture::viewOf(doc);
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(view->textBytes().toByteArray(), row.bytes);
+        EXPECT_EQ(view->isUtf8(), row.utf8);
+        EXPECT_EQ(view->eolMode(), row.eol);
+        EXPECT_FALSE(doc->isModified());
+        EXPECT_FALSE(doc->hasPendingText());
+
+        // Saving unchanged text writes the very same bytes.
+        QFile::remove(f.path(name));
+        ASSERT_TRUE(doc->doFileSave());
+        EXPECT_EQ(testsupport::readFile(f.path(name)), row.bytes);
+    }
+}
+
+TEST(SourceDocument, EditsAreSavedWithTheFilesLineBreaks)
+{
+    EditorFixture f;
+    CTarnDoc* doc = f.openBytes("edit.c", "int a;\nint b;\n");
+    ASSERT_NE(doc, nullptr);
+    CTarnView* view = EditorFixture::viewOf(doc);
+    view->editControl().setSelection(6, 6);
+    view->editControl().replaceSelection("\r\nint c;");
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_TRUE(f.main->activeChild()->isWindowModified());
+
+    ASSERT_TRUE(doc->doFileSave());
+    EXPECT_EQ(testsupport::readFile(f.path("edit.c")), QByteArray("int a;\nint c;\nint b;\n"));
+    EXPECT_FALSE(doc->isModified());
+    EXPECT_FALSE(view->isModified());
+
+    // Undoing back to the saved text clears the flag again; one more undo sets it.
+    view->editControl().replaceSelection("x");
+    EXPECT_TRUE(doc->isModified());
+    view->undo();
+    EXPECT_FALSE(doc->isModified());
+}
+
+TEST(SourceDocument, NewDocumentsUseTheHostsLineBreak)
+{
+    EditorFixture f;
+    CTarnDoc* doc = f.newDocument();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_TRUE(doc->pathName().isEmpty());
+    CTarnView* view = EditorFixture::viewOf(doc);
+    view->editControl().replaceSelection("a\r\nb");
+    EXPECT_EQ(view->textBytes().toByteArray(), QByteArray("a\nb"));
+    EXPECT_TRUE(doc->isModified());
+
+    ScriptedPrompts prompts;
+    prompts.saveFiles.push_back(f.path("new.c"));
+    ASSERT_TRUE(doc->doFileSave());
+    EXPECT_EQ(testsupport::readFile(f.path("new.c")), QByteArray("a\nb"));
+    EXPECT_EQ(doc->pathName(), QDir::cleanPath(f.path("new.c")));
+}
+
+TEST(SourceDocument, UnreadablePathsAreReportedAndOpenNothing)
+{
+    EditorFixture f;
+    QDir(f.dir.path()).mkdir(QStringLiteral("folder.c"));
+    struct Row {
+        const char* name;
+        QString path;
+        QString reason;
+    };
+    const Row rows[] = {
+        {"folder", f.path("folder.c"), "It is a folder, not a file."},
+        {"missing file", f.path("missing.c"), "The file could not be opened: "},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScriptedPrompts prompts;
+        EXPECT_EQ(f.open(row.path), nullptr);
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_TRUE(prompts.messages[0].startsWith(
+            QStringLiteral("Cannot open the file \"%1\".").arg(QDir::toNativeSeparators(row.path))))
+            << prompts.messages[0].toStdString();
+        EXPECT_TRUE(prompts.messages[0].contains(row.reason)) << prompts.messages[0].toStdString();
+        EXPECT_TRUE(f.main->childFrames().isEmpty());
+    }
+}
+
+TEST(SourceDocument, FailedSaveLeavesTheFileAndTheDocumentAsTheyWere)
+{
+    EditorFixture f;
+    const QByteArray original("int keep;\n");
+    CTarnDoc* doc = f.openBytes("keep.c", original);
+    ASSERT_NE(doc, nullptr);
+    CTarnView* view = EditorFixture::viewOf(doc);
+    view->editControl().replaceSelection("/* changed */");
+
+    // A path whose parent folder is a regular file can never be written.
+    ASSERT_TRUE(testsupport::writeFile(f.path("plain"), "x"));
+    const QString target = f.path("plain/out.c");
+    ScriptedPrompts prompts;
+    prompts.saveFiles.push_back(target); // Save As to the unwritable path
+    EXPECT_FALSE(doc->doSave(QString(), true));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].startsWith(QStringLiteral("Cannot save the file")));
+    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("The file could not be created: ")));
+    EXPECT_TRUE(prompts.messages[0].endsWith(QStringLiteral("The file on disk was not changed.")));
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_EQ(doc->pathName(), QDir::cleanPath(f.path("keep.c")));
+    EXPECT_EQ(testsupport::readFile(f.path("keep.c")), original);
+    EXPECT_EQ(testsupport::readFile(f.path("plain")), QByteArray("x"));
+    EXPECT_EQ(view->textBytes().toByteArray(), QByteArray("/* changed */int keep;\n"));
+}
+
+TEST(SourceDocument, ClosingAModifiedWindowAsksToSave)
+{
+    struct Row {
+        const char* name;
+        fw::Prompts::Answer answer;
+        bool closed;
+        QByteArray onDisk;
+    };
+    const Row rows[] = {
+        {"cancel keeps the window", fw::Prompts::Answer::Cancel, false, "old\n"},
+        {"no discards", fw::Prompts::Answer::No, true, "old\n"},
+        {"yes saves", fw::Prompts::Answer::Yes, true, "new old\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EditorFixture f;
+        CTarnDoc* doc = f.openBytes("ask.c", "old\n");
+        ASSERT_NE(doc, nullptr);
+        EditorFixture::viewOf(doc)->editControl().replaceSelection("new ");
+        ScriptedPrompts prompts;
+        prompts.answers.push_back(row.answer);
+        f.main->childFrames().front()->close();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_EQ(prompts.messages[0],
+                  QStringLiteral("Save changes to %1?").arg(QDir::toNativeSeparators(doc->pathName())));
+        EXPECT_EQ(f.main->childFrames().isEmpty(), row.closed);
+        EXPECT_EQ(testsupport::readFile(f.path("ask.c")), row.onDisk);
+    }
+}
+
+TEST(SourceDocument, ExitAsksForEveryModifiedSource)
+{
+    EditorFixture f;
+    CTarnDoc* a = f.openBytes("a.c", "a\n");
+    CTarnDoc* b = f.openBytes("b.c", "b\n");
+    CTarnDoc* c = f.openBytes("c.c", "c\n");
+    ASSERT_TRUE(a && b && c);
+    EditorFixture::viewOf(a)->editControl().replaceSelection("1");
+    EditorFixture::viewOf(c)->editControl().replaceSelection("3");
+    ScriptedPrompts prompts;
+    prompts.answers = {fw::Prompts::Answer::Yes, fw::Prompts::Answer::Yes};
+    EXPECT_TRUE(f.app.saveAllModified());
+    EXPECT_EQ(prompts.messages.size(), 2);
+    EXPECT_EQ(testsupport::readFile(f.path("a.c")), QByteArray("1a\n"));
+    EXPECT_EQ(testsupport::readFile(f.path("b.c")), QByteArray("b\n"));
+    EXPECT_EQ(testsupport::readFile(f.path("c.c")), QByteArray("3c\n"));
+}

@@ -1,0 +1,106 @@
+#include "messages/MessageClassifier.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+struct ClassifyCase {
+    const char* name;
+    QString text;
+    int icon;
+};
+
+TEST(MessageClassifier, IconsOfRealAndEdgeLines)
+{
+    const ClassifyCase cases[] = {
+        // gcc output as it reaches the message window
+        {"gccErrorWithColumn", QStringLiteral("foo.c:12:5: error: expected ';' before '}' token"), IconDiagnostic},
+        {"gccLineOnly", QStringLiteral("foo.c:12: error: parse error"), IconDiagnostic},
+        {"gccFunctionContext", QStringLiteral("foo.c: In function 'main':"), IconInfo},
+        // the opening colon may stand at length - 3, so this context line counts
+        {"gccFileContext", QStringLiteral("In file included from foo.c:3:"), IconDiagnostic},
+        {"gccIncludeChain", QStringLiteral("                 from bar.h:7,"), IconInfo},
+        {"driveLetterPath", QStringLiteral("C:\\dir\\x.c:3: warning"), IconDiagnostic},
+        {"ldUndefined", QStringLiteral("/usr/bin/ld: foo.o: in function `main':"), IconInfo},
+        {"ldWithLine", QStringLiteral("foo.c:(.text+0x1e): undefined reference to `bar'"), IconInfo},
+        {"noNumber", QStringLiteral("foo.c: warning: no newline"), IconInfo},
+        // two adjacent colons count as a group with no digits
+        {"scopedName", QStringLiteral("std::string"), IconDiagnostic},
+        {"scopedMember", QStringLiteral("foo.cpp: In member function 'void A::f()':"), IconDiagnostic},
+        {"twoColonsNearEnd", QStringLiteral("x::y"), IconDiagnostic},
+        {"twoColonsInLastThree", QStringLiteral("abc::"), IconInfo},
+        {"aColonColon", QStringLiteral("a::"), IconInfo},
+        // plain lines
+        {"errorsHeading", QStringLiteral("Errors:"), IconInfo},
+        {"noColon", QStringLiteral("Compiling foo.c with command line of"), IconInfo},
+        {"empty", QString(), IconNone},
+        {"blank", QStringLiteral(" "), IconInfo},
+        // length limits: three characters or fewer are never diagnostics
+        {"lengthThree", QStringLiteral("a:1"), IconInfo},
+        {"lengthThreeColons", QStringLiteral(":::"), IconInfo},
+        {"lengthFourColons", QStringLiteral("::::"), IconDiagnostic},
+        {"lengthFourGroup", QStringLiteral("a:1:"), IconDiagnostic},
+        {"lengthFourNoGroup", QStringLiteral("ab::"), IconInfo},
+        // the bound: the opening colon must stand before the last three characters
+        {"openingAtLengthMinus3", QStringLiteral("abcd:1:"), IconDiagnostic},
+        {"openingAtLengthMinus2", QStringLiteral("abcde::"), IconInfo},
+        {"closingFarAfterBound", QStringLiteral("ab:12345:"), IconDiagnostic},
+        // index 0 is never looked at as the opening colon
+        {"leadingColonOnly", QStringLiteral(":12:rest"), IconInfo},
+        {"leadingColonThenGroup", QStringLiteral(":x a.c:4: err"), IconDiagnostic},
+        // a failed group does not hide a later one
+        {"earlierColonDigitsBlank", QStringLiteral("note:12 at b.c:9: here"), IconDiagnostic},
+        {"digitsThenEnd", QStringLiteral("value:123"), IconInfo},
+        {"nonAsciiName", QStringLiteral("dätei.c:7:1: Fehler"), IconDiagnostic},
+    };
+    for (const ClassifyCase& c : cases)
+        EXPECT_EQ(classifyMessage(c.text), c.icon) << c.name << ": \"" << c.text.toStdString() << '"';
+}
+
+struct ParseCase {
+    const char* name;
+    QString text;
+    std::optional<DiagnosticLocation> expected;
+};
+
+TEST(MessageClassifier, DiagnosticLocations)
+{
+    const ParseCase cases[] = {
+        {"gccColumn", QStringLiteral("foo.c:12:5: error: x"), DiagnosticLocation{QStringLiteral("foo.c"), 12}},
+        {"absolutePath", QStringLiteral("/tmp/p/foo.c:140: warning"), DiagnosticLocation{QStringLiteral("/tmp/p/foo.c"), 140}},
+        {"drive", QStringLiteral("C:\\dir\\x.c:3: warning"), DiagnosticLocation{QStringLiteral("C:\\dir\\x.c"), 3}},
+        {"doubledBackslashes", QStringLiteral("C:\\\\dir\\\\\\x.c:3: warning"),
+         DiagnosticLocation{QStringLiteral("C:\\dir\\x.c"), 3}},
+        // the earlier colon and digits belong to the file name
+        {"earlierGroupFails", QStringLiteral("note:12 b.c:9: here"), DiagnosticLocation{QStringLiteral("note:12 b.c"), 9}},
+        {"scopedZeroDigits", QStringLiteral("std::string"), DiagnosticLocation{QStringLiteral("std"), 0}},
+        {"leadingZeros", QStringLiteral("a.c:007: x"), DiagnosticLocation{QStringLiteral("a.c"), 7}},
+        {"hugeLineKeptInRange", QStringLiteral("a.c:99999999999999999999: x"),
+         DiagnosticLocation{QStringLiteral("a.c"), 2147483647}},
+        {"leadingColonSkipped", QStringLiteral(":12:rest"), std::nullopt},
+        {"noGroup", QStringLiteral("foo.c: In function 'main':"), std::nullopt},
+        {"noColon", QStringLiteral("Linking"), std::nullopt},
+        {"tooShort", QStringLiteral("a::"), std::nullopt},
+    };
+    for (const ParseCase& c : cases) {
+        const std::optional<DiagnosticLocation> got = parseDiagnostic(c.text);
+        ASSERT_EQ(got.has_value(), c.expected.has_value()) << c.name;
+        if (got) {
+            EXPECT_EQ(got->fileName, c.expected->fileName) << c.name;
+            EXPECT_EQ(got->line, c.expected->line) << c.name;
+        }
+        // A row opens something exactly when it has the diagnostic icon.
+        EXPECT_EQ(got.has_value(), classifyMessage(c.text) == IconDiagnostic) << c.name;
+    }
+}
+
+TEST(MessageClassifier, CollapsesEveryBackslashRun)
+{
+    EXPECT_EQ(collapseBackslashRuns(u"\\\\\\server\\\\share\\a.c"), QStringLiteral("\\server\\share\\a.c"));
+    EXPECT_EQ(collapseBackslashRuns(u"plain/path.c"), QStringLiteral("plain/path.c"));
+    EXPECT_EQ(collapseBackslashRuns(u"end\\\\"), QStringLiteral("end\\"));
+}
+
+} // namespace

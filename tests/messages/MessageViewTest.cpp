@@ -1,0 +1,244 @@
+// The message view on its own: rows, icons, separators, the column width,
+// scrolling, keyboard selection, its commands and appends from workers.
+#include "messages/CMessageView.h"
+#include "messages/MessageClassifier.h"
+#include "messages/MessageLog.h"
+#include "messages/MessageTips.h"
+#include "resources/CommandIds.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+#include <QScrollBar>
+#include <QTest>
+
+#include <deque>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Row {
+    QString text;
+    int icon;
+};
+
+std::vector<Row> rowsOf(const CMessageView& view)
+{
+    std::vector<Row> rows;
+    for (int i = 0; i < view.rowCount(); ++i)
+        rows.push_back({view.rowText(i), view.rowIcon(i)});
+    return rows;
+}
+
+void expectRows(const CMessageView& view, const std::vector<Row>& expected)
+{
+    const std::vector<Row> got = rowsOf(view);
+    ASSERT_EQ(got.size(), expected.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        EXPECT_EQ(got[i].text, expected[i].text) << "row " << i;
+        EXPECT_EQ(got[i].icon, expected[i].icon) << "row " << i;
+    }
+}
+
+TEST(MessageView, AppendLineRowsIconsAndSeparators)
+{
+    CMessageView view;
+    view.AppendLine(QStringLiteral("Errors:"), 1);
+    view.AppendLine(QString(), 0);
+    view.AppendLine(QStringLiteral("foo.c:12: error: x"), 0);
+    view.AppendLine(QStringLiteral("foo.c: warning"), 2);  // only 1 adds a separator
+    view.AppendLine(QStringLiteral("std::string"), -1);
+    view.AppendLine(QString(), 1);
+    expectRows(view, {{QStringLiteral("Errors:"), IconInfo},
+                      {QString(), IconSeparator},
+                      {QString(), IconNone},
+                      {QStringLiteral("foo.c:12: error: x"), IconDiagnostic},
+                      {QStringLiteral("foo.c: warning"), IconInfo},
+                      {QStringLiteral("std::string"), IconDiagnostic},
+                      {QString(), IconNone},
+                      {QString(), IconSeparator}});
+}
+
+TEST(MessageView, ColumnWidthIsARunningMaximumAndClearResetsIt)
+{
+    CMessageView view;
+    view.setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 10));
+    const QFontMetrics metrics(view.font());
+    const QString shortText = QStringLiteral("short");
+    const QString longText = QStringLiteral("a much longer line of compiler output, to widen the column");
+    EXPECT_EQ(view.columnWidth(), 0);
+
+    view.AppendLine(shortText, 0);
+    EXPECT_EQ(view.columnWidth(), metrics.horizontalAdvance(shortText) + 100);
+    view.AppendLine(longText, 1);
+    EXPECT_EQ(view.columnWidth(), metrics.horizontalAdvance(longText) + 100);
+    view.AppendLine(shortText, 0);
+    EXPECT_EQ(view.columnWidth(), metrics.horizontalAdvance(longText) + 100);
+
+    view.ClearMessages();
+    EXPECT_EQ(view.rowCount(), 0);
+    EXPECT_EQ(view.columnWidth(), 0);
+    view.AppendLine(QString(), 0);
+    EXPECT_EQ(view.columnWidth(), 100);
+    view.AppendLine(shortText, 0);
+    EXPECT_EQ(view.columnWidth(), metrics.horizontalAdvance(shortText) + 100);
+}
+
+TEST(MessageView, ScrollsToTheLastRowOnceTheBurstEnds)
+{
+    CMessageView view;
+    view.resize(630, 110);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    for (int i = 0; i < 500; ++i)
+        view.AppendLine(QStringLiteral("line %1 of a long build").arg(i), 0);
+    QScrollBar* bar = view.verticalScrollBar();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); }));
+    // The last row is at the bottom of the viewport.
+    const int lastVisible = view.rowAt(QPoint(5, (view.viewport()->height() / view.rowHeight()) * view.rowHeight() - 1));
+    EXPECT_EQ(lastVisible, 499);
+    EXPECT_EQ(view.rowAt(QPoint(5, 0)), bar->value());
+    EXPECT_EQ(view.horizontalScrollBar()->maximum(),
+              std::max(0, view.columnWidth() - view.viewport()->width()));
+
+    view.ClearMessages();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return bar->maximum() == 0; }));
+    EXPECT_EQ(view.rowAt(QPoint(5, 0)), -1);
+}
+
+TEST(MessageView, KeyboardAndMouseSelection)
+{
+    CMessageView view;
+    view.resize(630, 110);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    for (int i = 0; i < 40; ++i)
+        view.AppendLine(QStringLiteral("row %1").arg(i), 0);
+    view.flushLayout();
+    view.setFocus();
+    EXPECT_EQ(view.selectedRow(), -1);
+
+    QTest::keyClick(&view, Qt::Key_Home);
+    EXPECT_EQ(view.selectedRow(), 0);
+    EXPECT_EQ(view.verticalScrollBar()->value(), 0);
+    QTest::keyClick(&view, Qt::Key_Down);
+    QTest::keyClick(&view, Qt::Key_Down);
+    EXPECT_EQ(view.selectedRow(), 2);
+    QTest::keyClick(&view, Qt::Key_Up);
+    EXPECT_EQ(view.selectedRow(), 1);
+    QTest::keyClick(&view, Qt::Key_Up);
+    QTest::keyClick(&view, Qt::Key_Up);
+    EXPECT_EQ(view.selectedRow(), 0);
+    QTest::keyClick(&view, Qt::Key_End);
+    EXPECT_EQ(view.selectedRow(), 39);
+    EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+    QTest::keyClick(&view, Qt::Key_Down);
+    EXPECT_EQ(view.selectedRow(), 39);
+
+    // A click picks the row under the mouse; one below the rows picks none.
+    QTest::keyClick(&view, Qt::Key_Home);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(20, view.rowHeight() * 2 + 2));
+    EXPECT_EQ(view.selectedRow(), 2);
+    view.ClearMessages();
+    EXPECT_EQ(view.selectedRow(), -1);
+    view.AppendLine(QStringLiteral("only"), 0);
+    view.flushLayout();
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(20, 2));
+    EXPECT_EQ(view.selectedRow(), 0);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(20, view.rowHeight() * 3));
+    EXPECT_EQ(view.selectedRow(), -1);
+}
+
+TEST(MessageView, CommandsClearBannerAndTip)
+{
+    CMessageView view;
+    std::deque<unsigned> draws = {4, 4, 4, 9};
+    TipChooser chooser([&draws] {
+        const unsigned v = draws.front();
+        draws.pop_front();
+        return v;
+    });
+    view.setTipChooser(&chooser);
+
+    view.onInitialUpdate();
+    view.onInitialUpdate(); // re-applying settings does not repeat the banner
+    expectRows(view, {{messageBanner(), IconInfo}, {QString(), IconSeparator}});
+
+    view.AppendLine(QStringLiteral("foo.c:1: x"), 0);
+    EXPECT_TRUE(view.runCommand(cmd::ClearMessages));
+    EXPECT_EQ(view.rowCount(), 0);
+    EXPECT_TRUE(view.runCommand(cmd::CopyrightVersion));
+    expectRows(view, {{messageBanner(), IconInfo}, {QString(), IconSeparator}});
+
+    EXPECT_TRUE(view.runCommand(cmd::Tip));
+    EXPECT_TRUE(view.runCommand(cmd::Tip));
+    expectRows(view, {{messageBanner(), IconInfo},
+                      {QString(), IconSeparator},
+                      {tipText(5), IconInfo},
+                      {QString(), IconSeparator},
+                      {tipText(10), IconInfo},
+                      {QString(), IconSeparator}});
+    EXPECT_TRUE(draws.empty());
+}
+
+TEST(MessageView, TipsFromTheProgramGeneratorNeverRepeat)
+{
+    seedTipGenerator(42);
+    CMessageView view;
+    for (int i = 0; i < 200; ++i)
+        view.OnTip();
+    ASSERT_EQ(view.rowCount(), 400);
+    for (int i = 2; i < 400; i += 2)
+        EXPECT_NE(view.rowText(i), view.rowText(i - 2)) << "tip row " << i;
+}
+
+TEST(MessageView, AppendsFromWorkerThreadsKeepEachThreadsOrder)
+{
+    auto view = std::make_unique<CMessageView>();
+    view->installAsMessageSink();
+    constexpr int Threads = 4;
+    constexpr int Lines = 500;
+    std::vector<std::thread> workers;
+    for (int t = 0; t < Threads; ++t) {
+        workers.emplace_back([t] {
+            for (int i = 0; i < Lines; ++i)
+                AddMessage(QStringLiteral("worker%1 line %2").arg(t).arg(i), i % 2);
+        });
+    }
+    // The user-interface thread reports too, at once.
+    AddMessage(QStringLiteral("from the ui thread"), 0);
+    EXPECT_EQ(view->rowText(0), QStringLiteral("from the ui thread"));
+    for (std::thread& worker : workers)
+        worker.join();
+    const int expectedRows = 1 + Threads * (Lines + Lines / 2);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return view->rowCount() == expectedRows; }));
+
+    std::vector<int> next(Threads, 0);
+    for (int row = 1; row < view->rowCount(); ++row) {
+        const QString text = view->rowText(row);
+        if (text.isEmpty()) {
+            EXPECT_EQ(view->rowIcon(row), IconSeparator);
+            continue;
+        }
+        const int t = text.mid(6, 1).toInt();
+        ASSERT_LT(t, Threads);
+        EXPECT_EQ(text, QStringLiteral("worker%1 line %2").arg(t).arg(next[t])) << "row " << row;
+        ++next[t];
+    }
+    for (int t = 0; t < Threads; ++t)
+        EXPECT_EQ(next[t], Lines);
+
+    std::thread clearer([] { ClearMessages(); });
+    clearer.join();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return view->rowCount() == 0; }));
+    EXPECT_EQ(view->columnWidth(), 0);
+
+    // A destroyed view stops being the sink; later messages go nowhere.
+    view.reset();
+    EXPECT_EQ(messageSink(), nullptr);
+    AddMessage(QStringLiteral("dropped"), 1);
+}
+
+} // namespace
