@@ -1,6 +1,32 @@
 #include "app/CTarnApp.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QTimer>
+
+#include <cstdio>
+
+// For the start-up benchmark: once the main window has been shown and the
+// first events handled, print the wall-clock time and the resident memory,
+// then quit.
+static void reportStartupAndQuit()
+{
+    QTimer::singleShot(0, [] {
+        QFile status(QStringLiteral("/proc/self/status"));
+        QByteArray rss = "?";
+        if (status.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& line : status.readAll().split('\n')) {
+                if (line.startsWith("VmRSS:"))
+                    rss = line.mid(6).trimmed();
+            }
+        }
+        std::fprintf(stderr, "shown_at_ns=%lld rss=%s\n",
+                     static_cast<long long>(QDateTime::currentMSecsSinceEpoch()) * 1000000LL,
+                     rss.constData());
+        QCoreApplication::quit();
+    });
+}
 
 int main(int argc, char** argv)
 {
@@ -15,5 +41,7 @@ int main(int argc, char** argv)
     CTarnApp tarn;
     if (!tarn.InitInstance(arguments))
         return 1;
+    if (qEnvironmentVariableIsSet("TARN_STARTUP_PROBE"))
+        reportStartupAndQuit();
     return app.exec();
 }

@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QMdiArea>
+#include <QScreen>
 
 namespace fw {
 
@@ -59,8 +60,11 @@ void MdiChildFrame::initialUpdate(bool makeVisible)
             main->mdiArea()->addSubWindow(this);
     }
     if (!m_style.initialSize.isValid() && mdiArea()) {
-        // The framework's default: a good part of the client area.
-        const QSize space = mdiArea()->viewport()->size();
+        // The framework's default: a good part of the client area (before
+        // the main window is first shown, of the screen it will fill).
+        QSize space = mdiArea()->viewport()->size();
+        if (!mdiArea()->isVisible() && mdiArea()->screen())
+            space = mdiArea()->screen()->availableGeometry().size() - QSize(0, 120);
         resize(qMax(400, space.width() * 2 / 3), qMax(300, space.height() * 2 / 3));
     }
     m_view->onInitialUpdate();

@@ -36,10 +36,26 @@ int MessageListWidget::textWidth(const QString& text) const
     return text.isEmpty() ? 0 : fontMetrics().horizontalAdvance(text);
 }
 
+int MessageListWidget::rowWidth(const QString& text) const
+{
+    // Shaping a text to measure it is by far the dearest part of an append.
+    // Plain ASCII rows (nearly all tool output) are measured with the font's
+    // per-character advances instead, which differs from the shaped width
+    // only by kerning, a pixel or two; other rows are shaped.
+    qreal width = 0;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= m_asciiAdvance.size() || u < 32)
+            return textWidth(text);
+        width += m_asciiAdvance[u];
+    }
+    return qRound(width);
+}
+
 void MessageListWidget::appendRow(const QString& text, int icon)
 {
     m_rows.append(text, icon);
-    m_columnWidth = std::max(m_columnWidth, textWidth(text) + ColumnExtra);
+    m_columnWidth = std::max(m_columnWidth, rowWidth(text) + ColumnExtra);
     scheduleLayout(true);
 }
 
@@ -91,10 +107,13 @@ void MessageListWidget::remeasure()
 {
     const QFontMetrics metrics = fontMetrics();
     m_rowHeight = std::max(metrics.height(), IconSize) + 2;
+    const QFontMetricsF exact(font());
+    for (std::size_t c = 0; c < m_asciiAdvance.size(); ++c)
+        m_asciiAdvance[c] = std::max<qreal>(0, exact.horizontalAdvance(QChar(char16_t(c))));
     if (m_columnWidth > 0) {
         int widest = 0;
         for (int row = 0; row < rowCount(); ++row)
-            widest = std::max(widest, textWidth(m_rows.text(row)));
+            widest = std::max(widest, rowWidth(m_rows.text(row)));
         m_columnWidth = widest + ColumnExtra;
     }
 }

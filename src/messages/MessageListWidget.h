@@ -57,6 +57,7 @@ protected:
 
 private:
     int textWidth(const QString& text) const;
+    int rowWidth(const QString& text) const;
     void scheduleLayout(bool scrollToEnd);
     void updateScrollBars();
     void ensureVisible(int row);
@@ -65,6 +66,7 @@ private:
 
     MessageStore m_rows;
     std::array<QPixmap, 3> m_icons;
+    std::array<qreal, 128> m_asciiAdvance{};
     int m_columnWidth = 0;
     int m_selected = -1;
     int m_rowHeight = 16;

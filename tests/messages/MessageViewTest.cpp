@@ -242,3 +242,20 @@ TEST(MessageView, AppendsFromWorkerThreadsKeepEachThreadsOrder)
 }
 
 } // namespace
+
+TEST(MessageView, ColumnWidthFollowsShapedWidthInProportionalAndNonAsciiText)
+{
+    CMessageView view;
+    view.setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+    const QFontMetrics metrics(view.font());
+    // ASCII rows are measured from per-character advances: within kerning
+    // of the shaped width. Other rows are shaped exactly.
+    const QString ascii = QStringLiteral("src/AVATAR.c:12:5: error: 'WAVE' undeclared (first use)");
+    view.AppendLine(ascii, 0);
+    // (Kerning pairs like "AV" and "WA" bring the shaped width a few pixels in.)
+    EXPECT_NEAR(view.columnWidth(), metrics.horizontalAdvance(ascii) + 100, 12);
+    const QString wide = QString(120, QChar(0x00e9)) + QStringLiteral(" \u2018quoted\u2019");
+    view.ClearMessages();
+    view.AppendLine(wide, 0);
+    EXPECT_EQ(view.columnWidth(), metrics.horizontalAdvance(wide) + 100);
+}
