@@ -57,26 +57,40 @@ void Application::addDocTemplate(std::unique_ptr<DocTemplate> docTemplate)
     m_templates.push_back(std::move(docTemplate));
 }
 
-Document* Application::openDocumentFile(const QString& path)
+DocTemplate* Application::templateFor(const QString& path, Document** open) const
 {
-    if (path.isEmpty())
-        return nullptr;
     const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-
+    if (open)
+        *open = nullptr;
     DocTemplate* best = nullptr;
     DocTemplate::Match bestMatch = DocTemplate::Match::No;
     for (const auto& docTemplate : m_templates) {
-        Document* open = nullptr;
-        const DocTemplate::Match match = docTemplate->matchDocType(absolute, &open);
+        Document* document = nullptr;
+        const DocTemplate::Match match = docTemplate->matchDocType(absolute, &document);
         if (match == DocTemplate::Match::AlreadyOpen) {
-            if (View* view = open->firstView(); view && view->parentFrame())
-                view->parentFrame()->activate();
-            return open;
+            if (open)
+                *open = document;
+            return docTemplate.get();
         }
         if (match > bestMatch) {
             bestMatch = match;
             best = docTemplate.get();
         }
+    }
+    return best;
+}
+
+Document* Application::openDocumentFile(const QString& path)
+{
+    if (path.isEmpty())
+        return nullptr;
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    Document* open = nullptr;
+    DocTemplate* best = templateFor(absolute, &open);
+    if (open) {
+        if (View* view = open->firstView(); view && view->parentFrame())
+            view->parentFrame()->activate();
+        return open;
     }
     if (!best) {
         messageBox(nullptr,

@@ -37,6 +37,9 @@ public:
     // document type that matches its extension best. Returns nullptr when it
     // cannot be opened (the reason has been shown to the user).
     Document* openDocumentFile(const QString& path);
+    // The document type that would show the file (the one already showing
+    // it, with *open set), or nullptr when none can.
+    DocTemplate* templateFor(const QString& path, Document** open = nullptr) const;
     // The standard Open command: a file dialog with every type's filter.
     void onFileOpen();
     // Asks to save every modified document; false when the user cancelled.

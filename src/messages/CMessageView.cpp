@@ -1,6 +1,8 @@
 #include "messages/CMessageView.h"
 
 #include "framework/Application.h"
+#include "framework/DocTemplate.h"
+#include "framework/Prompts.h"
 #include "framework/Document.h"
 #include "framework/MdiChildFrame.h"
 #include "framework/MdiMainFrame.h"
@@ -11,6 +13,7 @@
 #include "resources/CommandIds.h"
 
 #include <QContextMenuEvent>
+#include <QDir>
 
 CMessageView* g_pMessageView = nullptr;
 
@@ -77,14 +80,21 @@ void CMessageView::OnDoubleClick()
     fw::Application* app = fw::Application::instance();
     if (!app)
         return;
+    // Only a source window can show the line: a diagnostic naming a file of
+    // another type (a project) is reported and nothing is opened.
+    const fw::DocTemplate* type = app->templateFor(location->fileName);
+    if (type && type->resourceId() != menu::Source) {
+        fw::messageBox(this, QStringLiteral("Cannot show line %1 of \"%2\": it is not a source file.")
+                                 .arg(location->line)
+                                 .arg(QDir::toNativeSeparators(location->fileName)));
+        return;
+    }
     // The framework reports a file that cannot be opened; the rows stay.
     fw::Document* document = app->openDocumentFile(location->fileName);
     if (!document)
         return;
-    // Only a view that shows text can select the line; other documents (a
-    // project named in a message) are just opened. A group without digits
-    // ("std::string") reports no line to select.
-    if (auto* lines = dynamic_cast<LineSelectable*>(document->firstView()); lines && location->line > 0)
+    // Line 0 (two colons with no digits between) puts the caret at the start.
+    if (auto* lines = dynamic_cast<LineSelectable*>(document->firstView()))
         lines->selectReportedLine(location->line);
 }
 

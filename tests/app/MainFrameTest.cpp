@@ -17,7 +17,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QContextMenuEvent>
 #include <QMdiArea>
+#include <QSet>
+
+#include <Qsci/qsciscintilla.h>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -209,4 +213,45 @@ TEST_F(MainFrameTest, ToolbarAndStatusBarToggle)
     ASSERT_TRUE(main->router()->execute(fw::id::ViewStatusBar));
     EXPECT_FALSE(main->statusBar()->isVisible());
     EXPECT_EQ(main->statusBar()->currentMessage(), "Ready");
+}
+
+TEST_F(MainFrameTest, CtrlTabInASourceWindowRunsNext)
+{
+    main->show();
+    QApplication::setActiveWindow(main);
+    frames.at(2)->activate();
+    QWidget* editor = frames.at(2)->widget();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+    QList<fw::MdiChildFrame*> seen;
+    for (int i = 0; i < 3; ++i) {
+        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : editor;
+        QTest::keyClick(focus, Qt::Key_Tab, Qt::ControlModifier);
+        QApplication::processEvents();
+        seen << main->activeChild();
+    }
+    // Three presses visit the three windows, ending where they started.
+    EXPECT_EQ(QSet<fw::MdiChildFrame*>(seen.begin(), seen.end()).size(), 3);
+    EXPECT_EQ(seen.last(), frames.at(2));
+    // The source text got no tab character.
+    EXPECT_EQ(dynamic_cast<QsciScintilla*>(editor)->text(), QString());
+}
+
+TEST_F(MainFrameTest, RightClickOnTheEmptyAreaShowsTheMainContextMenu)
+{
+    main->show();
+    for (fw::MdiChildFrame* frame : frames)
+        frame->resize(50, 50);
+    QWidget* area = main->mdiArea()->viewport();
+    const QPoint empty(area->width() - 10, area->height() - 10);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, empty, area->mapToGlobal(empty));
+    QApplication::sendEvent(area, &event);
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    QStringList texts;
+    for (QAction* action : popup->actions())
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(texts.first(), "&New Source File\tCtrl+N");
+    EXPECT_EQ(texts.last(), "E&xit");
+    EXPECT_EQ(texts.size(), 14);
+    popup->close();
 }

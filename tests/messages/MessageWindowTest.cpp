@@ -282,22 +282,29 @@ TEST_F(MessageWindow, MissingFilesGetTheFrameworkErrorAndLeaveTheRows)
     EXPECT_EQ(openDocuments(), 1);
 }
 
-TEST_F(MessageWindow, DocumentsThatCannotSelectLinesAreOnlyOpened)
+TEST_F(MessageWindow, ProjectNamedInADiagnosticIsReportedAndNotOpened)
 {
     const QString project = makeFile(QStringLiteral("demo.tarn"));
-    const QString zeroLine = makeFile(QStringLiteral("z.c"));
+    const int before = openDocuments();
+    fw::MdiChildFrame* active = main->activeChild();
     view->AppendLine(project + QStringLiteral(":2: see here"), 0);
     doubleClickRow(view->rowCount() - 1);
-    ASSERT_NE(main->activeDocument(), nullptr);
-    EXPECT_EQ(main->activeDocument()->pathName(), QDir::cleanPath(project));
-    EXPECT_NE(dynamic_cast<PlainView*>(main->activeDocument()->firstView()), nullptr);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("demo.tarn")));
+    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("line 2")));
+    EXPECT_EQ(openDocuments(), before);
+    EXPECT_EQ(main->activeChild(), active);
+}
 
-    // A group without digits opens the file but names no line to select.
+TEST_F(MessageWindow, LineZeroIsHandedOnForTheCaretAtTheStart)
+{
+    const QString zeroLine = makeFile(QStringLiteral("z.c"));
+    // A group without digits names line 0.
     view->AppendLine(zeroLine + QStringLiteral("::x"), 0);
     doubleClickRow(view->rowCount() - 1);
     ASSERT_NE(main->activeDocument(), nullptr);
     EXPECT_EQ(main->activeDocument()->pathName(), QDir::cleanPath(zeroLine));
-    EXPECT_TRUE(dynamic_cast<TextView*>(main->activeDocument()->firstView())->selectedLines.isEmpty());
+    EXPECT_EQ(dynamic_cast<TextView*>(main->activeDocument()->firstView())->selectedLines, QList<int>{0});
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
