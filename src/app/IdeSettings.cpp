@@ -55,15 +55,7 @@ QByteArray readSettingsFile(const QString& path, QString* error = nullptr)
 StoredSettings toStored(const IdeSettings& settings)
 {
     StoredSettings stored;
-    stored.gccPath = settings.gccPath;
-    stored.gdbPath = settings.gdbPath;
-    stored.makePath = settings.makePath;
-    stored.libcPath = settings.libcPath;
-    stored.debugDefault = settings.debugDefault;
-    stored.moveBraces = settings.moveBraces;
-    stored.clearBeforeBuild = settings.clearBeforeBuild;
-    stored.keepLevelAfterSemicolon = settings.keepLevelAfterSemicolon;
-    stored.minimizeOnTile = settings.minimizeOnTile;
+    static_cast<SettingsValues&>(stored) = settings;
     stored.font = fontRecordFromFont(settings.sourceFont);
     return stored;
 }
@@ -71,15 +63,7 @@ StoredSettings toStored(const IdeSettings& settings)
 IdeSettings fromStored(const StoredSettings& stored)
 {
     IdeSettings settings;
-    settings.gccPath = stored.gccPath;
-    settings.gdbPath = stored.gdbPath;
-    settings.makePath = stored.makePath;
-    settings.libcPath = stored.libcPath;
-    settings.debugDefault = stored.debugDefault;
-    settings.moveBraces = stored.moveBraces;
-    settings.clearBeforeBuild = stored.clearBeforeBuild;
-    settings.keepLevelAfterSemicolon = stored.keepLevelAfterSemicolon;
-    settings.minimizeOnTile = stored.minimizeOnTile;
+    static_cast<SettingsValues&>(settings) = stored;
     settings.sourceFont = stored.font ? fontFromFontRecord(*stored.font) : defaultSourceFont();
     return settings;
 }

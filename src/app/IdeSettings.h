@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/SettingsCodec.h"
+
 #include <QFont>
 #include <QString>
 
@@ -13,17 +15,8 @@ class QWidget;
 // worker thread never reads it directly: it takes ideSettingsSnapshot() when
 // it starts (the copy is taken under a lock, so it never sees a half-changed
 // value).
-struct IdeSettings {
-    QString gccPath;
-    QString gdbPath;
-    QString makePath;
-    QString libcPath;
+struct IdeSettings : SettingsValues {
     QFont sourceFont;
-    int debugDefault = 0;
-    int moveBraces = 1;
-    int clearBeforeBuild = 1;
-    int keepLevelAfterSemicolon = 1;
-    int minimizeOnTile = 0;
 };
 
 // The live settings (user-interface thread only).

@@ -8,18 +8,25 @@
 
 class SettingsProfile;
 
-// The ten values of section "Options" of Tarn32.ini as they are stored: the
-// font as its record, so this codec needs nothing beyond QtCore.
-struct StoredSettings {
+// The tool paths and switches: what the stored form and the live settings
+// have in common.
+struct SettingsValues {
     QString gccPath;
     QString gdbPath;
     QString makePath;
     QString libcPath;
     int debugDefault = 0;
-    int moveBraces = 0;
-    int clearBeforeBuild = 0;
-    int keepLevelAfterSemicolon = 0;
+    int moveBraces = 1;
+    int clearBeforeBuild = 1;
+    int keepLevelAfterSemicolon = 1;
     int minimizeOnTile = 0;
+
+    bool operator==(const SettingsValues&) const = default;
+};
+
+// The ten values of section "Options" of Tarn32.ini as they are stored: the
+// font as its record, so this codec needs nothing beyond QtCore.
+struct StoredSettings : SettingsValues {
     // nullopt when the "Font" value is missing, of another length, not hex
     // or fails its checksum; the caller then uses the default font.
     std::optional<LogFontRecord> font;

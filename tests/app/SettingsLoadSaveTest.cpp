@@ -49,7 +49,7 @@ TEST_F(SettingsLoadSave, FileFollowsConfigFolderAtCallTime)
 
 TEST_F(SettingsLoadSave, FirstStartWarnsOnceAndUsesDefaults)
 {
-    setIdeSettings(IdeSettings{QStringLiteral("stale"), {}, {}, {}, QFont(), 5, 5, 5, 5, 5});
+    setIdeSettings(IdeSettings{{QStringLiteral("stale"), {}, {}, {}, 5, 5, 5, 5, 5}, QFont()});
     LoadSettings();
     EXPECT_EQ(prompts->messages, QStringList{gccWarning});
     const IdeSettings& s = ideSettings();

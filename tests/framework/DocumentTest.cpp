@@ -86,6 +86,7 @@ struct SaveCase {
     bool failWrite;
     bool closes;
     QByteArray onDisk;
+    friend void PrintTo(const SaveCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class SaveQuestion : public ::testing::TestWithParam<SaveCase> {};
