@@ -5,6 +5,7 @@
 #include "app/CMainFrame.h"
 #include "app/TarnIcons.h"
 #include "editor/CTarnDoc.h"
+#include "editor/SourcePrinting.h"
 #include "framework/DocTemplate.h"
 #include "framework/MdiChildFrame.h"
 #include "framework/Prompts.h"
@@ -35,6 +36,8 @@ CTarnApp::CTarnApp()
     onCommand(fw::id::FileNew, [this] { OnFileNewSource(); });
     onCommand(cmd::FileNewProject, [this] { OnFileNewProject(); });
     onCommand(fw::id::AppAbout, [this] { OnHelpAbout(); });
+    // Print Setup belongs to the application: it works whatever is active.
+    onCommand(fw::id::FilePrintSetup, [this] { setUpPrinter(m_mainFrame); });
 }
 
 CTarnApp::~CTarnApp()

@@ -92,7 +92,6 @@ void CTarnView::registerCommands()
 
     onCommand(fw::id::FilePrint, [this] { printSource(this); });
     onCommand(fw::id::FilePrintPreview, [this] { previewSource(this); });
-    onCommand(fw::id::FilePrintSetup, [this] { setUpPrinter(this); });
 
     onCommand(cmd::QuickCompile, [this] { OnQuickCompile(); });
 

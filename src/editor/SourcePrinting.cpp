@@ -39,8 +39,8 @@ void previewSource(QsciScintilla* editor)
     dialog.exec();
 }
 
-void setUpPrinter(QsciScintilla* editor)
+void setUpPrinter(QWidget* parent)
 {
-    QPageSetupDialog dialog(&sourcePrinter(), editor);
+    QPageSetupDialog dialog(&sourcePrinter(), parent);
     dialog.exec();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+class QWidget;
 class QsciScintilla;
 class QsciPrinter;
 
@@ -13,4 +14,4 @@ void printSourceTo(QsciScintilla* editor, QsciPrinter& printer);
 // The Print, Print Preview and Print Setup commands (with their dialogs).
 void printSource(QsciScintilla* editor);
 void previewSource(QsciScintilla* editor);
-void setUpPrinter(QsciScintilla* editor);
+void setUpPrinter(QWidget* parent);

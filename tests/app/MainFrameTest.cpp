@@ -197,6 +197,8 @@ TEST_F(MainFrameTest, MainFrameCommandsWorkWhateverIsActive)
     messages->activate();
     EXPECT_TRUE(main->router()->isEnabled(cmd::ViewOptions));
     EXPECT_TRUE(main->router()->isEnabled(fw::id::WindowTileHorz));
+    EXPECT_TRUE(main->router()->isEnabled(fw::id::FilePrintSetup));
+    EXPECT_FALSE(main->router()->isEnabled(fw::id::FilePrint));
     // Source-window commands are off while the message window is active.
     EXPECT_FALSE(main->router()->isEnabled(fw::id::EditCut));
     frames.at(1)->activate();
