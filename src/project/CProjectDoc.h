@@ -14,6 +14,12 @@ public:
 
     const QByteArray& fileBytes() const { return m_bytes; }
 
+    // A new project: no sources, no libraries, every option 0 but the debug
+    // information, which follows the "Debug Default" setting.
+    bool onNewDocument() override;
+    // The project file of such a new project.
+    static QByteArray emptyProjectFile(int debugInfo);
+
 protected:
     bool readFile(const QString& path, QString* error) override;
     bool writeFile(const QString& path, QString* error) override;
