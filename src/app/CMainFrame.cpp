@@ -3,6 +3,7 @@
 #include "app/CChildFrame.h"
 #include "app/CIDEOptionsDialog.h"
 #include "app/IdeSettings.h"
+#include "app/LockKeys.h"
 #include "app/TarnIcons.h"
 #include "framework/CommandRouter.h"
 #include "framework/MdiChildFrame.h"
@@ -13,7 +14,9 @@
 #include "resources/CommandIds.h"
 #include "resources/TarnCommands.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMdiArea>
@@ -83,6 +86,7 @@ void CMainFrame::createStatusBar()
     m_numPane = addPane(QStringLiteral("NUM"));
     m_scrollPane = addPane(QStringLiteral("SCRL"));
     updateLockIndicators();
+    qApp->installEventFilter(this);
     bar->showMessage(QStringLiteral("Ready"));
     // The message pane falls back to "Ready" whenever a prompt goes away.
     connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& text) {
@@ -95,10 +99,12 @@ void CMainFrame::createStatusBar()
 
 void CMainFrame::updateLockIndicators()
 {
-    // Qt does not tell the lock states on every platform; the panes show
-    // their text greyed, as they do while a lock is off.
-    for (QLabel* pane : {m_capsPane, m_numPane, m_scrollPane})
-        pane->setEnabled(false);
+    // A pane shows its text while its lock is on and greyed while it is off
+    // (or where the platform does not tell).
+    const LockKeys keys = queryLockKeys().value_or(LockKeys{});
+    m_capsPane->setEnabled(keys.caps);
+    m_numPane->setEnabled(keys.num);
+    m_scrollPane->setEnabled(keys.scroll);
 }
 
 void CMainFrame::OnWindowNext()
@@ -244,6 +250,14 @@ void CMainFrame::contextMenuEvent(QContextMenuEvent* event)
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
+    // The lock panes follow any key released in Tarn's windows.
+    if (event->type() == QEvent::KeyRelease && m_capsPane) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock)
+            updateLockIndicators();
+    }
+    if (event->type() == QEvent::ApplicationActivate && m_capsPane)
+        updateLockIndicators();
     // A right click on the empty client area shows the main context menu.
     if (watched == mdiArea()->viewport() && event->type() == QEvent::ContextMenu) {
         auto* menuEvent = static_cast<QContextMenuEvent*>(event);

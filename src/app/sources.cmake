@@ -6,6 +6,7 @@ list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CChildFrame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CMainFrame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CTarnApp.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LockKeys.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TarnIcons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolbarIcons.cpp
 )
