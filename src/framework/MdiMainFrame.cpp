@@ -1,6 +1,7 @@
 #include "framework/MdiMainFrame.h"
 
 #include "framework/Application.h"
+#include "framework/BusyScope.h"
 #include "framework/CommandRouter.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
@@ -265,6 +266,12 @@ void MdiMainFrame::onSubWindowActivated(QMdiSubWindow* window)
 
 void MdiMainFrame::closeEvent(QCloseEvent* event)
 {
+    // A command is waiting for a tool: closing now would pull its windows
+    // from under it. The user can close once the tool has ended.
+    if (BusyScope::active()) {
+        event->ignore();
+        return;
+    }
     Application* app = Application::instance();
     if (app && !app->saveAllModified()) {
         event->ignore();

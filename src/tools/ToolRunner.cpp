@@ -1,5 +1,7 @@
 #include "tools/ToolRunner.h"
 
+#include "framework/BusyScope.h"
+
 #include "app/IdeSettings.h"
 #include "tools/CommandLine.h"
 #include "tools/CompileOptions.h"
@@ -79,7 +81,9 @@ void ToolPipes::waitForEnd()
         QObject::connect(m_process.get(), &QProcess::readyReadStandardError, &loop,
                          [this] { take(ToolStream::Error, m_process->readAllStandardError()); });
         QObject::connect(m_process.get(), &QProcess::finished, &loop, &QEventLoop::quit);
-        // Repaints go on; clicks and keys wait until the tool has ended.
+        // Repaints go on; clicks and keys wait until the tool has ended, and
+        // the main window stays open meanwhile.
+        fw::BusyScope busy;
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     collect();

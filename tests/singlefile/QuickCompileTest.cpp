@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
+
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -188,4 +191,28 @@ TEST_F(QuickCompileTest, AGccThatCannotStartIsReported)
     ASSERT_EQ(sink.rows.size(), 3u);
     EXPECT_NE(sink.rows[2].text, QStringLiteral("No warnings or errors recieved from gcc"));
     EXPECT_TRUE(sink.rows[2].text.contains(QStringLiteral("no-such-gcc")));
+}
+
+TEST_F(QuickCompileTest, TheMainWindowStaysOpenWhileGccRuns)
+{
+    // A "gcc" that takes a moment; the window system asks to close meanwhile.
+    const QString slowGcc = f.path("slow-gcc");
+    ASSERT_TRUE(testsupport::writeFile(slowGcc, "#!/bin/sh\nsleep 0.4\necho done >&2\n"));
+    QFile::setPermissions(slowGcc, QFile::permissions(slowGcc) | QFileDevice::ExeOwner);
+    IdeSettings settings = ideSettings();
+    settings.gccPath = slowGcc;
+    setIdeSettings(settings);
+    CTarnDoc* doc = f.openBytes("slow.c", "int a;\n");
+    ASSERT_NE(doc, nullptr);
+    RecordingSink sink;
+    bool closeAccepted = true;
+    QTimer::singleShot(100, [&] { closeAccepted = f.main->close(); });
+    ASSERT_TRUE(f.execute(cmd::QuickCompile));
+    EXPECT_FALSE(closeAccepted);
+    EXPECT_TRUE(f.main->isVisible());
+    EXPECT_EQ(f.main->childFrames().size(), 1);
+    ASSERT_FALSE(sink.rows.empty());
+    EXPECT_EQ(sink.rows.back().text, QString());
+    // Once gcc has ended, the window closes as usual.
+    EXPECT_TRUE(f.main->close());
 }
