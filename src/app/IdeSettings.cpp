@@ -1,5 +1,7 @@
 #include "app/IdeSettings.h"
 
+#include "framework/SafeSave.h"
+
 #include "app/FontRecord.h"
 #include "app/SettingsCodec.h"
 #include "app/SettingsProfile.h"
@@ -8,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <mutex>
@@ -73,23 +74,7 @@ IdeSettings fromStored(const StoredSettings& stored)
 bool writeSettingsFile(const QString& path, const QByteArray& bytes, QString* error)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    // Flush before commit: a short write (disk full, size limit) shows only
-    // here, and Qt 6.4's commit() would otherwise install the cut-off file.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return fw::saveFileSafely(path, bytes, error);
 }
 
 } // namespace

@@ -1,10 +1,11 @@
 #include "editor/CTarnDoc.h"
 
+#include "framework/SafeSave.h"
+
 #include "editor/CTarnView.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 CTarnDoc::CTarnDoc() = default;
 
@@ -59,19 +60,5 @@ bool CTarnDoc::writeFile(const QString& path, QString* error)
 {
     const CTarnView* view = sourceView();
     const QByteArrayView bytes = view ? view->textBytes() : QByteArrayView(m_pending);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("The file could not be created: %1.").arg(file.errorString());
-        return false;
-    }
-    if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
-        *error = QStringLiteral("The file could not be written: %1.").arg(file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *error = QStringLiteral("The file could not be written: %1.").arg(file.errorString());
-        return false;
-    }
-    return true;
+    return fw::saveFileSafely(path, bytes, error);
 }

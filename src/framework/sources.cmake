@@ -12,3 +12,8 @@ list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/RecentFileList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/View.cpp
 )
+
+# The framework's QtCore-only helpers.
+list(APPEND TARN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/SafeSave.cpp
+)

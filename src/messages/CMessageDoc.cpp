@@ -1,9 +1,10 @@
 #include "messages/CMessageDoc.h"
 
+#include "framework/SafeSave.h"
+
 #include "messages/CMessageView.h"
 #include "messages/MessageLog.h"
 
-#include <QSaveFile>
 
 CMessageDoc::CMessageDoc(QObject* parent) : fw::Document(parent) {}
 
@@ -20,12 +21,6 @@ bool CMessageDoc::writeFile(const QString& path, QString* error)
     const auto* view = dynamic_cast<const CMessageView*>(firstView());
     const MessageStore& rows = view ? view->rows() : noRows;
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !writeMessageLog(rows, file) || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return fw::saveFileSafely(path, [&rows](QIODevice& file) { return writeMessageLog(rows, file); },
+                              error);
 }

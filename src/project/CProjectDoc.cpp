@@ -1,10 +1,10 @@
 #include "project/CProjectDoc.h"
 
 #include "app/IdeSettings.h"
+#include "framework/SafeSave.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 CProjectDoc::CProjectDoc() = default;
 
@@ -53,10 +53,5 @@ bool CProjectDoc::readFile(const QString& path, QString* error)
 
 bool CProjectDoc::writeFile(const QString& path, QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(m_bytes) != m_bytes.size() || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return fw::saveFileSafely(path, m_bytes, error);
 }

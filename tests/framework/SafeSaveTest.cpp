@@ -1,0 +1,90 @@
+#include "framework/SafeSave.h"
+
+#include <QDir>
+#include <QFile>
+#include <QIODevice>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QStringList filesIn(const QTemporaryDir& dir)
+{
+    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+}
+
+// Runs the save with the process's file size limit set low, so the write
+// comes up short (as on a full disk) even for root.
+bool saveWithSizeLimit(const QString& path, const QByteArray& bytes, rlim_t limit, QString* error)
+{
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool ok = fw::saveFileSafely(path, bytes, error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    return ok;
+}
+
+} // namespace
+
+TEST(SafeSave, WritesNewFilesAndReplacesOldOnesWhole)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.c"));
+    QString error;
+    const QByteArray bytes("int\0main;\r\n\xff", 12);
+    ASSERT_TRUE(fw::saveFileSafely(path, bytes, &error)) << error.toStdString();
+    EXPECT_EQ(contents(path), bytes);
+    ASSERT_TRUE(fw::saveFileSafely(path, QByteArrayView("x"), &error));
+    EXPECT_EQ(contents(path), "x");
+    EXPECT_EQ(filesIn(dir), QStringList{"a.c"});
+}
+
+TEST(SafeSave, FailuresLeaveTheOldFileAndNoTemporary)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keep.c"));
+    ASSERT_TRUE(fw::saveFileSafely(path, QByteArrayView("old contents"), nullptr));
+
+    // The writer gives up half way.
+    QString error;
+    EXPECT_FALSE(fw::saveFileSafely(
+        path,
+        [](QIODevice& device) {
+            device.write("new");
+            return false;
+        },
+        &error));
+    EXPECT_EQ(contents(path), "old contents");
+    EXPECT_FALSE(error.isEmpty());
+
+    // The disk takes only part of the bytes: of a large write, and of a
+    // small one that sits in the file's buffer until the end.
+    for (qsizetype size : {qsizetype(64 * 1024), qsizetype(2000)}) {
+        error.clear();
+        EXPECT_FALSE(saveWithSizeLimit(path, QByteArray(size, 'n'), 16, &error)) << size;
+        EXPECT_EQ(contents(path), "old contents") << size;
+        EXPECT_TRUE(error.startsWith(QStringLiteral("The file could not be written"))) << error.toStdString();
+        EXPECT_EQ(filesIn(dir), QStringList{"keep.c"}) << size;
+    }
+
+    // A folder that does not exist.
+    error.clear();
+    EXPECT_FALSE(fw::saveFileSafely(dir.filePath(QStringLiteral("no/such/folder/x.c")),
+                                    QByteArrayView("x"), &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("The file could not be created"))) << error.toStdString();
+}
