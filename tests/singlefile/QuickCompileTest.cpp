@@ -197,7 +197,7 @@ TEST_F(QuickCompileTest, TheMainWindowStaysOpenWhileGccRuns)
 {
     // A "gcc" that takes a moment; the window system asks to close meanwhile.
     const QString slowGcc = f.path("slow-gcc");
-    ASSERT_TRUE(testsupport::writeFile(slowGcc, "#!/bin/sh\nsleep 0.4\necho done >&2\n"));
+    ASSERT_TRUE(testsupport::writeFile(slowGcc, "#!/bin/sh\nsleep 1\necho done >&2\n"));
     QFile::setPermissions(slowGcc, QFile::permissions(slowGcc) | QFileDevice::ExeOwner);
     IdeSettings settings = ideSettings();
     settings.gccPath = slowGcc;

@@ -221,7 +221,7 @@ TEST_F(ToolRunner, ChildInheritsDirectoryAndEnvironment)
 TEST_F(ToolRunner, WaitingOnTheInterfaceThreadKeepsEventsFlowing)
 {
     ToolPipes pipes;
-    ASSERT_TRUE(RunCommandLine(kHelper + QStringLiteral(" sleep 400"), pipes));
+    ASSERT_TRUE(RunCommandLine(kHelper + QStringLiteral(" sleep 1500"), pipes));
     bool firedWhileRunning = false;
     QTimer::singleShot(50, [&] { firedWhileRunning = pipes.running(); });
     pipes.waitForEnd();
