@@ -95,10 +95,14 @@ void CTarnView::registerCommands()
 
     onCommand(cmd::QuickCompile, [this] { OnQuickCompile(); });
 
-    connect(this, &QsciScintilla::selectionChanged, this, [] {
+    // Undo, Cut, Copy and Paste follow the text and the selection (the
+    // refresh is coalesced to one per turn of the event loop).
+    auto refreshCommands = [] {
         if (fw::MdiMainFrame* frame = mainFrame())
             frame->router()->requestUpdate();
-    });
+    };
+    connect(this, &QsciScintilla::selectionChanged, this, refreshCommands);
+    connect(this, &QsciScintilla::textChanged, this, refreshCommands);
 }
 
 void CTarnView::onInitialUpdate()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "editor/FindRequest.h"
 #include "framework/View.h"
 #include "messages/LineNavigation.h"
@@ -78,7 +80,10 @@ private:
     void registerCommands();
     void applySourceFont();
     void connectDocument();
-    QByteArray encode(const QString& text) const;
+    // The text in the document's bytes; nullopt when a file shown as Latin-1
+    // cannot hold it.
+    std::optional<QByteArray> encode(const QString& text) const;
+    void reportUnwritable(const QString& text);
     bool matchesSelection(const FindRequest& request) const;
     void reportNotFound(const QString& text);
 

@@ -14,9 +14,25 @@ int searchFlags(const FindRequest& request)
 
 } // namespace
 
-QByteArray CTarnView::encode(const QString& text) const
+std::optional<QByteArray> CTarnView::encode(const QString& text) const
 {
-    return SendScintilla(SCI_GETCODEPAGE) == SC_CP_UTF8 ? text.toUtf8() : text.toLatin1();
+    if (SendScintilla(SCI_GETCODEPAGE) == SC_CP_UTF8)
+        return text.toUtf8();
+    // A file shown byte for byte (not UTF-8) holds Latin-1 characters only:
+    // a text with any other character cannot occur in it, nor be put in.
+    for (QChar c : text) {
+        if (c.unicode() > 0xff)
+            return std::nullopt;
+    }
+    return text.toLatin1();
+}
+
+void CTarnView::reportUnwritable(const QString& text)
+{
+    fw::Prompts::current().message(
+        this,
+        QStringLiteral("The text \"%1\" cannot be written in this file's character set.").arg(text),
+        fw::Prompts::Buttons::Ok, fw::Prompts::Icon::Warning);
 }
 
 void CTarnView::reportNotFound(const QString& text)
@@ -31,12 +47,14 @@ bool CTarnView::matchesSelection(const FindRequest& request) const
     const long end = SendScintilla(SCI_GETSELECTIONEND);
     if (start == end)
         return false;
-    const QByteArray needle = encode(request.text);
+    const std::optional<QByteArray> needle = encode(request.text);
+    if (!needle)
+        return false;
     SendScintilla(SCI_SETSEARCHFLAGS, static_cast<unsigned long>(searchFlags(request)));
     SendScintilla(SCI_SETTARGETSTART, static_cast<unsigned long>(start));
     SendScintilla(SCI_SETTARGETEND, static_cast<unsigned long>(end));
     const long found =
-        SendScintilla(SCI_SEARCHINTARGET, static_cast<uintptr_t>(needle.size()), needle.constData());
+        SendScintilla(SCI_SEARCHINTARGET, static_cast<uintptr_t>(needle->size()), needle->constData());
     return found == start && SendScintilla(SCI_GETTARGETEND) == end;
 }
 
@@ -46,7 +64,11 @@ bool CTarnView::findNext(const FindRequest& request)
     m_hasSearched = true;
     if (request.text.isEmpty())
         return false;
-    const QByteArray needle = encode(request.text);
+    const std::optional<QByteArray> needle = encode(request.text);
+    if (!needle) {
+        reportNotFound(request.text);
+        return false;
+    }
     const long length = SendScintilla(SCI_GETLENGTH);
     // Downwards from the end of the selection, upwards from its start
     // (Scintilla searches backwards when the target runs from end to start).
@@ -56,7 +78,7 @@ bool CTarnView::findNext(const FindRequest& request)
     SendScintilla(SCI_SETTARGETSTART, static_cast<unsigned long>(from));
     SendScintilla(SCI_SETTARGETEND, static_cast<unsigned long>(to));
     const long found =
-        SendScintilla(SCI_SEARCHINTARGET, static_cast<uintptr_t>(needle.size()), needle.constData());
+        SendScintilla(SCI_SEARCHINTARGET, static_cast<uintptr_t>(needle->size()), needle->constData());
     if (found < 0) {
         reportNotFound(request.text);
         return false;
@@ -72,10 +94,14 @@ bool CTarnView::replaceCurrent(const FindRequest& request)
     if (request.text.isEmpty())
         return false;
     if (matchesSelection(request)) {
-        const QByteArray replacement = encode(request.replacement);
+        const std::optional<QByteArray> replacement = encode(request.replacement);
+        if (!replacement) {
+            reportUnwritable(request.replacement);
+            return false;
+        }
         SendScintilla(SCI_TARGETFROMSELECTION);
-        SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(replacement.size()),
-                      replacement.constData());
+        SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(replacement->size()),
+                      replacement->constData());
         const long caret = SendScintilla(request.down ? SCI_GETTARGETEND : SCI_GETTARGETSTART);
         SendScintilla(SCI_SETSEL, static_cast<unsigned long>(caret), caret);
     }
@@ -88,8 +114,16 @@ int CTarnView::replaceAll(const FindRequest& request)
     m_hasSearched = true;
     if (request.text.isEmpty())
         return 0;
-    const QByteArray needle = encode(request.text);
-    const QByteArray replacement = encode(request.replacement);
+    const std::optional<QByteArray> needle = encode(request.text);
+    if (!needle) {
+        reportNotFound(request.text);
+        return 0;
+    }
+    const std::optional<QByteArray> replacement = encode(request.replacement);
+    if (!replacement) {
+        reportUnwritable(request.replacement);
+        return 0;
+    }
     SendScintilla(SCI_SETSEARCHFLAGS, static_cast<unsigned long>(searchFlags(request)));
     int count = 0;
     long from = 0;
@@ -97,11 +131,11 @@ int CTarnView::replaceAll(const FindRequest& request)
     for (;;) {
         SendScintilla(SCI_SETTARGETSTART, static_cast<unsigned long>(from));
         SendScintilla(SCI_SETTARGETEND, SendScintilla(SCI_GETLENGTH));
-        if (SendScintilla(SCI_SEARCHINTARGET, static_cast<uintptr_t>(needle.size()),
-                          needle.constData()) < 0)
+        if (SendScintilla(SCI_SEARCHINTARGET, static_cast<uintptr_t>(needle->size()),
+                          needle->constData()) < 0)
             break;
-        SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(replacement.size()),
-                      replacement.constData());
+        SendScintilla(SCI_REPLACETARGET, static_cast<uintptr_t>(replacement->size()),
+                      replacement->constData());
         from = SendScintilla(SCI_GETTARGETEND);
         ++count;
     }

@@ -89,10 +89,9 @@ void CommandRouter::track(int id, QAction* action)
 {
     m_actions.insert(id, action);
     action->setEnabled(isEnabled(id));
-    connect(action, &QObject::destroyed, this, [this, id, action] {
-        m_actions.remove(id, QPointer<QAction>());
-        m_actions.remove(id, action);
-    });
+    // By the time destroyed() is emitted the action's guards are already
+    // null: drop the null entries (never make a new guard to a dying object).
+    connect(action, &QObject::destroyed, this, [this, id] { m_actions.remove(id, QPointer<QAction>()); });
 }
 
 void CommandRouter::updateActions()

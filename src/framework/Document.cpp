@@ -66,8 +66,15 @@ void Document::removeView(View* view)
     if (!m_views.removeOne(view))
         return;
     view->m_document = nullptr;
-    if (m_views.isEmpty())
+    if (m_views.isEmpty()) {
+        // Gone from its type at once, so opening the same file again before
+        // the deferred delete runs makes a new window.
+        if (m_template) {
+            m_template->removeDocument(this);
+            m_template = nullptr;
+        }
         deleteLater();
+    }
 }
 
 bool Document::onNewDocument()

@@ -76,6 +76,10 @@ void MdiChildFrame::initialUpdate(bool makeVisible)
 
 void MdiChildFrame::activate()
 {
+    // Activating a minimised window (re-opening its file, a double-clicked
+    // diagnostic) brings it back, so what it shows can be seen.
+    if (isMinimized())
+        showNormal();
     if (QMdiArea* area = mdiArea())
         area->setActiveSubWindow(this);
     if (QWidget* w = widget())
@@ -92,6 +96,12 @@ void MdiChildFrame::closeEvent(QCloseEvent* event)
         }
     }
     QMdiSubWindow::closeEvent(event);
+    // The window is going: its document lets go of the view now, not when
+    // the deferred delete runs, so opening the file again makes a new window.
+    if (event->isAccepted() && m_view) {
+        if (Document* doc = m_view->document())
+            doc->removeView(m_view);
+    }
 }
 
 void MdiChildFrame::updateTitle()

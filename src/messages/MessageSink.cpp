@@ -5,18 +5,25 @@
 #include <QThread>
 
 #include <atomic>
+#include <mutex>
 
 namespace {
 std::atomic<MessageSink*> g_sink{nullptr};
+// Held by a worker while it posts to the sink, and by whoever replaces the
+// sink: a sink being removed (the view going away) is never posted to.
+std::mutex g_sinkMutex;
 
 template <typename Call>
 void deliver(Call call)
 {
+    std::unique_lock<std::mutex> lock(g_sinkMutex);
     MessageSink* sink = g_sink.load();
     if (!sink)
         return;
     QObject* object = sink->sinkObject();
     if (QThread::currentThread() == object->thread()) {
+        // The sink lives on this thread, so it cannot go away meanwhile.
+        lock.unlock();
         call(sink);
         return;
     }
@@ -33,6 +40,7 @@ void deliver(Call call)
 
 MessageSink* setMessageSink(MessageSink* sink)
 {
+    std::lock_guard<std::mutex> lock(g_sinkMutex);
     return g_sink.exchange(sink);
 }
 

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -312,4 +313,48 @@ TEST(SourceView, PrintsOnHalfInchMargins)
     const QByteArray pdf = testsupport::readFile(f.path("out.pdf"));
     EXPECT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_FALSE(view->sourceDocument()->isModified());
+}
+
+TEST(SourceView, SearchInALatin1FileNeverMatchesCharactersItCannotHold)
+{
+    EditorFixture f;
+    const QByteArray bytes("a ? b \xff\n", 8);
+    CTarnDoc* doc = f.openBytes("latin1.c", bytes);
+    CTarnView* view = EditorFixture::viewOf(doc);
+    ASSERT_NE(view, nullptr);
+    ScriptedPrompts prompts;
+    FindRequest euro;
+    euro.text = QStringLiteral("\u20ac");
+    euro.replacement = QStringLiteral("X");
+    EXPECT_FALSE(view->findNext(euro));
+    EXPECT_EQ(view->replaceAll(euro), 0);
+    // Nor can such a character be put into the file by a replacement.
+    FindRequest question;
+    question.text = QStringLiteral("?");
+    question.replacement = QStringLiteral("\u20ac");
+    EXPECT_EQ(view->replaceAll(question), 0);
+    EXPECT_EQ(view->textBytes(), QByteArrayView(bytes));
+    ASSERT_EQ(prompts.messages.size(), 3);
+    EXPECT_TRUE(prompts.messages[2].contains(QStringLiteral("cannot be written")));
+    // The Latin-1 character the file does hold is found.
+    FindRequest y;
+    y.text = QStringLiteral("\u00ff");
+    EXPECT_TRUE(view->findNext(y));
+}
+
+TEST(SourceView, CtrlZUndoesTypingStraightAway)
+{
+    EditorFixture f;
+    CTarnDoc* doc = f.openBytes("typed.c", "int a;\n");
+    CTarnView* view = EditorFixture::viewOf(doc);
+    ASSERT_NE(view, nullptr);
+    QApplication::setActiveWindow(f.main.get());
+    view->setFocus();
+    view->editControl().setSelection(0, 0);
+    QTest::keyClicks(view, QStringLiteral("abc"));
+    QApplication::processEvents();
+    ASSERT_EQ(view->text(), QStringLiteral("abcint a;\n"));
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(view->text(), QStringLiteral("int a;\n"));
 }

@@ -168,3 +168,38 @@ TEST(RecentFileList, KeepsTheNewestTwoAcrossRuns)
     again.load();
     EXPECT_EQ(again.files(), QStringList({QStringLiteral("/c"), QStringLiteral("/a")}));
 }
+
+TEST(Framework, ReopeningAMinimisedDocumentBringsItsWindowBack)
+{
+    QTemporaryDir dir;
+    FrameworkFixture f;
+    const QString path = dir.filePath(QStringLiteral("m.txt"));
+    ASSERT_TRUE(writeFile(path, "m"));
+    fw::Document* doc = f.app.openDocumentFile(path);
+    ASSERT_NE(doc, nullptr);
+    fw::MdiChildFrame* frame = doc->firstView()->parentFrame();
+    frame->showMinimized();
+    ASSERT_TRUE(frame->isMinimized());
+    EXPECT_EQ(f.app.openDocumentFile(path), doc);
+    EXPECT_FALSE(frame->isMinimized());
+    EXPECT_EQ(f.main->activeChild(), frame);
+}
+
+TEST(Framework, AClosedDocumentCanBeOpenedAgainAtOnce)
+{
+    QTemporaryDir dir;
+    FrameworkFixture f;
+    const QString path = dir.filePath(QStringLiteral("again.txt"));
+    ASSERT_TRUE(writeFile(path, "x"));
+    fw::Document* first = f.app.openDocumentFile(path);
+    ASSERT_NE(first, nullptr);
+    first->firstView()->parentFrame()->close();
+    // Before the closed document is deleted, the same file opens in a new window.
+    fw::Document* second = f.app.openDocumentFile(path);
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(second->firstView(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.main->childFrames().size(), 1);
+    EXPECT_EQ(f.textTemplate()->documents().size(), 1);
+}
