@@ -63,11 +63,16 @@ long ScintillaEditControl::fromBytePosition(long bytePosition) const
 
 long ScintillaEditControl::toBytePosition(long position) const
 {
-    const int count = lineCount();
-    singleBreaksBefore(count - 1);
+    // A position counts every single-byte line break twice, so it is never
+    // below the byte position it stands for: the line holding byte
+    // min(position, length) bounds the search (and the table to fill), which
+    // keeps this cheap near the top of a big file after an edit.
+    const long length = send(QsciScintillaBase::SCI_GETLENGTH);
+    const int last = int(send(QsciScintillaBase::SCI_LINEFROMPOSITION, std::clamp(position, 0L, length)));
+    singleBreaksBefore(last);
     // The last line whose first position is at or before the position.
     int low = 0;
-    int high = count - 1;
+    int high = last;
     while (low < high) {
         const int mid = (low + high + 1) / 2;
         const long start = send(QsciScintillaBase::SCI_POSITIONFROMLINE, mid) + m_singleBreaks[mid];
