@@ -19,7 +19,7 @@ QRect dialogUnits(const QFontMetrics& fm, int x, int y, int w, int h)
 
 QString CAboutDlg::copyrightText()
 {
-    return QStringLiteral("Copyright (C) 2026 the Tarn developers. GNU GPL v3 or later.");
+    return QStringLiteral("Copyright (C) 2026 the Tarn developers");
 }
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
