@@ -4,6 +4,7 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CompileOptions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OutputLines.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PathNames.cpp
 )
 list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ToolRunner.cpp

@@ -4,6 +4,7 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CompileOptionsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OutputLinesTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PathNamesTest.cpp
 )
 list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/AdvancedSheetTest.cpp

@@ -1,0 +1,68 @@
+#include "tools/PathNames.h"
+
+namespace {
+
+bool isSeparator(QChar c)
+{
+#ifdef Q_OS_WIN
+    return c == u'/' || c == u'\\' || c == u':';
+#else
+    return c == u'/';
+#endif
+}
+
+qsizetype lastSeparator(const QString& path)
+{
+    for (qsizetype i = path.size() - 1; i >= 0; --i) {
+        if (isSeparator(path.at(i)))
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+QString DirectoryOf(const QString& path)
+{
+    return path.left(lastSeparator(path) + 1);
+}
+
+QString FileNameOf(const QString& path)
+{
+    return path.mid(lastSeparator(path) + 1);
+}
+
+QString DefaultExecutableName(const QString& path)
+{
+    const qsizetype dot = path.lastIndexOf(u'.');
+    if (dot < 0)
+        return path + QStringLiteral("exe");
+    return path.left(dot + 1) + QStringLiteral("exe");
+}
+
+bool IsCppSource(const QString& path)
+{
+    const qsizetype dot = path.lastIndexOf(u'.');
+    if (dot <= 0)
+        return false;
+    const QString ext = path.mid(dot);
+    for (const char* known : {".cpp", ".cc", ".cxx"}) {
+        if (ext.compare(QLatin1String(known), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+QString ObjectFileName(const QString& source, const QString& directory)
+{
+    const QString name = FileNameOf(source);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return directory + (dot < 0 ? name : name.left(dot + 1)) + u'o';
+}
+
+QString ToForwardSlashes(const QString& text)
+{
+    QString out = text;
+    out.replace(u'\\', u'/');
+    return out;
+}
