@@ -1,4 +1,7 @@
 # Tests of src/project
+list(APPEND TARN_CORE_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectFileCodecTest.cpp
+)
 list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/ProjectDocumentTest.cpp
 )
