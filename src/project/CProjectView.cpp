@@ -60,10 +60,11 @@ void CProjectView::onInitialUpdate()
 
 void CProjectView::RebuildTree()
 {
-    clear();
     if (const CProjectDoc* doc = projectDocument())
         showLayout(LayOutProjectTree(doc->project().sources, ScanFunctionNames,
                                      ScanQuotedIncludeNames));
+    else
+        clear();
 }
 
 void CProjectView::showLayout(const ProjectTreeLayout& layout)
