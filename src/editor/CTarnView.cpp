@@ -94,6 +94,7 @@ void CTarnView::registerCommands()
     onCommand(fw::id::FilePrintPreview, [this] { previewSource(this); });
 
     onCommand(cmd::QuickCompile, [this] { OnQuickCompile(); });
+    registerAidCommands();
 
     // Undo, Cut, Copy and Paste follow the text and the selection (the
     // refresh is coalesced to one per turn of the event loop).
