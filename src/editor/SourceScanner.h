@@ -45,7 +45,7 @@ public:
     explicit SourceTokenizer(QByteArrayView bytes);
 
     // Reads the next token; the empty token at the end of the file. The
-    // view stays valid until the next call.
+    // view points into the bytes, so it stays valid as long as they do.
     QByteArrayView NextToken();
 
     QByteArrayView token() const { return QByteArrayView(m_data + m_tokenStart, m_tokenLength); }
