@@ -1,4 +1,5 @@
 #include "app/CTarnApp.h"
+#include "singlefile/TerminalLaunch.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -6,6 +7,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 
 // For the start-up benchmark: once the main window has been shown and the
 // first events handled, print the wall-clock time and the resident memory,
@@ -30,6 +32,9 @@ static void reportStartupAndQuit()
 
 int main(int argc, char** argv)
 {
+    // Run and Debug: the terminal runs Tarn as the waiter of their program.
+    if (argc >= 2 && std::strcmp(argv[1], kWaitOption) == 0)
+        return RunAndWaitForEnter(argc - 2, argv + 2);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarn"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tarn"));
