@@ -171,6 +171,7 @@ TEST_F(SingleFileTools, BuildSourceOfHelloAsAOutAndNamed)
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
         EXPECT_EQ(d->findChild<QLineEdit*>("executableName")->text(), exe);
         EXPECT_TRUE(d->linkList()->entries().isEmpty());
+        EXPECT_TRUE(testsupport::waitUntil([&] { return d->findChild<QPushButton*>("compile")->hasFocus(); }));
         click(d, "outputAOut");
         EXPECT_FALSE(d->findChild<QLineEdit*>("executableName")->isEnabled());
         click(d, "compile");
