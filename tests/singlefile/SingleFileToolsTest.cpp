@@ -374,6 +374,20 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
     EXPECT_EQ(shown[0], "Errors recieved from make:");
     EXPECT_TRUE(shown[2].contains("missing.mk")) << shown[2].toStdString();
     EXPECT_EQ(shown[shown.size() - 2], "Ending make");
+
+    // A folder that cannot be entered is said; the current directory stays.
+    g_pMessageView->ClearMessages();
+    const QString nowhere = dir.filePath("no such dir") + "/";
+    ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
+        type(d, "makeFile", nowhere + "Makefile");
+        d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
+    }));
+    ASSERT_TRUE(app->jobs()->waitForAll(60000));
+    FlushMessages();
+    ASSERT_FALSE(texts().isEmpty());
+    EXPECT_EQ(texts().first(), "Error: cannot enter the directory " + nowhere);
+    EXPECT_EQ(texts()[texts().size() - 2], "Ending make");
+    EXPECT_EQ(toolDirectory(), other);
 }
 
 // Run and Debug hand their program to the terminal: a script set as
