@@ -36,6 +36,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 #include <memory>
 
@@ -469,4 +470,24 @@ TEST_F(SingleFileTools, RunAndDebugThroughATerminal)
 
     qputenv("TERMINAL", savedTerminal);
     setTerminalWaiter(QString());
+}
+
+// Closing Tarn while make runs stops make and the commands it started, and
+// joins the worker before the message window goes.
+TEST_F(SingleFileTools, ClosingTarnStopsARunningMake)
+{
+    const QString other = dir.filePath("slow") + "/";
+    ASSERT_TRUE(testsupport::writeFile(other + "Makefile",
+                                       "all:\n\t@echo going\n\t@sh -c 'echo $$$$ > pid; exec sleep 300'\n"));
+    ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
+        type(d, "makeFile", other + "Makefile");
+        d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
+    }));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !testsupport::readFile(other + "pid").isEmpty(); }));
+    const pid_t sleeper = testsupport::readFile(other + "pid").trimmed().toInt();
+    ASSERT_GT(sleeper, 0);
+    EXPECT_EQ(app->jobs()->runningCount(), 1);
+    app.reset();
+    EXPECT_TRUE(testsupport::waitUntil([&] { return ::kill(sleeper, 0) != 0; }))
+        << "the recipe's sleep survived closing Tarn";
 }
