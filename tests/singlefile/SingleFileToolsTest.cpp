@@ -17,6 +17,7 @@
 #include "singlefile/RunDebugDialogs.h"
 #include "singlefile/RunInTerminal.h"
 #include "support/ScriptedPrompts.h"
+#include "tools/AdvancedSheet.h"
 #include "support/TestSupport.h"
 #include "tools/JobManager.h"
 #include "tools/LinkEntries.h"
@@ -256,7 +257,6 @@ TEST_F(SingleFileTools, BuildSourceDialogKeepsTheWindowsSettingsUntilCompile)
     setIdeSettings(settings);
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
         click(d, "outputAOut");
-        d->options.debugInfo = 1; // as the Advanced Options sheet would
         click(d, "compile");
         EXPECT_TRUE(d->isVisible()) << "the gcc-path message keeps the dialog open";
         click(d, "cancel");
@@ -264,7 +264,6 @@ TEST_F(SingleFileTools, BuildSourceDialogKeepsTheWindowsSettingsUntilCompile)
     EXPECT_EQ(prompts.messages.size(), 1);
     EXPECT_TRUE(prompts.messages.value(0).startsWith("It appears you have not set your gcc path!"));
     EXPECT_EQ(view->outputChoice, 1);
-    EXPECT_EQ(view->compileOptions.debugInfo, 0);
     EXPECT_EQ(frame()->lastRunCommand, QString());
 
     // An untitled source shows no dialog.
@@ -490,4 +489,38 @@ TEST_F(SingleFileTools, ClosingTarnStopsARunningMake)
     app.reset();
     EXPECT_TRUE(testsupport::waitUntil([&] { return ::kill(sleeper, 0) != 0; }))
         << "the recipe's sleep survived closing Tarn";
+}
+
+// Advanced Options edits the dialog's copy: Cancel drops it, "Compile!"
+// hands it to the window and to gcc.
+TEST_F(SingleFileTools, AdvancedOptionsWorkOnTheDialogsCopy)
+{
+    CTarnView* view = openSource("opts.c", kHello);
+    ASSERT_NE(view, nullptr);
+    auto editInSheet = [&](CSourceBuildDialog* d) {
+        QTimer sheetPoll;
+        QObject::connect(&sheetPoll, &QTimer::timeout, [&] {
+            auto* sheet = qobject_cast<CAdvancedSheet*>(QApplication::activeModalWidget());
+            if (!sheet)
+                return;
+            sheetPoll.stop();
+            sheet->findChild<QAbstractButton*>("debugInfo")->click();
+            sheet->accept();
+        });
+        sheetPoll.start(10);
+        click(d, "advanced");
+        EXPECT_EQ(d->options.debugInfo, 1);
+    };
+    ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
+        editInSheet(d);
+        click(d, "cancel");
+    }));
+    EXPECT_EQ(view->compileOptions.debugInfo, 0);
+    ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
+        editInSheet(d);
+        click(d, "compile");
+    }));
+    EXPECT_EQ(view->compileOptions.debugInfo, 1);
+    const QString source = folder + "opts.c";
+    EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " -o " + folder + "opts.exe -g "));
 }
