@@ -14,6 +14,7 @@
 #include "framework/MdiMainFrame.h"
 #include "framework/Prompts.h"
 #include "resources/CommandIds.h"
+#include "singlefile/BuildSource.h"
 #include "singlefile/QuickCompile.h"
 
 #include <Qsci/qscicommandset.h>
@@ -129,6 +130,7 @@ void CTarnView::registerCommands()
 
     onCommand(cmd::QuickCompile, [this] { OnQuickCompile(); });
     registerAidCommands();
+    onCommand(cmd::BuildSource, [this] { OnBuildSource(); });
 
     // Undo, Cut, Copy and Paste follow the text and the selection (the
     // refresh is coalesced to one per turn of the event loop).
@@ -264,6 +266,11 @@ bool CTarnView::RequireSavedFile()
 void CTarnView::OnQuickCompile()
 {
     QuickCompile(*this);
+}
+
+void CTarnView::OnBuildSource()
+{
+    BuildSource(*this);
 }
 
 void CTarnView::contextMenuEvent(QContextMenuEvent* event)

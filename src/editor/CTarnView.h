@@ -6,6 +6,7 @@
 #include "framework/View.h"
 #include "messages/LineNavigation.h"
 #include "tools/CompileOptions.h"
+#include "tools/LinkEntries.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -29,7 +30,7 @@ class ScintillaEditControl;
 class CTarnView : public QsciScintilla, public fw::View, public LineSelectable {
     Q_OBJECT
 public:
-    static constexpr int kMaxLinkEntries = 500;
+    static constexpr int kMaxLinkEntries = ::kMaxLinkEntries;
 
     explicit CTarnView(QWidget* parent = nullptr);
     ~CTarnView() override;
@@ -70,6 +71,7 @@ public:
     FindReplaceDialog* findDialog() const;
 
     void OnQuickCompile();
+    void OnBuildSource();
 
     // Typing rules, run for each character the control has added
     // (SCN_CHARADDED); the switches are read afresh every time.
