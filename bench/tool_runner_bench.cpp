@@ -2,15 +2,19 @@
 // error and shows them in the message window (offscreen), timing start to
 // last row painted; compares it in the same run with the child alone writing
 // to /dev/null, and with a sink that only counts rows (runner cost without
-// the window). Each figure is the best of three runs.
+// the window). Each figure is the best of three runs. Memory: the growth of
+// the resident set from an empty window to the window holding the rows of
+// one run, and the peak growth during that run, per row.
 #include "app/IdeSettings.h"
 #include "messages/CMessageView.h"
 #include "messages/MessageSink.h"
+#include "messages/RowBytes.h"
 #include "tools/ToolReports.h"
 #include "tools/ToolRunner.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 
 #include <algorithm>
@@ -25,6 +29,10 @@ constexpr long kLines = 1000000;
 class CountingSink : public MessageSink {
 public:
     void AppendLine(const QString& text, int) override { chars += text.size(), ++rows; }
+    void AppendStreamRows(const QByteArray& bytes, bool streamEnd) override
+    {
+        ForEachOutputRow(QByteArrayView(bytes), streamEnd, [this](QByteArrayView row) { chars += row.size(), ++rows; });
+    }
     void ClearMessageRows() override {}
     QObject* sinkObject() override { return &object; }
     long rows = 0;
@@ -42,6 +50,25 @@ double bestOfThree(const std::function<void()>& run)
         best = std::min(best, timer.nsecsElapsed() / 1e9);
     }
     return best;
+}
+
+// A field of /proc/self/status in bytes ("VmRSS", "VmHWM").
+double statusBytes(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').first().toDouble() * 1024;
+    }
+    return 0;
+}
+
+void resetPeak()
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    if (clearRefs.open(QIODevice::WriteOnly))
+        clearRefs.write("5");
 }
 
 void childAlone()
@@ -72,6 +99,20 @@ int main(int argc, char** argv)
     settings.gccPath = kChild;
     setIdeSettings(settings);
 
+    CMessageView view;
+    view.resize(630, 110);
+    view.show();
+    view.installAsMessageSink();
+    QApplication::processEvents();
+    // Memory first, while the process has not yet grown for other runs.
+    const double before = statusBytes("VmRSS");
+    resetPeak();
+    runAndShow();
+    const double held = statusBytes("VmRSS") - before;
+    const double peak = statusBytes("VmHWM") - before;
+    const double rows = view.rowCount();
+    setMessageSink(nullptr);
+
     const double alone = bestOfThree(childAlone);
 
     CountingSink counter;
@@ -79,11 +120,7 @@ int main(int argc, char** argv)
     const double counted = bestOfThree(runAndShow);
     setMessageSink(nullptr);
 
-    CMessageView view;
-    view.resize(630, 110);
-    view.show();
     view.installAsMessageSink();
-    QApplication::processEvents();
     const double shown = bestOfThree([&] {
         view.ClearMessages();
         runAndShow();
@@ -95,5 +132,7 @@ int main(int argc, char** argv)
     std::printf("child alone to /dev/null:        %.3f s\n", alone);
     std::printf("runner + counting sink:          %.3f s  (%.2fx)\n", counted, counted / alone);
     std::printf("runner + message window:         %.3f s  (%.2fx)\n", shown, shown / alone);
+    std::printf("memory per row, held / peak:     %.1f / %.1f bytes (%.0f rows)\n", held / rows,
+                peak / rows, rows);
     return 0;
 }

@@ -14,6 +14,7 @@
 
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QStatusBar>
 
 CMessageView* g_pMessageView = nullptr;
 
@@ -51,6 +52,13 @@ void CMessageView::AppendLine(const QString& text, int withSeparator)
     appendRow(text, classifyMessage(text));
     if (withSeparator == 1)
         appendRow(QString(), IconSeparator);
+}
+
+void CMessageView::ShowStatus(const QString& text)
+{
+    fw::Application* app = fw::Application::instance();
+    if (fw::MdiMainFrame* main = app ? app->mainFrame() : nullptr)
+        main->statusBar()->showMessage(text, 10000);
 }
 
 void CMessageView::ClearMessages()

@@ -24,7 +24,11 @@ public:
     // row after it, any other value none.
     void AppendLine(const QString& text, int withSeparator) override;
     void ClearMessageRows() override { ClearMessages(); }
+    // Stores the rows straight from the bytes (no string per row).
+    void AppendStreamRows(const QByteArray& bytes, bool streamEnd) override { appendStreamRows(bytes, streamEnd); }
     QObject* sinkObject() override { return this; }
+    // Shows the text in the main window's status bar for 10 seconds.
+    void ShowStatus(const QString& text) override;
 
     // Deletes every row; the column width becomes 0.
     void ClearMessages();

@@ -1,6 +1,7 @@
 #include "messages/MessageClassifier.h"
 
 #include <climits>
+#include <cstring>
 
 namespace {
 
@@ -65,6 +66,31 @@ int classifyMessage(QStringView text)
     if (text.isEmpty())
         return IconNone;
     return isDiagnosticLine(text) ? IconDiagnostic : IconInfo;
+}
+
+int classifyMessageBytes(QByteArrayView row)
+{
+    if (row.isEmpty())
+        return IconNone;
+    // The opening colon stands at index 1 or later with at least two bytes
+    // after it (the characters after a matching colon start with an ASCII
+    // byte, so this is the same bound as in characters).
+    const char* data = row.data();
+    const qsizetype size = row.size();
+    qsizetype i = 1;
+    while (i <= size - 3) {
+        const void* found = std::memchr(data + i, ':', size_t(size - 2 - i));
+        if (!found)
+            break;
+        i = static_cast<const char*>(found) - data;
+        qsizetype j = i + 1;
+        while (j < size && data[j] >= '0' && data[j] <= '9')
+            ++j;
+        if (j < size && data[j] == ':')
+            return IconDiagnostic;
+        i = j + 1;
+    }
+    return IconInfo;
 }
 
 std::optional<DiagnosticLocation> parseDiagnostic(QStringView text)

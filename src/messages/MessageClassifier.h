@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -24,6 +25,13 @@ bool isDiagnosticLine(QStringView text);
 
 // The icon a row with this text gets.
 int classifyMessage(QStringView text);
+
+// The same icon for a row given as the bytes it arrived as (UTF-8, or any
+// other bytes read as Latin-1): classifyMessageBytes(b) equals
+// classifyMessage(RowText(b)), without making a string. A matching group's
+// colons and digits are ASCII, so byte positions give the same answer as
+// character positions.
+int classifyMessageBytes(QByteArrayView row);
 
 // Where a diagnostic points: the file name is the text before the opening
 // colon of the first matching group (runs of backslashes collapsed to one),

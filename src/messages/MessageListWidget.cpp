@@ -1,6 +1,7 @@
 #include "messages/MessageListWidget.h"
 
 #include "messages/MessageIcons.h"
+#include "messages/RowBytes.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -42,14 +43,41 @@ int MessageListWidget::rowWidth(const QString& text) const
     // Plain ASCII rows (nearly all tool output) are measured with the font's
     // per-character advances instead, which differs from the shaped width
     // only by kerning, a pixel or two; other rows are shaped.
-    qreal width = 0;
+    int width = 0;
     for (QChar c : text) {
         const char16_t u = c.unicode();
         if (u >= m_asciiAdvance.size() || u < 32)
             return textWidth(text);
         width += m_asciiAdvance[u];
     }
-    return qRound(width);
+    return qRound(width / 64.0);
+}
+
+int MessageListWidget::rowWidth(QByteArrayView utf8) const
+{
+    int width = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= m_asciiAdvance.size() || byte < 32)
+            return textWidth(Utf8Text(utf8));
+        width += m_asciiAdvance[byte];
+    }
+    return qRound(width / 64.0);
+}
+
+void MessageListWidget::appendStreamRows(const QByteArray& bytes, bool streamEnd)
+{
+    const qsizetype first = m_rows.size();
+    m_rows.appendStreamRows(bytes, streamEnd);
+    for (qsizetype row = first; row < m_rows.size(); ++row) {
+        const QByteArrayView utf8 = m_rows.utf8(row);
+        // A row too short to widen the column is not measured: no character
+        // is wider than the widest ASCII advance per byte it takes.
+        if (utf8.size() * m_widestAdvance + ColumnExtra <= m_columnWidth)
+            continue;
+        m_columnWidth = std::max(m_columnWidth, rowWidth(utf8) + ColumnExtra);
+    }
+    scheduleLayout(true);
 }
 
 void MessageListWidget::appendRow(const QString& text, int icon)
@@ -108,12 +136,16 @@ void MessageListWidget::remeasure()
     const QFontMetrics metrics = fontMetrics();
     m_rowHeight = std::max(metrics.height(), IconSize) + 2;
     const QFontMetricsF exact(font());
-    for (std::size_t c = 0; c < m_asciiAdvance.size(); ++c)
-        m_asciiAdvance[c] = std::max<qreal>(0, exact.horizontalAdvance(QChar(char16_t(c))));
+    m_widestAdvance = 0;
+    for (std::size_t c = 0; c < m_asciiAdvance.size(); ++c) {
+        const qreal advance = std::max<qreal>(0, exact.horizontalAdvance(QChar(char16_t(c))));
+        m_asciiAdvance[c] = qRound(advance * 64);
+        m_widestAdvance = std::max(m_widestAdvance, advance);
+    }
     if (m_columnWidth > 0) {
         int widest = 0;
         for (int row = 0; row < rowCount(); ++row)
-            widest = std::max(widest, rowWidth(m_rows.text(row)));
+            widest = std::max(widest, rowWidth(m_rows.utf8(row)));
         m_columnWidth = widest + ColumnExtra;
     }
 }
@@ -194,7 +226,7 @@ void MessageListWidget::paintEvent(QPaintEvent* event)
             painter.drawPixmap(x0 + IconLeft, y + (m_rowHeight - IconSize) / 2, m_icons[icon]);
         const QByteArrayView bytes = m_rows.utf8(row);
         if (!bytes.isEmpty())
-            painter.drawText(QPoint(x0 + TextLeft, y + textOffset), QString::fromUtf8(bytes));
+            painter.drawText(QPoint(x0 + TextLeft, y + textOffset), Utf8Text(bytes));
     }
 }
 

@@ -24,6 +24,9 @@ public:
 
     // Appends one row and scrolls to the end.
     void appendRow(const QString& text, int icon);
+    // Appends the rows of a piece of a tool's output stream (RowBytes.h)
+    // straight from its bytes, and scrolls to the end.
+    void appendStreamRows(const QByteArray& bytes, bool streamEnd);
     // Deletes every row; the column width becomes 0.
     void clearRows();
 
@@ -58,6 +61,7 @@ protected:
 private:
     int textWidth(const QString& text) const;
     int rowWidth(const QString& text) const;
+    int rowWidth(QByteArrayView utf8) const;
     void scheduleLayout(bool scrollToEnd);
     void updateScrollBars();
     void ensureVisible(int row);
@@ -66,7 +70,9 @@ private:
 
     MessageStore m_rows;
     std::array<QPixmap, 3> m_icons;
-    std::array<qreal, 128> m_asciiAdvance{};
+    // Advances of the ASCII characters in 1/64 pixel (sums stay exact).
+    std::array<int, 128> m_asciiAdvance{};
+    qreal m_widestAdvance = 0;
     int m_columnWidth = 0;
     int m_selected = -1;
     int m_rowHeight = 16;

@@ -1,5 +1,7 @@
 #include "messages/MessageSink.h"
 
+#include "messages/RowBytes.h"
+
 #include <QMetaObject>
 #include <QObject>
 #include <QThread>
@@ -24,10 +26,12 @@ constexpr qint64 kSliceMs = 8;
 
 void apply(MessageSink* sink, const MessageEntry& entry)
 {
-    if (entry.kind == MessageEntry::Kind::Clear)
-        sink->ClearMessageRows();
-    else
-        sink->AppendLine(entry.text, entry.withSeparator);
+    switch (entry.kind) {
+    case MessageEntry::Kind::Clear: sink->ClearMessageRows(); break;
+    case MessageEntry::Kind::Rows: sink->AppendStreamRows(entry.bytes, entry.streamEnd); break;
+    case MessageEntry::Kind::Append: sink->AppendLine(entry.text, entry.withSeparator); break;
+    case MessageEntry::Kind::Status: sink->ShowStatus(entry.text); break;
+    }
 }
 
 bool onSinkThread(MessageSink* sink)
@@ -46,13 +50,14 @@ void postDrain()
     QMetaObject::invokeMethod(g_sink->sinkObject(), &drainSlice, Qt::QueuedConnection);
 }
 
-// Takes up to a chunk of queued entries (g_mutex held).
+// Takes up to a chunk of queued entries (g_mutex held): 256 entries, or
+// fewer when stream rows make up 64 KiB.
 std::vector<MessageEntry> takeChunk()
 {
-    const size_t count = std::min<size_t>(g_queue.size(), 256);
     std::vector<MessageEntry> taken;
-    taken.reserve(count);
-    for (size_t i = 0; i < count; ++i) {
+    qsizetype bytes = 0;
+    while (!g_queue.empty() && taken.size() < 256 && bytes < MessageBatcher::kBatchBytes) {
+        bytes += g_queue.front().bytes.size();
         taken.push_back(std::move(g_queue.front()));
         g_queue.pop_front();
     }
@@ -138,6 +143,12 @@ void deliver(std::vector<MessageEntry> entries)
 
 } // namespace
 
+void MessageSink::AppendStreamRows(const QByteArray& bytes, bool streamEnd)
+{
+    ForEachOutputRow(QByteArrayView(bytes), streamEnd,
+                     [this](QByteArrayView row) { AppendLine(RowText(row), 0); });
+}
+
 MessageSink* setMessageSink(MessageSink* sink)
 {
     std::lock_guard<std::mutex> lock(g_mutex);
@@ -206,6 +217,24 @@ void MessageBatcher::clear()
     MessageEntry entry;
     entry.kind = MessageEntry::Kind::Clear;
     m_entries.push_back(std::move(entry));
+}
+
+void MessageBatcher::addStreamRows(QByteArrayView bytes, bool streamEnd)
+{
+    if (bytes.isEmpty() && !streamEnd)
+        return;
+    started();
+    if (m_entries.empty() || m_entries.back().kind != MessageEntry::Kind::Rows || m_entries.back().streamEnd) {
+        MessageEntry entry;
+        entry.kind = MessageEntry::Kind::Rows;
+        m_entries.push_back(std::move(entry));
+    }
+    MessageEntry& entry = m_entries.back();
+    entry.bytes.append(bytes);
+    entry.streamEnd = streamEnd;
+    m_bytes += bytes.size() + 16;
+    if (m_bytes >= kBatchBytes)
+        post();
 }
 
 void MessageBatcher::postIfDue()

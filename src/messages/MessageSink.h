@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QElapsedTimer>
 #include <QString>
 
@@ -13,6 +15,14 @@ public:
     virtual ~MessageSink() = default;
     virtual void AppendLine(const QString& text, int withSeparator) = 0;
     virtual void ClearMessageRows() = 0;
+    // Appends the rows of a piece of a tool's output stream, each without a
+    // separator (cutting and decoding as in RowBytes.h). The message window
+    // stores the bytes without a string per row; this default hands each
+    // row's text to AppendLine.
+    virtual void AppendStreamRows(const QByteArray& bytes, bool streamEnd);
+    // Shows a line in the main window's status bar for a while (a build's
+    // verdict); no rows change. Sinks without a status bar ignore it.
+    virtual void ShowStatus(const QString& text) { (void)text; }
     // The QObject whose thread the calls must run on.
     virtual class QObject* sinkObject() = 0;
 };
@@ -22,12 +32,17 @@ MessageSink* setMessageSink(MessageSink* sink);
 MessageSink* messageSink();
 
 // One message-window operation: append a row (with a separator row after
-// it when withSeparator is 1), or delete every row.
+// it when withSeparator is 1), delete every row, or append the rows of a
+// piece of a tool's output stream (Rows: the raw bytes, complete lines only
+// unless streamEnd, see RowBytes.h), or show text in the status bar
+// (Status).
 struct MessageEntry {
-    enum class Kind { Append, Clear };
+    enum class Kind { Append, Clear, Rows, Status };
     Kind kind = Kind::Append;
     QString text;
     int withSeparator = 0;
+    QByteArray bytes;
+    bool streamEnd = false;
 };
 
 // Every thread reports through one ordered queue: entries reach the sink in
@@ -58,6 +73,9 @@ public:
     // Posts by itself once 64 KiB have gathered.
     void add(QString text, int withSeparator);
     void clear();
+    // Adds a piece of a tool's output stream as rows (complete lines only
+    // unless streamEnd); consecutive pieces travel as one entry.
+    void addStreamRows(QByteArrayView bytes, bool streamEnd);
     // Posts when a batch is due (see above).
     void postIfDue();
     // Posts what has gathered now.

@@ -1,10 +1,17 @@
 #include "messages/MessageStore.h"
 
+#include "messages/MessageClassifier.h"
+#include "messages/RowBytes.h"
+
 #include <QStringEncoder>
+
+#include <cstring>
 
 namespace {
 
 constexpr qsizetype ChunkBytes = 256 * 1024;
+// Pieces of a stream from this size up are kept rather than copied.
+constexpr qsizetype KeptPieceBytes = 64 * 1024;
 constexpr qsizetype WordsPerBlock = 8192;
 
 // Row word: bits 0-1 icon, bits 2-31 offset in the chunk, bits 32-63 chunk.
@@ -23,11 +30,13 @@ MessageStore::~MessageStore() = default;
 
 char* MessageStore::reserveBytes(qsizetype maxBytes, quint32* chunkIndex)
 {
-    if (m_chunks.empty() || m_chunks.back().capacity - m_chunks.back().used < maxBytes) {
+    if (m_chunks.empty() || m_chunks.back().lineEnds
+        || m_chunks.back().capacity - m_chunks.back().used < maxBytes) {
         // A text longer than a chunk gets a chunk of its own, at offset 0.
         Chunk chunk;
         chunk.capacity = std::max(ChunkBytes, maxBytes);
         chunk.data = std::make_unique_for_overwrite<char[]>(chunk.capacity);
+        chunk.bytes = chunk.data.get();
         m_chunks.push_back(std::move(chunk));
     }
     Chunk& chunk = m_chunks.back();
@@ -41,10 +50,77 @@ void MessageStore::append(QStringView text, int icon)
     quint32 chunkIndex = 0;
     char* begin = reserveBytes(encoder.requiredSpace(text.size()), &chunkIndex);
     char* end = encoder.appendToBuffer(begin, text);
+    commitRow(chunkIndex, end - begin, icon);
+}
+
+void MessageStore::appendStreamRows(const QByteArray& bytes, bool streamEnd)
+{
+    if (bytes.size() >= KeptPieceBytes && keepStreamRows(bytes)) {
+        // The rows up to the last line feed point into the kept piece; the
+        // stream's last row has no line feed and is copied.
+        if (streamEnd)
+            appendRowBytes(QByteArrayView(bytes).sliced(CompleteLinesEnd(bytes)));
+        return;
+    }
+    ForEachOutputRow(QByteArrayView(bytes), streamEnd, [this](QByteArrayView row) { appendRowBytes(row); });
+}
+
+bool MessageStore::keepStreamRows(const QByteArray& bytes)
+{
+    // Only UTF-8 is shown as it is; the offsets of a row word reach 1 GiB.
+    const qsizetype end = CompleteLinesEnd(bytes);
+    if (end == 0 || qsizetype(OffsetMask) < end || !IsValidUtf8(bytes))
+        return false;
+    Chunk kept;
+    kept.kept = bytes;
+    kept.bytes = kept.kept.constData();
+    kept.capacity = kept.used = end;
+    kept.lineEnds = true;
+    m_chunks.push_back(std::move(kept));
+    const auto chunkIndex = static_cast<quint32>(m_chunks.size() - 1);
+    const char* base = m_chunks.back().bytes;
+    ForEachOutputRow(QByteArrayView(base, end), false, [&](QByteArrayView row) {
+        addWord(chunkIndex, row.data() - base, classifyMessageBytes(row));
+    });
+    return true;
+}
+
+void MessageStore::appendRowBytes(QByteArrayView row)
+{
+    const int icon = classifyMessageBytes(row);
+    quint32 chunkIndex = 0;
+    if (IsValidUtf8(row)) {
+        char* begin = reserveBytes(row.size(), &chunkIndex);
+        if (!row.isEmpty())
+            std::memcpy(begin, row.data(), size_t(row.size()));
+        commitRow(chunkIndex, row.size(), icon);
+        return;
+    }
+    // Latin-1: a byte from 0x80 up becomes two bytes of UTF-8.
+    char* begin = reserveBytes(2 * row.size(), &chunkIndex);
+    char* out = begin;
+    for (const char c : row) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            *out++ = c;
+        } else {
+            *out++ = static_cast<char>(0xC0 | (byte >> 6));
+            *out++ = static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    commitRow(chunkIndex, out - begin, icon);
+}
+
+void MessageStore::commitRow(quint32 chunkIndex, qsizetype bytes, int icon)
+{
     Chunk& chunk = m_chunks[chunkIndex];
     const qsizetype offset = chunk.used;
-    chunk.used += end - begin;
+    chunk.used += bytes;
+    addWord(chunkIndex, offset, icon);
+}
 
+void MessageStore::addWord(quint32 chunkIndex, qsizetype offset, int icon)
+{
     const qsizetype block = m_rowCount / WordsPerBlock;
     if (block == static_cast<qsizetype>(m_wordBlocks.size()))
         m_wordBlocks.push_back(std::make_unique_for_overwrite<quint64[]>(WordsPerBlock));
@@ -78,13 +154,19 @@ QByteArrayView MessageStore::utf8(qsizetype row) const
         if (chunkOf(next) == chunkOf(w))
             end = offsetOf(next);
     }
-    return QByteArrayView(chunk.data.get() + begin, end - begin);
+    if (chunk.lineEnds) {
+        // The line feed after the row, and a carriage return just before it.
+        --end;
+        if (end > begin && chunk.bytes[end - 1] == '\r')
+            --end;
+    }
+    return QByteArrayView(chunk.bytes + begin, end - begin);
 }
 
 QString MessageStore::text(qsizetype row) const
 {
-    const QByteArrayView bytes = utf8(row);
-    return QString::fromUtf8(bytes.data(), bytes.size());
+    // Every byte of the row, a leading byte-order mark included.
+    return Utf8Text(utf8(row));
 }
 
 int MessageStore::icon(qsizetype row) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
@@ -12,7 +13,9 @@
 // UTF-8 in large chunks; each row is one 64-bit word holding its chunk, its
 // offset in the chunk and its icon. A row's length follows from where the
 // next row of the same chunk starts (or from the chunk's fill). Appending is
-// O(length of the text) and never moves what is already stored.
+// O(length of the text) and never moves what is already stored. Large
+// pieces of tool output are kept as they came, and their rows point into
+// them.
 class MessageStore {
 public:
     MessageStore();
@@ -21,6 +24,13 @@ public:
     MessageStore& operator=(const MessageStore&) = delete;
 
     void append(QStringView text, int icon);
+    // Appends the rows of a tool's output stream (RowBytes.h), each with the
+    // icon classifyMessageBytes gives it, in one pass over the bytes and
+    // with no string per row. A large piece that is UTF-8 is kept as it is
+    // (shared, not copied: the rows point into it); other bytes are copied,
+    // as they are when they are UTF-8, else read as Latin-1 and stored as
+    // its UTF-8.
+    void appendStreamRows(const QByteArray& bytes, bool streamEnd);
     // Drops every row and gives the memory back.
     void clear();
 
@@ -31,13 +41,23 @@ public:
     int icon(qsizetype row) const;
 
 private:
+    // A chunk of rows: either Tarn's own block, where rows follow each
+    // other directly, or a kept piece of a stream, where each row is
+    // followed by its line feed (and the carriage return dropped before it).
     struct Chunk {
         std::unique_ptr<char[]> data;
+        QByteArray kept;
+        const char* bytes = nullptr;
         qsizetype capacity = 0;
         qsizetype used = 0;
+        bool lineEnds = false;
     };
 
     quint64 word(qsizetype row) const;
+    void appendRowBytes(QByteArrayView row);
+    bool keepStreamRows(const QByteArray& bytes);
+    void commitRow(quint32 chunkIndex, qsizetype bytes, int icon);
+    void addWord(quint32 chunkIndex, qsizetype offset, int icon);
     char* reserveBytes(qsizetype maxBytes, quint32* chunkIndex);
 
     std::vector<Chunk> m_chunks;

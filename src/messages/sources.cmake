@@ -4,6 +4,7 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/MessageClassifier.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MessageLog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MessageStore.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RowBytes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MessageTips.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MessageSink.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StreamMessageSink.cpp

@@ -2,6 +2,7 @@
 
 #include "app/IdeSettings.h"
 #include "messages/MessageSink.h"
+#include "tools/BuildVerdict.h"
 #include "tools/Invocation.h"
 #include "tools/ToolDirectory.h"
 #include "tools/ToolReports.h"
@@ -17,6 +18,10 @@ void RunGccOnInterface(const QString& heading, const ToolCommand& command)
     pipes.start(command.invocation(toolDirectory()));
     pipes.waitForEnd();
     ShowGccReport(pipes);
+    BuildVerdict verdict;
+    verdict.countRows(pipes.bytes(ToolStream::Error), true);
+    verdict.addRun(BuildVerdict::Tool::Gcc, command.program(), pipes.result());
+    PostBuildVerdict(verdict);
 }
 
 QString GccPathMessage()

@@ -3,6 +3,7 @@
 #include "app/IdeSettings.h"
 #include "messages/MessageSink.h"
 #include "singlefile/SingleFileCommands.h"
+#include "tools/BuildVerdict.h"
 #include "tools/JobManager.h"
 #include "tools/ToolDirectory.h"
 #include "tools/WorkerReports.h"
@@ -19,10 +20,13 @@ int MakeThread(const QString& makeFile)
         MessageBatcher batch;
         if (!plan.unenterableDirectory.isEmpty())
             batch.add(QStringLiteral("Error: cannot enter the directory ") + plan.unenterableDirectory, 1);
-        const ChildResult result = RunWithMakeReport(plan.invocation, job.cancelFlag(), batch);
+        BuildVerdict verdict;
+        const ChildResult result = RunWithMakeReport(plan.invocation, job.cancelFlag(), batch, &verdict);
         if (result.end == ChildResult::End::Cancelled)
             batch.add(QStringLiteral("make was stopped"), 1);
         batch.add(QStringLiteral("Ending make"), 1);
+        batch.post();
+        PostBuildVerdict(verdict);
         return result.end == ChildResult::End::Finished ? result.exitCode : 1;
     });
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "messages/RowBytes.h"
+
 // Cuts a tool's output stream into message-window rows:
 // - each line feed ends a row; a carriage return just before it is dropped
 //   (DOS tools end lines with CR LF, the host's gcc with a bare LF), any
@@ -13,8 +15,9 @@
 //   ends with a line feed (so "a\r\n" gives "a" and "");
 // - zero bytes are kept like any other byte.
 // Lines are decoded whole, after cutting, so a multibyte character is never
-// split: as UTF-8 when the line is valid UTF-8, else as Latin-1, which keeps
-// one character per byte and so never loses a byte.
+// split: as UTF-8 when the line is valid UTF-8 (a leading byte-order mark
+// included), else as Latin-1, which keeps one character per byte and so
+// never loses a byte.
 QStringList CutOutputLines(const QByteArray& output);
 
 // The same cutting over a stream that arrives in pieces: bytes are kept
@@ -47,7 +50,3 @@ private:
 
 // One line's bytes as text, by the rule above.
 QString DecodeOutputLine(QByteArrayView line);
-
-// True when the bytes are well-formed UTF-8 (no overlong forms, surrogates
-// or values above U+10FFFF).
-bool IsValidUtf8(QByteArrayView bytes);

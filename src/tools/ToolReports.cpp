@@ -7,19 +7,21 @@
 namespace {
 
 // The heading and the rows, or only the no-output line when nothing came.
-template <typename MakeRows>
-void showRows(bool hasOutput, MakeRows makeRows, const QString& heading,
-              const QString& noOutputLine)
+// The rows go to the message window as the stream's bytes, cut and
+// classified there without a string per row.
+void showRows(const QByteArray& bytes, const QString& heading, const QString& noOutputLine)
 {
-    if (!hasOutput) {
+    if (bytes.isEmpty()) {
         if (!noOutputLine.isEmpty())
             AddMessage(noOutputLine, 1);
         return;
     }
     AddMessage(heading, 1);
-    QStringList rows = makeRows();
-    for (QString& row : rows)
-        AddMessage(std::move(row), 0);
+    std::vector<MessageEntry> rows(1);
+    rows[0].kind = MessageEntry::Kind::Rows;
+    rows[0].bytes = bytes;
+    rows[0].streamEnd = true;
+    PostMessages(std::move(rows));
 }
 
 } // namespace
@@ -27,7 +29,7 @@ void showRows(bool hasOutput, MakeRows makeRows, const QString& heading,
 void ShowOutputBytes(const QByteArray& bytes, const QString& heading,
                      const QString& noOutputLine)
 {
-    showRows(!bytes.isEmpty(), [&] { return CutOutputLines(bytes); }, heading, noOutputLine);
+    showRows(bytes, heading, noOutputLine);
 }
 
 void ShowPipeOutput(ToolPipes& pipes, ToolStream stream, const QString& heading,
@@ -39,8 +41,7 @@ void ShowPipeOutput(ToolPipes& pipes, ToolStream stream, const QString& heading,
             AddMessage(CouldNotStartLine(pipes.program(), pipes.startError()), 1);
         return;
     }
-    showRows(!pipes.bytes(stream).isEmpty(), [&] { return pipes.takeRows(stream); }, heading,
-             noOutputLine);
+    showRows(pipes.bytes(stream), heading, noOutputLine);
 }
 
 void ShowGccReport(ToolPipes& pipes, const QString& heading)

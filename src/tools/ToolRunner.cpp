@@ -76,6 +76,19 @@ bool ToolPipes::start(const Invocation& invocation)
     return m_started;
 }
 
+ChildResult ToolPipes::result() const
+{
+    ChildResult result;
+    if (!m_started) {
+        result.startError = m_startError;
+        return result;
+    }
+    const bool crashed = m_process->exitStatus() == QProcess::CrashExit;
+    result.end = crashed ? ChildResult::End::Crashed : ChildResult::End::Finished;
+    result.exitCode = m_process->exitCode();
+    return result;
+}
+
 bool ToolPipes::running() const
 {
     return m_process && m_process->state() != QProcess::NotRunning;
@@ -114,9 +127,7 @@ void ToolPipes::take(ToolStream which, const QByteArray& chunk)
 {
     if (chunk.isEmpty())
         return;
-    Stream& target = stream(which);
-    target.bytes += chunk;
-    target.lines.feed(chunk);
+    stream(which).bytes += chunk;
 }
 
 void ToolPipes::collect()
@@ -140,7 +151,7 @@ QStringList ToolPipes::takeRows(ToolStream which)
     if (source.rowsTaken)
         return {};
     source.rowsTaken = true;
-    return source.lines.finish();
+    return CutOutputLines(source.bytes);
 }
 
 bool RunTool(const QString& commandLine, ToolPipes& pipes, int useGcc)

@@ -54,20 +54,21 @@ public:
     // Why the child could not be started (empty when it started).
     const QString& startError() const { return m_startError; }
     const QStringList& arguments() const { return m_arguments; }
+    // How the run ended, as a worker's run reports it (once it has ended).
+    ChildResult result() const;
     // Everything the child wrote to each stream (complete once it ended).
     QByteArray standardOutput() { return bytes(ToolStream::Output); }
     QByteArray standardError() { return bytes(ToolStream::Error); }
     QByteArray bytes(ToolStream stream);
     // Once the child has ended: the stream cut into message rows, exactly
-    // CutOutputLines of its bytes. Lines are cut while the child still runs,
-    // as their ends arrive. The rows are handed over once; a second call
-    // gives an empty list.
+    // CutOutputLines of its bytes. The rows are handed over once; a second
+    // call gives an empty list. (The message window takes the bytes
+    // themselves: ShowPipeOutput.)
     QStringList takeRows(ToolStream stream);
 
 private:
     struct Stream {
         QByteArray bytes;
-        LineAssembler lines;
         bool rowsTaken = false;
     };
     Stream& stream(ToolStream which) { return which == ToolStream::Output ? m_output : m_error; }

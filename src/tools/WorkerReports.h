@@ -4,12 +4,16 @@
 
 #include <atomic>
 
+class BuildVerdict;
 class MessageBatcher;
 
 // The two tool reports for a child run on a worker. The child's streams are
 // cut into rows as they arrive and the rows go out through the batcher, so
 // the message window fills while the tool runs; the rows are exactly those
 // the user-interface runs show (ShowGccReport, ShowMakeReport).
+//
+// With a verdict, the run and the diagnostics of its rows are added to it
+// (BuildVerdict.h).
 //
 // A child that cannot be started shows "Error: could not start " · program
 // · " (" reason ")" with a separator row where the nothing-received line
@@ -19,14 +23,15 @@ class MessageBatcher;
 // errors:" for a project link), or "No warnings or errors recieved from
 // gcc". Standard output is read and dropped.
 ChildResult RunWithGccReport(const Invocation& invocation, const std::atomic<bool>& cancel,
-                             MessageBatcher& batch, const QString& heading = QStringLiteral("Errors:"));
+                             MessageBatcher& batch, const QString& heading = QStringLiteral("Errors:"),
+                             BuildVerdict* verdict = nullptr);
 
 // make report: standard output under "Output from make:" as it arrives
 // (nothing when it stays empty), then standard error under "Errors recieved
 // from make:" or "No errors recieved from make". The caller appends "Ending
 // make".
 ChildResult RunWithMakeReport(const Invocation& invocation, const std::atomic<bool>& cancel,
-                              MessageBatcher& batch);
+                              MessageBatcher& batch, BuildVerdict* verdict = nullptr);
 
 // The row that replaces the nothing-received line when a child could not
 // be started.

@@ -54,9 +54,20 @@ TEST(MessageClassifier, IconsOfRealAndEdgeLines)
         {"earlierColonDigitsBlank", QStringLiteral("note:12 at b.c:9: here"), IconDiagnostic},
         {"digitsThenEnd", QStringLiteral("value:123"), IconInfo},
         {"nonAsciiName", QStringLiteral("dätei.c:7:1: Fehler"), IconDiagnostic},
+        // the bounds count characters, not bytes
+        {"wideFirstThenGroup", QStringLiteral("€:1:"), IconDiagnostic},
+        {"wideBeforeColons", QStringLiteral("ä::"), IconInfo},
+        {"wideAfterColons", QStringLiteral("a::€"), IconDiagnostic},
+        {"wideAfterOpening", QStringLiteral("a:€"), IconInfo},
+        {"byteOrderMarkOnly", QString(QChar(0xfeff)), IconInfo},
     };
-    for (const ClassifyCase& c : cases)
+    for (const ClassifyCase& c : cases) {
         EXPECT_EQ(classifyMessage(c.text), c.icon) << c.name << ": \"" << c.text.toStdString() << '"';
+        // The bulk path classifies the bytes a row arrived as, UTF-8 or Latin-1.
+        EXPECT_EQ(classifyMessageBytes(c.text.toUtf8()), c.icon) << c.name << " as UTF-8";
+        if (c.text == QString::fromLatin1(c.text.toLatin1()))
+            EXPECT_EQ(classifyMessageBytes(c.text.toLatin1()), c.icon) << c.name << " as Latin-1";
+    }
 }
 
 struct ParseCase {

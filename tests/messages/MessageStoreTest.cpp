@@ -1,6 +1,8 @@
 #include "messages/MessageClassifier.h"
 #include "messages/MessageLog.h"
 #include "messages/MessageStore.h"
+#include "messages/RowBytes.h"
+#include "tools/OutputLines.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +53,47 @@ TEST(MessageStore, RowsAcrossChunksAndLongerThanAChunk)
         ASSERT_EQ(store.text(i), expected[i]) << i;
         ASSERT_EQ(store.icon(i), i % 4) << i;
     }
+}
+
+// Rows taken straight from a stream's bytes are exactly the rows of the
+// per-row path (CutOutputLines, classifyMessage), whether the piece is
+// copied or kept, split into pieces of complete lines or not, and every
+// byte of a row comes back (a leading byte-order mark included).
+TEST(MessageStore, StreamRowsEqualTheRowsOfTheTexts)
+{
+    const QByteArray filler = QByteArray("src/a.c:1:2: error: filler\n").repeated(3000); // > 64 KiB
+    const QByteArray streams[] = {
+        "", "\n", "a.c:1: error: x\r\nnext", "lone\rcr\r\r\nend\r", "\xef\xbb\xbf" "a.c:2: warning: bom\n",
+        QByteArray("nul\0byte\n", 9), "latin \xe4 not utf-8\nutf-8 \xc3\xa4\n", "std::string\n\n",
+    };
+    for (const QByteArray& stream : streams) {
+        for (const QByteArray& bytes : {stream, filler + stream}) {
+            const QStringList expected = CutOutputLines(bytes);
+            for (const bool inPieces : {false, true}) {
+                MessageStore store;
+                store.append(QStringLiteral("before"), 0);
+                if (inPieces) {
+                    const qsizetype end = CompleteLinesEnd(bytes);
+                    store.appendStreamRows(bytes.first(end), false);
+                    store.appendStreamRows(bytes.sliced(end), true);
+                } else {
+                    store.appendStreamRows(bytes, true);
+                }
+                store.append(QStringLiteral("after"), 0);
+                ASSERT_EQ(store.size(), expected.size() + 2) << stream.toStdString();
+                for (qsizetype i = 0; i < expected.size(); ++i) {
+                    ASSERT_EQ(store.text(i + 1), expected[i]) << stream.toStdString() << " row " << i;
+                    ASSERT_EQ(store.icon(i + 1), classifyMessage(expected[i])) << i;
+                    ASSERT_EQ(store.utf8(i + 1), expected[i].toUtf8()) << i;
+                }
+                EXPECT_EQ(store.text(expected.size() + 1), QStringLiteral("after"));
+            }
+        }
+    }
+    MessageStore store;
+    store.appendStreamRows("\xef\xbb\xbfx\n", true);
+    EXPECT_EQ(store.text(0), QString(QChar(0xfeff)) + QLatin1Char('x'));
+    EXPECT_EQ(store.utf8(0), QByteArrayView("\xef\xbb\xbfx"));
 }
 
 TEST(MessageStore, ClearDropsEverything)

@@ -6,6 +6,7 @@
 #include "messages/MessageTips.h"
 #include "resources/CommandIds.h"
 #include "support/TestSupport.h"
+#include "tools/ToolReports.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +60,27 @@ TEST(MessageView, AppendLineRowsIconsAndSeparators)
                       {QStringLiteral("std::string"), IconDiagnostic},
                       {QString(), IconNone},
                       {QString(), IconSeparator}});
+}
+
+// Tool output goes into the window as bytes: the same rows and icons as
+// row-by-row appends, with every byte of a row kept (a byte-order mark at
+// the start of a row too), in the window and in the saved log.
+TEST(MessageView, ToolOutputBytesReachTheWindowWhole)
+{
+    CMessageView view;
+    view.installAsMessageSink();
+    const QByteArray bom("\xef\xbb\xbf");
+    ShowOutputBytes(bom + "a.c:1: error: x\r\n" + bom + "\n\xe4\n", QStringLiteral("Errors:"), QString());
+    const QString mark(QChar(0xfeff));
+    expectRows(view, {{QStringLiteral("Errors:"), IconInfo},
+                      {QString(), IconSeparator},
+                      {mark + QStringLiteral("a.c:1: error: x"), IconDiagnostic},
+                      {mark, IconInfo},
+                      {QStringLiteral("\u00e4"), IconInfo},
+                      {QString(), IconNone}});
+    EXPECT_TRUE(messageLogBytes(view.rows())
+                    .endsWith("Errors:\r\n\r\n" + bom + "a.c:1: error: x\r\n" + bom + "\r\n\xc3\xa4\r\n\r\n"));
+    setMessageSink(nullptr);
 }
 
 TEST(MessageView, ColumnWidthIsARunningMaximumAndClearResetsIt)

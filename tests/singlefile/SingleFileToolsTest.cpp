@@ -14,6 +14,7 @@
 #include "singlefile/CMakeDialog.h"
 #include "singlefile/CSourceBuildDialog.h"
 #include "singlefile/LinkListBox.h"
+#include "singlefile/MakeRun.h"
 #include "singlefile/RunDebugDialogs.h"
 #include "singlefile/RunInTerminal.h"
 #include "support/ScriptedPrompts.h"
@@ -32,6 +33,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -388,6 +390,54 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
     EXPECT_EQ(texts().first(), "Error: cannot enter the directory " + nowhere);
     EXPECT_EQ(texts()[texts().size() - 2], "Ending make");
     EXPECT_EQ(toolDirectory(), other);
+}
+
+// After each build the status bar says what happened, from the tools' exit
+// statuses and the diagnostics counted in the rows; the rows stay as they
+// are.
+TEST_F(SingleFileTools, BuildVerdictInTheStatusBar)
+{
+    QStatusBar* bar = frame()->statusBar();
+    const QString noGcc = dir.filePath("nosuchgcc"), noMake = dir.filePath("nosuchmake");
+    struct Case {
+        const char* name;
+        bool make;
+        QByteArray input; // source or makefile
+        QString tool;
+        QString verdict;
+    };
+    const std::vector<Case> cases{
+        {"hello", false, kHello, gcc, "Build succeeded"},
+        {"broken", false, "#warning w\n#error e1\n#error e2\n#error e3\nint main(void) { return 0; }\n", gcc,
+         "Build failed: 3 errors, 1 warning"},
+        {"nogcc", false, kHello, noGcc, "Build failed: could not start nosuchgcc"},
+        {"made", true, "all:\n\t@echo fine\n", make, "Build succeeded"},
+        {"unmade", true, "all:\n\t@echo broken >&2\n\t@exit 3\n", make, "make failed (exit status 2)"},
+        {"nomake", true, "all:\n", noMake, "Build failed: could not start nosuchmake"},
+    };
+    for (const Case& c : cases) {
+        IdeSettings settings = ideSettings();
+        (c.make ? settings.makePath : settings.gccPath) = c.tool;
+        setIdeSettings(settings);
+        bar->clearMessage();
+        if (c.make) {
+            ASSERT_TRUE(testsupport::writeFile(folder + c.name + ".mk", c.input));
+            ASSERT_NE(MakeThread(folder + c.name + ".mk"), 0);
+            ASSERT_TRUE(app->jobs()->waitForAll(60000));
+            FlushMessages();
+        } else {
+            ASSERT_NE(openSource(QString(c.name) + ".c", c.input), nullptr);
+            ASSERT_TRUE(execute(cmd::QuickCompile));
+        }
+        EXPECT_EQ(bar->currentMessage(), c.verdict) << c.name;
+        if (QLatin1String(c.name) == QLatin1String("broken")) {
+            // The counted rows are shown as gcc wrote them.
+            int diagnostics = 0;
+            for (const Row& row : rows())
+                diagnostics += row.second == IconDiagnostic && row.first.contains("#");
+            EXPECT_EQ(diagnostics, 4);
+        }
+    }
 }
 
 // Run and Debug hand their program to the terminal: a script set as

@@ -140,6 +140,7 @@ TEST_F(WorkerEngine, GccReportRowsMatchTheInterfaceRuns)
         {"crlf", "a.c:1: error: x\r\n", {{"Errors:", 1}, {"a.c:1: error: x", 0}, {"", 0}}},
         {"bare lf, no end", "a\nb", {{"Errors:", 1}, {"a", 0}, {"b", 0}}},
         {"utf-8", "\xc3\xa4\n", {{"Errors:", 1}, {QString::fromUtf8("\xc3\xa4"), 0}, {"", 0}}},
+        {"byte-order mark kept", "\xef\xbb\xbfx\n", {{"Errors:", 1}, {QString(QChar(0xfeff)) + "x", 0}, {"", 0}}},
     };
     for (const Case& c : cases) {
         sink.rows.clear();

@@ -1,6 +1,7 @@
 # Tests of src/tools. The runner tests start tarn_tool_helper, a small child
 # program with named behaviours; its path reaches them as TARN_TOOL_HELPER.
 list(APPEND TARN_CORE_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/BuildVerdictTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CompileOptionsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OutputLinesTest.cpp
