@@ -4,7 +4,9 @@
 // to /dev/null, and with a sink that only counts rows (runner cost without
 // the window). Each figure is the best of three runs. Memory: the growth of
 // the resident set from an empty window to the window holding the rows of
-// one run, and the peak growth during that run, per row.
+// one run, and the peak growth during that run, per row. As the machine may
+// be busy, the processor time of Tarn's process and of the child over the
+// shown runs is printed too (it does not depend on the load).
 #include "app/IdeSettings.h"
 #include "messages/CMessageView.h"
 #include "messages/MessageSink.h"
@@ -16,6 +18,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -62,6 +66,15 @@ double statusBytes(const char* field)
             return line.mid(line.indexOf(':') + 1).trimmed().split(' ').first().toDouble() * 1024;
     }
     return 0;
+}
+
+// Processor seconds (user + system) of this process or of its ended children.
+double cpuSeconds(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 void resetPeak()
@@ -121,10 +134,13 @@ int main(int argc, char** argv)
     setMessageSink(nullptr);
 
     view.installAsMessageSink();
+    const double selfBefore = cpuSeconds(RUSAGE_SELF), childBefore = cpuSeconds(RUSAGE_CHILDREN);
     const double shown = bestOfThree([&] {
         view.ClearMessages();
         runAndShow();
     });
+    const double selfCpu = cpuSeconds(RUSAGE_SELF) - selfBefore;
+    const double childCpu = cpuSeconds(RUSAGE_CHILDREN) - childBefore;
     setMessageSink(nullptr);
 
     std::printf("lines per run:                   %ld (rows counted: %ld)\n", kLines,
@@ -132,6 +148,8 @@ int main(int argc, char** argv)
     std::printf("child alone to /dev/null:        %.3f s\n", alone);
     std::printf("runner + counting sink:          %.3f s  (%.2fx)\n", counted, counted / alone);
     std::printf("runner + message window:         %.3f s  (%.2fx)\n", shown, shown / alone);
+    std::printf("processor time, Tarn / child:    %.3f / %.3f s  (%.2fx)\n", selfCpu, childCpu,
+                selfCpu / childCpu);
     std::printf("memory per row, held / peak:     %.1f / %.1f bytes (%.0f rows)\n", held / rows,
                 peak / rows, rows);
     return 0;
