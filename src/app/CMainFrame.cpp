@@ -37,6 +37,8 @@ CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable())
     onCommand(fw::id::WindowArrange, [this] { OnWindowArrange(); });
     onCommand(cmd::ViewOptions, [this] { OnViewOptions(); });
     onCommand(cmd::LibcReference, [this] { OnLibcReference(); });
+    onCommand(cmd::NextDiagnostic, [this] { OnStepDiagnostic(1); });
+    onCommand(cmd::PreviousDiagnostic, [this] { OnStepDiagnostic(-1); });
 }
 
 bool CMainFrame::OnCreate()
@@ -240,6 +242,14 @@ void CMainFrame::OnLibcReference()
     }
     // The desktop's handler reports a file it cannot open.
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void CMainFrame::OnStepDiagnostic(int step)
+{
+    if (g_pMessageView && g_pMessageView->StepToDiagnostic(step))
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(QStringLiteral("No more diagnostics"));
 }
 
 void CMainFrame::contextMenuEvent(QContextMenuEvent* event)

@@ -31,6 +31,8 @@ public:
     void OnWindowArrange();
     void OnViewOptions();
     void OnLibcReference();
+    // F4 and Shift+F4: the message window's next or previous diagnostic.
+    void OnStepDiagnostic(int step);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

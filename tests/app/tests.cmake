@@ -1,6 +1,7 @@
 # Tests of src/app
 include(${CMAKE_CURRENT_LIST_DIR}/settings.cmake)
 list(APPEND TARN_UI_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/DiagnosticStepTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFrameTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StartupTest.cpp
 )
