@@ -1,4 +1,9 @@
 # Tests of src/project
+list(APPEND TARN_CORE_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/BuildStepsTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MakefileWriterTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectBuildRunTest.cpp
+)
 list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/ProjectDocumentTest.cpp
 )
