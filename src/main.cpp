@@ -1,4 +1,5 @@
 #include "app/CTarnApp.h"
+#include "app/HeadlessMode.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -30,6 +31,10 @@ static void reportStartupAndQuit()
 
 int main(int argc, char** argv)
 {
+    // Command-line runs (tarn --functions ...) come first: no window, no display.
+    if (std::optional<int> status = RunHeadless(argc, argv))
+        return *status;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarn"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tarn"));

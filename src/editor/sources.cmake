@@ -3,6 +3,7 @@
 list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/LineSelection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MemoryEditControl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceScanner.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceText.cpp
 )
 list(APPEND TARN_UI_SOURCES

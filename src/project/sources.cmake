@@ -11,3 +11,8 @@ list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CProjectFrame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CProjectView.cpp
 )
+
+# QtCore only: the project file codec, also used by the command-line builds.
+list(APPEND TARN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectFileCodec.cpp
+)

@@ -1,6 +1,7 @@
 # Tests of src/editor
 list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/MemoryEditControlTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceScannerTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceTextTest.cpp
 )
 list(APPEND TARN_UI_TESTS
