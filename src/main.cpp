@@ -1,5 +1,6 @@
 #include "app/CTarnApp.h"
 #include "app/HeadlessMode.h"
+#include "singlefile/TerminalLaunch.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -7,6 +8,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 
 // For the start-up benchmark: once the main window has been shown and the
 // first events handled, print the wall-clock time and the resident memory,
@@ -34,6 +36,9 @@ int main(int argc, char** argv)
     // Command-line runs (tarn --functions ...) come first: no window, no display.
     if (std::optional<int> status = RunHeadless(argc, argv))
         return *status;
+    // Run and Debug: the terminal runs Tarn as the waiter of their program.
+    if (argc >= 2 && std::strcmp(argv[1], kWaitOption) == 0)
+        return RunAndWaitForEnter(argc - 2, argv + 2);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarn"));

@@ -37,6 +37,10 @@ CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable())
     onCommand(fw::id::WindowArrange, [this] { OnWindowArrange(); });
     onCommand(cmd::ViewOptions, [this] { OnViewOptions(); });
     onCommand(cmd::LibcReference, [this] { OnLibcReference(); });
+    onCommand(cmd::Link, [this] { OnLink(); });
+    onCommand(cmd::Make, [this] { OnMake(); });
+    onCommand(cmd::RunExecutable, [this] { OnRunExecutable(); });
+    onCommand(cmd::Debug, [this] { OnDebug(); });
 }
 
 bool CMainFrame::OnCreate()

@@ -31,6 +31,11 @@ public:
     void OnWindowArrange();
     void OnViewOptions();
     void OnLibcReference();
+    // The single-file tools (src/singlefile/MainFrameTools.cpp).
+    void OnLink();
+    void OnMake();
+    void OnRunExecutable();
+    void OnDebug();
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

@@ -18,6 +18,7 @@
 #include "project/CProjectDoc.h"
 #include "project/CProjectFrame.h"
 #include "resources/CommandIds.h"
+#include "tools/JobManager.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -38,10 +39,15 @@ CTarnApp::CTarnApp()
     onCommand(fw::id::AppAbout, [this] { OnHelpAbout(); });
     // Print Setup belongs to the application: it works whatever is active.
     onCommand(fw::id::FilePrintSetup, [this] { setUpPrinter(m_mainFrame); });
+    m_jobs = new JobManager(this);
 }
 
 CTarnApp::~CTarnApp()
 {
+    // No worker outlives the message window and the settings.
+    delete m_jobs;
+    m_jobs = nullptr;
+    FlushMessages();
     if (g_pMessageView) {
         setMessageSink(nullptr);
         g_pMessageView = nullptr;

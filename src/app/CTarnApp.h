@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class CMainFrame;
+class JobManager;
 
 // The application object: start-up, the three document types, New Source
 // File, New Project and About.
@@ -19,6 +20,7 @@ public:
     bool InitInstance(const QStringList& arguments);
 
     CMainFrame* mainWindow() const { return m_mainFrame; }
+    JobManager* jobs() const { return m_jobs; }
 
     void OnFileNewSource();
     void OnFileNewProject();
@@ -29,4 +31,7 @@ private:
     bool processCommandLine(const QStringList& arguments);
 
     CMainFrame* m_mainFrame = nullptr;
+    // Every job running on a worker (make runs, project builds); stopped and
+    // joined before the message window goes away.
+    JobManager* m_jobs = nullptr;
 };

@@ -14,6 +14,7 @@
 #include "framework/MdiMainFrame.h"
 #include "framework/Prompts.h"
 #include "resources/CommandIds.h"
+#include "singlefile/BuildSource.h"
 #include "singlefile/QuickCompile.h"
 
 #include <Qsci/qscicommandset.h>
@@ -94,6 +95,7 @@ void CTarnView::registerCommands()
     onCommand(fw::id::FilePrintPreview, [this] { previewSource(this); });
 
     onCommand(cmd::QuickCompile, [this] { OnQuickCompile(); });
+    onCommand(cmd::BuildSource, [this] { OnBuildSource(); });
 
     // Undo, Cut, Copy and Paste follow the text and the selection (the
     // refresh is coalesced to one per turn of the event loop).
@@ -228,6 +230,11 @@ bool CTarnView::RequireSavedFile()
 void CTarnView::OnQuickCompile()
 {
     QuickCompile(*this);
+}
+
+void CTarnView::OnBuildSource()
+{
+    BuildSource(*this);
 }
 
 void CTarnView::contextMenuEvent(QContextMenuEvent* event)

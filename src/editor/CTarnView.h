@@ -6,6 +6,7 @@
 #include "framework/View.h"
 #include "messages/LineNavigation.h"
 #include "tools/CompileOptions.h"
+#include "tools/LinkEntries.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -25,7 +26,7 @@ class ScintillaEditControl;
 class CTarnView : public QsciScintilla, public fw::View, public LineSelectable {
     Q_OBJECT
 public:
-    static constexpr int kMaxLinkEntries = 500;
+    static constexpr int kMaxLinkEntries = ::kMaxLinkEntries;
 
     explicit CTarnView(QWidget* parent = nullptr);
     ~CTarnView() override;
@@ -66,6 +67,7 @@ public:
     FindReplaceDialog* findDialog() const;
 
     void OnQuickCompile();
+    void OnBuildSource();
 
     // The window's build settings (lost when the window closes).
     int outputChoice = 1;

@@ -4,59 +4,220 @@
 #include <QObject>
 #include <QThread>
 
-#include <atomic>
+#include <algorithm>
+#include <deque>
 #include <mutex>
 
 namespace {
-std::atomic<MessageSink*> g_sink{nullptr};
-// Held by a worker while it posts to the sink, and by whoever replaces the
-// sink: a sink being removed (the view going away) is never posted to.
-std::mutex g_sinkMutex;
 
-template <typename Call>
-void deliver(Call call)
+// Guards the sink, the queue and the drain flag. Held while posting to the
+// sink's object and while the sink is replaced, so a sink being removed (the
+// view going away) is never posted to.
+std::mutex g_mutex;
+MessageSink* g_sink = nullptr;
+std::deque<MessageEntry> g_queue;
+bool g_drainPosted = false;
+
+// Time the sink's thread spends on queued entries before it lets other
+// events in.
+constexpr qint64 kSliceMs = 8;
+
+void apply(MessageSink* sink, const MessageEntry& entry)
 {
-    std::unique_lock<std::mutex> lock(g_sinkMutex);
-    MessageSink* sink = g_sink.load();
+    if (entry.kind == MessageEntry::Kind::Clear)
+        sink->ClearMessageRows();
+    else
+        sink->AppendLine(entry.text, entry.withSeparator);
+}
+
+bool onSinkThread(MessageSink* sink)
+{
+    return QThread::currentThread() == sink->sinkObject()->thread();
+}
+
+void drainSlice();
+
+// Asks the sink's thread to drain (g_mutex held).
+void postDrain()
+{
+    if (g_drainPosted || !g_sink)
+        return;
+    g_drainPosted = true;
+    QMetaObject::invokeMethod(g_sink->sinkObject(), &drainSlice, Qt::QueuedConnection);
+}
+
+// Takes up to a chunk of queued entries (g_mutex held).
+std::vector<MessageEntry> takeChunk()
+{
+    const size_t count = std::min<size_t>(g_queue.size(), 256);
+    std::vector<MessageEntry> taken;
+    taken.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        taken.push_back(std::move(g_queue.front()));
+        g_queue.pop_front();
+    }
+    return taken;
+}
+
+// The posted drain: delivers queued entries for a slice of time, then posts
+// itself again for the rest. While it runs, workers post no second drain.
+void drainSlice()
+{
+    QElapsedTimer slice;
+    slice.start();
+    for (;;) {
+        std::vector<MessageEntry> taken;
+        MessageSink* sink = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(g_mutex);
+            sink = g_sink;
+            if (!sink)
+                g_queue.clear();
+            if (g_queue.empty()) {
+                g_drainPosted = false;
+                return;
+            }
+            if (slice.elapsed() >= kSliceMs) {
+                g_drainPosted = false;
+                postDrain();
+                return;
+            }
+            taken = takeChunk();
+        }
+        for (const MessageEntry& entry : taken)
+            apply(sink, entry);
+    }
+}
+
+// Delivers the whole queue now (sink's thread).
+void drainAll()
+{
+    for (;;) {
+        std::vector<MessageEntry> taken;
+        MessageSink* sink = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(g_mutex);
+            sink = g_sink;
+            if (!sink)
+                g_queue.clear();
+            if (g_queue.empty())
+                return;
+            taken = takeChunk();
+        }
+        for (const MessageEntry& entry : taken)
+            apply(sink, entry);
+    }
+}
+
+void deliver(std::vector<MessageEntry> entries)
+{
+    std::unique_lock<std::mutex> lock(g_mutex);
+    MessageSink* sink = g_sink;
     if (!sink)
         return;
-    QObject* object = sink->sinkObject();
-    if (QThread::currentThread() == object->thread()) {
-        // The sink lives on this thread, so it cannot go away meanwhile.
+    if (onSinkThread(sink)) {
+        const bool queued = !g_queue.empty();
+        if (!queued) {
+            // Nothing waits ahead of these: act at once. The sink lives on
+            // this thread, so it cannot go away meanwhile.
+            lock.unlock();
+            for (const MessageEntry& entry : entries)
+                apply(sink, entry);
+            return;
+        }
+        for (MessageEntry& entry : entries)
+            g_queue.push_back(std::move(entry));
         lock.unlock();
-        call(sink);
+        drainAll();
         return;
     }
-    // Queued to the sink's thread; calls from one thread arrive in order.
-    QMetaObject::invokeMethod(
-        object,
-        [call] {
-            if (MessageSink* current = g_sink.load())
-                call(current);
-        },
-        Qt::QueuedConnection);
+    for (MessageEntry& entry : entries)
+        g_queue.push_back(std::move(entry));
+    postDrain();
 }
+
 } // namespace
 
 MessageSink* setMessageSink(MessageSink* sink)
 {
-    std::lock_guard<std::mutex> lock(g_sinkMutex);
-    return g_sink.exchange(sink);
+    std::lock_guard<std::mutex> lock(g_mutex);
+    MessageSink* previous = g_sink;
+    g_sink = sink;
+    // A drain posted to the previous sink's object may never run.
+    g_drainPosted = false;
+    if (!g_queue.empty())
+        postDrain();
+    return previous;
 }
 
 MessageSink* messageSink()
 {
-    return g_sink.load();
+    std::lock_guard<std::mutex> lock(g_mutex);
+    return g_sink;
 }
 
 void AddMessage(QString text, int withSeparator)
 {
-    deliver([text = std::move(text), withSeparator](MessageSink* sink) {
-        sink->AppendLine(text, withSeparator);
-    });
+    std::vector<MessageEntry> entries(1);
+    entries[0].text = std::move(text);
+    entries[0].withSeparator = withSeparator;
+    deliver(std::move(entries));
 }
 
 void ClearMessages()
 {
-    deliver([](MessageSink* sink) { sink->ClearMessageRows(); });
+    std::vector<MessageEntry> entries(1);
+    entries[0].kind = MessageEntry::Kind::Clear;
+    deliver(std::move(entries));
+}
+
+void PostMessages(std::vector<MessageEntry> entries)
+{
+    if (!entries.empty())
+        deliver(std::move(entries));
+}
+
+void FlushMessages()
+{
+    drainAll();
+}
+
+void MessageBatcher::started()
+{
+    if (m_entries.empty())
+        m_age.start();
+}
+
+void MessageBatcher::add(QString text, int withSeparator)
+{
+    started();
+    m_bytes += text.size() * 2 + 16;
+    MessageEntry entry;
+    entry.text = std::move(text);
+    entry.withSeparator = withSeparator;
+    m_entries.push_back(std::move(entry));
+}
+
+void MessageBatcher::clear()
+{
+    started();
+    MessageEntry entry;
+    entry.kind = MessageEntry::Kind::Clear;
+    m_entries.push_back(std::move(entry));
+}
+
+void MessageBatcher::postIfDue()
+{
+    if (!m_entries.empty() && (m_bytes >= kBatchBytes || m_age.elapsed() >= kBatchMs))
+        post();
+}
+
+void MessageBatcher::post()
+{
+    if (m_entries.empty())
+        return;
+    std::vector<MessageEntry> entries;
+    entries.swap(m_entries);
+    m_bytes = 0;
+    PostMessages(std::move(entries));
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 
-// Where AddMessage and ClearMessages deliver: the message window's view (or
-// a recorder in tests). Its methods run on the thread that owns the sink's
-// object (the user-interface thread).
+#include <vector>
+
+// Where AddMessage and ClearMessages deliver: the message window's view, a
+// writer to standard output in the headless mode, or a recorder in tests.
+// Its methods run on the thread that owns the sink's object.
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
@@ -18,9 +21,54 @@ public:
 MessageSink* setMessageSink(MessageSink* sink);
 MessageSink* messageSink();
 
-// Appends one row (and a separator row when withSeparator is 1). Callable
-// from any thread: from a worker the call is queued to the sink's thread,
-// keeping the order of each thread's calls.
+// One message-window operation: append a row (with a separator row after
+// it when withSeparator is 1), or delete every row.
+struct MessageEntry {
+    enum class Kind { Append, Clear };
+    Kind kind = Kind::Append;
+    QString text;
+    int withSeparator = 0;
+};
+
+// Every thread reports through one ordered queue: entries reach the sink in
+// the order they were posted, whatever thread posted them, so a Clear or a
+// heading never overtakes rows posted before it, and the entries of one
+// post stay together. The sink's thread takes them in slices of a few
+// milliseconds, so a flood of rows never stalls its event loop.
+//
+// On the sink's thread with nothing queued, AddMessage and ClearMessages act
+// at once; with entries queued they are delivered after them, at once.
 void AddMessage(QString text, int withSeparator);
-// Deletes every row. Callable from any thread like AddMessage.
 void ClearMessages();
+// Posts entries in one piece (any thread).
+void PostMessages(std::vector<MessageEntry> entries);
+// Delivers everything queued now (sink's thread only).
+void FlushMessages();
+
+// Collects a worker's rows and posts them in batches: when 64 KiB of text
+// have gathered or 20 ms have passed since the oldest unsent entry. Posts
+// what is left when it goes away.
+class MessageBatcher {
+public:
+    MessageBatcher() = default;
+    ~MessageBatcher() { post(); }
+    MessageBatcher(const MessageBatcher&) = delete;
+    MessageBatcher& operator=(const MessageBatcher&) = delete;
+
+    void add(QString text, int withSeparator);
+    void clear();
+    // Posts when a batch is due (see above).
+    void postIfDue();
+    // Posts what has gathered now.
+    void post();
+
+    static constexpr qsizetype kBatchBytes = 64 * 1024;
+    static constexpr qint64 kBatchMs = 20;
+
+private:
+    void started();
+
+    std::vector<MessageEntry> m_entries;
+    qsizetype m_bytes = 0;
+    QElapsedTimer m_age;
+};

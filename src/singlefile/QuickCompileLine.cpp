@@ -1,11 +1,9 @@
 #include "singlefile/QuickCompileLine.h"
 
-#include "tools/CompileOptions.h"
+#include "singlefile/SingleFileCommands.h"
 
 QString QuickCompileCommandLine(const QString& gccPath, const QString& sourcePath,
                                 const CompileOptions& options)
 {
-    QString line = gccPath + QLatin1Char(' ') + sourcePath + QStringLiteral(" -c ");
-    AppendSourceFlags(line, options);
-    return line;
+    return QuickCompileCommand(gccPath, sourcePath, options).line();
 }

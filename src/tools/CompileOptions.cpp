@@ -1,5 +1,7 @@
 #include "tools/CompileOptions.h"
 
+#include "tools/Invocation.h"
+
 #include <array>
 
 namespace {
@@ -21,25 +23,27 @@ QString warningFragment(std::int32_t level)
     return QString::fromLatin1(fragments[level - 1]);
 }
 
-QString otherFragment(const QString& otherOptions)
-{
-    if (otherOptions.isEmpty())
-        return {};
-    return otherOptions + QLatin1Char(' ');
-}
-
 QString flag(std::int32_t value, const char* fragment)
 {
     return value == 1 ? QString::fromLatin1(fragment) : QString();
 }
 
-// Steps shared by both orders: -g, -ansi, -fno-asm, -traditional.
-void appendLeadingFlags(QString& line, const CompileOptions& options)
+// Other options are free text: shown as typed, split as a shell would.
+void appendOther(ToolCommand& command, const QString& otherOptions)
 {
-    line += flag(options.debugInfo, "-g ");
-    line += flag(options.ansi, "-ansi ");
-    line += flag(options.noAsm, "-fno-asm ");
-    line += flag(options.traditional, "-traditional ");
+    if (otherOptions.isEmpty())
+        return;
+    command.appendFreeText(otherOptions);
+    command.appendText(QStringLiteral(" "));
+}
+
+// Steps shared by both orders: -g, -ansi, -fno-asm, -traditional.
+void appendLeadingFlags(ToolCommand& command, const CompileOptions& options)
+{
+    command.appendText(flag(options.debugInfo, "-g "));
+    command.appendText(flag(options.ansi, "-ansi "));
+    command.appendText(flag(options.noAsm, "-fno-asm "));
+    command.appendText(flag(options.traditional, "-traditional "));
 }
 
 } // namespace
@@ -55,27 +59,43 @@ QString LanguageFragment(std::int32_t language)
     return QString::fromLatin1(fragments[language - 1]);
 }
 
+void AppendSourceFlags(ToolCommand& command, const CompileOptions& options)
+{
+    appendLeadingFlags(command, options);
+    command.appendText(optimizeFragment(options.optimizeLevel));
+    appendOther(command, options.otherOptions);
+    command.appendText(flag(options.noAssemble, "-S "));
+    command.appendText(flag(options.preprocessOnly, "-E "));
+    command.appendText(LanguageFragment(options.language));
+    command.appendText(warningFragment(options.warningLevel));
+}
+
 void AppendSourceFlags(QString& commandLine, const CompileOptions& options)
 {
-    appendLeadingFlags(commandLine, options);
-    commandLine += optimizeFragment(options.optimizeLevel);
-    commandLine += otherFragment(options.otherOptions);
-    commandLine += flag(options.noAssemble, "-S ");
-    commandLine += flag(options.preprocessOnly, "-E ");
-    commandLine += LanguageFragment(options.language);
-    commandLine += warningFragment(options.warningLevel);
+    ToolCommand flags;
+    AppendSourceFlags(flags, options);
+    commandLine += flags.line();
+}
+
+ToolCommand BuildProjectCompileCommand(const QString& gccPath, const QString& sourcePath,
+                                       const CompileOptions& options)
+{
+    ToolCommand command(gccPath);
+    command.appendText(QStringLiteral(" -c "));
+    command.appendWord(sourcePath);
+    command.appendText(QStringLiteral(" "));
+    appendLeadingFlags(command, options);
+    command.appendText(flag(options.noAssemble, "-S "));
+    command.appendText(flag(options.preprocessOnly, "-E "));
+    command.appendText(optimizeFragment(options.optimizeLevel));
+    command.appendText(LanguageFragment(options.language));
+    command.appendText(warningFragment(options.warningLevel));
+    appendOther(command, options.otherOptions);
+    return command;
 }
 
 QString BuildProjectCompileLine(const QString& gccPath, const QString& sourcePath,
                                 const CompileOptions& options)
 {
-    QString line = gccPath + QStringLiteral(" -c ") + sourcePath + QLatin1Char(' ');
-    appendLeadingFlags(line, options);
-    line += flag(options.noAssemble, "-S ");
-    line += flag(options.preprocessOnly, "-E ");
-    line += optimizeFragment(options.optimizeLevel);
-    line += LanguageFragment(options.language);
-    line += warningFragment(options.warningLevel);
-    line += otherFragment(options.otherOptions);
-    return line;
+    return BuildProjectCompileCommand(gccPath, sourcePath, options).line();
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+class ToolCommand;
+
 // The user's choice of gcc options: one record per source window, one per
 // project, and a working copy in the Build Source dialog. Always copied by
 // value between its homes.
@@ -33,9 +35,15 @@ QString LanguageFragment(std::int32_t language);
 // Source): -g, -ansi, -fno-asm, -traditional, -O, other options, -S, -E,
 // -x, warnings.
 void AppendSourceFlags(QString& commandLine, const CompileOptions& options);
+// The same fragments added to a command's line and argument list.
+void AppendSourceFlags(ToolCommand& command, const CompileOptions& options);
 
 // The complete compile command of one project source in project order:
 // gccPath " -c " source " " -g -ansi -fno-asm -traditional -S -E -O -x
 // warnings, other options last. Paths are used as they are, never quoted.
 QString BuildProjectCompileLine(const QString& gccPath, const QString& sourcePath,
                                 const CompileOptions& options);
+// The same command with its argument list (the source path is one argument
+// whatever it holds; other options are split as a shell would).
+ToolCommand BuildProjectCompileCommand(const QString& gccPath, const QString& sourcePath,
+                                       const CompileOptions& options);

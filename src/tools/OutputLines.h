@@ -26,6 +26,13 @@ public:
     void feed(QByteArrayView bytes);
     // Rows completed so far (the unfinished line is held back).
     const QStringList& rows() const { return m_rows; }
+    // Hands over the rows completed so far (the unfinished line stays).
+    QStringList takeRows()
+    {
+        QStringList rows;
+        rows.swap(m_rows);
+        return rows;
+    }
     // Ends the stream: adds what follows the last line feed as one more row
     // (empty when the stream ended with a line feed) and hands over all rows.
     // The assembler is empty afterwards.

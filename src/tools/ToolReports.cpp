@@ -2,6 +2,7 @@
 
 #include "messages/MessageSink.h"
 #include "tools/OutputLines.h"
+#include "tools/WorkerReports.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ void ShowPipeOutput(ToolPipes& pipes, ToolStream stream, const QString& heading,
     if (!pipes.started()) {
         // Where the nothing-received line would claim a clean run.
         if (!noOutputLine.isEmpty())
-            AddMessage(QStringLiteral("Error: could not start ") + pipes.program(), 1);
+            AddMessage(CouldNotStartLine(pipes.program(), pipes.startError()), 1);
         return;
     }
     showRows(!pipes.bytes(stream).isEmpty(), [&] { return pipes.takeRows(stream); }, heading,

@@ -10,8 +10,8 @@
 // noOutputLine is empty). Otherwise the heading with a separator row, then
 // every row of CutOutputLines, each without a separator.
 //
-// A child that could not be started shows "Error: could not start " and the
-// program path, with a separator row, in place of the no-output line, so a
+// A child that could not be started shows "Error: could not start ", the
+// program path and the reason in brackets, with a separator row, in place of the no-output line, so a
 // failure is never reported as a clean run.
 void ShowPipeOutput(ToolPipes& pipes, ToolStream stream, const QString& heading,
                     const QString& noOutputLine = QString());

@@ -39,6 +39,13 @@ ToolPipes::~ToolPipes() = default;
 
 bool ToolPipes::start(const QString& program, const QStringList& arguments)
 {
+    return start(Invocation{program, arguments, QString()});
+}
+
+bool ToolPipes::start(const Invocation& invocation)
+{
+    const QString& program = invocation.program;
+    const QStringList& arguments = invocation.arguments;
     m_program = program;
     m_arguments = arguments;
     m_output = Stream();
@@ -54,10 +61,18 @@ bool ToolPipes::start(const QString& program, const QStringList& arguments)
         args->startupInfo->wShowWindow = SW_HIDE;
     });
 #endif
-    // Working directory and environment are left unset: the child inherits
-    // the process's current directory and the caller's environment.
+    // The caller's environment; the process's current directory unless the
+    // invocation names a folder.
+    if (!invocation.workingDirectory.isEmpty())
+        m_process->setWorkingDirectory(invocation.workingDirectory);
     m_process->start(program, arguments, QIODevice::ReadOnly);
     m_started = m_process->waitForStarted(-1);
+    m_startError.clear();
+    if (!m_started) {
+        m_startError = ProgramProblem(program);
+        if (m_startError.isEmpty())
+            m_startError = m_process->errorString();
+    }
     return m_started;
 }
 

@@ -11,7 +11,8 @@
 class QProcess;
 struct CompileOptions;
 
-enum class ToolStream { Output, Error };
+#include "tools/ChildRun.h"
+#include "tools/Invocation.h"
 
 // The caller's side of one tool run: the child process and both of its
 // output streams. The child starts with no window, in the process's current
@@ -32,6 +33,9 @@ public:
     // the reason) when it could not be started: empty path, no such file, a
     // folder, not executable.
     bool start(const QString& program, const QStringList& arguments);
+    // The same for an invocation; a non-empty working directory is where
+    // the child starts.
+    bool start(const Invocation& invocation);
 
     // Waits, without a time-out, until the child has ended and both streams
     // are read to their end. On the user-interface thread a local event loop
@@ -46,6 +50,8 @@ public:
     bool running() const;
     // The program path as it was given to start().
     const QString& program() const { return m_program; }
+    // Why the child could not be started (empty when it started).
+    const QString& startError() const { return m_startError; }
     const QStringList& arguments() const { return m_arguments; }
     // Everything the child wrote to each stream (complete once it ended).
     QByteArray standardOutput() { return bytes(ToolStream::Output); }
@@ -69,6 +75,7 @@ private:
 
     std::unique_ptr<QProcess> m_process;
     QString m_program;
+    QString m_startError;
     QStringList m_arguments;
     Stream m_output;
     Stream m_error;

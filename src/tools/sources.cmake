@@ -1,10 +1,17 @@
-# Files of src/tools: command-line composition and output cutting (core),
+# Files of src/tools: command composition, output cutting and the worker
+# engine (child runs, reports in batches, jobs) (core),
 # the child-process runner and the Advanced Options sheet (widgets).
 list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CompileOptions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OutputLines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PathNames.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ToolCommand.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LinkEntries.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ToolDirectory.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ChildRun.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WorkerReports.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/JobManager.cpp
 )
 list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ToolRunner.cpp

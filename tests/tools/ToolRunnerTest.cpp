@@ -1,6 +1,7 @@
 // The runner and its reports, driven with tarn_tool_helper as gcc and make.
 #include "tools/ToolReports.h"
 #include "tools/ToolRunner.h"
+#include "tools/WorkerReports.h"
 
 #include "HelperPattern.h"
 #include "RecordingSink.h"
@@ -187,7 +188,7 @@ TEST_F(ToolRunner, ProgramsThatCannotStartAreReported)
         EXPECT_FALSE(RunTool(QString(), make, 0));
         make.waitForEnd();
         ShowMakeReport(make);
-        const RecordingSink::Row error{QStringLiteral("Error: could not start ") + path, 1};
+        const RecordingSink::Row error{CouldNotStartLine(path, ProgramProblem(path)), 1};
         EXPECT_EQ(sink.rows, (Rows{error, error})) << path.toStdString();
     }
     sink.rows.clear();
@@ -195,7 +196,7 @@ TEST_F(ToolRunner, ProgramsThatCannotStartAreReported)
     EXPECT_FALSE(RunCommandLine(QStringLiteral("  "), empty));
     empty.waitForEnd();
     ShowMakeReport(empty);
-    EXPECT_EQ(sink.rows, (Rows{{"Error: could not start ", 1}}));
+    EXPECT_EQ(sink.rows, (Rows{{"Error: could not start  (no program named)", 1}}));
 }
 
 TEST_F(ToolRunner, ChildInheritsDirectoryAndEnvironment)

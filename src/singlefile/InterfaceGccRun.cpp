@@ -1,0 +1,27 @@
+#include "singlefile/InterfaceGccRun.h"
+
+#include "app/IdeSettings.h"
+#include "messages/MessageSink.h"
+#include "tools/Invocation.h"
+#include "tools/ToolDirectory.h"
+#include "tools/ToolReports.h"
+#include "tools/ToolRunner.h"
+
+void RunGccOnInterface(const QString& heading, const ToolCommand& command)
+{
+    if (ideSettings().clearBeforeBuild)
+        ClearMessages();
+    AddMessage(heading, 0);
+    AddMessage(command.line(), 1);
+    ToolPipes pipes;
+    pipes.start(command.invocation(toolDirectory()));
+    pipes.waitForEnd();
+    ShowGccReport(pipes);
+}
+
+QString GccPathMessage()
+{
+    return QStringLiteral(
+        "It appears you have not set your gcc path! GCC is the base C compiler for djgpp, you must "
+        "set the path to its executable on the options menu with the \"browse\" button.");
+}

@@ -1,0 +1,86 @@
+#include "tools/JobManager.h"
+
+#include <QEventLoop>
+#include <QMetaObject>
+#include <QTimer>
+
+namespace {
+JobManager* g_instance = nullptr;
+} // namespace
+
+JobManager::JobManager(QObject* parent) : QObject(parent), m_previousInstance(g_instance)
+{
+    g_instance = this;
+}
+
+JobManager::~JobManager()
+{
+    stopAll();
+    if (g_instance == this)
+        g_instance = m_previousInstance;
+}
+
+JobManager* JobManager::instance()
+{
+    return g_instance;
+}
+
+int JobManager::start(const QString& name, Work work)
+{
+    const int id = m_nextId++;
+    auto job = std::make_unique<Job>();
+    job->name = name;
+    Job* raw = job.get();
+    m_jobs.emplace(id, std::move(job));
+    raw->thread = std::thread([this, raw, work = std::move(work), id] {
+        const int status = work(raw->context);
+        raw->done.store(true);
+        // Joined on the manager's thread. The manager is alive here: its
+        // destructor joins this thread before it goes, and a post still
+        // pending then is dropped with it.
+        QMetaObject::invokeMethod(this, [this, id, status] { finish(id, status); },
+                                  Qt::QueuedConnection);
+    });
+    return id;
+}
+
+void JobManager::finish(int id, int status)
+{
+    const auto it = m_jobs.find(id);
+    if (it == m_jobs.end())
+        return;
+    it->second->thread.join();
+    m_jobs.erase(it);
+    emit jobFinished(id, status);
+}
+
+void JobManager::cancelAll()
+{
+    for (auto& [id, job] : m_jobs)
+        job->context.m_cancel.store(true);
+}
+
+void JobManager::stopAll()
+{
+    cancelAll();
+    for (auto& [id, job] : m_jobs) {
+        if (job->thread.joinable())
+            job->thread.join();
+    }
+    m_jobs.clear();
+}
+
+bool JobManager::waitForAll(int timeoutMs)
+{
+    if (m_jobs.empty())
+        return true;
+    QEventLoop loop;
+    connect(this, &JobManager::jobFinished, &loop, [this, &loop] {
+        if (m_jobs.empty())
+            loop.quit();
+    });
+    if (timeoutMs >= 0)
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return m_jobs.empty();
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <thread>
+
+// What a job's work sees of its job: the cancel flag to hand to RunChild
+// and to check between steps.
+class JobContext {
+public:
+    bool cancelled() const { return m_cancel.load(); }
+    const std::atomic<bool>& cancelFlag() const { return m_cancel; }
+
+private:
+    friend class JobManager;
+    std::atomic<bool> m_cancel{false};
+};
+
+// Knows every job Tarn runs on a worker thread (a make run, a project
+// build, Export and Make): starts each on a thread of its own, can ask them
+// all to stop, and joins them. The application owns one and stops it before
+// the message window and the settings go away, so no worker outlives them.
+//
+// Work runs on its own thread: it must not touch widgets, documents or the
+// live settings (take a snapshot before starting), and reports only through
+// AddMessage/PostMessages/MessageBatcher. Its int result is the job's status
+// (the headless mode's exit status).
+//
+// Every method runs on the thread that owns the manager (the user-interface
+// thread, or the main thread of the headless mode).
+class JobManager : public QObject {
+    Q_OBJECT
+public:
+    using Work = std::function<int(JobContext&)>;
+
+    explicit JobManager(QObject* parent = nullptr);
+    // Stops and joins every job.
+    ~JobManager() override;
+
+    // The manager of the running program (the most recently created one
+    // still alive), or nullptr.
+    static JobManager* instance();
+
+    // Starts the work on a new thread; returns the job's id (from 1).
+    int start(const QString& name, Work work);
+    // Jobs started and not yet joined.
+    int runningCount() const { return static_cast<int>(m_jobs.size()); }
+    bool isRunning(int id) const { return m_jobs.count(id) != 0; }
+    // Asks every job to stop (their children are ended); returns at once.
+    void cancelAll();
+    // Asks every job to stop and waits until each thread has ended.
+    void stopAll();
+    // Waits, handling events, until no job runs or the time is up (-1: no
+    // limit). True when none runs.
+    bool waitForAll(int timeoutMs = -1);
+
+signals:
+    // After the job's thread has ended and been joined.
+    void jobFinished(int id, int status);
+
+private:
+    struct Job {
+        QString name;
+        JobContext context;
+        std::thread thread;
+        std::atomic<bool> done{false};
+    };
+    void finish(int id, int status);
+
+    std::map<int, std::unique_ptr<Job>> m_jobs;
+    int m_nextId = 1;
+    JobManager* m_previousInstance = nullptr;
+};

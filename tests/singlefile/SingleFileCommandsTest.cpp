@@ -1,0 +1,156 @@
+// Command composition of Build Source, Link and Make, link entries and the
+// terminal launch of Run and Debug.
+#include "singlefile/SingleFileCommands.h"
+#include "singlefile/TerminalLaunch.h"
+#include "tools/CompileOptions.h"
+#include "tools/LinkEntries.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+TEST(LinkEntriesTest, EntriesKindsAndOrder)
+{
+    struct Entry {
+        const char* extension;
+        const char* fileName;
+        const char* fullPath;
+        const char* expected;
+    };
+    const Entry entries[] = {
+        {"o", "util.o", "/src/util.o", "/src/util.o"},
+        {"O", "A.O", "/obj/A.O", "/obj/A.O"},
+        {"a", "libm.a", "/usr/lib/libm.a", "m"},
+        {"so", "libfoo.so", "/usr/lib/libfoo.so", "foo"},
+        {"a", "xyzbar.a", "/l/xyzbar.a", "bar"}, // the first three go whatever they are
+        {"a", "a.a", "/l/a.a", ""},
+    };
+    for (const Entry& e : entries)
+        EXPECT_EQ(MakeLinkEntry(e.extension, e.fileName, e.fullPath), QString(e.expected)) << e.fileName;
+
+    EXPECT_TRUE(IsObjectEntry("/src/util.o"));
+    EXPECT_TRUE(IsObjectEntry("a.o"));
+    EXPECT_FALSE(IsObjectEntry("m"));
+    EXPECT_FALSE(IsObjectEntry(".o"));
+    EXPECT_FALSE(IsObjectEntry("stdc++"));
+
+    // Objects first, then libraries, each group in list order.
+    QString line;
+    AppendLinkEntries(line, {"m", "/src/UTIL.O", "stdc++", "/src/b.o"});
+    EXPECT_EQ(line, "/src/UTIL.O /src/b.o -lm -lstdc++ ");
+
+    QStringList sorted{"b", "B", "a", "/z/x.o", "C"};
+    SortLinkEntries(sorted);
+    EXPECT_EQ(sorted, (QStringList{"/z/x.o", "a", "B", "b", "C"}));
+
+    EXPECT_TRUE(HasCppRuntimeEntry({"m", "STDC++"}));
+    EXPECT_FALSE(HasCppRuntimeEntry({"m", "stdcxx"}));
+}
+
+TEST(SingleFileCommandsTest, LinesAreTheConcatenationAndPathsStayWhole)
+{
+    const QString gcc = "/usr/bin/gcc";
+    CompileOptions options;
+    options.optimizeLevel = 2;
+    options.otherOptions = "-DX='a b'";
+    const QString source = "/home/me/My Projects/hello $x.c";
+    const QString exe = "/home/me/My Projects/hello $x.exe";
+    const QStringList entries{"/o/u til.o", "m"};
+
+    const ToolCommand named = BuildSourceCommand(gcc, source, 1, exe, options, entries);
+    EXPECT_EQ(named.line(), gcc + " " + source + " -o " + exe + " -O2 -DX='a b' /o/u til.o -lm ");
+    EXPECT_EQ(named.arguments(), (QStringList{source, "-o", exe, "-O2", "-DX=a b", "/o/u til.o", "-lm"}));
+
+    const ToolCommand aOut = BuildSourceCommand(gcc, source, 0, exe, CompileOptions{}, {});
+    EXPECT_EQ(aOut.line(), gcc + " " + source + " ");
+    EXPECT_EQ(aOut.arguments(), QStringList{source});
+
+    const ToolCommand link = LinkCommand(gcc, "prog", {"m", "/obj/A.O"});
+    EXPECT_EQ(link.line(), gcc + " -o prog /obj/A.O -lm ");
+    EXPECT_EQ(link.arguments(), (QStringList{"-o", "prog", "/obj/A.O", "-lm"}));
+    EXPECT_EQ(LinkCommand(gcc, "out file", {}).arguments(), (QStringList{"-o", "out file"}));
+
+    const ToolCommand quick = QuickCompileCommand(gcc, source, CompileOptions{});
+    EXPECT_EQ(quick.line(), gcc + " " + source + " -c ");
+    EXPECT_EQ(quick.arguments(), (QStringList{source, "-c"}));
+}
+
+TEST(SingleFileCommandsTest, MakeRunsInTheMakefilesFolder)
+{
+    QTemporaryDir dir;
+    const QString root = QFileInfo(dir.path()).canonicalFilePath();
+    ASSERT_TRUE(QDir(root).mkpath("proj dir"));
+    const QString current = root + "/";
+    struct Case {
+        QString file;
+        QStringList arguments;
+        QString workingDirectory;
+        QString newDirectory;
+        QString unenterable;
+    };
+    const std::vector<Case> cases{
+        {root + "/proj dir/Makefile", {"-f", root + "/proj dir/Makefile"}, root + "/proj dir/",
+         root + "/proj dir/", ""},
+        {"proj dir/Makefile", {"-f", root + "/proj dir/Makefile"}, root + "/proj dir/",
+         root + "/proj dir/", ""},
+        {"Makefile", {"-f", "Makefile"}, current, "", ""},
+        {"", {"-f", ""}, current, "", ""},
+        {root + "/missing/Makefile", {"-f", root + "/missing/Makefile"}, current, "", root + "/missing/"},
+    };
+    for (const Case& c : cases) {
+        const MakePlan plan = PlanMake("/usr/bin/make", c.file, current);
+        EXPECT_EQ(plan.invocation.program, "/usr/bin/make");
+        EXPECT_EQ(plan.invocation.arguments, c.arguments) << c.file.toStdString();
+        EXPECT_EQ(plan.invocation.workingDirectory, c.workingDirectory) << c.file.toStdString();
+        EXPECT_EQ(plan.newToolDirectory, c.newDirectory) << c.file.toStdString();
+        EXPECT_EQ(plan.unenterableDirectory, c.unenterable) << c.file.toStdString();
+    }
+}
+
+TEST(TerminalLaunchTest, FindsATerminalAndComposesItsArguments)
+{
+    // A finder that knows only the named programs.
+    auto knowing = [](QStringList names) {
+        return [names](const QString& name) { return names.contains(name) ? "/bin/" + name : QString(); };
+    };
+    struct Case {
+        const char* name;
+        QString variable;
+        QStringList installed;
+        std::optional<TerminalProgram> expected;
+    };
+    const std::vector<Case> cases{
+        {"variable first", "myterm", {"myterm", "xterm"}, TerminalProgram{"/bin/myterm", {"-e"}}},
+        {"unknown variable falls back", "nosuch", {"xterm"}, TerminalProgram{"/bin/xterm", {"-e"}}},
+        {"debian alternative", "", {"x-terminal-emulator", "xterm"},
+         TerminalProgram{"/bin/x-terminal-emulator", {"-e"}}},
+        {"gnome", "", {"gnome-terminal"}, TerminalProgram{"/bin/gnome-terminal", {"--"}}},
+        {"kitty", "", {"kitty"}, TerminalProgram{"/bin/kitty", {}}},
+        {"none", "", {}, std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FindTerminal(c.variable, knowing(c.installed)), c.expected) << c.name;
+
+    const Invocation run = TerminalInvocation({"/bin/xterm", {"-e"}}, "/opt/tarn", "/p/my prog",
+                                              {"; rm -rf ~", "$(x)", "*"}, "/work/");
+    EXPECT_EQ(run.program, "/bin/xterm");
+    EXPECT_EQ(run.arguments,
+              (QStringList{"-e", "/opt/tarn", "--run-and-wait", "/p/my prog", "; rm -rf ~", "$(x)", "*"}));
+    EXPECT_EQ(run.workingDirectory, "/work/");
+
+    QTemporaryDir dir;
+    QFile local(dir.filePath("hello.exe"));
+    ASSERT_TRUE(local.open(QIODevice::WriteOnly));
+    local.close();
+    EXPECT_EQ(ResolveRunCommand("hello.exe", dir.path()), QFileInfo(local).absoluteFilePath());
+    EXPECT_EQ(ResolveRunCommand("ls", dir.path()), "ls");
+    EXPECT_EQ(ResolveRunCommand("./x", dir.path()), "./x");
+}
