@@ -1,6 +1,6 @@
 #include "project/BuildSteps.h"
 
-#include "tools/CommandLine.h"
+#include "tools/CompileOptions.h"
 #include "tools/PathNames.h"
 
 #include <QFile>
@@ -55,48 +55,28 @@ QString SourceObject(const QString& source)
     return ObjectFileName(source, DirectoryOf(source));
 }
 
-QStringList ProjectFlagArguments(const CompileOptions& options)
-{
-    // The fixed fragments are plain words ("-x c++ " is two of them); only
-    // the free text needs a shell's splitting.
-    CompileOptions fixed = options;
-    fixed.otherOptions.clear();
-    const QString prefix = QStringLiteral(" -c  ");
-    const QString flags = BuildProjectCompileLine(QString(), QString(), fixed).mid(prefix.size());
-    QStringList words = flags.split(u' ', Qt::SkipEmptyParts);
-    words += SplitCommandLine(options.otherOptions);
-    return words;
-}
-
 BuildStep CompileStep(const BuildJob& job, const QString& source)
 {
-    BuildStep step;
-    step.program = job.gccPath;
-    step.arguments = QStringList{QStringLiteral("-c"), source} + ProjectFlagArguments(job.options);
-    step.workingDirectory = DirectoryOf(source);
-    step.shownLine = BuildProjectCompileLine(job.gccPath, source, job.options);
-    return step;
+    const ToolCommand command = BuildProjectCompileCommand(job.gccPath, source, job.options);
+    return {command.invocation(DirectoryOf(source)), command.line()};
 }
 
 BuildStep LinkStep(const BuildJob& job)
 {
-    BuildStep step;
-    step.program = job.gccPath;
-    step.arguments = QStringList{QStringLiteral("-o"), job.outputFile};
-    // As make runs the link rule: a relative output name means the same file.
-    step.workingDirectory = job.projectDirectory;
-    QString line = job.gccPath + QStringLiteral(" -o ") + job.outputFile + u' ';
+    ToolCommand command(job.gccPath);
+    command.appendText(QStringLiteral(" -o "));
+    command.appendWord(job.outputFile);
+    command.appendText(QStringLiteral(" "));
     for (const QString& source : job.sources) {
-        const QString object = SourceObject(source);
-        step.arguments += object;
-        line += object + u' ';
+        command.appendWord(SourceObject(source));
+        command.appendText(QStringLiteral(" "));
     }
     for (const QString& library : job.libraries) {
-        step.arguments += QStringLiteral("-l") + library;
-        line += QStringLiteral("-l") + library + u' ';
+        command.appendWord(QStringLiteral("-l") + library);
+        command.appendText(QStringLiteral(" "));
     }
-    step.shownLine = line;
-    return step;
+    // As make runs the link rule: a relative output name means the same file.
+    return {command.invocation(job.projectDirectory), command.line()};
 }
 
 bool ObjectIsCurrent(const QString& source, const QString& object)

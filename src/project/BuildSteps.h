@@ -1,18 +1,17 @@
 #pragma once
 
 #include "project/BuildJob.h"
+#include "tools/Invocation.h"
 
 #include <QString>
 #include <QStringList>
 
-// One child run of a project build as a value: the program, its arguments
-// (each path one argument, whatever it holds), the folder it runs in, and
-// the command line the message window shows for it, which is the plain
+// One child run of a project build as a value: the invocation (each path
+// one argument, whatever it holds, and the folder it runs in) and the
+// command line the message window shows for it, which is the plain
 // concatenation the user knows and is never parsed again.
 struct BuildStep {
-    QString program;
-    QStringList arguments;
-    QString workingDirectory; // empty: Tarn's current directory
+    Invocation invocation;
     QString shownLine;
 
     friend bool operator==(const BuildStep&, const BuildStep&) = default;
@@ -39,10 +38,6 @@ bool HasObjectName(const QString& source);
 // after the last '.' replaced by "o". The up-to-date test, the check before
 // linking, the link line and the Makefile all use this one place.
 QString SourceObject(const QString& source);
-
-// The compile options in project order as arguments: the fixed fragments
-// word by word, then otherOptions split as a shell would (no shell runs).
-QStringList ProjectFlagArguments(const CompileOptions& options);
 
 // gcc -c <source> <flags>, run in the source's folder so the object lands
 // beside it. Shown as BuildProjectCompileLine.

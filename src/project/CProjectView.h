@@ -14,6 +14,12 @@ public:
     QWidget* widget() override { return this; }
     void onInitialUpdate() override;
 
+    // Build and export commands (ProjectBuildCommands.h does the work).
+    void OnBuildProject();
+    void OnRebuildAll();
+    void OnExportMakefile();
+    void OnExportAndMake();
+
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 };

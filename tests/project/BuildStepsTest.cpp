@@ -45,9 +45,9 @@ TEST(BuildSteps, CompileStepRunsBesideTheSourceAndShowsTheProjectLine)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const BuildStep step = CompileStep(job(c.options), c.source);
-        EXPECT_EQ(step.program, "/usr/bin/gcc");
-        EXPECT_EQ(step.arguments, c.arguments);
-        EXPECT_EQ(step.workingDirectory, QString(c.source).left(c.source.lastIndexOf('/') + 1));
+        EXPECT_EQ(step.invocation.program, "/usr/bin/gcc");
+        EXPECT_EQ(step.invocation.arguments, c.arguments);
+        EXPECT_EQ(step.invocation.workingDirectory, QString(c.source).left(c.source.lastIndexOf('/') + 1));
         EXPECT_EQ(step.shownLine, c.shown);
     }
 }
@@ -60,9 +60,9 @@ TEST(BuildSteps, LinkLineHasABlankAfterEveryEntryAndObjectsBesideTheirSources)
     const BuildStep step = LinkStep(j);
     EXPECT_EQ(step.shownLine,
               "/usr/bin/gcc -o /p/hello.exe /p/main.o /lib/util.o /q r/x.y.o -lm -lmy lib ");
-    EXPECT_EQ(step.arguments, QStringList({"-o", "/p/hello.exe", "/p/main.o", "/lib/util.o",
+    EXPECT_EQ(step.invocation.arguments, QStringList({"-o", "/p/hello.exe", "/p/main.o", "/lib/util.o",
                                            "/q r/x.y.o", "-lm", "-lmy lib"}));
-    EXPECT_EQ(step.workingDirectory, "/p/");
+    EXPECT_EQ(step.invocation.workingDirectory, "/p/");
 
     j.sources.clear();
     j.libraries.clear();

@@ -29,14 +29,14 @@ public:
     StepResult runStep(const BuildStep& step, const QString& heading) override
     {
         ran.append(step.shownLine);
-        const bool isLink = step.arguments.value(0) == "-o";
-        const Gcc behaviour = isLink ? link : compiles.value(step.arguments.value(1));
+        const bool isLink = step.invocation.arguments.value(0) == "-o";
+        const Gcc behaviour = isLink ? link : compiles.value(step.invocation.arguments.value(1));
         StepResult result;
         result.started = behaviour != Gcc::Missing;
         result.succeeded = behaviour == Gcc::Clean;
         rows.append({heading + (result.succeeded ? " ok" : result.started ? " failed" : " missing"), 1});
         if (!isLink && result.succeeded) {
-            QFile object(SourceObject(step.arguments.value(1)));
+            QFile object(SourceObject(step.invocation.arguments.value(1)));
             EXPECT_TRUE(object.open(QIODevice::WriteOnly));
         }
         return result;

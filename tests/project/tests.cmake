@@ -6,5 +6,6 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/ProjectFileCodecTest.cpp
 )
 list(APPEND TARN_UI_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectBuildEndToEndTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectDocumentTest.cpp
 )
