@@ -6,6 +6,7 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/ProjectFileCodecTest.cpp
 )
 list(APPEND TARN_UI_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectBuildCommandsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectBuildEndToEndTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectDocumentTest.cpp
 )
