@@ -196,6 +196,8 @@ void MessageBatcher::add(QString text, int withSeparator)
     entry.text = std::move(text);
     entry.withSeparator = withSeparator;
     m_entries.push_back(std::move(entry));
+    if (m_bytes >= kBatchBytes)
+        post();
 }
 
 void MessageBatcher::clear()

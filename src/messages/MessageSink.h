@@ -55,6 +55,7 @@ public:
     MessageBatcher(const MessageBatcher&) = delete;
     MessageBatcher& operator=(const MessageBatcher&) = delete;
 
+    // Posts by itself once 64 KiB have gathered.
     void add(QString text, int withSeparator);
     void clear();
     // Posts when a batch is due (see above).

@@ -56,6 +56,9 @@ QString ProgramProblem(const QString& program)
         path = QStandardPaths::findExecutable(program);
         if (path.isEmpty())
             return QStringLiteral("not found");
+    } else if (QDir::isRelativePath(program)) {
+        // Found from the child's working directory: the start decides.
+        return {};
     }
     const QFileInfo info(path);
     if (!info.exists())

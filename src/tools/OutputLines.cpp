@@ -64,8 +64,29 @@ bool IsValidUtf8(QByteArrayView bytes)
     return true;
 }
 
+namespace {
+bool isAscii(QByteArrayView bytes)
+{
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
+    qsizetype i = 0;
+    std::uint64_t any = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t block;
+        std::memcpy(&block, data + i, 8);
+        any |= block;
+    }
+    for (; i < size; ++i)
+        any |= data[i];
+    return (any & 0x8080808080808080u) == 0;
+}
+} // namespace
+
 QString DecodeOutputLine(QByteArrayView line)
 {
+    // Most tool output is ASCII, where Latin-1 is the same text and faster.
+    if (isAscii(line))
+        return QString::fromLatin1(line);
     if (IsValidUtf8(line))
         return QString::fromUtf8(line);
     return QString::fromLatin1(line);

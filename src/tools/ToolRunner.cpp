@@ -85,10 +85,6 @@ void ToolPipes::waitForEnd()
 {
     if (!m_started)
         return;
-    if (!onUserInterfaceThread()) {
-        waitForEndBlocking();
-        return;
-    }
     if (running()) {
         QEventLoop loop;
         QObject::connect(m_process.get(), &QProcess::readyReadStandardOutput, &loop,

@@ -37,13 +37,14 @@ public:
     // the child starts.
     bool start(const Invocation& invocation);
 
-    // Waits, without a time-out, until the child has ended and both streams
-    // are read to their end. On the user-interface thread a local event loop
-    // keeps painting but takes no user input; on any other thread it blocks.
-    // Returns at once when the child never started.
+    // The caller chooses the wait; it is never guessed from the thread.
+    // waitForEnd (user-interface thread): waits, without a time-out, until
+    // the child has ended and both streams are read to their end, in a local
+    // event loop that keeps painting but takes no user input. Returns at once
+    // when the child never started.
     void waitForEnd();
-    // Blocks the calling thread until the child has ended; needs no event
-    // loop. waitForEnd() uses it off the user-interface thread.
+    // Any other thread: blocks until the child has ended; needs no event
+    // loop. (Workers normally use RunChild, which can be cancelled.)
     void waitForEndBlocking();
 
     bool started() const { return m_started; }

@@ -44,10 +44,9 @@ private:
             m_headingSent = true;
             m_batch.add(m_heading, 1);
         }
-        for (QString& row : rows) {
+        for (QString& row : rows)
             m_batch.add(std::move(row), 0);
-            m_batch.postIfDue();
-        }
+        m_batch.postIfDue();
     }
 
     MessageBatcher& m_batch;

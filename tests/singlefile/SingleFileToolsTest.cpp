@@ -17,6 +17,7 @@
 #include "singlefile/RunDebugDialogs.h"
 #include "singlefile/RunInTerminal.h"
 #include "support/ScriptedPrompts.h"
+#include "tools/AdvancedSheet.h"
 #include "support/TestSupport.h"
 #include "tools/JobManager.h"
 #include "tools/LinkEntries.h"
@@ -36,6 +37,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 #include <memory>
 
@@ -171,6 +173,7 @@ TEST_F(SingleFileTools, BuildSourceOfHelloAsAOutAndNamed)
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
         EXPECT_EQ(d->findChild<QLineEdit*>("executableName")->text(), exe);
         EXPECT_TRUE(d->linkList()->entries().isEmpty());
+        EXPECT_TRUE(testsupport::waitUntil([&] { return d->findChild<QPushButton*>("compile")->hasFocus(); }));
         click(d, "outputAOut");
         EXPECT_FALSE(d->findChild<QLineEdit*>("executableName")->isEnabled());
         click(d, "compile");
@@ -254,7 +257,6 @@ TEST_F(SingleFileTools, BuildSourceDialogKeepsTheWindowsSettingsUntilCompile)
     setIdeSettings(settings);
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
         click(d, "outputAOut");
-        d->options.debugInfo = 1; // as the Advanced Options sheet would
         click(d, "compile");
         EXPECT_TRUE(d->isVisible()) << "the gcc-path message keeps the dialog open";
         click(d, "cancel");
@@ -262,7 +264,6 @@ TEST_F(SingleFileTools, BuildSourceDialogKeepsTheWindowsSettingsUntilCompile)
     EXPECT_EQ(prompts.messages.size(), 1);
     EXPECT_TRUE(prompts.messages.value(0).startsWith("It appears you have not set your gcc path!"));
     EXPECT_EQ(view->outputChoice, 1);
-    EXPECT_EQ(view->compileOptions.debugInfo, 0);
     EXPECT_EQ(frame()->lastRunCommand, QString());
 
     // An untitled source shows no dialog.
@@ -373,6 +374,20 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
     EXPECT_EQ(shown[0], "Errors recieved from make:");
     EXPECT_TRUE(shown[2].contains("missing.mk")) << shown[2].toStdString();
     EXPECT_EQ(shown[shown.size() - 2], "Ending make");
+
+    // A folder that cannot be entered is said; the current directory stays.
+    g_pMessageView->ClearMessages();
+    const QString nowhere = dir.filePath("no such dir") + "/";
+    ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
+        type(d, "makeFile", nowhere + "Makefile");
+        d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
+    }));
+    ASSERT_TRUE(app->jobs()->waitForAll(60000));
+    FlushMessages();
+    ASSERT_FALSE(texts().isEmpty());
+    EXPECT_EQ(texts().first(), "Error: cannot enter the directory " + nowhere);
+    EXPECT_EQ(texts()[texts().size() - 2], "Ending make");
+    EXPECT_EQ(toolDirectory(), other);
 }
 
 // Run and Debug hand their program to the terminal: a script set as
@@ -454,4 +469,58 @@ TEST_F(SingleFileTools, RunAndDebugThroughATerminal)
 
     qputenv("TERMINAL", savedTerminal);
     setTerminalWaiter(QString());
+}
+
+// Closing Tarn while make runs stops make and the commands it started, and
+// joins the worker before the message window goes.
+TEST_F(SingleFileTools, ClosingTarnStopsARunningMake)
+{
+    const QString other = dir.filePath("slow") + "/";
+    ASSERT_TRUE(testsupport::writeFile(other + "Makefile",
+                                       "all:\n\t@echo going\n\t@sh -c 'echo $$$$ > pid; exec sleep 300'\n"));
+    ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
+        type(d, "makeFile", other + "Makefile");
+        d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
+    }));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !testsupport::readFile(other + "pid").isEmpty(); }));
+    const pid_t sleeper = testsupport::readFile(other + "pid").trimmed().toInt();
+    ASSERT_GT(sleeper, 0);
+    EXPECT_EQ(app->jobs()->runningCount(), 1);
+    app.reset();
+    EXPECT_TRUE(testsupport::waitUntil([&] { return ::kill(sleeper, 0) != 0; }))
+        << "the recipe's sleep survived closing Tarn";
+}
+
+// Advanced Options edits the dialog's copy: Cancel drops it, "Compile!"
+// hands it to the window and to gcc.
+TEST_F(SingleFileTools, AdvancedOptionsWorkOnTheDialogsCopy)
+{
+    CTarnView* view = openSource("opts.c", kHello);
+    ASSERT_NE(view, nullptr);
+    auto editInSheet = [&](CSourceBuildDialog* d) {
+        QTimer sheetPoll;
+        QObject::connect(&sheetPoll, &QTimer::timeout, [&] {
+            auto* sheet = qobject_cast<CAdvancedSheet*>(QApplication::activeModalWidget());
+            if (!sheet)
+                return;
+            sheetPoll.stop();
+            sheet->findChild<QAbstractButton*>("debugInfo")->click();
+            sheet->accept();
+        });
+        sheetPoll.start(10);
+        click(d, "advanced");
+        EXPECT_EQ(d->options.debugInfo, 1);
+    };
+    ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
+        editInSheet(d);
+        click(d, "cancel");
+    }));
+    EXPECT_EQ(view->compileOptions.debugInfo, 0);
+    ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
+        editInSheet(d);
+        click(d, "compile");
+    }));
+    EXPECT_EQ(view->compileOptions.debugInfo, 1);
+    const QString source = folder + "opts.c";
+    EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " -o " + folder + "opts.exe -g "));
 }

@@ -239,7 +239,7 @@ TEST_F(ToolRunner, RunsOnWorkerThreads)
     auto work = [&] {
         ToolPipes pipes;
         RunTool(kHelper + QLatin1Char(' ') + arguments, pipes, 1);
-        pipes.waitForEnd();
+        pipes.waitForEndBlocking();
         ShowGccReport(pipes, QStringLiteral("Link errors:"));
     };
     const Rows expected{{"Link errors:", 1}, {"w.c:1: warning: w", 0}, {"", 0}};
