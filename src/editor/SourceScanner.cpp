@@ -4,22 +4,24 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <string_view>
 
 namespace {
 
-enum CharClass : unsigned char { Word = 0, Space = 1, Punct = 2 };
+enum CharClass : unsigned char { Word = 0, Space = 1, LineFeed = 2, Punct = 3, Slash = 4, Cr = 5 };
 
 constexpr std::array<unsigned char, 256> makeClasses()
 {
     std::array<unsigned char, 256> classes{};
-    for (unsigned char c : {' ', '\t', '\n'})
-        classes[c] = Space;
-    // Each of these is a token by itself. Everything else, a lone CR and
-    // bytes past ASCII included, belongs to words.
-    for (unsigned char c : {'{', '}', '(', ')', ';', '=', '*', '&', '%', ',', '"', '\'', '/', '!'})
+    classes[' '] = Space;
+    classes['\t'] = Space;
+    classes['\n'] = LineFeed;
+    // Each of these is a token by itself. Everything else, bytes past ASCII
+    // included, belongs to words; so does a CR that no LF follows.
+    for (unsigned char c : {'{', '}', '(', ')', ';', '=', '*', '&', '%', ',', '"', '\'', '!'})
         classes[c] = Punct;
+    classes['/'] = Slash;
+    classes['\r'] = Cr;
     return classes;
 }
 
@@ -34,6 +36,7 @@ constexpr std::array<std::string_view, 45> kKeywords = {
     "sizeof", "static", "struct", "switch", "template", "this", "throw",
     "typedef", "union", "unsigned", "virtual", "void", "volatile", "while",
 };
+static_assert(std::is_sorted(kKeywords.begin(), kKeywords.end()));
 
 bool is(QByteArrayView token, char c)
 {
@@ -53,10 +56,17 @@ public:
 
 bool isScannerKeyword(QByteArrayView word)
 {
+    // Keywords are 2 to 9 lower-case letters; the table is sorted, so only
+    // the words with the same first letter are compared.
     if (word.size() < 2 || word.size() > 9 || word[0] < 'a' || word[0] > 'w')
         return false;
     const std::string_view text(word.data(), size_t(word.size()));
-    return std::find(kKeywords.begin(), kKeywords.end(), text) != kKeywords.end();
+    const auto first = std::lower_bound(kKeywords.begin(), kKeywords.end(), text.substr(0, 1));
+    for (auto it = first; it != kKeywords.end() && (*it)[0] == text[0]; ++it) {
+        if (*it == text)
+            return true;
+    }
+    return false;
 }
 
 SourceTokenizer::SourceTokenizer(QByteArrayView bytes)
@@ -64,31 +74,24 @@ SourceTokenizer::SourceTokenizer(QByteArrayView bytes)
 {
 }
 
-void SourceTokenizer::advance()
-{
-    const char c = m_data[m_index];
-    if (c == '\n' || (c == '\r' && m_index + 1 < m_size && m_data[m_index + 1] == '\n')) {
-        m_index += c == '\r' ? 2 : 1;
-        m_position += 2;
-        ++m_line;
-    } else {
-        ++m_index;
-        ++m_position;
-    }
-}
-
 void SourceTokenizer::skipBlockComment()
 {
     // Comments do not nest: only "*/" ends one. An unterminated comment runs
     // to the end of the file.
-    while (m_index < m_size) {
-        if (m_data[m_index] == '*' && m_index + 1 < m_size && m_data[m_index + 1] == '/') {
-            m_index += 2;
-            m_position += 2;
+    const char* p = m_data + m_index;
+    const char* const end = m_data + m_size;
+    for (; p < end; ++p) {
+        if (*p == '*' && p + 1 < end && p[1] == '/') {
+            m_index = p + 2 - m_data;
             return;
         }
-        advance();
+        if (*p == '\n') {
+            ++m_line;
+            if (p[-1] != '\r') // the comment's "/*" stands before p
+                ++m_extra;
+        }
     }
+    m_index = m_size;
 }
 
 void SourceTokenizer::skipLineComment()
@@ -99,70 +102,76 @@ void SourceTokenizer::skipLineComment()
         if (c == '\n' || (c == '\r' && m_index + 1 < m_size && m_data[m_index + 1] == '\n'))
             return;
         ++m_index;
-        ++m_position;
     }
 }
 
 void SourceTokenizer::skipSpaceAndComments()
 {
     while (m_index < m_size) {
-        const char c = m_data[m_index];
-        if (c == ' ' || c == '\t' || c == '\n' || (c == '\r' && m_index + 1 < m_size && m_data[m_index + 1] == '\n')) {
-            advance();
+        switch (kClasses[static_cast<unsigned char>(m_data[m_index])]) {
+        case Space:
+            ++m_index;
             continue;
-        }
-        if (c == '/' && m_index + 1 < m_size && (m_data[m_index + 1] == '*' || m_data[m_index + 1] == '/')) {
-            const bool block = m_data[m_index + 1] == '*';
-            m_index += 2;
-            m_position += 2;
-            if (block)
-                skipBlockComment();
-            else
-                skipLineComment();
+        case LineFeed:
+            ++m_index;
+            ++m_extra;
+            ++m_line;
             continue;
+        case Cr:
+            if (m_index + 1 < m_size && m_data[m_index + 1] == '\n') {
+                m_index += 2;
+                ++m_line;
+                continue;
+            }
+            return;
+        case Slash:
+            if (m_index + 1 < m_size && (m_data[m_index + 1] == '*' || m_data[m_index + 1] == '/')) {
+                const bool block = m_data[m_index + 1] == '*';
+                m_index += 2;
+                if (block)
+                    skipBlockComment();
+                else
+                    skipLineComment();
+                continue;
+            }
+            return;
+        default:
+            return;
         }
-        return;
     }
 }
 
 QByteArrayView SourceTokenizer::NextToken()
 {
     skipSpaceAndComments();
+    m_tokenStart = m_index;
     m_tokenLength = 0;
-    if (m_index >= m_size) {
-        m_token[0] = '\0';
+    if (m_index >= m_size)
         return {};
-    }
-    const unsigned char first = static_cast<unsigned char>(m_data[m_index]);
-    if (kClasses[first] == Punct) {
-        m_token[0] = char(first);
-        m_tokenLength = 1;
+    const unsigned char cls = kClasses[static_cast<unsigned char>(m_data[m_index])];
+    if (cls == Punct || cls == Slash) {
         ++m_index;
-        ++m_position;
-    } else {
-        // A word: up to white space, punctuation, a CR LF break or the end.
-        const qint64 start = m_index;
-        while (m_index < m_size) {
-            const char c = m_data[m_index];
-            if (kClasses[static_cast<unsigned char>(c)] != Word)
-                break;
-            if (c == '\r' && m_index + 1 < m_size && m_data[m_index + 1] == '\n')
-                break;
-            ++m_index;
-        }
-        const qint64 length = m_index - start;
-        m_position += length;
-        m_tokenLength = int(std::min<qint64>(length, kMaxTokenLength));
-        std::memcpy(m_token, m_data + start, size_t(m_tokenLength));
+        m_tokenLength = 1;
+        return token();
     }
-    m_token[m_tokenLength] = '\0';
+    // A word: up to white space, punctuation, a CR LF break or the end.
+    // A lone CR belongs to the word.
+    ++m_index;
+    while (m_index < m_size) {
+        const unsigned char c = kClasses[static_cast<unsigned char>(m_data[m_index])];
+        if (c == Word || (c == Cr && (m_index + 1 >= m_size || m_data[m_index + 1] != '\n'))) {
+            ++m_index;
+            continue;
+        }
+        break;
+    }
+    m_tokenLength = qsizetype(std::min<qint64>(m_index - m_tokenStart, kMaxTokenLength));
     return token();
 }
 
 void ScanDefinitions(QByteArrayView bytes, SourceScanReceiver& receiver)
 {
     SourceTokenizer tokens(bytes);
-    char name[SourceTokenizer::kMaxTokenLength + 1];
     QByteArrayView t = tokens.NextToken();
     while (!t.isEmpty()) {
         if (isScannerKeyword(t)) {
@@ -171,8 +180,8 @@ void ScanDefinitions(QByteArrayView bytes, SourceScanReceiver& receiver)
         }
         // A candidate name; it is one when "(" ... ")" and then "{",
         // "const" or ":" follow.
-        const qsizetype nameLength = t.size();
-        std::memcpy(name, t.data(), size_t(nameLength));
+        // Views into the bytes: they stay valid while later tokens are read.
+        const QByteArrayView name = t;
         const qint64 position = tokens.position();
         const int line = tokens.line();
         t = tokens.NextToken();
@@ -186,7 +195,7 @@ void ScanDefinitions(QByteArrayView bytes, SourceScanReceiver& receiver)
         t = tokens.NextToken();
         const bool initialisers = t == QByteArrayView(":");
         if (is(t, '{') || t == QByteArrayView("const") || initialisers)
-            receiver.definitionFound({QByteArray(name, nameLength), position, line});
+            receiver.definitionFound({name.toByteArray(), position, line});
         if (initialisers) {
             do
                 t = tokens.NextToken();

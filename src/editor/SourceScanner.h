@@ -45,12 +45,12 @@ public:
     explicit SourceTokenizer(QByteArrayView bytes);
 
     // Reads the next token; the empty token at the end of the file. The
-    // view stays valid until the next call.
+    // view points into the bytes, so it stays valid as long as they do.
     QByteArrayView NextToken();
 
-    QByteArrayView token() const { return QByteArrayView(m_token, m_tokenLength); }
+    QByteArrayView token() const { return QByteArrayView(m_data + m_tokenStart, m_tokenLength); }
     // Position just past the last token read.
-    qint64 position() const { return m_position; }
+    qint64 position() const { return m_index + m_extra; }
     // Zero-based line of the last character read.
     int line() const { return m_line; }
 
@@ -58,16 +58,15 @@ private:
     void skipSpaceAndComments();
     void skipBlockComment();
     void skipLineComment();
-    // Moves past the character at the read index (a CR LF pair as one).
-    void advance();
 
     const char* m_data;
     qint64 m_size;
     qint64 m_index = 0;
-    qint64 m_position = 0;
+    // Positions past bytes: a lone LF takes two positions for its one byte.
+    qint64 m_extra = 0;
     int m_line = 0;
-    char m_token[kMaxTokenLength + 1] = {};
-    int m_tokenLength = 0;
+    qint64 m_tokenStart = 0;
+    qsizetype m_tokenLength = 0;
 };
 
 // True for the 45 words the definition pattern never takes as a name.

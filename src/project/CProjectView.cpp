@@ -65,10 +65,11 @@ void CProjectView::onInitialUpdate()
 
 void CProjectView::RebuildTree()
 {
-    clear();
     if (const CProjectDoc* doc = projectDocument())
         showLayout(LayOutProjectTree(doc->project().sources, ScanFunctionNames,
                                      ScanQuotedIncludeNames));
+    else
+        clear();
 }
 
 void CProjectView::showLayout(const ProjectTreeLayout& layout)
@@ -133,13 +134,9 @@ void CProjectView::OnDoubleClick()
     // The file may have lost definitions since the tree was filled.
     if (index < 0 || index >= lines->size())
         return;
-    if (auto* view = dynamic_cast<CTarnView*>(opened->firstView())) {
-        // The caret at the start of the definition's line, which becomes the
-        // top line as far as the text below allows.
-        view->setCursorPosition(lines->at(index), 0);
-        view->setFirstVisibleLine(lines->at(index));
-        view->setFocus();
-    }
+    // The caret at the start of the definition's line, scrolled to the top.
+    if (auto* view = dynamic_cast<CTarnView*>(opened->firstView()))
+        view->goToSourceLine(lines->at(index));
 }
 
 void CProjectView::OnContextMenu(const QPoint& globalPos)

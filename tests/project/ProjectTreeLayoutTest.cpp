@@ -39,32 +39,6 @@ struct FakeFiles {
     }
 };
 
-TEST(ProjectTreeLayout, SourcesFunctionsAndDistinctDependencies)
-{
-    FakeFiles files;
-    files.functions = {{"/a/main.c", {"main", "helper", "main"}},
-                       {"/a/util.c", {}},
-                       {"/b/other.c", {"Shape::area"}}};
-    files.includes = {{"/a/main.c", {"defs.h", "util.h", "defs.h"}},
-                      {"/a/util.c", {"defs.h", "sub/x.h"}},
-                      {"/b/other.c", {"defs.h", "Defs.h"}}};
-    const ProjectTreeLayout layout = files.layOut({"/a/main.c", "/a/util.c", "/b/other.c"});
-    ASSERT_EQ(layout.sources.size(), 3);
-    EXPECT_EQ(layout.sources[0].path, "/a/main.c");
-    EXPECT_EQ(layout.sources[0].functions, QStringList({"main", "helper", "main"}));
-    EXPECT_TRUE(layout.sources[1].functions.isEmpty());
-    EXPECT_EQ(layout.sources[2].functions, QStringList{"Shape::area"});
-    EXPECT_TRUE(layout.hasDependenciesNode);
-    // Same name in one folder once; another folder or another case is another file.
-    EXPECT_EQ(layout.dependencies,
-              QStringList({"/a/defs.h", "/a/util.h", "/a/sub/x.h", "/b/defs.h", "/b/Defs.h"}));
-    EXPECT_FALSE(layout.unreadable);
-
-    const ProjectTreeLayout empty = files.layOut({});
-    EXPECT_TRUE(empty.sources.isEmpty());
-    EXPECT_FALSE(empty.hasDependenciesNode);
-}
-
 TEST(ProjectTreeLayout, AnUnreadableSourceEndsTheLayoutWhereItIsMet)
 {
     FakeFiles files;

@@ -21,13 +21,14 @@ TEST_F(ProjectTree, LayoutAcrossDirectoriesWithDistinctDependencies)
     EXPECT_TRUE(treeLines().isEmpty()); // no "Dependancies" without sources
     const QString main = source("a/main.c", kMain);
     const QString util = source("a/util.c", "#include \"defs.h\"\n#include \"util.h\"\nvoid u() {}\n");
-    const QString other = source("b/other.c", "#include \"defs.h\"\n");
+    const QString other = source("b/other.c", "#include \"defs.h\"\n#include \"Defs.h\"\n");
     insert(main);
     insert(util);
     insert(other);
     EXPECT_EQ(treeLines(), QStringList({main, "  first", "  second", util, "  u", other,
                                         "Dependancies", "  " + path("a/defs.h"),
-                                        "  " + path("a/util.h"), "  " + path("b/defs.h")}));
+                                        "  " + path("a/util.h"), "  " + path("b/defs.h"),
+                                        "  " + path("b/Defs.h")}));
     EXPECT_TRUE(doc->isModified());
     EXPECT_EQ(doc->project().sources, QStringList({main, util, other}));
     // Every node carries its picture.
