@@ -2,6 +2,7 @@
 
 #include "app/SettingsCodec.h"
 #include "app/SettingsProfile.h"
+#include "framework/SafeSave.h"
 #include "messages/MessageSink.h"
 #include "project/MakefileWriter.h"
 #include "project/ProjectFileCodec.h"
@@ -13,8 +14,6 @@
 #include <QFileInfo>
 #include <QIODevice>
 #include <QStandardPaths>
-
-#include "framework/SafeSave.h"
 
 namespace {
 
