@@ -52,6 +52,8 @@ BuildOutcome RunProjectBuild(const BuildJob& job, BuildHost& host)
         host.clearRows();
     host.postRows({row(buildrows::kBeginning, 1)});
     if (!compilePhase(job, host) || host.stopRequested()) {
+        // Nothing more runs; the row says why the build ends here.
+        host.postRows({row(buildrows::kStopped, 1)});
         outcome.stopped = true;
         return outcome;
     }

@@ -25,6 +25,7 @@ public:
     QList<BuildRow> rows;
     QStringList ran;
     int clears = 0;
+    int stopAfterSteps = -1; // Tarn closes once this many steps have run
 
     StepResult runStep(const BuildStep& step, const QString& heading) override
     {
@@ -43,6 +44,10 @@ public:
     }
     void postRows(const QList<BuildRow>& posted) override { rows += posted; }
     void clearRows() override { ++clears; }
+    bool stopRequested() const override
+    {
+        return stopAfterSteps >= 0 && ran.size() >= stopAfterSteps;
+    }
 };
 
 struct BuildProject : ::testing::Test {
@@ -165,6 +170,22 @@ TEST_F(BuildProject, MissingSourceIsOutOfDateEvenWithAnObject)
     host.compiles[job.sources[1]] = Gcc::Fails;
     const BuildOutcome outcome = RunProjectBuild(job, host);
     EXPECT_EQ(host.ran, QStringList{compileLine(1)});
+    EXPECT_FALSE(outcome.linked);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BuildProject, StoppedBuildRunsNothingMore)
+{
+    job.kind = BuildKind::All;
+    host.stopAfterSteps = 1;
+    const BuildOutcome outcome = RunProjectBuild(job, host);
+    EXPECT_EQ(host.ran, QStringList{compileLine(0)});
+    const QList<BuildRow> stopped{{"The build was stopped", 1}};
+    EXPECT_EQ(host.rows, kBegin + compiled(0, kClean) + stopped);
+    EXPECT_TRUE(outcome.stopped);
     EXPECT_FALSE(outcome.linked);
 }
 
