@@ -1,3 +1,4 @@
+#include "app/AppIdentity.h"
 #include "app/CTarnApp.h"
 
 #include <QApplication>
@@ -31,10 +32,7 @@ static void reportStartupAndQuit()
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarn"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tarn"));
-    QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
-    QApplication::setDesktopFileName(QStringLiteral("tarn"));
+    setTarnIdentity();
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

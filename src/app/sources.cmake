@@ -2,6 +2,7 @@
 # The settings and the Options dialog list their files in settings.cmake.
 include(${CMAKE_CURRENT_LIST_DIR}/settings.cmake)
 list(APPEND TARN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/AppIdentity.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CAboutDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CChildFrame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CMainFrame.cpp

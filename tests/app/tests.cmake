@@ -2,5 +2,8 @@
 include(${CMAKE_CURRENT_LIST_DIR}/settings.cmake)
 list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/MainFrameTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MenuOpenTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StartupTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WindowLayoutTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/X11TitleTest.cpp
 )
