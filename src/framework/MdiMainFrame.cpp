@@ -387,8 +387,17 @@ bool MdiMainFrame::eventFilter(QObject* watched, QEvent* event)
                                   ? menu->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint())
                                   : menu->activeAction();
             if (action && !action->isEnabled() && !action->isSeparator()) {
-                QStatusTipEvent tip(action->statusTip());
-                QApplication::sendEvent(this, &tip);
+                // After the menu has handled the event: it clears the status
+                // bar when the pointer leaves an enabled item.
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, menu = QPointer<QMenu>(menu), item = QPointer<QAction>(action)] {
+                        if (!menu || !item || !menu->isVisible() || item->isEnabled())
+                            return;
+                        QStatusTipEvent tip(item->statusTip());
+                        QApplication::sendEvent(this, &tip);
+                    },
+                    Qt::QueuedConnection);
             }
         }
     }

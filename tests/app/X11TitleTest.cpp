@@ -57,11 +57,16 @@ QString serverTitles(QWidget* window)
 
 // Waits until the server shows the title on both properties; returns what
 // it shows.
-QString waitForTitle(QWidget* window, const QString& title)
+std::string waitForTitle(QWidget* window, const QString& title)
 {
     const QString wanted = title + QLatin1Char('|') + title;
     testsupport::waitUntil([&] { return serverTitles(window) == wanted; }, 3000);
-    return serverTitles(window);
+    return serverTitles(window).toStdString();
+}
+
+std::string both(const QString& title)
+{
+    return (title + QLatin1Char('|') + title).toStdString();
 }
 
 } // namespace
@@ -85,25 +90,24 @@ TEST(X11Titles, TitlesAreExactlyTarnsOwn)
     fw::MdiChildFrame* source = main->activeChild();
     ASSERT_NE(source, nullptr);
     const QString title = QStringLiteral("Tarn - ") + source->document()->title();
-    EXPECT_EQ(waitForTitle(main, title), title + QLatin1Char('|') + title);
+    EXPECT_EQ(waitForTitle(main, title), both(title));
 
     // A maximised child adds nothing to the title.
     source->showMaximized();
     QTest::qWait(50);
-    EXPECT_EQ(waitForTitle(main, title), title + QLatin1Char('|') + title);
-    EXPECT_EQ(main->windowTitle(), title);
+    EXPECT_EQ(waitForTitle(main, title), both(title));
+    EXPECT_EQ(main->windowTitle().toStdString(), title.toStdString());
 
     CIDEOptionsDialog options(main);
     options.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&options));
-    EXPECT_EQ(waitForTitle(&options, QStringLiteral("Dialog")), QStringLiteral("Dialog|Dialog"));
+    EXPECT_EQ(waitForTitle(&options, QStringLiteral("Dialog")), "Dialog|Dialog");
     options.close();
 
     CAdvancedSheet advanced(CompileOptions{}, main);
     advanced.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&advanced));
-    EXPECT_EQ(waitForTitle(&advanced, QStringLiteral("Advanced Options")),
-              QStringLiteral("Advanced Options|Advanced Options"));
+    EXPECT_EQ(waitForTitle(&advanced, QStringLiteral("Advanced Options")), "Advanced Options|Advanced Options");
     advanced.close();
     QFile::remove(settingsFilePath());
 #else
