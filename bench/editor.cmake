@@ -4,3 +4,9 @@ add_executable(editor_open_save_bench ${CMAKE_CURRENT_LIST_DIR}/editor_open_save
 target_link_libraries(editor_open_save_bench PRIVATE tarnui)
 add_executable(editor_quick_compile_bench ${CMAKE_CURRENT_LIST_DIR}/editor_quick_compile.cpp)
 target_link_libraries(editor_quick_compile_bench PRIVATE tarnui)
+# The source scanner's throughput against reading the file alone, and the
+# latency of Enter with the typing rules in a very long source.
+add_executable(editor_scanner_bench ${CMAKE_CURRENT_LIST_DIR}/editor_scanner.cpp)
+target_link_libraries(editor_scanner_bench PRIVATE tarncore)
+add_executable(editor_typing_bench ${CMAKE_CURRENT_LIST_DIR}/editor_typing.cpp)
+target_link_libraries(editor_typing_bench PRIVATE tarnui)

@@ -1,5 +1,6 @@
 #include "app/AppIdentity.h"
 #include "app/CTarnApp.h"
+#include "app/HeadlessMode.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -31,6 +32,10 @@ static void reportStartupAndQuit()
 
 int main(int argc, char** argv)
 {
+    // Command-line runs (tarn --functions ...) come first: no window, no display.
+    if (std::optional<int> status = RunHeadless(argc, argv))
+        return *status;
+
     QApplication app(argc, argv);
     setTarnIdentity();
 

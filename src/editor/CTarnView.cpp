@@ -19,6 +19,8 @@
 #include <Qsci/qscicommandset.h>
 #include <Qsci/qscilexercpp.h>
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QContextMenuEvent>
 
 namespace {
@@ -27,6 +29,35 @@ fw::MdiMainFrame* mainFrame()
 {
     fw::Application* app = fw::Application::instance();
     return app ? app->mainFrame() : nullptr;
+}
+
+// QScintilla's accessibility support turns byte positions into character
+// counts from the start of the text on every insertion, deletion and screen
+// update: in a UTF-8 document a walk over all the text before the caret,
+// about 100 ms per key near the end of a file of a million lines. While no
+// assistive technology listens, a source view offers a plain accessible
+// widget instead, and asks its control for the before-change events only
+// (the insert and delete events are the ones that start the walk).
+QAccessibleInterface* plainSourceAccessible(const QString& className, QObject* object)
+{
+    if (className != QLatin1String("CTarnView") || QAccessible::isActive())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::EditableText);
+}
+
+void keepKeystrokesCheap(QsciScintillaBase* control)
+{
+    // Installed after QScintilla's own factory, so asked first.
+    static const bool installed = [] {
+        QAccessible::installFactory(plainSourceAccessible);
+        return true;
+    }();
+    (void)installed;
+    if (!QAccessible::isActive()) {
+        control->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK,
+                               static_cast<unsigned long>(QsciScintillaBase::SC_MOD_BEFOREINSERT
+                                                          | QsciScintillaBase::SC_MOD_BEFOREDELETE));
+    }
 }
 
 } // namespace
@@ -50,6 +81,9 @@ CTarnView::CTarnView(QWidget* parent)
     setIndentationsUseTabs(true);
     setTabWidth(4);
     setMarginWidth(1, 0);
+    // Note: without the insert and delete events QsciScintilla's textChanged
+    // is not emitted; listen to SCN_MODIFIED (its before-events) instead.
+    keepKeystrokesCheap(this);
     registerCommands();
 }
 
@@ -94,6 +128,7 @@ void CTarnView::registerCommands()
     onCommand(fw::id::FilePrintPreview, [this] { previewSource(this); });
 
     onCommand(cmd::QuickCompile, [this] { OnQuickCompile(); });
+    registerAidCommands();
 
     // Undo, Cut, Copy and Paste follow the text and the selection (the
     // refresh is coalesced to one per turn of the event loop).
@@ -103,6 +138,7 @@ void CTarnView::registerCommands()
     };
     connect(this, &QsciScintilla::selectionChanged, this, refreshCommands);
     connect(this, &QsciScintilla::textChanged, this, refreshCommands);
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this, refreshCommands);
 }
 
 void CTarnView::onInitialUpdate()

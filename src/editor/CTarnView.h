@@ -12,10 +12,14 @@
 #include <QByteArrayView>
 #include <QPointer>
 
+#include <QDateTime>
+
 #include <array>
+#include <functional>
 #include <memory>
 
 class CTarnDoc;
+enum class StatementTemplate;
 class FindReplaceDialog;
 class QsciLexerCPP;
 class ScintillaEditControl;
@@ -67,6 +71,32 @@ public:
 
     void OnQuickCompile();
 
+    // Typing rules, run for each character the control has added
+    // (SCN_CHARADDED); the switches are read afresh every time.
+    void OnChar(int character);
+
+    // Editing aids of the Edit and Search menus.
+    void OnInsertIf();
+    void OnInsertIfElse();
+    void OnInsertWhile();
+    void OnInsertDoWhile();
+    void OnInsertFor();
+    void OnInsertSwitch();
+    void OnComment();
+    void OnInsertDate();
+    void OnInsertDateTime();
+    void OnGoToLine();
+    void OnGoToFunction();
+
+    // Caret to the start of the line holding a position (or of a zero-based
+    // line; the last line when the text has fewer), that line scrolled to
+    // the top. The project tree's navigation uses these.
+    void GoToSourcePosition(long position);
+    void goToSourceLine(int line);
+
+    // The clock of Insert Date and Insert Date/Time.
+    std::function<QDateTime()> dateClock = [] { return QDateTime::currentDateTime(); };
+
     // The window's build settings (lost when the window closes).
     int outputChoice = 1;
     CompileOptions compileOptions;
@@ -75,9 +105,15 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void registerCommands();
+    void registerAidCommands();
+    // Runs an edit as one undo step.
+    void asOneUndoStep(const std::function<void()>& edit);
+    void insertText(const QString& text);
+    void insertTemplate(StatementTemplate kind);
     void applySourceFont();
     void connectDocument();
     // The text in the document's bytes; nullopt when a file shown as Latin-1

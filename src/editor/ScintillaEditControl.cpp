@@ -11,7 +11,10 @@ ScintillaEditControl::ScintillaEditControl(QsciScintilla* editor) : m_editor(edi
     m_connection = QObject::connect(
         editor, &QsciScintillaBase::SCN_MODIFIED, editor,
         [this](int position, int type, const char*, int, int, int, int, int, int, int) {
-            if (type & (QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT))
+            // The view may ask for the before-events only (see CTarnView);
+            // the changed line is the same either way.
+            if (type & (QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT
+                        | QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE))
                 textChangedAt(position);
         });
 }
@@ -65,10 +68,17 @@ long ScintillaEditControl::toBytePosition(long position) const
 {
     // A position counts every single-byte line break twice, so it is never
     // below the byte position it stands for: the line holding byte
-    // min(position, length) bounds the search (and the table to fill), which
-    // keeps this cheap near the top of a big file after an edit.
+    // min(position, length) bounds the search (and the table to fill). With
+    // the first K lines already counted, a position before line K needs no
+    // more counting, and one after it is at least the breaks before K past
+    // its byte: both keep this cheap anywhere in a big file after an edit.
     const long length = send(QsciScintillaBase::SCI_GETLENGTH);
-    const int last = int(send(QsciScintillaBase::SCI_LINEFROMPOSITION, std::clamp(position, 0L, length)));
+    const int known = int(m_singleBreaks.size()) - 1;
+    const long knownStart = send(QsciScintillaBase::SCI_POSITIONFROMLINE, known) + m_singleBreaks[known];
+    const long bound = knownStart <= position ? position - m_singleBreaks[known] : position;
+    int last = int(send(QsciScintillaBase::SCI_LINEFROMPOSITION, std::clamp(bound, 0L, length)));
+    if (position < knownStart)
+        last = std::min(last, known);
     singleBreaksBefore(last);
     // The last line whose first position is at or before the position.
     int low = 0;

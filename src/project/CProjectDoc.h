@@ -1,29 +1,32 @@
 #pragma once
 
 #include "framework/Document.h"
+#include "project/ProjectFile.h"
 
-#include <QByteArray>
-
-// The document of a project window. Until the project file codec exists the
-// document keeps the file's bytes as they are, so a save writes back exactly
-// what was read.
+// The document of a project window: one ProjectFile, read from and written
+// to a ".tarn" file. Everything that works on a project reads or edits this
+// record; the tree, builds and export derive the rest when they need it.
 class CProjectDoc : public fw::Document {
     Q_OBJECT
 public:
     CProjectDoc();
 
-    const QByteArray& fileBytes() const { return m_bytes; }
+    const ProjectFile& project() const { return m_project; }
+    // For the editing commands; they mark the document modified themselves.
+    ProjectFile& project() { return m_project; }
 
     // A new project: no sources, no libraries, every option 0 but the debug
     // information, which follows the "Debug Default" setting.
     bool onNewDocument() override;
-    // The project file of such a new project.
-    static QByteArray emptyProjectFile(int debugInfo);
+
+signals:
+    // After every load and every save: the views show the project afresh.
+    void projectUpdated();
 
 protected:
     bool readFile(const QString& path, QString* error) override;
     bool writeFile(const QString& path, QString* error) override;
 
 private:
-    QByteArray m_bytes;
+    ProjectFile m_project;
 };

@@ -4,16 +4,47 @@
 
 #include <QTreeWidget>
 
-// The tree of a project window: the project, its sources, their functions
-// and the files they include.
+class CProjectDoc;
+struct ProjectTreeLayout;
+
+// The tree of a project window: its sources with the functions defined in
+// them, and under "Dependancies" the files they include in double quotes.
+// The tree holds texts only; every command finds its file again by text.
+// It also carries the project's commands.
 class CProjectView : public QTreeWidget, public fw::View {
     Q_OBJECT
 public:
     explicit CProjectView(QWidget* parent = nullptr);
 
     QWidget* widget() override { return this; }
+    CProjectDoc* projectDocument() const;
+
+    // Attaches the pictures, follows the document's loads and saves, and
+    // fills the tree.
     void onInitialUpdate() override;
+
+    // Empties and refills the tree from the project and its sources on disk.
+    void RebuildTree();
+    // Fills the tree from a layout worked out beforehand; tells the user of
+    // a source that could not be opened.
+    void showLayout(const ProjectTreeLayout& layout);
+
+    void OnDoubleClick();
+    void OnInsertFile();
+    void OnRemoveFile();
+    void OnTouchFile();
+    void OnTouchAll();
+    void OnSetCompileOptions();
+    void OnSetLinkingOptions();
+    void OnContextMenu(const QPoint& globalPos);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void registerCommands();
+    // The selected node, or nullptr.
+    QTreeWidgetItem* selectedNode() const;
+
+    bool m_followsDocument = false;
 };

@@ -34,8 +34,10 @@ QString FileNameOf(const QString& path)
 
 QString DefaultExecutableName(const QString& path)
 {
+    // Only a '.' in the file name starts an extension: "/home/a.b/prog" is
+    // "/home/a.b/progexe", never "/home/a.exe".
     const qsizetype dot = path.lastIndexOf(u'.');
-    if (dot < 0)
+    if (dot <= lastSeparator(path))
         return path + QStringLiteral("exe");
     return path.left(dot + 1) + QStringLiteral("exe");
 }

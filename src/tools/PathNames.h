@@ -14,9 +14,10 @@ QString DirectoryOf(const QString& path);
 // The file name of a path: the text after its last separator.
 QString FileNameOf(const QString& path);
 
-// The path with the text after its last '.' replaced by "exe"; a path with
-// no '.' gets "exe" appended without a dot. "hello.c" -> "hello.exe",
-// "hello.cpp" -> "hello.exe", "hello" -> "helloexe".
+// The path with the text after the last '.' of its file name replaced by
+// "exe"; a file name with no '.' gets "exe" appended without a dot.
+// "hello.c" -> "hello.exe", "hello.cpp" -> "hello.exe", "hello" ->
+// "helloexe", "/a.b/prog" -> "/a.b/progexe".
 QString DefaultExecutableName(const QString& path);
 
 // True when the text from the last '.' to the end is ".cpp", ".cc" or

@@ -95,7 +95,7 @@ TEST_F(Startup, PathArgumentsOpenProjectOrSource)
     QTemporaryDir dir;
     const QString project = dir.filePath(QStringLiteral("hello.tarn"));
     const QString source = dir.filePath(QStringLiteral("main.c"));
-    ASSERT_TRUE(testsupport::writeFile(project, QByteArray(8, '\0')));
+    ASSERT_TRUE(testsupport::writeFile(project, QByteArray(46, '\0')));
     ASSERT_TRUE(testsupport::writeFile(source, "int main(void) { return 0; }\n"));
     writeSettings("[Options]\nGCC Path=/usr/bin/gcc\n");
 

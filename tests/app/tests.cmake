@@ -1,5 +1,8 @@
 # Tests of src/app
 include(${CMAKE_CURRENT_LIST_DIR}/settings.cmake)
+list(APPEND TARN_CORE_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/HeadlessModeTest.cpp
+)
 list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/MainFrameTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MenuOpenTest.cpp

@@ -118,3 +118,28 @@ TEST(ScintillaEditControl, ScrollsByLines)
     edit.lineScroll(-4);
     EXPECT_EQ(edit.firstVisibleLine(), 6);
 }
+
+TEST(ScintillaEditControl, CountsStayRightAfterEditsBeforeAndAfterWhatWasCounted)
+{
+    // Mixed breaks, counted to the end first; then edits in the middle and
+    // near the top change the breaks of lines already counted.
+    const QByteArray text = QByteArray("ab\ncd\r\nef\rgh\n").repeated(6);
+    CTarnView view;
+    view.loadText(text);
+    MemoryEditControl memory(text);
+    ScintillaEditControl& edit = view.editControl();
+    EXPECT_EQ(edit.textLength(), memory.textLength());
+    struct Step {
+        long at;
+        QByteArray inserted;
+    };
+    for (const Step& step : {Step{40, "x\r\ny\r\n"}, Step{5, "\r\n\r\n"}, Step{60, "z"}}) {
+        edit.setSelection(step.at, step.at);
+        memory.setSelection(step.at, step.at);
+        edit.replaceSelection(step.inserted);
+        memory.replaceSelection(step.inserted);
+        EXPECT_EQ(edit.lineFromChar(memory.textLength() - 1), memory.lineFromChar(memory.textLength() - 1));
+        EXPECT_EQ(edit.lineIndex(20), memory.lineIndex(20));
+    }
+    expectSameAnswers(edit, memory);
+}

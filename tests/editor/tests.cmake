@@ -1,9 +1,12 @@
 # Tests of src/editor
 list(APPEND TARN_CORE_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/EditorAidsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MemoryEditControlTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceScannerTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceTextTest.cpp
 )
 list(APPEND TARN_UI_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/EditorAidsViewTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScintillaEditControlTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceDocumentTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceViewTest.cpp

@@ -5,10 +5,12 @@
 #include "framework/Document.h"
 #include "framework/MdiChildFrame.h"
 #include "project/CProjectDoc.h"
+#include "project/ProjectFileCodec.h"
 #include "resources/CommandIds.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestSupport.h"
 
+#include <QMdiArea>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -50,15 +52,35 @@ TEST_F(ProjectDocument, ANewProjectSavesAsAnEmptyProjectFile)
     EXPECT_EQ(doc->title(), "hello.tarn");
 }
 
-TEST_F(ProjectDocument, AnOpenedProjectIsWrittenBackUnchanged)
+TEST_F(ProjectDocument, AnOpenedProjectLoadsItsRecordAndSavesItBack)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("kept.tarn"));
-    QByteArray bytes = CProjectDoc::emptyProjectFile(0);
-    bytes.append("\x01\x02\xff trailing bytes stay", 22);
-    ASSERT_TRUE(testsupport::writeFile(path, bytes));
-    fw::Document* doc = app.openDocumentFile(path);
+    ProjectFile project = NewProjectFile(0);
+    project.options.language = 8;
+    project.options.optimizeLevel = 7;
+    project.sources << dir.filePath("a.c") << dir.filePath("B.c");
+    project.libraries << "m";
+    const QByteArray bytes = EncodeProjectFile(project);
+    // Bytes after the last string are not part of the project.
+    ASSERT_TRUE(testsupport::writeFile(path, bytes + "trailing"));
+    auto* doc = dynamic_cast<CProjectDoc*>(app.openDocumentFile(path));
     ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->project(), project);
+    EXPECT_FALSE(doc->isModified());
     ASSERT_TRUE(doc->doFileSave());
     EXPECT_EQ(testsupport::readFile(path), bytes);
+}
+
+TEST_F(ProjectDocument, ADamagedProjectOpensNoWindow)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("short.tarn"));
+    ASSERT_TRUE(testsupport::writeFile(path, QByteArray("\x01\0\0\0", 4)));
+    const int windows = app.mainWindow()->mdiArea()->subWindowList().size();
+    EXPECT_EQ(app.openDocumentFile(path), nullptr);
+    EXPECT_EQ(app.mainWindow()->mdiArea()->subWindowList().size(), windows);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].contains(path));
+    EXPECT_TRUE(prompts.messages[0].contains("It is not a valid project file"));
 }

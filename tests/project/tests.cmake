@@ -1,4 +1,10 @@
 # Tests of src/project
+list(APPEND TARN_CORE_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectFileCodecTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectTreeLayoutTest.cpp
+)
 list(APPEND TARN_UI_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectCommandsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectDocumentTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectTreeViewTest.cpp
 )

@@ -21,7 +21,7 @@ const PathCase kPathCases[] = {
     {"/src/hello", "/src/", "/src/helloexe", false},
     {"hello.c", "", "hello.exe", false},
     {".cpp", "", ".exe", false},
-    {"/a.b/c", "/a.b/", "/a.exe", false},
+    {"/a.b/c", "/a.b/", "/a.b/cexe", false},
     {"/", "/", "/exe", false},
     {"", "", "exe", false},
 };

@@ -1,0 +1,250 @@
+#include "editor/SourceScanner.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace {
+
+enum CharClass : unsigned char { Word = 0, Space = 1, LineFeed = 2, Punct = 3, Slash = 4, Cr = 5 };
+
+constexpr std::array<unsigned char, 256> makeClasses()
+{
+    std::array<unsigned char, 256> classes{};
+    classes[' '] = Space;
+    classes['\t'] = Space;
+    classes['\n'] = LineFeed;
+    // Each of these is a token by itself. Everything else, bytes past ASCII
+    // included, belongs to words; so does a CR that no LF follows.
+    for (unsigned char c : {'{', '}', '(', ')', ';', '=', '*', '&', '%', ',', '"', '\'', '!'})
+        classes[c] = Punct;
+    classes['/'] = Slash;
+    classes['\r'] = Cr;
+    return classes;
+}
+
+constexpr std::array<unsigned char, 256> kClasses = makeClasses();
+
+// Compared exactly: bool, inline, asm, try and namespace are names here.
+constexpr std::array<std::string_view, 45> kKeywords = {
+    "auto", "break", "case", "catch", "char", "class", "const", "continue",
+    "default", "delete", "do", "double", "else", "enum", "extern", "float",
+    "for", "friend", "goto", "if", "int", "long", "new", "operator",
+    "private", "protected", "public", "register", "return", "short", "signed",
+    "sizeof", "static", "struct", "switch", "template", "this", "throw",
+    "typedef", "union", "unsigned", "virtual", "void", "volatile", "while",
+};
+static_assert(std::is_sorted(kKeywords.begin(), kKeywords.end()));
+
+bool is(QByteArrayView token, char c)
+{
+    return token.size() == 1 && token[0] == c;
+}
+
+// Collects into lists for the convenience overloads.
+class Collector : public SourceScanReceiver {
+public:
+    void definitionFound(const ScannedDefinition& definition) override { definitions.push_back(definition); }
+    void includeFound(const QByteArray& name) override { includes.append(name); }
+    std::vector<ScannedDefinition> definitions;
+    QList<QByteArray> includes;
+};
+
+} // namespace
+
+bool isScannerKeyword(QByteArrayView word)
+{
+    // Keywords are 2 to 9 lower-case letters; the table is sorted, so only
+    // the words with the same first letter are compared.
+    if (word.size() < 2 || word.size() > 9 || word[0] < 'a' || word[0] > 'w')
+        return false;
+    const std::string_view text(word.data(), size_t(word.size()));
+    const auto first = std::lower_bound(kKeywords.begin(), kKeywords.end(), text.substr(0, 1));
+    for (auto it = first; it != kKeywords.end() && (*it)[0] == text[0]; ++it) {
+        if (*it == text)
+            return true;
+    }
+    return false;
+}
+
+SourceTokenizer::SourceTokenizer(QByteArrayView bytes)
+    : m_data(bytes.data()), m_size(bytes.size())
+{
+}
+
+void SourceTokenizer::skipBlockComment()
+{
+    // Comments do not nest: only "*/" ends one. An unterminated comment runs
+    // to the end of the file.
+    const char* p = m_data + m_index;
+    const char* const end = m_data + m_size;
+    for (; p < end; ++p) {
+        if (*p == '*' && p + 1 < end && p[1] == '/') {
+            m_index = p + 2 - m_data;
+            return;
+        }
+        if (*p == '\n') {
+            ++m_line;
+            if (p[-1] != '\r') // the comment's "/*" stands before p
+                ++m_extra;
+        }
+    }
+    m_index = m_size;
+}
+
+void SourceTokenizer::skipLineComment()
+{
+    // Up to the line break, which is then skipped as white space.
+    while (m_index < m_size) {
+        const char c = m_data[m_index];
+        if (c == '\n' || (c == '\r' && m_index + 1 < m_size && m_data[m_index + 1] == '\n'))
+            return;
+        ++m_index;
+    }
+}
+
+void SourceTokenizer::skipSpaceAndComments()
+{
+    while (m_index < m_size) {
+        switch (kClasses[static_cast<unsigned char>(m_data[m_index])]) {
+        case Space:
+            ++m_index;
+            continue;
+        case LineFeed:
+            ++m_index;
+            ++m_extra;
+            ++m_line;
+            continue;
+        case Cr:
+            if (m_index + 1 < m_size && m_data[m_index + 1] == '\n') {
+                m_index += 2;
+                ++m_line;
+                continue;
+            }
+            return;
+        case Slash:
+            if (m_index + 1 < m_size && (m_data[m_index + 1] == '*' || m_data[m_index + 1] == '/')) {
+                const bool block = m_data[m_index + 1] == '*';
+                m_index += 2;
+                if (block)
+                    skipBlockComment();
+                else
+                    skipLineComment();
+                continue;
+            }
+            return;
+        default:
+            return;
+        }
+    }
+}
+
+QByteArrayView SourceTokenizer::NextToken()
+{
+    skipSpaceAndComments();
+    m_tokenStart = m_index;
+    m_tokenLength = 0;
+    if (m_index >= m_size)
+        return {};
+    const unsigned char cls = kClasses[static_cast<unsigned char>(m_data[m_index])];
+    if (cls == Punct || cls == Slash) {
+        ++m_index;
+        m_tokenLength = 1;
+        return token();
+    }
+    // A word: up to white space, punctuation, a CR LF break or the end.
+    // A lone CR belongs to the word.
+    ++m_index;
+    while (m_index < m_size) {
+        const unsigned char c = kClasses[static_cast<unsigned char>(m_data[m_index])];
+        if (c == Word || (c == Cr && (m_index + 1 >= m_size || m_data[m_index + 1] != '\n'))) {
+            ++m_index;
+            continue;
+        }
+        break;
+    }
+    m_tokenLength = qsizetype(std::min<qint64>(m_index - m_tokenStart, kMaxTokenLength));
+    return token();
+}
+
+void ScanDefinitions(QByteArrayView bytes, SourceScanReceiver& receiver)
+{
+    SourceTokenizer tokens(bytes);
+    QByteArrayView t = tokens.NextToken();
+    while (!t.isEmpty()) {
+        if (isScannerKeyword(t)) {
+            t = tokens.NextToken();
+            continue;
+        }
+        // A candidate name; it is one when "(" ... ")" and then "{",
+        // "const" or ":" follow.
+        // Views into the bytes: they stay valid while later tokens are read.
+        const QByteArrayView name = t;
+        const qint64 position = tokens.position();
+        const int line = tokens.line();
+        t = tokens.NextToken();
+        if (!is(t, '('))
+            continue;
+        do
+            t = tokens.NextToken();
+        while (!t.isEmpty() && !is(t, ')'));
+        if (t.isEmpty())
+            break;
+        t = tokens.NextToken();
+        const bool initialisers = t == QByteArrayView(":");
+        if (is(t, '{') || t == QByteArrayView("const") || initialisers)
+            receiver.definitionFound({name.toByteArray(), position, line});
+        if (initialisers) {
+            do
+                t = tokens.NextToken();
+            while (!t.isEmpty() && !is(t, '{'));
+        }
+        if (is(t, '{') || t == QByteArrayView("const"))
+            t = tokens.NextToken();
+    }
+}
+
+void ScanQuotedIncludes(QByteArrayView bytes, SourceScanReceiver& receiver)
+{
+    SourceTokenizer tokens(bytes);
+    for (;;) {
+        QByteArrayView t = tokens.NextToken();
+        if (t == QByteArrayView("#include")) {
+            t = tokens.NextToken();
+            if (is(t, '"')) {
+                t = tokens.NextToken();
+                if (!t.isEmpty())
+                    receiver.includeFound(t.toByteArray());
+            }
+        }
+        if (t.isEmpty())
+            return;
+    }
+}
+
+std::vector<ScannedDefinition> ScanDefinitions(QByteArrayView bytes)
+{
+    Collector collector;
+    ScanDefinitions(bytes, collector);
+    return std::move(collector.definitions);
+}
+
+QList<QByteArray> ScanQuotedIncludes(QByteArrayView bytes)
+{
+    Collector collector;
+    ScanQuotedIncludes(bytes, collector);
+    return std::move(collector.includes);
+}
+
+std::optional<QByteArray> readSourceFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}

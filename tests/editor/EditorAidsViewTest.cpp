@@ -1,0 +1,262 @@
+// The editing aids driven through the real source view: keys, menu
+// commands and the two dialogs.
+#include "EditorFixture.h"
+#include "editor/SourceInsertions.h"
+#include "support/ScriptedPrompts.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+void setRules(int keepLevel, int moveBraces)
+{
+    IdeSettings settings = ideSettings();
+    settings.keepLevelAfterSemicolon = keepLevel;
+    settings.moveBraces = moveBraces;
+    setIdeSettings(settings);
+}
+
+CTarnView* focusedView(EditorFixture& f, CTarnDoc* doc)
+{
+    CTarnView* view = EditorFixture::viewOf(doc);
+    QApplication::setActiveWindow(f.main.get());
+    view->setFocus();
+    return view;
+}
+
+// '\n' presses Enter; everything else is typed as it stands.
+void type(CTarnView* view, const QString& keys)
+{
+    for (QChar c : keys) {
+        if (c == u'\n')
+            QTest::keyClick(view, Qt::Key_Return);
+        else
+            QTest::keyClicks(view, QString(c));
+    }
+    QApplication::processEvents();
+}
+
+// Runs `answer` on the modal dialog that the next command opens.
+void whenDialogOpens(std::function<void(QDialog*)> answer)
+{
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        answer(dialog);
+    });
+}
+
+void press(QDialog* dialog, const char* button)
+{
+    dialog->findChild<QPushButton*>(QLatin1String(button))->click();
+}
+
+int caretLine(CTarnView* view)
+{
+    int line = 0;
+    int index = 0;
+    view->getCursorPosition(&line, &index);
+    return line;
+}
+
+} // namespace
+
+TEST(EditorAidsView, TypingABlockInLfAndCrLfFiles)
+{
+    struct Row {
+        const char* bytes;
+        QByteArray expected;
+    };
+    const Row rows[] = {
+        {"\n", "int main()\n{\n\tif (x)\n\t{\n\t\tf();\n\t}\n}\n\n"},
+        {"\r\n", "int main()\r\n{\r\n\tif (x)\r\n\t{\r\n\t\tf();\r\n\t}\r\n}\r\n\r\n"},
+    };
+    for (const Row& row : rows) {
+        EditorFixture f;
+        setRules(1, 1);
+        CTarnView* view = focusedView(f, f.openBytes("block.c", row.bytes));
+        type(view, QStringLiteral("int main()\n{\nif (x)\n{\nf();\n}\n}\n"));
+        EXPECT_EQ(view->textBytes().toByteArray(), row.expected) << row.bytes;
+    }
+}
+
+TEST(EditorAidsView, UndoTakesEnterAndItsTabsTogether)
+{
+    EditorFixture f;
+    setRules(1, 1);
+    CTarnView* view = focusedView(f, f.openBytes("undo.c", ""));
+    type(view, QStringLiteral("\tif (x)\n"));
+    ASSERT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t\t");
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(view->textBytes().toByteArray(), "\tif (x)");
+    type(view, QStringLiteral("\n{"));
+    ASSERT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t{");
+    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t\t");
+}
+
+TEST(EditorAidsView, SwitchesApplyAtOnce)
+{
+    EditorFixture f;
+    setRules(1, 1);
+    CTarnView* view = focusedView(f, f.openBytes("rules.c", ""));
+    type(view, QStringLiteral("if (x)\n"));
+    setRules(0, 0);
+    type(view, QStringLiteral("{\n"));
+    EXPECT_EQ(view->textBytes().toByteArray(), "if (x)\n\t{\n");
+}
+
+TEST(EditorAidsView, SkeletonsUseTheFilesLineBreaks)
+{
+    EditorFixture f;
+    CTarnView* view = focusedView(f, f.openBytes("skel.c", "\tX\n"));
+    view->editControl().setSelection(1, 1);
+    EXPECT_TRUE(f.execute(cmd::InsertIf));
+    EXPECT_EQ(view->textBytes().toByteArray(), "\tif ()\n\t{\n\t\t\n\t}\n\tX\n");
+    int line = -1;
+    int index = -1;
+    view->getCursorPosition(&line, &index);
+    EXPECT_EQ(line, 0);
+    EXPECT_EQ(index, 5); // between the parentheses
+    // The whole skeleton is one undo step.
+    EXPECT_TRUE(f.execute(fw::id::EditUndo));
+    EXPECT_EQ(view->textBytes().toByteArray(), "\tX\n");
+}
+
+TEST(EditorAidsView, CommentAndDates)
+{
+    EditorFixture f;
+    CTarnView* view = focusedView(f, f.openBytes("misc.c", "a x = 1; b\n"));
+    view->editControl().setSelection(2, 8);
+    EXPECT_TRUE(f.execute(cmd::Comment));
+    EXPECT_EQ(view->textBytes().toByteArray(), "a /*x = 1;*/ b\n");
+
+    const QDateTime fixed(QDate(2026, 12, 7), QTime(21, 5));
+    view->dateClock = [fixed] { return fixed; };
+    view->editControl().setSelection(0, 1); // the date replaces the selection
+    EXPECT_TRUE(f.execute(cmd::InsertDateTime));
+    EXPECT_TRUE(f.execute(cmd::InsertDate));
+    const QString expected = FormatInsertDateTime(fixed, QLocale::system())
+                             + FormatInsertDate(fixed, QLocale::system()) + " /*x = 1;*/ b\n";
+    EXPECT_EQ(view->text(), expected);
+}
+
+TEST(EditorAidsView, GoToLineDialog)
+{
+    EditorFixture f;
+    CTarnView* view = focusedView(f, f.openBytes("lines.c", "one\ntwo\nthree\nfour\n"));
+    whenDialogOpens([](QDialog* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Go To Line");
+        EXPECT_NE(dialog->findChild<QLabel*>(), nullptr);
+        auto* field = dialog->findChild<QLineEdit*>("lineEdit");
+        EXPECT_EQ(dialog->focusWidget(), field);
+        QTest::keyClicks(field, "3abc");
+        press(dialog, "okButton");
+    });
+    EXPECT_TRUE(f.execute(cmd::GoToLine));
+    EXPECT_EQ(view->editControl().selection(), (EditSelection{10, 10}));
+
+    whenDialogOpens([](QDialog* dialog) {
+        QTest::keyClicks(dialog->findChild<QLineEdit*>("lineEdit"), "1");
+        press(dialog, "cancelButton");
+    });
+    EXPECT_TRUE(f.execute(cmd::GoToLine));
+    EXPECT_EQ(view->editControl().selection(), (EditSelection{10, 10}));
+}
+
+TEST(EditorAidsView, GoToFunctionEndToEnd)
+{
+    EditorFixture f;
+    ScriptedPrompts prompts;
+    QByteArray source = "int b(void)\n{\n}\n\nint a(int x)\n{\n}\n/* int c() { } */\nint b(double) {}\n";
+    for (int i = 0; i < 60; ++i)
+        source += "\n";
+    CTarnDoc* doc = f.openBytes("funcs.c", source);
+    CTarnView* view = focusedView(f, doc);
+    view->resize(400, 200);
+
+    // Listed in scan order, unsorted, duplicates kept; choose the third.
+    whenDialogOpens([](QDialog* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Go To Function:");
+        auto* list = dialog->findChild<QListWidget*>("functionList");
+        QStringList names;
+        for (int i = 0; i < list->count(); ++i)
+            names << list->item(i)->text();
+        EXPECT_EQ(names, (QStringList{"b", "a", "b"}));
+        EXPECT_EQ(dialog->findChild<QLabel*>("limitLabel"), nullptr);
+        list->setCurrentRow(2);
+        press(dialog, "okButton");
+    });
+    EXPECT_TRUE(f.execute(cmd::GoToFunction));
+    EXPECT_EQ(caretLine(view), 8);
+    EXPECT_EQ(view->editControl().selection().start, view->editControl().lineIndex(8));
+
+    // A double click chooses as well.
+    whenDialogOpens([](QDialog* dialog) {
+        auto* list = dialog->findChild<QListWidget*>("functionList");
+        list->setCurrentRow(1);
+        emit list->itemDoubleClicked(list->item(1));
+    });
+    EXPECT_TRUE(f.execute(cmd::GoToFunction));
+    EXPECT_EQ(caretLine(view), 4);
+
+    // OK with nothing chosen, and Cancel, change nothing.
+    whenDialogOpens([](QDialog* dialog) { press(dialog, "okButton"); });
+    EXPECT_TRUE(f.execute(cmd::GoToFunction));
+    whenDialogOpens([](QDialog* dialog) {
+        dialog->findChild<QListWidget*>("functionList")->setCurrentRow(0);
+        press(dialog, "cancelButton");
+    });
+    EXPECT_TRUE(f.execute(cmd::GoToFunction));
+    EXPECT_EQ(caretLine(view), 4);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+
+    // The file gone from disk.
+    QFile::remove(f.path("funcs.c"));
+    EXPECT_TRUE(f.execute(cmd::GoToFunction));
+    EXPECT_EQ(prompts.messages, QStringList{"could not open the file!"});
+    EXPECT_EQ(caretLine(view), 4);
+}
+
+TEST(EditorAidsView, GoToFunctionRefusesAnUntitledWindowAndListsAtMost800)
+{
+    EditorFixture f;
+    ScriptedPrompts prompts;
+    focusedView(f, f.newDocument());
+    EXPECT_TRUE(f.execute(cmd::GoToFunction));
+    EXPECT_EQ(prompts.messages, QStringList{"Please save the file before Continuing"});
+
+    CTarnView* view = focusedView(f, f.openBytes("many.c", QByteArray("f(){}\n").repeated(900)));
+    whenDialogOpens([](QDialog* dialog) {
+        auto* list = dialog->findChild<QListWidget*>("functionList");
+        EXPECT_EQ(list->count(), 800);
+        auto* limit = dialog->findChild<QLabel*>("limitLabel");
+        ASSERT_NE(limit, nullptr);
+        EXPECT_EQ(limit->text(), "Only the first 800 of 900 functions are shown.");
+        list->setCurrentRow(799);
+        press(dialog, "okButton");
+    });
+    EXPECT_TRUE(f.execute(cmd::GoToFunction));
+    EXPECT_EQ(caretLine(view), 799);
+}
+
+TEST(EditorAidsView, GoToSourcePositionPutsTheLineOnTop)
+{
+    EditorFixture f;
+    CTarnView* view = focusedView(f, f.openBytes("top.c", QByteArray("line\n").repeated(200)));
+    view->resize(400, 200);
+    view->GoToSourcePosition(6 * 50 + 2);
+    EXPECT_EQ(view->editControl().selection(), (EditSelection{300, 300}));
+    EXPECT_EQ(view->editControl().firstVisibleLine(), 50);
+}

@@ -1,0 +1,189 @@
+#include "editor/SourceScanner.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+namespace {
+
+// "name@line" for each definition, so a row reads like the source.
+QByteArrayList found(QByteArrayView source)
+{
+    QByteArrayList out;
+    for (const ScannedDefinition& d : ScanDefinitions(source))
+        out << d.name + '@' + QByteArray::number(d.line);
+    return out;
+}
+
+QByteArrayList tokens(QByteArrayView source)
+{
+    SourceTokenizer tokenizer(source);
+    QByteArrayList out;
+    for (QByteArrayView t = tokenizer.NextToken(); !t.isEmpty(); t = tokenizer.NextToken())
+        out << t.toByteArray();
+    return out;
+}
+
+} // namespace
+
+TEST(SourceScanner, Tokens)
+{
+    struct Row {
+        const char* name;
+        QByteArray source;
+        QByteArrayList expected;
+    };
+    const Row rows[] = {
+        {"words keep qualifiers and operators", "Shape::~Shape a[i] p->next #include operator<",
+         {"Shape::~Shape", "a[i]", "p->next", "#include", "operator<"}},
+        {"punctuation stands alone", "{}();=*&%,\"'/!",
+         {"{", "}", "(", ")", ";", "=", "*", "&", "%", ",", "\"", "'", "/", "!"}},
+        {"char*name", "char*name(void)", {"char", "*", "name", "(", "void", ")"}},
+        {"block comment skipped, no nesting", "a /* b /* c */ d */", {"a", "d", "*", "/"}},
+        {"line comment to the break", "a // b c\r\nd", {"a", "d"}},
+        {"comment ends a word", "a/*x*/b//y", {"a", "b"}},
+        {"lone slash", "a / b /", {"a", "/", "b", "/"}},
+        {"word ending at end of file", "int main", {"int", "main"}},
+        {"lone CR is a word character", "a\rb c", {"a\rb", "c"}},
+        {"CR LF is a break", "a\r\nb", {"a", "b"}},
+        {"unterminated block comment", "a /* b", {"a"}},
+        {"only whitespace and comments", " \t\r\n// x\n/**/", {}},
+        {"empty", "", {}},
+        {"zero byte is a word character", QByteArray("a\0b c", 5), {QByteArray("a\0b", 3), "c"}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(tokens(row.source), row.expected) << row.name;
+}
+
+TEST(SourceScanner, PositionsCountABreakAsTwo)
+{
+    // "ab" ends at 2; LF and CR LF both take two positions; a lone CR one.
+    struct Row {
+        QByteArray source;
+        qint64 positionAfterSecond;
+        int lineOfSecond;
+    };
+    const Row rows[] = {
+        {"ab cd", 5, 0},
+        {"ab\ncd", 6, 1},
+        {"ab\r\ncd", 6, 1},
+        {"ab\rcd e", 7, 0}, // "ab\rcd" is one word; "e" is the second
+        {"ab/*\n*/cd", 10, 1},
+        {"ab//x\r\n\r\ncd", 11, 2},
+    };
+    for (const Row& row : rows) {
+        SourceTokenizer tokenizer(row.source);
+        tokenizer.NextToken();
+        tokenizer.NextToken();
+        EXPECT_EQ(tokenizer.position(), row.positionAfterSecond) << row.source.toStdString();
+        EXPECT_EQ(tokenizer.line(), row.lineOfSecond) << row.source.toStdString();
+    }
+}
+
+TEST(SourceScanner, Definitions)
+{
+    struct Row {
+        const char* name;
+        QByteArray source;
+        QByteArrayList expected;
+    };
+    const Row rows[] = {
+        {"main", "int main(void)\n{\n}\n", {"main@0"}},
+        {"const member", "void Shape::draw() const {", {"Shape::draw@0"}},
+        {"initialiser list", "Point::Point(int x) : x_(x) {\n}\nint g() {}", {"Point::Point@0", "g@2"}},
+        {"keyword heads", "if (x) {} while (n--) {} for (;;) {} switch (c) {} catch (...) {}", {}},
+        {"prototype", "int f(int);", {}},
+        {"K&R definition", "int f(a) int a; {", {}},
+        {"inside a comment", "/* int f() { } */ // int g() {\n", {}},
+        {"comment between ) and {", "int f() /* here */\r\n// and here\r\n{", {"f@0"}},
+        {"char*name", "char*name(void) {", {"name@0"}},
+        {"overloads listed twice", "int f(int) {}\nint f(double) {}\n", {"f@0", "f@1"}},
+        {"operator<", "bool operator<(const A& a) const {", {"operator<@0"}},
+        {"punctuation operator reports the character", "A& operator=(const A&) {", {"=@0"}},
+        {"macro before a brace", "FOREACH(x) {", {"FOREACH@0"}},
+        {"call inside a body is no definition", "void f() { printf(\"x\"); g(1); }", {"f@0"}},
+        {"nested parentheses end at the first )", "int f(int (*p)(int)) {", {}},
+        {"not a keyword: bool, inline", "bool ok() {}\ninline int sq(int x) {}", {"ok@0", "sq@1"}},
+        {"definition on a later CR LF line", "\r\n\r\nint f()\r\n{", {"f@2"}},
+        {"candidate re-examined", "x y(a) {", {"y@0"}},
+        {"end inside the parameters", "int f(int a", {}},
+        {"end after the parameters", "int f(int a)", {}},
+        {"initialiser list to end of file", "A::A() : b(1)", {"A::A@0"}},
+        {"empty", "", {}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(found(row.source), row.expected) << row.name;
+}
+
+TEST(SourceScanner, DefinitionPositionIsJustPastTheName)
+{
+    // Counted as the edit control counts: each break two positions.
+    const auto defs = ScanDefinitions(QByteArrayView("/* x */\nint main(void)\n{\n}\n"));
+    ASSERT_EQ(defs.size(), 1u);
+    EXPECT_EQ(defs[0].position, 9 + 8);
+    EXPECT_EQ(defs[0].line, 1);
+}
+
+TEST(SourceScanner, QuotedIncludes)
+{
+    struct Row {
+        const char* name;
+        QByteArray source;
+        QByteArrayList expected;
+    };
+    const Row rows[] = {
+        {"quoted", "#include \"util.h\"\n#include \"b.h\"", {"util.h", "b.h"}},
+        {"angle", "#include <stdio.h>", {}},
+        {"spaced hash", "# include \"a.h\"", {}},
+        {"cut at a slash", "#include \"sub/a.h\"", {"sub"}},
+        {"cut at a space", "#include \"my file.h\"", {"my"}},
+        {"quote at end of file", "#include \"", {}},
+        {"include at end of file", "#include", {}},
+        {"commented out", "// #include \"a.h\"\n/* #include \"b.h\" */", {}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(ScanQuotedIncludes(row.source), row.expected) << row.name;
+}
+
+TEST(SourceScanner, BadInput)
+{
+    // One 10 MB word: cut to the token limit; scanning still finds what follows.
+    QByteArray huge(10 * 1024 * 1024, 'x');
+    huge += " f() {}";
+    const auto defs = ScanDefinitions(huge);
+    ASSERT_EQ(defs.size(), 1u);
+    EXPECT_EQ(defs[0].name, "f");
+    EXPECT_EQ(defs[0].position, 10 * 1024 * 1024 + 2);
+    SourceTokenizer tokenizer(huge);
+    EXPECT_EQ(tokenizer.NextToken().size(), SourceTokenizer::kMaxTokenLength);
+
+    // 100,000 definitions, all found (the 800 limit belongs to the users).
+    QByteArray many = QByteArray("f(){}\n").repeated(100000);
+    const auto manyDefs = ScanDefinitions(many);
+    ASSERT_EQ(manyDefs.size(), 100000u);
+    EXPECT_EQ(manyDefs.back().line, 99999);
+
+    // Binary bytes and invalid UTF-8 are word characters; no crash, no
+    // read past the end (checked under the sanitizers as well).
+    QByteArray binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += char((i * 131 + 7) & 0xFF);
+    ScanDefinitions(binary);
+    ScanQuotedIncludes(binary);
+    EXPECT_EQ(found("\xFF\xFE f\xC3(\x80) {"), QByteArrayList{"f\xC3@0"});
+    // CR-only line ends: the file is one line.
+    EXPECT_EQ(found("int a() {\rint b() {\r"), (QByteArrayList{"a@0", "b@0"}));
+}
+
+TEST(SourceScanner, ReadSourceFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.c");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("x\0y", 3));
+    file.close();
+    EXPECT_EQ(readSourceFile(path), QByteArray("x\0y", 3));
+    EXPECT_FALSE(readSourceFile(dir.filePath("missing.c")).has_value());
+    EXPECT_FALSE(readSourceFile(dir.path()).has_value());
+}

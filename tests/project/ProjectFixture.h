@@ -1,0 +1,94 @@
+#pragma once
+
+// A running Tarn with one new project window, sources written to a
+// temporary folder, scripted dialogs and a recorder of message rows.
+#include "app/CMainFrame.h"
+#include "app/CTarnApp.h"
+#include "app/IdeSettings.h"
+#include "framework/CommandRouter.h"
+#include "framework/Document.h"
+#include "project/CProjectDoc.h"
+#include "project/CProjectView.h"
+#include "resources/CommandIds.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestSupport.h"
+#include "tools/RecordingSink.h"
+
+#include <QTemporaryDir>
+#include <QTreeWidgetItem>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class ProjectFixture : public ::testing::Test {
+public:
+    void SetUp() override
+    {
+        ASSERT_TRUE(testsupport::writeFile(settingsFilePath(),
+                                           "[Options]\nGCC Path=/usr/bin/gcc\nDebug Default=1\n"));
+        ASSERT_TRUE(app.InitInstance({}));
+        sink = std::make_unique<RecordingSink>();
+        ASSERT_TRUE(execute(cmd::FileNewProject));
+        doc = dynamic_cast<CProjectDoc*>(app.mainWindow()->activeDocument());
+        ASSERT_NE(doc, nullptr);
+        view = dynamic_cast<CProjectView*>(doc->firstView());
+        ASSERT_NE(view, nullptr);
+    }
+    void TearDown() override
+    {
+        sink.reset();
+        QFile::remove(settingsFilePath());
+    }
+
+    bool execute(int id) { return app.mainWindow()->router()->execute(id); }
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString source(const QString& name, const QByteArray& text) const
+    {
+        EXPECT_TRUE(testsupport::writeFile(path(name), text));
+        return path(name);
+    }
+    // Inserts through the command, answering the file dialog.
+    void insert(const QString& file)
+    {
+        prompts.openFiles.push_back(file);
+        ASSERT_TRUE(execute(cmd::InsertFile));
+    }
+    // The tree as lines of text, children indented by two blanks.
+    QStringList treeLines() const
+    {
+        QStringList lines;
+        for (int i = 0; i < view->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* node = view->topLevelItem(i);
+            lines << node->text(0);
+            for (int c = 0; c < node->childCount(); ++c)
+                lines << "  " + node->child(c)->text(0);
+        }
+        return lines;
+    }
+    QTreeWidgetItem* node(const QString& text, const QString& parentText = {}) const
+    {
+        const auto found = view->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        for (QTreeWidgetItem* item : found) {
+            if (parentText.isEmpty() ? !item->parent()
+                                     : item->parent() && item->parent()->text(0) == parentText)
+                return item;
+        }
+        return nullptr;
+    }
+    void select(QTreeWidgetItem* item)
+    {
+        view->clearSelection();
+        if (item) {
+            view->setCurrentItem(item);
+            item->setSelected(true);
+        }
+    }
+
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    CTarnApp app;
+    std::unique_ptr<RecordingSink> sink;
+    CProjectDoc* doc = nullptr;
+    CProjectView* view = nullptr;
+};

@@ -1,0 +1,157 @@
+#include "ProjectFixture.h"
+
+#include "editor/CTarnView.h"
+#include "framework/MdiMainFrame.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+
+namespace {
+
+using ProjectTree = ProjectFixture;
+
+const QByteArray kMain = "#include \"defs.h\"\n#include <stdio.h>\n"
+                         "int first(void)\n{\n\treturn 1;\n}\n\n"
+                         "/* int hidden(void) { } */\n"
+                         "int second(int x)\n{\n\treturn x;\n}\n";
+
+TEST_F(ProjectTree, LayoutAcrossDirectoriesWithDistinctDependencies)
+{
+    EXPECT_TRUE(treeLines().isEmpty()); // no "Dependancies" without sources
+    const QString main = source("a/main.c", kMain);
+    const QString util = source("a/util.c", "#include \"defs.h\"\n#include \"util.h\"\nvoid u() {}\n");
+    const QString other = source("b/other.c", "#include \"defs.h\"\n#include \"Defs.h\"\n");
+    insert(main);
+    insert(util);
+    insert(other);
+    EXPECT_EQ(treeLines(), QStringList({main, "  first", "  second", util, "  u", other,
+                                        "Dependancies", "  " + path("a/defs.h"),
+                                        "  " + path("a/util.h"), "  " + path("b/defs.h"),
+                                        "  " + path("b/Defs.h")}));
+    EXPECT_TRUE(doc->isModified());
+    EXPECT_EQ(doc->project().sources, QStringList({main, util, other}));
+    // Every node carries its picture.
+    EXPECT_FALSE(node("first", main)->icon(0).isNull());
+    EXPECT_FALSE(node("Dependancies")->icon(0).isNull());
+}
+
+TEST_F(ProjectTree, InsertRefusesAnExactDuplicateOnlyAndCancelStillRebuilds)
+{
+    const QString main = source("main.c", kMain);
+    insert(main);
+    // The file changes on disk; a refused duplicate does not rebuild.
+    source("main.c", "int changed(void) {}\n");
+    insert(main);
+    EXPECT_EQ(prompts.messages, QStringList{"That file already exists in this project"});
+    EXPECT_EQ(treeLines().mid(0, 3), QStringList({main, "  first", "  second"}));
+
+    ASSERT_TRUE(execute(cmd::InsertFile)); // cancelled dialog
+    EXPECT_EQ(treeLines().mid(0, 2), QStringList({main, "  changed"}));
+    EXPECT_EQ(prompts.openDialogs.last().filters.first(), "Source Files (*.*)");
+
+    const QString upper = path("MAIN.c");
+    insert(upper); // another letter case is another entry, even if missing
+    EXPECT_EQ(doc->project().sources, QStringList({main, upper}));
+    EXPECT_EQ(prompts.messages.last(), "could not open file: " + upper);
+    // Nothing after the missing source: no "Dependancies".
+    EXPECT_EQ(treeLines(), QStringList({main, "  changed", upper}));
+}
+
+TEST_F(ProjectTree, RemoveTakesOnlyASelectedSourceNode)
+{
+    const QString main = source("main.c", kMain);
+    const QString util = source("util.c", "void u() {}\n");
+    insert(main);
+    insert(util);
+    doc->setModified(false);
+
+    select(node("first", main));
+    ASSERT_TRUE(execute(cmd::RemoveFile));
+    EXPECT_EQ(doc->project().sources, QStringList({main, util}));
+    EXPECT_TRUE(doc->isModified());
+
+    select(nullptr);
+    ASSERT_TRUE(execute(cmd::RemoveFile));
+    EXPECT_EQ(doc->project().sources, QStringList({main, util}));
+
+    select(node(main));
+    ASSERT_TRUE(execute(cmd::RemoveFile));
+    EXPECT_EQ(doc->project().sources, QStringList{util});
+    EXPECT_EQ(treeLines(), QStringList({util, "  u", "Dependancies"}));
+}
+
+TEST_F(ProjectTree, DoubleClickOpensFilesAndGoesToTheChosenFunction)
+{
+    const QString main = source("main.c", kMain);
+    insert(main);
+    view->expandAll();
+    QTreeWidgetItem* second = node("second", main);
+    ASSERT_NE(second, nullptr);
+    const QPoint centre = view->visualItemRect(second).center();
+    view->setCurrentItem(second);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
+
+    auto* editor = dynamic_cast<CTarnView*>(app.mainWindow()->activeDocument()->firstView());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->fw::View::document()->pathName(), main);
+    int line = -1, index = -1;
+    editor->getCursorPosition(&line, &index);
+    EXPECT_EQ(line, 8);
+    EXPECT_EQ(index, 0);
+
+    // The file lost its definitions since the rebuild: the node is not followed.
+    source("main.c", "int only(void) {}\n");
+    select(second);
+    view->OnDoubleClick();
+    editor->getCursorPosition(&line, &index);
+    EXPECT_EQ(line, 8);
+
+    // An included file opens as a source, even when it does not exist yet.
+    select(node(path("defs.h"), "Dependancies"));
+    view->OnDoubleClick();
+    EXPECT_NE(app.mainWindow()->activeDocument()->pathName(), path("defs.h"));
+    EXPECT_TRUE(prompts.messages.last().contains(path("defs.h")));
+}
+
+TEST_F(ProjectTree, OddSourcesStillGiveATree)
+{
+    QByteArray binary;
+    for (int i = 0; i < 70000; ++i)
+        binary.append(char((i * 7919) % 256));
+    QByteArray big;
+    while (big.size() < 10 * 1024 * 1024)
+        big += "static int f(int x)\n{\n\treturn x * 2; /* twice */\n}\n";
+    QByteArray repeated;
+    for (int i = 0; i < 10000; ++i)
+        repeated += "#include \"same.h\"\n";
+    const QString a = source("binary.o", binary);
+    const QString b = source("big.c", big);
+    const QString c = source("repeat.c", repeated + "int last(void) {}\n");
+    doc->project().sources = {a, b, c};
+    view->RebuildTree();
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    ASSERT_EQ(view->topLevelItemCount(), 4);
+    EXPECT_GT(node(b)->childCount(), 100000);
+    EXPECT_EQ(treeLines().mid(treeLines().size() - 4),
+              QStringList({c, "  last", "Dependancies", "  " + path("same.h")}));
+}
+
+TEST_F(ProjectTree, ContextMenuOffersTheProjectCommands)
+{
+    view->OnContextMenu(view->mapToGlobal(QPoint(5, 5)));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return QApplication::activePopupWidget(); }));
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    QStringList enabled;
+    for (QAction* action : popup->actions())
+        if (!action->isSeparator() && action->isEnabled())
+            enabled << action->text();
+    popup->close();
+    for (const char* text : {"&Insert File...", "&Remove File", "&Touch File", "T&ouch All",
+                             "Set &Compile Options...", "Set &Linking Options...", "&Close"})
+        EXPECT_TRUE(enabled.contains(text)) << text;
+}
+
+} // namespace
