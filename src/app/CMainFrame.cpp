@@ -31,7 +31,7 @@ CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable())
     mdiArea()->viewport()->installEventFilter(this);
 
     onCommand(cmd::WindowNext, [this] { OnWindowNext(); });
-    onCommand(fw::id::WindowCascade, [this] { mdiArea()->cascadeSubWindows(); });
+    onCommand(fw::id::WindowCascade, [this] { cascade(); });
     onCommand(fw::id::WindowTileHorz, [this] { OnWindowTileHorz(); });
     onCommand(fw::id::WindowTileVert, [this] { OnWindowTileVert(); });
     onCommand(fw::id::WindowArrange, [this] { OnWindowArrange(); });
