@@ -109,8 +109,9 @@ TEST_F(WindowLayout, NextFromAMaximisedSourceNeverMaximisesTheMessageWindow)
         ASSERT_TRUE(main->router()->execute(cmd::WindowNext));
         QApplication::processEvents();
         EXPECT_FALSE(messages->isMaximized()) << i;
-        if (main->activeChild() == messages)
+        if (main->activeChild() == messages) {
             EXPECT_EQ(messages->size(), QSize(630, 110));
+        }
     }
 }
 
