@@ -1,3 +1,4 @@
+#include "app/AppIdentity.h"
 #include "app/CTarnApp.h"
 #include "app/HeadlessMode.h"
 #include "singlefile/TerminalLaunch.h"
@@ -41,10 +42,7 @@ int main(int argc, char** argv)
         return *status;
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarn"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tarn"));
-    QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
-    QApplication::setDesktopFileName(QStringLiteral("tarn"));
+    setTarnIdentity();
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

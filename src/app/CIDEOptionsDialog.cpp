@@ -178,25 +178,26 @@ void CIDEOptionsDialog::DoDataExchange(bool save)
     exchangeCheck(m_keepLevel, m_working.keepLevelAfterSemicolon, save);
 }
 
-// Each filter list starts with the one expected file name. Executables on
-// this host carry no extension, so the bare name is offered next, and the
-// libc reference may be an HTML or PDF manual as well as a help file.
+// Executables on this host carry no extension: each tool's filter list
+// starts with its bare name, so the dialog does not open on a folder that
+// looks empty, then offers the ".exe" name. The libc reference may be an
+// HTML or PDF manual as well as a help file.
 void CIDEOptionsDialog::OnBrowseGcc()
 {
-    browse(&IdeSettings::gccPath, {QStringLiteral("Gcc Executable (gcc.exe)"),
-                                   QStringLiteral("Gcc Executable (gcc)"), allFiles});
+    browse(&IdeSettings::gccPath, {QStringLiteral("Gcc Executable (gcc)"),
+                                   QStringLiteral("Gcc Executable (gcc.exe)"), allFiles});
 }
 
 void CIDEOptionsDialog::OnBrowseGdb()
 {
-    browse(&IdeSettings::gdbPath, {QStringLiteral("Gdb Executable (gdb.exe)"),
-                                   QStringLiteral("Gdb Executable (gdb)"), allFiles});
+    browse(&IdeSettings::gdbPath, {QStringLiteral("Gdb Executable (gdb)"),
+                                   QStringLiteral("Gdb Executable (gdb.exe)"), allFiles});
 }
 
 void CIDEOptionsDialog::OnBrowseMake()
 {
-    browse(&IdeSettings::makePath, {QStringLiteral("Make Executable (make.exe)"),
-                                    QStringLiteral("Make Executable (make)"), allFiles});
+    browse(&IdeSettings::makePath, {QStringLiteral("Make Executable (make)"),
+                                    QStringLiteral("Make Executable (make.exe)"), allFiles});
 }
 
 void CIDEOptionsDialog::OnBrowseLibc()

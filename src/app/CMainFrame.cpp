@@ -31,7 +31,7 @@ CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable())
     mdiArea()->viewport()->installEventFilter(this);
 
     onCommand(cmd::WindowNext, [this] { OnWindowNext(); });
-    onCommand(fw::id::WindowCascade, [this] { mdiArea()->cascadeSubWindows(); });
+    onCommand(fw::id::WindowCascade, [this] { cascade(); });
     onCommand(fw::id::WindowTileHorz, [this] { OnWindowTileHorz(); });
     onCommand(fw::id::WindowTileVert, [this] { OnWindowTileVert(); });
     onCommand(fw::id::WindowArrange, [this] { OnWindowArrange(); });
@@ -41,6 +41,8 @@ CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable())
     onCommand(cmd::Make, [this] { OnMake(); });
     onCommand(cmd::RunExecutable, [this] { OnRunExecutable(); });
     onCommand(cmd::Debug, [this] { OnDebug(); });
+    onCommand(cmd::NextDiagnostic, [this] { OnStepDiagnostic(1); });
+    onCommand(cmd::PreviousDiagnostic, [this] { OnStepDiagnostic(-1); });
 }
 
 bool CMainFrame::OnCreate()
@@ -244,6 +246,14 @@ void CMainFrame::OnLibcReference()
     }
     // The desktop's handler reports a file it cannot open.
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void CMainFrame::OnStepDiagnostic(int step)
+{
+    if (g_pMessageView && g_pMessageView->StepToDiagnostic(step))
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(QStringLiteral("No more diagnostics"));
 }
 
 void CMainFrame::contextMenuEvent(QContextMenuEvent* event)

@@ -36,6 +36,8 @@ public:
     void OnMake();
     void OnRunExecutable();
     void OnDebug();
+    // F4 and Shift+F4: the message window's next or previous diagnostic.
+    void OnStepDiagnostic(int step);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

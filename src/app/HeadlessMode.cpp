@@ -1,6 +1,7 @@
 #include "app/HeadlessMode.h"
 
 #include "editor/SourceScanner.h"
+#include "project/CommandLineBuild.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -44,6 +45,31 @@ int listFunctions(const QStringList& files, HeadlessOutput& io)
     return status;
 }
 
+int buildProject(const QStringList& arguments, HeadlessOutput& io)
+{
+    return RunProjectCommand(QStringLiteral("--build"), arguments, io.out, io.err);
+}
+
+int rebuildProject(const QStringList& arguments, HeadlessOutput& io)
+{
+    return RunProjectCommand(QStringLiteral("--rebuild"), arguments, io.out, io.err);
+}
+
+int exportProjectMakefile(const QStringList& arguments, HeadlessOutput& io)
+{
+    return RunProjectCommand(QStringLiteral("--export-makefile"), arguments, io.out, io.err);
+}
+
+int showHelp(const QStringList&, HeadlessOutput& io)
+{
+    io.out.write("Usage: tarn [FILE]...        open sources and projects (.tarn) in windows\n"
+                 "       tarn OPTION ARGUMENTS  work without a window:\n"
+                 "  --functions FILE...       list each function definition as FILE:LINE: NAME\n" +
+                 ProjectCommandHelp() +
+                 "  --help                    show this text\n");
+    return 0;
+}
+
 struct HeadlessOption {
     const char* name;
     HeadlessCommand run;
@@ -52,6 +78,10 @@ struct HeadlessOption {
 // Add new command-line options here.
 const HeadlessOption kOptions[] = {
     {"--functions", listFunctions},
+    {"--build", buildProject},
+    {"--rebuild", rebuildProject},
+    {"--export-makefile", exportProjectMakefile},
+    {"--help", showHelp},
 };
 
 const HeadlessOption* findOption(const QStringList& arguments)

@@ -5,6 +5,7 @@
 #include "app/FontRecord.h"
 #include "app/SettingsCodec.h"
 #include "app/SettingsProfile.h"
+#include "app/ToolDiscovery.h"
 #include "framework/Prompts.h"
 
 #include <QDir>
@@ -107,8 +108,10 @@ void LoadSettings(QWidget* parent)
     // A file that cannot be read is the same as a first start.
     const SettingsProfile profile =
         SettingsProfile::fromBytes(readSettingsFile(settingsFilePath()));
-    const StoredSettings stored = readStoredSettings(profile);
-    // Only the gcc path is tested: it is the one every build needs.
+    StoredSettings stored = readStoredSettings(profile);
+    findMissingToolPaths(stored, profile);
+    // Only the gcc path is tested: it is the one every build needs. On a
+    // first start it is empty only when PATH holds no gcc either.
     if (stored.gccPath.isEmpty())
         fw::messageBox(parent, gccPathWarning());
     setIdeSettings(fromStored(stored));

@@ -30,8 +30,9 @@ IdeSettings ideSettingsSnapshot();
 QString settingsFilePath();
 
 // Fills the live settings from the settings file, using the defaults for
-// whatever is missing or unreadable; shows the gcc-path warning (through
-// Prompts) when the gcc path is empty.
+// whatever is missing or unreadable (a missing tool path key: the tool that
+// PATH finds); shows the gcc-path warning (through Prompts) when the gcc
+// path is empty.
 void LoadSettings(QWidget* parent = nullptr);
 // Writes all ten keys of the live settings; a file that cannot be written is
 // reported in a message box naming it. Returns false in that case.

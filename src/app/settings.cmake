@@ -4,6 +4,7 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/LogFontRecord.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsCodec.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsProfile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ToolDiscovery.cpp
 )
 list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CIDEOptionsDialog.cpp

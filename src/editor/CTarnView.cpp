@@ -183,7 +183,7 @@ void CTarnView::applySourceFont()
     m_lexer->setDefaultFont(font);
     m_lexer->setFont(font, -1);
     SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, font.family().toLatin1().constData());
-    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, long(font.pointSizeF() * SC_FONT_SIZE_MULTIPLIER));
+    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, long(font.pointSizeF() * int(SC_FONT_SIZE_MULTIPLIER)));
 }
 
 void CTarnView::connectDocument()

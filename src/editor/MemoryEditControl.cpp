@@ -22,7 +22,7 @@ void MemoryEditControl::indexLines()
 long MemoryEditControl::normalize(long position) const
 {
     const long p = std::clamp(position, 0L, textLength());
-    if (p > 0 && p < textLength() && m_text[p - 1] == '\r' && m_text[p] == '\n')
+    if (p > 0 && p < textLength() && m_text[qsizetype(p - 1)] == '\r' && m_text[qsizetype(p)] == '\n')
         return p - 1;
     return p;
 }

@@ -1,6 +1,7 @@
 #include "editor/SourceScanner.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <array>
@@ -240,6 +241,11 @@ QList<QByteArray> ScanQuotedIncludes(QByteArrayView bytes)
 
 std::optional<QByteArray> readSourceFile(const QString& path)
 {
+    // Only regular files: opening a FIFO would wait for a writer, and a
+    // device such as /dev/zero never ends; either would hang the caller
+    // (the project tree reads its sources on the interface thread).
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;

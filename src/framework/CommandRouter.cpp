@@ -7,6 +7,10 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
+#include <optional>
+#include <utility>
+
 namespace fw {
 
 CommandRouter::CommandRouter(const CommandTable* table, Chain chain, QObject* parent)
@@ -97,20 +101,36 @@ void CommandRouter::track(int id, QAction* action)
 void CommandRouter::updateActions()
 {
     m_updatePending = false;
-    const QList<int> ids = m_actions.uniqueKeys();
-    for (int id : ids) {
-        CommandTarget* target = targetFor(id);
-        const bool enabled = target && target->commandEnabled(id);
-        const std::optional<bool> checked = target ? target->commandChecked(id) : std::nullopt;
-        for (auto it = m_actions.find(id); it != m_actions.end() && it.key() == id; ++it) {
-            QAction* action = it.value();
-            if (!action)
-                continue;
-            action->setEnabled(enabled);
-            if (checked) {
-                action->setCheckable(true);
-                action->setChecked(*checked);
-            }
+    // Enabling code may run anything, and a destroyed action drops its entry
+    // from the hash: walk a snapshot, never the hash itself.
+    QList<std::pair<int, QPointer<QAction>>> snapshot;
+    snapshot.reserve(m_actions.size());
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
+        snapshot.append({it.key(), it.value()});
+    std::sort(snapshot.begin(), snapshot.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    int id = 0;
+    bool enabled = false;
+    // Two plain flags rather than an optional: gcc 12 warns (wrongly) that
+    // an optional<bool> assigned in the loop may be read uninitialised.
+    bool checkable = false;
+    bool checked = false;
+    for (qsizetype i = 0; i < snapshot.size(); ++i) {
+        if (i == 0 || snapshot.at(i).first != id) {
+            id = snapshot.at(i).first;
+            CommandTarget* target = targetFor(id);
+            enabled = target && target->commandEnabled(id);
+            const std::optional<bool> state = target ? target->commandChecked(id) : std::nullopt;
+            checkable = state.has_value();
+            checked = state.value_or(false);
+        }
+        QAction* action = snapshot.at(i).second;
+        if (!action)
+            continue;
+        action->setEnabled(enabled);
+        if (checkable) {
+            action->setCheckable(true);
+            action->setChecked(checked);
         }
     }
 }

@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QMdiArea>
+#include <QMenu>
 #include <QScreen>
 
 namespace fw {
@@ -24,6 +25,7 @@ MdiChildFrame::MdiChildFrame(Document* document, View* view, const Style& style,
     if (m_style.closable && m_style.systemMenu)
         flags |= Qt::WindowCloseButtonHint;
     setWindowFlags(flags);
+    trimSystemMenu();
 
     view->m_frame = this;
     document->addView(view);
@@ -55,10 +57,9 @@ Document* MdiChildFrame::document() const
 
 void MdiChildFrame::initialUpdate(bool makeVisible)
 {
-    if (!mdiArea()) {
-        if (auto* main = Application::instance() ? Application::instance()->mainFrame() : nullptr)
-            main->mdiArea()->addSubWindow(this);
-    }
+    MdiMainFrame* main = Application::instance() ? Application::instance()->mainFrame() : nullptr;
+    if (!mdiArea() && main)
+        main->mdiArea()->addSubWindow(this);
     if (!m_style.initialSize.isValid() && mdiArea()) {
         // The framework's default: a good part of the client area (before
         // the main window is first shown, of the screen it will fill).
@@ -67,6 +68,8 @@ void MdiChildFrame::initialUpdate(bool makeVisible)
             space = mdiArea()->screen()->availableGeometry().size() - QSize(0, 120);
         resize(qMax(400, space.width() * 2 / 3), qMax(300, space.height() * 2 / 3));
     }
+    if (main && mdiArea() == main->mdiArea())
+        main->placeNewChild(this);
     m_view->onInitialUpdate();
     if (makeVisible) {
         show();
@@ -84,6 +87,52 @@ void MdiChildFrame::activate()
         area->setActiveSubWindow(this);
     if (QWidget* w = widget())
         w->setFocus();
+}
+
+void MdiChildFrame::trimSystemMenu()
+{
+    // The caption menu offers only what the frame allows. "Stay on Top"
+    // means nothing inside the main window; a frame without minimise and
+    // maximise buttons cannot be minimised, maximised or restored, and one
+    // that refuses to close has no Close. (The texts are the toolkit's own.)
+    QMenu* menu = systemMenu();
+    if (!menu)
+        return;
+    QStringList unwanted{QStringLiteral("Stay on &Top")};
+    if (!m_style.minMaxButtons)
+        unwanted << QStringLiteral("&Restore") << QStringLiteral("Mi&nimize") << QStringLiteral("Ma&ximize");
+    if (!m_style.closable || !m_style.systemMenu)
+        unwanted << QStringLiteral("&Close");
+    const QList<QAction*> actions = menu->actions();
+    for (QAction* action : actions) {
+        if (!unwanted.contains(action->text()))
+            continue;
+        menu->removeAction(action);
+        removeAction(action); // its key, too
+    }
+    // A separator left at the end of the menu goes as well.
+    const QList<QAction*> left = menu->actions();
+    if (!left.isEmpty() && left.last()->isSeparator())
+        menu->removeAction(left.last());
+}
+
+void MdiChildFrame::changeEvent(QEvent* event)
+{
+    QMdiSubWindow::changeEvent(event);
+    // The area maximises whatever comes forward while a maximised window is
+    // active; a frame without a maximise button keeps its own size instead.
+    if (event->type() == QEvent::WindowStateChange && !m_style.minMaxButtons && isMaximized()
+        && !m_restorePending) {
+        m_restorePending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_restorePending = false;
+                if (isMaximized())
+                    showNormal();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void MdiChildFrame::closeEvent(QCloseEvent* event)

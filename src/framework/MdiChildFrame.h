@@ -38,13 +38,16 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void updateTitle();
+    void trimSystemMenu();
 
     View* m_view = nullptr;
     Style m_style;
     bool m_forceClose = false;
+    bool m_restorePending = false;
 };
 
 } // namespace fw

@@ -6,6 +6,7 @@
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "framework/MdiChildFrame.h"
+#include "framework/MdiLayout.h"
 #include "framework/StandardIds.h"
 #include "framework/View.h"
 
@@ -15,6 +16,12 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QScreen>
+#include <QStatusTipEvent>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 
 namespace fw {
 
@@ -45,7 +52,14 @@ MdiMainFrame::MdiMainFrame(const CommandTable* table, QWidget* parent)
     m_router->installShortcuts(this);
 }
 
-MdiMainFrame::~MdiMainFrame() = default;
+MdiMainFrame::~MdiMainFrame()
+{
+    // ~QWidget closes the children after this destructor has run; the area
+    // and the application must not reach this half-destroyed frame then.
+    disconnect(m_titleConnection);
+    disconnect(m_mdiArea, nullptr, this, nullptr);
+    disconnect(qApp, nullptr, m_router, nullptr);
+}
 
 QList<CommandTarget*> MdiMainFrame::commandChain() const
 {
@@ -161,25 +175,44 @@ QMenu* MdiMainFrame::buildMenu(const MenuItem& popup, QWidget* parent)
         }
     }
     connect(menu, &QMenu::aboutToShow, m_router, &CommandRouter::updateActions);
+    menu->installEventFilter(this);
     if (dynamic) {
         connect(menu, &QMenu::aboutToShow, this, [this, menu] {
-            for (QAction* action : menu->actions()) {
+            // Find the markers first: each refill deletes entries of this
+            // menu, so no pass may walk the action list while it refills.
+            QPointer<QAction> recentMarker;
+            QPointer<QAction> windowMarker;
+            const QList<QAction*> actions = menu->actions();
+            for (QAction* action : actions) {
                 if (action->property("recentFilePlaceholder").toBool())
-                    fillRecentFiles(menu, action);
+                    recentMarker = action;
                 else if (action->property("windowListMarker").toBool())
-                    fillWindowList(menu, action);
+                    windowMarker = action;
             }
+            if (recentMarker)
+                fillRecentFiles(menu, recentMarker);
+            if (windowMarker)
+                fillWindowList(menu, windowMarker);
         });
     }
     return menu;
 }
 
+// Deletes the entries of a menu that carry the given property.
+static void removeEntries(QMenu* menu, const char* property)
+{
+    QList<QAction*> doomed;
+    const QList<QAction*> actions = menu->actions();
+    for (QAction* action : actions) {
+        if (action->property(property).toBool())
+            doomed << action;
+    }
+    qDeleteAll(doomed);
+}
+
 void MdiMainFrame::fillRecentFiles(QMenu* menu, QAction* marker)
 {
-    for (QAction* action : menu->actions()) {
-        if (action->property("recentFileEntry").toBool())
-            delete action;
-    }
+    removeEntries(menu, "recentFileEntry");
     Application* app = Application::instance();
     const QStringList files = app ? app->recentFiles().files() : QStringList();
     marker->setVisible(files.isEmpty());
@@ -196,13 +229,7 @@ void MdiMainFrame::fillRecentFiles(QMenu* menu, QAction* marker)
 
 void MdiMainFrame::fillWindowList(QMenu* menu, QAction* marker)
 {
-    bool after = false;
-    for (QAction* action : menu->actions()) {
-        if (action == marker)
-            after = true;
-        else if (after)
-            delete action;
-    }
+    removeEntries(menu, "windowListEntry");
     const QList<MdiChildFrame*> frames = childFrames();
     marker->setVisible(!frames.isEmpty());
     int index = 0;
@@ -211,6 +238,7 @@ void MdiMainFrame::fillWindowList(QMenu* menu, QAction* marker)
         QString title = frame->windowTitle();
         title.replace(QStringLiteral("[*]"), frame->isWindowModified() ? QStringLiteral("*") : QString());
         QAction* entry = menu->addAction(QStringLiteral("&%1 %2").arg(index).arg(title));
+        entry->setProperty("windowListEntry", true);
         entry->setCheckable(true);
         entry->setChecked(frame == activeChild());
         connect(entry, &QAction::triggered, frame, [frame] {
@@ -248,7 +276,90 @@ void MdiMainFrame::updateTitle()
     QString title = m_baseTitle;
     if (Document* doc = activeDocument())
         title += (title.isEmpty() ? QString() : QStringLiteral(" - ")) + doc->title();
-    setWindowTitle(title);
+    m_title = title;
+    applyTitle();
+}
+
+void MdiMainFrame::applyTitle()
+{
+    m_titlePending = false;
+    if (windowTitle() == m_title)
+        return;
+    // A maximised child watches this window's title and appends
+    // " - [its title]" to any new one; it must not see this change.
+    QList<QMdiSubWindow*> watchers;
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList()) {
+        if (window->maximizedButtonsWidget())
+            watchers << window;
+    }
+    for (QMdiSubWindow* window : watchers)
+        removeEventFilter(window);
+    setWindowTitle(m_title);
+    for (QMdiSubWindow* window : watchers)
+        installEventFilter(window);
+}
+
+void MdiMainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // Maximising a child rewrites the title to "title - [child]": put ours
+    // back once that is done.
+    if (event->type() == QEvent::WindowTitleChange && windowTitle() != m_title && !m_titlePending) {
+        m_titlePending = true;
+        QMetaObject::invokeMethod(this, &MdiMainFrame::applyTitle, Qt::QueuedConnection);
+    }
+}
+
+QRect MdiMainFrame::clientSpace() const
+{
+    // Before the window is first shown the area has no size yet: use the
+    // screen it will fill, less room for the bars.
+    QRect space = m_mdiArea->viewport()->rect();
+    if (!m_mdiArea->isVisible() && m_mdiArea->screen())
+        space = QRect(QPoint(0, 0), m_mdiArea->screen()->availableGeometry().size() - QSize(0, 120));
+    return space;
+}
+
+int MdiMainFrame::cascadeStep() const
+{
+    QStyleOptionTitleBar option;
+    option.initFrom(m_mdiArea);
+    const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, m_mdiArea);
+    return qMax(title, fontMetrics().height() + 4);
+}
+
+void MdiMainFrame::placeNewChild(MdiChildFrame* frame)
+{
+    frame->setGeometry(newChildGeometry(&m_nextPlacement, frame->size(), clientSpace(), cascadeStep()));
+}
+
+// Many windows cascade closer than a title bar apart: each title bar still
+// shows a strip that can be clicked.
+static constexpr int MinCascadeStep = 8;
+
+void MdiMainFrame::cascade()
+{
+    QMdiSubWindow* active = m_mdiArea->activeSubWindow();
+    if (!active)
+        active = m_mdiArea->currentSubWindow();
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList(QMdiArea::StackingOrder)) {
+        if (window->isVisible() && !window->isMinimized() && window != active)
+            windows << window;
+    }
+    if (active && active->isVisible() && !active->isMinimized())
+        windows << active;
+    const QList<QRect> places = cascadeGeometries(int(windows.size()), m_mdiArea->viewport()->rect(),
+                                                  cascadeStep(), MinCascadeStep);
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows.at(i);
+        if (window->isMaximized())
+            window->showNormal();
+        window->setGeometry(places.at(i));
+        window->raise();
+    }
+    if (active)
+        m_mdiArea->setActiveSubWindow(active);
 }
 
 void MdiMainFrame::onSubWindowActivated(QMdiSubWindow* window)
@@ -262,6 +373,35 @@ void MdiMainFrame::onSubWindowActivated(QMdiSubWindow* window)
         m_titleConnection = connect(doc, &Document::titleChanged, this, &MdiMainFrame::updateTitle);
     updateTitle();
     m_router->requestUpdate();
+}
+
+bool MdiMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // A menu shows the prompt of an enabled item only; a disabled item's
+    // prompt is as useful, so the frame shows it while the item is under the
+    // pointer or highlighted.
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseMove || type == QEvent::KeyRelease) {
+        if (auto* menu = qobject_cast<QMenu*>(watched)) {
+            QAction* action = type == QEvent::MouseMove
+                                  ? menu->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint())
+                                  : menu->activeAction();
+            if (action && !action->isEnabled() && !action->isSeparator()) {
+                // After the menu has handled the event: it clears the status
+                // bar when the pointer leaves an enabled item.
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, menu = QPointer<QMenu>(menu), item = QPointer<QAction>(action)] {
+                        if (!menu || !item || !menu->isVisible() || item->isEnabled())
+                            return;
+                        QStatusTipEvent tip(item->statusTip());
+                        QApplication::sendEvent(this, &tip);
+                    },
+                    Qt::QueuedConnection);
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MdiMainFrame::closeEvent(QCloseEvent* event)

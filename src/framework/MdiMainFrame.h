@@ -51,15 +51,28 @@ public:
     void trackContextMenu(int resourceId, const QPoint& globalPos);
 
     // The base title ("Tarn"); the frame shows it followed by " - " and the
-    // active document's title.
+    // active document's title, and nothing else (a maximised child does not
+    // add its name).
     void setBaseTitle(const QString& title);
+
+    // Moves a new child to its place: cascading from the top left, one step
+    // further for each new window, starting over at the top left when it
+    // would leave the client area (and never larger than the area).
+    void placeNewChild(MdiChildFrame* frame);
+    // The offset between cascaded windows: one title bar.
+    int cascadeStep() const;
 
 public slots:
     void updateMenuBar();
     void updateTitle();
+    // Cascades the children that are not minimised, the active one last
+    // and on top.
+    void cascade();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // The chain a command travels after the active view, document and frame.
     virtual QList<CommandTarget*> commandChain() const;
 
@@ -68,6 +81,8 @@ private:
     void fillRecentFiles(QMenu* menu, QAction* marker);
     void fillWindowList(QMenu* menu, QAction* marker);
     void onSubWindowActivated(QMdiSubWindow* window);
+    void applyTitle();
+    QRect clientSpace() const;
 
     const CommandTable* m_table;
     QMdiArea* m_mdiArea;
@@ -76,6 +91,9 @@ private:
     int m_defaultMenu = 0;
     int m_currentMenu = -1;
     QString m_baseTitle;
+    QString m_title;
+    bool m_titlePending = false;
+    int m_nextPlacement = 0;
     QMetaObject::Connection m_titleConnection;
 };
 

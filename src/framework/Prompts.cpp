@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMessageBox>
 
 namespace fw {
@@ -91,12 +92,31 @@ QString QtPrompts::saveFileName(QWidget* parent, const FileDialog& dialog)
     return runFileDialog(parent, dialog, true);
 }
 
+// True when the dialog's answer is the font it was opened on: the same
+// family, size and style.
+static bool sameChoice(const QFont& chosen, const QFont& shown)
+{
+    return chosen.family().compare(shown.family(), Qt::CaseInsensitive) == 0
+           && qAbs(chosen.pointSizeF() - shown.pointSizeF()) < 0.01 && chosen.weight() == shown.weight()
+           && chosen.italic() == shown.italic() && chosen.underline() == shown.underline()
+           && chosen.strikeOut() == shown.strikeOut();
+}
+
 std::optional<QFont> QtPrompts::chooseFont(QWidget* parent, const QFont& initial)
 {
+    // The dialog lists the host's families only. A name it does not list
+    // (the default "courier", drawn with the host's monospace font) would
+    // make it open on its first family, so it is opened on the family that
+    // is actually drawn.
+    QFont shown = initial;
+    shown.setFamily(QFontInfo(initial).family());
     bool ok = false;
-    QFont font = QFontDialog::getFont(&ok, initial, dialogParent(parent));
+    const QFont font = QFontDialog::getFont(&ok, shown, dialogParent(parent));
     if (!ok)
         return std::nullopt;
+    // OK without a change keeps the font exactly as it was, name included.
+    if (sameChoice(font, shown))
+        return initial;
     return font;
 }
 

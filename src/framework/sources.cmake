@@ -15,5 +15,6 @@ list(APPEND TARN_UI_SOURCES
 
 # The framework's QtCore-only helpers.
 list(APPEND TARN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/MdiLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SafeSave.cpp
 )

@@ -106,6 +106,27 @@ void CMessageView::OnDoubleClick()
         lines->selectReportedLine(location->line);
 }
 
+bool CMessageView::StepToDiagnostic(int step)
+{
+    const int count = rowCount();
+    int row = selectedRow();
+    if (row < 0)
+        row = step > 0 ? -1 : count;
+    // A double click follows exactly the rows classified as diagnostics
+    // (parseDiagnostic accepts what isDiagnosticLine accepts), so the icon
+    // finds them without decoding every row of a long log.
+    for (row += step; row >= 0 && row < count; row += step) {
+        if (rowIcon(row) == IconDiagnostic && parseDiagnostic(rowText(row)))
+            break;
+    }
+    if (row < 0 || row >= count)
+        return false;
+    setSelectedRow(row);
+    ensureVisible(row);
+    OnDoubleClick();
+    return true;
+}
+
 void CMessageView::OnContextMenu(const QPoint& globalPos)
 {
     if (fw::MdiChildFrame* frame = parentFrame())

@@ -39,6 +39,12 @@ public:
     // Opens the file named by the selected diagnostic row and hands its line
     // to the opened document's first view when that view can select lines.
     void OnDoubleClick();
+    // Moves the selection to the next (step 1) or previous (step -1) row
+    // after the selected one that a double click would follow, scrolls it
+    // into view and follows it as a double click does. With no selection
+    // the search starts before the first (after the last) row. Returns
+    // false, changing nothing, when there is no such row.
+    bool StepToDiagnostic(int step);
     // Activates the message window and shows its context menu.
     void OnContextMenu(const QPoint& globalPos);
 

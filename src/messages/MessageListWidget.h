@@ -40,6 +40,8 @@ public:
     int selectedRow() const { return m_selected; }
     void setSelectedRow(int row);
     int rowHeight() const { return m_rowHeight; }
+    // Scrolls as little as needed to show the row.
+    void ensureVisible(int row);
     // The row at a point of the viewport, -1 below the last row.
     int rowAt(const QPoint& viewportPos) const;
     // Applies pending scroll bar changes at once (they otherwise wait for
@@ -64,7 +66,6 @@ private:
     int rowWidth(QByteArrayView utf8) const;
     void scheduleLayout(bool scrollToEnd);
     void updateScrollBars();
-    void ensureVisible(int row);
     int visibleRows() const;
     void remeasure();
 

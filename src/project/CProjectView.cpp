@@ -6,6 +6,7 @@
 #include "framework/MdiMainFrame.h"
 #include "framework/Prompts.h"
 #include "project/CProjectDoc.h"
+#include "project/ProjectBuildCommands.h"
 #include "project/ProjectIcons.h"
 #include "project/ProjectSourceScan.h"
 #include "project/ProjectTreeLayout.h"
@@ -41,6 +42,10 @@ CProjectView::CProjectView(QWidget* parent) : QTreeWidget(parent)
     header()->setStretchLastSection(false);
     connect(this, &QTreeWidget::itemDoubleClicked, this, [this] { OnDoubleClick(); });
     registerCommands();
+    onCommand(cmd::BuildProject, [this] { OnBuildProject(); });
+    onCommand(cmd::RebuildAll, [this] { OnRebuildAll(); });
+    onCommand(cmd::ExportMakefile, [this] { OnExportMakefile(); });
+    onCommand(cmd::ExportAndMake, [this] { OnExportAndMake(); });
 }
 
 CProjectDoc* CProjectView::projectDocument() const
@@ -151,4 +156,28 @@ void CProjectView::contextMenuEvent(QContextMenuEvent* event)
 {
     OnContextMenu(event->globalPos());
     event->accept();
+}
+
+void CProjectView::OnBuildProject()
+{
+    if (CProjectDoc* doc = projectDocument())
+        BuildProjectCommand(*doc, this, false);
+}
+
+void CProjectView::OnRebuildAll()
+{
+    if (CProjectDoc* doc = projectDocument())
+        BuildProjectCommand(*doc, this, true);
+}
+
+void CProjectView::OnExportMakefile()
+{
+    if (CProjectDoc* doc = projectDocument())
+        ExportMakefileCommand(*doc, this);
+}
+
+void CProjectView::OnExportAndMake()
+{
+    if (CProjectDoc* doc = projectDocument())
+        ExportAndMakeCommand(*doc, this);
 }

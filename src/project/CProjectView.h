@@ -37,6 +37,11 @@ public:
     void OnSetCompileOptions();
     void OnSetLinkingOptions();
     void OnContextMenu(const QPoint& globalPos);
+    // Build and export commands (ProjectBuildCommands.h does the work).
+    void OnBuildProject();
+    void OnRebuildAll();
+    void OnExportMakefile();
+    void OnExportAndMake();
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

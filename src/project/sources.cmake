@@ -1,11 +1,21 @@
 # Files of src/project: project document, tree view and frame, the option
-# dialogs and the project commands.
+# dialogs and the project commands; the build plan, its run, the Makefile
+# writer and the command-line builds (core).
+list(APPEND TARN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/BuildJob.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BuildSteps.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CommandLineBuild.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MakefileWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectBuildRun.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectJobs.cpp
+)
 list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CProjectDoc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CProjectFrame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CProjectLinkDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CProjectView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CProjectViewCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectBuildCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectIcons.cpp
 )
 

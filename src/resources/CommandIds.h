@@ -45,6 +45,9 @@ enum : int {
     TouchFile = 32859,
     TouchAll = 32860,
     Escape = 32768,           // bound to Esc; nothing handles it
+    // Stepping through the diagnostics of the message window (F4, Shift+F4).
+    NextDiagnostic = 33100,
+    PreviousDiagnostic = 33101,
 };
 } // namespace cmd
 

@@ -92,6 +92,10 @@ void addCommands(fw::CommandTable& table)
     add(ClearMessages, "Erases all messages from the window", "Clear Messages");
     add(CopyrightVersion, "Display copyright and version info in message window", "Copyright and Version");
     add(Tip, "Display a tip of the day in the message window", "Tip");
+    add(NextDiagnostic, "Show the source line of the next diagnostic in the message window",
+        "Next Diagnostic", {key(QKeyCombination(Qt::Key_F4))});
+    add(PreviousDiagnostic, "Show the source line of the previous diagnostic in the message window",
+        "Previous Diagnostic", {key(Qt::SHIFT | Qt::Key_F4)});
 
     // Project
     add(InsertFile, "Inserts a file into the project list", "Insert File");

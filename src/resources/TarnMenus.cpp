@@ -125,6 +125,36 @@ Items messageItems()
     };
 }
 
+// F4 and Shift+F4 step through the message window's diagnostics; they end
+// the Messages menu and the source window's Search menu.
+void appendDiagnosticSteps(Items& items)
+{
+    items.push_back(separator());
+    items.push_back(item(cmd::NextDiagnostic, "&Next Diagnostic\tF4"));
+    items.push_back(item(cmd::PreviousDiagnostic, "&Previous Diagnostic\tShift+F4"));
+}
+
+MenuItem messagesMenu()
+{
+    Items items = messageItems();
+    appendDiagnosticSteps(items);
+    return popup("&Messages", std::move(items));
+}
+
+MenuItem searchMenu()
+{
+    Items items = {
+        item(fw::id::EditFind, "&Find...\tCtrl+F"),
+        item(fw::id::EditRepeat, "F&ind Next\tF3"),
+        item(fw::id::EditReplace, "R&eplace\tCtrl+H"),
+        separator(),
+        item(cmd::GoToLine, "&Go To Line..."),
+        item(cmd::GoToFunction, "Go To &Function..."),
+    };
+    appendDiagnosticSteps(items);
+    return popup("&Search", std::move(items));
+}
+
 Items projectItems()
 {
     return {
@@ -183,14 +213,7 @@ fw::MenuLayout sourceMenu()
             separator(),
             item(cmd::Comment, "Co&mment"),
         }),
-        popup("&Search", {
-            item(fw::id::EditFind, "&Find...\tCtrl+F"),
-            item(fw::id::EditRepeat, "F&ind Next\tF3"),
-            item(fw::id::EditReplace, "R&eplace\tCtrl+H"),
-            separator(),
-            item(cmd::GoToLine, "&Go To Line..."),
-            item(cmd::GoToFunction, "Go To &Function..."),
-        }),
+        searchMenu(),
         commandsMenu(),
         popup("So&urce", {
             item(cmd::BuildSource, "&Build Source...\tCtrl+B"),
@@ -205,7 +228,7 @@ fw::MenuLayout sourceMenu()
 fw::MenuLayout messageMenu()
 {
     return {
-        fileMenu(false), commandsMenu(), popup("&Messages", messageItems()),
+        fileMenu(false), commandsMenu(), messagesMenu(),
         viewMenu(), windowMenu(), helpMenu(),
     };
 }

@@ -6,13 +6,17 @@
 #include "app/FontRecord.h"
 #include "support/TestSupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -227,15 +231,15 @@ TEST_F(OptionsDialog, BrowseOffersTheExpectedFileFirst)
         {"browseGccButton",
          "gccPathEdit",
          &IdeSettings::gccPath,
-         {"Gcc Executable (gcc.exe)", "Gcc Executable (gcc)", "All Files (*)"}},
+         {"Gcc Executable (gcc)", "Gcc Executable (gcc.exe)", "All Files (*)"}},
         {"browseGdbButton",
          "gdbPathEdit",
          &IdeSettings::gdbPath,
-         {"Gdb Executable (gdb.exe)", "Gdb Executable (gdb)", "All Files (*)"}},
+         {"Gdb Executable (gdb)", "Gdb Executable (gdb.exe)", "All Files (*)"}},
         {"browseMakeButton",
          "makePathEdit",
          &IdeSettings::makePath,
-         {"Make Executable (make.exe)", "Make Executable (make)", "All Files (*)"}},
+         {"Make Executable (make)", "Make Executable (make.exe)", "All Files (*)"}},
         {"browseLibcButton",
          "libcPathEdit",
          &IdeSettings::libcPath,
@@ -312,3 +316,37 @@ TEST_F(OptionsDialog, UnwritableFileIsReportedButTheSettingsApply)
 }
 
 } // namespace
+
+// The real font dialog: it opens on the family the source font is drawn
+// with (not the toolkit's first family), and OK there leaves the font record
+// exactly as it was.
+TEST_F(OptionsDialog, RealFontDialogOpensOnTheDrawnFontAndOkKeepsTheRecord)
+{
+    LogFontRecord bold;
+    bold.height = -16;
+    bold.weight = 700;
+    bold.pitchAndFamily = LogFontRecord::FixedPitch | LogFontRecord::FamilyModern;
+    bold.setFaceName("DejaVu Sans Mono");
+    const QFont fonts[] = {defaultSourceFont(), fontFromFontRecord(bold)};
+    prompts.reset(); // the real dialogs
+    for (const QFont& font : fonts) {
+        SCOPED_TRACE(font.family().toStdString());
+        IdeSettings s = ideSettings();
+        s.sourceFont = font;
+        setIdeSettings(s);
+        dialog = std::make_unique<CIDEOptionsDialog>();
+        dialog->show();
+        QString shownFamily;
+        QTimer::singleShot(0, [&shownFamily] {
+            auto* fontDialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(fontDialog, nullptr);
+            shownFamily = fontDialog->currentFont().family();
+            fontDialog->accept();
+        });
+        click("sourceFontButton");
+        click("okButton");
+        EXPECT_EQ(shownFamily, QFontInfo(font).family());
+        EXPECT_EQ(fontRecordFromFont(ideSettings().sourceFont).toBytes(), fontRecordFromFont(font).toBytes());
+        EXPECT_TRUE(testsupport::readFile(iniPath()).contains("Font=" + fontRecordFromFont(font).toProfileValue()));
+    }
+}

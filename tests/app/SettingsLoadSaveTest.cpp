@@ -78,6 +78,57 @@ TEST_F(SettingsLoadSave, OnlyTheGccPathSilencesTheWarning)
     EXPECT_EQ(prompts->messages, QStringList{gccWarning});
 }
 
+TEST_F(SettingsLoadSave, MissingToolKeysTakeTheToolsOnPath)
+{
+    // Two folders on PATH: the first one's tools win; a file named gdb that
+    // cannot be run is passed over.
+    const QString first = pathFolder() + QStringLiteral("/first");
+    const QString second = pathFolder() + QStringLiteral("/second");
+    ASSERT_TRUE(QDir().mkpath(first) && QDir().mkpath(second));
+    auto tool = [](const QString& folder, const char* name, bool executable) {
+        const QString path = folder + QLatin1Char('/') + QLatin1String(name);
+        EXPECT_TRUE(testsupport::writeFile(path, "#!/bin/sh\n"));
+        if (executable)
+            QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
+        return path;
+    };
+    const QString gcc = tool(first, "gcc", true);
+    tool(second, "gcc", true);
+    tool(first, "gdb", false);
+    const QString gdb = tool(second, "gdb", true);
+    const QString make = tool(second, "make", true);
+    struct Case {
+        const char* name;
+        QByteArray ini;
+        QString gcc, gdb, make;
+    };
+    const Case cases[] = {
+        {"no file", {}, gcc, gdb, make},
+        {"keys only in another section", "[Other]\nGCC Path=/x\nMake Path=\n", gcc, gdb, make},
+        {"empty keys are the user's choice", "[Options]\ngcc path=\nMake Path=\n", {}, gdb, {}},
+        {"set keys are kept", "[Options]\nGCC Path=/opt/gcc\nGDB Path=/opt/gdb\n", "/opt/gcc", "/opt/gdb", make},
+    };
+    qputenv("PATH", (first + QLatin1Char(':') + second).toLocal8Bit());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(iniPath());
+        if (!c.ini.isNull())
+            writeIni(c.ini);
+        prompts->messages.clear();
+        LoadSettings();
+        EXPECT_EQ(ideSettings().gccPath, c.gcc);
+        EXPECT_EQ(ideSettings().gdbPath, c.gdb);
+        EXPECT_EQ(ideSettings().makePath, c.make);
+        EXPECT_EQ(prompts->messages, c.gcc.isEmpty() ? QStringList{gccWarning} : QStringList());
+        EXPECT_EQ(QFileInfo::exists(iniPath()), !c.ini.isNull()) << "loading never writes";
+    }
+    // Confirming Options writes what was found.
+    ASSERT_TRUE(SaveSettings());
+    QFile file(iniPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("GCC Path=/opt/gcc\nGDB Path=/opt/gdb\nMake Path=" + make.toUtf8()));
+}
+
 QByteArray randomBytes(int size)
 {
     std::mt19937 random(7);

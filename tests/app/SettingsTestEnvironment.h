@@ -1,8 +1,9 @@
 #pragma once
 
 // A private settings folder for one test: XDG_CONFIG_HOME points at a fresh
-// temporary folder, message boxes and dialogs are answered by a script, and
-// the live settings are put back afterwards.
+// temporary folder, PATH at an empty one (so no gcc, gdb or make is found
+// unless the test puts one there), message boxes and dialogs are answered by
+// a script, and the live settings and environment are put back afterwards.
 #include "app/IdeSettings.h"
 #include "support/ScriptedPrompts.h"
 
@@ -18,9 +19,12 @@ protected:
     void SetUp() override
     {
         m_oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+        m_oldPath = qgetenv("PATH");
         m_oldSettings = ideSettings();
         ASSERT_TRUE(m_config.isValid());
+        ASSERT_TRUE(m_tools.isValid());
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+        qputenv("PATH", m_tools.path().toLocal8Bit());
         prompts = std::make_unique<ScriptedPrompts>();
     }
 
@@ -29,14 +33,19 @@ protected:
         prompts.reset();
         setIdeSettings(m_oldSettings);
         qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
+        qputenv("PATH", m_oldPath);
     }
 
     QString configFolder() const { return m_config.path(); }
+    // The one folder PATH names during the test.
+    QString pathFolder() const { return m_tools.path(); }
 
     std::unique_ptr<ScriptedPrompts> prompts;
 
 private:
     QTemporaryDir m_config;
+    QTemporaryDir m_tools;
     QByteArray m_oldConfigHome;
+    QByteArray m_oldPath;
     IdeSettings m_oldSettings;
 };

@@ -29,16 +29,29 @@ const QString kGccWarning = QStringLiteral(
     "It appears that you have not yet set your program paths in the View->Options menu.  "
     "Tarn may not work correctly until you do!");
 
-// Each test starts from its own settings file.
+// Each test starts from its own settings file, with no tools on PATH.
 class Startup : public ::testing::Test {
 protected:
-    void SetUp() override { QFile::remove(settingsFilePath()); }
-    void TearDown() override { QFile::remove(settingsFilePath()); }
+    void SetUp() override
+    {
+        QFile::remove(settingsFilePath());
+        m_oldPath = qgetenv("PATH");
+        qputenv("PATH", m_emptyFolder.path().toLocal8Bit());
+    }
+    void TearDown() override
+    {
+        QFile::remove(settingsFilePath());
+        qputenv("PATH", m_oldPath);
+    }
 
     static void writeSettings(const QByteArray& text)
     {
         ASSERT_TRUE(testsupport::writeFile(settingsFilePath(), text));
     }
+
+private:
+    QTemporaryDir m_emptyFolder;
+    QByteArray m_oldPath;
 };
 
 } // namespace

@@ -173,13 +173,15 @@ TEST(SourceDocument, ClosingAModifiedWindowAsksToSave)
         CTarnDoc* doc = f.openBytes("ask.c", "old\n");
         ASSERT_NE(doc, nullptr);
         EditorFixture::viewOf(doc)->editControl().replaceSelection("new ");
+        // Closing deletes the document: take its name first.
+        const QString pathName = doc->pathName();
         ScriptedPrompts prompts;
         prompts.answers.push_back(row.answer);
         f.main->childFrames().front()->close();
         QCoreApplication::processEvents();
         ASSERT_EQ(prompts.messages.size(), 1);
         EXPECT_EQ(prompts.messages[0],
-                  QStringLiteral("Save changes to %1?").arg(QDir::toNativeSeparators(doc->pathName())));
+                  QStringLiteral("Save changes to %1?").arg(QDir::toNativeSeparators(pathName)));
         EXPECT_EQ(f.main->childFrames().isEmpty(), row.closed);
         EXPECT_EQ(testsupport::readFile(f.path("ask.c")), row.onDisk);
     }

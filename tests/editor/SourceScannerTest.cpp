@@ -4,6 +4,8 @@
 
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 namespace {
 
 // "name@line" for each definition, so a row reads like the source.
@@ -186,4 +188,9 @@ TEST(SourceScanner, ReadSourceFile)
     EXPECT_EQ(readSourceFile(path), QByteArray("x\0y", 3));
     EXPECT_FALSE(readSourceFile(dir.filePath("missing.c")).has_value());
     EXPECT_FALSE(readSourceFile(dir.path()).has_value());
+    // Never waits for a writer or reads an endless device.
+    const QString fifo = dir.filePath("pipe.c");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(readSourceFile(fifo).has_value());
+    EXPECT_FALSE(readSourceFile("/dev/zero").has_value());
 }

@@ -222,8 +222,9 @@ TEST(SourceView, FindNext)
         EXPECT_EQ(view->findNext(step.request), step.found);
         EXPECT_EQ(view->editControl().selection(), step.selection);
         EXPECT_EQ(prompts.messages.size(), step.found ? 0 : 1);
-        if (!step.found)
+        if (!step.found) {
             EXPECT_EQ(prompts.messages[0], QStringLiteral("Cannot find the string \"foo\"."));
+        }
     }
 
     // F3 repeats the last search.

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -91,6 +92,37 @@ TEST(CommandRouter, FirstTargetOfTheChainWinsAndUnhandledIsDisabled)
     EXPECT_TRUE(action->isEnabled());
     action->trigger();
     EXPECT_EQ(log.last(), "app7");
+}
+
+TEST(CommandRouter, UpdateSurvivesActionsDeletedWhileItRuns)
+{
+    Target app;
+    bool enabled = false;
+    for (int id : {1, 2}) {
+        app.onCommand(id, [] {});
+        app.onUpdateEnabled(id, [&] { return enabled; });
+    }
+    fw::CommandRouter router(nullptr, [&] { return QList<fw::CommandTarget*>{&app}; });
+    QObject owner;
+    QList<QPointer<QAction>> actions;
+    for (int i = 0; i < 6; ++i)
+        actions << router.createAction(1 + i % 2, QStringLiteral("x"), &owner);
+    // Enabling the first action deletes every other one, of its own id too.
+    QObject::connect(actions.at(0), &QAction::changed, [&] {
+        for (qsizetype i = 1; i < actions.size(); ++i)
+            delete actions.at(i).data();
+    });
+    enabled = true;
+    router.updateActions();
+    EXPECT_TRUE(actions.at(0)->isEnabled());
+    for (qsizetype i = 1; i < actions.size(); ++i)
+        EXPECT_TRUE(actions.at(i).isNull()) << i;
+    // The router goes on with the action that is left.
+    QAction* late = router.createAction(2, QStringLiteral("y"), &owner);
+    enabled = false;
+    router.updateActions();
+    EXPECT_FALSE(actions.at(0)->isEnabled());
+    EXPECT_FALSE(late->isEnabled());
 }
 
 TEST(MdiMainFrame, MenuBarFollowsTheActiveDocumentType)

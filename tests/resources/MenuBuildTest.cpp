@@ -149,7 +149,7 @@ TEST(TarnMenuBuild, EveryKeyReachesItsCommand)
         for (const QKeySequence& key : info.keys)
             bindings.push_back({key, info.id});
     }
-    ASSERT_EQ(bindings.size(), 22u);
+    ASSERT_EQ(bindings.size(), 24u);
     frame.show();
     frame.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));

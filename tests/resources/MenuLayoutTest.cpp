@@ -119,11 +119,11 @@ TEST(TarnMenus, ItemAndSeparatorCountsPerPopup)
     const Row rows[] = {
         {menu::MainFrame, "&File", {5, 3, 0, 0}},  {menu::MainFrame, "&View", {2, 0, 0, 0}},
         {menu::MainFrame, "&Help", {2, 0, 0, 0}},  {menu::Source, "&File", {11, 3, 0, 0}},
-        {menu::Source, "&Edit", {8, 3, 1, 0}},     {menu::Source, "&Search", {5, 1, 0, 0}},
+        {menu::Source, "&Edit", {8, 3, 1, 0}},     {menu::Source, "&Search", {7, 2, 0, 0}},
         {menu::Source, "&Commands", {4, 1, 0, 0}}, {menu::Source, "So&urce", {2, 0, 0, 0}},
         {menu::Source, "&View", {3, 1, 0, 0}},     {menu::Source, "&Window", {5, 1, 0, 1}},
         {menu::Source, "&Help", {2, 0, 0, 0}},     {menu::Message, "&File", {8, 2, 0, 0}},
-        {menu::Message, "&Messages", {3, 0, 0, 0}}, {menu::Project, "&File", {8, 2, 0, 0}},
+        {menu::Message, "&Messages", {5, 1, 0, 0}}, {menu::Project, "&File", {8, 2, 0, 0}},
         {menu::Project, "&Project", {10, 3, 0, 0}}, {menu::MainContext, nullptr, {11, 3, 0, 0}},
         {menu::MessageContext, nullptr, {3, 0, 0, 0}}, {menu::SourceContext, nullptr, {14, 6, 1, 0}},
         {menu::ProjectContext, nullptr, {11, 4, 0, 0}},
@@ -172,7 +172,13 @@ TEST(TarnMenus, DocumentWindowsShareTheirCommonMenus)
     }
     EXPECT_TRUE(sameItems(popup(menu::Source, "&Help"), popup(menu::MainFrame, "&Help")));
     EXPECT_TRUE(sameItems(popup(menu::Message, "&File"), popup(menu::Project, "&File")));
-    EXPECT_EQ(menuwalk::describe(popup(menu::Message, "&Messages")), menuwalk::describe(contextPopup(menu::MessageContext)));
+    // The Messages menu is the message context menu plus the diagnostic
+    // steps, which also end the source window's Search menu.
+    const QStringList steps = {QStringLiteral("—"), QStringLiteral("&Next Diagnostic\tF4"),
+                               QStringLiteral("&Previous Diagnostic\tShift+F4")};
+    EXPECT_EQ(menuwalk::describe(popup(menu::Message, "&Messages")),
+              menuwalk::describe(contextPopup(menu::MessageContext)) + steps);
+    EXPECT_EQ(menuwalk::describe(popup(menu::Source, "&Search")).mid(6), steps);
     // The project context menu is the Project menu plus Close.
     QStringList project = menuwalk::describe(popup(menu::Project, "&Project"));
     project << QStringLiteral("—") << QStringLiteral("&Close");

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "project/BuildSteps.h"
+
+#include <QList>
+#include <QString>
+
+// One message-window row as a build produces it.
+struct BuildRow {
+    QString text;
+    int withSeparator = 0;
+
+    friend bool operator==(const BuildRow&, const BuildRow&) = default;
+};
+
+// What became of one child run.
+struct StepResult {
+    bool started = false;   // false: the program could not be started
+    bool succeeded = false; // ended normally with exit status 0
+};
+
+// What a running build needs from its surroundings: a way to run a child
+// (and wait for it), a place for its rows, and whether to stop. The IDE
+// and the command line give it the worker engine and their message sink,
+// the tests a script.
+class BuildHost {
+public:
+    virtual ~BuildHost() = default;
+    // Runs the step to its end and shows its gcc report: standard error
+    // under the heading, or "No warnings or errors recieved from gcc", or
+    // the runner's could-not-start row.
+    virtual StepResult runStep(const BuildStep& step, const QString& heading) = 0;
+    // Rows that belong together (a heading, its rows, its separator) come in
+    // one call, in the build's order.
+    virtual void postRows(const QList<BuildRow>& rows) = 0;
+    virtual void clearRows() = 0;
+    // True once Tarn is closing: the build stops before its next step.
+    virtual bool stopRequested() const { return false; }
+};
+
+struct BuildOutcome {
+    bool linked = false;        // the link ran
+    bool linkSucceeded = false; // and gcc reported success for it
+    bool stopped = false;       // Tarn asked the build to stop
+};
+
+// The whole build: the compile phase (every source, or those out of date),
+// the check that every object is present and current, the link, with the
+// rows the message window shows.
+BuildOutcome RunProjectBuild(const BuildJob& job, BuildHost& host);

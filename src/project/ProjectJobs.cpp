@@ -1,0 +1,74 @@
+#include "project/ProjectJobs.h"
+
+#include "messages/MessageSink.h"
+#include "project/ProjectBuildRun.h"
+#include "tools/JobManager.h"
+#include "tools/ToolDirectory.h"
+#include "tools/WorkerReports.h"
+
+namespace {
+
+// The worker engine seen by a running build: children run with the job's
+// cancel flag, rows go through one batcher in the build's order.
+class EngineBuildHost : public BuildHost {
+public:
+    explicit EngineBuildHost(JobContext& context) : m_context(context) {}
+
+    StepResult runStep(const BuildStep& step, const QString& heading) override
+    {
+        const ChildResult result =
+            RunWithGccReport(step.invocation, m_context.cancelFlag(), m_batch, heading);
+        m_batch.post();
+        StepResult outcome;
+        outcome.started = result.started();
+        outcome.succeeded = result.end == ChildResult::End::Finished && result.exitCode == 0;
+        return outcome;
+    }
+    void postRows(const QList<BuildRow>& rows) override
+    {
+        for (const BuildRow& row : rows)
+            m_batch.add(row.text, row.withSeparator);
+        m_batch.post();
+    }
+    void clearRows() override { m_batch.clear(); }
+    bool stopRequested() const override { return m_context.cancelled(); }
+
+private:
+    JobContext& m_context;
+    MessageBatcher m_batch;
+};
+
+} // namespace
+
+int BuildStatus(const BuildOutcome& outcome)
+{
+    return outcome.linked && outcome.linkSucceeded && !outcome.stopped ? 0 : 1;
+}
+
+int StartProjectBuild(const BuildJob& job)
+{
+    JobManager* jobs = JobManager::instance();
+    if (!jobs)
+        return 0;
+    const QString name = job.kind == BuildKind::All ? QStringLiteral("RebuildAllThread")
+                                                    : QStringLiteral("BuildChangedThread");
+    return jobs->start(name, [job](JobContext& context) {
+        EngineBuildHost host(context);
+        return BuildStatus(RunProjectBuild(job, host));
+    });
+}
+
+int StartExportAndMake(const QString& makePath, const QString& projectDirectory)
+{
+    JobManager* jobs = JobManager::instance();
+    if (!jobs)
+        return 0;
+    setToolDirectory(projectDirectory);
+    const Invocation invocation{makePath, {}, projectDirectory};
+    return jobs->start(QStringLiteral("ExportAndMakeThread"), [invocation](JobContext& context) {
+        MessageBatcher batch;
+        const ChildResult result = RunWithMakeReport(invocation, context.cancelFlag(), batch);
+        batch.add(QStringLiteral("Ending make"), 1);
+        return result.end == ChildResult::End::Finished ? result.exitCode : 1;
+    });
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "project/BuildJob.h"
+
+#include <QString>
+
+struct BuildOutcome;
+
+// The status of a finished build: 0 when the link ran and gcc reported
+// success for it, 1 when the build stopped before linking, the link failed
+// or Tarn stopped the build.
+int BuildStatus(const BuildOutcome& outcome);
+
+// Starts a project build (BuildChangedThread or RebuildAllThread, by the
+// job's kind) as a job of the application's JobManager and returns at once
+// with the job's id (0 when there is no manager). The job is the worker's
+// own copy; its rows reach the message sink in batches through the one
+// ordered queue. The job's status is BuildStatus.
+int StartProjectBuild(const BuildJob& job);
+
+// ExportAndMakeThread: make started with no arguments in the project
+// directory, its report, then "Ending make". Tarn's current directory
+// becomes the project directory (later tool runs start there). The job's
+// status is make's exit status (1 when it could not start or was stopped).
+int StartExportAndMake(const QString& makePath, const QString& projectDirectory);

@@ -1,0 +1,130 @@
+#include "project/BuildSteps.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+namespace {
+
+BuildJob job(const CompileOptions& options = {})
+{
+    BuildJob j;
+    j.gccPath = "/usr/bin/gcc";
+    j.options = options;
+    j.outputFile = "/p/hello.exe";
+    j.projectDirectory = "/p/";
+    return j;
+}
+
+TEST(BuildSteps, CompileStepRunsBesideTheSourceAndShowsTheProjectLine)
+{
+    struct Case {
+        const char* name;
+        CompileOptions options;
+        QString source;
+        QStringList arguments;
+        QString shown;
+    };
+    CompileOptions all;
+    all.debugInfo = 1;
+    all.optimizeLevel = 2;
+    all.language = 3;
+    all.warningLevel = 2;
+    all.otherOptions = "-DNAME='a b' -I\"/my inc\"";
+    const Case cases[] = {
+        {"no options", {}, "/p/main.c", {"-c", "/p/main.c"}, "/usr/bin/gcc -c /p/main.c "},
+        {"every kind of fragment", all, "/s/x y.cpp",
+         {"-c", "/s/x y.cpp", "-g", "-O2", "-x", "c++", "-Wall", "-DNAME=a b", "-I/my inc"},
+         "/usr/bin/gcc -c /s/x y.cpp -g -O2 -x c++ -Wall -DNAME='a b' -I\"/my inc\" "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const BuildStep step = CompileStep(job(c.options), c.source);
+        EXPECT_EQ(step.invocation.program, "/usr/bin/gcc");
+        EXPECT_EQ(step.invocation.arguments, c.arguments);
+        EXPECT_EQ(step.invocation.workingDirectory, QString(c.source).left(c.source.lastIndexOf('/') + 1));
+        EXPECT_EQ(step.shownLine, c.shown);
+    }
+}
+
+TEST(BuildSteps, LinkLineHasABlankAfterEveryEntryAndObjectsBesideTheirSources)
+{
+    BuildJob j = job();
+    j.sources = {"/p/main.c", "/lib/util.cc", "/q r/x.y.c"};
+    j.libraries = {"m", "my lib"};
+    const BuildStep step = LinkStep(j);
+    EXPECT_EQ(step.shownLine,
+              "/usr/bin/gcc -o /p/hello.exe /p/main.o /lib/util.o /q r/x.y.o -lm -lmy lib ");
+    EXPECT_EQ(step.invocation.arguments, QStringList({"-o", "/p/hello.exe", "/p/main.o", "/lib/util.o",
+                                           "/q r/x.y.o", "-lm", "-lmy lib"}));
+    EXPECT_EQ(step.invocation.workingDirectory, "/p/");
+
+    j.sources.clear();
+    j.libraries.clear();
+    EXPECT_EQ(LinkStep(j).shownLine, "/usr/bin/gcc -o /p/hello.exe ");
+}
+
+TEST(BuildSteps, JobIsACopyWithTheOutputNamedAfterTheProject)
+{
+    ProjectFile project;
+    project.sources = {"/p/a.c"};
+    project.libraries = {"m"};
+    project.options.debugInfo = 1;
+    BuildJob j = MakeBuildJob(project, "/p/hello.tarn", "/usr/bin/gcc", true, BuildKind::All);
+    project.sources.append("/p/b.c");
+    project.outputName = "/elsewhere/x";
+    EXPECT_EQ(j.sources, QStringList{"/p/a.c"});
+    EXPECT_EQ(j.outputFile, "/p/hello.exe");
+    EXPECT_EQ(j.projectDirectory, "/p/");
+    EXPECT_EQ(j.options.debugInfo, 1);
+    EXPECT_TRUE(j.clearBeforeBuild);
+    EXPECT_EQ(MakeBuildJob(project, "/p/hello.tarn", "gcc", false).outputFile, "/elsewhere/x");
+    EXPECT_FALSE(HasObjectName("/p.d/Makefile"));
+    EXPECT_TRUE(HasObjectName("/p/.c"));
+}
+
+std::filesystem::path fsPath(const QString& path)
+{
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+TEST(BuildSteps, ObjectIsCurrentAtTheFileSystemsPrecision)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString source = dir.filePath("a.c");
+    const QString object = dir.filePath("a.o");
+    for (const QString& path : {source, object}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    using namespace std::chrono_literals;
+    const auto base = std::filesystem::last_write_time(fsPath(object));
+    struct Case {
+        const char* name;
+        std::chrono::nanoseconds sourceOffset;
+        bool current;
+    };
+    // A few milliseconds apart fall in the same second; a test at whole
+    // seconds would call the later source current.
+    const Case cases[] = {
+        {"equal times", 0ns, true},
+        {"source older", -5ms, true},
+        {"source later in the same second", 5ms, false},
+        {"source a minute later", 60s, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::last_write_time(fsPath(source), base + c.sourceOffset);
+        EXPECT_EQ(ObjectIsCurrent(source, object), c.current);
+    }
+    EXPECT_FALSE(ObjectIsCurrent(source, dir.filePath("missing.o")));
+    EXPECT_FALSE(ObjectIsCurrent(dir.filePath("missing.c"), object));
+}
+
+} // namespace

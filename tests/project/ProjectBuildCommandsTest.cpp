@@ -1,0 +1,252 @@
+// The project window's build and export commands, driven through the real
+// windows with the real gcc and make.
+#include "app/CMainFrame.h"
+#include "app/CTarnApp.h"
+#include "app/IdeSettings.h"
+#include "framework/CommandRouter.h"
+#include "project/CProjectDoc.h"
+#include "resources/CommandIds.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestSupport.h"
+#include "tools/JobManager.h"
+#include "tools/RecordingSink.h"
+#include "tools/ToolDirectory.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+
+namespace {
+
+class ProjectBuildCommands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(testsupport::writeFile(settingsFilePath(),
+                                           "[Options]\nGCC Path=/usr/bin/gcc\nClear=1\n"));
+        app = std::make_unique<CTarnApp>();
+        ASSERT_TRUE(app->InitInstance({}));
+        sink = std::make_unique<RecordingSink>();
+        ASSERT_TRUE(execute(cmd::FileNewProject));
+        doc = dynamic_cast<CProjectDoc*>(app->mainWindow()->activeDocument());
+        ASSERT_NE(doc, nullptr);
+    }
+    void TearDown() override
+    {
+        sink.reset();
+        app.reset();
+        setToolDirectory(QString()); // Export and Make moved it into the temporary folder
+        QFile::remove(settingsFilePath());
+    }
+
+    bool execute(int id) { return app->mainWindow()->router()->execute(id); }
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString source(const QString& name, const QByteArray& text) const
+    {
+        EXPECT_TRUE(testsupport::writeFile(path(name), text));
+        return path(name);
+    }
+    void saveAs(const QString& name)
+    {
+        prompts.saveFiles.push_back(path(name));
+        ASSERT_TRUE(doc->doFileSave());
+    }
+    // Waits for every job, then for the rows they posted.
+    void finishJobs()
+    {
+        ASSERT_TRUE(JobManager::instance()->waitForAll(60000));
+        FlushMessages();
+    }
+    // The rows as the window shows them, a separator row as an empty one.
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const auto& [text, separator] : sink->rows) {
+            out << text;
+            if (separator == 1)
+                out << QString();
+        }
+        return out;
+    }
+    void setSettings(const QString& gcc, const QString& make)
+    {
+        IdeSettings settings = ideSettings();
+        settings.gccPath = gcc;
+        settings.makePath = make;
+        setIdeSettings(settings);
+    }
+
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    std::unique_ptr<CTarnApp> app;
+    std::unique_ptr<RecordingSink> sink;
+    CProjectDoc* doc = nullptr;
+};
+
+TEST_F(ProjectBuildCommands, RefusalsShowTheirMessageAndStartNothing)
+{
+    struct Case {
+        const char* name;
+        QString gcc;
+        bool saved;
+        bool withSource;
+        int command;
+        QString message;
+    };
+    const QString gccMessage =
+        "It appears you have not set your gcc path! GCC is the base C compiler for djgpp, you "
+        "must set the path to its executable on the options menu with the \"browse\" button.";
+    const QString makeMessage =
+        "It appears you have not set your make path! If you have installed Make, the GNU "
+        "project manager, you must set the path to its executable on the options menu with the "
+        "\"browse\" button.";
+    const Case cases[] = {
+        {"no gcc", "", true, true, cmd::BuildProject, gccMessage},
+        {"unsaved", "/usr/bin/gcc", false, true, cmd::RebuildAll,
+         "Please save the project before continuing"},
+        {"empty", "/usr/bin/gcc", true, false, cmd::BuildProject,
+         "there are no files in the project"},
+        {"unsaved export", "/usr/bin/gcc", false, true, cmd::ExportMakefile,
+         "Please save the project before continuing"},
+        {"no make", "/usr/bin/gcc", true, true, cmd::ExportAndMake, makeMessage},
+    };
+    source("a.c", "int main(void) { return 0; }\n");
+    saveAs("p.tarn");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        setSettings(c.gcc, "");
+        doc->setPathName(c.saved ? path("p.tarn") : QString(), false);
+        doc->project().sources = c.withSource ? QStringList{path("a.c")} : QStringList{};
+        prompts.messages.clear();
+        sink->rows.clear();
+        ASSERT_TRUE(execute(c.command));
+        EXPECT_EQ(prompts.messages, QStringList{c.message});
+        EXPECT_EQ(JobManager::instance()->runningCount(), 0);
+        FlushMessages();
+        EXPECT_TRUE(sink->rows.empty());
+    }
+    EXPECT_FALSE(QFileInfo::exists(path("Makefile")));
+}
+
+TEST_F(ProjectBuildCommands, BuildProjectRunsOnAWorkerFromASnapshot)
+{
+    doc->project().sources.append(source("main.c", "int main(void) { return 3; }\n"));
+    saveAs("p.tarn");
+    ASSERT_TRUE(execute(cmd::BuildProject));
+    // The window is editable meanwhile; the running build keeps its copy.
+    doc->project().sources.append(path("later.c"));
+    doc->project().outputName = path("other.exe");
+    EXPECT_EQ(app->mainWindow()->lastRunCommand, path("p.exe"));
+    finishJobs();
+    EXPECT_EQ(texts().first(), "Beginning compilation of project...");
+    EXPECT_EQ(texts().mid(texts().size() - 2), QStringList({"Ending Compilation", ""}));
+    EXPECT_TRUE(QFileInfo::exists(path("p.exe")));
+    EXPECT_FALSE(QFileInfo::exists(path("other.exe")));
+}
+
+TEST_F(ProjectBuildCommands, TwoBuildsStartedQuicklyBothFinishAndLink)
+{
+    doc->project().sources = {source("main.c", "int f(void);\nint main(void) { return f(); }\n"),
+                              source("f.c", "int f(void) { return 4; }\n")};
+    saveAs("p.tarn");
+    IdeSettings settings = ideSettings();
+    settings.clearBeforeBuild = 0; // keep the rows of both
+    setIdeSettings(settings);
+    ASSERT_TRUE(execute(cmd::RebuildAll));
+    ASSERT_TRUE(execute(cmd::BuildProject));
+    finishJobs();
+    const QStringList rows = texts();
+    EXPECT_EQ(rows.count("Beginning compilation of project..."), 2);
+    EXPECT_EQ(rows.count("Ending Compilation"), 2);
+    EXPECT_EQ(rows.count("Linking project with command line of:"), 2);
+    EXPECT_TRUE(QFileInfo::exists(path("p.exe")));
+}
+
+TEST_F(ProjectBuildCommands, ExportAndMakeWritesTheFileAndBuildsTheSameProgram)
+{
+    setSettings("/usr/bin/gcc", "/usr/bin/make");
+    doc->project().sources.append(source("main.c", "int main(void) { return 5; }\n"));
+    saveAs("p.tarn");
+    ASSERT_TRUE(execute(cmd::ExportMakefile));
+    EXPECT_EQ(app->mainWindow()->lastMakeFile, path("Makefile"));
+    const QByteArray exported = testsupport::readFile(path("Makefile"));
+    EXPECT_EQ(texts(), QStringList({"Wrote file " + path("Makefile") + " successfully", ""}));
+
+    ASSERT_TRUE(execute(cmd::ExportAndMake));
+    finishJobs();
+    EXPECT_EQ(testsupport::readFile(path("Makefile")), exported);
+    // The Clear setting is on by default: the window starts afresh.
+    const QStringList rows = texts();
+    ASSERT_GE(rows.size(), 6);
+    EXPECT_EQ(rows.first(), "Wrote file " + path("Makefile") + " successfully");
+    EXPECT_EQ(rows[2], "Output from make:");
+    EXPECT_EQ(rows.mid(rows.size() - 4),
+              QStringList({"No errors recieved from make", "", "Ending make", ""}));
+    EXPECT_TRUE(QFileInfo::exists(path("p.exe")));
+}
+
+TEST_F(ProjectBuildCommands, MakefileThatCannotBeCreatedIsReported)
+{
+    doc->project().sources.append(source("main.c", "int main(void) { return 0; }\n"));
+    saveAs("p.tarn");
+    QDir(dir.path()).mkdir("Makefile"); // a folder where the file should go
+    ASSERT_TRUE(execute(cmd::ExportMakefile));
+    FlushMessages();
+    ASSERT_FALSE(texts().isEmpty());
+    EXPECT_EQ(texts().first(), "Makefile could not be created");
+    EXPECT_EQ(app->mainWindow()->lastMakeFile, path("Makefile"));
+}
+
+// The write end of a fifo, once some process has it open for reading.
+int openWhenRead(const QString& fifo)
+{
+    return ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+}
+
+// Whether anybody still reads the fifo: writing to one without a reader
+// fails with EPIPE (the signal is held off meanwhile).
+bool stillRead(int fd)
+{
+    struct sigaction ignore = {};
+    struct sigaction previous = {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGPIPE, &ignore, &previous);
+    const bool written = ::write(fd, "x", 1) == 1;
+    ::sigaction(SIGPIPE, &previous, nullptr);
+    return written;
+}
+
+TEST_F(ProjectBuildCommands, ClosingTarnDuringABuildEndsTheToolsAndTheJob)
+{
+    // gcc reads this source from a pipe that is kept open and never
+    // written: it would wait for ever.
+    // (Made after the save: the tree reads its sources when it is rebuilt.)
+    doc->project().sources = {source("main.c", "int main(void) { return 0; }\n")};
+    saveAs("p.tarn");
+    const QString slow = path("slow.c");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(slow).constData(), 0600), 0);
+    doc->project().sources.prepend(slow);
+    ASSERT_TRUE(execute(cmd::RebuildAll));
+    int fd = -1;
+    ASSERT_TRUE(testsupport::waitUntil([&] { return (fd = openWhenRead(slow)) >= 0; }, 30000));
+    EXPECT_EQ(JobManager::instance()->runningCount(), 1);
+
+    app->mainWindow()->close();
+    app.reset(); // what the end of main() does once the window has closed
+    EXPECT_EQ(JobManager::instance(), nullptr);
+    // The compiler gcc started ends with its group a moment after gcc itself.
+    EXPECT_TRUE(testsupport::waitUntil([&] { return !stillRead(fd); }, 5000));
+    ::close(fd);
+    EXPECT_FALSE(QFileInfo::exists(path("p.exe")));
+}
+
+} // namespace

@@ -1,0 +1,260 @@
+// Project builds and the Makefile export with the real gcc and make, through
+// the command-line entry (the same engine the IDE's commands start).
+#include "app/IdeSettings.h"
+#include "project/CommandLineBuild.h"
+#include "project/ProjectFileCodec.h"
+#include "support/TestSupport.h"
+#include "tools/RecordingSink.h" // readable QString failures
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+namespace {
+
+struct CommandRun {
+    int status = -1;
+    QStringList rows;
+    QString errors;
+};
+
+class ProjectBuildEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(testsupport::writeFile(settingsFilePath(),
+                                           "[Options]\nGCC Path=/usr/bin/gcc\nClear=1\n"));
+    }
+    void TearDown() override { QFile::remove(settingsFilePath()); }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    void source(const QString& name, const QByteArray& text)
+    {
+        ASSERT_TRUE(testsupport::writeFile(path(name), text));
+    }
+    // The three-source program with the maths library.
+    ProjectFile threeSources()
+    {
+        source("main.c", "#include <stdio.h>\nint twice(int);\ndouble root(double);\n"
+                         "int main(void) { printf(\"%d %.0f\\n\", twice(21), root(81)); "
+                         "return 0; }\n");
+        source("twice.c", "int twice(int x) { return 2 * x; }\n");
+        source("root.c", "#include <math.h>\ndouble root(double x) { return sqrt(x); }\n");
+        ProjectFile project;
+        project.sources = {path("main.c"), path("twice.c"), path("root.c")};
+        project.libraries = {"m"};
+        return project;
+    }
+    QString save(const ProjectFile& project, const QString& name = "hello.tarn")
+    {
+        const QString file = path(name);
+        EXPECT_TRUE(SaveProjectFile(file, project));
+        return file;
+    }
+    CommandRun run(const QString& option, const QStringList& arguments)
+    {
+        QBuffer out;
+        QBuffer err;
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+        CommandRun result;
+        result.status = RunProjectCommand(option, arguments, out, err);
+        result.rows = QString::fromUtf8(out.data()).split('\n');
+        result.errors = QString::fromUtf8(err.data());
+        return result;
+    }
+    QStringList compiled(const QString& source) const
+    {
+        return {"compiling " + source + " with command line of:", "/usr/bin/gcc -c " + source + " ",
+                "No warnings or errors recieved from gcc", ""};
+    }
+    QString programOutput(const QString& program)
+    {
+        QProcess process;
+        process.start(program, {});
+        process.waitForFinished();
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+    // Makes a source newer than its object, as saving it after the build
+    // would, without waiting: the object's time goes back a second.
+    void touchSource(const QString& source, const QString& object)
+    {
+        using namespace std::chrono_literals;
+        const auto fs = [](const QString& f) {
+            return std::filesystem::path(QFile::encodeName(f).toStdString());
+        };
+        std::filesystem::last_write_time(fs(object),
+                                         std::filesystem::last_write_time(fs(source)) - 1s);
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(ProjectBuildEndToEnd, BuildsThreeSourcesWithALibraryThenOnlyWhatChanged)
+{
+    const QString project = save(threeSources());
+    const QStringList linkRows{"Linking project with command line of:",
+                               "/usr/bin/gcc -o " + path("hello.exe") + " " + path("main.o") + " " +
+                                   path("twice.o") + " " + path("root.o") + " -lm ",
+                               "No warnings or errors recieved from gcc", "",
+                               "Ending Compilation", "", ""};
+    CommandRun first = run("--build", {project});
+    EXPECT_EQ(first.status, 0) << first.errors.toStdString();
+    EXPECT_EQ(first.rows, QStringList({"Beginning compilation of project...", ""}) +
+                              compiled(path("main.c")) + compiled(path("twice.c")) +
+                              compiled(path("root.c")) + linkRows);
+    EXPECT_EQ(programOutput(path("hello.exe")), "42 9\n");
+
+    touchSource(path("twice.c"), path("twice.o"));
+    CommandRun second = run("--build", {project});
+    EXPECT_EQ(second.status, 0);
+    EXPECT_EQ(second.rows, QStringList({"Beginning compilation of project...", ""}) +
+                               compiled(path("twice.c")) + linkRows);
+}
+
+TEST_F(ProjectBuildEndToEnd, CompileErrorStopsBeforeLinking)
+{
+    ProjectFile project = threeSources();
+    source("twice.c", "int twice(int x) { return 2 * x }\n");
+    CommandRun result = run("--rebuild", {save(project)});
+    EXPECT_EQ(result.status, 1);
+    const qsizetype errors = result.rows.indexOf("Errors:");
+    ASSERT_GT(errors, 0);
+    EXPECT_TRUE(result.rows.join('\n').contains(path("twice.c") + ":1:"));
+    EXPECT_FALSE(result.rows.contains("Linking project with command line of:"));
+    EXPECT_EQ(result.rows.mid(result.rows.size() - 3), QStringList({"Ending Compilation", "", ""}));
+    // Rebuild All still tried the source after the failing one.
+    EXPECT_TRUE(result.rows.contains("compiling " + path("root.c") + " with command line of:"));
+    EXPECT_FALSE(QFileInfo::exists(path("hello.exe")));
+}
+
+TEST_F(ProjectBuildEndToEnd, SourcesInTwoFoldersAndTheProjectInAThirdBuildAndLink)
+{
+    source("one/main.c", "int helper(void);\nint main(void) { return helper(); }\n");
+    source("two/main b.c", "int helper(void) { return 7; }\n");
+    ProjectFile project;
+    project.sources = {path("one/main.c"), path("two/main b.c")};
+    QDir(dir.path()).mkpath("proj");
+    const QString file = save(project, "proj/p.tarn");
+    // Tarn's own current directory is elsewhere; objects land beside their sources.
+    CommandRun result = run("--build", {file});
+    EXPECT_EQ(result.status, 0) << result.rows.join('\n').toStdString();
+    EXPECT_TRUE(QFileInfo::exists(path("one/main.o")));
+    EXPECT_TRUE(QFileInfo::exists(path("two/main b.o")));
+    QProcess program;
+    program.start(path("proj/p.exe"), {});
+    ASSERT_TRUE(program.waitForFinished());
+    EXPECT_EQ(program.exitCode(), 7);
+
+    // Nothing changed: nothing compiles, the link runs again.
+    result = run("--build", {file});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_FALSE(result.rows.join('\n').contains("compiling "));
+
+    // The exported Makefile builds the same program with make.
+    EXPECT_EQ(run("--export-makefile", {file}).status, 0);
+    QFile::remove(path("proj/p.exe"));
+    QProcess make;
+    make.setWorkingDirectory(path("proj"));
+    make.start("make", {"-B"});
+    ASSERT_TRUE(make.waitForFinished());
+    EXPECT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+    program.start(path("proj/p.exe"), {});
+    ASSERT_TRUE(program.waitForFinished());
+    EXPECT_EQ(program.exitCode(), 7);
+}
+
+TEST_F(ProjectBuildEndToEnd, ExportedMakefileIsTheWorkedExampleAndMakeBuildsIt)
+{
+    ProjectFile project = threeSources();
+    project.sources = {path("main.c"), path("twice.c"), path("root.c")};
+    project.options.debugInfo = 1;
+    const QString file = save(project);
+    CommandRun result = run("--export-makefile", {file});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.rows, QStringList({"Wrote file " + path("Makefile") + " successfully", "", ""}));
+    const QString objects = path("main.o") + " " + path("twice.o") + " " + path("root.o") + " ";
+    QStringList expected{
+        "#   Makefile exported by Tarn version 3.4",
+        QString(),
+        "",
+        path("hello.exe") + ": " + objects,
+        "\t/usr/bin/gcc -o " + path("hello.exe") + " " + objects + "-lm ",
+    };
+    for (const char* name : {"main", "twice", "root"}) {
+        expected << path(name + QString(".o")) + ": " + path(name + QString(".c"))
+                 << "\t/usr/bin/gcc -c " + path(name + QString(".c")) + " -g ";
+    }
+    QStringList lines = QString::fromUtf8(testsupport::readFile(path("Makefile"))).split('\n');
+    ASSERT_EQ(lines.size(), expected.size() + 1);
+    EXPECT_TRUE(lines[1].startsWith("#   "));
+    expected[1] = lines[1];
+    EXPECT_EQ(lines.mid(0, expected.size()), expected);
+
+    QProcess make;
+    make.setWorkingDirectory(dir.path());
+    make.start("make", {});
+    ASSERT_TRUE(make.waitForFinished());
+    EXPECT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+    EXPECT_EQ(programOutput(path("hello.exe")), "42 9\n");
+}
+
+TEST_F(ProjectBuildEndToEnd, CommandLineStatusesForBadInput)
+{
+    struct Case {
+        const char* name;
+        QString option;
+        QStringList arguments;
+        int status;
+    };
+    ProjectFile missingLibrary = threeSources();
+    missingLibrary.libraries = {"m", "nosuchlibrary"};
+    ProjectFile missingSource = threeSources();
+    missingSource.sources.append(path("gone.c"));
+    ProjectFile badOutput = threeSources();
+    badOutput.outputName = path("no/such/dir/x.exe");
+    ASSERT_TRUE(testsupport::writeFile(path("broken.tarn"), "\x05\x00"));
+    const Case cases[] = {
+        {"no project", "--build", {}, 2},
+        {"two projects", "--rebuild", {"a.tarn", "b.tarn"}, 2},
+        {"missing file", "--build", {path("none.tarn")}, 2},
+        {"invalid project", "--build", {path("broken.tarn")}, 2},
+        {"no sources", "--build", {save(ProjectFile(), "empty.tarn")}, 2},
+        {"library that does not exist", "--build", {save(missingLibrary, "lib.tarn")}, 1},
+        {"missing source", "--build", {save(missingSource, "gone.tarn")}, 1},
+        {"output folder that does not exist", "--build", {save(badOutput, "out.tarn")}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CommandRun result = run(c.option, c.arguments);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.status == 2, result.errors.startsWith("tarn: "))
+            << result.errors.toStdString();
+    }
+    // A gcc path that names a folder cannot start: reported, nothing links.
+    ASSERT_TRUE(testsupport::writeFile(settingsFilePath(), "[Options]\nGCC Path=/usr\n"));
+    const QString hello = save(threeSources());
+    const CommandRun folder = run("--rebuild", {hello});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_TRUE(folder.rows.join('\n').contains("Error: could not start /usr"));
+
+    // No gcc set and none on PATH.
+    ASSERT_TRUE(testsupport::writeFile(settingsFilePath(), "[Options]\nGCC Path=\n"));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", dir.path().toLocal8Bit());
+    const CommandRun noGcc = run("--build", {hello});
+    qputenv("PATH", path);
+    EXPECT_EQ(noGcc.status, 2);
+    EXPECT_TRUE(noGcc.errors.contains("gcc")) << noGcc.errors.toStdString();
+}
+
+} // namespace

@@ -1,0 +1,192 @@
+#include "project/ProjectBuildRun.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+namespace {
+
+enum class Gcc { Clean, Fails, Missing };
+
+// Stands in for gcc and its report: a clean compile writes the object, a
+// failing one does not; the link fails when told to. The report is one row
+// naming its heading and what happened (the real reports are tested with
+// the runner and end to end).
+class ScriptedHost : public BuildHost {
+public:
+    QHash<QString, Gcc> compiles; // by source
+    Gcc link = Gcc::Clean;
+    QList<BuildRow> rows;
+    QStringList ran;
+    int clears = 0;
+    int stopAfterSteps = -1; // Tarn closes once this many steps have run
+
+    StepResult runStep(const BuildStep& step, const QString& heading) override
+    {
+        ran.append(step.shownLine);
+        const bool isLink = step.invocation.arguments.value(0) == "-o";
+        const Gcc behaviour = isLink ? link : compiles.value(step.invocation.arguments.value(1));
+        StepResult result;
+        result.started = behaviour != Gcc::Missing;
+        result.succeeded = behaviour == Gcc::Clean;
+        rows.append({heading + (result.succeeded ? " ok" : result.started ? " failed" : " missing"), 1});
+        if (!isLink && result.succeeded) {
+            QFile object(SourceObject(step.invocation.arguments.value(1)));
+            EXPECT_TRUE(object.open(QIODevice::WriteOnly));
+        }
+        return result;
+    }
+    void postRows(const QList<BuildRow>& posted) override { rows += posted; }
+    void clearRows() override { ++clears; }
+    bool stopRequested() const override
+    {
+        return stopAfterSteps >= 0 && ran.size() >= stopAfterSteps;
+    }
+};
+
+struct BuildProject : ::testing::Test {
+    QTemporaryDir dir;
+    BuildJob job;
+    ScriptedHost host;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        job.gccPath = "/usr/bin/gcc";
+        job.outputFile = dir.filePath("hello.exe");
+        job.projectDirectory = dir.path() + '/';
+        for (const char* name : {"a.c", "b.c"}) {
+            job.sources.append(dir.filePath(name));
+            QFile source(job.sources.last());
+            ASSERT_TRUE(source.open(QIODevice::WriteOnly));
+        }
+    }
+    // An object newer than its source.
+    void makeCurrent(const QString& source)
+    {
+        QFile object(SourceObject(source));
+        ASSERT_TRUE(object.open(QIODevice::WriteOnly));
+        object.close();
+        using namespace std::chrono_literals;
+        const auto path = std::filesystem::path(QFile::encodeName(object.fileName()).toStdString());
+        std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) + 2s);
+    }
+    QString compileLine(int i) const { return "/usr/bin/gcc -c " + job.sources[i] + " "; }
+    QString linkLine() const
+    {
+        return "/usr/bin/gcc -o " + job.outputFile + " " + SourceObject(job.sources[0]) + " " +
+               SourceObject(job.sources[1]) + " ";
+    }
+    QList<BuildRow> compiled(int i, const QList<BuildRow>& report) const
+    {
+        return QList<BuildRow>{{"compiling " + job.sources[i] + " with command line of:", 0},
+                               {compileLine(i), 0}} +
+               report;
+    }
+    QList<BuildRow> linked(const QList<BuildRow>& report) const
+    {
+        return QList<BuildRow>{{"Linking project with command line of:", 0}, {linkLine(), 0}} +
+               report;
+    }
+};
+
+const QList<BuildRow> kClean{{"Errors: ok", 1}};
+const QList<BuildRow> kLinkClean{{"Link errors: ok", 1}};
+const QList<BuildRow> kBegin{{"Beginning compilation of project...", 1}};
+const QList<BuildRow> kEnd{{"Ending Compilation", 1}};
+
+TEST_F(BuildProject, BuildProjectCompilesOnlyWhatIsOutOfDateThenLinks)
+{
+    makeCurrent(job.sources[0]);
+    const BuildOutcome outcome = RunProjectBuild(job, host);
+    EXPECT_EQ(host.rows, kBegin + compiled(1, kClean) + linked(kLinkClean) + kEnd);
+    EXPECT_TRUE(outcome.linked && outcome.linkSucceeded);
+    EXPECT_EQ(host.clears, 0);
+
+    // Everything current: nothing compiles, the link still runs.
+    host.rows.clear();
+    makeCurrent(job.sources[1]);
+    RunProjectBuild(job, host);
+    EXPECT_EQ(host.rows, kBegin + linked(kLinkClean) + kEnd);
+}
+
+TEST_F(BuildProject, RebuildAllTriesEverySourceAndStopsBeforeLinkingWhenOneFails)
+{
+    makeCurrent(job.sources[0]);
+    makeCurrent(job.sources[1]);
+    QFile::remove(SourceObject(job.sources[0]));
+    job.kind = BuildKind::All;
+    job.clearBeforeBuild = true;
+    host.compiles[job.sources[0]] = Gcc::Fails;
+    const BuildOutcome outcome = RunProjectBuild(job, host);
+    EXPECT_EQ(host.rows, kBegin + compiled(0, {{"Errors: failed", 1}}) + compiled(1, kClean) + kEnd);
+    EXPECT_FALSE(outcome.linked);
+    EXPECT_EQ(host.clears, 1);
+}
+
+TEST_F(BuildProject, FailedLinkAndMissingGccAreReportedAsSuch)
+{
+    host.link = Gcc::Fails;
+    BuildOutcome outcome = RunProjectBuild(job, host);
+    EXPECT_TRUE(outcome.linked);
+    EXPECT_FALSE(outcome.linkSucceeded);
+    EXPECT_EQ(host.rows.mid(host.rows.size() - 2),
+              QList<BuildRow>({{"Link errors: failed", 1}}) + kEnd);
+
+    host.rows.clear();
+    job.kind = BuildKind::All;
+    host.compiles[job.sources[0]] = Gcc::Missing;
+    QFile::remove(SourceObject(job.sources[0]));
+    outcome = RunProjectBuild(job, host);
+    EXPECT_EQ(host.rows, kBegin +
+                             compiled(0, {{"Errors: missing", 1}}) +
+                             compiled(1, kClean) + kEnd);
+    EXPECT_FALSE(outcome.linked);
+}
+
+TEST_F(BuildProject, SourceWithoutExtensionIsReportedAndStopsBeforeLinking)
+{
+    job.sources.insert(0, dir.filePath("README"));
+    const BuildOutcome outcome = RunProjectBuild(job, host);
+    const QList<BuildRow> refused{
+        {"Cannot compile " + job.sources[0] +
+             ": its file name has no extension, so it has no object file",
+         1}};
+    EXPECT_EQ(host.rows, kBegin + refused + compiled(1, kClean) + compiled(2, kClean) + kEnd);
+    EXPECT_FALSE(outcome.linked);
+}
+
+TEST_F(BuildProject, MissingSourceIsOutOfDateEvenWithAnObject)
+{
+    makeCurrent(job.sources[0]);
+    makeCurrent(job.sources[1]);
+    QFile::remove(job.sources[1]);
+    host.compiles[job.sources[1]] = Gcc::Fails;
+    const BuildOutcome outcome = RunProjectBuild(job, host);
+    EXPECT_EQ(host.ran, QStringList{compileLine(1)});
+    EXPECT_FALSE(outcome.linked);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BuildProject, StoppedBuildRunsNothingMore)
+{
+    job.kind = BuildKind::All;
+    host.stopAfterSteps = 1;
+    const BuildOutcome outcome = RunProjectBuild(job, host);
+    EXPECT_EQ(host.ran, QStringList{compileLine(0)});
+    const QList<BuildRow> stopped{{"The build was stopped", 1}};
+    EXPECT_EQ(host.rows, kBegin + compiled(0, kClean) + stopped);
+    EXPECT_TRUE(outcome.stopped);
+    EXPECT_FALSE(outcome.linked);
+}
+
+} // namespace
