@@ -2,6 +2,7 @@
 
 #include "messages/MessageSink.h"
 #include "project/ProjectBuildRun.h"
+#include "tools/BuildVerdict.h"
 #include "tools/JobManager.h"
 #include "tools/ToolDirectory.h"
 #include "tools/WorkerReports.h"
@@ -17,7 +18,7 @@ public:
     StepResult runStep(const BuildStep& step, const QString& heading) override
     {
         const ChildResult result =
-            RunWithGccReport(step.invocation, m_context.cancelFlag(), m_batch, heading);
+            RunWithGccReport(step.invocation, m_context.cancelFlag(), m_batch, heading, &m_verdict);
         m_batch.post();
         StepResult outcome;
         outcome.started = result.started();
@@ -33,9 +34,21 @@ public:
     void clearRows() override { m_batch.clear(); }
     bool stopRequested() const override { return m_context.cancelled(); }
 
+    // After the build's last row: its verdict for the status bar.
+    void postVerdict(const BuildOutcome& outcome)
+    {
+        if (outcome.stopped)
+            m_verdict.setStopped();
+        else if (BuildStatus(outcome) != 0)
+            m_verdict.setIncomplete();
+        m_batch.post();
+        PostBuildVerdict(m_verdict);
+    }
+
 private:
     JobContext& m_context;
     MessageBatcher m_batch;
+    BuildVerdict m_verdict;
 };
 
 } // namespace
@@ -54,7 +67,9 @@ int StartProjectBuild(const BuildJob& job)
                                                     : QStringLiteral("BuildChangedThread");
     return jobs->start(name, [job](JobContext& context) {
         EngineBuildHost host(context);
-        return BuildStatus(RunProjectBuild(job, host));
+        const BuildOutcome outcome = RunProjectBuild(job, host);
+        host.postVerdict(outcome);
+        return BuildStatus(outcome);
     });
 }
 
@@ -67,8 +82,11 @@ int StartExportAndMake(const QString& makePath, const QString& projectDirectory)
     const Invocation invocation{makePath, {}, projectDirectory};
     return jobs->start(QStringLiteral("ExportAndMakeThread"), [invocation](JobContext& context) {
         MessageBatcher batch;
-        const ChildResult result = RunWithMakeReport(invocation, context.cancelFlag(), batch);
+        BuildVerdict verdict;
+        const ChildResult result = RunWithMakeReport(invocation, context.cancelFlag(), batch, &verdict);
         batch.add(QStringLiteral("Ending make"), 1);
+        batch.post();
+        PostBuildVerdict(verdict);
         return result.end == ChildResult::End::Finished ? result.exitCode : 1;
     });
 }

@@ -15,11 +15,12 @@ int BuildStatus(const BuildOutcome& outcome);
 // job's kind) as a job of the application's JobManager and returns at once
 // with the job's id (0 when there is no manager). The job is the worker's
 // own copy; its rows reach the message sink in batches through the one
-// ordered queue. The job's status is BuildStatus.
+// ordered queue, and its verdict (BuildVerdict.h) after them. The job's
+// status is BuildStatus.
 int StartProjectBuild(const BuildJob& job);
 
 // ExportAndMakeThread: make started with no arguments in the project
-// directory, its report, then "Ending make". Tarn's current directory
+// directory, its report, then "Ending make" and the verdict. Tarn's current directory
 // becomes the project directory (later tool runs start there). The job's
 // status is make's exit status (1 when it could not start or was stopped).
 int StartExportAndMake(const QString& makePath, const QString& projectDirectory);

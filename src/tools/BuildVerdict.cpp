@@ -46,6 +46,20 @@ void BuildVerdict::addRun(Tool tool, const QString& program, const ChildResult& 
     m_failure = result;
 }
 
+void BuildVerdict::setStopped()
+{
+    if (!m_failed)
+        addRun(Tool::Gcc, QString(), ChildResult{ChildResult::End::Cancelled, -1, QString()});
+}
+
+void BuildVerdict::setIncomplete()
+{
+    if (m_failed)
+        return;
+    m_failed = true;
+    m_incomplete = true;
+}
+
 bool BuildVerdict::failed() const
 {
     return m_failed || m_errors > 0;
@@ -61,6 +75,9 @@ QString BuildVerdict::counted() const
 
 QString BuildVerdict::text() const
 {
+    if (m_incomplete)
+        return m_errors > 0 || m_warnings > 0 ? QStringLiteral("Build failed: ") + counted()
+                                              : QStringLiteral("Build failed");
     if (m_failed) {
         switch (m_failure.end) {
         case ChildResult::End::NotStarted: return QStringLiteral("Build failed: could not start ") + m_toolName;

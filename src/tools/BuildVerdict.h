@@ -23,6 +23,12 @@ public:
     // went wrong decides the failure line.
     enum class Tool { Gcc, Make };
     void addRun(Tool tool, const QString& program, const ChildResult& result);
+    // The build ended without its product for a reason outside the tool
+    // runs: stopped between two steps ("Build stopped"), or left unfinished,
+    // e.g. objects missing for the link ("Build failed"). As with runs, the
+    // first failure decides.
+    void setStopped();
+    void setIncomplete();
 
     int errors() const { return m_errors; }
     int warnings() const { return m_warnings; }
@@ -31,6 +37,7 @@ public:
     //   a tool that could not start  "Build failed: could not start gcc"
     //   a tool that crashed          "Build failed: gcc crashed"
     //   a run stopped by the user    "Build stopped"
+    //   left unfinished otherwise    "Build failed" [": 1 error"]
     //   make ending with status N    "make failed (exit status 2)" [": 1 error"]
     //                                (named as started: "gmake failed ...")
     //   gcc with errors or status    "Build failed: 3 errors, 1 warning"
@@ -47,6 +54,7 @@ private:
     QString m_toolName;
     ChildResult m_failure;
     bool m_failed = false;
+    bool m_incomplete = false;
 };
 
 // Shows the verdict in the status bar for 10 seconds. It travels through the

@@ -1,7 +1,11 @@
 // Project builds and the Makefile export with the real gcc and make, through
 // the command-line entry (the same engine the IDE's commands start).
 #include "app/IdeSettings.h"
+#include "project/BuildJob.h"
 #include "project/CommandLineBuild.h"
+#include "project/ProjectJobs.h"
+#include "tools/JobManager.h"
+#include "tools/ToolDirectory.h"
 #include "project/ProjectFileCodec.h"
 #include "support/TestSupport.h"
 #include "tools/RecordingSink.h" // readable QString failures
@@ -16,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <filesystem>
 
 namespace {
@@ -135,6 +140,33 @@ TEST_F(ProjectBuildEndToEnd, CompileErrorStopsBeforeLinking)
     // Rebuild All still tried the source after the failing one.
     EXPECT_TRUE(result.rows.contains("compiling " + path("root.c") + " with command line of:"));
     EXPECT_FALSE(QFileInfo::exists(path("hello.exe")));
+}
+
+// The IDE's project build and Export and Make end with their verdict for
+// the status bar, after their rows.
+TEST_F(ProjectBuildEndToEnd, BuildJobsEndWithTheirVerdict)
+{
+    const ProjectFile project = threeSources();
+    const QString file = save(project);
+    JobManager jobs;
+    RecordingSink sink;
+    const auto verdictOf = [&](const std::function<int()>& start) {
+        sink.rows.clear();
+        sink.statuses.clear();
+        EXPECT_NE(start(), 0);
+        EXPECT_TRUE(jobs.waitForAll(60000));
+        FlushMessages();
+        return sink.statuses;
+    };
+    const auto rebuild = [&] { return StartProjectBuild(MakeBuildJob(project, file, "/usr/bin/gcc", false, BuildKind::All)); };
+    EXPECT_EQ(verdictOf(rebuild), std::vector<QString>{"Build succeeded"});
+    source("twice.c", "int twice(int x) { return 2 * x }\n");
+    EXPECT_EQ(verdictOf(rebuild), std::vector<QString>{"Build failed: 1 error"});
+    EXPECT_EQ(sink.rows.back().first, "Ending Compilation");
+    // No makefile in the folder: make ends with status 2.
+    EXPECT_EQ(verdictOf([&] { return StartExportAndMake("make", dir.path()); }),
+              std::vector<QString>{"make failed (exit status 2)"});
+    setToolDirectory(QString());
 }
 
 TEST_F(ProjectBuildEndToEnd, SourcesInTwoFoldersAndTheProjectInAThirdBuildAndLink)

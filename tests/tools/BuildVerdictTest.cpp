@@ -63,6 +63,16 @@ TEST(BuildVerdict, TextsFromRunsAndCountedRows)
             verdict.addRun(run.tool, run.program, run.result);
         EXPECT_EQ(verdict.text().toStdString(), c.expected.toStdString()) << c.name;
     }
+    // Ends outside the runs; a tool's failure before them still decides.
+    BuildVerdict stopped, incomplete, both;
+    stopped.setStopped();
+    incomplete.countRows("a.c:1:1: warning: w\n", true);
+    incomplete.setIncomplete();
+    both.addRun(Tool::Gcc, "gcc", ended(End::NotStarted));
+    both.setStopped();
+    EXPECT_EQ(stopped.text(), "Build stopped");
+    EXPECT_EQ(incomplete.text(), "Build failed: 0 errors, 1 warning");
+    EXPECT_EQ(both.text(), "Build failed: could not start gcc");
 }
 
 } // namespace

@@ -28,9 +28,11 @@ public:
         rows.emplace_back(text, withSeparator);
     }
     void ClearMessageRows() override { rows.clear(); }
+    void ShowStatus(const QString& text) override { statuses.push_back(text); }
     QObject* sinkObject() override { return &m_object; }
 
     std::vector<Row> rows;
+    std::vector<QString> statuses;
 
 private:
     QObject m_object;
