@@ -65,8 +65,9 @@ TEST(MessageClassifier, IconsOfRealAndEdgeLines)
         EXPECT_EQ(classifyMessage(c.text), c.icon) << c.name << ": \"" << c.text.toStdString() << '"';
         // The bulk path classifies the bytes a row arrived as, UTF-8 or Latin-1.
         EXPECT_EQ(classifyMessageBytes(c.text.toUtf8()), c.icon) << c.name << " as UTF-8";
-        if (c.text == QString::fromLatin1(c.text.toLatin1()))
+        if (c.text == QString::fromLatin1(c.text.toLatin1())) {
             EXPECT_EQ(classifyMessageBytes(c.text.toLatin1()), c.icon) << c.name << " as Latin-1";
+        }
     }
 }
 
