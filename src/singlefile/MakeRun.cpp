@@ -20,9 +20,9 @@ int MakeThread(const QString& makeFile)
         if (!plan.unenterableDirectory.isEmpty())
             batch.add(QStringLiteral("Error: cannot enter the directory ") + plan.unenterableDirectory, 1);
         const ChildResult result = RunWithMakeReport(plan.invocation, job.cancelFlag(), batch);
-        if (result.end == ChildResult::End::Cancelled)
-            batch.add(QStringLiteral("make was stopped"), 1);
-        batch.add(QStringLiteral("Ending make"), 1);
+        // A stopped make ends with Stop Build's one row instead.
+        if (result.end != ChildResult::End::Cancelled)
+            batch.add(QStringLiteral("Ending make"), 1);
         return result.end == ChildResult::End::Finished ? result.exitCode : 1;
     });
 }
