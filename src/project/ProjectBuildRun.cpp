@@ -16,22 +16,23 @@ StepResult runAnnounced(BuildHost& host, const BuildStep& step, const QString& a
     return host.runStep(step, heading);
 }
 
-// Compiles the sources that need it; false when Tarn asked to stop.
+// Compiles the sources that need it; false when asked to stop.
 bool compilePhase(const BuildJob& job, BuildHost& host)
 {
+    QList<CompileUnit> units;
     for (const QString& source : job.sources) {
-        if (host.stopRequested())
-            return false;
         if (!HasObjectName(source)) {
-            host.postRows({row(buildrows::NoObjectName(source), 1)});
+            units.append({{row(buildrows::NoObjectName(source), 1)}, std::nullopt});
             continue;
         }
         if (job.kind == BuildKind::Changed && ObjectIsCurrent(source, SourceObject(source)))
             continue;
-        runAnnounced(host, CompileStep(job, source), buildrows::Compiling(source),
-                     buildrows::kErrors);
+        const BuildStep step = CompileStep(job, source);
+        // The announcement first, so the user sees what runs.
+        units.append({{row(buildrows::Compiling(source)), row(step.shownLine)}, step});
     }
-    return true;
+    host.runCompiles(units, job.parallelCompiles);
+    return !host.stopRequested();
 }
 
 bool everyObjectCurrent(const BuildJob& job)
@@ -45,6 +46,17 @@ bool everyObjectCurrent(const BuildJob& job)
 
 } // namespace
 
+void BuildHost::runCompiles(const QList<CompileUnit>& units, int)
+{
+    for (const CompileUnit& unit : units) {
+        if (stopRequested())
+            return;
+        postRows(unit.rows);
+        if (unit.step)
+            runStep(*unit.step, buildrows::kErrors);
+    }
+}
+
 BuildOutcome RunProjectBuild(const BuildJob& job, BuildHost& host)
 {
     BuildOutcome outcome;
@@ -52,8 +64,8 @@ BuildOutcome RunProjectBuild(const BuildJob& job, BuildHost& host)
         host.clearRows();
     host.postRows({row(buildrows::kBeginning, 1)});
     if (!compilePhase(job, host) || host.stopRequested()) {
-        // Nothing more runs; the row says why the build ends here.
-        host.postRows({row(buildrows::kStopped, 1)});
+        // Nothing more runs. Whoever stopped the build says so once, after
+        // every job it stopped (Stop Build: "Stopped by the user").
         outcome.stopped = true;
         return outcome;
     }

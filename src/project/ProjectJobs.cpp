@@ -1,6 +1,7 @@
 #include "project/ProjectJobs.h"
 
 #include "messages/MessageSink.h"
+#include "project/ParallelCompiles.h"
 #include "project/ProjectBuildRun.h"
 #include "tools/JobManager.h"
 #include "tools/ToolDirectory.h"
@@ -32,6 +33,13 @@ public:
     }
     void clearRows() override { m_batch.clear(); }
     bool stopRequested() const override { return m_context.cancelled(); }
+    void runCompiles(const QList<CompileUnit>& units, int parallel) override
+    {
+        if (parallel <= 1)
+            return BuildHost::runCompiles(units, parallel);
+        m_batch.post(); // the rows before the compiles go first
+        RunCompilesSideBySide(units, parallel, m_context.cancelFlag());
+    }
 
 private:
     JobContext& m_context;
@@ -68,7 +76,9 @@ int StartExportAndMake(const QString& makePath, const QString& projectDirectory)
     return jobs->start(QStringLiteral("ExportAndMakeThread"), [invocation](JobContext& context) {
         MessageBatcher batch;
         const ChildResult result = RunWithMakeReport(invocation, context.cancelFlag(), batch);
-        batch.add(QStringLiteral("Ending make"), 1);
+        // A stopped make ends with Stop Build's one row instead.
+        if (result.end != ChildResult::End::Cancelled)
+            batch.add(QStringLiteral("Ending make"), 1);
         return result.end == ChildResult::End::Finished ? result.exitCode : 1;
     });
 }
