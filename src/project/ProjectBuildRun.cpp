@@ -16,8 +16,28 @@ StepResult runAnnounced(BuildHost& host, const BuildStep& step, const QString& a
     return host.runStep(step, heading);
 }
 
-// Compiles the sources that need it; false when asked to stop.
-bool compilePhase(const BuildJob& job, BuildHost& host)
+// Compiles the sources that need it, one after another; whether a source
+// is out of date is decided when its turn comes. False when asked to stop.
+bool compileInTurn(const BuildJob& job, BuildHost& host)
+{
+    for (const QString& source : job.sources) {
+        if (host.stopRequested())
+            return false;
+        if (!HasObjectName(source)) {
+            host.postRows({row(buildrows::NoObjectName(source), 1)});
+            continue;
+        }
+        if (job.kind == BuildKind::Changed && ObjectIsCurrent(source, SourceObject(source)))
+            continue;
+        runAnnounced(host, CompileStep(job, source), buildrows::Compiling(source),
+                     buildrows::kErrors);
+    }
+    return true;
+}
+
+// The same with several compiles side by side (the command line's --jobs):
+// what is out of date is decided before the first compile starts.
+bool compileSideBySide(const BuildJob& job, BuildHost& host)
 {
     QList<CompileUnit> units;
     for (const QString& source : job.sources) {
@@ -28,11 +48,15 @@ bool compilePhase(const BuildJob& job, BuildHost& host)
         if (job.kind == BuildKind::Changed && ObjectIsCurrent(source, SourceObject(source)))
             continue;
         const BuildStep step = CompileStep(job, source);
-        // The announcement first, so the user sees what runs.
         units.append({{row(buildrows::Compiling(source)), row(step.shownLine)}, step});
     }
     host.runCompiles(units, job.parallelCompiles);
     return !host.stopRequested();
+}
+
+bool compilePhase(const BuildJob& job, BuildHost& host)
+{
+    return job.parallelCompiles > 1 ? compileSideBySide(job, host) : compileInTurn(job, host);
 }
 
 bool everyObjectCurrent(const BuildJob& job)

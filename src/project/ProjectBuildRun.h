@@ -50,8 +50,9 @@ public:
     // The compile phase: each unit's rows, then its compile with the report
     // under "Errors:", up to `parallel` compiles side by side. A unit's rows
     // and report stay together and units are shown in the list's order. No
-    // unit starts once a stop is requested. This one runs them one after
-    // another through postRows and runStep.
+    // unit starts once a stop is requested. Used when the job has
+    // parallelCompiles above 1; this one runs them one after another
+    // through postRows and runStep.
     virtual void runCompiles(const QList<CompileUnit>& units, int parallel);
 };
 
