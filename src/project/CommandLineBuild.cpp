@@ -203,9 +203,11 @@ int RunProjectCommand(const QString& option, const QStringList& givenArguments, 
 
 QByteArray ProjectCommandHelp()
 {
-    return "  --build P.tarn [--jobs N]   compile the sources of the project that changed,\n"
+    return "  --build P.tarn [--jobs N]\n"
+           "                            compile the sources of the project that changed,\n"
            "                            then link; the rows go to standard output\n"
-           "  --rebuild P.tarn [--jobs N] compile every source of the project, then link\n"
+           "  --rebuild P.tarn [--jobs N]\n"
+           "                            compile every source of the project, then link\n"
            "                            --jobs N: N compiles at a time (default 1, 0: one\n"
            "                            per core, at most 64 or the cores); each source's\n"
            "                            rows stay together, in project order\n"
