@@ -3,12 +3,15 @@
 # Makefile, in the same run, one after another, both sequential:
 #   tarn --rebuild P.tarn      vs   make -B   (200 sources, ~300 lines each)
 #   tarn --build P.tarn with nothing to compile, against its link alone.
-# Median of N rounds (default 3).
-# Usage: bench/project_build_bench.sh [path/to/tarn] [rounds] [sources]
+# and, parallel (J compiles at a time, default 2):
+#   tarn --rebuild --jobs J    vs   make -jJ -B   and vs   tarn --rebuild --jobs 1
+# Median of N rounds (default 3). The load average is printed before and after.
+# Usage: bench/project_build_bench.sh [path/to/tarn] [rounds] [sources] [J]
 set -euo pipefail
 tarn=$(realpath "${1:-build/tarn}")
 rounds=${2:-3}
 count=${3:-200}
+jobs=${4:-2}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/config" "$work/p"
@@ -61,8 +64,13 @@ ms() { echo $(( ($2 - $1) / 1000000 )); }
 "$tarn" --export-makefile "$work/p/bench.tarn" > /dev/null
 link_cmd=$(sed -n 5p "$work/p/Makefile" | sed 's/^\t//')
 
-rebuild=() make_b=() nothing=() link=()
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+rebuild=() make_b=() nothing=() link=() rebuild_j=() make_j=()
 for r in $(seq 1 "$rounds"); do
+  t0=$(now); "$tarn" --rebuild --jobs "$jobs" "$work/p/bench.tarn" > "$work/rows_j.txt"; t1=$(now)
+  rebuild_j+=("$(ms "$t0" "$t1")")
+  t0=$(now); (cd "$work/p" && make -j"$jobs" -B > /dev/null 2>&1); t1=$(now)
+  make_j+=("$(ms "$t0" "$t1")")
   t0=$(now); "$tarn" --rebuild "$work/p/bench.tarn" > "$work/rows.txt"; t1=$(now)
   rebuild+=("$(ms "$t0" "$t1")")
   t0=$(now); (cd "$work/p" && make -B > /dev/null 2>&1); t1=$(now)
@@ -75,8 +83,16 @@ done
 median() { printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 mr=$(median "${rebuild[@]}") mm=$(median "${make_b[@]}")
 mn=$(median "${nothing[@]}") ml=$(median "${link[@]}")
+mrj=$(median "${rebuild_j[@]}") mmj=$(median "${make_j[@]}")
+ratio() { awk "BEGIN{printf \"%.3f\", $1/$2}"; }
 echo "cores: $(nproc); sources: $((count + 1)) (~$lines lines each); rounds: $rounds"
-echo "tarn --rebuild: ${mr} ms   make -B: ${mm} ms   ratio: $(awk "BEGIN{printf \"%.3f\", $mr/$mm}")"
+echo "load average before: $load_before   after: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "tarn --rebuild: ${mr} ms   make -B: ${mm} ms   ratio: $(ratio "$mr" "$mm")"
+echo "tarn --rebuild --jobs $jobs: ${mrj} ms   make -j$jobs -B: ${mmj} ms   ratio: $(ratio "$mrj" "$mmj")" \
+     "  against --jobs 1: $(ratio "$mrj" "$mr")"
 echo "tarn --build with nothing to do: ${mn} ms   (the link alone: ${ml} ms, rest: $((mn - ml)) ms)"
 grep -c '^compiling ' "$work/rows.txt" | sed 's/^/compiles in the last rebuild: /'
 grep -c '^compiling ' "$work/rows2.txt" | sed 's/^/compiles in the last build: /' || true
+cmp -s "$work/rows.txt" "$work/rows_j.txt" \
+  && echo "rows of --jobs $jobs: the same as --jobs 1" \
+  || echo "rows of --jobs $jobs: DIFFER from --jobs 1"

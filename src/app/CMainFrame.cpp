@@ -13,6 +13,8 @@
 #include "messages/CMessageView.h"
 #include "resources/CommandIds.h"
 #include "resources/TarnCommands.h"
+#include "tools/JobManager.h"
+#include "tools/StopJobs.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -43,6 +45,19 @@ CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable())
     onCommand(cmd::Debug, [this] { OnDebug(); });
     onCommand(cmd::NextDiagnostic, [this] { OnStepDiagnostic(1); });
     onCommand(cmd::PreviousDiagnostic, [this] { OnStepDiagnostic(-1); });
+    registerStopBuild();
+}
+
+void CMainFrame::registerStopBuild()
+{
+    JobManager* jobs = JobManager::instance();
+    if (!jobs)
+        return;
+    onCommand(cmd::StopBuild, [jobs] { StopRunningJobs(*jobs); });
+    onUpdateEnabled(cmd::StopBuild, [jobs] { return !jobs->uncancelledJobs().empty(); });
+    // A job that ends may disable Stop Build (one that starts comes from a
+    // command, after which the states are updated anyway).
+    connect(jobs, &JobManager::jobFinished, this, [this] { router()->requestUpdate(); });
 }
 
 bool CMainFrame::OnCreate()

@@ -46,6 +46,8 @@ protected:
 private:
     void createToolBar();
     void createStatusBar();
+    // Stop Build (Ctrl+Break), enabled while a job not yet stopped runs.
+    void registerStopBuild();
     void tile(Qt::Orientation orientation);
     void updateLockIndicators();
 

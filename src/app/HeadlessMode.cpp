@@ -60,6 +60,11 @@ int exportProjectMakefile(const QStringList& arguments, HeadlessOutput& io)
     return RunProjectCommand(QStringLiteral("--export-makefile"), arguments, io.out, io.err);
 }
 
+int exportCompileCommands(const QStringList& arguments, HeadlessOutput& io)
+{
+    return RunProjectCommand(QStringLiteral("--export-compile-commands"), arguments, io.out, io.err);
+}
+
 int showHelp(const QStringList&, HeadlessOutput& io)
 {
     io.out.write("Usage: tarn [FILE]...        open sources and projects (.tarn) in windows\n"
@@ -81,6 +86,7 @@ const HeadlessOption kOptions[] = {
     {"--build", buildProject},
     {"--rebuild", rebuildProject},
     {"--export-makefile", exportProjectMakefile},
+    {"--export-compile-commands", exportCompileCommands},
     {"--help", showHelp},
 };
 

@@ -245,10 +245,16 @@ void MessageBatcher::postIfDue()
 
 void MessageBatcher::post()
 {
-    if (m_entries.empty())
+    if (m_held || m_entries.empty())
         return;
     std::vector<MessageEntry> entries;
     entries.swap(m_entries);
     m_bytes = 0;
     PostMessages(std::move(entries));
+}
+
+void MessageBatcher::release()
+{
+    m_held = false;
+    post();
 }

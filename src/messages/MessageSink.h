@@ -63,10 +63,16 @@ void FlushMessages();
 // Collects a worker's rows and posts them in batches: when 64 KiB of text
 // have gathered or 20 ms have passed since the oldest unsent entry. Posts
 // what is left when it goes away.
+//
+// A held batcher posts nothing until release(): it gathers the rows of one
+// of several compiles running side by side, which are shown together when
+// their turn comes.
 class MessageBatcher {
 public:
+    enum class Hold { Held };
     MessageBatcher() = default;
-    ~MessageBatcher() { post(); }
+    explicit MessageBatcher(Hold) : m_held(true) {}
+    ~MessageBatcher() { release(); }
     MessageBatcher(const MessageBatcher&) = delete;
     MessageBatcher& operator=(const MessageBatcher&) = delete;
 
@@ -78,8 +84,11 @@ public:
     void addStreamRows(QByteArrayView bytes, bool streamEnd);
     // Posts when a batch is due (see above).
     void postIfDue();
-    // Posts what has gathered now.
+    // Posts what has gathered now (a held batcher: nothing yet).
     void post();
+    // Ends the hold: everything gathered goes out in one piece, and the
+    // batcher posts as usual from then on.
+    void release();
 
     static constexpr qsizetype kBatchBytes = 64 * 1024;
     static constexpr qint64 kBatchMs = 20;
@@ -90,4 +99,5 @@ private:
     std::vector<MessageEntry> m_entries;
     qsizetype m_bytes = 0;
     QElapsedTimer m_age;
+    bool m_held = false;
 };

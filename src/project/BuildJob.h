@@ -26,6 +26,9 @@ struct BuildJob {
     QString gccPath;
     bool clearBeforeBuild = false;
     BuildKind kind = BuildKind::Changed;
+    // Compiles run side by side (the command line's --jobs); the IDE
+    // compiles one source after another.
+    int parallelCompiles = 1;
 };
 
 // The executable a project links to.

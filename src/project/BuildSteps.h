@@ -25,8 +25,6 @@ inline const QString kLinking = QStringLiteral("Linking project with command lin
 inline const QString kErrors = QStringLiteral("Errors:");
 inline const QString kLinkErrors = QStringLiteral("Link errors:");
 inline const QString kNoGccOutput = QStringLiteral("No warnings or errors recieved from gcc");
-// Tarn stopped the build (it is closing): nothing more is compiled or linked.
-inline const QString kStopped = QStringLiteral("The build was stopped");
 // "compiling /p/main.c with command line of:"
 QString Compiling(const QString& source);
 // A source whose file name has no '.' has no object file name.

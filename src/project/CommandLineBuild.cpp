@@ -4,6 +4,7 @@
 #include "app/SettingsProfile.h"
 #include "framework/SafeSave.h"
 #include "messages/MessageSink.h"
+#include "project/CompileCommands.h"
 #include "project/MakefileWriter.h"
 #include "project/ProjectFileCodec.h"
 #include "project/ProjectJobs.h"
@@ -14,6 +15,9 @@
 #include <QFileInfo>
 #include <QIODevice>
 #include <QStandardPaths>
+#include <QThread>
+
+#include <algorithm>
 
 namespace {
 
@@ -69,18 +73,20 @@ QString toolPath(const QString& configured, const QString& name)
     return QStandardPaths::findExecutable(name);
 }
 
-int exportMakefile(const BuildJob& job, QIODevice& out)
+// Writes a file of the project (complete, or the old one kept) and says so
+// as the IDE's Export does.
+int exportFile(const QString& path, const QByteArray& contents, const QString& failure,
+               QIODevice& out)
 {
     DeviceSink sink(out);
     SinkScope scope(&sink);
-    const QString makefile = MakefilePath(job.projectDirectory);
     QString error;
-    if (!fw::saveFileSafely(makefile, MakefileContents(job), &error)) {
-        AddMessage(QStringLiteral("Makefile could not be created"), 1);
+    if (!fw::saveFileSafely(path, contents, &error)) {
+        AddMessage(failure, 1);
         AddMessage(error, 1);
         return 1;
     }
-    AddMessage(QStringLiteral("Wrote file ") + makefile + QStringLiteral(" successfully"), 1);
+    AddMessage(QStringLiteral("Wrote file ") + path + QStringLiteral(" successfully"), 1);
     return 0;
 }
 
@@ -100,9 +106,64 @@ int build(const BuildJob& job, QIODevice& out)
 
 } // namespace
 
-int RunProjectCommand(const QString& option, const QStringList& arguments, QIODevice& out,
+std::optional<int> ParseJobCount(const QString& text, int cores, QString* complaint,
+                                 QString* note)
+{
+    bool number = false;
+    const int value = text.toInt(&number);
+    if (!number || value < 0) {
+        *complaint = QStringLiteral("--jobs needs the number of compiles to run at a time, 0 or "
+                                    "more (0: one per core), not \"") +
+                     text + QLatin1Char('"');
+        return std::nullopt;
+    }
+    const int perCore = std::max(cores, 1);
+    if (value == 0)
+        return perCore;
+    const int cap = std::max(kMaxParallelCompiles, perCore);
+    if (value > cap) {
+        *note = QStringLiteral("--jobs %1 is more than %2; %2 compiles run at a time")
+                    .arg(value)
+                    .arg(cap);
+        return cap;
+    }
+    return value;
+}
+
+int RunProjectCommand(const QString& option, const QStringList& givenArguments, QIODevice& out,
                       QIODevice& err)
 {
+    QStringList arguments;
+    std::optional<QString> jobsText;
+    for (qsizetype i = 0; i < givenArguments.size(); ++i) {
+        const QString& argument = givenArguments.at(i);
+        if (argument == QLatin1String("--jobs") && i + 1 < givenArguments.size())
+            jobsText = givenArguments.at(++i);
+        else if (argument == QLatin1String("--jobs"))
+            jobsText = QString();
+        else if (argument.startsWith(QLatin1String("--jobs=")))
+            jobsText = argument.mid(7);
+        else
+            arguments << argument;
+    }
+    int parallel = 1;
+    if (jobsText) {
+        if (option != QLatin1String("--build") && option != QLatin1String("--rebuild")) {
+            complain(err, QStringLiteral("--jobs goes only with --build and --rebuild"));
+            return 2;
+        }
+        QString complaint;
+        QString note;
+        const std::optional<int> count =
+            ParseJobCount(*jobsText, QThread::idealThreadCount(), &complaint, &note);
+        if (!count) {
+            complain(err, complaint);
+            return 2;
+        }
+        if (!note.isEmpty())
+            complain(err, note);
+        parallel = *count;
+    }
     if (arguments.size() != 1) {
         complain(err, option + QStringLiteral(" needs exactly one project file (P.tarn)"));
         return 2;
@@ -123,9 +184,16 @@ int RunProjectCommand(const QString& option, const QStringList& arguments, QIODe
     }
     const BuildKind kind =
         option == QLatin1String("--rebuild") ? BuildKind::All : BuildKind::Changed;
-    const BuildJob job = MakeBuildJob(*project, projectPath, gcc, false, kind);
-    if (option == QLatin1String("--export-makefile"))
-        return exportMakefile(job, out);
+    BuildJob job = MakeBuildJob(*project, projectPath, gcc, false, kind);
+    job.parallelCompiles = parallel;
+    if (option == QLatin1String("--export-makefile")) {
+        return exportFile(MakefilePath(job.projectDirectory), MakefileContents(job),
+                          QStringLiteral("Makefile could not be created"), out);
+    }
+    if (option == QLatin1String("--export-compile-commands")) {
+        return exportFile(CompileCommandsPath(job.projectDirectory), CompileCommandsContents(job),
+                          QStringLiteral("compile_commands.json could not be created"), out);
+    }
     if (job.sources.isEmpty()) {
         complain(err, projectPath + QStringLiteral(": there are no files in the project"));
         return 2;
@@ -135,10 +203,18 @@ int RunProjectCommand(const QString& option, const QStringList& arguments, QIODe
 
 QByteArray ProjectCommandHelp()
 {
-    return "  --build P.tarn            compile the sources of the project that changed, then\n"
-           "                            link; the rows go to standard output\n"
-           "  --rebuild P.tarn          compile every source of the project, then link\n"
+    return "  --build P.tarn [--jobs N]\n"
+           "                            compile the sources of the project that changed,\n"
+           "                            then link; the rows go to standard output\n"
+           "  --rebuild P.tarn [--jobs N]\n"
+           "                            compile every source of the project, then link\n"
+           "                            --jobs N: N compiles at a time (default 1, 0: one\n"
+           "                            per core, at most 64 or the cores); each source's\n"
+           "                            rows stay together, in project order\n"
            "  --export-makefile P.tarn  write the project as \"Makefile\" in its folder\n"
+           "  --export-compile-commands P.tarn\n"
+           "                            write compile_commands.json (each source's compile\n"
+           "                            as the build runs it) in the project's folder\n"
            "  Exit status of a build: 0 linked, 1 stopped before linking or the link\n"
            "  failed, 2 usage error, unreadable project, or no gcc.\n";
 }

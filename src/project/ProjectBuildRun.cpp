@@ -16,8 +16,9 @@ StepResult runAnnounced(BuildHost& host, const BuildStep& step, const QString& a
     return host.runStep(step, heading);
 }
 
-// Compiles the sources that need it; false when Tarn asked to stop.
-bool compilePhase(const BuildJob& job, BuildHost& host)
+// Compiles the sources that need it, one after another; whether a source
+// is out of date is decided when its turn comes. False when asked to stop.
+bool compileInTurn(const BuildJob& job, BuildHost& host)
 {
     for (const QString& source : job.sources) {
         if (host.stopRequested())
@@ -34,6 +35,30 @@ bool compilePhase(const BuildJob& job, BuildHost& host)
     return true;
 }
 
+// The same with several compiles side by side (the command line's --jobs):
+// what is out of date is decided before the first compile starts.
+bool compileSideBySide(const BuildJob& job, BuildHost& host)
+{
+    QList<CompileUnit> units;
+    for (const QString& source : job.sources) {
+        if (!HasObjectName(source)) {
+            units.append({{row(buildrows::NoObjectName(source), 1)}, std::nullopt});
+            continue;
+        }
+        if (job.kind == BuildKind::Changed && ObjectIsCurrent(source, SourceObject(source)))
+            continue;
+        const BuildStep step = CompileStep(job, source);
+        units.append({{row(buildrows::Compiling(source)), row(step.shownLine)}, step});
+    }
+    host.runCompiles(units, job.parallelCompiles);
+    return !host.stopRequested();
+}
+
+bool compilePhase(const BuildJob& job, BuildHost& host)
+{
+    return job.parallelCompiles > 1 ? compileSideBySide(job, host) : compileInTurn(job, host);
+}
+
 bool everyObjectCurrent(const BuildJob& job)
 {
     for (const QString& source : job.sources) {
@@ -45,6 +70,17 @@ bool everyObjectCurrent(const BuildJob& job)
 
 } // namespace
 
+void BuildHost::runCompiles(const QList<CompileUnit>& units, int)
+{
+    for (const CompileUnit& unit : units) {
+        if (stopRequested())
+            return;
+        postRows(unit.rows);
+        if (unit.step)
+            runStep(*unit.step, buildrows::kErrors);
+    }
+}
+
 BuildOutcome RunProjectBuild(const BuildJob& job, BuildHost& host)
 {
     BuildOutcome outcome;
@@ -52,8 +88,8 @@ BuildOutcome RunProjectBuild(const BuildJob& job, BuildHost& host)
         host.clearRows();
     host.postRows({row(buildrows::kBeginning, 1)});
     if (!compilePhase(job, host) || host.stopRequested()) {
-        // Nothing more runs; the row says why the build ends here.
-        host.postRows({row(buildrows::kStopped, 1)});
+        // Nothing more runs. Whoever stopped the build says so once, after
+        // every job it stopped (Stop Build: "Stopped by the user").
         outcome.stopped = true;
         return outcome;
     }

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // One message-window row as a build produces it.
 struct BuildRow {
     QString text;
@@ -17,6 +19,14 @@ struct BuildRow {
 struct StepResult {
     bool started = false;   // false: the program could not be started
     bool succeeded = false; // ended normally with exit status 0
+};
+
+// One source of the compile phase: the rows shown before its compile (the
+// announcement), and the compile, when it has one (a source without an
+// object name has only a row).
+struct CompileUnit {
+    QList<BuildRow> rows;
+    std::optional<BuildStep> step;
 };
 
 // What a running build needs from its surroundings: a way to run a child
@@ -34,14 +44,22 @@ public:
     // one call, in the build's order.
     virtual void postRows(const QList<BuildRow>& rows) = 0;
     virtual void clearRows() = 0;
-    // True once Tarn is closing: the build stops before its next step.
+    // True once the build is to stop (Stop Build, or Tarn is closing): it
+    // stops before its next step and writes nothing more.
     virtual bool stopRequested() const { return false; }
+    // The compile phase: each unit's rows, then its compile with the report
+    // under "Errors:", up to `parallel` compiles side by side. A unit's rows
+    // and report stay together and units are shown in the list's order. No
+    // unit starts once a stop is requested. Used when the job has
+    // parallelCompiles above 1; this one runs them one after another
+    // through postRows and runStep.
+    virtual void runCompiles(const QList<CompileUnit>& units, int parallel);
 };
 
 struct BuildOutcome {
     bool linked = false;        // the link ran
     bool linkSucceeded = false; // and gcc reported success for it
-    bool stopped = false;       // Tarn asked the build to stop
+    bool stopped = false;       // the build was asked to stop
 };
 
 // The whole build: the compile phase (every source, or those out of date),

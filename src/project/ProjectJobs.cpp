@@ -1,6 +1,7 @@
 #include "project/ProjectJobs.h"
 
 #include "messages/MessageSink.h"
+#include "project/ParallelCompiles.h"
 #include "project/ProjectBuildRun.h"
 #include "tools/BuildVerdict.h"
 #include "tools/JobManager.h"
@@ -33,6 +34,13 @@ public:
     }
     void clearRows() override { m_batch.clear(); }
     bool stopRequested() const override { return m_context.cancelled(); }
+    void runCompiles(const QList<CompileUnit>& units, int parallel) override
+    {
+        if (parallel <= 1)
+            return BuildHost::runCompiles(units, parallel);
+        m_batch.post(); // the rows before the compiles go first
+        RunCompilesSideBySide(units, parallel, m_context.cancelFlag());
+    }
 
     // After the build's last row: its verdict for the status bar.
     void postVerdict(const BuildOutcome& outcome)
@@ -84,7 +92,9 @@ int StartExportAndMake(const QString& makePath, const QString& projectDirectory)
         MessageBatcher batch;
         BuildVerdict verdict;
         const ChildResult result = RunWithMakeReport(invocation, context.cancelFlag(), batch, &verdict);
-        batch.add(QStringLiteral("Ending make"), 1);
+        // A stopped make ends with Stop Build's one row instead.
+        if (result.end != ChildResult::End::Cancelled)
+            batch.add(QStringLiteral("Ending make"), 1);
         batch.post();
         PostBuildVerdict(verdict);
         return result.end == ChildResult::End::Finished ? result.exitCode : 1;

@@ -48,6 +48,8 @@ enum : int {
     // Stepping through the diagnostics of the message window (F4, Shift+F4).
     NextDiagnostic = 33100,
     PreviousDiagnostic = 33101,
+    // Ends the running makes and project builds (Ctrl+Break).
+    StopBuild = 33102,
 };
 } // namespace cmd
 

@@ -73,6 +73,8 @@ void addCommands(fw::CommandTable& table)
     add(Link, "Link libraries and object files into an executable", "Link");
     add(Make, "Run make on the source file", "Make");
     add(Debug, "Choose an executable to debug", "Debug");
+    // Ctrl+Break: the Break key is Qt::Key_Pause.
+    add(StopBuild, "Stop the running builds and makes", "Stop Build", {key(Qt::CTRL | Qt::Key_Pause)});
     add(BuildSource, "Build source into an executable", "Build Source", {key(Qt::CTRL | Qt::Key_B)});
     add(QuickCompile, "Compile source into object (*.o) code", "Quick Compile", {key(Qt::CTRL | Qt::Key_Q)});
 

@@ -60,6 +60,12 @@ MenuItem fileMenu(bool withPrinting)
     return popup("&File", std::move(items));
 }
 
+// Stop Build ends the Commands menu and the project menus.
+MenuItem stopBuild()
+{
+    return item(cmd::StopBuild, "S&top Build\tCtrl+Pause");
+}
+
 MenuItem commandsMenu()
 {
     return popup("&Commands", {
@@ -68,6 +74,8 @@ MenuItem commandsMenu()
         item(cmd::Link, "&Link..."),
         item(cmd::Make, "&Make..."),
         item(cmd::Debug, "&Debug..."),
+        separator(),
+        stopBuild(),
     });
 }
 
@@ -171,6 +179,8 @@ Items projectItems()
         separator(),
         item(cmd::SetCompileOptions, "Set &Compile Options..."),
         item(cmd::SetLinkingOptions, "Set &Linking Options..."),
+        separator(),
+        stopBuild(),
     };
 }
 

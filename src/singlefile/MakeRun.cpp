@@ -22,9 +22,9 @@ int MakeThread(const QString& makeFile)
             batch.add(QStringLiteral("Error: cannot enter the directory ") + plan.unenterableDirectory, 1);
         BuildVerdict verdict;
         const ChildResult result = RunWithMakeReport(plan.invocation, job.cancelFlag(), batch, &verdict);
-        if (result.end == ChildResult::End::Cancelled)
-            batch.add(QStringLiteral("make was stopped"), 1);
-        batch.add(QStringLiteral("Ending make"), 1);
+        // A stopped make ends with Stop Build's one row instead.
+        if (result.end != ChildResult::End::Cancelled)
+            batch.add(QStringLiteral("Ending make"), 1);
         batch.post();
         PostBuildVerdict(verdict);
         return result.end == ChildResult::End::Finished ? result.exitCode : 1;

@@ -7,8 +7,9 @@
 // moves to the makefile's folder, and the invocation is built; then a job
 // of the application's JobManager runs make and reports both streams
 // ("Output from make:", "Errors recieved from make:" or "No errors recieved
-// from make", "Ending make") and then its verdict for the status bar,
-// without waiting. Returns the job's id, 0 when
+// from make", "Ending make"; a stopped make ends after its report) and
+// then its verdict for the status bar, without waiting. Returns the job's
+// id, 0 when
 // no job manager exists.
 int MakeThread(const QString& makeFile);
 

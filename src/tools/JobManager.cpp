@@ -54,6 +54,16 @@ void JobManager::finish(int id, int status)
     emit jobFinished(id, status);
 }
 
+std::vector<int> JobManager::uncancelledJobs() const
+{
+    std::vector<int> ids;
+    for (const auto& [id, job] : m_jobs) {
+        if (!job->context.cancelled())
+            ids.push_back(id);
+    }
+    return ids;
+}
+
 void JobManager::cancelAll()
 {
     for (auto& [id, job] : m_jobs)

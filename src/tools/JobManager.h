@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <thread>
+#include <vector>
 
 // What a job's work sees of its job: the cancel flag to hand to RunChild
 // and to check between steps.
@@ -51,6 +52,9 @@ public:
     // Jobs started and not yet joined.
     int runningCount() const { return static_cast<int>(m_jobs.size()); }
     bool isRunning(int id) const { return m_jobs.count(id) != 0; }
+    // The running jobs not yet asked to stop (Stop Build is enabled while
+    // there is one), in the order they started.
+    std::vector<int> uncancelledJobs() const;
     // Asks every job to stop (their children are ended); returns at once.
     void cancelAll();
     // Asks every job to stop and waits until each thread has ended.

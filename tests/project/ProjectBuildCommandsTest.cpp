@@ -6,6 +6,7 @@
 #include "framework/CommandRouter.h"
 #include "project/CProjectDoc.h"
 #include "resources/CommandIds.h"
+#include "singlefile/MakeRun.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestSupport.h"
 #include "tools/JobManager.h"
@@ -83,6 +84,18 @@ protected:
         settings.gccPath = gcc;
         settings.makePath = make;
         setIdeSettings(settings);
+    }
+
+    bool stopEnabled() const { return app->mainWindow()->router()->isEnabled(cmd::StopBuild); }
+    // Waits (handling events) until a row holding `text` has arrived.
+    bool waitForRow(const QString& text)
+    {
+        return testsupport::waitUntil(
+            [&] {
+                FlushMessages();
+                return texts().contains(text);
+            },
+            30000);
     }
 
     QTemporaryDir dir;
@@ -247,6 +260,65 @@ TEST_F(ProjectBuildCommands, ClosingTarnDuringABuildEndsTheToolsAndTheJob)
     EXPECT_TRUE(testsupport::waitUntil([&] { return !stillRead(fd); }, 5000));
     ::close(fd);
     EXPECT_FALSE(QFileInfo::exists(path("p.exe")));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ProjectBuildCommands, StopBuildEndsAMakeThatSleeps)
+{
+    setSettings("/usr/bin/gcc", "/usr/bin/make");
+    // Nothing runs: the command is disabled and does nothing.
+    EXPECT_FALSE(stopEnabled());
+    EXPECT_FALSE(execute(cmd::StopBuild));
+    source("Makefile", "all:\n\techo started; sleep 300; echo never\n");
+    ASSERT_NE(MakeThread(path("Makefile")), 0);
+    ASSERT_TRUE(waitForRow("started"));
+    EXPECT_TRUE(stopEnabled());
+    ASSERT_TRUE(execute(cmd::StopBuild));
+    // Pressed again while make winds down: disabled, harmless.
+    EXPECT_FALSE(stopEnabled());
+    EXPECT_FALSE(execute(cmd::StopBuild));
+    finishJobs();
+    const QStringList rows = texts();
+    EXPECT_EQ(rows.mid(rows.size() - 2), QStringList({"Stopped by the user", ""}));
+    EXPECT_EQ(rows.count("Stopped by the user"), 1);
+    EXPECT_FALSE(rows.contains("never"));
+    EXPECT_FALSE(rows.contains("Ending make"));
+    EXPECT_FALSE(stopEnabled());
+}
+
+TEST_F(ProjectBuildCommands, StopBuildEndsABuildFloodingOutputAndAMakeWithOneRow)
+{
+    // A "gcc" that writes 20 MB of diagnostics, then waits for ever.
+    const QString gcc = source("flood-gcc", "#!/bin/sh\n"
+                                            "yes 'a.c:1:1: error: flood' | head -c 20000000 >&2\n"
+                                            "exec sleep 300\n");
+    ASSERT_TRUE(QFile::setPermissions(gcc, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    setSettings(gcc, "/usr/bin/make");
+    IdeSettings settings = ideSettings();
+    settings.clearBeforeBuild = 0; // keep the make's rows
+    setIdeSettings(settings);
+    source("Makefile", "all:\n\techo started; sleep 300\n");
+    doc->project().sources = {source("a.c", "int main(void) { return 0; }\n"),
+                              source("b.c", "int b;\n")};
+    saveAs("p.tarn");
+    ASSERT_NE(MakeThread(path("Makefile")), 0);
+    ASSERT_TRUE(execute(cmd::RebuildAll));
+    ASSERT_TRUE(waitForRow("started"));
+    ASSERT_TRUE(waitForRow("a.c:1:1: error: flood"));
+    ASSERT_TRUE(execute(cmd::StopBuild));
+    // The command returned at once; the jobs end on their own threads.
+    finishJobs();
+    const QStringList rows = texts();
+    EXPECT_EQ(rows.mid(rows.size() - 2), QStringList({"Stopped by the user", ""}));
+    EXPECT_EQ(rows.count("Stopped by the user"), 1);
+    // Nothing after the stopped compile: no second compile, no link.
+    EXPECT_FALSE(rows.contains("compiling " + path("b.c") + " with command line of:"));
+    EXPECT_FALSE(rows.contains("Linking project with command line of:"));
+    EXPECT_FALSE(rows.contains("Ending Compilation"));
+    EXPECT_EQ(JobManager::instance()->runningCount(), 0);
 }
 
 } // namespace

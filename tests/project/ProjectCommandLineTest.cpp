@@ -1,12 +1,21 @@
 // tarn --build / --rebuild / --export-makefile / --help as a user runs them:
 // the real program, no display, the gcc found on PATH.
+#include "project/BuildSteps.h"
+#include "project/CommandLineBuild.h"
 #include "project/ProjectFileCodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +24,7 @@ namespace {
 struct Finished {
     int status = -1;
     QByteArray out;
+    QByteArray err;
 };
 
 Finished runTarn(const QTemporaryDir& home, const QStringList& arguments)
@@ -31,7 +41,14 @@ Finished runTarn(const QTemporaryDir& home, const QStringList& arguments)
     tarn.start(TARN_EXECUTABLE, arguments);
     EXPECT_TRUE(tarn.waitForFinished(60000));
     return {tarn.exitStatus() == QProcess::NormalExit ? tarn.exitCode() : -1,
-            tarn.readAllStandardOutput()};
+            tarn.readAllStandardOutput(), tarn.readAllStandardError()};
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 TEST(ProjectCommandLine, BuildsWithoutADisplayAndExitsWithTheBuildsStatus)
@@ -66,6 +83,162 @@ TEST(ProjectCommandLine, BuildsWithoutADisplayAndExitsWithTheBuildsStatus)
     EXPECT_EQ(runTarn(dir, {"--export-makefile", projectPath}).status, 0);
     EXPECT_TRUE(QFileInfo::exists(dir.filePath("Makefile")));
     EXPECT_EQ(runTarn(dir, {"--build"}).status, 2);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ProjectCommandLine, JobCounts)
+{
+    struct Case {
+        const char* text;
+        std::optional<int> count;
+        bool noted;
+    };
+    const int cap = std::max(kMaxParallelCompiles, 3);
+    const Case cases[] = {
+        {"1", 1, false}, {"2", 2, false}, {"0", 3, false}, // 0: one per core (3 here)
+        {"64", 64, false}, {"10000", cap, true},
+        {"-1", std::nullopt, false}, {"two", std::nullopt, false}, {"", std::nullopt, false},
+        {"2.5", std::nullopt, false}, {"99999999999", std::nullopt, false},
+    };
+    for (const Case& c : cases) {
+        QString complaint;
+        QString note;
+        EXPECT_EQ(ParseJobCount(QString::fromLatin1(c.text), 3, &complaint, &note), c.count) << c.text;
+        EXPECT_EQ(complaint.isEmpty(), c.count.has_value()) << c.text;
+        EXPECT_EQ(note.isEmpty(), !c.noted) << c.text;
+    }
+}
+
+// Sources named alike in two folders, each with a diagnostic of its own;
+// the first is the slowest to compile, so parallel compiles end out of
+// order. Every --jobs count prints what --jobs 1 prints.
+TEST(ProjectCommandLine, ParallelCompilesPrintEachSourcesRowsTogetherInProjectOrder)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QByteArray slow = "#warning \"slow one\"\n";
+    for (int i = 0; i < 3000; ++i)
+        slow += "int f" + QByteArray::number(i) + "(int x) { return x * " + QByteArray::number(i) + "; }\n";
+    ProjectFile project;
+    const std::pair<const char*, QByteArray> files[] = {
+        {"slow.c", slow},
+        {"a/util.c", "#warning \"a util\"\nint a_util(void) { return 1; }\n"},
+        {"b/util.c", "#warning \"b util\"\nint b_util(void) { return 2; }\n"},
+        {"a/main.c", "int a_util(void); int b_util(void);\n"
+                     "int main(void) { return a_util() + b_util() == 3 ? 0 : 1; }\n"},
+        {"b/quiet.c", "int quiet;\n"},
+    };
+    for (const auto& [name, text] : files) {
+        ASSERT_TRUE(writeFile(dir.filePath(name), text));
+        project.sources << dir.filePath(name);
+    }
+    const QString projectPath = dir.filePath("p.tarn");
+    ASSERT_TRUE(SaveProjectFile(projectPath, project));
+
+    const Finished one = runTarn(dir, {"--rebuild", projectPath});
+    ASSERT_EQ(one.status, 0) << one.out.toStdString();
+    EXPECT_TRUE(one.out.contains("b util"));
+    for (const char* jobs : {"8", "0"}) {
+        const Finished many = runTarn(dir, {"--rebuild", "--jobs", jobs, projectPath});
+        EXPECT_EQ(many.status, 0) << jobs;
+        EXPECT_EQ(many.out, one.out) << jobs;
+    }
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("a/util.o")));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("b/util.o")));
+    EXPECT_EQ(QProcess::execute(dir.filePath("p.exe"), {}), 0);
+
+    // A compile error: the build stops before linking, whatever the count;
+    // the other sources were still compiled and shown.
+    ASSERT_TRUE(writeFile(dir.filePath("b/util.c"), "int b_util(void) { return 2 }\n"));
+    const Finished failedOne = runTarn(dir, {"--rebuild", projectPath});
+    const Finished failedMany = runTarn(dir, {"--rebuild", projectPath, "--jobs=4"});
+    EXPECT_EQ(failedOne.status, 1);
+    EXPECT_EQ(failedMany.status, 1);
+    EXPECT_EQ(failedMany.out, failedOne.out);
+    EXPECT_FALSE(failedMany.out.contains("Linking project"));
+
+    struct Usage {
+        QStringList arguments;
+        int status;
+        const char* err;
+    };
+    const Usage usages[] = {
+        {{"--build", projectPath, "--jobs", "-1"}, 2, "--jobs needs the number"},
+        {{"--build", projectPath, "--jobs", "many"}, 2, "not \"many\""},
+        {{"--build", projectPath, "--jobs"}, 2, "--jobs needs the number"},
+        {{"--export-makefile", projectPath, "--jobs", "2"}, 2, "only with --build and --rebuild"},
+        {{"--build", "--jobs", "10000", projectPath}, 1, "--jobs 10000 is more than"},
+    };
+    for (const Usage& u : usages) {
+        const Finished run = runTarn(dir, u.arguments);
+        EXPECT_EQ(run.status, u.status) << u.arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(u.err)) << run.err.toStdString();
+    }
+}
+
+} // namespace
+
+namespace {
+
+// compile_commands.json read back as JSON holds each compiled source's
+// step, and running an entry as written compiles that source.
+TEST(ProjectCommandLine, ExportCompileCommandsWritesTheBuildsSteps)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ProjectFile project;
+    for (const char* name : {"main.c", "sub dir/util.c", "README"}) {
+        ASSERT_TRUE(writeFile(dir.filePath(name), "#ifndef NAME\n#error no NAME\n#endif\nint x;\n"));
+        project.sources << dir.filePath(name);
+    }
+    project.options.debugInfo = 1;
+    project.options.warningLevel = 2;
+    project.options.otherOptions = QStringLiteral("-DNAME='\"a b\"'");
+    const QString projectPath = dir.filePath("p.tarn");
+    ASSERT_TRUE(SaveProjectFile(projectPath, project));
+
+    const Finished run = runTarn(dir, {"--export-compile-commands", projectPath});
+    const QString written = dir.filePath("compile_commands.json");
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "Wrote file " + written.toUtf8() + " successfully\n\n");
+    QFile file(written);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    ASSERT_TRUE(document.isArray());
+    const QJsonArray entries = document.array();
+
+    const QString gcc = QStandardPaths::findExecutable("gcc");
+    const BuildJob job = MakeBuildJob(project, projectPath, gcc, false);
+    ASSERT_EQ(entries.size(), 2); // README has no object name: never compiled
+    for (int i = 0; i < 2; ++i) {
+        const QJsonObject entry = entries.at(i).toObject();
+        const Invocation step = CompileStep(job, project.sources.at(i)).invocation;
+        EXPECT_EQ(entry.value("file").toString(), project.sources.at(i));
+        EXPECT_EQ(entry.value("directory").toString(), step.workingDirectory);
+        QStringList arguments;
+        for (const QJsonValue& argument : entry.value("arguments").toArray())
+            arguments << argument.toString();
+        ASSERT_FALSE(arguments.isEmpty());
+        EXPECT_EQ(arguments, QStringList{step.program} + step.arguments);
+        QProcess compile;
+        compile.setWorkingDirectory(entry.value("directory").toString());
+        compile.start(arguments.first(), arguments.mid(1));
+        ASSERT_TRUE(compile.waitForFinished(60000));
+        EXPECT_EQ(compile.exitCode(), 0) << compile.readAllStandardError().toStdString();
+        EXPECT_TRUE(QFileInfo::exists(SourceObject(project.sources.at(i))));
+    }
+
+    // A folder where the file cannot go: reported, status 1.
+    ASSERT_TRUE(QFile::remove(written));
+    ASSERT_TRUE(QDir().mkdir(written));
+    const Finished blocked = runTarn(dir, {"--export-compile-commands", projectPath});
+    EXPECT_EQ(blocked.status, 1);
+    EXPECT_TRUE(blocked.out.startsWith("compile_commands.json could not be created\n\n"));
 }
 
 } // namespace

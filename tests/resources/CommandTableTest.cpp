@@ -136,7 +136,7 @@ TEST(TarnCommands, KeysOfTheAcceleratorTable)
     };
     for (const auto& [text, id] : rows)
         EXPECT_EQ(owners.value(QString::fromLatin1(text), -1), id) << text;
-    EXPECT_EQ(owners.size(), 25);
+    EXPECT_EQ(owners.size(), 26);
 }
 
 TEST(TarnCommands, PromptsHoldPlainText)

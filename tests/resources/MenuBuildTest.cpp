@@ -149,7 +149,7 @@ TEST(TarnMenuBuild, EveryKeyReachesItsCommand)
         for (const QKeySequence& key : info.keys)
             bindings.push_back({key, info.id});
     }
-    ASSERT_EQ(bindings.size(), 24u);
+    ASSERT_EQ(bindings.size(), 25u);
     frame.show();
     frame.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));

@@ -120,13 +120,13 @@ TEST(TarnMenus, ItemAndSeparatorCountsPerPopup)
         {menu::MainFrame, "&File", {5, 3, 0, 0}},  {menu::MainFrame, "&View", {2, 0, 0, 0}},
         {menu::MainFrame, "&Help", {2, 0, 0, 0}},  {menu::Source, "&File", {11, 3, 0, 0}},
         {menu::Source, "&Edit", {8, 3, 1, 0}},     {menu::Source, "&Search", {7, 2, 0, 0}},
-        {menu::Source, "&Commands", {4, 1, 0, 0}}, {menu::Source, "So&urce", {2, 0, 0, 0}},
+        {menu::Source, "&Commands", {5, 2, 0, 0}}, {menu::Source, "So&urce", {2, 0, 0, 0}},
         {menu::Source, "&View", {3, 1, 0, 0}},     {menu::Source, "&Window", {5, 1, 0, 1}},
         {menu::Source, "&Help", {2, 0, 0, 0}},     {menu::Message, "&File", {8, 2, 0, 0}},
         {menu::Message, "&Messages", {5, 1, 0, 0}}, {menu::Project, "&File", {8, 2, 0, 0}},
-        {menu::Project, "&Project", {10, 3, 0, 0}}, {menu::MainContext, nullptr, {11, 3, 0, 0}},
+        {menu::Project, "&Project", {11, 4, 0, 0}}, {menu::MainContext, nullptr, {11, 3, 0, 0}},
         {menu::MessageContext, nullptr, {3, 0, 0, 0}}, {menu::SourceContext, nullptr, {14, 6, 1, 0}},
-        {menu::ProjectContext, nullptr, {11, 4, 0, 0}},
+        {menu::ProjectContext, nullptr, {12, 5, 0, 0}},
     };
     for (const Row& row : rows) {
         const fw::MenuItem& p = row.title ? popup(row.resource, row.title) : contextPopup(row.resource);
@@ -179,7 +179,11 @@ TEST(TarnMenus, DocumentWindowsShareTheirCommonMenus)
     EXPECT_EQ(menuwalk::describe(popup(menu::Message, "&Messages")),
               menuwalk::describe(contextPopup(menu::MessageContext)) + steps);
     EXPECT_EQ(menuwalk::describe(popup(menu::Source, "&Search")).mid(6), steps);
-    // The project context menu is the Project menu plus Close.
+    // Stop Build ends the Commands menu and the project menus; the
+    // project context menu is the Project menu plus Close.
+    const QStringList stop = {QStringLiteral("—"), QStringLiteral("S&top Build\tCtrl+Pause")};
+    EXPECT_EQ(menuwalk::describe(popup(menu::Source, "&Commands")).mid(5), stop);
+    EXPECT_EQ(menuwalk::describe(popup(menu::Project, "&Project")).mid(13), stop);
     QStringList project = menuwalk::describe(popup(menu::Project, "&Project"));
     project << QStringLiteral("—") << QStringLiteral("&Close");
     EXPECT_EQ(menuwalk::describe(contextPopup(menu::ProjectContext)), project);
