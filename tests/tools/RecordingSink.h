@@ -27,10 +27,15 @@ public:
     {
         rows.emplace_back(text, withSeparator);
     }
-    void ClearMessageRows() override { rows.clear(); }
+    void ClearMessageRows() override
+    {
+        ++clears;
+        rows.clear();
+    }
     QObject* sinkObject() override { return &m_object; }
 
     std::vector<Row> rows;
+    int clears = 0;
 
 private:
     QObject m_object;
