@@ -104,19 +104,6 @@ TEST_F(MainFrameTest, TileVerticallyWithoutMinimizeOnTileTilesEveryWindow)
     EXPECT_EQ(cells.at(2).left(), cells.at(1).right() + 1);
 }
 
-TEST_F(MainFrameTest, NextCyclesThroughEveryChildIncludingMessages)
-{
-    QList<fw::MdiChildFrame*> seen;
-    for (int i = 0; i < 6; ++i) {
-        ASSERT_TRUE(main->router()->execute(cmd::WindowNext));
-        seen << main->activeChild();
-    }
-    // Every window comes up once in three steps, then the cycle repeats.
-    EXPECT_EQ(QSet<fw::MdiChildFrame*>(seen.begin(), seen.begin() + 3).size(), 3);
-    EXPECT_EQ(seen.mid(0, 3), seen.mid(3, 3));
-    EXPECT_TRUE(seen.contains(messages));
-}
-
 TEST_F(MainFrameTest, ArrangeIconsLinesMinimisedWindowsAtTheBottom)
 {
     frames.at(1)->showMinimized();
@@ -146,39 +133,30 @@ TEST_F(MainFrameTest, OptionsOkReappliesFontToSourcesAndActivatesMessages)
     fw::Document* one = frames.at(1)->document();
     fw::Document* two = frames.at(2)->document();
     one->setModified(true);
-    QFont chosen(QStringLiteral("DejaVu Sans Mono"));
-    chosen.setPointSize(17);
-    prompts.fonts.push_back(chosen);
-
-    answerOptionsDialog(true);
-    ASSERT_TRUE(main->router()->execute(cmd::ViewOptions));
-
+    fw::MdiChildFrame* active = main->activeChild();
+    for (bool ok : {false, true}) {
+        QFont chosen(QStringLiteral("DejaVu Sans Mono"));
+        chosen.setPointSize(ok ? 17 : 23);
+        prompts.fonts.push_back(chosen);
+        answerOptionsDialog(ok);
+        ASSERT_TRUE(main->router()->execute(cmd::ViewOptions));
+        if (!ok) {
+            EXPECT_NE(ideSettings().sourceFont.pointSize(), 23);
+            EXPECT_EQ(main->activeChild(), active);
+        }
+    }
+    // OK gave every style of every source the font.
     EXPECT_EQ(ideSettings().sourceFont.pointSize(), 17);
     for (fw::MdiChildFrame* frame : {frames.at(1), frames.at(2)}) {
         auto* view = dynamic_cast<CTarnView*>(frame->view());
         ASSERT_NE(view, nullptr);
         ASSERT_NE(view->lexer(), nullptr);
-        // Every style of the colouring shows the chosen font.
         for (int style : {0, 1, 5, 6})
             EXPECT_EQ(view->lexer()->font(style).pointSize(), 17) << style;
     }
     EXPECT_TRUE(one->isModified());
     EXPECT_FALSE(two->isModified());
     EXPECT_EQ(main->activeChild(), messages);
-}
-
-TEST_F(MainFrameTest, OptionsCancelChangesNothing)
-{
-    const QFont before = ideSettings().sourceFont;
-    QFont chosen(QStringLiteral("DejaVu Sans Mono"));
-    chosen.setPointSize(23);
-    prompts.fonts.push_back(chosen);
-    fw::MdiChildFrame* active = main->activeChild();
-    answerOptionsDialog(false);
-    ASSERT_TRUE(main->router()->execute(cmd::ViewOptions));
-    EXPECT_EQ(ideSettings().sourceFont, before);
-    EXPECT_NE(dynamic_cast<CTarnView*>(frames.at(2)->view())->lexer()->font(0).pointSize(), 23);
-    EXPECT_EQ(main->activeChild(), active);
 }
 
 TEST_F(MainFrameTest, LibcReferenceWithoutPathExplainsHowToSetIt)

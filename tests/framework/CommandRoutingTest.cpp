@@ -8,7 +8,6 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -180,16 +179,4 @@ TEST(MdiMainFrame, RecentFilesReplaceThePlaceholder)
     ASSERT_EQ(texts.size(), 2);
     EXPECT_TRUE(texts.at(1).startsWith(QStringLiteral("&1 ")));
     EXPECT_TRUE(texts.at(1).endsWith(QStringLiteral("r.txt")));
-}
-
-TEST(MdiMainFrame, KeysOfTheTableReachTheirCommand)
-{
-    FrameworkFixture f;
-    int runs = 0;
-    f.main->onCommand(500, [&] { ++runs; });
-    f.main->router()->updateActions();
-    f.main->activateWindow();
-    QApplication::setActiveWindow(f.main.get());
-    QTest::keyClick(f.main.get(), Qt::Key_K, Qt::ControlModifier);
-    EXPECT_EQ(runs, 1);
 }

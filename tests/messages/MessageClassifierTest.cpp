@@ -87,6 +87,8 @@ TEST(MessageClassifier, DiagnosticLocations)
          DiagnosticLocation{QStringLiteral("C:\\dir\\x.c"), 3}},
         // the earlier colon and digits belong to the file name
         {"earlierGroupFails", QStringLiteral("note:12 b.c:9: here"), DiagnosticLocation{QStringLiteral("note:12 b.c"), 9}},
+        // the scan goes on from the character that ended the digits
+        {"groupRightAfterAFailedOne", QStringLiteral("a:1 :5: x"), DiagnosticLocation{QStringLiteral("a:1 "), 5}},
         {"scopedZeroDigits", QStringLiteral("std::string"), DiagnosticLocation{QStringLiteral("std"), 0}},
         {"leadingZeros", QStringLiteral("a.c:007: x"), DiagnosticLocation{QStringLiteral("a.c"), 7}},
         {"hugeLineKeptInRange", QStringLiteral("a.c:99999999999999999999: x"),

@@ -228,84 +228,62 @@ TEST_F(MessageWindow, DoubleClickOpensTheFileAtItsLine)
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
-TEST_F(MessageWindow, RelativeNamesResolveAgainstTheCurrentFolder)
+TEST_F(MessageWindow, DoubleClickOnRowsThatOpenNothingOrAnotherLine)
 {
     makeFile(QStringLiteral("rel.c"));
+    const QString zero = makeFile(QStringLiteral("z.c"));
+    const QString project = makeFile(QStringLiteral("demo.tarn"));
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
-    view->AppendLine(QStringLiteral("note:1 rel.c:7: warning: unused"), 0);
-    view->setSelectedRow(view->rowCount() - 1);
-    view->OnDoubleClick();
-    // "note:1 rel.c" is the name: the earlier colon and digits belong to it.
-    EXPECT_EQ(openDocuments(), 1);
-    ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("note:1 rel.c")));
-
-    view->AppendLine(QStringLiteral("rel.c:7: warning: unused"), 0);
-    doubleClickRow(view->rowCount() - 1);
-    fw::Document* opened = main->activeDocument();
-    ASSERT_NE(opened, nullptr);
-    EXPECT_EQ(opened->pathName(), QDir::cleanPath(dir.filePath(QStringLiteral("rel.c"))));
-    EXPECT_EQ(dynamic_cast<TextView*>(opened->firstView())->selectedLines, QList<int>{7});
-}
-
-TEST_F(MessageWindow, RowsThatNameNoFileDoNothing)
-{
-    view->AppendLine(QStringLiteral("Errors:"), 1);
-    view->AppendLine(QStringLiteral("foo.c: In function 'main':"), 0);
-    for (int row = 0; row < view->rowCount(); ++row) {
+    struct Case {
+        const char* name;
+        QString line;
+        QString opened; // empty: nothing opens
+        int selectedLine;
+        QStringList messageParts; // what the one message names; empty: no message
+    };
+    const Case cases[] = {
+        {"heading", QStringLiteral("Errors:"), {}, 0, {}},
+        {"no line number", QStringLiteral("foo.c: In function 'main':"), {}, 0, {}},
+        {"earlier colon and digits belong to the name", QStringLiteral("note:1 rel.c:7: warning: unused"), {}, 0,
+         {QStringLiteral("note:1 rel.c")}},
+        {"missing file", dir.filePath(QStringLiteral("gone.c")) + QStringLiteral(":4: error: x"), {}, 0,
+         {QStringLiteral("gone.c")}},
+        {"file name before the colons", QStringLiteral("std::string"), {}, 0, {QStringLiteral("/std\"")}},
+        {"a project is not opened", project + QStringLiteral(":2: see here"), {}, 0,
+         {QStringLiteral("demo.tarn"), QStringLiteral("line 2")}},
+        {"relative to the current folder", QStringLiteral("rel.c:7: warning: unused"),
+         QDir::cleanPath(dir.filePath(QStringLiteral("rel.c"))), 7, {}},
+        {"no digits name line 0", zero + QStringLiteral("::x"), QDir::cleanPath(zero), 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int open = openDocuments();
+        prompts.messages.clear();
+        main->mdiArea()->setActiveSubWindow(frame);
+        view->AppendLine(c.line, 0);
+        const int row = view->rowCount() - 1;
         doubleClickRow(row);
+        // The message window keeps its rows and the selection.
+        EXPECT_EQ(view->rowCount(), row + 1);
+        EXPECT_EQ(view->rowText(row), c.line);
         EXPECT_EQ(view->selectedRow(), row);
+        ASSERT_EQ(prompts.messages.size(), c.messageParts.isEmpty() ? 0 : 1);
+        for (const QString& part : c.messageParts)
+            EXPECT_TRUE(prompts.messages[0].contains(part)) << prompts.messages[0].toStdString();
+        EXPECT_EQ(openDocuments(), open + (c.opened.isEmpty() ? 0 : 1));
+        if (!c.opened.isEmpty()) {
+            ASSERT_NE(main->activeDocument(), nullptr);
+            EXPECT_EQ(main->activeDocument()->pathName(), c.opened);
+            EXPECT_EQ(dynamic_cast<TextView*>(main->activeDocument()->firstView())->selectedLines,
+                      QList<int>{c.selectedLine});
+        } else {
+            EXPECT_EQ(main->activeChild(), frame);
+        }
     }
     // No selection at all: nothing either.
     view->setSelectedRow(-1);
     view->OnDoubleClick();
-    EXPECT_EQ(openDocuments(), 1);
-    EXPECT_TRUE(prompts.messages.isEmpty());
-    EXPECT_EQ(view->rowCount(), 5);
-}
-
-TEST_F(MessageWindow, MissingFilesGetTheFrameworkErrorAndLeaveTheRows)
-{
-    const QStringList lines = {dir.filePath(QStringLiteral("gone.c")) + QStringLiteral(":4: error: x"),
-                               QStringLiteral("std::string")};
-    for (const QString& line : lines)
-        view->AppendLine(line, 0);
-    for (int i = 0; i < lines.size(); ++i) {
-        const int row = 2 + i;
-        doubleClickRow(row);
-        ASSERT_EQ(prompts.messages.size(), i + 1);
-        EXPECT_EQ(view->rowCount(), 4);
-        EXPECT_EQ(view->rowText(row), lines[i]);
-        EXPECT_EQ(view->selectedRow(), row);
-    }
-    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("gone.c")));
-    EXPECT_EQ(openDocuments(), 1);
-}
-
-TEST_F(MessageWindow, ProjectNamedInADiagnosticIsReportedAndNotOpened)
-{
-    const QString project = makeFile(QStringLiteral("demo.tarn"));
-    const int before = openDocuments();
-    fw::MdiChildFrame* active = main->activeChild();
-    view->AppendLine(project + QStringLiteral(":2: see here"), 0);
-    doubleClickRow(view->rowCount() - 1);
-    ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("demo.tarn")));
-    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("line 2")));
-    EXPECT_EQ(openDocuments(), before);
-    EXPECT_EQ(main->activeChild(), active);
-}
-
-TEST_F(MessageWindow, LineZeroIsHandedOnForTheCaretAtTheStart)
-{
-    const QString zeroLine = makeFile(QStringLiteral("z.c"));
-    // A group without digits names line 0.
-    view->AppendLine(zeroLine + QStringLiteral("::x"), 0);
-    doubleClickRow(view->rowCount() - 1);
-    ASSERT_NE(main->activeDocument(), nullptr);
-    EXPECT_EQ(main->activeDocument()->pathName(), QDir::cleanPath(zeroLine));
-    EXPECT_EQ(dynamic_cast<TextView*>(main->activeDocument()->firstView())->selectedLines, QList<int>{0});
-    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(openDocuments(), 3);
 }
 
 TEST_F(MessageWindow, ContextMenuActivatesTheWindowAndOffersItsCommands)

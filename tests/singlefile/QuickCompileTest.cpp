@@ -1,7 +1,7 @@
 // Quick Compile with the real gcc on temporary files.
 #include "../editor/EditorFixture.h"
-#include "messages/MessageSink.h"
 #include "support/ScriptedPrompts.h"
+#include "tools/RecordingSink.h"
 
 #include <QDir>
 #include <QProcess>
@@ -14,35 +14,7 @@
 
 namespace {
 
-struct Row {
-    QString text;
-    int withSeparator;
-    friend bool operator==(const Row&, const Row&) = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Row& row)
-{
-    return out << '"' << row.text.toStdString() << "\"/" << row.withSeparator;
-}
-
-class RecordingSink : public MessageSink, public QObject {
-public:
-    RecordingSink() { m_previous = setMessageSink(this); }
-    ~RecordingSink() override { setMessageSink(m_previous); }
-    void AppendLine(const QString& text, int withSeparator) override { rows.push_back({text, withSeparator}); }
-    void ClearMessageRows() override
-    {
-        ++clears;
-        rows.clear();
-    }
-    QObject* sinkObject() override { return this; }
-
-    std::vector<Row> rows;
-    int clears = 0;
-
-private:
-    MessageSink* m_previous;
-};
+using Row = RecordingSink::Row;
 
 class QuickCompileTest : public ::testing::Test {
 protected:
@@ -70,7 +42,7 @@ protected:
         std::vector<Row> rows;
         const QStringList lines = err.split(QLatin1Char('\n'));
         for (const QString& line : lines)
-            rows.push_back({line, 0});
+            rows.emplace_back(line, 0);
         return rows;
     }
 
@@ -81,33 +53,27 @@ protected:
 
 } // namespace
 
-TEST_F(QuickCompileTest, RefusesWithoutAGccPath)
+TEST_F(QuickCompileTest, RefusesWithoutAGccPathOrAFileName)
 {
-    IdeSettings settings = ideSettings();
-    settings.gccPath.clear();
-    setIdeSettings(settings);
-    CTarnView* view = EditorFixture::viewOf(f.openBytes("a.c", "int a;\n"));
-    RecordingSink sink;
-    ScriptedPrompts prompts;
-    ASSERT_TRUE(f.execute(cmd::QuickCompile));
-    EXPECT_EQ(prompts.messages,
-              QStringList{QStringLiteral(
-                  "It appears you have not set your gcc path! GCC is the base C compiler for djgpp, you "
-                  "must set the path to its executable on the options menu with the \"browse\" button.")});
-    EXPECT_TRUE(sink.rows.empty());
-    EXPECT_EQ(sink.clears, 0);
-    EXPECT_NE(view, nullptr);
-}
-
-TEST_F(QuickCompileTest, RefusesAnUntitledSource)
-{
-    f.newDocument();
-    RecordingSink sink;
-    ScriptedPrompts prompts;
-    ASSERT_TRUE(f.execute(cmd::QuickCompile));
-    EXPECT_EQ(prompts.messages, QStringList{QStringLiteral("Please save the file before Continuing")});
-    EXPECT_TRUE(sink.rows.empty());
-    EXPECT_EQ(sink.clears, 0);
+    const QString noGcc = QStringLiteral(
+        "It appears you have not set your gcc path! GCC is the base C compiler for djgpp, you "
+        "must set the path to its executable on the options menu with the \"browse\" button.");
+    for (bool untitled : {false, true}) {
+        IdeSettings settings = ideSettings();
+        settings.gccPath = untitled ? gcc : QString();
+        setIdeSettings(settings);
+        if (untitled)
+            f.newDocument();
+        else
+            f.openBytes("a.c", "int a;\n");
+        RecordingSink sink;
+        ScriptedPrompts prompts;
+        ASSERT_TRUE(f.execute(cmd::QuickCompile));
+        EXPECT_EQ(prompts.messages,
+                  QStringList{untitled ? QStringLiteral("Please save the file before Continuing") : noGcc});
+        EXPECT_TRUE(sink.rows.empty());
+        EXPECT_EQ(sink.clears, 0);
+    }
 }
 
 TEST_F(QuickCompileTest, CleanCompileReportsNoErrorsAndLeavesTheObject)
@@ -116,7 +82,7 @@ TEST_F(QuickCompileTest, CleanCompileReportsNoErrorsAndLeavesTheObject)
     ASSERT_NE(doc, nullptr);
     EditorFixture::viewOf(doc)->compileOptions.debugInfo = 1;
     RecordingSink sink;
-    sink.rows.push_back({QStringLiteral("old row"), 0});
+    sink.rows.emplace_back(QStringLiteral("old row"), 0);
     ScriptedPrompts prompts;
     ASSERT_TRUE(f.execute(cmd::QuickCompile));
     const QString path = QDir::toNativeSeparators(doc->pathName());
@@ -152,7 +118,7 @@ TEST_F(QuickCompileTest, ErrorsAreShownAsGccWroteThem)
     ASSERT_GT(report.size(), 1u);
     expected.insert(expected.end(), report.begin(), report.end());
     EXPECT_EQ(sink.rows, expected);
-    EXPECT_EQ(sink.rows.back(), (Row{QString(), 0})); // gcc ends its text with a line feed
+    EXPECT_EQ(sink.rows.back(), Row(QString(), 0)); // gcc ends its text with a line feed
 }
 
 TEST_F(QuickCompileTest, AModifiedSourceIsOfferedForSavingAndDiskIsCompiled)
@@ -172,9 +138,9 @@ TEST_F(QuickCompileTest, AModifiedSourceIsOfferedForSavingAndDiskIsCompiled)
         ASSERT_GE(sink.rows.size(), 3u);
         // No: the file on disk is still the clean one. Yes: the broken text was saved.
         if (answer == fw::Prompts::Answer::No)
-            EXPECT_EQ(sink.rows[2].text, QStringLiteral("No warnings or errors recieved from gcc"));
+            EXPECT_EQ(sink.rows[2].first, QStringLiteral("No warnings or errors recieved from gcc"));
         else
-            EXPECT_EQ(sink.rows[2].text, QStringLiteral("Errors:"));
+            EXPECT_EQ(sink.rows[2].first, QStringLiteral("Errors:"));
     }
     EXPECT_FALSE(doc->isModified());
 }
@@ -189,8 +155,8 @@ TEST_F(QuickCompileTest, AGccThatCannotStartIsReported)
     RecordingSink sink;
     ASSERT_TRUE(f.execute(cmd::QuickCompile));
     ASSERT_EQ(sink.rows.size(), 3u);
-    EXPECT_NE(sink.rows[2].text, QStringLiteral("No warnings or errors recieved from gcc"));
-    EXPECT_TRUE(sink.rows[2].text.contains(QStringLiteral("no-such-gcc")));
+    EXPECT_NE(sink.rows[2].first, QStringLiteral("No warnings or errors recieved from gcc"));
+    EXPECT_TRUE(sink.rows[2].first.contains(QStringLiteral("no-such-gcc")));
 }
 
 TEST_F(QuickCompileTest, TheMainWindowStaysOpenWhileGccRuns)
@@ -212,7 +178,7 @@ TEST_F(QuickCompileTest, TheMainWindowStaysOpenWhileGccRuns)
     EXPECT_TRUE(f.main->isVisible());
     EXPECT_EQ(f.main->childFrames().size(), 1);
     ASSERT_FALSE(sink.rows.empty());
-    EXPECT_EQ(sink.rows.back().text, QString());
+    EXPECT_EQ(sink.rows.back().first, QString());
     // Once gcc has ended, the window closes as usual.
     EXPECT_TRUE(f.main->close());
 }

@@ -10,7 +10,6 @@ list(APPEND TARN_CORE_TESTS
 )
 list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/AdvancedSheetTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/GccRunTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolRunnerTest.cpp
 )
 
