@@ -43,11 +43,12 @@ public:
     }
 
     // Ends the stream: the rows left and the remainder row, or the
-    // no-output line when nothing came.
-    void finish()
+    // no-output line when nothing came. A stopped tool's silence proves
+    // nothing, so it gets no "No ... recieved" line.
+    void finish(bool stopped)
     {
         if (!m_any) {
-            if (!m_noOutputLine.isEmpty())
+            if (!m_noOutputLine.isEmpty() && !stopped)
                 m_batch.add(m_noOutputLine, 1);
             return;
         }
@@ -114,9 +115,10 @@ ChildResult runReported(const Invocation& invocation, const std::atomic<bool>& c
         batch.post();
         return result;
     }
+    const bool stopped = result.end == ChildResult::End::Cancelled;
     if (output)
-        output->finish();
-    error.finish();
+        output->finish(stopped);
+    error.finish(stopped);
     batch.post();
     return result;
 }

@@ -286,6 +286,8 @@ TEST_F(ProjectBuildCommands, StopBuildEndsAMakeThatSleeps)
     EXPECT_EQ(rows.count("Stopped by the user"), 1);
     EXPECT_FALSE(rows.contains("never"));
     EXPECT_FALSE(rows.contains("Ending make"));
+    // A stopped make's silence is no success.
+    EXPECT_FALSE(rows.contains("No errors recieved from make"));
     EXPECT_FALSE(stopEnabled());
 }
 
