@@ -3,6 +3,7 @@
 
 #include "project/CProjectLinkDialog.h"
 #include "tools/AdvancedSheet.h"
+#include "tools/ModalDriver.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -24,30 +25,10 @@ using Row = RecordingSink::Row;
 template <typename T>
 void runDialog(ProjectFixture* f, int command, const std::function<void(T*)>& drive)
 {
-    bool driven = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!dialog || driven)
-            return;
-        driven = true;
-        drive(dialog);
-        if (dialog->isVisible()) {
-            ADD_FAILURE() << "dialog still open";
-            dialog->reject();
-        }
-    });
-    poll.start(10);
-    f->app.mainWindow()->router()->execute(command);
-    EXPECT_TRUE(driven);
+    EXPECT_TRUE(DriveModal<T>([&] { f->execute(command); }, drive));
 }
 
-void click(QWidget* dialog, const char* name)
-{
-    auto* button = dialog->findChild<QAbstractButton*>(QString::fromLatin1(name));
-    ASSERT_NE(button, nullptr) << name;
-    QTest::mouseClick(button, Qt::LeftButton);
-}
+void click(QWidget* dialog, const char* name) { ClickButton(dialog, name); }
 
 QDateTime setOld(const QString& path)
 {

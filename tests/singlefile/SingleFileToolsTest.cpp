@@ -22,6 +22,7 @@
 #include "support/TestSupport.h"
 #include "tools/JobManager.h"
 #include "tools/LinkEntries.h"
+#include "tools/ModalDriver.h"
 #include "tools/ToolDirectory.h"
 
 #include <QApplication>
@@ -110,29 +111,9 @@ protected:
     template <typename T>
     bool runDialog(int id, const std::function<void(T*)>& drive)
     {
-        bool driven = false;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-            if (!dialog || driven)
-                return;
-            driven = true;
-            drive(dialog);
-            if (dialog->isVisible()) {
-                ADD_FAILURE() << "dialog still open";
-                dialog->reject();
-            }
-        });
-        poll.start(10);
-        EXPECT_TRUE(execute(id));
-        return driven;
+        return DriveModal<T>([&] { EXPECT_TRUE(execute(id)); }, drive);
     }
-    static void click(QWidget* dialog, const char* name)
-    {
-        auto* button = dialog->findChild<QAbstractButton*>(QLatin1String(name));
-        ASSERT_NE(button, nullptr) << name;
-        button->click();
-    }
+    static void click(QWidget* dialog, const char* name) { ClickButton(dialog, name); }
     static void type(QWidget* dialog, const char* name, const QString& text)
     {
         auto* edit = dialog->findChild<QLineEdit*>(QLatin1String(name));
@@ -146,6 +127,15 @@ protected:
         run.start(program, {});
         run.waitForFinished(30000);
         return run.readAllStandardOutput();
+    }
+    // Ticks -g in the Advanced Options sheet opened from the dialog.
+    static void tickDebugInfo(CSourceBuildDialog* d)
+    {
+        EXPECT_TRUE(DriveModal<CAdvancedSheet>([&] { click(d, "advanced"); }, [](CAdvancedSheet* sheet) {
+            click(sheet, "debugInfo");
+            sheet->accept();
+        }));
+        EXPECT_EQ(d->options.debugInfo, 1);
     }
     std::vector<Row> compileRows(const QString& source, const QString& line)
     {
@@ -172,6 +162,13 @@ TEST_F(SingleFileTools, BuildSourceOfHelloAsAOutAndNamed)
     const QString source = folder + "hello.c";
     const QString exe = folder + "hello.exe";
 
+    // Advanced Options edits the dialog's copy: Cancel drops it, "Compile!"
+    // hands it to the window and to gcc.
+    ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
+        tickDebugInfo(d);
+        click(d, "cancel");
+    }));
+    EXPECT_EQ(view->compileOptions.debugInfo, 0);
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
         EXPECT_EQ(d->findChild<QLineEdit*>("executableName")->text(), exe);
         EXPECT_TRUE(d->linkList()->entries().isEmpty());
@@ -191,9 +188,11 @@ TEST_F(SingleFileTools, BuildSourceOfHelloAsAOutAndNamed)
         EXPECT_TRUE(d->findChild<QRadioButton*>("outputAOut")->isChecked());
         click(d, "outputNamed");
         EXPECT_TRUE(d->findChild<QLineEdit*>("executableName")->isEnabled());
+        tickDebugInfo(d);
         click(d, "compile");
     }));
-    EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " -o " + exe + " "));
+    EXPECT_EQ(view->compileOptions.debugInfo, 1);
+    EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " -o " + exe + " -g "));
     EXPECT_EQ(output(exe), "hello\n");
     EXPECT_EQ(view->outputChoice, 1);
 }
@@ -430,6 +429,9 @@ TEST_F(SingleFileTools, BuildVerdictInTheStatusBar)
             ASSERT_TRUE(execute(cmd::QuickCompile));
         }
         EXPECT_EQ(bar->currentMessage(), c.verdict) << c.name;
+        if (QLatin1String(c.name) == QLatin1String("nogcc")) {
+            EXPECT_TRUE(texts().join('\n').contains("Error: could not start " + noGcc)) << texts().join('\n').toStdString();
+        }
         if (QLatin1String(c.name) == QLatin1String("broken")) {
             // The counted rows are shown as gcc wrote them.
             int diagnostics = 0;
@@ -539,38 +541,4 @@ TEST_F(SingleFileTools, ClosingTarnStopsARunningMake)
     app.reset();
     EXPECT_TRUE(testsupport::waitUntil([&] { return ::kill(sleeper, 0) != 0; }))
         << "the recipe's sleep survived closing Tarn";
-}
-
-// Advanced Options edits the dialog's copy: Cancel drops it, "Compile!"
-// hands it to the window and to gcc.
-TEST_F(SingleFileTools, AdvancedOptionsWorkOnTheDialogsCopy)
-{
-    CTarnView* view = openSource("opts.c", kHello);
-    ASSERT_NE(view, nullptr);
-    auto editInSheet = [&](CSourceBuildDialog* d) {
-        QTimer sheetPoll;
-        QObject::connect(&sheetPoll, &QTimer::timeout, [&] {
-            auto* sheet = qobject_cast<CAdvancedSheet*>(QApplication::activeModalWidget());
-            if (!sheet)
-                return;
-            sheetPoll.stop();
-            sheet->findChild<QAbstractButton*>("debugInfo")->click();
-            sheet->accept();
-        });
-        sheetPoll.start(10);
-        click(d, "advanced");
-        EXPECT_EQ(d->options.debugInfo, 1);
-    };
-    ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
-        editInSheet(d);
-        click(d, "cancel");
-    }));
-    EXPECT_EQ(view->compileOptions.debugInfo, 0);
-    ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
-        editInSheet(d);
-        click(d, "compile");
-    }));
-    EXPECT_EQ(view->compileOptions.debugInfo, 1);
-    const QString source = folder + "opts.c";
-    EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " -o " + folder + "opts.exe -g "));
 }

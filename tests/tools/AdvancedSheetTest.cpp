@@ -1,5 +1,6 @@
 // The Advanced Options sheet, driven through its real widgets.
 #include "tools/AdvancedSheet.h"
+#include "tools/ModalDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -46,22 +47,8 @@ void pressButton(CAdvancedSheet* sheet, QDialogButtonBox::StandardButton which)
 // Runs EditCompileOptions and drives the sheet once it is up.
 bool runSheet(CompileOptions& options, const std::function<void(CAdvancedSheet*)>& drive)
 {
-    bool driven = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* sheet = qobject_cast<CAdvancedSheet*>(QApplication::activeModalWidget());
-        if (!sheet || driven)
-            return;
-        driven = true;
-        drive(sheet);
-        if (sheet->isVisible()) { // a failed step: do not hang the test
-            ADD_FAILURE() << "sheet still open";
-            sheet->reject();
-        }
-    });
-    poll.start(10);
-    const bool accepted = EditCompileOptions(nullptr, options);
-    EXPECT_TRUE(driven);
+    bool accepted = false;
+    EXPECT_TRUE(DriveModal<CAdvancedSheet>([&] { accepted = EditCompileOptions(nullptr, options); }, drive));
     return accepted;
 }
 
