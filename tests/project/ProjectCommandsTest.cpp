@@ -130,24 +130,19 @@ TEST_F(ProjectCommands, LinkingOptionsSortLibrariesAndDeriveTheOutputName)
     EXPECT_EQ(doc->project().outputName, path("DEMO.exe"));
     EXPECT_TRUE(doc->isModified());
 
-    struct Case {
-        QString stored;
-        QString shown;
-    } const cases[] = {{"a.out", "a.exe"}, {"ab", "ab"}};
-    for (const Case& c : cases) {
-        doc->project().outputName = c.stored;
-        doc->setModified(false);
-        runDialog<CProjectLinkDialog>(this, cmd::SetLinkingOptions, [&](CProjectLinkDialog* dialog) {
-            shown = dialog->outputEdit()->text();
-            dialog->libraryList()->setCurrentRow(0);
-            click(dialog, "removeButton");
-            click(dialog, "cancelButton");
-        });
-        EXPECT_EQ(shown, c.shown);
-        EXPECT_EQ(doc->project().outputName, c.stored); // Cancel changes nothing
-        EXPECT_EQ(doc->project().libraries.size(), 3);
-        EXPECT_FALSE(doc->isModified());
-    }
+    // Cancel changes nothing; a stored "a.out" is shown as "a.exe".
+    doc->project().outputName = "a.out";
+    doc->setModified(false);
+    runDialog<CProjectLinkDialog>(this, cmd::SetLinkingOptions, [&](CProjectLinkDialog* dialog) {
+        shown = dialog->outputEdit()->text();
+        dialog->libraryList()->setCurrentRow(0);
+        click(dialog, "removeButton");
+        click(dialog, "cancelButton");
+    });
+    EXPECT_EQ(shown, "a.exe");
+    EXPECT_EQ(doc->project().outputName, "a.out");
+    EXPECT_EQ(doc->project().libraries.size(), 3);
+    EXPECT_FALSE(doc->isModified());
 }
 
 TEST_F(ProjectCommands, FullListsRefuseTheNextEntry)

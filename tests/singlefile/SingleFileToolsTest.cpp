@@ -120,6 +120,18 @@ protected:
         ASSERT_NE(edit, nullptr) << name;
         edit->setText(text);
     }
+    // Make with the given makefile through its dialog; waits for the job if asked.
+    void runMake(const QString& makefile, bool wait = true)
+    {
+        ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
+            type(d, "makeFile", makefile);
+            d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
+        }));
+        if (wait) {
+            ASSERT_TRUE(app->jobs()->waitForAll(60000));
+            FlushMessages();
+        }
+    }
     // Runs a built program and hands back its standard output.
     static QByteArray output(const QString& program)
     {
@@ -342,14 +354,9 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
     ASSERT_TRUE(testsupport::writeFile(other + "Makefile",
                                        "all:\n\t@echo built here\n\t@echo warned >&2\n\t@touch made\n"));
     const QString makefile = other + "Makefile";
-    ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
-        EXPECT_TRUE(d->findChild<QLineEdit*>("makeFile")->text().isEmpty());
-        type(d, "makeFile", makefile);
-        d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
-    }));
-    // The dialog closed at once; make runs as a job of the application.
-    ASSERT_TRUE(app->jobs()->waitForAll(60000));
-    FlushMessages();
+    EXPECT_TRUE(frame()->lastMakeFile.isEmpty()); // the dialog shows it: empty at first
+    // The dialog closes at once; make runs as a job of the application.
+    runMake(makefile);
     EXPECT_EQ(rows(), (std::vector<Row>{{"Output from make:", IconInfo}, {"", Sep}, {"built here", IconInfo},
                                         {"", IconNone}, {"Errors recieved from make:", IconInfo}, {"", Sep},
                                         {"warned", IconInfo}, {"", IconNone}, {"Ending make", IconInfo},
@@ -364,12 +371,7 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
 
     // A makefile that does not exist: make says so, the run still ends.
     g_pMessageView->ClearMessages();
-    ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
-        type(d, "makeFile", other + "missing.mk");
-        d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
-    }));
-    ASSERT_TRUE(app->jobs()->waitForAll(60000));
-    FlushMessages();
+    runMake(other + "missing.mk");
     const QStringList shown = texts();
     ASSERT_GE(shown.size(), 4);
     EXPECT_EQ(shown[0], "Errors recieved from make:");
@@ -379,12 +381,7 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
     // A folder that cannot be entered is said; the current directory stays.
     g_pMessageView->ClearMessages();
     const QString nowhere = dir.filePath("no such dir") + "/";
-    ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
-        type(d, "makeFile", nowhere + "Makefile");
-        d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
-    }));
-    ASSERT_TRUE(app->jobs()->waitForAll(60000));
-    FlushMessages();
+    runMake(nowhere + "Makefile");
     ASSERT_FALSE(texts().isEmpty());
     EXPECT_EQ(texts().first(), "Error: cannot enter the directory " + nowhere);
     EXPECT_EQ(texts()[texts().size() - 2], "Ending make");
@@ -530,10 +527,7 @@ TEST_F(SingleFileTools, ClosingTarnStopsARunningMake)
     const QString other = dir.filePath("slow") + "/";
     ASSERT_TRUE(testsupport::writeFile(other + "Makefile",
                                        "all:\n\t@echo going\n\t@sh -c 'echo $$$$ > pid; exec sleep 300'\n"));
-    ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
-        type(d, "makeFile", other + "Makefile");
-        d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
-    }));
+    runMake(other + "Makefile", false);
     ASSERT_TRUE(testsupport::waitUntil([&] { return !testsupport::readFile(other + "pid").isEmpty(); }));
     const pid_t sleeper = testsupport::readFile(other + "pid").trimmed().toInt();
     ASSERT_GT(sleeper, 0);

@@ -73,15 +73,11 @@ void changeEveryPage(CAdvancedSheet* sheet)
     QTest::keyClicks(other, QStringLiteral(" -DX"));
 }
 
+// Fields: ansi, noAsm, traditional, optimizeLevel, otherOptions,
+// preprocessOnly, noAssemble, debugInfo, language, warningLevel.
 CompileOptions storedRecord()
 {
-    CompileOptions options;
-    options.debugInfo = 0;
-    options.language = 1;
-    options.warningLevel = 2;
-    options.optimizeLevel = 1;
-    options.otherOptions = QStringLiteral("-DSTORED");
-    return options;
+    return {0, 0, 0, 1, "-DSTORED", 0, 0, 0, 1, 2};
 }
 
 TEST(AdvancedSheet, PagesControlsAndTexts)
@@ -167,17 +163,7 @@ TEST(AdvancedSheet, OkCopiesEveryChangeBack)
         changeEveryPage(sheet);
         pressButton(sheet, QDialogButtonBox::Ok);
     }));
-    CompileOptions expected;
-    expected.noAssemble = 1;
-    expected.preprocessOnly = 1;
-    expected.debugInfo = 1;
-    expected.language = 4;
-    expected.ansi = 1;
-    expected.noAsm = 1;
-    expected.traditional = 1;
-    expected.warningLevel = 3;
-    expected.optimizeLevel = 2;
-    expected.otherOptions = QStringLiteral("-DSTORED -DX");
+    const CompileOptions expected{1, 1, 1, 2, "-DSTORED -DX", 1, 1, 1, 4, 3};
     EXPECT_EQ(options, expected);
 }
 

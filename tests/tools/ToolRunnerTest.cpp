@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QTimer>
 
 #include <thread>
 
@@ -193,20 +192,6 @@ TEST_F(ToolRunner, ChildInheritsDirectoryAndEnvironment)
     EXPECT_EQ(env.standardError(), QByteArray("probe value\n"));
 }
 
-// Waiting on the user-interface thread goes on handling events (timers,
-// repaints) while the child runs.
-TEST_F(ToolRunner, WaitingOnTheInterfaceThreadKeepsEventsFlowing)
-{
-    ToolPipes pipes;
-    ASSERT_TRUE(RunCommandLine(kHelper + QStringLiteral(" sleep 1500"), pipes));
-    bool firedWhileRunning = false;
-    QTimer::singleShot(50, [&] { firedWhileRunning = pipes.running(); });
-    pipes.waitForEnd();
-    EXPECT_TRUE(firedWhileRunning);
-    EXPECT_FALSE(pipes.running());
-    EXPECT_EQ(pipes.standardError(), QByteArray("slept\n"));
-}
-
 // A project build runs tools on a worker: settings come from a snapshot, the
 // wait blocks the worker, and the rows reach the sink on this thread in order.
 TEST_F(ToolRunner, RunsOnWorkerThreads)
@@ -231,17 +216,6 @@ TEST_F(ToolRunner, RunsOnWorkerThreads)
     plain.join();
     ASSERT_TRUE(testsupport::waitUntil([&] { return sink.rows.size() >= expected.size(); }));
     EXPECT_EQ(sink.rows, expected);
-}
-
-TEST_F(ToolRunner, BlockingWaitNeedsNoEventLoop)
-{
-    ToolPipes pipes;
-    ASSERT_TRUE(RunCommandLine(kHelper + QStringLiteral(" flood 3000000"), pipes));
-    pipes.waitForEndBlocking();
-    EXPECT_FALSE(pipes.running());
-    const long lines = toolhelper::floodLineCount(3000000);
-    EXPECT_EQ(pipes.standardOutput().size(), lines * (toolhelper::kFloodLineLength + 1));
-    EXPECT_EQ(pipes.standardError().size(), lines * (toolhelper::kFloodLineLength + 1));
 }
 
 } // namespace
