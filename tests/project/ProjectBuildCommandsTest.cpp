@@ -1,17 +1,8 @@
 // The project window's build and export commands, driven through the real
 // windows with the real gcc and make.
-#include "app/CMainFrame.h"
-#include "app/CTarnApp.h"
-#include "app/IdeSettings.h"
-#include "framework/CommandRouter.h"
-#include "project/CProjectDoc.h"
-#include "resources/CommandIds.h"
+#include "ProjectFixture.h"
+
 #include "singlefile/MakeRun.h"
-#include "support/ScriptedPrompts.h"
-#include "support/TestSupport.h"
-#include "tools/JobManager.h"
-#include "tools/RecordingSink.h"
-#include "tools/ToolDirectory.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -28,81 +19,10 @@
 
 namespace {
 
-class ProjectBuildCommands : public ::testing::Test {
+// The shared project fixture with Stop Build's state.
+class ProjectBuildCommands : public ProjectFixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(testsupport::writeFile(settingsFilePath(),
-                                           "[Options]\nGCC Path=/usr/bin/gcc\nClear=1\n"));
-        app = std::make_unique<CTarnApp>();
-        ASSERT_TRUE(app->InitInstance({}));
-        sink = std::make_unique<RecordingSink>();
-        ASSERT_TRUE(execute(cmd::FileNewProject));
-        doc = dynamic_cast<CProjectDoc*>(app->mainWindow()->activeDocument());
-        ASSERT_NE(doc, nullptr);
-    }
-    void TearDown() override
-    {
-        sink.reset();
-        app.reset();
-        setToolDirectory(QString()); // Export and Make moved it into the temporary folder
-        QFile::remove(settingsFilePath());
-    }
-
-    bool execute(int id) { return app->mainWindow()->router()->execute(id); }
-    QString path(const QString& name) const { return dir.filePath(name); }
-    QString source(const QString& name, const QByteArray& text) const
-    {
-        EXPECT_TRUE(testsupport::writeFile(path(name), text));
-        return path(name);
-    }
-    void saveAs(const QString& name)
-    {
-        prompts.saveFiles.push_back(path(name));
-        ASSERT_TRUE(doc->doFileSave());
-    }
-    // Waits for every job, then for the rows they posted.
-    void finishJobs()
-    {
-        ASSERT_TRUE(JobManager::instance()->waitForAll(60000));
-        FlushMessages();
-    }
-    // The rows as the window shows them, a separator row as an empty one.
-    QStringList texts() const
-    {
-        QStringList out;
-        for (const auto& [text, separator] : sink->rows) {
-            out << text;
-            if (separator == 1)
-                out << QString();
-        }
-        return out;
-    }
-    void setSettings(const QString& gcc, const QString& make)
-    {
-        IdeSettings settings = ideSettings();
-        settings.gccPath = gcc;
-        settings.makePath = make;
-        setIdeSettings(settings);
-    }
-
     bool stopEnabled() const { return app->mainWindow()->router()->isEnabled(cmd::StopBuild); }
-    // Waits (handling events) until a row holding `text` has arrived.
-    bool waitForRow(const QString& text)
-    {
-        return testsupport::waitUntil(
-            [&] {
-                FlushMessages();
-                return texts().contains(text);
-            },
-            30000);
-    }
-
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    std::unique_ptr<CTarnApp> app;
-    std::unique_ptr<RecordingSink> sink;
-    CProjectDoc* doc = nullptr;
 };
 
 TEST_F(ProjectBuildCommands, RefusalsShowTheirMessageAndStartNothing)
@@ -205,13 +125,11 @@ TEST_F(ProjectBuildCommands, ExportAndMakeWritesTheFileAndBuildsTheSameProgram)
     EXPECT_EQ(rows.mid(rows.size() - 4),
               QStringList({"No errors recieved from make", "", "Ending make", ""}));
     EXPECT_TRUE(QFileInfo::exists(path("p.exe")));
-}
 
-TEST_F(ProjectBuildCommands, MakefileThatCannotBeCreatedIsReported)
-{
-    doc->project().sources.append(source("main.c", "int main(void) { return 0; }\n"));
-    saveAs("p.tarn");
-    QDir(dir.path()).mkdir("Makefile"); // a folder where the file should go
+    // A folder where the file should go: said, and remembered all the same.
+    ASSERT_TRUE(QFile::remove(path("Makefile")));
+    QDir(dir.path()).mkdir("Makefile");
+    sink->rows.clear();
     ASSERT_TRUE(execute(cmd::ExportMakefile));
     FlushMessages();
     ASSERT_FALSE(texts().isEmpty());
@@ -262,9 +180,6 @@ TEST_F(ProjectBuildCommands, ClosingTarnDuringABuildEndsTheToolsAndTheJob)
     EXPECT_FALSE(QFileInfo::exists(path("p.exe")));
 }
 
-} // namespace
-
-namespace {
 
 TEST_F(ProjectBuildCommands, StopBuildEndsAMakeThatSleeps)
 {
@@ -272,9 +187,12 @@ TEST_F(ProjectBuildCommands, StopBuildEndsAMakeThatSleeps)
     // Nothing runs: the command is disabled and does nothing.
     EXPECT_FALSE(stopEnabled());
     EXPECT_FALSE(execute(cmd::StopBuild));
-    source("Makefile", "all:\n\techo started; sleep 300; echo never\n");
+    source("Makefile", "all:\n\techo started; sh -c 'echo $$$$ > pid; exec sleep 300'; echo never\n");
     ASSERT_NE(MakeThread(path("Makefile")), 0);
     ASSERT_TRUE(waitForRow("started"));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !testsupport::readFile(path("pid")).isEmpty(); }));
+    const pid_t sleeper = testsupport::readFile(path("pid")).trimmed().toInt();
+    ASSERT_GT(sleeper, 0);
     EXPECT_TRUE(stopEnabled());
     ASSERT_TRUE(execute(cmd::StopBuild));
     // Pressed again while make winds down: disabled, harmless.
@@ -289,6 +207,9 @@ TEST_F(ProjectBuildCommands, StopBuildEndsAMakeThatSleeps)
     // A stopped make's silence is no success.
     EXPECT_FALSE(rows.contains("No errors recieved from make"));
     EXPECT_FALSE(stopEnabled());
+    // The stop ends make's whole process group, the recipe's sleep too.
+    EXPECT_TRUE(testsupport::waitUntil([&] { return ::kill(sleeper, 0) != 0; }))
+        << "the recipe's sleep survived the stop";
 }
 
 TEST_F(ProjectBuildCommands, StopBuildEndsABuildFloodingOutputAndAMakeWithOneRow)

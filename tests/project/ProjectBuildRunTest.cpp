@@ -173,9 +173,6 @@ TEST_F(BuildProject, MissingSourceIsOutOfDateEvenWithAnObject)
     EXPECT_FALSE(outcome.linked);
 }
 
-} // namespace
-
-namespace {
 
 TEST_F(BuildProject, StoppedBuildRunsNothingMore)
 {

@@ -51,44 +51,6 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-TEST(ProjectCommandLine, BuildsWithoutADisplayAndExitsWithTheBuildsStatus)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString source = dir.filePath("hello.c");
-    QFile file(source);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("int main(void) { return 0; }\n");
-    file.close();
-    ProjectFile project;
-    project.sources = {source};
-    const QString projectPath = dir.filePath("hello.tarn");
-    ASSERT_TRUE(SaveProjectFile(projectPath, project));
-
-    const Finished help = runTarn(dir, {"--help"});
-    EXPECT_EQ(help.status, 0);
-    for (const char* option : {"--build", "--rebuild", "--export-makefile", "--functions"})
-        EXPECT_TRUE(help.out.contains(option)) << option;
-
-    const Finished rebuild = runTarn(dir, {"--rebuild", projectPath});
-    EXPECT_EQ(rebuild.status, 0) << rebuild.out.toStdString();
-    EXPECT_TRUE(rebuild.out.startsWith("Beginning compilation of project...\n\ncompiling "));
-    EXPECT_TRUE(rebuild.out.endsWith("Ending Compilation\n\n"));
-    EXPECT_TRUE(QFileInfo::exists(dir.filePath("hello.exe")));
-
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("int main(void) { return 0 }\n");
-    file.close();
-    EXPECT_EQ(runTarn(dir, {"--rebuild", projectPath}).status, 1);
-    EXPECT_EQ(runTarn(dir, {"--export-makefile", projectPath}).status, 0);
-    EXPECT_TRUE(QFileInfo::exists(dir.filePath("Makefile")));
-    EXPECT_EQ(runTarn(dir, {"--build"}).status, 2);
-}
-
-} // namespace
-
-namespace {
-
 TEST(ProjectCommandLine, JobCounts)
 {
     struct Case {
@@ -138,8 +100,14 @@ TEST(ProjectCommandLine, ParallelCompilesPrintEachSourcesRowsTogetherInProjectOr
     const QString projectPath = dir.filePath("p.tarn");
     ASSERT_TRUE(SaveProjectFile(projectPath, project));
 
+    const Finished help = runTarn(dir, {"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* option : {"--build", "--rebuild", "--export-makefile", "--functions", "--jobs"})
+        EXPECT_TRUE(help.out.contains(option)) << option;
     const Finished one = runTarn(dir, {"--rebuild", projectPath});
     ASSERT_EQ(one.status, 0) << one.out.toStdString();
+    EXPECT_TRUE(one.out.startsWith("Beginning compilation of project...\n\ncompiling "));
+    EXPECT_TRUE(one.out.endsWith("Ending Compilation\n\n"));
     EXPECT_TRUE(one.out.contains("b util"));
     for (const char* jobs : {"8", "0"}) {
         const Finished many = runTarn(dir, {"--rebuild", "--jobs", jobs, projectPath});
@@ -179,9 +147,6 @@ TEST(ProjectCommandLine, ParallelCompilesPrintEachSourcesRowsTogetherInProjectOr
     }
 }
 
-} // namespace
-
-namespace {
 
 // compile_commands.json read back as JSON holds each compiled source's
 // step, and running an entry as written compiles that source.

@@ -69,17 +69,8 @@ TEST(ProjectFileCodec, StringLengthsTakeTheirThreeForms)
 TEST(ProjectFileCodec, EveryFieldRoundTripsInItsPlace)
 {
     ProjectFile project;
-    CompileOptions& o = project.options;
-    o.ansi = 1;
-    o.noAsm = 2;
-    o.traditional = 3;
-    o.optimizeLevel = 7;
-    o.otherOptions = QStringLiteral("-DX=1  -I/usr/include ");
-    o.preprocessOnly = 5;
-    o.noAssemble = 6;
-    o.debugInfo = -1;
-    o.language = 8;
-    o.warningLevel = 0x7fffffff;
+    project.options = {1, 2, 3, 7, "-DX=1  -I/usr/include ", 5, 6, -1, 8, 0x7fffffff};
+    const CompileOptions& o = project.options;
     project.outputName = QStringLiteral("/home/ünï/out.exe");
     for (int i = 0; i < kProjectListCapacity; ++i) {
         project.sources << QStringLiteral("/src/dir %1/Größe%1.c").arg(i);

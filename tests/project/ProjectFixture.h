@@ -2,6 +2,7 @@
 
 // A running Tarn with one new project window, sources written to a
 // temporary folder, scripted dialogs and a recorder of message rows.
+// Settings: gcc at /usr/bin/gcc, debug info by default, Clear on.
 #include "app/CMainFrame.h"
 #include "app/CTarnApp.h"
 #include "app/IdeSettings.h"
@@ -12,7 +13,9 @@
 #include "resources/CommandIds.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestSupport.h"
+#include "tools/JobManager.h"
 #include "tools/RecordingSink.h"
+#include "tools/ToolDirectory.h"
 
 #include <QTemporaryDir>
 #include <QTreeWidgetItem>
@@ -26,11 +29,12 @@ public:
     void SetUp() override
     {
         ASSERT_TRUE(testsupport::writeFile(settingsFilePath(),
-                                           "[Options]\nGCC Path=/usr/bin/gcc\nDebug Default=1\n"));
-        ASSERT_TRUE(app.InitInstance({}));
+                                           "[Options]\nGCC Path=/usr/bin/gcc\nDebug Default=1\nClear=1\n"));
+        app = std::make_unique<CTarnApp>();
+        ASSERT_TRUE(app->InitInstance({}));
         sink = std::make_unique<RecordingSink>();
         ASSERT_TRUE(execute(cmd::FileNewProject));
-        doc = dynamic_cast<CProjectDoc*>(app.mainWindow()->activeDocument());
+        doc = dynamic_cast<CProjectDoc*>(app->mainWindow()->activeDocument());
         ASSERT_NE(doc, nullptr);
         view = dynamic_cast<CProjectView*>(doc->firstView());
         ASSERT_NE(view, nullptr);
@@ -38,15 +42,51 @@ public:
     void TearDown() override
     {
         sink.reset();
+        app.reset();
+        setToolDirectory(QString()); // Export and Make move it into the temporary folder
         QFile::remove(settingsFilePath());
     }
 
-    bool execute(int id) { return app.mainWindow()->router()->execute(id); }
+    bool execute(int id) { return app->mainWindow()->router()->execute(id); }
     QString path(const QString& name) const { return dir.filePath(name); }
     QString source(const QString& name, const QByteArray& text) const
     {
         EXPECT_TRUE(testsupport::writeFile(path(name), text));
         return path(name);
+    }
+    void saveAs(const QString& name)
+    {
+        prompts.saveFiles.push_back(path(name));
+        ASSERT_TRUE(doc->doFileSave());
+    }
+    void setSettings(const QString& gcc, const QString& make)
+    {
+        IdeSettings settings = ideSettings();
+        settings.gccPath = gcc;
+        settings.makePath = make;
+        setIdeSettings(settings);
+    }
+    // Waits for every job, then for the rows they posted.
+    void finishJobs()
+    {
+        ASSERT_TRUE(JobManager::instance()->waitForAll(60000));
+        FlushMessages();
+    }
+    // The rows as the window shows them, a separator row as an empty one.
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const auto& [text, separator] : sink->rows) {
+            out << text;
+            if (separator == 1)
+                out << QString();
+        }
+        return out;
+    }
+    // Waits (handling events) until a row holding `text` has arrived.
+    bool waitForRow(const QString& text)
+    {
+        return testsupport::waitUntil([&] { FlushMessages(); return texts().contains(text); }, 30000);
     }
     // Inserts through the command, answering the file dialog.
     void insert(const QString& file)
@@ -87,7 +127,7 @@ public:
 
     QTemporaryDir dir;
     ScriptedPrompts prompts;
-    CTarnApp app;
+    std::unique_ptr<CTarnApp> app;
     std::unique_ptr<RecordingSink> sink;
     CProjectDoc* doc = nullptr;
     CProjectView* view = nullptr;

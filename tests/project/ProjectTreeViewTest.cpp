@@ -93,7 +93,7 @@ TEST_F(ProjectTree, DoubleClickOpensFilesAndGoesToTheChosenFunction)
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
 
-    auto* editor = dynamic_cast<CTarnView*>(app.mainWindow()->activeDocument()->firstView());
+    auto* editor = dynamic_cast<CTarnView*>(app->mainWindow()->activeDocument()->firstView());
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->fw::View::document()->pathName(), main);
     int line = -1, index = -1;
@@ -111,7 +111,7 @@ TEST_F(ProjectTree, DoubleClickOpensFilesAndGoesToTheChosenFunction)
     // An included file opens as a source, even when it does not exist yet.
     select(node(path("defs.h"), "Dependancies"));
     view->OnDoubleClick();
-    EXPECT_NE(app.mainWindow()->activeDocument()->pathName(), path("defs.h"));
+    EXPECT_NE(app->mainWindow()->activeDocument()->pathName(), path("defs.h"));
     EXPECT_TRUE(prompts.messages.last().contains(path("defs.h")));
 }
 

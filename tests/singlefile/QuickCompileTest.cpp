@@ -145,20 +145,6 @@ TEST_F(QuickCompileTest, AModifiedSourceIsOfferedForSavingAndDiskIsCompiled)
     EXPECT_FALSE(doc->isModified());
 }
 
-TEST_F(QuickCompileTest, AGccThatCannotStartIsReported)
-{
-    IdeSettings settings = ideSettings();
-    settings.gccPath = f.path("no-such-gcc");
-    setIdeSettings(settings);
-    CTarnDoc* doc = f.openBytes("nogcc.c", "int a;\n");
-    ASSERT_NE(doc, nullptr);
-    RecordingSink sink;
-    ASSERT_TRUE(f.execute(cmd::QuickCompile));
-    ASSERT_EQ(sink.rows.size(), 3u);
-    EXPECT_NE(sink.rows[2].first, QStringLiteral("No warnings or errors recieved from gcc"));
-    EXPECT_TRUE(sink.rows[2].first.contains(QStringLiteral("no-such-gcc")));
-}
-
 TEST_F(QuickCompileTest, TheMainWindowStaysOpenWhileGccRuns)
 {
     // A "gcc" that takes a moment; the window system asks to close meanwhile.

@@ -22,6 +22,7 @@
 #include "support/TestSupport.h"
 #include "tools/JobManager.h"
 #include "tools/LinkEntries.h"
+#include "tools/ModalDriver.h"
 #include "tools/ToolDirectory.h"
 
 #include <QApplication>
@@ -110,34 +111,26 @@ protected:
     template <typename T>
     bool runDialog(int id, const std::function<void(T*)>& drive)
     {
-        bool driven = false;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-            if (!dialog || driven)
-                return;
-            driven = true;
-            drive(dialog);
-            if (dialog->isVisible()) {
-                ADD_FAILURE() << "dialog still open";
-                dialog->reject();
-            }
-        });
-        poll.start(10);
-        EXPECT_TRUE(execute(id));
-        return driven;
+        return DriveModal<T>([&] { EXPECT_TRUE(execute(id)); }, drive);
     }
-    static void click(QWidget* dialog, const char* name)
-    {
-        auto* button = dialog->findChild<QAbstractButton*>(QLatin1String(name));
-        ASSERT_NE(button, nullptr) << name;
-        button->click();
-    }
+    static void click(QWidget* dialog, const char* name) { ClickButton(dialog, name); }
     static void type(QWidget* dialog, const char* name, const QString& text)
     {
         auto* edit = dialog->findChild<QLineEdit*>(QLatin1String(name));
         ASSERT_NE(edit, nullptr) << name;
         edit->setText(text);
+    }
+    // Make with the given makefile through its dialog; waits for the job if asked.
+    void runMake(const QString& makefile, bool wait = true)
+    {
+        ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
+            type(d, "makeFile", makefile);
+            d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
+        }));
+        if (wait) {
+            ASSERT_TRUE(app->jobs()->waitForAll(60000));
+            FlushMessages();
+        }
     }
     // Runs a built program and hands back its standard output.
     static QByteArray output(const QString& program)
@@ -146,6 +139,15 @@ protected:
         run.start(program, {});
         run.waitForFinished(30000);
         return run.readAllStandardOutput();
+    }
+    // Ticks -g in the Advanced Options sheet opened from the dialog.
+    static void tickDebugInfo(CSourceBuildDialog* d)
+    {
+        EXPECT_TRUE(DriveModal<CAdvancedSheet>([&] { click(d, "advanced"); }, [](CAdvancedSheet* sheet) {
+            click(sheet, "debugInfo");
+            sheet->accept();
+        }));
+        EXPECT_EQ(d->options.debugInfo, 1);
     }
     std::vector<Row> compileRows(const QString& source, const QString& line)
     {
@@ -172,6 +174,13 @@ TEST_F(SingleFileTools, BuildSourceOfHelloAsAOutAndNamed)
     const QString source = folder + "hello.c";
     const QString exe = folder + "hello.exe";
 
+    // Advanced Options edits the dialog's copy: Cancel drops it, "Compile!"
+    // hands it to the window and to gcc.
+    ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
+        tickDebugInfo(d);
+        click(d, "cancel");
+    }));
+    EXPECT_EQ(view->compileOptions.debugInfo, 0);
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
         EXPECT_EQ(d->findChild<QLineEdit*>("executableName")->text(), exe);
         EXPECT_TRUE(d->linkList()->entries().isEmpty());
@@ -191,9 +200,11 @@ TEST_F(SingleFileTools, BuildSourceOfHelloAsAOutAndNamed)
         EXPECT_TRUE(d->findChild<QRadioButton*>("outputAOut")->isChecked());
         click(d, "outputNamed");
         EXPECT_TRUE(d->findChild<QLineEdit*>("executableName")->isEnabled());
+        tickDebugInfo(d);
         click(d, "compile");
     }));
-    EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " -o " + exe + " "));
+    EXPECT_EQ(view->compileOptions.debugInfo, 1);
+    EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " -o " + exe + " -g "));
     EXPECT_EQ(output(exe), "hello\n");
     EXPECT_EQ(view->outputChoice, 1);
 }
@@ -343,14 +354,9 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
     ASSERT_TRUE(testsupport::writeFile(other + "Makefile",
                                        "all:\n\t@echo built here\n\t@echo warned >&2\n\t@touch made\n"));
     const QString makefile = other + "Makefile";
-    ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
-        EXPECT_TRUE(d->findChild<QLineEdit*>("makeFile")->text().isEmpty());
-        type(d, "makeFile", makefile);
-        d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
-    }));
-    // The dialog closed at once; make runs as a job of the application.
-    ASSERT_TRUE(app->jobs()->waitForAll(60000));
-    FlushMessages();
+    EXPECT_TRUE(frame()->lastMakeFile.isEmpty()); // the dialog shows it: empty at first
+    // The dialog closes at once; make runs as a job of the application.
+    runMake(makefile);
     EXPECT_EQ(rows(), (std::vector<Row>{{"Output from make:", IconInfo}, {"", Sep}, {"built here", IconInfo},
                                         {"", IconNone}, {"Errors recieved from make:", IconInfo}, {"", Sep},
                                         {"warned", IconInfo}, {"", IconNone}, {"Ending make", IconInfo},
@@ -365,12 +371,7 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
 
     // A makefile that does not exist: make says so, the run still ends.
     g_pMessageView->ClearMessages();
-    ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
-        type(d, "makeFile", other + "missing.mk");
-        d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
-    }));
-    ASSERT_TRUE(app->jobs()->waitForAll(60000));
-    FlushMessages();
+    runMake(other + "missing.mk");
     const QStringList shown = texts();
     ASSERT_GE(shown.size(), 4);
     EXPECT_EQ(shown[0], "Errors recieved from make:");
@@ -380,12 +381,7 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
     // A folder that cannot be entered is said; the current directory stays.
     g_pMessageView->ClearMessages();
     const QString nowhere = dir.filePath("no such dir") + "/";
-    ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
-        type(d, "makeFile", nowhere + "Makefile");
-        d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
-    }));
-    ASSERT_TRUE(app->jobs()->waitForAll(60000));
-    FlushMessages();
+    runMake(nowhere + "Makefile");
     ASSERT_FALSE(texts().isEmpty());
     EXPECT_EQ(texts().first(), "Error: cannot enter the directory " + nowhere);
     EXPECT_EQ(texts()[texts().size() - 2], "Ending make");
@@ -430,6 +426,9 @@ TEST_F(SingleFileTools, BuildVerdictInTheStatusBar)
             ASSERT_TRUE(execute(cmd::QuickCompile));
         }
         EXPECT_EQ(bar->currentMessage(), c.verdict) << c.name;
+        if (QLatin1String(c.name) == QLatin1String("nogcc")) {
+            EXPECT_TRUE(texts().join('\n').contains("Error: could not start " + noGcc)) << texts().join('\n').toStdString();
+        }
         if (QLatin1String(c.name) == QLatin1String("broken")) {
             // The counted rows are shown as gcc wrote them.
             int diagnostics = 0;
@@ -528,10 +527,7 @@ TEST_F(SingleFileTools, ClosingTarnStopsARunningMake)
     const QString other = dir.filePath("slow") + "/";
     ASSERT_TRUE(testsupport::writeFile(other + "Makefile",
                                        "all:\n\t@echo going\n\t@sh -c 'echo $$$$ > pid; exec sleep 300'\n"));
-    ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
-        type(d, "makeFile", other + "Makefile");
-        d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
-    }));
+    runMake(other + "Makefile", false);
     ASSERT_TRUE(testsupport::waitUntil([&] { return !testsupport::readFile(other + "pid").isEmpty(); }));
     const pid_t sleeper = testsupport::readFile(other + "pid").trimmed().toInt();
     ASSERT_GT(sleeper, 0);
@@ -539,38 +535,4 @@ TEST_F(SingleFileTools, ClosingTarnStopsARunningMake)
     app.reset();
     EXPECT_TRUE(testsupport::waitUntil([&] { return ::kill(sleeper, 0) != 0; }))
         << "the recipe's sleep survived closing Tarn";
-}
-
-// Advanced Options edits the dialog's copy: Cancel drops it, "Compile!"
-// hands it to the window and to gcc.
-TEST_F(SingleFileTools, AdvancedOptionsWorkOnTheDialogsCopy)
-{
-    CTarnView* view = openSource("opts.c", kHello);
-    ASSERT_NE(view, nullptr);
-    auto editInSheet = [&](CSourceBuildDialog* d) {
-        QTimer sheetPoll;
-        QObject::connect(&sheetPoll, &QTimer::timeout, [&] {
-            auto* sheet = qobject_cast<CAdvancedSheet*>(QApplication::activeModalWidget());
-            if (!sheet)
-                return;
-            sheetPoll.stop();
-            sheet->findChild<QAbstractButton*>("debugInfo")->click();
-            sheet->accept();
-        });
-        sheetPoll.start(10);
-        click(d, "advanced");
-        EXPECT_EQ(d->options.debugInfo, 1);
-    };
-    ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
-        editInSheet(d);
-        click(d, "cancel");
-    }));
-    EXPECT_EQ(view->compileOptions.debugInfo, 0);
-    ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
-        editInSheet(d);
-        click(d, "compile");
-    }));
-    EXPECT_EQ(view->compileOptions.debugInfo, 1);
-    const QString source = folder + "opts.c";
-    EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " -o " + folder + "opts.exe -g "));
 }

@@ -1,5 +1,6 @@
 // The Advanced Options sheet, driven through its real widgets.
 #include "tools/AdvancedSheet.h"
+#include "tools/ModalDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -46,22 +47,8 @@ void pressButton(CAdvancedSheet* sheet, QDialogButtonBox::StandardButton which)
 // Runs EditCompileOptions and drives the sheet once it is up.
 bool runSheet(CompileOptions& options, const std::function<void(CAdvancedSheet*)>& drive)
 {
-    bool driven = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* sheet = qobject_cast<CAdvancedSheet*>(QApplication::activeModalWidget());
-        if (!sheet || driven)
-            return;
-        driven = true;
-        drive(sheet);
-        if (sheet->isVisible()) { // a failed step: do not hang the test
-            ADD_FAILURE() << "sheet still open";
-            sheet->reject();
-        }
-    });
-    poll.start(10);
-    const bool accepted = EditCompileOptions(nullptr, options);
-    EXPECT_TRUE(driven);
+    bool accepted = false;
+    EXPECT_TRUE(DriveModal<CAdvancedSheet>([&] { accepted = EditCompileOptions(nullptr, options); }, drive));
     return accepted;
 }
 
@@ -86,15 +73,11 @@ void changeEveryPage(CAdvancedSheet* sheet)
     QTest::keyClicks(other, QStringLiteral(" -DX"));
 }
 
+// Fields: ansi, noAsm, traditional, optimizeLevel, otherOptions,
+// preprocessOnly, noAssemble, debugInfo, language, warningLevel.
 CompileOptions storedRecord()
 {
-    CompileOptions options;
-    options.debugInfo = 0;
-    options.language = 1;
-    options.warningLevel = 2;
-    options.optimizeLevel = 1;
-    options.otherOptions = QStringLiteral("-DSTORED");
-    return options;
+    return {0, 0, 0, 1, "-DSTORED", 0, 0, 0, 1, 2};
 }
 
 TEST(AdvancedSheet, PagesControlsAndTexts)
@@ -180,17 +163,7 @@ TEST(AdvancedSheet, OkCopiesEveryChangeBack)
         changeEveryPage(sheet);
         pressButton(sheet, QDialogButtonBox::Ok);
     }));
-    CompileOptions expected;
-    expected.noAssemble = 1;
-    expected.preprocessOnly = 1;
-    expected.debugInfo = 1;
-    expected.language = 4;
-    expected.ansi = 1;
-    expected.noAsm = 1;
-    expected.traditional = 1;
-    expected.warningLevel = 3;
-    expected.optimizeLevel = 2;
-    expected.otherOptions = QStringLiteral("-DSTORED -DX");
+    const CompileOptions expected{1, 1, 1, 2, "-DSTORED -DX", 1, 1, 1, 4, 3};
     EXPECT_EQ(options, expected);
 }
 

@@ -32,6 +32,7 @@ const CutCase kCutCases[] = {
     {"zero_byte_kept", bytes("a\0b\nc\0", 6),
      {QString::fromLatin1(bytes("a\0b", 3)), QString::fromLatin1(bytes("c\0", 2))}},
     {"utf8_line", "caf\xc3\xa9 \xe2\x80\x98x\xe2\x80\x99\n", {u"café ‘x’"_qs, ""}},
+    {"byte_order_mark_kept", "\xef\xbb\xbfx\n", {QString(QChar(0xfeff)) + "x", ""}},
     {"invalid_utf8_as_latin1", "\xff\xfe ok\n", {u"\u00ff\u00fe ok"_qs, ""}},
     {"decoded_per_line", "\xc3\xa9\n\xe9\n", {u"é"_qs, u"\u00e9"_qs, ""}},
     {"truncated_sequence", "x\xe2\x82", {u"x\u00e2\u0082"_qs}},

@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QTimer>
 
 #include <thread>
 
@@ -68,6 +67,7 @@ QString hexArgument(const QByteArray& bytes)
     return QStringLiteral("err-hex ") + QString::fromLatin1(bytes.toHex());
 }
 
+// The report around the rows; cutting and decoding are OutputLines' tests.
 TEST_F(ToolRunner, GccReportRows)
 {
     const struct {
@@ -77,13 +77,6 @@ TEST_F(ToolRunner, GccReportRows)
     } cases[] = {
         {"crlf diagnostic", hexArgument("x.c:3: error: bad\r\n"),
          {{"Errors:", 1}, {"x.c:3: error: bad", 0}, {"", 0}}},
-        {"bare line feeds keep their last character", hexArgument("one\ntwo\n"),
-         {{"Errors:", 1}, {"one", 0}, {"two", 0}, {"", 0}}},
-        {"no line feed at all", hexArgument("no line feed at all"),
-         {{"Errors:", 1}, {"no line feed at all", 0}}},
-        {"invalid utf-8 and a zero byte",
-         hexArgument(QByteArray("\xff\xfe" "A\n\xc3\xa9\n\0B", 9)),
-         {{"Errors:", 1}, {u"\u00ff\u00feA"_qs, 0}, {u"é"_qs, 0}, {QString(QChar(0)) + "B", 0}}},
         {"exits at once", "exit", {{kNoGccOutput, 1}}},
         {"standard output is not shown", "out-hex 68690a", {{kNoGccOutput, 1}}},
         {"standard input is at its end at once", "stdin",
@@ -95,56 +88,38 @@ TEST_F(ToolRunner, GccReportRows)
     }
 }
 
-TEST_F(ToolRunner, ArgumentsAreSplitLikeAShellWithoutOne)
-{
-    EXPECT_EQ(gccReport(QStringLiteral("args 'a b' \"c d\" e\\ f $HOME")),
-              (Rows{{"Errors:", 1},
-                    {"argc=5", 0},
-                    {"args", 0},
-                    {"a b", 0},
-                    {"c d", 0},
-                    {"e f", 0},
-                    {"$HOME", 0},
-                    {"", 0}}));
-}
-
-TEST_F(ToolRunner, GccPathWithBlanksIsTakenWhole)
+// The line is split like a shell would, without one; a gcc path with blanks
+// is taken whole; make through RunTool gets no arguments.
+TEST_F(ToolRunner, CommandLinesAndTheirReports)
 {
     QTemporaryDir dir;
-    const QString gcc = dir.path() + QStringLiteral("/my tools/gcc helper");
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(gcc).path()));
-    ASSERT_TRUE(QFile::copy(kHelper, gcc));
-    setToolPaths(gcc, kHelper);
-    ToolPipes pipes;
-    ASSERT_TRUE(RunTool(gcc + QStringLiteral(" args x.c -c "), pipes, 1));
-    pipes.waitForEnd();
-    EXPECT_EQ(pipes.standardError(), QByteArray("argc=3\nargs\nx.c\n-c\n"));
-}
-
-TEST_F(ToolRunner, MakeThroughRunToolGetsNoArguments)
-{
-    ToolPipes pipes;
-    ASSERT_TRUE(RunTool(kHelper + QStringLiteral(" args x y"), pipes, 0));
-    pipes.waitForEnd();
-    ShowMakeReport(pipes);
-    EXPECT_EQ(sink.rows, (Rows{{"Output from make:", 1},
-                               {"no arguments", 0},
-                               {"", 0},
-                               {kNoMakeErrors, 1}}));
-}
-
-TEST_F(ToolRunner, MakeReportShowsBothStreams)
-{
-    ToolPipes pipes;
-    ASSERT_TRUE(RunCommandLine(kHelper + QStringLiteral(" args -f my.mak"), pipes));
-    pipes.waitForEnd();
-    ShowMakeReport(pipes);
-    EXPECT_EQ(sink.rows, (Rows{{"Errors recieved from make:", 1},
-                               {"argc=3", 0},
-                               {"args", 0},
-                               {"-f", 0},
-                               {"my.mak", 0},
-                               {"", 0}}));
+    const QString blanks = dir.path() + QStringLiteral("/my tools/gcc helper");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(blanks).path()));
+    ASSERT_TRUE(QFile::copy(kHelper, blanks));
+    const struct {
+        QString line;
+        int useGcc; // -1: RunCommandLine
+        Rows rows;
+    } cases[] = {
+        {kHelper + " args 'a b' \"c d\" e\\ f $HOME", 1,
+         {{"Errors:", 1}, {"argc=5", 0}, {"args", 0}, {"a b", 0}, {"c d", 0}, {"e f", 0}, {"$HOME", 0}, {"", 0}}},
+        {blanks + " args x.c -c ", 1, {{"Errors:", 1}, {"argc=3", 0}, {"args", 0}, {"x.c", 0}, {"-c", 0}, {"", 0}}},
+        {kHelper + " args x y", 0, {{"Output from make:", 1}, {"no arguments", 0}, {"", 0}, {kNoMakeErrors, 1}}},
+        {kHelper + " args -f my.mak", -1,
+         {{"Errors recieved from make:", 1}, {"argc=3", 0}, {"args", 0}, {"-f", 0}, {"my.mak", 0}, {"", 0}}},
+    };
+    for (const auto& c : cases) {
+        setToolPaths(c.line.startsWith(blanks) ? blanks : kHelper, kHelper);
+        sink.rows.clear();
+        ToolPipes pipes;
+        ASSERT_TRUE(c.useGcc < 0 ? RunCommandLine(c.line, pipes) : RunTool(c.line, pipes, c.useGcc));
+        pipes.waitForEnd();
+        if (c.useGcc == 1)
+            ShowGccReport(pipes);
+        else
+            ShowMakeReport(pipes);
+        EXPECT_EQ(sink.rows, c.rows) << c.line.toStdString();
+    }
 }
 
 // Twenty megabytes on each stream, written interleaved: the child ends and
@@ -217,20 +192,6 @@ TEST_F(ToolRunner, ChildInheritsDirectoryAndEnvironment)
     EXPECT_EQ(env.standardError(), QByteArray("probe value\n"));
 }
 
-// Waiting on the user-interface thread goes on handling events (timers,
-// repaints) while the child runs.
-TEST_F(ToolRunner, WaitingOnTheInterfaceThreadKeepsEventsFlowing)
-{
-    ToolPipes pipes;
-    ASSERT_TRUE(RunCommandLine(kHelper + QStringLiteral(" sleep 1500"), pipes));
-    bool firedWhileRunning = false;
-    QTimer::singleShot(50, [&] { firedWhileRunning = pipes.running(); });
-    pipes.waitForEnd();
-    EXPECT_TRUE(firedWhileRunning);
-    EXPECT_FALSE(pipes.running());
-    EXPECT_EQ(pipes.standardError(), QByteArray("slept\n"));
-}
-
 // A project build runs tools on a worker: settings come from a snapshot, the
 // wait blocks the worker, and the rows reach the sink on this thread in order.
 TEST_F(ToolRunner, RunsOnWorkerThreads)
@@ -255,17 +216,6 @@ TEST_F(ToolRunner, RunsOnWorkerThreads)
     plain.join();
     ASSERT_TRUE(testsupport::waitUntil([&] { return sink.rows.size() >= expected.size(); }));
     EXPECT_EQ(sink.rows, expected);
-}
-
-TEST_F(ToolRunner, BlockingWaitNeedsNoEventLoop)
-{
-    ToolPipes pipes;
-    ASSERT_TRUE(RunCommandLine(kHelper + QStringLiteral(" flood 3000000"), pipes));
-    pipes.waitForEndBlocking();
-    EXPECT_FALSE(pipes.running());
-    const long lines = toolhelper::floodLineCount(3000000);
-    EXPECT_EQ(pipes.standardOutput().size(), lines * (toolhelper::kFloodLineLength + 1));
-    EXPECT_EQ(pipes.standardError().size(), lines * (toolhelper::kFloodLineLength + 1));
 }
 
 } // namespace
