@@ -64,9 +64,11 @@ std::vector<MessageEntry> takeChunk()
     return taken;
 }
 
-// The posted drain: delivers queued entries for a slice of time, then posts
-// itself again for the rest. While it runs, workers post no second drain.
-void drainSlice()
+// Delivers queued entries on the sink's thread. A sliced drain (the posted
+// one) stops after a slice of time and posts itself again for the rest;
+// while it is pending, workers post no second drain. An unsliced drain
+// delivers the whole queue now.
+void drain(bool sliced)
 {
     QElapsedTimer slice;
     slice.start();
@@ -79,10 +81,11 @@ void drainSlice()
             if (!sink)
                 g_queue.clear();
             if (g_queue.empty()) {
-                g_drainPosted = false;
+                if (sliced)
+                    g_drainPosted = false;
                 return;
             }
-            if (slice.elapsed() >= kSliceMs) {
+            if (sliced && slice.elapsed() >= kSliceMs) {
                 g_drainPosted = false;
                 postDrain();
                 return;
@@ -94,24 +97,14 @@ void drainSlice()
     }
 }
 
-// Delivers the whole queue now (sink's thread).
+void drainSlice()
+{
+    drain(true);
+}
+
 void drainAll()
 {
-    for (;;) {
-        std::vector<MessageEntry> taken;
-        MessageSink* sink = nullptr;
-        {
-            std::lock_guard<std::mutex> lock(g_mutex);
-            sink = g_sink;
-            if (!sink)
-                g_queue.clear();
-            if (g_queue.empty())
-                return;
-            taken = takeChunk();
-        }
-        for (const MessageEntry& entry : taken)
-            apply(sink, entry);
-    }
+    drain(false);
 }
 
 void deliver(std::vector<MessageEntry> entries)
