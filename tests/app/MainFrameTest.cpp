@@ -88,24 +88,17 @@ TEST_F(MainFrameTest, TileHorizontallyWithMinimizeOnTileLeavesMessageWindowAlone
     EXPECT_FALSE(a.intersects(b));
 }
 
-TEST_F(MainFrameTest, TileVerticallyWithoutMinimizeOnTileTilesEveryWindow)
+// Without Minimize on tile the message window is tiled too; Arrange Icons
+// lines the minimised windows up at the bottom.
+TEST_F(MainFrameTest, TileVerticallyAndArrangeIcons)
 {
     setMinimizeOnTile(0);
     ASSERT_TRUE(main->router()->execute(fw::id::WindowTileVert));
     const int height = main->mdiArea()->viewport()->height();
-    QList<QRect> cells;
-    for (fw::MdiChildFrame* frame : frames) {
-        cells << frame->geometry();
-        EXPECT_EQ(frame->geometry().height(), height);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(frames.at(i)->geometry().height(), height);
+        EXPECT_EQ(frames.at(i)->geometry().left(), i ? frames.at(i - 1)->geometry().right() + 1 : 0);
     }
-    // Columns side by side, the message window among them.
-    EXPECT_EQ(cells.at(0).left(), 0);
-    EXPECT_EQ(cells.at(1).left(), cells.at(0).right() + 1);
-    EXPECT_EQ(cells.at(2).left(), cells.at(1).right() + 1);
-}
-
-TEST_F(MainFrameTest, ArrangeIconsLinesMinimisedWindowsAtTheBottom)
-{
     frames.at(1)->showMinimized();
     frames.at(2)->showMinimized();
     ASSERT_TRUE(main->router()->execute(fw::id::WindowArrange));
@@ -172,6 +165,7 @@ TEST_F(MainFrameTest, LibcReferenceWithoutPathExplainsHowToSetIt)
 
 TEST_F(MainFrameTest, MainFrameCommandsWorkWhateverIsActive)
 {
+    main->show();
     messages->activate();
     EXPECT_TRUE(main->router()->isEnabled(cmd::ViewOptions));
     EXPECT_TRUE(main->router()->isEnabled(fw::id::WindowTileHorz));
@@ -181,11 +175,7 @@ TEST_F(MainFrameTest, MainFrameCommandsWorkWhateverIsActive)
     EXPECT_FALSE(main->router()->isEnabled(fw::id::EditCut));
     frames.at(1)->activate();
     EXPECT_TRUE(main->router()->isEnabled(fw::id::EditSelectAll));
-}
-
-TEST_F(MainFrameTest, ToolbarAndStatusBarToggle)
-{
-    main->show();
+    // The bars toggle from any window.
     ASSERT_NE(main->toolBar(), nullptr);
     EXPECT_TRUE(main->toolBar()->isVisible());
     ASSERT_TRUE(main->router()->execute(fw::id::ViewToolbar));
