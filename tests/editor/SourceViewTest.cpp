@@ -342,20 +342,3 @@ TEST(SourceView, SearchInALatin1FileNeverMatchesCharactersItCannotHold)
     y.text = QStringLiteral("\u00ff");
     EXPECT_TRUE(view->findNext(y));
 }
-
-TEST(SourceView, CtrlZUndoesTypingStraightAway)
-{
-    EditorFixture f;
-    CTarnDoc* doc = f.openBytes("typed.c", "int a;\n");
-    CTarnView* view = EditorFixture::viewOf(doc);
-    ASSERT_NE(view, nullptr);
-    QApplication::setActiveWindow(f.main.get());
-    view->setFocus();
-    view->editControl().setSelection(0, 0);
-    QTest::keyClicks(view, QStringLiteral("abc"));
-    QApplication::processEvents();
-    ASSERT_EQ(view->text(), QStringLiteral("abcint a;\n"));
-    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
-    QApplication::processEvents();
-    EXPECT_EQ(view->text(), QStringLiteral("int a;\n"));
-}
