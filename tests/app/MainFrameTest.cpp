@@ -1,6 +1,6 @@
 // The running main frame: Window menu commands, Options, the bars, Ctrl+Tab,
 // where child windows go (new windows, Cascade, Next past a maximised
-// window), the caption menus, and the prompts of disabled menu items.
+// window), the caption menus, the prompts of disabled menu items, and F4.
 #include "app/CChildFrame.h"
 #include "editor/CTarnView.h"
 #include "app/CMainFrame.h"
@@ -11,6 +11,7 @@
 #include "framework/MdiChildFrame.h"
 #include "framework/StandardIds.h"
 #include "messages/CMessageView.h"
+#include "messages/MessageSink.h"
 #include "resources/CommandIds.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestSupport.h"
@@ -22,7 +23,9 @@
 #include <QDialog>
 #include <QContextMenuEvent>
 #include <QMdiArea>
+#include <QFileInfo>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <Qsci/qsciscintilla.h>
 #include <QMenu>
@@ -90,6 +93,60 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
         QApplication::processEvents();
     }
+};
+
+// F4 and Shift+F4: stepping through the message window's diagnostics opens
+// each one as a double click would.
+const QString NoMore = QStringLiteral("No more diagnostics");
+
+class DiagnosticStep : public MainFrameTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(testsupport::writeFile(dir.filePath("a.c"), "int a;\nint b = x;\nint c;\n"));
+        ASSERT_TRUE(testsupport::writeFile(dir.filePath("b.c"), "int d;\nint e;\nint f = y;\n"));
+        MainFrameTest::SetUp();
+        log = g_pMessageView;
+        ClearMessages();
+    }
+
+    // A log as a compile leaves it: headings, separators, an empty row, a
+    // note without a line number and two diagnostics.
+    void addMixedLog()
+    {
+        AddMessage(QStringLiteral("Compiling a.c with command line of:"), 1);
+        AddMessage(QStringLiteral("Errors:"), 1);
+        AddMessage(dir.filePath("a.c") + QStringLiteral(":2:9: error: 'x' undeclared"), 0);
+        AddMessage(QString(), 0);
+        AddMessage(QStringLiteral("cc1: note: no line here"), 0);
+        AddMessage(dir.filePath("b.c") + QStringLiteral(":3: error: 'y' undeclared"), 0);
+        AddMessage(QStringLiteral("Done"), 1);
+    }
+
+    // Runs a step and says what it led to: the selected row, the opened
+    // file's name and its selected text, or the status text when nothing
+    // moved.
+    QString step(int id)
+    {
+        const int childrenBefore = int(main->childFrames().size());
+        const int rowBefore = log->selectedRow();
+        EXPECT_TRUE(main->router()->execute(id));
+        if (main->statusBar()->currentMessage() == NoMore) {
+            EXPECT_EQ(log->selectedRow(), rowBefore);
+            EXPECT_EQ(int(main->childFrames().size()), childrenBefore);
+            return NoMore;
+        }
+        auto* view = dynamic_cast<CTarnView*>(main->activeView());
+        if (!view)
+            return QStringLiteral("no source window");
+        return QStringLiteral("%1 %2 %3")
+            .arg(log->selectedRow())
+            .arg(QFileInfo(view->fw::View::document()->pathName()).fileName(), view->selectedText());
+    }
+
+    QTemporaryDir dir;
+    CMessageView* log = nullptr;
 };
 
 } // namespace
@@ -352,4 +409,73 @@ TEST_F(WindowLayout, DisabledMenuItemsShowTheirPromptToo)
         EXPECT_EQ(main->statusBar()->currentMessage().toStdString(), prompt) << text;
     }
     file->close();
+}
+
+TEST_F(DiagnosticStep, StepsThroughTheDiagnosticsAndStopsAtEachEnd)
+{
+    addMixedLog();
+    // Rows: 0 heading, 1 separator, 2 "Errors:", 3 separator, 4 a.c:2,
+    // 5 empty, 6 note, 7 b.c:3, 8 "Done", 9 separator.
+    const std::pair<int, const char*> steps[] = {
+        {cmd::NextDiagnostic, "4 a.c int b = x;"},
+        {cmd::NextDiagnostic, "7 b.c int f = y;"},
+        {cmd::NextDiagnostic, "No more diagnostics"},
+        {cmd::PreviousDiagnostic, "4 a.c int b = x;"},
+        {cmd::PreviousDiagnostic, "No more diagnostics"},
+        {cmd::NextDiagnostic, "7 b.c int f = y;"},
+    };
+    for (const auto& [id, expected] : steps)
+        EXPECT_EQ(step(id), QString::fromUtf8(expected));
+    // Messages, two untitled sources, a.c and b.c: each file opened once,
+    // then activated again.
+    EXPECT_EQ(main->childFrames().size(), 5);
+
+    // Without a selection Shift+F4 starts from the end; a selected row that
+    // is no diagnostic is a starting point like any other.
+    log->setSelectedRow(-1);
+    EXPECT_EQ(step(cmd::PreviousDiagnostic), QStringLiteral("7 b.c int f = y;"));
+    log->setSelectedRow(5);
+    EXPECT_EQ(step(cmd::PreviousDiagnostic), QStringLiteral("4 a.c int b = x;"));
+}
+
+TEST_F(DiagnosticStep, LogsWithoutDiagnosticsMoveNothing)
+{
+    for (bool withRows : {false, true}) {
+        ClearMessages();
+        if (withRows) {
+            AddMessage(QStringLiteral("Errors:"), 1);
+            AddMessage(QString(), 0);
+            AddMessage(QStringLiteral("gcc: fatal error: no input files"), 0);
+        }
+        for (int id : {cmd::NextDiagnostic, cmd::PreviousDiagnostic})
+            EXPECT_EQ(step(id), NoMore) << withRows;
+        EXPECT_EQ(log->selectedRow(), -1);
+    }
+    EXPECT_EQ(prompts.messages, QStringList());
+}
+
+TEST_F(DiagnosticStep, F4InASourceWindowScrollsTheRowIntoView)
+{
+    main->resize(900, 600);
+    main->show();
+    QApplication::setActiveWindow(main);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+    AddMessage(dir.filePath("a.c") + QStringLiteral(":1: warning: first"), 0);
+    for (int i = 0; i < 300; ++i)
+        AddMessage(QStringLiteral("line %1").arg(i), 0);
+    AddMessage(dir.filePath("b.c") + QStringLiteral(":2: warning: last"), 0);
+    AddMessage(QStringLiteral("tail"), 0);
+    log->flushLayout();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ShiftModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(log->selectedRow(), 301);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ShiftModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(log->selectedRow(), 0);
+    EXPECT_EQ(log->verticalScrollBar()->value(), 0);
+    auto* view = dynamic_cast<CTarnView*>(main->activeView());
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->selectedText(), QStringLiteral("int a;"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ShiftModifier);
+    EXPECT_EQ(main->statusBar()->currentMessage(), NoMore);
 }

@@ -4,7 +4,6 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/HeadlessModeTest.cpp
 )
 list(APPEND TARN_UI_TESTS
-  ${CMAKE_CURRENT_LIST_DIR}/DiagnosticStepTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFrameTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MenuOpenTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StartupTest.cpp
