@@ -1,3 +1,6 @@
+// The running main frame: Window menu commands, Options, the bars, Ctrl+Tab,
+// where child windows go (new windows, Cascade, Next past a maximised
+// window), the caption menus, the prompts of disabled menu items, and F4.
 #include "app/CChildFrame.h"
 #include "editor/CTarnView.h"
 #include "app/CMainFrame.h"
@@ -8,6 +11,7 @@
 #include "framework/MdiChildFrame.h"
 #include "framework/StandardIds.h"
 #include "messages/CMessageView.h"
+#include "messages/MessageSink.h"
 #include "resources/CommandIds.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestSupport.h"
@@ -19,10 +23,14 @@
 #include <QDialog>
 #include <QContextMenuEvent>
 #include <QMdiArea>
+#include <QFileInfo>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <Qsci/qsciscintilla.h>
 #include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTest>
 #include <QStatusBar>
@@ -51,6 +59,15 @@ protected:
     }
     void TearDown() override { QFile::remove(settingsFilePath()); }
 
+    QList<fw::MdiChildFrame*> openSources(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            EXPECT_TRUE(main->router()->execute(fw::id::FileNew));
+        QApplication::processEvents();
+        return main->childFrames().mid(main->childFrames().size() - count);
+    }
+    QRect space() const { return main->mdiArea()->viewport()->rect(); }
+
     void setMinimizeOnTile(int on)
     {
         IdeSettings settings = ideSettings();
@@ -63,6 +80,73 @@ protected:
     CMainFrame* main = nullptr;
     QList<fw::MdiChildFrame*> frames;
     fw::MdiChildFrame* messages = nullptr;
+};
+
+// The same, shown at its normal size.
+class WindowLayout : public MainFrameTest {
+protected:
+    void SetUp() override
+    {
+        MainFrameTest::SetUp();
+        main->showNormal();
+        main->resize(1000, 700);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
+        QApplication::processEvents();
+    }
+};
+
+// F4 and Shift+F4: stepping through the message window's diagnostics opens
+// each one as a double click would.
+const QString NoMore = QStringLiteral("No more diagnostics");
+
+class DiagnosticStep : public MainFrameTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(testsupport::writeFile(dir.filePath("a.c"), "int a;\nint b = x;\nint c;\n"));
+        ASSERT_TRUE(testsupport::writeFile(dir.filePath("b.c"), "int d;\nint e;\nint f = y;\n"));
+        MainFrameTest::SetUp();
+        log = g_pMessageView;
+        ClearMessages();
+    }
+
+    // A log as a compile leaves it: headings, separators, an empty row, a
+    // note without a line number and two diagnostics.
+    void addMixedLog()
+    {
+        AddMessage(QStringLiteral("Compiling a.c with command line of:"), 1);
+        AddMessage(QStringLiteral("Errors:"), 1);
+        AddMessage(dir.filePath("a.c") + QStringLiteral(":2:9: error: 'x' undeclared"), 0);
+        AddMessage(QString(), 0);
+        AddMessage(QStringLiteral("cc1: note: no line here"), 0);
+        AddMessage(dir.filePath("b.c") + QStringLiteral(":3: error: 'y' undeclared"), 0);
+        AddMessage(QStringLiteral("Done"), 1);
+    }
+
+    // Runs a step and says what it led to: the selected row, the opened
+    // file's name and its selected text, or the status text when nothing
+    // moved.
+    QString step(int id)
+    {
+        const int childrenBefore = int(main->childFrames().size());
+        const int rowBefore = log->selectedRow();
+        EXPECT_TRUE(main->router()->execute(id));
+        if (main->statusBar()->currentMessage() == NoMore) {
+            EXPECT_EQ(log->selectedRow(), rowBefore);
+            EXPECT_EQ(int(main->childFrames().size()), childrenBefore);
+            return NoMore;
+        }
+        auto* view = dynamic_cast<CTarnView*>(main->activeView());
+        if (!view)
+            return QStringLiteral("no source window");
+        return QStringLiteral("%1 %2 %3")
+            .arg(log->selectedRow())
+            .arg(QFileInfo(view->fw::View::document()->pathName()).fileName(), view->selectedText());
+    }
+
+    QTemporaryDir dir;
+    CMessageView* log = nullptr;
 };
 
 } // namespace
@@ -88,24 +172,17 @@ TEST_F(MainFrameTest, TileHorizontallyWithMinimizeOnTileLeavesMessageWindowAlone
     EXPECT_FALSE(a.intersects(b));
 }
 
-TEST_F(MainFrameTest, TileVerticallyWithoutMinimizeOnTileTilesEveryWindow)
+// Without Minimize on tile the message window is tiled too; Arrange Icons
+// lines the minimised windows up at the bottom.
+TEST_F(MainFrameTest, TileVerticallyAndArrangeIcons)
 {
     setMinimizeOnTile(0);
     ASSERT_TRUE(main->router()->execute(fw::id::WindowTileVert));
     const int height = main->mdiArea()->viewport()->height();
-    QList<QRect> cells;
-    for (fw::MdiChildFrame* frame : frames) {
-        cells << frame->geometry();
-        EXPECT_EQ(frame->geometry().height(), height);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(frames.at(i)->geometry().height(), height);
+        EXPECT_EQ(frames.at(i)->geometry().left(), i ? frames.at(i - 1)->geometry().right() + 1 : 0);
     }
-    // Columns side by side, the message window among them.
-    EXPECT_EQ(cells.at(0).left(), 0);
-    EXPECT_EQ(cells.at(1).left(), cells.at(0).right() + 1);
-    EXPECT_EQ(cells.at(2).left(), cells.at(1).right() + 1);
-}
-
-TEST_F(MainFrameTest, ArrangeIconsLinesMinimisedWindowsAtTheBottom)
-{
     frames.at(1)->showMinimized();
     frames.at(2)->showMinimized();
     ASSERT_TRUE(main->router()->execute(fw::id::WindowArrange));
@@ -172,6 +249,7 @@ TEST_F(MainFrameTest, LibcReferenceWithoutPathExplainsHowToSetIt)
 
 TEST_F(MainFrameTest, MainFrameCommandsWorkWhateverIsActive)
 {
+    main->show();
     messages->activate();
     EXPECT_TRUE(main->router()->isEnabled(cmd::ViewOptions));
     EXPECT_TRUE(main->router()->isEnabled(fw::id::WindowTileHorz));
@@ -181,11 +259,7 @@ TEST_F(MainFrameTest, MainFrameCommandsWorkWhateverIsActive)
     EXPECT_FALSE(main->router()->isEnabled(fw::id::EditCut));
     frames.at(1)->activate();
     EXPECT_TRUE(main->router()->isEnabled(fw::id::EditSelectAll));
-}
-
-TEST_F(MainFrameTest, ToolbarAndStatusBarToggle)
-{
-    main->show();
+    // The bars toggle from any window.
     ASSERT_NE(main->toolBar(), nullptr);
     EXPECT_TRUE(main->toolBar()->isVisible());
     ASSERT_TRUE(main->router()->execute(fw::id::ViewToolbar));
@@ -234,4 +308,174 @@ TEST_F(MainFrameTest, RightClickOnTheEmptyAreaShowsTheMainContextMenu)
     EXPECT_EQ(texts.last(), "E&xit");
     EXPECT_EQ(texts.size(), 14);
     popup->close();
+}
+
+TEST_F(WindowLayout, NewWindowsAndCascadeGiveUsefulPlacesAndKeepEveryTitleBarVisible)
+{
+    const int step = main->cascadeStep();
+    for (int sources : {3, 15}) {
+        SCOPED_TRACE(sources);
+        const QList<fw::MdiChildFrame*> frames = openSources(sources);
+        // New windows step down from the top left, start again there, and
+        // stay inside.
+        int wraps = 0;
+        for (qsizetype i = 0; i < frames.size(); ++i) {
+            const QRect place = frames.at(i)->geometry();
+            EXPECT_TRUE(space().contains(place)) << i;
+            if (i > 0 && place.topLeft() == QPoint(0, 0)) {
+                ++wraps;
+            } else if (i > 0) {
+                EXPECT_EQ(place.topLeft(), frames.at(i - 1)->geometry().topLeft() + QPoint(step, step)) << i;
+            }
+        }
+        EXPECT_EQ(wraps >= 1, sources == 15);
+        EXPECT_FALSE(main->mdiArea()->verticalScrollBar()->isVisible());
+        EXPECT_FALSE(main->mdiArea()->horizontalScrollBar()->isVisible());
+        frames.at(1)->activate();
+        ASSERT_TRUE(main->router()->execute(fw::id::WindowCascade));
+        const QList<QMdiSubWindow*> stack = main->mdiArea()->subWindowList(QMdiArea::StackingOrder);
+        EXPECT_EQ(stack.last(), frames.at(1)) << "the active window ends on top";
+        EXPECT_EQ(main->activeChild(), frames.at(1));
+        for (qsizetype i = 0; i < stack.size(); ++i) {
+            const QRect place = stack.at(i)->geometry();
+            EXPECT_TRUE(space().contains(place)) << i;
+            EXPECT_GE(place.width(), space().width() * 3 / 5) << i;
+            EXPECT_GE(place.height(), space().height() * 3 / 5) << i;
+            // No window above covers the start of this one's title bar.
+            const QPoint title = place.topLeft() + QPoint(4, 4);
+            for (qsizetype j = i + 1; j < stack.size(); ++j)
+                EXPECT_FALSE(stack.at(j)->geometry().contains(title)) << i << " under " << j;
+        }
+    }
+}
+
+TEST_F(WindowLayout, NextFromAMaximisedSourceNeverMaximisesTheMessageWindow)
+{
+    const QList<fw::MdiChildFrame*> frames = openSources(2);
+    frames.at(1)->showMaximized();
+    for (int i = 0; i < 6; ++i) {
+        ASSERT_TRUE(main->router()->execute(cmd::WindowNext));
+        QApplication::processEvents();
+        EXPECT_FALSE(messages->isMaximized()) << i;
+        if (main->activeChild() == messages) {
+            EXPECT_EQ(messages->size(), QSize(630, 110));
+        }
+    }
+}
+
+TEST_F(WindowLayout, CaptionMenusOfferOnlyWhatTheFrameAllows)
+{
+    const QList<fw::MdiChildFrame*> frames = openSources(1);
+    auto texts = [](fw::MdiChildFrame* frame) {
+        QStringList list;
+        for (QAction* action : frame->systemMenu()->actions()) {
+            if (!action->isSeparator())
+                list << action->text();
+        }
+        return list;
+    };
+    EXPECT_EQ(texts(messages), QStringList({"&Move", "&Size"}));
+    EXPECT_EQ(texts(frames.at(0)),
+              QStringList({"&Restore", "&Move", "&Size", "Mi&nimize", "Ma&ximize", "&Close"}));
+}
+
+TEST_F(WindowLayout, DisabledMenuItemsShowTheirPromptToo)
+{
+    openSources(1);
+    QAction* edit = nullptr;
+    for (QAction* top : main->menuBar()->actions()) {
+        if (top->text() == QLatin1String("&Edit"))
+            edit = top;
+    }
+    ASSERT_NE(edit, nullptr);
+    QMenu* file = edit->menu();
+    main->menuBar()->setActiveAction(edit); // opened from the bar, as a user does
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
+    // Undo is off in a new window; Select All is on.
+    for (const auto& [text, enabled, prompt] :
+         {std::tuple{"&Undo\tCtrl+Z", false, "Undo the last action"},
+          std::tuple{"Select A&ll\tCtrl+A", true, "Select the entire document"},
+          std::tuple{"&Undo\tCtrl+Z", false, "Undo the last action"}}) {
+        QAction* item = nullptr;
+        for (QAction* action : file->actions()) {
+            if (action->text() == QLatin1String(text))
+                item = action;
+        }
+        ASSERT_NE(item, nullptr) << text;
+        EXPECT_EQ(item->isEnabled(), enabled) << text;
+        main->statusBar()->showMessage(QStringLiteral("Ready"));
+        QTest::mouseMove(file, file->actionGeometry(item).center());
+        QApplication::processEvents();
+        EXPECT_EQ(main->statusBar()->currentMessage().toStdString(), prompt) << text;
+    }
+    file->close();
+}
+
+TEST_F(DiagnosticStep, StepsThroughTheDiagnosticsAndStopsAtEachEnd)
+{
+    addMixedLog();
+    // Rows: 0 heading, 1 separator, 2 "Errors:", 3 separator, 4 a.c:2,
+    // 5 empty, 6 note, 7 b.c:3, 8 "Done", 9 separator.
+    const std::pair<int, const char*> steps[] = {
+        {cmd::NextDiagnostic, "4 a.c int b = x;"},
+        {cmd::NextDiagnostic, "7 b.c int f = y;"},
+        {cmd::NextDiagnostic, "No more diagnostics"},
+        {cmd::PreviousDiagnostic, "4 a.c int b = x;"},
+        {cmd::PreviousDiagnostic, "No more diagnostics"},
+        {cmd::NextDiagnostic, "7 b.c int f = y;"},
+    };
+    for (const auto& [id, expected] : steps)
+        EXPECT_EQ(step(id), QString::fromUtf8(expected));
+    // Messages, two untitled sources, a.c and b.c: each file opened once,
+    // then activated again.
+    EXPECT_EQ(main->childFrames().size(), 5);
+
+    // Without a selection Shift+F4 starts from the end; a selected row that
+    // is no diagnostic is a starting point like any other.
+    log->setSelectedRow(-1);
+    EXPECT_EQ(step(cmd::PreviousDiagnostic), QStringLiteral("7 b.c int f = y;"));
+    log->setSelectedRow(5);
+    EXPECT_EQ(step(cmd::PreviousDiagnostic), QStringLiteral("4 a.c int b = x;"));
+}
+
+TEST_F(DiagnosticStep, LogsWithoutDiagnosticsMoveNothing)
+{
+    for (bool withRows : {false, true}) {
+        ClearMessages();
+        if (withRows) {
+            AddMessage(QStringLiteral("Errors:"), 1);
+            AddMessage(QString(), 0);
+            AddMessage(QStringLiteral("gcc: fatal error: no input files"), 0);
+        }
+        for (int id : {cmd::NextDiagnostic, cmd::PreviousDiagnostic})
+            EXPECT_EQ(step(id), NoMore) << withRows;
+        EXPECT_EQ(log->selectedRow(), -1);
+    }
+    EXPECT_EQ(prompts.messages, QStringList());
+}
+
+TEST_F(DiagnosticStep, F4InASourceWindowScrollsTheRowIntoView)
+{
+    main->resize(900, 600);
+    main->show();
+    QApplication::setActiveWindow(main);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+    AddMessage(dir.filePath("a.c") + QStringLiteral(":1: warning: first"), 0);
+    for (int i = 0; i < 300; ++i)
+        AddMessage(QStringLiteral("line %1").arg(i), 0);
+    AddMessage(dir.filePath("b.c") + QStringLiteral(":2: warning: last"), 0);
+    AddMessage(QStringLiteral("tail"), 0);
+    log->flushLayout();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ShiftModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(log->selectedRow(), 301);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ShiftModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(log->selectedRow(), 0);
+    EXPECT_EQ(log->verticalScrollBar()->value(), 0);
+    auto* view = dynamic_cast<CTarnView*>(main->activeView());
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->selectedText(), QStringLiteral("int a;"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ShiftModifier);
+    EXPECT_EQ(main->statusBar()->currentMessage(), NoMore);
 }

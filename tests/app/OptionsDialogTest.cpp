@@ -124,26 +124,18 @@ TEST_F(OptionsDialog, HasEveryControlAndText)
     EXPECT_EQ(edit("gccPathEdit")->nextInFocusChain(), child<QWidget>("browseGccButton"));
 }
 
-TEST_F(OptionsDialog, ControlsShowTheLiveSettingsAndOkRewritesThem)
+TEST_F(OptionsDialog, ControlsShowTheLiveSettingsAndOkWritesTheEdits)
 {
-    EXPECT_EQ(edit("gccPathEdit")->text(), QStringLiteral("/usr/bin/gcc"));
-    EXPECT_EQ(edit("gdbPathEdit")->text(), QStringLiteral("/usr/bin/gdb"));
-    EXPECT_EQ(edit("makePathEdit")->text(), QString());
-    EXPECT_EQ(edit("libcPathEdit")->text(), QStringLiteral("/doc/libc.html"));
-    EXPECT_FALSE(check("debugDefaultCheck")->isChecked());
-    EXPECT_TRUE(check("moveBracesCheck")->isChecked());
-    EXPECT_TRUE(check("clearBeforeBuildCheck")->isChecked());
-    EXPECT_FALSE(check("keepLevelCheck")->isChecked());
-    EXPECT_TRUE(check("minimizeOnTileCheck")->isChecked());
-    // OK without changes still writes every key, the font included.
-    click("okButton");
-    const QByteArray written = testsupport::readFile(iniPath());
-    EXPECT_TRUE(written.contains("Font=" + fontRecordFromFont(defaultSourceFont()).toProfileValue()));
-    EXPECT_EQ(written.count('\n'), 11);
-}
-
-TEST_F(OptionsDialog, OkMakesTheEditsLiveAndWritesAllTenKeys)
-{
+    QStringList shown;
+    for (const char* name : {"gccPathEdit", "gdbPathEdit", "makePathEdit", "libcPathEdit"})
+        shown << edit(name)->text();
+    EXPECT_EQ(shown, QStringList({"/usr/bin/gcc", "/usr/bin/gdb", "", "/doc/libc.html"}));
+    const char* checks[] = {"debugDefaultCheck", "moveBracesCheck", "clearBeforeBuildCheck",
+                            "keepLevelCheck", "minimizeOnTileCheck"};
+    QString states;
+    for (const char* name : checks)
+        states += check(name)->isChecked() ? u'1' : u'0';
+    EXPECT_EQ(states, QStringLiteral("01101"));
     retype("makePathEdit", QStringLiteral("/usr/bin/make"));
     retype("gccPathEdit", QStringLiteral("/opt/gcc"));
     toggle("debugDefaultCheck");
@@ -176,20 +168,36 @@ TEST_F(OptionsDialog, OkMakesTheEditsLiveAndWritesAllTenKeys)
     const QByteArray written = testsupport::readFile(iniPath());
     EXPECT_TRUE(written.contains("GCC Path=/opt/gcc\nGDB Path=/usr/bin/gdb\nMake Path=/usr/bin/make\n"));
     EXPECT_TRUE(written.contains("Font=" + fontRecordFromFont(chosen).toProfileValue() + "\nClear=0\nLevel=1\nTile=0\n"));
+    EXPECT_EQ(written.count('\n'), 11);
     EXPECT_TRUE(prompts->messages.isEmpty());
 }
 
-TEST_F(OptionsDialog, CancelChangesNothingAndWritesNothing)
+// Browse and Font refresh the controls from the working copy; cancelling
+// them, or the dialog, keeps what was there.
+TEST_F(OptionsDialog, CancelsChangeNothingAndWriteNothing)
 {
     const IdeSettings before = ideSettings();
-    retype("gccPathEdit", QStringLiteral("/typed"));
+    retype("gdbPathEdit", QStringLiteral("/typed/gdb"));
+    click("browseGccButton"); // no scripted file: the dialog is cancelled
+    EXPECT_EQ(edit("gccPathEdit")->text(), QStringLiteral("/usr/bin/gcc"));
+    EXPECT_EQ(edit("gdbPathEdit")->text(), QStringLiteral("/typed/gdb"));
+    click("sourceFontButton"); // cancelled too
+    EXPECT_EQ(dialog->workingCopy().sourceFont, defaultSourceFont());
+
     toggle("debugDefaultCheck");
+    prompts->openFiles.push_back(QStringLiteral("/usr/local/bin/gcc"));
+    click("browseGccButton");
+    EXPECT_EQ(edit("gccPathEdit")->text(), QStringLiteral("/usr/local/bin/gcc"));
+    EXPECT_EQ(edit("gdbPathEdit")->text(), QStringLiteral("/usr/bin/gdb"))
+        << "typed text gives way to the stored working value";
+    EXPECT_FALSE(check("debugDefaultCheck")->isChecked());
+
     prompts->fonts.push_back(QFont(QStringLiteral("DejaVu Serif"), 20));
     click("sourceFontButton");
     EXPECT_EQ(dialog->workingCopy().sourceFont.family(), QStringLiteral("DejaVu Serif"));
     prompts->openFiles.push_back(QStringLiteral("/usr/bin/make"));
     click("browseMakeButton");
-
+    toggle("debugDefaultCheck");
     click("cancelButton");
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
     EXPECT_FALSE(QFileInfo::exists(iniPath()));
@@ -247,43 +255,19 @@ TEST_F(OptionsDialog, BrowseOffersTheExpectedFileFirst)
         << "nor changes the live settings";
 }
 
-TEST_F(OptionsDialog, BrowseRefreshesFromTheWorkingCopyAndCancelsKeepIt)
+// Enter in a field is OK (no Browse button takes it); a file that cannot be
+// written is reported, and the settings apply all the same.
+TEST_F(OptionsDialog, EnterMeansOkAndAnUnwritableFileIsReported)
 {
-    retype("gdbPathEdit", QStringLiteral("/typed/gdb"));
-    click("browseGccButton"); // no scripted file: the dialog is cancelled
-    EXPECT_EQ(edit("gccPathEdit")->text(), QStringLiteral("/usr/bin/gcc"));
-    EXPECT_EQ(edit("gdbPathEdit")->text(), QStringLiteral("/typed/gdb"));
-    click("sourceFontButton"); // cancelled too
-    EXPECT_EQ(dialog->workingCopy().sourceFont, defaultSourceFont());
-
-    toggle("debugDefaultCheck");
-    prompts->openFiles.push_back(QStringLiteral("/usr/local/bin/gcc"));
-    click("browseGccButton");
-    EXPECT_EQ(edit("gccPathEdit")->text(), QStringLiteral("/usr/local/bin/gcc"));
-    EXPECT_EQ(edit("gdbPathEdit")->text(), QStringLiteral("/usr/bin/gdb"))
-        << "typed text gives way to the stored working value";
-    EXPECT_FALSE(check("debugDefaultCheck")->isChecked());
-}
-
-TEST_F(OptionsDialog, EnterInAFieldMeansOk)
-{
+    ASSERT_TRUE(QDir().mkpath(iniPath()));
     edit("gccPathEdit")->setFocus();
     retype("gccPathEdit", QStringLiteral("/enter/gcc"));
     QTest::keyClick(edit("gccPathEdit"), Qt::Key_Return);
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_TRUE(prompts->openDialogs.isEmpty()) << "no Browse button took the Enter";
-    EXPECT_EQ(ideSettings().gccPath, QStringLiteral("/enter/gcc"));
-}
-
-TEST_F(OptionsDialog, UnwritableFileIsReportedButTheSettingsApply)
-{
-    ASSERT_TRUE(QDir().mkpath(iniPath()));
-    retype("gccPathEdit", QStringLiteral("/opt/gcc"));
-    click("okButton");
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_TRUE(prompts->openDialogs.isEmpty());
     ASSERT_EQ(prompts->messages.size(), 1);
     EXPECT_TRUE(prompts->messages.first().contains(iniPath()));
-    EXPECT_EQ(ideSettings().gccPath, QStringLiteral("/opt/gcc"));
+    EXPECT_EQ(ideSettings().gccPath, QStringLiteral("/enter/gcc"));
 }
 
 } // namespace

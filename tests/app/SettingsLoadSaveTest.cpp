@@ -42,11 +42,6 @@ void expectDefaultFont(const QFont& font)
         << QFontInfo(font).family().toStdString();
 }
 
-TEST_F(SettingsLoadSave, FileFollowsConfigFolderAtCallTime)
-{
-    EXPECT_EQ(settingsFilePath(), iniPath());
-}
-
 TEST_F(SettingsLoadSave, FirstStartWarnsOnceAndUsesDefaults)
 {
     setIdeSettings(IdeSettings{{QStringLiteral("stale"), {}, {}, {}, 5, 5, 5, 5, 5}, QFont()});
@@ -60,18 +55,6 @@ TEST_F(SettingsLoadSave, FirstStartWarnsOnceAndUsesDefaults)
     EXPECT_EQ(s.minimizeOnTile, 0);
     expectDefaultFont(s.sourceFont);
     EXPECT_FALSE(QFileInfo::exists(iniPath())) << "loading never writes";
-}
-
-TEST_F(SettingsLoadSave, OnlyTheGccPathSilencesTheWarning)
-{
-    writeIni("[Options]\nGCC Path=/usr/bin/gcc\n");
-    LoadSettings();
-    EXPECT_TRUE(prompts->messages.isEmpty());
-    EXPECT_EQ(ideSettings().gccPath, QStringLiteral("/usr/bin/gcc"));
-
-    writeIni("[Options]\nGCC Path=\nGDB Path=/g\nMake Path=/m\nLibC Path=/l\n");
-    LoadSettings();
-    EXPECT_EQ(prompts->messages, QStringList{gccWarning});
 }
 
 TEST_F(SettingsLoadSave, MissingToolKeysTakeTheToolsOnPath)
@@ -173,14 +156,6 @@ TEST_F(SettingsLoadSave, BadFilesStartWithWhatCanBeRead)
     }
 }
 
-TEST_F(SettingsLoadSave, SettingsFileThatIsAFolderLoadsDefaults)
-{
-    ASSERT_TRUE(QDir().mkpath(iniPath()));
-    LoadSettings();
-    EXPECT_EQ(prompts->messages, QStringList{gccWarning});
-    expectDefaultFont(ideSettings().sourceFont);
-}
-
 IdeSettings sampleSettings()
 {
     IdeSettings s;
@@ -238,9 +213,13 @@ TEST_F(SettingsLoadSave, SaveKeepsOtherSectionsAndCreatesTheFolder)
     EXPECT_EQ(written.count("Tile="), 1);
 }
 
-TEST_F(SettingsLoadSave, UnwritableFileIsReportedByName)
+TEST_F(SettingsLoadSave, FolderInPlaceOfTheFileLoadsDefaultsAndIsReportedByName)
 {
     ASSERT_TRUE(QDir().mkpath(iniPath())); // a folder where the file should be
+    LoadSettings();
+    EXPECT_EQ(prompts->messages, QStringList{gccWarning});
+    expectDefaultFont(ideSettings().sourceFont);
+    prompts->messages.clear();
     setIdeSettings(sampleSettings());
     EXPECT_FALSE(SaveSettings());
     ASSERT_EQ(prompts->messages.size(), 1);

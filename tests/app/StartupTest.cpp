@@ -84,13 +84,8 @@ TEST_F(Startup, NoArgumentsGivesMessageWindowThenUntitledSource)
     EXPECT_TRUE(main->isMaximized());
     EXPECT_EQ(main->windowTitle(), "Tarn - Untitled1");
     EXPECT_EQ(main->currentMenuResource(), 129);
-}
 
-TEST_F(Startup, TemplatesAreRegisteredInOrderWithTheirDocumentStrings)
-{
-    ScriptedPrompts prompts;
-    CTarnApp app;
-    ASSERT_TRUE(app.InitInstance({}));
+    // The three document types in order, with their document strings.
     const auto& templates = app.docTemplates();
     ASSERT_EQ(templates.size(), 3u);
     EXPECT_EQ(templates[0]->resourceId(), 129);
@@ -103,7 +98,7 @@ TEST_F(Startup, TemplatesAreRegisteredInOrderWithTheirDocumentStrings)
     EXPECT_EQ(templates[2]->docString(fw::DocTemplate::WindowTitle), "Message Window");
 }
 
-TEST_F(Startup, PathArgumentsOpenProjectOrSource)
+TEST_F(Startup, PathArgumentsOpenProjectOrSourceOrEndTheProgram)
 {
     QTemporaryDir dir;
     const QString project = dir.filePath(QStringLiteral("hello.tarn"));
@@ -132,17 +127,14 @@ TEST_F(Startup, PathArgumentsOpenProjectOrSource)
         EXPECT_EQ(frame->document()->pathName(), source);
         EXPECT_EQ(frame->document()->title(), "main.c");
     }
-}
-
-TEST_F(Startup, PathThatCannotBeOpenedIsReportedAndEndsTheProgram)
-{
-    writeSettings("[Options]\nGCC Path=/usr/bin/gcc\n");
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-    CTarnApp app;
-    EXPECT_FALSE(app.InitInstance({dir.filePath(QStringLiteral("nowhere.c"))}));
-    ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_TRUE(prompts.messages.first().contains(QStringLiteral("nowhere.c")));
+    {
+        SCOPED_TRACE("a path that cannot be opened ends the program");
+        ScriptedPrompts prompts;
+        CTarnApp app;
+        EXPECT_FALSE(app.InitInstance({dir.filePath(QStringLiteral("nowhere.c"))}));
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_TRUE(prompts.messages.first().contains(QStringLiteral("nowhere.c")));
+    }
 }
 
 TEST_F(Startup, NewCommandsNeverAskForATypeAndMessageWindowStays)

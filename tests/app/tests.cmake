@@ -4,10 +4,8 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/HeadlessModeTest.cpp
 )
 list(APPEND TARN_UI_TESTS
-  ${CMAKE_CURRENT_LIST_DIR}/DiagnosticStepTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFrameTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MenuOpenTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StartupTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/WindowLayoutTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/X11TitleTest.cpp
 )

@@ -91,7 +91,7 @@ TEST(EditorAidsView, TypingABlockInLfAndCrLfFiles)
     }
 }
 
-TEST(EditorAidsView, UndoTakesEnterAndItsTabsTogether)
+TEST(EditorAidsView, UndoTakesEnterAndItsTabsTogetherAndSwitchesApplyAtOnce)
 {
     EditorFixture f;
     setRules(1, 1);
@@ -104,17 +104,10 @@ TEST(EditorAidsView, UndoTakesEnterAndItsTabsTogether)
     ASSERT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t{");
     QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t\t");
-}
-
-TEST(EditorAidsView, SwitchesApplyAtOnce)
-{
-    EditorFixture f;
-    setRules(1, 1);
-    CTarnView* view = focusedView(f, f.openBytes("rules.c", ""));
-    type(view, QStringLiteral("if (x)\n"));
+    // Switching the rules off applies at once.
     setRules(0, 0);
     type(view, QStringLiteral("{\n"));
-    EXPECT_EQ(view->textBytes().toByteArray(), "if (x)\n\t{\n");
+    EXPECT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t\t{\n");
 }
 
 TEST(EditorAidsView, SkeletonsUseTheFilesLineBreaks)

@@ -90,35 +90,6 @@ TEST(ScintillaEditControl, EditsTypedIntoTheControlUpdateThePositions)
     expectSameAnswers(edit, memory);
 }
 
-TEST(ScintillaEditControl, SelectReportedLineOnAnLfFile)
-{
-    CTarnView view;
-    view.loadText("int a;\nint b;\nint c;");
-    view.selectReportedLine(2);
-    EXPECT_EQ(view.selectedText(), QStringLiteral("int b;"));
-    view.selectReportedLine(99);
-    EXPECT_EQ(view.selectedText(), QStringLiteral("int c;"));
-    view.selectReportedLine(0);
-    EXPECT_FALSE(view.hasSelectedText());
-    EXPECT_EQ(view.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 0);
-}
-
-TEST(ScintillaEditControl, ScrollsByLines)
-{
-    CTarnView view;
-    view.resize(400, 200);
-    QByteArray text;
-    for (int i = 0; i < 200; ++i)
-        text += "line\n";
-    view.loadText(text);
-    ScintillaEditControl& edit = view.editControl();
-    EXPECT_EQ(edit.firstVisibleLine(), 0);
-    edit.lineScroll(10);
-    EXPECT_EQ(edit.firstVisibleLine(), 10);
-    edit.lineScroll(-4);
-    EXPECT_EQ(edit.firstVisibleLine(), 6);
-}
-
 TEST(ScintillaEditControl, CountsStayRightAfterEditsBeforeAndAfterWhatWasCounted)
 {
     // Mixed breaks, counted to the end first; then edits in the middle and

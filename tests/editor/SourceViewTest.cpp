@@ -235,7 +235,7 @@ TEST(SourceView, FindNext)
     EXPECT_EQ(view->editControl().selection(), (EditSelection{4, 7}));
 }
 
-TEST(SourceView, ReplaceAndReplaceAll)
+TEST(SourceView, ReplaceAndReplaceAllAndTheirDialog)
 {
     EditorFixture f;
     CTarnDoc* doc = f.openBytes("replace.c", "int i; int j; print(i);\n");
@@ -266,12 +266,9 @@ TEST(SourceView, ReplaceAndReplaceAll)
     r.text = QStringLiteral("absent");
     EXPECT_EQ(view->replaceAll(r), 0);
     EXPECT_EQ(prompts.messages, QStringList{QStringLiteral("Cannot find the string \"absent\".")});
-}
 
-TEST(SourceView, ReplaceDialogFromTheContextMenuCommand)
-{
-    EditorFixture f;
-    CTarnView* view = EditorFixture::viewOf(f.openBytes("dialog.c", "a = b + b;\n"));
+    // The same through the dialog, opened by the context menu's command.
+    view->setText(QStringLiteral("a = b + b;\n"));
     view->editControl().setSelection(4, 5); // "b" is offered as the search text
     ASSERT_TRUE(f.execute(cmd::FindReplaceInSource));
     FindReplaceDialog* dialog = view->findDialog();
@@ -291,7 +288,7 @@ TEST(SourceView, ReplaceDialogFromTheContextMenuCommand)
     EXPECT_FALSE(dialog->findNextButton()->isEnabled());
     dialog->findEdit()->setText(QStringLiteral("A"));
     dialog->matchCaseBox()->setChecked(true);
-    ScriptedPrompts prompts;
+    prompts.messages.clear();
     view->editControl().setSelection(0, 0);
     dialog->findNextButton()->click();
     EXPECT_EQ(prompts.messages, QStringList{QStringLiteral("Cannot find the string \"A\".")});
@@ -341,21 +338,4 @@ TEST(SourceView, SearchInALatin1FileNeverMatchesCharactersItCannotHold)
     FindRequest y;
     y.text = QStringLiteral("\u00ff");
     EXPECT_TRUE(view->findNext(y));
-}
-
-TEST(SourceView, CtrlZUndoesTypingStraightAway)
-{
-    EditorFixture f;
-    CTarnDoc* doc = f.openBytes("typed.c", "int a;\n");
-    CTarnView* view = EditorFixture::viewOf(doc);
-    ASSERT_NE(view, nullptr);
-    QApplication::setActiveWindow(f.main.get());
-    view->setFocus();
-    view->editControl().setSelection(0, 0);
-    QTest::keyClicks(view, QStringLiteral("abc"));
-    QApplication::processEvents();
-    ASSERT_EQ(view->text(), QStringLiteral("abcint a;\n"));
-    QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
-    QApplication::processEvents();
-    EXPECT_EQ(view->text(), QStringLiteral("int a;\n"));
 }

@@ -124,11 +124,13 @@ TEST(CommandRouter, UpdateSurvivesActionsDeletedWhileItRuns)
     EXPECT_FALSE(late->isEnabled());
 }
 
-TEST(MdiMainFrame, MenuBarFollowsTheActiveDocumentType)
+TEST(MdiMainFrame, MenuBarAndTitleFollowTheActiveDocument)
 {
     FrameworkFixture f;
     EXPECT_EQ(f.main->currentMenuResource(), 100);
     EXPECT_EQ(f.main->menuBar()->actions().size(), 1);
+    f.main->setBaseTitle(QStringLiteral("Tarn"));
+    EXPECT_EQ(f.main->windowTitle(), "Tarn");
 
     fw::Document* text = f.textTemplate()->openDocumentFile(QString());
     EXPECT_EQ(f.main->currentMenuResource(), 1);
@@ -137,7 +139,7 @@ TEST(MdiMainFrame, MenuBarFollowsTheActiveDocumentType)
     QList<QAction*> top = f.main->menuBar()->actions();
     ASSERT_EQ(top.size(), 2);
     EXPECT_EQ(top.at(0)->text(), "&Other");
-    EXPECT_EQ(f.main->windowTitle(), "Other1");
+    EXPECT_EQ(f.main->windowTitle(), "Tarn - Other1");
 
     text->firstView()->parentFrame()->activate();
     EXPECT_EQ(f.main->currentMenuResource(), 1);
@@ -151,15 +153,6 @@ TEST(MdiMainFrame, MenuBarFollowsTheActiveDocumentType)
     EXPECT_EQ(entries.at(1), "&1 Text1");
     EXPECT_EQ(entries.at(2), "&2 Other1");
     Q_UNUSED(other);
-}
-
-TEST(MdiMainFrame, TitleIsBaseTitleDashActiveDocument)
-{
-    FrameworkFixture f;
-    f.main->setBaseTitle(QStringLiteral("Tarn"));
-    EXPECT_EQ(f.main->windowTitle(), "Tarn");
-    f.textTemplate()->openDocumentFile(QString());
-    EXPECT_EQ(f.main->windowTitle(), "Tarn - Text1");
 }
 
 TEST(MdiMainFrame, RecentFilesReplaceThePlaceholder)

@@ -83,7 +83,7 @@ TEST(MessageView, ToolOutputBytesReachTheWindowWhole)
     setMessageSink(nullptr);
 }
 
-TEST(MessageView, ColumnWidthIsARunningMaximumAndClearResetsIt)
+TEST(MessageView, ColumnWidthIsARunningMaximumOfShapedWidthsAndClearResetsIt)
 {
     CMessageView view;
     view.setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 10));
@@ -106,6 +106,20 @@ TEST(MessageView, ColumnWidthIsARunningMaximumAndClearResetsIt)
     EXPECT_EQ(view.columnWidth(), 100);
     view.AppendLine(shortText, 0);
     EXPECT_EQ(view.columnWidth(), metrics.horizontalAdvance(shortText) + 100);
+
+    // In a proportional font ASCII rows are measured from per-character
+    // advances: within kerning ("AV", "WA") of the shaped width. Other rows
+    // are shaped exactly.
+    view.setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+    const QFontMetrics shaped(view.font());
+    const QString ascii = QStringLiteral("src/AVATAR.c:12:5: error: 'WAVE' undeclared (first use)");
+    view.ClearMessages();
+    view.AppendLine(ascii, 0);
+    EXPECT_NEAR(view.columnWidth(), shaped.horizontalAdvance(ascii) + 100, 12);
+    const QString wide = QString(120, QChar(0x00e9)) + QStringLiteral(" \u2018quoted\u2019");
+    view.ClearMessages();
+    view.AppendLine(wide, 0);
+    EXPECT_EQ(view.columnWidth(), shaped.horizontalAdvance(wide) + 100);
 }
 
 TEST(MessageView, ScrollsToTheLastRowOnceTheBurstEnds)
@@ -270,20 +284,3 @@ TEST(MessageView, AppendsFromWorkerThreadsKeepEachThreadsOrder)
 }
 
 } // namespace
-
-TEST(MessageView, ColumnWidthFollowsShapedWidthInProportionalAndNonAsciiText)
-{
-    CMessageView view;
-    view.setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
-    const QFontMetrics metrics(view.font());
-    // ASCII rows are measured from per-character advances: within kerning
-    // of the shaped width. Other rows are shaped exactly.
-    const QString ascii = QStringLiteral("src/AVATAR.c:12:5: error: 'WAVE' undeclared (first use)");
-    view.AppendLine(ascii, 0);
-    // (Kerning pairs like "AV" and "WA" bring the shaped width a few pixels in.)
-    EXPECT_NEAR(view.columnWidth(), metrics.horizontalAdvance(ascii) + 100, 12);
-    const QString wide = QString(120, QChar(0x00e9)) + QStringLiteral(" \u2018quoted\u2019");
-    view.ClearMessages();
-    view.AppendLine(wide, 0);
-    EXPECT_EQ(view.columnWidth(), metrics.horizontalAdvance(wide) + 100);
-}

@@ -159,7 +159,7 @@ TEST_F(MessageWindow, FrameStartsWithBannerAndCannotBeClosed)
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
-TEST_F(MessageWindow, SavesTheLogAndKeepsItsCaption)
+TEST_F(MessageWindow, SavesTheLogKeepsItsCaptionAndReportsAFailedSave)
 {
     for (int i = 0; i < 1000; ++i)
         view->AppendLine(QStringLiteral("line %1").arg(i), 0);
@@ -172,11 +172,22 @@ TEST_F(MessageWindow, SavesTheLogAndKeepsItsCaption)
     view->AppendLine(QStringLiteral("Errors:"), 1);
     view->AppendLine(QStringLiteral("foo.c:3: error: boom"), 0);
     view->AppendLine(QString(), 0);
+    // A failed save is reported and keeps the rows and the untitled log.
+    const QString bad = dir.filePath(QStringLiteral("no/such/folder/build.log"));
+    prompts.saveFiles.push_back(bad);
+    EXPECT_FALSE(messageDoc->doFileSave());
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("build.log")));
+    EXPECT_TRUE(messageDoc->pathName().isEmpty());
+    EXPECT_EQ(view->rowCount(), 4);
+    EXPECT_FALSE(QFile::exists(bad));
+    prompts.messages.clear();
+
     const QString path = dir.filePath(QStringLiteral("build.log"));
     prompts.saveFiles.push_back(path);
     EXPECT_TRUE(messageDoc->runCommand(fw::id::FileSave));
-    ASSERT_EQ(prompts.saveDialogs.size(), 1);
-    EXPECT_TRUE(prompts.saveDialogs[0].defaultSuffix.isEmpty());
+    ASSERT_EQ(prompts.saveDialogs.size(), 2);
+    EXPECT_TRUE(prompts.saveDialogs[1].defaultSuffix.isEmpty());
     EXPECT_EQ(testsupport::readFile(path),
               QByteArray("Saved messages from Tarn version 3.4\r\n\r\nErrors:\r\n\r\nfoo.c:3: error: boom\r\n\r\n"));
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Message Window"));
@@ -185,21 +196,9 @@ TEST_F(MessageWindow, SavesTheLogAndKeepsItsCaption)
     // Later saves go to the same file without asking.
     view->ClearMessages();
     EXPECT_TRUE(messageDoc->runCommand(fw::id::FileSave));
-    EXPECT_EQ(prompts.saveDialogs.size(), 1);
+    EXPECT_EQ(prompts.saveDialogs.size(), 2);
     EXPECT_EQ(testsupport::readFile(path), messageLogHeader());
     EXPECT_TRUE(prompts.messages.isEmpty());
-}
-
-TEST_F(MessageWindow, FailedSaveIsReportedAndKeepsTheRows)
-{
-    const QString path = dir.filePath(QStringLiteral("no/such/folder/build.log"));
-    prompts.saveFiles.push_back(path);
-    EXPECT_FALSE(messageDoc->doFileSave());
-    ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("build.log")));
-    EXPECT_TRUE(messageDoc->pathName().isEmpty());
-    EXPECT_EQ(view->rowCount(), 2);
-    EXPECT_FALSE(QFile::exists(path));
 }
 
 TEST_F(MessageWindow, DoubleClickOpensTheFileAtItsLine)
