@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <mutex>
 
@@ -95,12 +94,6 @@ IdeSettings ideSettingsSnapshot()
 {
     std::lock_guard lock(settingsMutex());
     return liveSettings();
-}
-
-QString settingsFilePath()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/Tarn32.ini");
 }
 
 void LoadSettings(QWidget* parent)

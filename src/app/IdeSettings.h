@@ -26,9 +26,6 @@ void setIdeSettings(const IdeSettings& settings);
 // A consistent copy, safe to take from any thread.
 IdeSettings ideSettingsSnapshot();
 
-// The settings file: Tarn32.ini in the per-user configuration folder.
-QString settingsFilePath();
-
 // Fills the live settings from the settings file, using the defaults for
 // whatever is missing or unreadable (a missing tool path key: the tool that
 // PATH finds); shows the gcc-path warning (through Prompts) when the gcc

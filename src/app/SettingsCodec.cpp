@@ -2,6 +2,8 @@
 
 #include "app/SettingsProfile.h"
 
+#include <QStandardPaths>
+
 #include <type_traits>
 #include <variant>
 
@@ -80,4 +82,10 @@ void writeStoredSettings(SettingsProfile& profile, const StoredSettings& setting
             },
             row.field);
     }
+}
+
+QString settingsFilePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Tarn32.ini");
 }

@@ -42,6 +42,9 @@ inline constexpr char SettingsSection[] = "Options";
 
 // Reads the ten keys; a missing key gives its default.
 StoredSettings readStoredSettings(const SettingsProfile& profile);
+
+// The settings file: Tarn32.ini in the per-user configuration folder.
+QString settingsFilePath();
 // Writes the ten keys, one at a time, in the fixed order of the format:
 // "GCC Path", "GDB Path", "Make Path", "LibC Path", "Auto Indent",
 // "Debug Default", "Font", "Clear", "Level", "Tile". A missing font record

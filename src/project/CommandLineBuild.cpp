@@ -2,6 +2,7 @@
 
 #include "app/SettingsCodec.h"
 #include "app/SettingsProfile.h"
+#include "app/ToolDiscovery.h"
 #include "framework/SafeSave.h"
 #include "messages/MessageSink.h"
 #include "project/CompileCommands.h"
@@ -14,7 +15,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <algorithm>
@@ -57,9 +57,7 @@ void complain(QIODevice& err, const QString& text)
 
 StoredSettings storedSettings()
 {
-    const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                         QStringLiteral("/Tarn32.ini");
-    QFile file(path);
+    QFile file(settingsFilePath());
     // A missing or unreadable file means every path unset, as at a first start.
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     return readStoredSettings(SettingsProfile::fromBytes(bytes));
@@ -70,7 +68,7 @@ QString toolPath(const QString& configured, const QString& name)
 {
     if (!configured.isEmpty())
         return configured;
-    return QStandardPaths::findExecutable(name);
+    return findToolOnPath(name);
 }
 
 // Writes a file of the project (complete, or the old one kept) and says so
