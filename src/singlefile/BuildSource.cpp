@@ -32,8 +32,6 @@ void BuildSource(CTarnView& view)
         }
     }
     view.RequireSavedFile(); // the save question of a modified document
-    const qsizetype dot = dialog.sourcePath.lastIndexOf(u'.');
-    dialog.sourceExtension = dot < 0 ? QString() : dialog.sourcePath.mid(dot + 1);
     if (dialog.exec() != QDialog::Accepted)
         return;
     view.outputChoice = dialog.outputChoice;

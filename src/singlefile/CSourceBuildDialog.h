@@ -19,7 +19,6 @@ public:
     explicit CSourceBuildDialog(QWidget* parent = nullptr);
 
     QString sourcePath;
-    QString sourceExtension;
     CompileOptions options;
     int linkCount = 0;
     QStringList linkEntries;
