@@ -15,6 +15,8 @@ constexpr int IconLeft = 2;
 constexpr int IconSize = 12;
 constexpr int TextLeft = IconLeft + IconSize + 4;
 constexpr int ColumnExtra = 100;
+// More than the advances of any row's bytes can add up to.
+constexpr qint64 kNeedsShaping = qint64(1) << 48;
 } // namespace
 
 MessageListWidget::MessageListWidget(QWidget* parent) : QAbstractScrollArea(parent)
@@ -43,40 +45,33 @@ int MessageListWidget::rowWidth(const QString& text) const
     // Plain ASCII rows (nearly all tool output) are measured with the font's
     // per-character advances instead, which differs from the shaped width
     // only by kerning, a pixel or two; other rows are shaped.
-    int width = 0;
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u >= m_asciiAdvance.size() || u < 32)
-            return textWidth(text);
-        width += m_asciiAdvance[u];
-    }
-    return qRound(width / 64.0);
+    qint64 width = 0;
+    for (QChar c : text)
+        width += c.unicode() < 0x80 ? m_byteAdvance[c.unicode()] : kNeedsShaping;
+    return width >= kNeedsShaping ? textWidth(text) : int(qRound(width / 64.0));
 }
 
 int MessageListWidget::rowWidth(QByteArrayView utf8) const
 {
-    int width = 0;
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= m_asciiAdvance.size() || byte < 32)
-            return textWidth(Utf8Text(utf8));
-        width += m_asciiAdvance[byte];
-    }
-    return qRound(width / 64.0);
+    // No branch per byte: a byte that is not printable ASCII adds so much
+    // that the sum tells.
+    qint64 width = 0;
+    for (const char c : utf8)
+        width += m_byteAdvance[static_cast<unsigned char>(c)];
+    return width >= kNeedsShaping ? textWidth(Utf8Text(utf8)) : int(qRound(width / 64.0));
+}
+
+void MessageListWidget::widenColumnFor(QByteArrayView utf8)
+{
+    // A row too short to widen the column is not measured: no character is
+    // wider than the widest ASCII advance per byte it takes.
+    if (utf8.size() * m_widestAdvance + ColumnExtra > m_columnWidth)
+        m_columnWidth = std::max(m_columnWidth, rowWidth(utf8) + ColumnExtra);
 }
 
 void MessageListWidget::appendStreamRows(const QByteArray& bytes, bool streamEnd)
 {
-    const qsizetype first = m_rows.size();
-    m_rows.appendStreamRows(bytes, streamEnd);
-    for (qsizetype row = first; row < m_rows.size(); ++row) {
-        const QByteArrayView utf8 = m_rows.utf8(row);
-        // A row too short to widen the column is not measured: no character
-        // is wider than the widest ASCII advance per byte it takes.
-        if (utf8.size() * m_widestAdvance + ColumnExtra <= m_columnWidth)
-            continue;
-        m_columnWidth = std::max(m_columnWidth, rowWidth(utf8) + ColumnExtra);
-    }
+    m_rows.appendStreamRows(bytes, streamEnd, [this](QByteArrayView utf8) { widenColumnFor(utf8); });
     scheduleLayout(true);
 }
 
@@ -137,9 +132,11 @@ void MessageListWidget::remeasure()
     m_rowHeight = std::max(metrics.height(), IconSize) + 2;
     const QFontMetricsF exact(font());
     m_widestAdvance = 0;
-    for (std::size_t c = 0; c < m_asciiAdvance.size(); ++c) {
-        const qreal advance = std::max<qreal>(0, exact.horizontalAdvance(QChar(char16_t(c))));
-        m_asciiAdvance[c] = qRound(advance * 64);
+    m_byteAdvance.fill(kNeedsShaping);
+    for (char16_t c = 0; c < 0x80; ++c) {
+        const qreal advance = std::max<qreal>(0, exact.horizontalAdvance(QChar(c)));
+        if (c >= 32)
+            m_byteAdvance[c] = qRound(advance * 64);
         m_widestAdvance = std::max(m_widestAdvance, advance);
     }
     if (m_columnWidth > 0) {

@@ -64,6 +64,7 @@ private:
     int textWidth(const QString& text) const;
     int rowWidth(const QString& text) const;
     int rowWidth(QByteArrayView utf8) const;
+    void widenColumnFor(QByteArrayView utf8);
     void scheduleLayout(bool scrollToEnd);
     void updateScrollBars();
     int visibleRows() const;
@@ -71,8 +72,9 @@ private:
 
     MessageStore m_rows;
     std::array<QPixmap, 3> m_icons;
-    // Advances of the ASCII characters in 1/64 pixel (sums stay exact).
-    std::array<int, 128> m_asciiAdvance{};
+    // Advances of the printable ASCII characters in 1/64 pixel (sums stay
+    // exact), by byte; every other byte has kNeedsShaping.
+    std::array<qint64, 256> m_byteAdvance{};
     qreal m_widestAdvance = 0;
     int m_columnWidth = 0;
     int m_selected = -1;

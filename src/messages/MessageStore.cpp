@@ -55,17 +55,25 @@ void MessageStore::append(QStringView text, int icon)
 
 void MessageStore::appendStreamRows(const QByteArray& bytes, bool streamEnd)
 {
-    if (bytes.size() >= KeptPieceBytes && keepStreamRows(bytes)) {
+    appendStreamRows(bytes, streamEnd, [](QByteArrayView) {});
+}
+
+void MessageStore::appendStreamRows(const QByteArray& bytes, bool streamEnd,
+                                    qxp::function_ref<void(QByteArrayView)> rowAdded)
+{
+    if (bytes.size() >= KeptPieceBytes && keepStreamRows(bytes, rowAdded)) {
         // The rows up to the last line feed point into the kept piece; the
         // stream's last row has no line feed and is copied.
         if (streamEnd)
-            appendRowBytes(QByteArrayView(bytes).sliced(CompleteLinesEnd(bytes)));
+            rowAdded(appendRowBytes(QByteArrayView(bytes).sliced(CompleteLinesEnd(bytes))));
         return;
     }
-    ForEachOutputRow(QByteArrayView(bytes), streamEnd, [this](QByteArrayView row) { appendRowBytes(row); });
+    ForEachOutputRow(QByteArrayView(bytes), streamEnd,
+                     [&](QByteArrayView row) { rowAdded(appendRowBytes(row)); });
 }
 
-bool MessageStore::keepStreamRows(const QByteArray& bytes)
+bool MessageStore::keepStreamRows(const QByteArray& bytes,
+                                  qxp::function_ref<void(QByteArrayView)> rowAdded)
 {
     // Only UTF-8 is shown as it is; the offsets of a row word reach 1 GiB.
     const qsizetype end = CompleteLinesEnd(bytes);
@@ -81,11 +89,12 @@ bool MessageStore::keepStreamRows(const QByteArray& bytes)
     const char* base = m_chunks.back().bytes;
     ForEachOutputRow(QByteArrayView(base, end), false, [&](QByteArrayView row) {
         addWord(chunkIndex, row.data() - base, classifyMessageBytes(row));
+        rowAdded(row);
     });
     return true;
 }
 
-void MessageStore::appendRowBytes(QByteArrayView row)
+QByteArrayView MessageStore::appendRowBytes(QByteArrayView row)
 {
     const int icon = classifyMessageBytes(row);
     quint32 chunkIndex = 0;
@@ -94,7 +103,7 @@ void MessageStore::appendRowBytes(QByteArrayView row)
         if (!row.isEmpty())
             std::memcpy(begin, row.data(), size_t(row.size()));
         commitRow(chunkIndex, row.size(), icon);
-        return;
+        return QByteArrayView(begin, row.size());
     }
     // Latin-1: a byte from 0x80 up becomes two bytes of UTF-8.
     char* begin = reserveBytes(2 * row.size(), &chunkIndex);
@@ -109,6 +118,7 @@ void MessageStore::appendRowBytes(QByteArrayView row)
         }
     }
     commitRow(chunkIndex, out - begin, icon);
+    return QByteArrayView(begin, out - begin);
 }
 
 void MessageStore::commitRow(quint32 chunkIndex, qsizetype bytes, int icon)

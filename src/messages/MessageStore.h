@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
+#include <QtCore/qxpfunctional.h>
 
 #include <memory>
 #include <vector>
@@ -31,6 +32,10 @@ public:
     // as they are when they are UTF-8, else read as Latin-1 and stored as
     // its UTF-8.
     void appendStreamRows(const QByteArray& bytes, bool streamEnd);
+    // The same, handing each new row's stored bytes (utf8(row)) to rowAdded
+    // in order, in the same pass (the message window measures them there).
+    void appendStreamRows(const QByteArray& bytes, bool streamEnd,
+                          qxp::function_ref<void(QByteArrayView)> rowAdded);
     // Drops every row and gives the memory back.
     void clear();
 
@@ -54,8 +59,8 @@ private:
     };
 
     quint64 word(qsizetype row) const;
-    void appendRowBytes(QByteArrayView row);
-    bool keepStreamRows(const QByteArray& bytes);
+    QByteArrayView appendRowBytes(QByteArrayView row);
+    bool keepStreamRows(const QByteArray& bytes, qxp::function_ref<void(QByteArrayView)> rowAdded);
     void commitRow(quint32 chunkIndex, qsizetype bytes, int icon);
     void addWord(quint32 chunkIndex, qsizetype offset, int icon);
     char* reserveBytes(qsizetype maxBytes, quint32* chunkIndex);

@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 #endif
@@ -70,6 +71,15 @@ QString ProgramProblem(const QString& program)
     return {};
 }
 
+void WidenOutputPipes()
+{
+#ifdef Q_OS_LINUX
+    // A pipe's room is the pipe's: the child's ends set it for both sides.
+    ::fcntl(STDOUT_FILENO, F_SETPIPE_SZ, 1 << 20);
+    ::fcntl(STDERR_FILENO, F_SETPIPE_SZ, 1 << 20);
+#endif
+}
+
 ChildResult RunChild(const Invocation& invocation, const std::atomic<bool>& cancel,
                      const ChildOutput& output, const std::function<void()>& idle)
 {
@@ -85,7 +95,10 @@ ChildResult RunChild(const Invocation& invocation, const std::atomic<bool>& canc
         process.setWorkingDirectory(invocation.workingDirectory);
 #ifdef Q_OS_UNIX
     // Its own group: a stop reaches make and every compiler it started.
-    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+    process.setChildProcessModifier([] {
+        ::setpgid(0, 0);
+        WidenOutputPipes();
+    });
 #endif
     process.start(invocation.program, invocation.arguments, QIODevice::ReadOnly);
     if (!process.waitForStarted(-1)) {

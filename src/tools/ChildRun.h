@@ -36,6 +36,12 @@ using ChildOutput = std::function<void(ToolStream, QByteArrayView)>;
 ChildResult RunChild(const Invocation& invocation, const std::atomic<bool>& cancel,
                      const ChildOutput& output, const std::function<void()>& idle = {});
 
+// Runs in a tool's child process just before the tool starts (so it does
+// only what is safe after a fork): gives its output pipes room for 1 MiB
+// where the system allows it, so a flood of output costs fewer wake-ups of
+// the child and of Tarn.
+void WidenOutputPipes();
+
 // Why a program path cannot be started, or empty when it looks startable:
 // empty path, no such file, a folder, not executable. A path without a
 // separator is looked up in PATH.

@@ -65,6 +65,9 @@ bool ToolPipes::start(const Invocation& invocation)
     // invocation names a folder.
     if (!invocation.workingDirectory.isEmpty())
         m_process->setWorkingDirectory(invocation.workingDirectory);
+#ifdef Q_OS_UNIX
+    m_process->setChildProcessModifier(&WidenOutputPipes);
+#endif
     m_process->start(program, arguments, QIODevice::ReadOnly);
     m_started = m_process->waitForStarted(-1);
     m_startError.clear();
