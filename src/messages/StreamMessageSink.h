@@ -15,6 +15,9 @@ public:
     explicit StreamMessageSink(std::FILE* stream = stdout) : m_stream(stream) {}
 
     void AppendLine(const QString& text, int withSeparator) override;
+    // A tool's rows go out as the bytes the window would show, with one
+    // flush for the piece rather than one per row.
+    void AppendStreamRows(const QByteArray& bytes, bool streamEnd) override;
     void ClearMessageRows() override {}
     QObject* sinkObject() override { return this; }
 
