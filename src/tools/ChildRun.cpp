@@ -95,10 +95,9 @@ ChildResult RunChild(const Invocation& invocation, const std::atomic<bool>& canc
         process.setWorkingDirectory(invocation.workingDirectory);
 #ifdef Q_OS_UNIX
     // Its own group: a stop reaches make and every compiler it started.
-    process.setChildProcessModifier([] {
-        ::setpgid(0, 0);
-        WidenOutputPipes();
-    });
+    // (Its pipes keep the default size: with many compiles side by side,
+    // wide pipes would eat into the per-user pipe allowance of the system.)
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
 #endif
     process.start(invocation.program, invocation.arguments, QIODevice::ReadOnly);
     if (!process.waitForStarted(-1)) {

@@ -39,7 +39,8 @@ ChildResult RunChild(const Invocation& invocation, const std::atomic<bool>& canc
 // Runs in a tool's child process just before the tool starts (so it does
 // only what is safe after a fork): gives its output pipes room for 1 MiB
 // where the system allows it, so a flood of output costs fewer wake-ups of
-// the child and of Tarn.
+// the child and of Tarn. For the one tool the interface thread runs at a
+// time; the system limits the pipe room of all of a user's pipes together.
 void WidenOutputPipes();
 
 // Why a program path cannot be started, or empty when it looks startable:
