@@ -1,63 +1,52 @@
 // The running main frame: Window menu commands, Options, the bars, Ctrl+Tab,
 // where child windows go (new windows, Cascade, Next past a maximised
 // window), the caption menus, the prompts of disabled menu items, and F4.
-#include "app/CChildFrame.h"
+#include "SettingsTestEnvironment.h"
+
 #include "editor/CTarnView.h"
-#include "app/CMainFrame.h"
-#include "app/CTarnApp.h"
-#include "app/IdeSettings.h"
 #include "framework/CommandRouter.h"
 #include "framework/Document.h"
 #include "framework/MdiChildFrame.h"
 #include "framework/StandardIds.h"
 #include "messages/CMessageView.h"
 #include "messages/MessageSink.h"
+#include "project/CProjectFrame.h"
 #include "resources/CommandIds.h"
-#include "support/ScriptedPrompts.h"
-#include "support/TestSupport.h"
+#include "tools/ModalDriver.h"
 
 #include <Qsci/qscilexer.h>
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QDialog>
 #include <QContextMenuEvent>
-#include <QMdiArea>
+#include <QDialog>
 #include <QFileInfo>
+#include <QMdiArea>
 #include <QSet>
 #include <QTemporaryDir>
 
-#include <Qsci/qsciscintilla.h>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
-#include <QPushButton>
-#include <QTest>
 #include <QStatusBar>
-#include <QTimer>
+#include <QTest>
 #include <QToolBar>
+#include <Qsci/qsciscintilla.h>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// A started Tarn with the gcc path set (no warning) and two source windows
-// besides the message window.
-class MainFrameTest : public ::testing::Test {
+// A started Tarn with two source windows besides the message window.
+class MainFrameTest : public StartedTarn {
 protected:
     void SetUp() override
     {
-        QFile::remove(settingsFilePath());
-        ASSERT_TRUE(testsupport::writeFile(settingsFilePath(), "[Options]\nGCC Path=/usr/bin/gcc\n"));
-        ASSERT_TRUE(app.InitInstance({}));
-        main = app.mainWindow();
+        StartedTarn::SetUp();
         main->resize(1000, 700);
         ASSERT_TRUE(main->router()->execute(fw::id::FileNew));
         frames = main->childFrames();
-        ASSERT_EQ(frames.size(), 3);
         messages = g_pMessageView->parentFrame();
     }
-    void TearDown() override { QFile::remove(settingsFilePath()); }
 
     QList<fw::MdiChildFrame*> openSources(int count)
     {
@@ -75,9 +64,6 @@ protected:
         setIdeSettings(settings);
     }
 
-    ScriptedPrompts prompts;
-    CTarnApp app;
-    CMainFrame* main = nullptr;
     QList<fw::MdiChildFrame*> frames;
     fw::MdiChildFrame* messages = nullptr;
 };
@@ -142,7 +128,8 @@ protected:
             return QStringLiteral("no source window");
         return QStringLiteral("%1 %2 %3")
             .arg(log->selectedRow())
-            .arg(QFileInfo(view->fw::View::document()->pathName()).fileName(), view->selectedText());
+            .arg(QFileInfo(view->fw::View::document()->pathName()).fileName(),
+                 view->selectedText());
     }
 
     QTemporaryDir dir;
@@ -181,7 +168,8 @@ TEST_F(MainFrameTest, TileVerticallyAndArrangeIcons)
     const int height = main->mdiArea()->viewport()->height();
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(frames.at(i)->geometry().height(), height);
-        EXPECT_EQ(frames.at(i)->geometry().left(), i ? frames.at(i - 1)->geometry().right() + 1 : 0);
+        EXPECT_EQ(frames.at(i)->geometry().left(),
+                  i ? frames.at(i - 1)->geometry().right() + 1 : 0);
     }
     frames.at(1)->showMinimized();
     frames.at(2)->showMinimized();
@@ -190,19 +178,6 @@ TEST_F(MainFrameTest, TileVerticallyAndArrangeIcons)
     EXPECT_EQ(frames.at(1)->geometry().bottom(), bottom);
     EXPECT_EQ(frames.at(2)->geometry().bottom(), bottom);
     EXPECT_EQ(frames.at(2)->geometry().left(), frames.at(1)->geometry().right() + 1);
-}
-
-// Answers the Options dialog that is about to open: choose a new font, then
-// press OK or Cancel.
-static void answerOptionsDialog(bool ok)
-{
-    QTimer::singleShot(0, [ok] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->findChild<QPushButton*>(QStringLiteral("sourceFontButton"))->click();
-        dialog->findChild<QPushButton*>(ok ? QStringLiteral("okButton") : QStringLiteral("cancelButton"))
-            ->click();
-    });
 }
 
 TEST_F(MainFrameTest, OptionsOkReappliesFontToSourcesAndActivatesMessages)
@@ -214,9 +189,12 @@ TEST_F(MainFrameTest, OptionsOkReappliesFontToSourcesAndActivatesMessages)
     for (bool ok : {false, true}) {
         QFont chosen(QStringLiteral("DejaVu Sans Mono"));
         chosen.setPointSize(ok ? 17 : 23);
-        prompts.fonts.push_back(chosen);
-        answerOptionsDialog(ok);
-        ASSERT_TRUE(main->router()->execute(cmd::ViewOptions));
+        prompts->fonts.push_back(chosen);
+        EXPECT_TRUE(DriveModal<QDialog>([&] { main->router()->execute(cmd::ViewOptions); },
+                                        [ok](QDialog* dialog) {
+                                            ClickButton(dialog, "sourceFontButton");
+                                            ClickButton(dialog, ok ? "okButton" : "cancelButton");
+                                        }));
         if (!ok) {
             EXPECT_NE(ideSettings().sourceFont.pointSize(), 23);
             EXPECT_EQ(main->activeChild(), active);
@@ -225,11 +203,9 @@ TEST_F(MainFrameTest, OptionsOkReappliesFontToSourcesAndActivatesMessages)
     // OK gave every style of every source the font.
     EXPECT_EQ(ideSettings().sourceFont.pointSize(), 17);
     for (fw::MdiChildFrame* frame : {frames.at(1), frames.at(2)}) {
-        auto* view = dynamic_cast<CTarnView*>(frame->view());
-        ASSERT_NE(view, nullptr);
-        ASSERT_NE(view->lexer(), nullptr);
+        QsciLexer* lexer = dynamic_cast<CTarnView*>(frame->view())->lexer();
         for (int style : {0, 1, 5, 6})
-            EXPECT_EQ(view->lexer()->font(style).pointSize(), 17) << style;
+            EXPECT_EQ(lexer->font(style).pointSize(), 17) << style;
     }
     EXPECT_TRUE(one->isModified());
     EXPECT_FALSE(two->isModified());
@@ -239,18 +215,28 @@ TEST_F(MainFrameTest, OptionsOkReappliesFontToSourcesAndActivatesMessages)
 TEST_F(MainFrameTest, LibcReferenceWithoutPathExplainsHowToSetIt)
 {
     ASSERT_TRUE(main->router()->execute(cmd::LibcReference));
-    ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_EQ(prompts.messages.first(),
+    ASSERT_EQ(prompts->messages.size(), 1);
+    EXPECT_EQ(prompts->messages.first(),
               "Your libc reference path doesn't seem to be set! Since this file was automatically "
               "installed with Tarn, go to the options menu and set the path using the \"browse\" "
               "button.  Note that the file should be in the \\hlp directory of your djgpp "
               "installation.");
 }
 
-TEST_F(MainFrameTest, MainFrameCommandsWorkWhateverIsActive)
+// New commands never ask for a document type; the message window cannot be
+// closed; main-frame commands work whatever window is active.
+TEST_F(MainFrameTest, NewCommandsAndMainFrameCommandsWhateverIsActive)
 {
     main->show();
+    EXPECT_TRUE(main->router()->execute(cmd::FileNewProject));
+    EXPECT_TRUE(prompts->messages.isEmpty());
+    EXPECT_EQ(frames.at(2)->document()->title(), "Untitled2");
+    EXPECT_NE(qobject_cast<CProjectFrame*>(main->childFrames().at(3)), nullptr);
+    EXPECT_EQ(main->childFrames().at(3)->document()->title(), "Project1");
     messages->activate();
+    EXPECT_FALSE(main->router()->isEnabled(fw::id::FileClose));
+    EXPECT_FALSE(messages->close());
+    EXPECT_EQ(main->childFrames().size(), 4);
     EXPECT_TRUE(main->router()->isEnabled(cmd::ViewOptions));
     EXPECT_TRUE(main->router()->isEnabled(fw::id::WindowTileHorz));
     EXPECT_TRUE(main->router()->isEnabled(fw::id::FilePrintSetup));
@@ -260,7 +246,6 @@ TEST_F(MainFrameTest, MainFrameCommandsWorkWhateverIsActive)
     frames.at(1)->activate();
     EXPECT_TRUE(main->router()->isEnabled(fw::id::EditSelectAll));
     // The bars toggle from any window.
-    ASSERT_NE(main->toolBar(), nullptr);
     EXPECT_TRUE(main->toolBar()->isVisible());
     ASSERT_TRUE(main->router()->execute(fw::id::ViewToolbar));
     EXPECT_FALSE(main->toolBar()->isVisible());
@@ -299,14 +284,11 @@ TEST_F(MainFrameTest, RightClickOnTheEmptyAreaShowsTheMainContextMenu)
     const QPoint empty(area->width() - 10, area->height() - 10);
     QContextMenuEvent event(QContextMenuEvent::Mouse, empty, area->mapToGlobal(empty));
     QApplication::sendEvent(area, &event);
+    // The main context menu (its entries are pinned by TarnMenus).
     auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(popup, nullptr);
-    QStringList texts;
-    for (QAction* action : popup->actions())
-        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    EXPECT_EQ(texts.first(), "&New Source File\tCtrl+N");
-    EXPECT_EQ(texts.last(), "E&xit");
-    EXPECT_EQ(texts.size(), 14);
+    EXPECT_EQ(popup->actions().size(), 14);
+    EXPECT_EQ(popup->actions().last()->text(), "E&xit");
     popup->close();
 }
 
@@ -325,7 +307,9 @@ TEST_F(WindowLayout, NewWindowsAndCascadeGiveUsefulPlacesAndKeepEveryTitleBarVis
             if (i > 0 && place.topLeft() == QPoint(0, 0)) {
                 ++wraps;
             } else if (i > 0) {
-                EXPECT_EQ(place.topLeft(), frames.at(i - 1)->geometry().topLeft() + QPoint(step, step)) << i;
+                EXPECT_EQ(place.topLeft(),
+                          frames.at(i - 1)->geometry().topLeft() + QPoint(step, step))
+                    << i;
             }
         }
         EXPECT_EQ(wraps >= 1, sources == 15);
@@ -413,6 +397,18 @@ TEST_F(WindowLayout, DisabledMenuItemsShowTheirPromptToo)
 
 TEST_F(DiagnosticStep, StepsThroughTheDiagnosticsAndStopsAtEachEnd)
 {
+    // An empty log, then one without diagnostics: nothing moves.
+    for (bool withRows : {false, true}) {
+        if (withRows) {
+            AddMessage(QStringLiteral("Errors:"), 1);
+            AddMessage(QString(), 0);
+            AddMessage(QStringLiteral("gcc: fatal error: no input files"), 0);
+        }
+        for (int id : {cmd::NextDiagnostic, cmd::PreviousDiagnostic})
+            EXPECT_EQ(step(id), NoMore) << withRows;
+        EXPECT_EQ(log->selectedRow(), -1);
+    }
+    ClearMessages();
     addMixedLog();
     // Rows: 0 heading, 1 separator, 2 "Errors:", 3 separator, 4 a.c:2,
     // 5 empty, 6 note, 7 b.c:3, 8 "Done", 9 separator.
@@ -436,22 +432,7 @@ TEST_F(DiagnosticStep, StepsThroughTheDiagnosticsAndStopsAtEachEnd)
     EXPECT_EQ(step(cmd::PreviousDiagnostic), QStringLiteral("7 b.c int f = y;"));
     log->setSelectedRow(5);
     EXPECT_EQ(step(cmd::PreviousDiagnostic), QStringLiteral("4 a.c int b = x;"));
-}
-
-TEST_F(DiagnosticStep, LogsWithoutDiagnosticsMoveNothing)
-{
-    for (bool withRows : {false, true}) {
-        ClearMessages();
-        if (withRows) {
-            AddMessage(QStringLiteral("Errors:"), 1);
-            AddMessage(QString(), 0);
-            AddMessage(QStringLiteral("gcc: fatal error: no input files"), 0);
-        }
-        for (int id : {cmd::NextDiagnostic, cmd::PreviousDiagnostic})
-            EXPECT_EQ(step(id), NoMore) << withRows;
-        EXPECT_EQ(log->selectedRow(), -1);
-    }
-    EXPECT_EQ(prompts.messages, QStringList());
+    EXPECT_EQ(prompts->messages, QStringList());
 }
 
 TEST_F(DiagnosticStep, F4InASourceWindowScrollsTheRowIntoView)

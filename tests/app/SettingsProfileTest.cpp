@@ -9,55 +9,43 @@
 
 namespace {
 
-struct LookupCase {
-    const char* name;
-    QByteArray file;
-    const char* section;
-    const char* key;
-    std::optional<QByteArray> expected;
-};
-
-class SettingsProfileLookup : public ::testing::TestWithParam<LookupCase> {};
-
-TEST_P(SettingsProfileLookup, FindsValue)
+TEST(SettingsProfile, LookupFindsTheValue)
 {
-    const LookupCase& c = GetParam();
-    const SettingsProfile profile = SettingsProfile::fromBytes(c.file);
-    EXPECT_EQ(profile.rawValue(c.section, c.key), c.expected);
+    const QByteArray options = "[Options]\nGCC Path=/usr/bin/gcc\nClear=0\n";
+    struct Case {
+        const char* name;
+        QByteArray file;
+        const char* section;
+        const char* key;
+        std::optional<QByteArray> expected;
+    };
+    const Case cases[] = {
+        {"plain", options, "Options", "GCC Path", "/usr/bin/gcc"},
+        {"section in other case", "[OPTIONS]\nClear=0\n", "Options", "Clear", "0"},
+        {"key in other case", "[options]\ngcc path=/g\n", "Options", "GCC Path", "/g"},
+        {"CR LF", "[Options]\r\nGCC Path=/g\r\nClear=0\r\n", "Options", "GCC Path", "/g"},
+        {"no final break", "[Options]\nClear=1", "Options", "Clear", "1"},
+        {"blanks trimmed", "  [ Options ]  \n  GCC Path  =  /a b/gcc  \t\n", "Options", "GCC Path",
+         "/a b/gcc"},
+        {"empty value", "[Options]\nGCC Path=\n", "Options", "GCC Path", ""},
+        {"equals in value", "[Options]\nX=a=b\n", "Options", "X", "a=b"},
+        {"missing key", options, "Options", "GDB Path", std::nullopt},
+        {"missing section", options, "Other", "Clear", std::nullopt},
+        {"key of other section", "[Other]\nClear=5\n[Options]\n", "Options", "Clear", std::nullopt},
+        {"key before any section", "Clear=5\n[Options]\n", "Options", "Clear", std::nullopt},
+        {"first key wins", "[Options]\nClear=0\nclear=1\n", "Options", "Clear", "0"},
+        {"first section wins", "[Options]\n[Options]\nClear=1\n", "Options", "Clear", std::nullopt},
+        {"comment is no key", "[Options]\n;Clear=1\n", "Options", ";Clear", std::nullopt},
+        {"line without equals", "[Options]\nClear\n", "Options", "Clear", std::nullopt},
+        {"unclosed header", "[Options\nClear=0\n", "Options", "Clear", "0"},
+        {"empty file", "", "Options", "Clear", std::nullopt},
+        {"zero bytes", QByteArray("[Options]\nA=x\0y\n", 16), "Options", "A",
+         QByteArray("x\0y", 3)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SettingsProfile::fromBytes(c.file).rawValue(c.section, c.key), c.expected)
+            << c.name;
 }
-
-const QByteArray options = "[Options]\nGCC Path=/usr/bin/gcc\nClear=0\n";
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, SettingsProfileLookup,
-    ::testing::Values(
-        LookupCase{"Plain", options, "Options", "GCC Path", QByteArray("/usr/bin/gcc")},
-        LookupCase{"SectionOtherCase", "[OPTIONS]\nClear=0\n", "Options", "Clear", QByteArray("0")},
-        LookupCase{"KeyOtherCase", "[options]\ngcc path=/g\n", "Options", "GCC Path",
-                   QByteArray("/g")},
-        LookupCase{"CrLf", "[Options]\r\nGCC Path=/g\r\nClear=0\r\n", "Options", "GCC Path",
-                   QByteArray("/g")},
-        LookupCase{"NoFinalBreak", "[Options]\nClear=1", "Options", "Clear", QByteArray("1")},
-        LookupCase{"BlanksTrimmed", "  [ Options ]  \n  GCC Path  =  /a b/gcc  \t\n", "Options",
-                   "GCC Path", QByteArray("/a b/gcc")},
-        LookupCase{"EmptyValue", "[Options]\nGCC Path=\n", "Options", "GCC Path", QByteArray("")},
-        LookupCase{"EqualsInValue", "[Options]\nX=a=b\n", "Options", "X", QByteArray("a=b")},
-        LookupCase{"MissingKey", options, "Options", "GDB Path", std::nullopt},
-        LookupCase{"MissingSection", options, "Other", "Clear", std::nullopt},
-        LookupCase{"KeyOfOtherSection", "[Other]\nClear=5\n[Options]\n", "Options", "Clear",
-                   std::nullopt},
-        LookupCase{"KeyBeforeAnySection", "Clear=5\n[Options]\n", "Options", "Clear", std::nullopt},
-        LookupCase{"FirstKeyWins", "[Options]\nClear=0\nclear=1\n", "Options", "Clear",
-                   QByteArray("0")},
-        LookupCase{"FirstSectionWins", "[Options]\n[Options]\nClear=1\n", "Options", "Clear",
-                   std::nullopt},
-        LookupCase{"CommentIsNoKey", "[Options]\n;Clear=1\n", "Options", ";Clear", std::nullopt},
-        LookupCase{"LineWithoutEquals", "[Options]\nClear\n", "Options", "Clear", std::nullopt},
-        LookupCase{"UnclosedHeader", "[Options\nClear=0\n", "Options", "Clear", QByteArray("0")},
-        LookupCase{"EmptyFile", "", "Options", "Clear", std::nullopt},
-        LookupCase{"ZeroBytes", QByteArray("[Options]\nA=x\0y\n", 16), "Options", "A",
-                   QByteArray("x\0y", 3)}),
-    [](const ::testing::TestParamInfo<LookupCase>& info) { return info.param.name; });
 
 TEST(SettingsProfile, TextIsUtf8AndAtMost499Characters)
 {

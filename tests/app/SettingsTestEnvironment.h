@@ -4,8 +4,11 @@
 // temporary folder, PATH at an empty one (so no gcc, gdb or make is found
 // unless the test puts one there), message boxes and dialogs are answered by
 // a script, and the live settings and environment are put back afterwards.
+#include "app/CMainFrame.h"
+#include "app/CTarnApp.h"
 #include "app/IdeSettings.h"
 #include "support/ScriptedPrompts.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +40,7 @@ protected:
     }
 
     QString configFolder() const { return m_config.path(); }
+    QString iniPath() const { return m_config.path() + QStringLiteral("/Tarn32.ini"); }
     // The one folder PATH names during the test.
     QString pathFolder() const { return m_tools.path(); }
 
@@ -48,4 +52,27 @@ private:
     QByteArray m_oldConfigHome;
     QByteArray m_oldPath;
     IdeSettings m_oldSettings;
+};
+
+// A Tarn started without arguments in that environment, its gcc path set so
+// no warning is shown: the message window and one untitled source.
+class StartedTarn : public SettingsTestEnvironment {
+protected:
+    void SetUp() override
+    {
+        SettingsTestEnvironment::SetUp();
+        ASSERT_TRUE(
+            testsupport::writeFile(settingsFilePath(), "[Options]\nGCC Path=/usr/bin/gcc\n"));
+        app = std::make_unique<CTarnApp>();
+        ASSERT_TRUE(app->InitInstance({}));
+        main = app->mainWindow();
+    }
+    void TearDown() override
+    {
+        app.reset();
+        SettingsTestEnvironment::TearDown();
+    }
+
+    std::unique_ptr<CTarnApp> app;
+    CMainFrame* main = nullptr;
 };

@@ -12,29 +12,18 @@ using Kind = fw::MenuItem::Kind;
 
 const fw::MenuLayout& layout(int resource)
 {
-    const fw::MenuLayout* menu = tarnCommandTable().menu(resource);
-    EXPECT_NE(menu, nullptr) << "menu " << resource;
-    static const fw::MenuLayout empty;
-    return menu ? *menu : empty;
+    return *tarnCommandTable().menu(resource);
 }
 
 const fw::MenuItem& popup(int resource, const char* title)
 {
-    const fw::MenuItem* found = menuwalk::findPopup(layout(resource), QString::fromUtf8(title));
-    EXPECT_NE(found, nullptr) << "menu " << resource << " has no " << title;
-    static const fw::MenuItem empty = fw::MenuItem::submenu(QString(), {});
-    return found ? *found : empty;
-}
-
-bool sameItems(const fw::MenuItem& a, const fw::MenuItem& b)
-{
-    if (a.kind != b.kind || a.id != b.id || a.text != b.text || a.children.size() != b.children.size())
-        return false;
-    for (std::size_t i = 0; i < a.children.size(); ++i) {
-        if (!sameItems(a.children[i], b.children[i]))
-            return false;
+    for (const fw::MenuItem& popup : layout(resource)) {
+        if (popup.text == QString::fromUtf8(title))
+            return popup;
     }
-    return true;
+    ADD_FAILURE() << "menu " << resource << " has no " << title;
+    static const fw::MenuItem empty = fw::MenuItem::submenu(QString(), {});
+    return empty;
 }
 
 std::vector<int> ids(const fw::MenuItem& popup)
@@ -43,6 +32,11 @@ std::vector<int> ids(const fw::MenuItem& popup)
     for (const fw::MenuItem& item : popup.children)
         result.push_back(item.kind == Kind::Separator ? 0 : item.id);
     return result;
+}
+
+bool sameItems(const fw::MenuItem& a, const fw::MenuItem& b)
+{
+    return menuwalk::describe(a) == menuwalk::describe(b) && ids(a) == ids(b);
 }
 
 // Entries of a popup as menuwalk::describe gives them, joined by "|";
@@ -122,7 +116,7 @@ TEST(TarnMenus, EveryPopupItemForItem)
         EXPECT_EQ(menuwalk::describe(p).join(QLatin1Char('|')), row.entries) << "menu " << row.resource << " "
                                                                             << row.title;
     }
-    for (int resource : menuwalk::allMenuResources()) {
+    for (int resource : menuwalk::allMenus) {
         QStringList actual;
         for (const fw::MenuItem& item : layout(resource)) {
             EXPECT_EQ(item.kind, Kind::Submenu) << "menu " << resource;
@@ -157,7 +151,7 @@ TEST(TarnMenus, IdsBehindTheTexts)
                                      cmd::InsertFor, cmd::InsertSwitch};
     EXPECT_EQ(ids(popup(menu::Source, "&Edit").children[7]), insert);
     EXPECT_EQ(ids(layout(menu::SourceContext).front().children[9]), insert);
-    for (int resource : menuwalk::menuBarResources()) {
+    for (int resource : menuwalk::menuBars) {
         const fw::MenuItem& recent = popup(resource, "&File").children.rbegin()[2];
         EXPECT_EQ(recent.kind, Kind::RecentFiles) << "menu " << resource;
         EXPECT_EQ(recent.id, fw::id::FileMruFirst) << "menu " << resource;
