@@ -38,7 +38,6 @@ TEST_F(Startup, NoArgumentsGivesMessageWindowThenUntitledSource)
     auto* source = qobject_cast<CChildFrame*>(frames.at(1));
     ASSERT_NE(source, nullptr);
     EXPECT_EQ(main->activeChild(), source);
-    EXPECT_TRUE(source->document()->pathName().isEmpty());
     EXPECT_NE(dynamic_cast<CTarnView*>(source->view()), nullptr);
     EXPECT_TRUE(main->isMaximized());
     EXPECT_EQ(main->windowTitle(), "Tarn - Untitled1");
