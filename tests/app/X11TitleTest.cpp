@@ -11,7 +11,6 @@
 #include "framework/MdiChildFrame.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestSupport.h"
-#include "tools/AdvancedSheet.h"
 
 #include <QGuiApplication>
 #include <QTest>
@@ -90,11 +89,6 @@ TEST(X11Titles, TitlesAreExactlyTarnsOwn)
     expectTitle(&options, QStringLiteral("Dialog"));
     options.close();
 
-    CAdvancedSheet advanced(CompileOptions{}, main);
-    advanced.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&advanced));
-    expectTitle(&advanced, QStringLiteral("Advanced Options"));
-    advanced.close();
     QFile::remove(settingsFilePath());
 #else
     GTEST_SKIP() << "built without X11";

@@ -10,30 +10,10 @@
 
 #include <QAction>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 
 namespace {
-
-// The entries of a built menu, in the form menuwalk::describe gives a
-// layout: hidden separators that mark the window list count as "<windows>".
-QStringList describe(const QMenu* menu, const QString& indent = QString())
-{
-    QStringList lines;
-    for (QAction* action : menu->actions()) {
-        if (action->property("windowListMarker").toBool())
-            lines << indent + QStringLiteral("<windows>");
-        else if (action->isSeparator())
-            lines << indent + QStringLiteral("—");
-        else if (action->menu()) {
-            lines << indent + QLatin1Char('[') + action->menu()->title() + QLatin1Char(']');
-            lines << describe(action->menu(), indent + QStringLiteral("  "));
-        } else
-            lines << indent + action->text();
-    }
-    return lines;
-}
 
 class KeyRecorder : public QWidget {
 public:
@@ -65,14 +45,14 @@ TEST(TarnMenuBuild, BuiltMenusMatchTheirLayouts)
         ASSERT_EQ(menus.size(), static_cast<qsizetype>(layout.size())) << "menu " << resource;
         for (qsizetype i = 0; i < menus.size(); ++i) {
             EXPECT_EQ(menus[i]->title(), layout[i].text);
-            EXPECT_EQ(describe(menus[i]), menuwalk::describe(layout[i]))
+            EXPECT_EQ(menuwalk::describe(menus[i]), menuwalk::describe(layout[i]))
                 << "menu " << resource << " " << layout[i].text.toStdString();
         }
     }
     for (int resource : menuwalk::contextMenus) {
         std::unique_ptr<QMenu> menu(frame.createContextMenu(resource, nullptr));
         ASSERT_TRUE(menu) << "menu " << resource;
-        EXPECT_EQ(describe(menu.get()),
+        EXPECT_EQ(menuwalk::describe(menu.get()),
                   menuwalk::describe(tarnCommandTable().menu(resource)->front()))
             << "menu " << resource;
     }

@@ -6,6 +6,7 @@
 #include "resources/CommandIds.h"
 #include "resources/TarnCommands.h"
 
+#include <QMenu>
 #include <QStringList>
 
 #include <vector>
@@ -63,6 +64,25 @@ inline QStringList describe(const fw::MenuItem& popup, const QString& indent = Q
         default:
             lines << indent + item.text;
         }
+    }
+    return lines;
+}
+
+// The entries of a built menu, in the form menuwalk::describe gives a
+// layout: hidden separators that mark the window list count as "<windows>".
+inline QStringList describe(const QMenu* menu, const QString& indent = QString())
+{
+    QStringList lines;
+    for (QAction* action : menu->actions()) {
+        if (action->property("windowListMarker").toBool())
+            lines << indent + QStringLiteral("<windows>");
+        else if (action->isSeparator())
+            lines << indent + QStringLiteral("—");
+        else if (action->menu()) {
+            lines << indent + QLatin1Char('[') + action->menu()->title() + QLatin1Char(']');
+            lines << describe(action->menu(), indent + QStringLiteral("  "));
+        } else
+            lines << indent + action->text();
     }
     return lines;
 }
