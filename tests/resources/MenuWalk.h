@@ -15,15 +15,10 @@ namespace menuwalk {
 
 // Every menu resource Tarn defines: the four menu bars, then the four
 // context menus.
-inline const std::vector<int> menuBars = {menu::MainFrame, menu::Source, menu::Message,
-                                          menu::Project};
-inline const std::vector<int> contextMenus = {menu::MainContext, menu::MessageContext,
-                                              menu::SourceContext, menu::ProjectContext};
-inline const std::vector<int> allMenus = [] {
-    std::vector<int> all = menuBars;
-    all.insert(all.end(), contextMenus.begin(), contextMenus.end());
-    return all;
-}();
+inline const std::vector<int> allMenus = {
+    menu::MainFrame,   menu::Source,         menu::Message,       menu::Project,
+    menu::MainContext, menu::MessageContext, menu::SourceContext, menu::ProjectContext};
+inline const std::vector<int> menuBars(allMenus.begin(), allMenus.begin() + 4);
 
 // Calls fn for every Command and RecentFiles item below item, with the
 // resource id it belongs to.
