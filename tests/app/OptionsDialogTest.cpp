@@ -63,7 +63,9 @@ protected:
     std::unique_ptr<CIDEOptionsDialog> dialog;
 };
 
-TEST_F(OptionsDialog, HasEveryControlAndText)
+// Every control with its text; the controls show the live settings; OK
+// applies the edits and writes them.
+TEST_F(OptionsDialog, ControlsShowTheLiveSettingsAndOkWritesTheEdits)
 {
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Dialog"));
     const std::pair<const char*, const char*> buttons[] = {
@@ -96,10 +98,7 @@ TEST_F(OptionsDialog, HasEveryControlAndText)
     EXPECT_TRUE(child<QPushButton>("okButton")->isDefault());
     EXPECT_EQ(dialog->focusWidget(), edit("gccPathEdit"));
     EXPECT_EQ(edit("gccPathEdit")->nextInFocusChain(), child<QWidget>("browseGccButton"));
-}
 
-TEST_F(OptionsDialog, ControlsShowTheLiveSettingsAndOkWritesTheEdits)
-{
     QStringList shown;
     for (const char* name : {"gccPathEdit", "gdbPathEdit", "makePathEdit", "libcPathEdit"})
         shown << edit(name)->text();
