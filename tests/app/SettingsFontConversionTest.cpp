@@ -82,8 +82,6 @@ TEST(SettingsFontConversion, HandEditedExtremesStayUsable)
         EXPECT_GT(font.pointSizeF(), 0) << height;
         EXPECT_LE(font.pointSizeF(), 1000.0) << height;
     }
-    QFont longName(QString(50, QLatin1Char('N')));
-    EXPECT_EQ(fontRecordFromFont(longName).faceNameBytes(), QByteArray(31, 'N'));
 }
 
 } // namespace

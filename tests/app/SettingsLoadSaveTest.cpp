@@ -28,15 +28,19 @@ protected:
     }
 };
 
-// A first start with no tools on PATH: every stale value gives way to its
-// default. Missing tool keys take the tools that PATH finds.
+// A first start (here: a folder where the file should be) with no tools on
+// PATH: every stale value gives way to its default, and saving fails. Missing
+// tool keys take the tools that PATH finds.
 TEST_F(SettingsLoadSave, FirstStartAndMissingToolKeysTakeTheToolsOnPath)
 {
+    ASSERT_TRUE(QDir().mkpath(iniPath()));
     setIdeSettings(IdeSettings{{QStringLiteral("stale"), {}, {}, {}, 5, 5, 5, 5, 5}, QFont()});
     LoadSettings();
     EXPECT_EQ(prompts->messages, QStringList{gccWarning});
     EXPECT_EQ(static_cast<const SettingsValues&>(ideSettings()), SettingsValues());
     EXPECT_EQ(ideSettings().sourceFont, defaultSourceFont());
+    EXPECT_FALSE(SaveSettings());
+    ASSERT_TRUE(QDir().rmdir(iniPath()));
 
     // Two folders on PATH: the first one's tools win; a file named gdb that
     // cannot be run is passed over.
@@ -116,18 +120,6 @@ TEST_F(SettingsLoadSave, SavedSettingsLoadBackAndOtherSectionsStay)
     EXPECT_EQ(static_cast<const SettingsValues&>(ideSettings()), expected);
     EXPECT_EQ(fontRecordFromFont(ideSettings().sourceFont),
               fontRecordFromFont(expected.sourceFont));
-}
-
-// A folder where the file should be is a first start; saving over it fails
-// (the Options dialog test checks the report).
-TEST_F(SettingsLoadSave, FolderInPlaceOfTheFileLoadsDefaults)
-{
-    ASSERT_TRUE(QDir().mkpath(iniPath()));
-    LoadSettings();
-    EXPECT_EQ(prompts->messages, QStringList{gccWarning});
-    EXPECT_EQ(ideSettings().sourceFont, defaultSourceFont());
-    EXPECT_FALSE(SaveSettings());
-    EXPECT_TRUE(QFileInfo(iniPath()).isDir());
 }
 
 // A write that fails half-way (here: the file size limit, which holds even
