@@ -99,69 +99,53 @@ TEST_F(OptionsDialog, ControlsShowTheLiveSettingsAndOkWritesTheEdits)
     EXPECT_EQ(dialog->focusWidget(), edit("gccPathEdit"));
     EXPECT_EQ(edit("gccPathEdit")->nextInFocusChain(), child<QWidget>("browseGccButton"));
 
-    // The edits are relative to what the controls show: a control that showed
-    // another value than the live one ends with the wrong value below.
-    retype("makePathEdit", QStringLiteral("/usr/bin/make"));
-    retype("gccPathEdit", QStringLiteral("/opt/gcc"));
-    toggle("debugDefaultCheck");
-    toggle("moveBracesCheck");
-    toggle("keepLevelCheck");
-    toggle("clearBeforeBuildCheck");
-    toggle("minimizeOnTileCheck");
+    // Cancel keeps the live settings and writes nothing; OK applies the edits
+    // and writes them. The edits are relative to what the controls show: a
+    // control that showed another value than the live one ends wrong.
+    const IdeSettings before = ideSettings();
+    const SettingsValues edited{
+        "/opt/gcc", "/usr/bin/gdb", "/usr/bin/make", "/doc/libc.html", 1, 0, 0, 1, 0};
     QFont chosen(QStringLiteral("DejaVu Sans Mono"), 13);
     chosen.setUnderline(true);
-    prompts->fonts.push_back(chosen);
-    click("sourceFontButton");
-    ASSERT_EQ(prompts->fontDialogs.size(), 1);
+    for (const bool ok : {false, true}) {
+        SCOPED_TRACE(ok);
+        dialog = std::make_unique<CIDEOptionsDialog>();
+        dialog->show();
+        retype("makePathEdit", QStringLiteral("/usr/bin/make"));
+        retype("gccPathEdit", QStringLiteral("/opt/gcc"));
+        for (const char* box : {"debugDefaultCheck", "moveBracesCheck", "keepLevelCheck",
+                                "clearBeforeBuildCheck", "minimizeOnTileCheck"})
+            toggle(box);
+        prompts->fonts.push_back(chosen);
+        click("sourceFontButton");
+        click(ok ? "okButton" : "cancelButton");
+        EXPECT_EQ(dialog->result(), ok ? QDialog::Accepted : QDialog::Rejected);
+        EXPECT_EQ(static_cast<const SettingsValues&>(ideSettings()), ok ? edited : before);
+        EXPECT_EQ(ideSettings().sourceFont, ok ? chosen : before.sourceFont);
+        EXPECT_EQ(QFileInfo::exists(iniPath()), ok);
+    }
     EXPECT_EQ(prompts->fontDialogs.first(), defaultSourceFont()) << "starts from the current font";
-
-    click("okButton");
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    const SettingsValues expected{
-        "/opt/gcc", "/usr/bin/gdb", "/usr/bin/make", "/doc/libc.html", 1, 0, 0, 1, 0};
-    EXPECT_EQ(static_cast<const SettingsValues&>(ideSettings()), expected);
-    EXPECT_EQ(ideSettings().sourceFont, chosen);
     EXPECT_EQ(ideSettingsSnapshot().gccPath, QStringLiteral("/opt/gcc"));
     // The file gets them too (the order of the keys is the codec's).
     EXPECT_TRUE(testsupport::readFile(iniPath()).contains("GCC Path=/opt/gcc\n"));
     EXPECT_TRUE(prompts->messages.isEmpty());
 }
 
-// Browse and Font refresh the controls from the working copy; cancelling
-// them, or the dialog, keeps what was there.
-TEST_F(OptionsDialog, CancelsChangeNothingAndWriteNothing)
-{
-    const IdeSettings before = ideSettings();
-    retype("gdbPathEdit", QStringLiteral("/typed/gdb"));
-    click("browseGccButton"); // no scripted file: the dialog is cancelled
-    EXPECT_EQ(edit("gccPathEdit")->text(), QStringLiteral("/usr/bin/gcc"));
-    EXPECT_EQ(edit("gdbPathEdit")->text(), QStringLiteral("/typed/gdb"));
-    click("sourceFontButton"); // cancelled too
-    EXPECT_EQ(dialog->workingCopy().sourceFont, defaultSourceFont());
-
-    toggle("debugDefaultCheck");
-    prompts->openFiles.push_back(QStringLiteral("/usr/local/bin/gcc"));
-    click("browseGccButton");
-    EXPECT_EQ(edit("gccPathEdit")->text(), QStringLiteral("/usr/local/bin/gcc"));
-    EXPECT_EQ(edit("gdbPathEdit")->text(), QStringLiteral("/usr/bin/gdb"))
-        << "typed text gives way to the stored working value";
-    EXPECT_FALSE(check("debugDefaultCheck")->isChecked());
-
-    prompts->fonts.push_back(QFont(QStringLiteral("DejaVu Serif"), 20));
-    click("sourceFontButton");
-    EXPECT_EQ(dialog->workingCopy().sourceFont.family(), QStringLiteral("DejaVu Serif"));
-    click("cancelButton");
-    EXPECT_EQ(dialog->result(), QDialog::Rejected);
-    EXPECT_FALSE(QFileInfo::exists(iniPath()));
-    EXPECT_EQ(static_cast<const SettingsValues&>(ideSettings()), before);
-    EXPECT_EQ(ideSettings().sourceFont, before.sourceFont);
-}
-
-// Browse offers the tool's own file first and changes only the working copy.
-// Enter in a field is OK (no Browse button takes it); a file that cannot be
-// written is reported, and the settings apply all the same.
+// A cancelled Browse or Font keeps the controls as they are; a chosen file
+// refreshes them all from the working copy, typed text included. Browse
+// offers the tool's own file first and changes only the working copy. Enter
+// in a field is OK (no Browse button takes it); a file that cannot be written
+// is reported, and the settings apply all the same.
 TEST_F(OptionsDialog, BrowseOffersTheExpectedFileFirstAndEnterMeansOk)
 {
+    retype("gdbPathEdit", QStringLiteral("/typed/gdb"));
+    toggle("debugDefaultCheck");
+    click("browseGccButton");  // no scripted file: the dialog is cancelled
+    click("sourceFontButton"); // cancelled too
+    EXPECT_EQ(edit("gccPathEdit")->text(), QStringLiteral("/usr/bin/gcc"));
+    EXPECT_EQ(edit("gdbPathEdit")->text(), QStringLiteral("/typed/gdb"));
+    EXPECT_TRUE(check("debugDefaultCheck")->isChecked());
+    EXPECT_EQ(dialog->workingCopy().sourceFont, defaultSourceFont());
     struct Case {
         const char* tool;
         QString IdeSettings::*field;
@@ -182,6 +166,10 @@ TEST_F(OptionsDialog, BrowseOffersTheExpectedFileFirstAndEnterMeansOk)
         const QString chosen = QStringLiteral("/chosen/") + c.tool;
         prompts->openFiles.push_back(chosen);
         click(button.constData());
+        if (c.field == &IdeSettings::gccPath) {
+            EXPECT_EQ(edit("gdbPathEdit")->text(), QStringLiteral("/usr/bin/gdb"));
+            EXPECT_FALSE(check("debugDefaultCheck")->isChecked());
+        }
         ASSERT_EQ(prompts->openDialogs.size(), 1);
         const fw::Prompts::FileDialog& shown = prompts->openDialogs.first();
         EXPECT_EQ(shown.filters, QStringList({c.first, c.second, "All Files (*)"}));
