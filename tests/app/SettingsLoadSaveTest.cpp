@@ -44,9 +44,8 @@ TEST_F(SettingsLoadSave, FirstStartAndMissingToolKeysTakeTheToolsOnPath)
 
     // Two folders on PATH: the first one's tools win; a file named gdb that
     // cannot be run is passed over.
-    const QString first = pathFolder() + QStringLiteral("/first");
-    const QString second = pathFolder() + QStringLiteral("/second");
-    ASSERT_TRUE(QDir().mkpath(first) && QDir().mkpath(second));
+    const QString first = configFolder() + QStringLiteral("/first");
+    const QString second = configFolder() + QStringLiteral("/second");
     auto tool = [](const QString& folder, const char* name, bool executable) {
         const QString path = folder + QLatin1Char('/') + QLatin1String(name);
         EXPECT_TRUE(testsupport::writeFile(path, "#!/bin/sh\n"));

@@ -1,8 +1,8 @@
 #pragma once
 
 // A private settings folder for one test: XDG_CONFIG_HOME points at a fresh
-// temporary folder, PATH at an empty one (so no gcc, gdb or make is found
-// unless the test puts one there), message boxes and dialogs are answered by
+// temporary folder, PATH at a folder in it that does not exist (so no gcc,
+// gdb or make is found unless the test changes PATH), message boxes and dialogs are answered by
 // a script, and the live settings and environment are put back afterwards.
 #include "app/CMainFrame.h"
 #include "app/CTarnApp.h"
@@ -25,9 +25,8 @@ protected:
         m_oldPath = qgetenv("PATH");
         m_oldSettings = ideSettings();
         ASSERT_TRUE(m_config.isValid());
-        ASSERT_TRUE(m_tools.isValid());
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
-        qputenv("PATH", m_tools.path().toLocal8Bit());
+        qputenv("PATH", (m_config.path() + QStringLiteral("/no-tools")).toLocal8Bit());
         prompts = std::make_unique<ScriptedPrompts>();
     }
 
@@ -41,14 +40,11 @@ protected:
 
     QString configFolder() const { return m_config.path(); }
     QString iniPath() const { return m_config.path() + QStringLiteral("/Tarn32.ini"); }
-    // The one folder PATH names during the test.
-    QString pathFolder() const { return m_tools.path(); }
 
     std::unique_ptr<ScriptedPrompts> prompts;
 
 private:
     QTemporaryDir m_config;
-    QTemporaryDir m_tools;
     QByteArray m_oldConfigHome;
     QByteArray m_oldPath;
     IdeSettings m_oldSettings;
