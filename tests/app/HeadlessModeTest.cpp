@@ -6,28 +6,20 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-namespace {
-
-QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-    return path;
-}
-
-} // namespace
-
 // The real program, with no display at all: --functions lists every
 // readable file and reports the others.
 TEST(HeadlessMode, FunctionsListsEveryFileWithoutADisplay)
 {
     QTemporaryDir dir;
+    auto writeFile = [&dir](const char* name, const QByteArray& bytes) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        return file.fileName();
+    };
     const QString a =
-        writeFile(dir, "a.c", "int main(void)\r\n{\r\n}\r\n\r\nvoid Shape::draw() const {}\n");
-    const QString b = writeFile(dir, "b.c", "int f(int);\n");
-    const QString c = writeFile(dir, "c.c", "\n\nstatic int g() {}");
+        writeFile("a.c", "int main(void)\r\n{\r\n}\r\n\r\nvoid Shape::draw() const {}\n");
+    const QString b = writeFile("b.c", "int f(int);\n");
+    const QString c = writeFile("c.c", "\n\nstatic int g() {}");
     const QString missing = dir.filePath("missing.c");
     QProcess tarn;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -10,7 +10,6 @@
 #include "framework/StandardIds.h"
 #include "messages/CMessageView.h"
 #include "messages/MessageSink.h"
-#include "project/CProjectFrame.h"
 #include "resources/CommandIds.h"
 #include "tools/ModalDriver.h"
 
@@ -227,7 +226,6 @@ TEST_F(MainFrameTest, NewCommandsAndMainFrameCommandsWhateverIsActive)
     EXPECT_TRUE(main->router()->execute(cmd::FileNewProject));
     EXPECT_TRUE(prompts->messages.isEmpty());
     EXPECT_EQ(frames.at(2)->document()->title(), "Untitled2");
-    EXPECT_NE(qobject_cast<CProjectFrame*>(main->childFrames().at(3)), nullptr);
     EXPECT_EQ(main->childFrames().at(3)->document()->title(), "Project1");
     messages->activate();
     EXPECT_FALSE(main->router()->isEnabled(fw::id::FileClose));

@@ -252,7 +252,6 @@ TEST(SettingsCodec, BadValuesFallBackPerKey)
     EXPECT_EQ(settings.clearBeforeBuild, 1);
     EXPECT_EQ(settings.keepLevelAfterSemicolon, 0);
     EXPECT_EQ(settings.minimizeOnTile, 0);
-    EXPECT_EQ(settings.moveBraces, 1);
 }
 
 TEST(SettingsCodec, RewriteUpdatesInPlaceAndKeepsOtherContent)
