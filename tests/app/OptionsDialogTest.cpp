@@ -69,10 +69,6 @@ TEST_F(OptionsDialog, ControlsShowTheLiveSettingsAndOkWritesTheEdits)
 {
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Dialog"));
     const std::pair<const char*, const char*> buttons[] = {
-        {"browseGccButton", "Browse..."},
-        {"browseGdbButton", "Browse..."},
-        {"browseMakeButton", "Browse..."},
-        {"browseLibcButton", "Browse..."},
         {"debugDefaultCheck", "Debug info option on for new projects and sources"},
         {"moveBracesCheck", "Move Braces"},
         {"keepLevelCheck", "Keep same level after ';'"},
@@ -165,6 +161,8 @@ TEST_F(OptionsDialog, BrowseOffersTheExpectedFileFirstAndEnterMeansOk)
         prompts->openDialogs.clear();
         const QString chosen = QStringLiteral("/chosen/") + c.tool;
         prompts->openFiles.push_back(chosen);
+        EXPECT_EQ(child<QAbstractButton>(button.constData())->text(), QStringLiteral("Browse..."));
+        EXPECT_TRUE(child<QAbstractButton>(button.constData())->isVisible());
         click(button.constData());
         if (c.field == &IdeSettings::gccPath) {
             EXPECT_EQ(edit("gdbPathEdit")->text(), QStringLiteral("/usr/bin/gdb"));
