@@ -2,15 +2,12 @@
 // X server (_NET_WM_NAME and WM_NAME): exactly Tarn's own texts, with no
 // application name or "[child]" added by the toolkit. Runs under xvfb-run
 // (the X11WindowTitles test); on the offscreen platform it is skipped.
+#include "SettingsTestEnvironment.h"
+
 #include "app/AppIdentity.h"
 #include "app/CIDEOptionsDialog.h"
-#include "app/CMainFrame.h"
-#include "app/CTarnApp.h"
-#include "app/IdeSettings.h"
 #include "framework/Document.h"
 #include "framework/MdiChildFrame.h"
-#include "support/ScriptedPrompts.h"
-#include "support/TestSupport.h"
 
 #include <QGuiApplication>
 #include <QTest>
@@ -51,14 +48,16 @@ void expectTitle(QWidget* window, const QString& title)
                property(display, window, "WM_NAME");
     };
     testsupport::waitUntil([&] { return titles() == title + '|' + title; }, 3000);
-    EXPECT_EQ(titles(), title + '|' + title);
+    EXPECT_EQ(titles().toStdString(), (title + '|' + title).toStdString());
     XCloseDisplay(display);
 }
 
 } // namespace
 #endif
 
-TEST(X11Titles, TitlesAreExactlyTarnsOwn)
+using X11Titles = SettingsTestEnvironment;
+
+TEST_F(X11Titles, TitlesAreExactlyTarnsOwn)
 {
 #ifdef TARN_TEST_X11
     if (QGuiApplication::platformName() != QLatin1String("xcb")) {
@@ -68,8 +67,6 @@ TEST(X11Titles, TitlesAreExactlyTarnsOwn)
         GTEST_SKIP() << "needs an X server: run under xvfb-run with QT_QPA_PLATFORM=xcb";
     }
     setTarnIdentity();
-    ASSERT_TRUE(testsupport::writeFile(settingsFilePath(), "[Options]\nGCC Path=/usr/bin/gcc\n"));
-    ScriptedPrompts prompts;
     CTarnApp app;
     ASSERT_TRUE(app.InitInstance({}));
     CMainFrame* main = app.mainWindow();
@@ -88,8 +85,6 @@ TEST(X11Titles, TitlesAreExactlyTarnsOwn)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&options));
     expectTitle(&options, QStringLiteral("Dialog"));
     options.close();
-
-    QFile::remove(settingsFilePath());
 #else
     GTEST_SKIP() << "built without X11";
 #endif
