@@ -135,7 +135,9 @@ protected:
 
 } // namespace
 
-TEST_F(MainFrameTest, TileHorizontallyWithMinimizeOnTileLeavesMessageWindowAlone)
+// With Minimize on tile the message window stays as it is; without it, it is
+// tiled too. Arrange Icons lines the minimised windows up at the bottom.
+TEST_F(MainFrameTest, TileWithAndWithoutMinimizeOnTileAndArrangeIcons)
 {
     setMinimizeOnTile(1);
     messages->setGeometry(20, 30, 630, 110);
@@ -152,12 +154,7 @@ TEST_F(MainFrameTest, TileHorizontallyWithMinimizeOnTileLeavesMessageWindowAlone
     EXPECT_EQ(a.width(), width);
     EXPECT_EQ(b.width(), width);
     EXPECT_LT(a.bottom(), b.top() + 1);
-}
 
-// Without Minimize on tile the message window is tiled too; Arrange Icons
-// lines the minimised windows up at the bottom.
-TEST_F(MainFrameTest, TileVerticallyAndArrangeIcons)
-{
     setMinimizeOnTile(0);
     ASSERT_TRUE(main->router()->execute(fw::id::WindowTileVert));
     const int height = main->mdiArea()->viewport()->height();

@@ -66,26 +66,25 @@ TEST(SettingsProfile, IntegerReaderLikeTheProfileService)
 {
     struct Case {
         const char* value;
-        int defaultValue;
         int expected;
     };
     const Case cases[] = {
-        {"1", 7, 1},
-        {"0", 7, 0},
-        {"1abc", 7, 1},
-        {"abc", 7, 0},
-        {"12 34", 7, 12},
-        {"-5", 7, -5},
-        {"+3", 7, 3},
-        {"-", 7, 0},
-        {"0x10", 7, 0},
-        {"", 7, 7},
-        {"007", 7, 7},
-        {"99999999999", 7, INT_MAX},
-        {"-99999999999", 7, INT_MIN},
+        {"1", 1},
+        {"0", 0},
+        {"1abc", 1},
+        {"abc", 0},
+        {"12 34", 12},
+        {"-5", -5},
+        {"+3", 3},
+        {"-", 0},
+        {"0x10", 0},
+        {"", 7},
+        {"010", 10},
+        {"99999999999", INT_MAX},
+        {"-99999999999", INT_MIN},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(readProfileInteger(c.value, c.defaultValue), c.expected) << c.value;
+        EXPECT_EQ(readProfileInteger(c.value, 7), c.expected) << c.value;
 
     const SettingsProfile profile = SettingsProfile::fromBytes("[Options]\nClear= 1abc \nTile=\n");
     EXPECT_EQ(profile.integer("Options", "Clear", 9), 1);

@@ -12,11 +12,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 using Startup = SettingsTestEnvironment;
-
-} // namespace
 
 TEST_F(Startup, NoArgumentsGivesMessageWindowThenUntitledSource)
 {

@@ -5,6 +5,5 @@ list(APPEND TARN_CORE_TESTS
 )
 list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/OptionsDialogTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SettingsFontConversionTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsLoadSaveTest.cpp
 )
