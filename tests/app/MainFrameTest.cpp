@@ -93,19 +93,6 @@ protected:
         ClearMessages();
     }
 
-    // A log as a compile leaves it: headings, separators, an empty row, a
-    // note without a line number and two diagnostics.
-    void addMixedLog()
-    {
-        AddMessage(QStringLiteral("Compiling a.c with command line of:"), 1);
-        AddMessage(QStringLiteral("Errors:"), 1);
-        AddMessage(path("a.c") + QStringLiteral(":2:9: error: 'x' undeclared"), 0);
-        AddMessage(QString(), 0);
-        AddMessage(QStringLiteral("cc1: note: no line here"), 0);
-        AddMessage(path("b.c") + QStringLiteral(":3: error: 'y' undeclared"), 0);
-        AddMessage(QStringLiteral("Done"), 1);
-    }
-
     // Runs a step and says what it led to: the selected row, the opened
     // file's name and its selected text, or the status text when nothing
     // moved.
@@ -368,8 +355,16 @@ TEST_F(DiagnosticStep, StepsThroughTheDiagnosticsAndStopsAtEachEnd)
             EXPECT_EQ(step(id), NoMore) << withRows;
         EXPECT_EQ(log->selectedRow(), -1);
     }
+    // A log as a compile leaves it: headings, separators, an empty row, a
+    // note without a line number and two diagnostics.
     ClearMessages();
-    addMixedLog();
+    AddMessage(QStringLiteral("Compiling a.c with command line of:"), 1);
+    AddMessage(QStringLiteral("Errors:"), 1);
+    AddMessage(path("a.c") + QStringLiteral(":2:9: error: 'x' undeclared"), 0);
+    AddMessage(QString(), 0);
+    AddMessage(QStringLiteral("cc1: note: no line here"), 0);
+    AddMessage(path("b.c") + QStringLiteral(":3: error: 'y' undeclared"), 0);
+    AddMessage(QStringLiteral("Done"), 1);
     // Rows: 0 heading, 1 separator, 2 "Errors:", 3 separator, 4 a.c:2,
     // 5 empty, 6 note, 7 b.c:3, 8 "Done", 9 separator.
     const std::pair<int, const char*> steps[] = {
