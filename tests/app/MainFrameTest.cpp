@@ -45,13 +45,6 @@ protected:
         messages = g_pMessageView->parentFrame();
     }
 
-    QList<fw::MdiChildFrame*> openSources(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            EXPECT_TRUE(main->router()->execute(fw::id::FileNew));
-        QApplication::processEvents();
-        return main->childFrames().mid(main->childFrames().size() - count);
-    }
     QRect space() const { return main->mdiArea()->viewport()->rect(); }
 
     void setMinimizeOnTile(int on)
@@ -258,7 +251,11 @@ TEST_F(WindowLayout, NewWindowsAndCascadeGiveUsefulPlacesAndKeepEveryTitleBarVis
     const int step = main->cascadeStep();
     for (int sources : {3, 15}) {
         SCOPED_TRACE(sources);
-        const QList<fw::MdiChildFrame*> frames = openSources(sources);
+        for (int i = 0; i < sources; ++i)
+            ASSERT_TRUE(main->router()->execute(fw::id::FileNew));
+        QApplication::processEvents();
+        const QList<fw::MdiChildFrame*> frames =
+            main->childFrames().mid(main->childFrames().size() - sources);
         // New windows step down from the top left, start again there, and
         // stay inside.
         int wraps = 0;
