@@ -1,11 +1,9 @@
 // The running main frame: Window menu commands, Options, the bars, Ctrl+Tab,
 // where child windows go (new windows, Cascade, Next past a maximised
 // window), the caption menus, the prompts of disabled menu items, and F4.
-#include "app/CChildFrame.h"
+#include "SettingsTestEnvironment.h"
+
 #include "editor/CTarnView.h"
-#include "app/CMainFrame.h"
-#include "app/CTarnApp.h"
-#include "app/IdeSettings.h"
 #include "framework/CommandRouter.h"
 #include "framework/Document.h"
 #include "framework/MdiChildFrame.h"
@@ -13,59 +11,40 @@
 #include "messages/CMessageView.h"
 #include "messages/MessageSink.h"
 #include "resources/CommandIds.h"
-#include "support/ScriptedPrompts.h"
-#include "support/TestSupport.h"
+#include "tools/ModalDriver.h"
 
 #include <Qsci/qscilexer.h>
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QDialog>
-#include <QContextMenuEvent>
-#include <QMdiArea>
 #include <QFileInfo>
+#include <QMdiArea>
 #include <QSet>
-#include <QTemporaryDir>
 
-#include <Qsci/qsciscintilla.h>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
-#include <QPushButton>
-#include <QTest>
 #include <QStatusBar>
-#include <QTimer>
+#include <QTest>
 #include <QToolBar>
+#include <Qsci/qsciscintilla.h>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// A started Tarn with the gcc path set (no warning) and two source windows
-// besides the message window.
-class MainFrameTest : public ::testing::Test {
+// A started Tarn with two source windows besides the message window.
+class MainFrameTest : public StartedTarn {
 protected:
     void SetUp() override
     {
-        QFile::remove(settingsFilePath());
-        ASSERT_TRUE(testsupport::writeFile(settingsFilePath(), "[Options]\nGCC Path=/usr/bin/gcc\n"));
-        ASSERT_TRUE(app.InitInstance({}));
-        main = app.mainWindow();
+        StartedTarn::SetUp();
         main->resize(1000, 700);
         ASSERT_TRUE(main->router()->execute(fw::id::FileNew));
         frames = main->childFrames();
-        ASSERT_EQ(frames.size(), 3);
         messages = g_pMessageView->parentFrame();
     }
-    void TearDown() override { QFile::remove(settingsFilePath()); }
 
-    QList<fw::MdiChildFrame*> openSources(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            EXPECT_TRUE(main->router()->execute(fw::id::FileNew));
-        QApplication::processEvents();
-        return main->childFrames().mid(main->childFrames().size() - count);
-    }
     QRect space() const { return main->mdiArea()->viewport()->rect(); }
 
     void setMinimizeOnTile(int on)
@@ -75,9 +54,6 @@ protected:
         setIdeSettings(settings);
     }
 
-    ScriptedPrompts prompts;
-    CTarnApp app;
-    CMainFrame* main = nullptr;
     QList<fw::MdiChildFrame*> frames;
     fw::MdiChildFrame* messages = nullptr;
 };
@@ -103,25 +79,11 @@ class DiagnosticStep : public MainFrameTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(testsupport::writeFile(dir.filePath("a.c"), "int a;\nint b = x;\nint c;\n"));
-        ASSERT_TRUE(testsupport::writeFile(dir.filePath("b.c"), "int d;\nint e;\nint f = y;\n"));
         MainFrameTest::SetUp();
+        ASSERT_TRUE(testsupport::writeFile(path("a.c"), "int a;\nint b = x;\nint c;\n"));
+        ASSERT_TRUE(testsupport::writeFile(path("b.c"), "int d;\nint e;\nint f = y;\n"));
         log = g_pMessageView;
         ClearMessages();
-    }
-
-    // A log as a compile leaves it: headings, separators, an empty row, a
-    // note without a line number and two diagnostics.
-    void addMixedLog()
-    {
-        AddMessage(QStringLiteral("Compiling a.c with command line of:"), 1);
-        AddMessage(QStringLiteral("Errors:"), 1);
-        AddMessage(dir.filePath("a.c") + QStringLiteral(":2:9: error: 'x' undeclared"), 0);
-        AddMessage(QString(), 0);
-        AddMessage(QStringLiteral("cc1: note: no line here"), 0);
-        AddMessage(dir.filePath("b.c") + QStringLiteral(":3: error: 'y' undeclared"), 0);
-        AddMessage(QStringLiteral("Done"), 1);
     }
 
     // Runs a step and says what it led to: the selected row, the opened
@@ -142,16 +104,20 @@ protected:
             return QStringLiteral("no source window");
         return QStringLiteral("%1 %2 %3")
             .arg(log->selectedRow())
-            .arg(QFileInfo(view->fw::View::document()->pathName()).fileName(), view->selectedText());
+            .arg(QFileInfo(view->fw::View::document()->pathName()).fileName(),
+                 view->selectedText());
     }
 
-    QTemporaryDir dir;
+    QString path(const char* name) const { return configFolder() + '/' + name; }
+
     CMessageView* log = nullptr;
 };
 
 } // namespace
 
-TEST_F(MainFrameTest, TileHorizontallyWithMinimizeOnTileLeavesMessageWindowAlone)
+// With Minimize on tile the message window stays as it is; without it, it is
+// tiled too. Arrange Icons lines the minimised windows up at the bottom.
+TEST_F(MainFrameTest, TileWithAndWithoutMinimizeOnTileAndArrangeIcons)
 {
     setMinimizeOnTile(1);
     messages->setGeometry(20, 30, 630, 110);
@@ -160,7 +126,6 @@ TEST_F(MainFrameTest, TileHorizontallyWithMinimizeOnTileLeavesMessageWindowAlone
     ASSERT_TRUE(main->router()->execute(fw::id::WindowTileHorz));
 
     EXPECT_EQ(messages->geometry(), QRect(20, 30, 630, 110));
-    EXPECT_FALSE(messages->isMinimized());
     EXPECT_EQ(main->activeChild(), first);
     // The two sources are rows: each as wide as the area, one above the other.
     const QRect a = frames.at(1)->geometry();
@@ -169,19 +134,14 @@ TEST_F(MainFrameTest, TileHorizontallyWithMinimizeOnTileLeavesMessageWindowAlone
     EXPECT_EQ(a.width(), width);
     EXPECT_EQ(b.width(), width);
     EXPECT_LT(a.bottom(), b.top() + 1);
-    EXPECT_FALSE(a.intersects(b));
-}
 
-// Without Minimize on tile the message window is tiled too; Arrange Icons
-// lines the minimised windows up at the bottom.
-TEST_F(MainFrameTest, TileVerticallyAndArrangeIcons)
-{
     setMinimizeOnTile(0);
     ASSERT_TRUE(main->router()->execute(fw::id::WindowTileVert));
     const int height = main->mdiArea()->viewport()->height();
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(frames.at(i)->geometry().height(), height);
-        EXPECT_EQ(frames.at(i)->geometry().left(), i ? frames.at(i - 1)->geometry().right() + 1 : 0);
+        EXPECT_EQ(frames.at(i)->geometry().left(),
+                  i ? frames.at(i - 1)->geometry().right() + 1 : 0);
     }
     frames.at(1)->showMinimized();
     frames.at(2)->showMinimized();
@@ -190,19 +150,6 @@ TEST_F(MainFrameTest, TileVerticallyAndArrangeIcons)
     EXPECT_EQ(frames.at(1)->geometry().bottom(), bottom);
     EXPECT_EQ(frames.at(2)->geometry().bottom(), bottom);
     EXPECT_EQ(frames.at(2)->geometry().left(), frames.at(1)->geometry().right() + 1);
-}
-
-// Answers the Options dialog that is about to open: choose a new font, then
-// press OK or Cancel.
-static void answerOptionsDialog(bool ok)
-{
-    QTimer::singleShot(0, [ok] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialog->findChild<QPushButton*>(QStringLiteral("sourceFontButton"))->click();
-        dialog->findChild<QPushButton*>(ok ? QStringLiteral("okButton") : QStringLiteral("cancelButton"))
-            ->click();
-    });
 }
 
 TEST_F(MainFrameTest, OptionsOkReappliesFontToSourcesAndActivatesMessages)
@@ -214,9 +161,12 @@ TEST_F(MainFrameTest, OptionsOkReappliesFontToSourcesAndActivatesMessages)
     for (bool ok : {false, true}) {
         QFont chosen(QStringLiteral("DejaVu Sans Mono"));
         chosen.setPointSize(ok ? 17 : 23);
-        prompts.fonts.push_back(chosen);
-        answerOptionsDialog(ok);
-        ASSERT_TRUE(main->router()->execute(cmd::ViewOptions));
+        prompts->fonts.push_back(chosen);
+        EXPECT_TRUE(DriveModal<QDialog>([&] { main->router()->execute(cmd::ViewOptions); },
+                                        [ok](QDialog* dialog) {
+                                            ClickButton(dialog, "sourceFontButton");
+                                            ClickButton(dialog, ok ? "okButton" : "cancelButton");
+                                        }));
         if (!ok) {
             EXPECT_NE(ideSettings().sourceFont.pointSize(), 23);
             EXPECT_EQ(main->activeChild(), active);
@@ -225,11 +175,9 @@ TEST_F(MainFrameTest, OptionsOkReappliesFontToSourcesAndActivatesMessages)
     // OK gave every style of every source the font.
     EXPECT_EQ(ideSettings().sourceFont.pointSize(), 17);
     for (fw::MdiChildFrame* frame : {frames.at(1), frames.at(2)}) {
-        auto* view = dynamic_cast<CTarnView*>(frame->view());
-        ASSERT_NE(view, nullptr);
-        ASSERT_NE(view->lexer(), nullptr);
+        QsciLexer* lexer = dynamic_cast<CTarnView*>(frame->view())->lexer();
         for (int style : {0, 1, 5, 6})
-            EXPECT_EQ(view->lexer()->font(style).pointSize(), 17) << style;
+            EXPECT_EQ(lexer->font(style).pointSize(), 17) << style;
     }
     EXPECT_TRUE(one->isModified());
     EXPECT_FALSE(two->isModified());
@@ -239,18 +187,27 @@ TEST_F(MainFrameTest, OptionsOkReappliesFontToSourcesAndActivatesMessages)
 TEST_F(MainFrameTest, LibcReferenceWithoutPathExplainsHowToSetIt)
 {
     ASSERT_TRUE(main->router()->execute(cmd::LibcReference));
-    ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_EQ(prompts.messages.first(),
+    ASSERT_EQ(prompts->messages.size(), 1);
+    EXPECT_EQ(prompts->messages.first(),
               "Your libc reference path doesn't seem to be set! Since this file was automatically "
               "installed with Tarn, go to the options menu and set the path using the \"browse\" "
               "button.  Note that the file should be in the \\hlp directory of your djgpp "
               "installation.");
 }
 
-TEST_F(MainFrameTest, MainFrameCommandsWorkWhateverIsActive)
+// New commands never ask for a document type; the message window cannot be
+// closed; main-frame commands work whatever window is active.
+TEST_F(MainFrameTest, NewCommandsAndMainFrameCommandsWhateverIsActive)
 {
     main->show();
+    EXPECT_TRUE(main->router()->execute(cmd::FileNewProject));
+    EXPECT_TRUE(prompts->messages.isEmpty());
+    EXPECT_EQ(frames.at(2)->document()->title(), "Untitled2");
+    EXPECT_EQ(main->childFrames().at(3)->document()->title(), "Project1");
     messages->activate();
+    EXPECT_FALSE(main->router()->isEnabled(fw::id::FileClose));
+    EXPECT_FALSE(messages->close());
+    EXPECT_EQ(main->childFrames().size(), 4);
     EXPECT_TRUE(main->router()->isEnabled(cmd::ViewOptions));
     EXPECT_TRUE(main->router()->isEnabled(fw::id::WindowTileHorz));
     EXPECT_TRUE(main->router()->isEnabled(fw::id::FilePrintSetup));
@@ -260,7 +217,6 @@ TEST_F(MainFrameTest, MainFrameCommandsWorkWhateverIsActive)
     frames.at(1)->activate();
     EXPECT_TRUE(main->router()->isEnabled(fw::id::EditSelectAll));
     // The bars toggle from any window.
-    ASSERT_NE(main->toolBar(), nullptr);
     EXPECT_TRUE(main->toolBar()->isVisible());
     ASSERT_TRUE(main->router()->execute(fw::id::ViewToolbar));
     EXPECT_FALSE(main->toolBar()->isVisible());
@@ -290,32 +246,16 @@ TEST_F(MainFrameTest, CtrlTabInASourceWindowRunsNext)
     EXPECT_EQ(dynamic_cast<QsciScintilla*>(editor)->text(), QString());
 }
 
-TEST_F(MainFrameTest, RightClickOnTheEmptyAreaShowsTheMainContextMenu)
-{
-    main->show();
-    for (fw::MdiChildFrame* frame : frames)
-        frame->resize(50, 50);
-    QWidget* area = main->mdiArea()->viewport();
-    const QPoint empty(area->width() - 10, area->height() - 10);
-    QContextMenuEvent event(QContextMenuEvent::Mouse, empty, area->mapToGlobal(empty));
-    QApplication::sendEvent(area, &event);
-    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    ASSERT_NE(popup, nullptr);
-    QStringList texts;
-    for (QAction* action : popup->actions())
-        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    EXPECT_EQ(texts.first(), "&New Source File\tCtrl+N");
-    EXPECT_EQ(texts.last(), "E&xit");
-    EXPECT_EQ(texts.size(), 14);
-    popup->close();
-}
-
 TEST_F(WindowLayout, NewWindowsAndCascadeGiveUsefulPlacesAndKeepEveryTitleBarVisible)
 {
     const int step = main->cascadeStep();
     for (int sources : {3, 15}) {
         SCOPED_TRACE(sources);
-        const QList<fw::MdiChildFrame*> frames = openSources(sources);
+        for (int i = 0; i < sources; ++i)
+            ASSERT_TRUE(main->router()->execute(fw::id::FileNew));
+        QApplication::processEvents();
+        const QList<fw::MdiChildFrame*> frames =
+            main->childFrames().mid(main->childFrames().size() - sources);
         // New windows step down from the top left, start again there, and
         // stay inside.
         int wraps = 0;
@@ -325,7 +265,9 @@ TEST_F(WindowLayout, NewWindowsAndCascadeGiveUsefulPlacesAndKeepEveryTitleBarVis
             if (i > 0 && place.topLeft() == QPoint(0, 0)) {
                 ++wraps;
             } else if (i > 0) {
-                EXPECT_EQ(place.topLeft(), frames.at(i - 1)->geometry().topLeft() + QPoint(step, step)) << i;
+                EXPECT_EQ(place.topLeft(),
+                          frames.at(i - 1)->geometry().topLeft() + QPoint(step, step))
+                    << i;
             }
         }
         EXPECT_EQ(wraps >= 1, sources == 15);
@@ -351,8 +293,7 @@ TEST_F(WindowLayout, NewWindowsAndCascadeGiveUsefulPlacesAndKeepEveryTitleBarVis
 
 TEST_F(WindowLayout, NextFromAMaximisedSourceNeverMaximisesTheMessageWindow)
 {
-    const QList<fw::MdiChildFrame*> frames = openSources(2);
-    frames.at(1)->showMaximized();
+    frames.at(2)->showMaximized();
     for (int i = 0; i < 6; ++i) {
         ASSERT_TRUE(main->router()->execute(cmd::WindowNext));
         QApplication::processEvents();
@@ -365,7 +306,6 @@ TEST_F(WindowLayout, NextFromAMaximisedSourceNeverMaximisesTheMessageWindow)
 
 TEST_F(WindowLayout, CaptionMenusOfferOnlyWhatTheFrameAllows)
 {
-    const QList<fw::MdiChildFrame*> frames = openSources(1);
     auto texts = [](fw::MdiChildFrame* frame) {
         QStringList list;
         for (QAction* action : frame->systemMenu()->actions()) {
@@ -375,45 +315,53 @@ TEST_F(WindowLayout, CaptionMenusOfferOnlyWhatTheFrameAllows)
         return list;
     };
     EXPECT_EQ(texts(messages), QStringList({"&Move", "&Size"}));
-    EXPECT_EQ(texts(frames.at(0)),
+    EXPECT_EQ(texts(frames.at(1)),
               QStringList({"&Restore", "&Move", "&Size", "Mi&nimize", "Ma&ximize", "&Close"}));
 }
 
 TEST_F(WindowLayout, DisabledMenuItemsShowTheirPromptToo)
 {
-    openSources(1);
-    QAction* edit = nullptr;
-    for (QAction* top : main->menuBar()->actions()) {
-        if (top->text() == QLatin1String("&Edit"))
-            edit = top;
-    }
-    ASSERT_NE(edit, nullptr);
+    QAction* edit = main->menuBar()->actions().at(1);
     QMenu* file = edit->menu();
     main->menuBar()->setActiveAction(edit); // opened from the bar, as a user does
     ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
-    // Undo is off in a new window; Select All is on.
-    for (const auto& [text, enabled, prompt] :
-         {std::tuple{"&Undo\tCtrl+Z", false, "Undo the last action"},
-          std::tuple{"Select A&ll\tCtrl+A", true, "Select the entire document"},
-          std::tuple{"&Undo\tCtrl+Z", false, "Undo the last action"}}) {
-        QAction* item = nullptr;
-        for (QAction* action : file->actions()) {
-            if (action->text() == QLatin1String(text))
-                item = action;
-        }
-        ASSERT_NE(item, nullptr) << text;
-        EXPECT_EQ(item->isEnabled(), enabled) << text;
+    // Undo (the first item) is off in a new window; Select All (the sixth) is on.
+    for (const auto& [index, enabled, prompt] : {std::tuple{0, false, "Undo the last action"},
+                                                 std::tuple{5, true, "Select the entire document"},
+                                                 std::tuple{0, false, "Undo the last action"}}) {
+        QAction* item = file->actions().at(index);
+        EXPECT_EQ(item->isEnabled(), enabled) << prompt;
         main->statusBar()->showMessage(QStringLiteral("Ready"));
         QTest::mouseMove(file, file->actionGeometry(item).center());
         QApplication::processEvents();
-        EXPECT_EQ(main->statusBar()->currentMessage().toStdString(), prompt) << text;
+        EXPECT_EQ(main->statusBar()->currentMessage().toStdString(), prompt);
     }
     file->close();
 }
 
 TEST_F(DiagnosticStep, StepsThroughTheDiagnosticsAndStopsAtEachEnd)
 {
-    addMixedLog();
+    // An empty log, then one without diagnostics: nothing moves.
+    for (bool withRows : {false, true}) {
+        if (withRows) {
+            AddMessage(QStringLiteral("Errors:"), 1);
+            AddMessage(QString(), 0);
+            AddMessage(QStringLiteral("gcc: fatal error: no input files"), 0);
+        }
+        for (int id : {cmd::NextDiagnostic, cmd::PreviousDiagnostic})
+            EXPECT_EQ(step(id), NoMore) << withRows;
+        EXPECT_EQ(log->selectedRow(), -1);
+    }
+    // A log as a compile leaves it: headings, separators, an empty row, a
+    // note without a line number and two diagnostics.
+    ClearMessages();
+    AddMessage(QStringLiteral("Compiling a.c with command line of:"), 1);
+    AddMessage(QStringLiteral("Errors:"), 1);
+    AddMessage(path("a.c") + QStringLiteral(":2:9: error: 'x' undeclared"), 0);
+    AddMessage(QString(), 0);
+    AddMessage(QStringLiteral("cc1: note: no line here"), 0);
+    AddMessage(path("b.c") + QStringLiteral(":3: error: 'y' undeclared"), 0);
+    AddMessage(QStringLiteral("Done"), 1);
     // Rows: 0 heading, 1 separator, 2 "Errors:", 3 separator, 4 a.c:2,
     // 5 empty, 6 note, 7 b.c:3, 8 "Done", 9 separator.
     const std::pair<int, const char*> steps[] = {
@@ -436,22 +384,7 @@ TEST_F(DiagnosticStep, StepsThroughTheDiagnosticsAndStopsAtEachEnd)
     EXPECT_EQ(step(cmd::PreviousDiagnostic), QStringLiteral("7 b.c int f = y;"));
     log->setSelectedRow(5);
     EXPECT_EQ(step(cmd::PreviousDiagnostic), QStringLiteral("4 a.c int b = x;"));
-}
-
-TEST_F(DiagnosticStep, LogsWithoutDiagnosticsMoveNothing)
-{
-    for (bool withRows : {false, true}) {
-        ClearMessages();
-        if (withRows) {
-            AddMessage(QStringLiteral("Errors:"), 1);
-            AddMessage(QString(), 0);
-            AddMessage(QStringLiteral("gcc: fatal error: no input files"), 0);
-        }
-        for (int id : {cmd::NextDiagnostic, cmd::PreviousDiagnostic})
-            EXPECT_EQ(step(id), NoMore) << withRows;
-        EXPECT_EQ(log->selectedRow(), -1);
-    }
-    EXPECT_EQ(prompts.messages, QStringList());
+    EXPECT_EQ(prompts->messages, QStringList());
 }
 
 TEST_F(DiagnosticStep, F4InASourceWindowScrollsTheRowIntoView)
@@ -460,10 +393,10 @@ TEST_F(DiagnosticStep, F4InASourceWindowScrollsTheRowIntoView)
     main->show();
     QApplication::setActiveWindow(main);
     ASSERT_TRUE(QTest::qWaitForWindowActive(main));
-    AddMessage(dir.filePath("a.c") + QStringLiteral(":1: warning: first"), 0);
+    AddMessage(path("a.c") + QStringLiteral(":1: warning: first"), 0);
     for (int i = 0; i < 300; ++i)
         AddMessage(QStringLiteral("line %1").arg(i), 0);
-    AddMessage(dir.filePath("b.c") + QStringLiteral(":2: warning: last"), 0);
+    AddMessage(path("b.c") + QStringLiteral(":2: warning: last"), 0);
     AddMessage(QStringLiteral("tail"), 0);
     log->flushLayout();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ShiftModifier);
@@ -473,9 +406,7 @@ TEST_F(DiagnosticStep, F4InASourceWindowScrollsTheRowIntoView)
     QApplication::processEvents();
     EXPECT_EQ(log->selectedRow(), 0);
     EXPECT_EQ(log->verticalScrollBar()->value(), 0);
-    auto* view = dynamic_cast<CTarnView*>(main->activeView());
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->selectedText(), QStringLiteral("int a;"));
+    EXPECT_EQ(dynamic_cast<CTarnView*>(main->activeView())->selectedText(), "int a;");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ShiftModifier);
     EXPECT_EQ(main->statusBar()->currentMessage(), NoMore);
 }

@@ -1,3 +1,4 @@
+// The settings in the user interface: the source font and its record, and
 // LoadSettings and SaveSettings against a real Tarn32.ini in a private
 // configuration folder.
 #include "SettingsTestEnvironment.h"
@@ -12,12 +13,86 @@
 #include <QFontMetricsF>
 
 #include <atomic>
+#include <climits>
 #include <csignal>
-#include <random>
 #include <sys/resource.h>
 #include <thread>
 
 namespace {
+
+LogFontRecord fixedPitchRecord(const char* face)
+{
+    LogFontRecord record;
+    record.height = -13; // 10 points at 96 dpi
+    record.weight = 400;
+    record.pitchAndFamily = LogFontRecord::FixedPitch | LogFontRecord::FamilyModern;
+    record.setFaceName(face);
+    return record;
+}
+
+// The default font and a fixed-pitch record whose face is missing here both
+// fall back to a monospace font.
+TEST(SettingsFontConversion, DefaultAndFixedPitchFontsAreMonospace)
+{
+    EXPECT_EQ(fontRecordFromFont(defaultSourceFont()), fixedPitchRecord("courier"));
+    const QFont missing = fontFromFontRecord(fixedPitchRecord("No Such Face Anywhere"));
+    EXPECT_EQ(missing.family(), QStringLiteral("No Such Face Anywhere"));
+    for (const QFont& font : {defaultSourceFont(), missing}) {
+        const QFontMetricsF metrics(font);
+        EXPECT_EQ(metrics.horizontalAdvance(QLatin1Char('i')),
+                  metrics.horizontalAdvance(QLatin1Char('M')))
+            << QFontInfo(font).family().toStdString();
+    }
+}
+
+TEST(SettingsFontConversion, StyleAndSizeSurviveTheRecord)
+{
+    struct Case {
+        const char* name;
+        QFont font;
+        int height;
+        int weight;
+    };
+    QFont effects(QStringLiteral("DejaVu Serif"), 14);
+    effects.setUnderline(true);
+    effects.setStrikeOut(true);
+    QFont pixels(QStringLiteral("DejaVu Sans"));
+    pixels.setPixelSize(20);
+    const Case cases[] = {
+        {"bold italic", QFont(QStringLiteral("DejaVu Sans Mono"), 12, QFont::Bold, true), -16, 700},
+        {"effects", effects, -19, 400},
+        {"pixel size", pixels, -20, 400},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const LogFontRecord record = fontRecordFromFont(c.font);
+        EXPECT_EQ(record.height, c.height);
+        EXPECT_EQ(record.weight, c.weight);
+        EXPECT_EQ(record.italic != 0, c.font.italic());
+        EXPECT_EQ(record.underline != 0, c.font.underline());
+        EXPECT_EQ(record.strikeOut != 0, c.font.strikeOut());
+        EXPECT_EQ(record.faceNameBytes(), c.font.family().toLatin1());
+
+        const QFont back = fontFromFontRecord(*LogFontRecord::fromBytes(record.toBytes()));
+        EXPECT_EQ(back.family(), c.font.family());
+        EXPECT_DOUBLE_EQ(back.pointSizeF(), -c.height * 72.0 / 96.0);
+        EXPECT_EQ(fontRecordFromFont(back), record)
+            << "the style comes back, stable after one round";
+    }
+}
+
+TEST(SettingsFontConversion, HandEditedExtremesStayUsable)
+{
+    LogFontRecord record;
+    record.setFaceName(QByteArray(31, 'x'));
+    for (const std::int32_t height : {INT_MIN, INT_MAX, 0, -1}) {
+        record.height = height;
+        record.weight = height; // nonsense weights too
+        const QFont font = fontFromFontRecord(record);
+        EXPECT_GT(font.pointSizeF(), 0) << height;
+        EXPECT_LE(font.pointSizeF(), 1000.0) << height;
+    }
+}
 
 const QString gccWarning = QStringLiteral(
     "It appears that you have not yet set your program paths in the View->Options menu.  "
@@ -25,45 +100,30 @@ const QString gccWarning = QStringLiteral(
 
 class SettingsLoadSave : public SettingsTestEnvironment {
 protected:
-    QString iniPath() const { return configFolder() + QStringLiteral("/Tarn32.ini"); }
     void writeIni(const QByteArray& bytes)
     {
         ASSERT_TRUE(testsupport::writeFile(iniPath(), bytes));
     }
 };
 
-void expectDefaultFont(const QFont& font)
+// A first start (here: a folder where the file should be) with no tools on
+// PATH: every stale value gives way to its default, and saving fails. Missing
+// tool keys take the tools that PATH finds.
+TEST_F(SettingsLoadSave, FirstStartAndMissingToolKeysTakeTheToolsOnPath)
 {
-    EXPECT_EQ(font.family(), QStringLiteral("courier"));
-    EXPECT_EQ(font.pointSize(), 10);
-    const QFontMetricsF metrics(font); // resolves to a real monospace font
-    EXPECT_EQ(metrics.horizontalAdvance(QLatin1Char('i')),
-              metrics.horizontalAdvance(QLatin1Char('M')))
-        << QFontInfo(font).family().toStdString();
-}
-
-TEST_F(SettingsLoadSave, FirstStartWarnsOnceAndUsesDefaults)
-{
+    ASSERT_TRUE(QDir().mkpath(iniPath()));
     setIdeSettings(IdeSettings{{QStringLiteral("stale"), {}, {}, {}, 5, 5, 5, 5, 5}, QFont()});
     LoadSettings();
     EXPECT_EQ(prompts->messages, QStringList{gccWarning});
-    // The default of each key is the codec's; here: the stale values go.
-    const IdeSettings& s = ideSettings();
-    EXPECT_EQ(s.gccPath, QString());
-    EXPECT_EQ(s.debugDefault, 0);
-    EXPECT_EQ(s.moveBraces, 1);
-    EXPECT_EQ(s.minimizeOnTile, 0);
-    expectDefaultFont(s.sourceFont);
-    EXPECT_FALSE(QFileInfo::exists(iniPath())) << "loading never writes";
-}
+    EXPECT_EQ(static_cast<const SettingsValues&>(ideSettings()), SettingsValues());
+    EXPECT_EQ(ideSettings().sourceFont, defaultSourceFont());
+    EXPECT_FALSE(SaveSettings());
+    ASSERT_TRUE(QDir().rmdir(iniPath()));
 
-TEST_F(SettingsLoadSave, MissingToolKeysTakeTheToolsOnPath)
-{
     // Two folders on PATH: the first one's tools win; a file named gdb that
     // cannot be run is passed over.
-    const QString first = pathFolder() + QStringLiteral("/first");
-    const QString second = pathFolder() + QStringLiteral("/second");
-    ASSERT_TRUE(QDir().mkpath(first) && QDir().mkpath(second));
+    const QString first = configFolder() + QStringLiteral("/first");
+    const QString second = configFolder() + QStringLiteral("/second");
     auto tool = [](const QString& folder, const char* name, bool executable) {
         const QString path = folder + QLatin1Char('/') + QLatin1String(name);
         EXPECT_TRUE(testsupport::writeFile(path, "#!/bin/sh\n"));
@@ -85,7 +145,8 @@ TEST_F(SettingsLoadSave, MissingToolKeysTakeTheToolsOnPath)
         {"no file", {}, gcc, gdb, make},
         {"keys only in another section", "[Other]\nGCC Path=/x\nMake Path=\n", gcc, gdb, make},
         {"empty keys are the user's choice", "[Options]\ngcc path=\nMake Path=\n", {}, gdb, {}},
-        {"set keys are kept", "[Options]\nGCC Path=/opt/gcc\nGDB Path=/opt/gdb\n", "/opt/gcc", "/opt/gdb", make},
+        {"set keys are kept", "[Options]\nGCC Path=/opt/gcc\nGDB Path=/opt/gdb\n", "/opt/gcc",
+         "/opt/gdb", make},
     };
     qputenv("PATH", (first + QLatin1Char(':') + second).toLocal8Bit());
     for (const Case& c : cases) {
@@ -103,99 +164,20 @@ TEST_F(SettingsLoadSave, MissingToolKeysTakeTheToolsOnPath)
     }
     // Confirming Options writes what was found.
     ASSERT_TRUE(SaveSettings());
-    QFile file(iniPath());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("GCC Path=/opt/gcc\nGDB Path=/opt/gdb\nMake Path=" + make.toUtf8()));
-}
-
-QByteArray randomBytes(int size)
-{
-    std::mt19937 random(7);
-    QByteArray bytes(size, '\0');
-    for (char& c : bytes)
-        c = char(random() & 0xff);
-    return bytes;
-}
-
-TEST_F(SettingsLoadSave, BadFilesStartWithWhatCanBeRead)
-{
-    QByteArray oneDigitChanged =
-        fontRecordFromFont(QFont(QStringLiteral("Serif"), 20)).toProfileValue();
-    oneDigitChanged[3] = oneDigitChanged[3] == '0' ? '1' : '0';
-    QByteArray filler;
-    for (int i = 0; filler.size() < 8 * 1024 * 1024; ++i)
-        filler += "[Section" + QByteArray::number(i) + "]\nKey=" + QByteArray(60, 'v') + "\n";
-    struct Case {
-        const char* name;
-        QByteArray file;
-        QString gccPath;
-        int clear;
-        int level;
-    };
-    const Case cases[] = {
-        {"empty", "", {}, 1, 1},
-        {"binary garbage", randomBytes(1 << 20), {}, 1, 1},
-        {"garbage with zero bytes", QByteArray(5000, '\0'), {}, 1, 1},
-        {"many megabytes", filler + "[Options]\nGCC Path=/big\nClear=0\n", "/big", 0, 1},
-        {"other letter case", "[oPTIONS]\nGcc Path=/lc\nCLEAR=0\nlevel=0\n", "/lc", 0, 0},
-        {"integers like 1abc", "[Options]\nGCC Path=/i\nClear=0abc\nLevel=x1\n", "/i", 0, 0},
-        {"font of wrong length", "[Options]\nGCC Path=/f\nFont=0011\n", "/f", 1, 1},
-        {"font with one digit changed", "[Options]\nGCC Path=/f\nFont=" + oneDigitChanged + "\n",
-         "/f", 1, 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        writeIni(c.file);
-        prompts->messages.clear();
-        LoadSettings();
-        EXPECT_EQ(ideSettings().gccPath, c.gccPath);
-        EXPECT_EQ(ideSettings().clearBeforeBuild, c.clear);
-        EXPECT_EQ(ideSettings().keepLevelAfterSemicolon, c.level);
-        EXPECT_EQ(prompts->messages.size(), c.gccPath.isEmpty() ? 1 : 0);
-        expectDefaultFont(ideSettings().sourceFont);
-    }
+    const QByteArray found = "GCC Path=/opt/gcc\nGDB Path=/opt/gdb\nMake Path=" + make.toUtf8();
+    EXPECT_TRUE(testsupport::readFile(iniPath()).contains(found));
 }
 
 IdeSettings sampleSettings()
 {
-    IdeSettings s;
-    s.gccPath = QStringLiteral("/usr/bin/gcc");
-    s.gdbPath = QStringLiteral("/usr/bin/gdb");
-    s.makePath = QStringLiteral("/usr/bin/make");
-    s.libcPath = QStringLiteral("/usr/share/doc/glibc-doc/html/index.html");
-    s.sourceFont = QFont(QStringLiteral("DejaVu Sans Mono"), 12, QFont::Bold, true);
-    s.debugDefault = 1;
-    s.moveBraces = 0;
-    s.clearBeforeBuild = 0;
-    s.keepLevelAfterSemicolon = 1;
-    s.minimizeOnTile = 1;
-    return s;
+    const QString libc = QStringLiteral("/usr/share/doc/glibc-doc/html/index.html");
+    return {{"/usr/bin/gcc", "/usr/bin/gdb", "/usr/bin/make", libc, 1, 0, 0, 1, 1},
+            QFont(QStringLiteral("DejaVu Sans Mono"), 12, QFont::Bold, true)};
 }
 
-TEST_F(SettingsLoadSave, SavedSettingsLoadBack)
-{
-    // The order of the keys is the codec's; here: the file and the font.
-    setIdeSettings(sampleSettings());
-    ASSERT_TRUE(SaveSettings());
-    const QByteArray written = testsupport::readFile(iniPath());
-    EXPECT_TRUE(written.startsWith("[Options]\nGCC Path=/usr/bin/gcc\n")) << written.constData();
-    EXPECT_EQ(written.count('\n'), 11);
-    setIdeSettings(IdeSettings());
-    LoadSettings();
-    EXPECT_TRUE(prompts->messages.isEmpty());
-    const IdeSettings& s = ideSettings();
-    const IdeSettings expected = sampleSettings();
-    EXPECT_EQ(s.gccPath, expected.gccPath);
-    EXPECT_EQ(s.libcPath, expected.libcPath);
-    EXPECT_EQ(s.moveBraces, 0);
-    EXPECT_EQ(s.minimizeOnTile, 1);
-    EXPECT_EQ(s.sourceFont.family(), QStringLiteral("DejaVu Sans Mono"));
-    EXPECT_EQ(s.sourceFont.pointSize(), 12);
-    EXPECT_TRUE(s.sourceFont.bold());
-    EXPECT_TRUE(s.sourceFont.italic());
-}
-
-TEST_F(SettingsLoadSave, SaveKeepsOtherSectionsAndCreatesTheFolder)
+// Saving keeps the other sections of the file and creates its folder;
+// what was saved loads back.
+TEST_F(SettingsLoadSave, SavedSettingsLoadBackAndOtherSectionsStay)
 {
     const QString nested = configFolder() + QStringLiteral("/not/yet");
     qputenv("XDG_CONFIG_HOME", nested.toLocal8Bit());
@@ -203,38 +185,18 @@ TEST_F(SettingsLoadSave, SaveKeepsOtherSectionsAndCreatesTheFolder)
     ASSERT_TRUE(SaveSettings());
     EXPECT_TRUE(QFileInfo::exists(nested + QStringLiteral("/Tarn32.ini")));
 
-    writeIni("[Mine]\r\nkeep=1\r\n[Options]\r\nTile=0\r\n");
     qputenv("XDG_CONFIG_HOME", configFolder().toLocal8Bit());
+    writeIni("[Mine]\r\nkeep=1\r\n");
     ASSERT_TRUE(SaveSettings());
-    const QByteArray written = testsupport::readFile(iniPath());
-    EXPECT_TRUE(
-        written.startsWith("[Mine]\r\nkeep=1\r\n[Options]\r\nTile=1\r\nGCC Path=/usr/bin/gcc\r\n"))
-        << written.constData();
-    EXPECT_EQ(written.count("Tile="), 1);
-}
-
-TEST_F(SettingsLoadSave, FolderInPlaceOfTheFileLoadsDefaultsAndIsReportedByName)
-{
-    ASSERT_TRUE(QDir().mkpath(iniPath())); // a folder where the file should be
+    EXPECT_TRUE(testsupport::readFile(iniPath()).startsWith(
+        "[Mine]\r\nkeep=1\r\n\r\n[Options]\r\nGCC Path=/usr/bin/gcc\r\n"));
+    setIdeSettings(IdeSettings());
     LoadSettings();
-    EXPECT_EQ(prompts->messages, QStringList{gccWarning});
-    expectDefaultFont(ideSettings().sourceFont);
-    prompts->messages.clear();
-    setIdeSettings(sampleSettings());
-    EXPECT_FALSE(SaveSettings());
-    ASSERT_EQ(prompts->messages.size(), 1);
-    EXPECT_TRUE(prompts->messages.first().contains(iniPath()))
-        << prompts->messages.first().toStdString();
-    EXPECT_TRUE(QFileInfo(iniPath()).isDir());
-
-    // A folder that cannot exist: the configuration "folder" is a file.
-    const QString file = configFolder() + QStringLiteral("/plain");
-    ASSERT_TRUE(testsupport::writeFile(file, "x"));
-    qputenv("XDG_CONFIG_HOME", file.toLocal8Bit());
-    EXPECT_FALSE(SaveSettings());
-    ASSERT_EQ(prompts->messages.size(), 2);
-    EXPECT_TRUE(prompts->messages.last().contains(file + QStringLiteral("/Tarn32.ini")));
-    EXPECT_EQ(testsupport::readFile(file), "x");
+    EXPECT_TRUE(prompts->messages.isEmpty());
+    const IdeSettings expected = sampleSettings();
+    EXPECT_EQ(static_cast<const SettingsValues&>(ideSettings()), expected);
+    EXPECT_EQ(fontRecordFromFont(ideSettings().sourceFont),
+              fontRecordFromFont(expected.sourceFont));
 }
 
 // A write that fails half-way (here: the file size limit, which holds even
@@ -267,14 +229,8 @@ TEST_F(SettingsLoadSave, FailedWriteKeepsTheOldFile)
 // copy is one whole set, never a mixture.
 TEST_F(SettingsLoadSave, SnapshotsNeverSeeAHalfChangedValue)
 {
-    IdeSettings a;
-    a.gccPath = QStringLiteral("/a/gcc");
-    a.makePath = QStringLiteral("/a/make");
-    a.clearBeforeBuild = 0;
-    IdeSettings b;
-    b.gccPath = QStringLiteral("/b/gcc-with-a-longer-name");
-    b.makePath = QStringLiteral("/b/make");
-    b.clearBeforeBuild = 1;
+    const IdeSettings a{{"/a/gcc", {}, "/a/make", {}, 0, 1, 0, 1, 0}, QFont()};
+    const IdeSettings b{{"/b/gcc-with-a-longer-name", {}, "/b/make", {}, 0, 1, 1, 1, 0}, QFont()};
     setIdeSettings(a);
 
     std::atomic<bool> done{false};
@@ -283,11 +239,8 @@ TEST_F(SettingsLoadSave, SnapshotsNeverSeeAHalfChangedValue)
     std::thread worker([&] {
         while (!done) {
             const IdeSettings s = ideSettingsSnapshot();
-            const bool isA = s.gccPath == a.gccPath && s.makePath == a.makePath &&
-                             s.clearBeforeBuild == a.clearBeforeBuild;
-            const bool isB = s.gccPath == b.gccPath && s.makePath == b.makePath &&
-                             s.clearBeforeBuild == b.clearBeforeBuild;
-            if (!isA && !isB)
+            const SettingsValues& values = s;
+            if (values != a && values != b)
                 ++mixed;
             ++copies;
         }

@@ -1,11 +1,14 @@
 #pragma once
 
 // A private settings folder for one test: XDG_CONFIG_HOME points at a fresh
-// temporary folder, PATH at an empty one (so no gcc, gdb or make is found
-// unless the test puts one there), message boxes and dialogs are answered by
+// temporary folder, PATH at a folder in it that does not exist (so no gcc,
+// gdb or make is found unless the test changes PATH), message boxes and dialogs are answered by
 // a script, and the live settings and environment are put back afterwards.
+#include "app/CMainFrame.h"
+#include "app/CTarnApp.h"
 #include "app/IdeSettings.h"
 #include "support/ScriptedPrompts.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -22,9 +25,8 @@ protected:
         m_oldPath = qgetenv("PATH");
         m_oldSettings = ideSettings();
         ASSERT_TRUE(m_config.isValid());
-        ASSERT_TRUE(m_tools.isValid());
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
-        qputenv("PATH", m_tools.path().toLocal8Bit());
+        qputenv("PATH", (m_config.path() + QStringLiteral("/no-tools")).toLocal8Bit());
         prompts = std::make_unique<ScriptedPrompts>();
     }
 
@@ -37,15 +39,36 @@ protected:
     }
 
     QString configFolder() const { return m_config.path(); }
-    // The one folder PATH names during the test.
-    QString pathFolder() const { return m_tools.path(); }
+    QString iniPath() const { return m_config.path() + QStringLiteral("/Tarn32.ini"); }
 
     std::unique_ptr<ScriptedPrompts> prompts;
 
 private:
     QTemporaryDir m_config;
-    QTemporaryDir m_tools;
     QByteArray m_oldConfigHome;
     QByteArray m_oldPath;
     IdeSettings m_oldSettings;
+};
+
+// A Tarn started without arguments in that environment, its gcc path set so
+// no warning is shown: the message window and one untitled source.
+class StartedTarn : public SettingsTestEnvironment {
+protected:
+    void SetUp() override
+    {
+        SettingsTestEnvironment::SetUp();
+        ASSERT_TRUE(
+            testsupport::writeFile(settingsFilePath(), "[Options]\nGCC Path=/usr/bin/gcc\n"));
+        app = std::make_unique<CTarnApp>();
+        ASSERT_TRUE(app->InitInstance({}));
+        main = app->mainWindow();
+    }
+    void TearDown() override
+    {
+        app.reset();
+        SettingsTestEnvironment::TearDown();
+    }
+
+    std::unique_ptr<CTarnApp> app;
+    CMainFrame* main = nullptr;
 };

@@ -1,12 +1,9 @@
 # Tests of the settings: the Tarn32.ini codec (core) and IdeSettings with the
 # Options dialog (widgets).
 list(APPEND TARN_CORE_TESTS
-  ${CMAKE_CURRENT_LIST_DIR}/SettingsCodecTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SettingsFontRecordTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SettingsProfileTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SettingsFileTest.cpp
 )
 list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/OptionsDialogTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SettingsFontConversionTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsLoadSaveTest.cpp
 )

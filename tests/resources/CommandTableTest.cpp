@@ -1,6 +1,7 @@
-// Consistency of Tarn's command vocabulary: every id a menu, the toolbar or
-// a key uses is in the table, shown keys are bound keys, no key is bound
-// twice.
+// Tarn's command table: the menu resources item for item (one listing per
+// popup, then the ids that the texts alone do not show), and the consistency
+// of the command vocabulary: every id a menu, the toolbar or a key uses is in
+// the table with a prompt, shown keys are bound keys, no key is bound twice.
 #include "resources/CommandIds.h"
 #include "resources/MenuWalk.h"
 #include "resources/TarnCommands.h"
@@ -22,42 +23,206 @@ QString where(int resource, const fw::MenuItem& item)
     return QStringLiteral("menu %1, item \"%2\" (%3)").arg(resource).arg(item.text).arg(item.id);
 }
 
+using Kind = fw::MenuItem::Kind;
+
+const fw::MenuLayout& layout(int resource)
+{
+    return *tarnCommandTable().menu(resource);
+}
+
+const fw::MenuItem& popup(int resource, const char* title)
+{
+    for (const fw::MenuItem& popup : layout(resource)) {
+        if (popup.text == QString::fromUtf8(title))
+            return popup;
+    }
+    ADD_FAILURE() << "menu " << resource << " has no " << title;
+    static const fw::MenuItem empty = fw::MenuItem::submenu(QString(), {});
+    return empty;
+}
+
+std::vector<int> ids(const fw::MenuItem& popup)
+{
+    std::vector<int> result;
+    for (const fw::MenuItem& item : popup.children)
+        result.push_back(item.kind == Kind::Separator ? 0 : item.id);
+    return result;
+}
+
+bool sameItems(const fw::MenuItem& a, const fw::MenuItem& b)
+{
+    return menuwalk::describe(a) == menuwalk::describe(b) && ids(a) == ids(b);
+}
+
+// Entries of a popup as menuwalk::describe gives them, joined by "|";
+// "—" is a separator, "[x]" a submenu whose entries follow indented.
+const char* const fileDoc = "&New Source File\tCtrl+N|New Project|&Open...\tCtrl+O|&Close|&Save\tCtrl+S|"
+                            "Save &As...|—|Recent File|—|E&xit";
+const char* const commands = "&Run Executable...\tCtrl+E|—|&Link...|&Make...|&Debug...|—|S&top Build\tCtrl+Pause";
+const char* const viewDoc = "&Toolbar|&Status Bar|—|&Options...";
+const char* const window = "&Next\tCtrl+Tab|—|&Cascade|Tile &Horizontally|Tile &Vertically|&Arrange Icons|"
+                           "<windows>";
+const char* const help = "&Libc Reference|&About Tarn...";
+const char* const steps = "—|&Next Diagnostic\tF4|&Previous Diagnostic\tShift+F4";
+const char* const messages = "&Clear Messages|Copyright and &Version|&Tip";
+const char* const project = "&Insert File...|&Remove File|—|&Build Project\tCtrl+J|Rebuild &All|&Touch File|"
+                            "T&ouch All|—|&Export as Makefile|Export and &Make|—|Set &Compile Options...|"
+                            "Set &Linking Options...|—|S&top Build\tCtrl+Pause";
+struct Popup {
+    int resource;
+    const char* title; // "" for the only popup of a context menu
+    QString entries;
+};
+
+QString join(std::initializer_list<QString> parts)
+{
+    return QStringList(parts).join(QLatin1Char('|'));
+}
+
 } // namespace
 
-TEST(TarnCommands, EveryUsedIdHasAPrompt)
+TEST(TarnMenus, EveryPopupItemForItem)
 {
-    menuwalk::forEachCommandItem([](int resource, const fw::MenuItem& item) {
-        const fw::CommandInfo* info = table().command(item.id);
-        ASSERT_NE(info, nullptr) << where(resource, item).toStdString();
-        EXPECT_FALSE(info->prompt.isEmpty()) << where(resource, item).toStdString();
-    });
-    for (int id : tarnToolbarLayout()) {
-        if (id == 0)
-            continue;
-        const fw::CommandInfo* info = table().command(id);
-        ASSERT_NE(info, nullptr) << "toolbar id " << id;
-        EXPECT_FALSE(info->prompt.isEmpty()) << "toolbar id " << id;
-        EXPECT_FALSE(info->tooltip.isEmpty()) << "toolbar id " << id;
+    const QString insert = QStringLiteral("[&Insert Statement]|  %1 ( ) { }|  if ( ) { } else { }|  while ( ) { }|"
+                                          "  do { } while ( );|  for ( ; ; ) { }|  switch ( ) { case: default: }");
+    const Popup rows[] = {
+        {menu::MainFrame, "&File", "&New\tCtrl+N|&Open...\tCtrl+O|—|P&rint Setup...|—|Recent File|—|E&xit"},
+        {menu::MainFrame, "&View", "&Toolbar|&Status Bar"},
+        {menu::MainFrame, "&Help", help},
+        {menu::Source, "&File",
+         "&New Source File\tCtrl+N|New Project|&Open...\tCtrl+O|&Close|&Save\tCtrl+S|Save &As...|—|"
+         "&Print...\tCtrl+P|Print Pre&view|P&rint Setup...|—|Recent File|—|E&xit"},
+        {menu::Source, "&Edit",
+         join({"&Undo\tCtrl+Z|—|Cu&t\tCtrl+X|&Copy\tCtrl+C|&Paste\tCtrl+V|Select A&ll\tCtrl+A|—",
+               insert.arg("if"), "Insert Date|Insert Date/Time|—|Co&mment"})},
+        {menu::Source, "&Search",
+         join({"&Find...\tCtrl+F|F&ind Next\tF3|R&eplace\tCtrl+H|—|&Go To Line...|Go To &Function...", steps})},
+        {menu::Source, "&Commands", commands},
+        {menu::Source, "So&urce", "&Build Source...\tCtrl+B|&Quick Compile to Object\tCtrl+Q"},
+        {menu::Source, "&View", viewDoc},
+        {menu::Source, "&Window", window},
+        {menu::Source, "&Help", help},
+        {menu::Message, "&File", fileDoc},
+        {menu::Message, "&Commands", commands},
+        {menu::Message, "&Messages", join({messages, steps})},
+        {menu::Message, "&View", viewDoc},
+        {menu::Message, "&Window", window},
+        {menu::Message, "&Help", help},
+        {menu::Project, "&File", fileDoc},
+        {menu::Project, "&Commands", commands},
+        {menu::Project, "&Project", project},
+        {menu::Project, "&View", viewDoc},
+        {menu::Project, "&Window", window},
+        {menu::Project, "&Help", help},
+        {menu::MainContext, "",
+         "&New Source File\tCtrl+N|New Pro&ject|&Open...\tCtrl+O|—|&Options...|&Libc Reference|—|&Next\tCtrl+Tab|"
+         "&Cascade|Tile &Horizontally|Tile &Vertically|&Arrange Icons|—|E&xit"},
+        {menu::MessageContext, "", messages},
+        {menu::SourceContext, "",
+         join({"&Undo|—|Cu&t|&Copy|&Paste|&Delete|—|Select &All|—", insert.arg("If"),
+               "Insert Date|Insert Date/Time|—|Co&mment|—|F&ind...\tCtrl+F|Find and &Replace...\tCtrl+R|"
+               "&Go To Line...|Go To &Function...|—|C&lose"})},
+        {menu::ProjectContext, "", join({project, "—|&Close"})},
+    };
+    std::map<int, QStringList> titles;
+    for (const Popup& row : rows) {
+        titles[row.resource] << QString::fromUtf8(row.title);
+        const fw::MenuItem& p = *row.title ? popup(row.resource, row.title) : layout(row.resource).front();
+        EXPECT_EQ(menuwalk::describe(p).join(QLatin1Char('|')), row.entries) << "menu " << row.resource << " "
+                                                                            << row.title;
     }
-    // Only the escape id (which nothing handles) goes without a prompt.
-    for (const fw::CommandInfo& info : table().commands()) {
-        if (info.id != cmd::Escape) {
-            EXPECT_FALSE(info.prompt.isEmpty()) << "id " << info.id;
+    for (int resource : menuwalk::allMenus) {
+        QStringList actual;
+        for (const fw::MenuItem& item : layout(resource)) {
+            EXPECT_EQ(item.kind, Kind::Submenu) << "menu " << resource;
+            actual << item.text;
+        }
+        EXPECT_EQ(actual, titles[resource]) << "menu " << resource;
+    }
+}
+
+TEST(TarnMenus, IdsBehindTheTexts)
+{
+    // Shared popups carry the same ids; the source File menu is the others'
+    // with the print block; the source context menu has its own Delete,
+    // Select All and Find ids.
+    for (const char* title : {"&Commands", "&View", "&Window", "&Help"}) {
+        EXPECT_TRUE(sameItems(popup(menu::Source, title), popup(menu::Message, title))) << title;
+        EXPECT_TRUE(sameItems(popup(menu::Source, title), popup(menu::Project, title))) << title;
+    }
+    EXPECT_TRUE(sameItems(popup(menu::Source, "&Help"), popup(menu::MainFrame, "&Help")));
+    EXPECT_TRUE(sameItems(popup(menu::Message, "&File"), popup(menu::Project, "&File")));
+    std::vector<int> file = ids(popup(menu::Message, "&File"));
+    const std::vector<int> printBlock = {fw::id::FilePrint, fw::id::FilePrintPreview, fw::id::FilePrintSetup, 0};
+    file.insert(file.begin() + 7, printBlock.begin(), printBlock.end());
+    EXPECT_EQ(ids(popup(menu::Source, "&File")), file);
+    const std::vector<int> context = {
+        fw::id::EditUndo, 0, fw::id::EditCut, fw::id::EditCopy, fw::id::EditPaste, cmd::EditDelete, 0,
+        cmd::EditSelectAllText, 0, 0 /* submenu */, cmd::InsertDate, cmd::InsertDateTime, 0, cmd::Comment, 0,
+        cmd::FindInSource, cmd::FindReplaceInSource, cmd::GoToLine, cmd::GoToFunction, 0, fw::id::FileClose};
+    EXPECT_EQ(ids(layout(menu::SourceContext).front()), context);
+    EXPECT_EQ(ids(popup(menu::Source, "&Edit"))[5], fw::id::EditSelectAll);
+    const std::vector<int> insert = {cmd::InsertIf, cmd::InsertIfElse, cmd::InsertWhile, cmd::InsertDoWhile,
+                                     cmd::InsertFor, cmd::InsertSwitch};
+    EXPECT_EQ(ids(popup(menu::Source, "&Edit").children[7]), insert);
+    EXPECT_EQ(ids(layout(menu::SourceContext).front().children[9]), insert);
+    for (int resource : menuwalk::menuBars) {
+        const fw::MenuItem& recent = popup(resource, "&File").children.rbegin()[2];
+        EXPECT_EQ(recent.kind, Kind::RecentFiles) << "menu " << resource;
+        EXPECT_EQ(recent.id, fw::id::FileMruFirst) << "menu " << resource;
+        if (resource != menu::MainFrame) {
+            EXPECT_EQ(popup(resource, "&Window").children.back().kind, Kind::WindowList);
         }
     }
 }
 
-TEST(TarnCommands, EveryCommandIsReachable)
+TEST(TarnCommands, EveryCommandHasAPlainPromptAndIsReachable)
 {
     // An id in the table that no menu, button or key uses is most likely a
     // mistyped id; the second recent-file entry is added at run time.
     std::set<int> used(tarnToolbarLayout().begin(), tarnToolbarLayout().end());
-    menuwalk::forEachCommandItem([&used](int, const fw::MenuItem& item) { used.insert(item.id); });
-    used.insert(fw::id::FileMruFirst + 1);
-    for (const fw::CommandInfo& info : table().commands()) {
-        EXPECT_TRUE(used.count(info.id) || !info.keys.isEmpty()) << "id " << info.id << " is never shown";
+    used.erase(0);
+    for (int id : used) {
+        ASSERT_NE(table().command(id), nullptr) << "toolbar id " << id;
+        EXPECT_FALSE(table().command(id)->tooltip.isEmpty()) << "toolbar id " << id;
     }
-    EXPECT_EQ(table().command(fw::id::FileMruFirst + 1)->prompt, table().command(fw::id::FileMruFirst)->prompt);
+    // The prompt an item shows comes from its id: a wrong id shows a wrong prompt.
+    const std::map<QString, QString> prompts = {
+        {"&Quick Compile to Object\tCtrl+Q", "Compile source into object (*.o) code"},
+        {"Tile &Vertically", "Arrange windows as non-overlapping tiles"},
+        {"for ( ; ; ) { }", "Insert a for loop into the source"},
+        {"switch ( ) { case: default: }", "Insert a switch statement into the source"},
+        {"Insert Date", "Inserts the current date in the text"},
+        {"T&ouch All", "\"Touch\" all the files in the project"},
+    };
+    std::set<QString> found;
+    menuwalk::forEachCommandItem([&](int resource, const fw::MenuItem& item) {
+        used.insert(item.id);
+        ASSERT_NE(table().command(item.id), nullptr) << where(resource, item).toStdString();
+        if (prompts.count(item.text)) {
+            found.insert(item.text);
+            EXPECT_EQ(table().command(item.id)->prompt, prompts.at(item.text))
+                << where(resource, item).toStdString();
+        }
+    });
+    EXPECT_EQ(found.size(), prompts.size());
+    used.insert(fw::id::FileMruFirst + 1);
+    // Only the escape id (which nothing handles) goes without a prompt.
+    for (const fw::CommandInfo& info : table().commands()) {
+        EXPECT_TRUE(used.count(info.id) || !info.keys.isEmpty())
+            << "id " << info.id << " is never shown";
+        if (info.id != cmd::Escape) {
+            EXPECT_FALSE(info.prompt.isEmpty()) << "id " << info.id;
+        }
+        EXPECT_FALSE(info.prompt.contains(QLatin1Char('\\')) ||
+                     info.prompt.contains(QLatin1Char('\n')))
+            << "id " << info.id;
+        EXPECT_EQ(info.prompt, info.prompt.trimmed()) << "id " << info.id;
+    }
+    EXPECT_EQ(table().command(fw::id::FileMruFirst + 1)->prompt,
+              table().command(fw::id::FileMruFirst)->prompt);
+    EXPECT_EQ(table().command(fw::id::WindowTileVert)->tooltip, QStringLiteral("Tile Windows"));
+    EXPECT_TRUE(table().command(fw::id::FileMruFirst)->tooltip.isEmpty());
 }
 
 TEST(TarnCommands, KeysBoundOnceAndShownOnTheirCommand)
@@ -68,8 +233,8 @@ TEST(TarnCommands, KeysBoundOnceAndShownOnTheirCommand)
         for (const QKeySequence& key : info.keys) {
             const QString text = key.toString(QKeySequence::PortableText);
             EXPECT_EQ(key.count(), 1) << text.toStdString() << " is not a single key";
-            EXPECT_FALSE(owners.contains(text))
-                << text.toStdString() << " is bound to " << owners.value(text) << " and " << info.id;
+            EXPECT_FALSE(owners.contains(text)) << text.toStdString() << " is bound to "
+                                                << owners.value(text) << " and " << info.id;
             owners.insert(text, info.id);
         }
     }
@@ -78,7 +243,7 @@ TEST(TarnCommands, KeysBoundOnceAndShownOnTheirCommand)
     const QMap<int, int> borrowedKey = {{cmd::FindInSource, fw::id::EditFind}};
     std::set<std::pair<int, QString>> shown;
     menuwalk::forEachCommandItem([&](int resource, const fw::MenuItem& item) {
-        const QString keyText = menuwalk::shownKey(item.text);
+        const QString keyText = item.text.section(QLatin1Char('\t'), 1);
         shown.insert({item.id, keyText});
         if (keyText.isEmpty())
             return;
@@ -99,32 +264,36 @@ TEST(TarnCommands, KeysBoundOnceAndShownOnTheirCommand)
         if (info.keys.isEmpty() || info.id == cmd::Escape)
             continue;
         const QString first = info.keys.front().toString(QKeySequence::PortableText);
-        EXPECT_TRUE(shown.count({info.id, first})) << "id " << info.id << " key " << first.toStdString();
+        EXPECT_TRUE(shown.count({info.id, first}))
+            << "id " << info.id << " key " << first.toStdString();
     }
-    EXPECT_EQ(owners.size(), 26);
-}
-
-TEST(TarnCommands, PromptsHoldPlainText)
-{
-    EXPECT_EQ(table().command(cmd::TouchAll)->prompt, QStringLiteral("\"Touch\" all the files in the project"));
-    for (const fw::CommandInfo& info : table().commands()) {
-        EXPECT_FALSE(info.prompt.contains(QLatin1Char('\\'))) << "id " << info.id;
-        EXPECT_FALSE(info.prompt.contains(QLatin1Char('\n'))) << "id " << info.id;
-        EXPECT_EQ(info.prompt, info.prompt.trimmed()) << "id " << info.id;
-    }
-    EXPECT_EQ(table().command(fw::id::WindowTileVert)->tooltip, QStringLiteral("Tile Windows"));
-    EXPECT_TRUE(table().command(fw::id::FileMruFirst)->tooltip.isEmpty());
 }
 
 TEST(TarnToolbar, ButtonsInTheirGroups)
 {
-    // Files, clipboard, tools, single-file builds, project, help; one
-    // bitmap image per button.
     using namespace fw::id;
     using namespace cmd;
-    const std::vector<int> expected = {
-        FileNew, FileNewProject, FileOpen, FileSave, FilePrint, 0, EditCut, EditCopy, EditPaste, 0,
-        RunExecutable, Link, Debug, 0, BuildSource, QuickCompile, 0, InsertFile, RemoveFile, BuildProject, 0,
-        LibcReference};
+    const std::vector<int> expected = {FileNew,
+                                       FileNewProject,
+                                       FileOpen,
+                                       FileSave,
+                                       FilePrint,
+                                       0,
+                                       EditCut,
+                                       EditCopy,
+                                       EditPaste,
+                                       0,
+                                       RunExecutable,
+                                       Link,
+                                       Debug,
+                                       0,
+                                       BuildSource,
+                                       QuickCompile,
+                                       0,
+                                       InsertFile,
+                                       RemoveFile,
+                                       BuildProject,
+                                       0,
+                                       LibcReference};
     EXPECT_EQ(tarnToolbarLayout(), expected);
 }

@@ -1,7 +1,5 @@
 # Tests of src/resources
 list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/CommandTableTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/MenuLayoutTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MenuBuildTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/MenuWalk.cpp
 )
