@@ -17,6 +17,12 @@ constexpr int TextLeft = IconLeft + IconSize + 4;
 constexpr int ColumnExtra = 100;
 // More than the advances of any row's bytes can add up to.
 constexpr qint64 kNeedsShaping = qint64(1) << 48;
+
+// 1/64 pixels to pixels, rounded as qRound rounds.
+constexpr qint64 pixels(qint64 sixtyFourths)
+{
+    return (sixtyFourths + 32) / 64;
+}
 } // namespace
 
 MessageListWidget::MessageListWidget(QWidget* parent) : QAbstractScrollArea(parent)
@@ -48,24 +54,40 @@ int MessageListWidget::rowWidth(const QString& text) const
     qint64 width = 0;
     for (QChar c : text)
         width += c.unicode() < 0x80 ? m_byteAdvance[c.unicode()] : kNeedsShaping;
-    return width >= kNeedsShaping ? textWidth(text) : int(qRound(width / 64.0));
+    return width >= kNeedsShaping ? textWidth(text) : int(pixels(width));
 }
 
 int MessageListWidget::rowWidth(QByteArrayView utf8) const
 {
     // No branch per byte: a byte that is not printable ASCII adds so much
-    // that the sum tells.
-    qint64 width = 0;
-    for (const char c : utf8)
-        width += m_byteAdvance[static_cast<unsigned char>(c)];
-    return width >= kNeedsShaping ? textWidth(Utf8Text(utf8)) : int(qRound(width / 64.0));
+    // that the sum tells. Four sums, so the additions need not wait for
+    // each other.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
+    const qsizetype size = utf8.size();
+    qint64 a = 0, b = 0, c = 0, d = 0;
+    qsizetype i = 0;
+    for (; i + 4 <= size; i += 4) {
+        a += m_byteAdvance[bytes[i]];
+        b += m_byteAdvance[bytes[i + 1]];
+        c += m_byteAdvance[bytes[i + 2]];
+        d += m_byteAdvance[bytes[i + 3]];
+    }
+    for (; i < size; ++i)
+        a += m_byteAdvance[bytes[i]];
+    const qint64 width = a + b + c + d;
+    return width >= kNeedsShaping ? shapedWidth(utf8) : int(pixels(width));
+}
+
+int MessageListWidget::shapedWidth(QByteArrayView utf8) const
+{
+    return textWidth(Utf8Text(utf8));
 }
 
 void MessageListWidget::widenColumnFor(QByteArrayView utf8)
 {
     // A row too short to widen the column is not measured: no character is
     // wider than the widest ASCII advance per byte it takes.
-    if (utf8.size() * m_widestAdvance + ColumnExtra > m_columnWidth)
+    if (pixels(utf8.size() * m_widestAdvance) + ColumnExtra > m_columnWidth)
         m_columnWidth = std::max(m_columnWidth, rowWidth(utf8) + ColumnExtra);
 }
 
@@ -134,9 +156,9 @@ void MessageListWidget::remeasure()
     m_widestAdvance = 0;
     m_byteAdvance.fill(kNeedsShaping);
     for (char16_t c = 0; c < 0x80; ++c) {
-        const qreal advance = std::max<qreal>(0, exact.horizontalAdvance(QChar(c)));
+        const qint64 advance = qRound64(std::max<qreal>(0, exact.horizontalAdvance(QChar(c))) * 64);
         if (c >= 32)
-            m_byteAdvance[c] = qRound(advance * 64);
+            m_byteAdvance[c] = advance;
         m_widestAdvance = std::max(m_widestAdvance, advance);
     }
     if (m_columnWidth > 0) {

@@ -64,6 +64,7 @@ private:
     int textWidth(const QString& text) const;
     int rowWidth(const QString& text) const;
     int rowWidth(QByteArrayView utf8) const;
+    int shapedWidth(QByteArrayView utf8) const;
     void widenColumnFor(QByteArrayView utf8);
     void scheduleLayout(bool scrollToEnd);
     void updateScrollBars();
@@ -75,7 +76,8 @@ private:
     // Advances of the printable ASCII characters in 1/64 pixel (sums stay
     // exact), by byte; every other byte has kNeedsShaping.
     std::array<qint64, 256> m_byteAdvance{};
-    qreal m_widestAdvance = 0;
+    // The widest advance of any ASCII character, in 1/64 pixel.
+    qint64 m_widestAdvance = 0;
     int m_columnWidth = 0;
     int m_selected = -1;
     int m_rowHeight = 16;
