@@ -15,7 +15,6 @@ TEST(MessageTips, EighteenTipsThatAreNoDiagnostics)
     QSet<QString> texts;
     for (int n = 1; n <= TipCount; ++n) {
         const QString text = tipText(n);
-        ASSERT_FALSE(text.isEmpty()) << n;
         EXPECT_EQ(classifyMessage(text), IconInfo) << n << ": " << text.toStdString();
         texts.insert(text);
     }
@@ -28,7 +27,7 @@ TEST(MessageTips, EighteenTipsThatAreNoDiagnostics)
     EXPECT_TRUE(tipText(11).startsWith(QStringLiteral("DJGPP homepage: ")));
 }
 
-TEST(MessageTips, DrawsModuloEighteenPlusOneAndRedrawsARepeat)
+TEST(MessageTips, DrawsModuloEighteenPlusOneAndChangesARepeat)
 {
     // Scripted draws: 5 -> tip 6; 23 -> tip 6 again, redrawn; 17 -> tip 18;
     // 18 -> tip 1.
@@ -44,6 +43,10 @@ TEST(MessageTips, DrawsModuloEighteenPlusOneAndRedrawsARepeat)
     EXPECT_EQ(chooser.lastTip(), 18);
     EXPECT_EQ(chooser.next(), 1);
     EXPECT_TRUE(draws.empty());
+    // A generator stuck on one value still changes the tip.
+    TipChooser stuck([] { return 3u; });
+    EXPECT_EQ(stuck.next(), 4);
+    EXPECT_EQ(stuck.next(), 5);
 }
 
 TEST(MessageTips, NeverTheSameTwiceAndEveryTipReachable)
@@ -61,14 +64,6 @@ TEST(MessageTips, NeverTheSameTwiceAndEveryTipReachable)
         previous = tip;
     }
     EXPECT_EQ(seen.size(), TipCount);
-}
-
-TEST(MessageTips, StuckGeneratorStillChangesTip)
-{
-    TipChooser chooser([] { return 3u; });
-    const int first = chooser.next();
-    EXPECT_EQ(first, 4);
-    EXPECT_NE(chooser.next(), first);
 }
 
 } // namespace
