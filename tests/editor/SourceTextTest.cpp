@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-using sourcetext::LineBreak;
+// Which line break a file uses is pinned where a source window takes it on
+// (SourceDocument.LoadsAndSavesByteForByte).
 
 TEST(SourceText, Utf8Validation)
 {
@@ -28,16 +29,6 @@ TEST(SourceText, Utf8Validation)
     };
     for (const Row& row : rows)
         EXPECT_EQ(sourcetext::isValidUtf8(row.bytes), row.valid) << row.name;
-}
-
-TEST(SourceText, FirstLineBreak)
-{
-    EXPECT_EQ(sourcetext::firstLineBreak("a\r\nb\nc"), LineBreak::CrLf);
-    EXPECT_EQ(sourcetext::firstLineBreak("a\nb\r\nc"), LineBreak::Lf);
-    EXPECT_EQ(sourcetext::firstLineBreak("a\rb"), LineBreak::Cr);
-    EXPECT_EQ(sourcetext::firstLineBreak("a\r"), LineBreak::Cr);
-    EXPECT_FALSE(sourcetext::firstLineBreak("no break").has_value());
-    EXPECT_FALSE(sourcetext::firstLineBreak("").has_value());
 }
 
 TEST(SourceText, ConvertLineBreaks)

@@ -74,10 +74,6 @@ TEST(MessageStore, StreamRowsEqualTheRowsOfTheTexts)
             }
         }
     }
-    MessageStore store;
-    store.appendStreamRows("\xef\xbb\xbfx\n", true);
-    EXPECT_EQ(store.text(0), QString(QChar(0xfeff)) + QLatin1Char('x'));
-    EXPECT_EQ(store.utf8(0), QByteArrayView("\xef\xbb\xbfx"));
 }
 
 // The saved bytes of rows are pinned where the message window saves them.
