@@ -1,5 +1,6 @@
 // The typing rules, skeletons, comment, dates and Go To Line on the
-// in-memory control (going to a source line is tested on the real view). Texts show the caret as '|' and use LF for breaks.
+// in-memory control (going to a source line is tested on the real view). Texts show the caret as
+// '|' and use LF for breaks.
 #include "editor/MemoryEditControl.h"
 #include "editor/SourceIndent.h"
 #include "editor/SourceInsertions.h"
@@ -57,8 +58,8 @@ TEST(TypingRules, KeySequences)
     const Row rows[] = {
         // A head opens a level, a brace moves to its statement and opens a
         // level, a semicolon keeps it, a closing brace moves left and keeps.
-        {"whole block", "\t|", "while (n)\n{\nn--;\n}\n",
-         "\twhile (n)\n\t{\n\t\tn--;\n\t}\n\t|", both},
+        {"whole block", "\t|", "while (n)\n{\nn--;\n}\n", "\twhile (n)\n\t{\n\t\tn--;\n\t}\n\t|",
+         both},
         {"preprocessor line keeps", "#include <stdio.h>|", "\n", "#include <stdio.h>\n|", both},
         {"comment line keeps", "// note|", "\n", "// note\n|", both},
         {"indented comment looks at its tab", "\t\t// note|", "\n", "\t\t// note\n\t\t\t|", both},
@@ -153,13 +154,17 @@ TEST(InsertDate, LongDateAndTwelveHourClock)
 {
     const QLocale us(QLocale::English, QLocale::UnitedStates);
     const QDate day(2026, 12, 7);
-    const std::pair<QTime, const char*> rows[] = {
-        {QTime(21, 5), "9:05 PM"}, {QTime(0, 0), "12:00 AM"}, {QTime(12, 30), "12:30 PM"}, {QTime(9, 59), "9:59 AM"}};
+    const std::pair<QTime, const char*> rows[] = {{QTime(21, 5), "9:05 PM"},
+                                                  {QTime(0, 0), "12:00 AM"},
+                                                  {QTime(12, 30), "12:30 PM"},
+                                                  {QTime(9, 59), "9:59 AM"}};
     for (const auto& [time, clock] : rows)
-        EXPECT_EQ(FormatInsertDateTime(QDateTime(day, time), us), QStringLiteral("Monday, December 7, 2026, ") + clock);
+        EXPECT_EQ(FormatInsertDateTime(QDateTime(day, time), us),
+                  QString("Monday, December 7, 2026, ") + clock);
     EXPECT_EQ(FormatInsertDate(QDateTime(day, QTime(21, 5)), us), "Monday, December 7, 2026");
     const QLocale german(QLocale::German, QLocale::Germany);
-    EXPECT_EQ(FormatInsertDate(QDateTime(day, QTime(21, 5)), german), german.toString(day, QLocale::LongFormat));
+    EXPECT_EQ(FormatInsertDate(QDateTime(day, QTime(21, 5)), german),
+              german.toString(day, QLocale::LongFormat));
 }
 
 TEST(GoToLine, Inputs)
@@ -169,8 +174,8 @@ TEST(GoToLine, Inputs)
         long position; // in "one\r\ntwo\r\nthree\r\nfour"
     };
     const Row rows[] = {
-        {"1", 0}, {"2", 5}, {"4", 17}, {"5", 17}, {"99999999999", 17}, {"", 0}, {"0", 0},
-        {"-5", 0}, {"abc", 0}, {"3abc", 10}, {"  +2", 5}, {"\t3", 10}, {"- 3", 0},
+        {"1", 0},  {"2", 5},   {"4", 17},    {"5", 17},   {"99999999999", 17}, {"", 0},    {"0", 0},
+        {"-5", 0}, {"abc", 0}, {"3abc", 10}, {"  +2", 5}, {"\t3", 10},         {"- 3", 0},
     };
     for (const Row& row : rows) {
         MemoryEditControl edit("one\ntwo\nthree\nfour");

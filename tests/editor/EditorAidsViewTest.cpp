@@ -71,8 +71,9 @@ TEST(EditorAidsView, TypingABlockInLfAndCrLfFiles)
         EditorFixture f;
         setRules(1, 1);
         CTarnView* view = focusedView(f, f.openBytes("block.c", lineBreak));
-        type(view, QStringLiteral("int main()\n{\nif (x)\n{\nf();\n}\n}\n"));
-        const QByteArray expected = QByteArray("int main()\n{\n\tif (x)\n\t{\n\t\tf();\n\t}\n}\n\n");
+        type(view, "int main()\n{\nif (x)\n{\nf();\n}\n}\n");
+        const QByteArray expected =
+            QByteArray("int main()\n{\n\tif (x)\n\t{\n\t\tf();\n\t}\n}\n\n");
         EXPECT_EQ(view->textBytes().toByteArray(), QByteArray(expected).replace("\n", lineBreak));
     }
 }
@@ -82,17 +83,17 @@ TEST(EditorAidsView, UndoTakesEnterAndItsTabsTogetherAndSwitchesApplyAtOnce)
     EditorFixture f;
     setRules(1, 1);
     CTarnView* view = focusedView(f, f.openBytes("undo.c", ""));
-    type(view, QStringLiteral("\tif (x)\n"));
+    type(view, "\tif (x)\n");
     ASSERT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t\t");
     QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(view->textBytes().toByteArray(), "\tif (x)");
-    type(view, QStringLiteral("\n{"));
+    type(view, "\n{");
     ASSERT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t{");
     QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t\t");
     // Switching the rules off applies at once.
     setRules(0, 0);
-    type(view, QStringLiteral("{\n"));
+    type(view, "{\n");
     EXPECT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t\t{\n");
 }
 
@@ -102,23 +103,24 @@ TEST(EditorAidsView, SkeletonCommentAndDatesThroughTheirCommands)
     CTarnView* view = focusedView(f, f.openBytes("skel.c", "\tX\n"));
     view->editControl().setSelection(1, 1);
     EXPECT_TRUE(f.execute(cmd::InsertIf));
-    EXPECT_EQ(view->textBytes().toByteArray(), "\tif ()\n\t{\n\t\t\n\t}\n\tX\n"); // the file's line breaks
+    EXPECT_EQ(view->textBytes().toByteArray(),
+              "\tif ()\n\t{\n\t\t\n\t}\n\tX\n");                       // the file's line breaks
     EXPECT_EQ(view->editControl().selection(), (EditSelection{5, 5})); // between the parentheses
     // The whole skeleton is one undo step.
     EXPECT_TRUE(f.execute(fw::id::EditUndo));
     EXPECT_EQ(view->textBytes().toByteArray(), "\tX\n");
 
-    view->setText(QStringLiteral("a x = 1; b\n"));
+    view->setText("a x = 1; b\n");
     view->editControl().setSelection(2, 8);
     EXPECT_TRUE(f.execute(cmd::Comment));
-    EXPECT_EQ(view->text(), QStringLiteral("a /*x = 1;*/ b\n"));
+    EXPECT_EQ(view->text(), "a /*x = 1;*/ b\n");
     const QDateTime fixed(QDate(2026, 12, 7), QTime(21, 5));
     view->dateClock = [fixed] { return fixed; };
     view->editControl().setSelection(0, 1); // the date replaces the selection
     EXPECT_TRUE(f.execute(cmd::InsertDateTime));
     EXPECT_TRUE(f.execute(cmd::InsertDate));
-    const QString expected = FormatInsertDateTime(fixed, QLocale::system())
-                             + FormatInsertDate(fixed, QLocale::system()) + " /*x = 1;*/ b\n";
+    const QString expected = FormatInsertDateTime(fixed, QLocale::system()) +
+                             FormatInsertDate(fixed, QLocale::system()) + " /*x = 1;*/ b\n";
     EXPECT_EQ(view->text(), expected);
 }
 
@@ -148,7 +150,8 @@ TEST(EditorAidsView, GoToFunctionEndToEndAndItsRefusals)
 {
     EditorFixture f;
     ScriptedPrompts prompts;
-    QByteArray source = "int b(void)\n{\n}\n\nint a(int x)\n{\n}\n/* int c() { } */\nint b(double) {}\n";
+    QByteArray source =
+        "int b(void)\n{\n}\n\nint a(int x)\n{\n}\n/* int c() { } */\nint b(double) {}\n";
     for (int i = 0; i < 60; ++i)
         source += "\n";
     CTarnView* view = focusedView(f, f.openBytes("funcs.c", source));
@@ -193,7 +196,8 @@ TEST(EditorAidsView, GoToFunctionEndToEndAndItsRefusals)
     EXPECT_EQ(view->editControl().lineFromChar(-1), 4);
     focusedView(f, f.newDocument());
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
-    EXPECT_EQ(prompts.messages, (QStringList{"could not open the file!", "Please save the file before Continuing"}));
+    EXPECT_EQ(prompts.messages,
+              (QStringList{"could not open the file!", "Please save the file before Continuing"}));
 }
 
 TEST(EditorAidsView, GoToFunctionListsAtMost800)
@@ -203,7 +207,8 @@ TEST(EditorAidsView, GoToFunctionListsAtMost800)
     whenDialogOpens([](QDialog* dialog) {
         auto* list = dialog->findChild<QListWidget*>("functionList");
         EXPECT_EQ(list->count(), 800);
-        EXPECT_EQ(dialog->findChild<QLabel*>("limitLabel")->text(), "Only the first 800 of 900 functions are shown.");
+        EXPECT_EQ(dialog->findChild<QLabel*>("limitLabel")->text(),
+                  "Only the first 800 of 900 functions are shown.");
         list->setCurrentRow(799);
         press(dialog, "okButton");
     });

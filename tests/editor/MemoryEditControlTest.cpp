@@ -1,6 +1,6 @@
+#include "editor/MemoryEditControl.h"
 #include "EditControlCases.h"
 #include "editor/LineSelection.h"
-#include "editor/MemoryEditControl.h"
 
 #include <gtest/gtest.h>
 

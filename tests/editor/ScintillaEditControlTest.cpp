@@ -2,11 +2,11 @@
 // the same texts, whatever line breaks the file holds: at every position,
 // for every range and selection (the buffer's own answers are pinned in
 // MemoryEditControlTest).
+#include "editor/ScintillaEditControl.h"
 #include "EditControlCases.h"
 #include "editor/CTarnView.h"
 #include "editor/LineSelection.h"
 #include "editor/MemoryEditControl.h"
-#include "editor/ScintillaEditControl.h"
 
 #include <gtest/gtest.h>
 
@@ -87,11 +87,13 @@ TEST(ScintillaEditControl, CountsStayRightAfterEditsBeforeAndAfterWhatWasCounted
     MemoryEditControl memory(text);
     ScintillaEditControl& edit = view.editControl();
     EXPECT_EQ(edit.textLength(), memory.textLength());
-    const std::pair<unsigned long, QByteArray> steps[] = {{2, "\r"}, {40, "x\r\ny\r\n"}, {5, "\r\n\r\n"}, {60, "z"}};
+    const std::pair<unsigned long, QByteArray> steps[] = {
+        {2, "\r"}, {40, "x\r\ny\r\n"}, {5, "\r\n\r\n"}, {60, "z"}};
     for (const auto& [at, inserted] : steps) {
         view.SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, at, inserted.constData());
         memory = MemoryEditControl(view.textBytes().toByteArray());
-        EXPECT_EQ(edit.lineFromChar(memory.textLength() - 1), memory.lineFromChar(memory.textLength() - 1));
+        EXPECT_EQ(edit.lineFromChar(memory.textLength() - 1),
+                  memory.lineFromChar(memory.textLength() - 1));
         EXPECT_EQ(edit.lineIndex(20), memory.lineIndex(20));
     }
     expectSameAnswers(edit, memory);

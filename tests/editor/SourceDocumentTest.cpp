@@ -88,7 +88,7 @@ TEST(SourceDocument, EditsAreSavedWithTheFilesOrTheHostsLineBreaks)
 TEST(SourceDocument, UnreadablePathsAreReportedAndOpenNothing)
 {
     EditorFixture f;
-    QDir(f.dir.path()).mkdir(QStringLiteral("folder.c"));
+    QDir(f.dir.path()).mkdir("folder.c");
     struct Row {
         const char* name;
         QString path;
@@ -126,9 +126,9 @@ TEST(SourceDocument, FailedSaveLeavesTheFileAndTheDocumentAsTheyWere)
     prompts.saveFiles.push_back(target); // Save As to the unwritable path
     EXPECT_FALSE(doc->doSave(QString(), true));
     ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_TRUE(prompts.messages[0].startsWith(QStringLiteral("Cannot save the file")));
-    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("The file could not be created: ")));
-    EXPECT_TRUE(prompts.messages[0].endsWith(QStringLiteral("The file on disk was not changed.")));
+    EXPECT_TRUE(prompts.messages[0].startsWith("Cannot save the file"));
+    EXPECT_TRUE(prompts.messages[0].contains("The file could not be created: "));
+    EXPECT_TRUE(prompts.messages[0].endsWith("The file on disk was not changed."));
     EXPECT_TRUE(doc->isModified());
     EXPECT_EQ(doc->pathName(), QDir::cleanPath(f.path("keep.c")));
     EXPECT_EQ(testsupport::readFile(f.path("keep.c")), original);
@@ -149,9 +149,10 @@ TEST(SourceDocument, ExitAsksForEveryModifiedSource)
     ScriptedPrompts prompts;
     prompts.answers = {fw::Prompts::Answer::Yes, fw::Prompts::Answer::Yes};
     EXPECT_TRUE(f.app.saveAllModified());
-    const QString question = QStringLiteral("Save changes to %1?");
-    EXPECT_EQ(prompts.messages, (QStringList{question.arg(QDir::toNativeSeparators(a->pathName())),
-                                             question.arg(QDir::toNativeSeparators(c->pathName()))}));
+    const QString question = "Save changes to %1?";
+    EXPECT_EQ(prompts.messages,
+              (QStringList{question.arg(QDir::toNativeSeparators(a->pathName())),
+                           question.arg(QDir::toNativeSeparators(c->pathName()))}));
     EXPECT_EQ(testsupport::readFile(f.path("a.c")), QByteArray("1a\n"));
     EXPECT_EQ(testsupport::readFile(f.path("b.c")), QByteArray("b\n"));
     EXPECT_EQ(testsupport::readFile(f.path("c.c")), QByteArray("3c\n"));

@@ -36,9 +36,11 @@ TEST(SourceScanner, Tokens)
         QByteArrayList expected;
     };
     const Row rows[] = {
-        {"words keep qualifiers and operators", "Shape::~Shape a[i] p->next #include operator<",
+        {"words keep qualifiers and operators",
+         "Shape::~Shape a[i] p->next #include operator<",
          {"Shape::~Shape", "a[i]", "p->next", "#include", "operator<"}},
-        {"punctuation stands alone", "{}();=*&%,\"'/!",
+        {"punctuation stands alone",
+         "{}();=*&%,\"'/!",
          {"{", "}", "(", ")", ";", "=", "*", "&", "%", ",", "\"", "'", "/", "!"}},
         {"block comment skipped, no nesting", "a /* b /* c */ d */", {"a", "d", "*", "/"}},
         {"line comment to the break", "a // b c\r\nd", {"a", "d"}},
@@ -66,7 +68,9 @@ TEST(SourceScanner, Definitions)
     const Row rows[] = {
         {"main", "int main(void)\n{\n}\n", {"main@0"}},
         {"const member", "void Shape::draw() const {", {"Shape::draw@0"}},
-        {"initialiser list", "Point::Point(int x) : x_(x) {\n}\nint g() {}", {"Point::Point@0", "g@2"}},
+        {"initialiser list",
+         "Point::Point(int x) : x_(x) {\n}\nint g() {}",
+         {"Point::Point@0", "g@2"}},
         {"keyword heads", "if (x) {} while (n--) {} for (;;) {} switch (c) {} catch (...) {}", {}},
         {"prototype", "int f(int);", {}},
         {"K&R definition", "int f(a) int a; {", {}},

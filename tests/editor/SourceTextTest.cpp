@@ -33,8 +33,10 @@ TEST(SourceText, Utf8Validation)
 
 TEST(SourceText, ConvertLineBreaks)
 {
-    EXPECT_EQ(sourcetext::convertLineBreaks("a\nb\r\nc\rd", "\r\n"), QByteArray("a\r\nb\r\nc\r\nd"));
+    EXPECT_EQ(sourcetext::convertLineBreaks("a\nb\r\nc\rd", "\r\n"),
+              QByteArray("a\r\nb\r\nc\r\nd"));
     EXPECT_EQ(sourcetext::convertLineBreaks("a\r\nb\r\n", "\n"), QByteArray("a\nb\n"));
     EXPECT_EQ(sourcetext::convertLineBreaks("\r\r\n\n", "\n"), QByteArray("\n\n\n"));
-    EXPECT_EQ(sourcetext::convertLineBreaks(QByteArray("x\0\ny", 4), "\r\n"), QByteArray("x\0\r\ny", 5));
+    EXPECT_EQ(sourcetext::convertLineBreaks(QByteArray("x\0\ny", 4), "\r\n"),
+              QByteArray("x\0\r\ny", 5));
 }

@@ -49,7 +49,8 @@ TEST(SourceView, InitialUpdateAppliesTheSourceFont)
     settings.sourceFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     settings.sourceFont.setPointSize(15);
     setIdeSettings(settings);
-    CTarnView* view = EditorFixture::viewOf(f.openBytes("font.c", "int main(void) { return 0; } // a comment\n"));
+    CTarnView* view =
+        EditorFixture::viewOf(f.openBytes("font.c", "int main(void) { return 0; } // a comment\n"));
     for (int style : {0, 5, 1, 2}) // default, keyword, comment, line comment
         EXPECT_EQ(view->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, style), 15) << style;
     EXPECT_EQ(view->wrapMode(), QsciScintilla::WrapNone);
@@ -82,25 +83,26 @@ TEST(SourceView, EditCommandsFollowTheSelection)
     CTarnView* view = EditorFixture::viewOf(f.openBytes("cmd.c", "alpha beta\n"));
     view->setFocus();
     fw::CommandRouter* router = f.main->router();
-    for (int id : std::initializer_list<int>{fw::id::EditCut, fw::id::EditCopy, cmd::EditDelete, fw::id::EditUndo})
+    for (int id : std::initializer_list<int>{fw::id::EditCut, fw::id::EditCopy, cmd::EditDelete,
+                                             fw::id::EditUndo})
         EXPECT_FALSE(router->isEnabled(id)) << id;
     view->editControl().setSelection(0, 6);
     EXPECT_TRUE(router->isEnabled(fw::id::EditCut));
     EXPECT_TRUE(f.execute(cmd::EditDelete));
-    EXPECT_EQ(view->text(), QStringLiteral("beta\n"));
+    EXPECT_EQ(view->text(), "beta\n");
     EXPECT_TRUE(f.execute(fw::id::EditUndo));
-    EXPECT_EQ(view->text(), QStringLiteral("alpha beta\n"));
+    EXPECT_EQ(view->text(), "alpha beta\n");
     for (int id : std::initializer_list<int>{cmd::EditSelectAllText, fw::id::EditSelectAll}) {
         view->editControl().setSelection(0, 0);
         EXPECT_TRUE(f.execute(id));
-        EXPECT_EQ(view->selectedText(), QStringLiteral("alpha beta\n"));
+        EXPECT_EQ(view->selectedText(), "alpha beta\n");
     }
     view->editControl().setSelection(6, 10);
     EXPECT_TRUE(f.execute(fw::id::EditCut));
-    EXPECT_EQ(view->text(), QStringLiteral("alpha \n"));
+    EXPECT_EQ(view->text(), "alpha \n");
     view->editControl().setSelection(0, 0);
     EXPECT_TRUE(f.execute(fw::id::EditPaste));
-    EXPECT_EQ(view->text(), QStringLiteral("betaalpha \n"));
+    EXPECT_EQ(view->text(), "betaalpha \n");
 }
 
 TEST(SourceView, RightClickShowsTheSourceContextMenu)
@@ -115,7 +117,7 @@ TEST(SourceView, RightClickShowsTheSourceContextMenu)
     EXPECT_EQ(menu->pos(), global);
     const QString first = menu->actions().value(0)->text();
     menu->close();
-    EXPECT_TRUE(first.startsWith(QStringLiteral("&Undo"))) << first.toStdString();
+    EXPECT_TRUE(first.startsWith("&Undo")) << first.toStdString();
 }
 
 TEST(SourceView, FindNext)
@@ -145,7 +147,8 @@ TEST(SourceView, FindNext)
         const bool found = view->editControl().selection() != step.selection;
         EXPECT_EQ(view->findNext(step.request), found);
         EXPECT_EQ(view->editControl().selection(), step.selection);
-        EXPECT_EQ(prompts.messages, found ? QStringList() : QStringList{"Cannot find the string \"foo\"."});
+        EXPECT_EQ(prompts.messages,
+                  found ? QStringList() : QStringList{"Cannot find the string \"foo\"."});
     }
 
     // F3 repeats the last search.
@@ -164,49 +167,51 @@ TEST(SourceView, ReplaceAndReplaceAllAndTheirDialog)
     EXPECT_TRUE(view->replaceCurrent(r)); // nothing selected yet: finds the first
     EXPECT_EQ(view->editControl().selection(), (EditSelection{4, 5}));
     EXPECT_TRUE(view->replaceCurrent(r)); // replaces it and finds the next
-    EXPECT_EQ(view->text(), QStringLiteral("int count; int j; print(i);\n"));
-    EXPECT_EQ(view->selectedText(), QStringLiteral("i"));
+    EXPECT_EQ(view->text(), "int count; int j; print(i);\n");
+    EXPECT_EQ(view->selectedText(), "i");
 
     view->undo();
     ScriptedPrompts prompts;
     EXPECT_EQ(view->replaceAll(r), 2);
-    EXPECT_EQ(view->text(), QStringLiteral("int count; int j; print(count);\n"));
+    EXPECT_EQ(view->text(), "int count; int j; print(count);\n");
     view->undo(); // one step undoes all of them
-    EXPECT_EQ(view->text(), QStringLiteral("int i; int j; print(i);\n"));
-    r.text = QStringLiteral("absent");
+    EXPECT_EQ(view->text(), "int i; int j; print(i);\n");
+    r.text = "absent";
     EXPECT_EQ(view->replaceAll(r), 0);
-    EXPECT_EQ(prompts.messages, QStringList{QStringLiteral("Cannot find the string \"absent\".")});
+    EXPECT_EQ(prompts.messages, QStringList{"Cannot find the string \"absent\"."});
 
     // The same through the dialog, opened by the context menu's command.
-    view->setText(QStringLiteral("a = b + b;\n"));
+    view->setText("a = b + b;\n");
     view->editControl().setSelection(4, 5); // "b" is offered as the search text
     ASSERT_TRUE(f.execute(cmd::FindReplaceInSource));
     FindReplaceDialog* dialog = view->findDialog();
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(dialog->replaceMode());
-    EXPECT_EQ(dialog->findEdit()->text(), QStringLiteral("b"));
-    dialog->replaceEdit()->setText(QStringLiteral("c"));
+    EXPECT_EQ(dialog->findEdit()->text(), "b");
+    dialog->replaceEdit()->setText("c");
     dialog->replaceAllButton()->click();
-    EXPECT_EQ(view->text(), QStringLiteral("a = c + c;\n"));
+    EXPECT_EQ(view->text(), "a = c + c;\n");
 
     // The Find form hides the replace fields; an empty search cannot run.
     ASSERT_TRUE(f.execute(cmd::FindInSource));
     EXPECT_FALSE(dialog->replaceButton()->isVisible());
     dialog->findEdit()->clear();
     EXPECT_FALSE(dialog->findNextButton()->isEnabled());
-    dialog->findEdit()->setText(QStringLiteral("A"));
+    dialog->findEdit()->setText("A");
     dialog->matchCaseBox()->setChecked(true);
     prompts.messages.clear();
     view->editControl().setSelection(0, 0);
     dialog->findNextButton()->click();
-    EXPECT_EQ(prompts.messages, QStringList{QStringLiteral("Cannot find the string \"A\".")});
+    EXPECT_EQ(prompts.messages, QStringList{"Cannot find the string \"A\"."});
 }
 
 TEST(SourceView, PrintsOnHalfInchMargins)
 {
     EditorFixture f;
-    CTarnView* view = EditorFixture::viewOf(f.openBytes("print.c", "int main(void)\n{\n\treturn 0;\n}\n"));
-    EXPECT_EQ(sourcePrinter().pageLayout().margins(QPageLayout::Inch), QMarginsF(0.5, 0.5, 0.5, 0.5));
+    CTarnView* view =
+        EditorFixture::viewOf(f.openBytes("print.c", "int main(void)\n{\n\treturn 0;\n}\n"));
+    EXPECT_EQ(sourcePrinter().pageLayout().margins(QPageLayout::Inch),
+              QMarginsF(0.5, 0.5, 0.5, 0.5));
     QsciPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(f.path("out.pdf"));
@@ -221,14 +226,14 @@ TEST(SourceView, SearchInALatin1FileNeverMatchesCharactersItCannotHold)
     const QByteArray bytes("a ? b \xff\n", 8);
     CTarnView* view = EditorFixture::viewOf(f.openBytes("latin1.c", bytes));
     ScriptedPrompts prompts;
-    const FindRequest euro{QStringLiteral("\u20ac"), "X", false, false, true};
+    const FindRequest euro{"\u20ac", "X", false, false, true};
     EXPECT_FALSE(view->findNext(euro));
     EXPECT_EQ(view->replaceAll(euro), 0);
     // Nor can such a character be put into the file by a replacement.
-    EXPECT_EQ(view->replaceAll({"?", QStringLiteral("\u20ac"), false, false, true}), 0);
+    EXPECT_EQ(view->replaceAll({"?", "\u20ac", false, false, true}), 0);
     EXPECT_EQ(view->textBytes(), QByteArrayView(bytes));
     ASSERT_EQ(prompts.messages.size(), 3);
-    EXPECT_TRUE(prompts.messages[2].contains(QStringLiteral("cannot be written")));
+    EXPECT_TRUE(prompts.messages[2].contains("cannot be written"));
     // The Latin-1 character the file does hold is found.
-    EXPECT_TRUE(view->findNext({QStringLiteral("\u00ff"), {}, false, false, true}));
+    EXPECT_TRUE(view->findNext({"\u00ff", {}, false, false, true}));
 }

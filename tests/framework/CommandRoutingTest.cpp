@@ -23,7 +23,7 @@ QStringList actionTexts(QMenu* menu)
     QStringList texts;
     for (QAction* action : menu->actions()) {
         if (action->isVisible())
-            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            texts << (action->isSeparator() ? "-" : action->text());
     }
     return texts;
 }
@@ -60,7 +60,7 @@ TEST(CommandRouter, FirstTargetOfTheChainWinsAndUnhandledIsDisabled)
     EXPECT_EQ(app.commandChecked(4), std::nullopt);
 
     QObject owner;
-    QAction* action = router.createAction(7, QStringLiteral("Seven"), &owner);
+    QAction* action = router.createAction(7, "Seven", &owner);
     EXPECT_FALSE(action->isEnabled());
     // Without a view in the chain, the document's handler of 1 takes over.
     chain.removeFirst();
@@ -86,7 +86,7 @@ TEST(CommandRouter, UpdateSurvivesActionsDeletedWhileItRuns)
     QObject owner;
     QList<QPointer<QAction>> actions;
     for (int i = 0; i < 6; ++i)
-        actions << router.createAction(1 + i % 2, QStringLiteral("x"), &owner);
+        actions << router.createAction(1 + i % 2, "x", &owner);
     // Enabling the first action deletes every other one, of its own id too.
     QObject::connect(actions.at(0), &QAction::changed, [&] {
         for (qsizetype i = 1; i < actions.size(); ++i)
@@ -98,7 +98,7 @@ TEST(CommandRouter, UpdateSurvivesActionsDeletedWhileItRuns)
     for (qsizetype i = 1; i < actions.size(); ++i)
         EXPECT_TRUE(actions.at(i).isNull()) << i;
     // The router goes on with the action that is left.
-    QAction* late = router.createAction(2, QStringLiteral("y"), &owner);
+    QAction* late = router.createAction(2, "y", &owner);
     enabled = false;
     router.updateActions();
     EXPECT_FALSE(actions.at(0)->isEnabled());
@@ -109,7 +109,7 @@ TEST(MdiMainFrame, MenuBarAndTitleFollowTheActiveDocument)
 {
     FrameworkFixture f;
     EXPECT_EQ(f.main->currentMenuResource(), 100);
-    f.main->setBaseTitle(QStringLiteral("Tarn"));
+    f.main->setBaseTitle("Tarn");
     fw::Document* text = f.textTemplate()->openDocumentFile(QString());
     f.otherTemplate()->openDocumentFile(QString());
     EXPECT_EQ(f.main->currentMenuResource(), 2);
@@ -135,12 +135,12 @@ TEST(MdiMainFrame, RecentFilesReplaceThePlaceholder)
     EXPECT_EQ(actionTexts(file), QStringList({"&Save", "Recent File"}));
     EXPECT_FALSE(file->actions().at(1)->isEnabled());
 
-    const QString path = dir.filePath(QStringLiteral("r.txt"));
+    const QString path = dir.filePath("r.txt");
     ASSERT_TRUE(testsupport::writeFile(path, "x"));
     f.app.openDocumentFile(path);
     emit file->aboutToShow();
     const QStringList texts = actionTexts(file);
     ASSERT_EQ(texts.size(), 2);
-    EXPECT_TRUE(texts.at(1).startsWith(QStringLiteral("&1 ")) && texts.at(1).endsWith(QStringLiteral("r.txt")))
+    EXPECT_TRUE(texts.at(1).startsWith("&1 ") && texts.at(1).endsWith("r.txt"))
         << texts.at(1).toStdString();
 }

@@ -15,12 +15,16 @@ using testsupport::writeFile;
 
 TEST(DocTemplate, SplitsTheSevenDocumentStringFields)
 {
-    fw::DocTemplate t(157, QStringLiteral("Project\nProject\nProject\nProject Files (*.tarn)\n.tarn\nTarn.Project\nTarn Project"), {});
+    fw::DocTemplate t(
+        157,
+        QStringLiteral(
+            "Project\nProject\nProject\nProject Files (*.tarn)\n.tarn\nTarn.Project\nTarn Project"),
+        {});
     EXPECT_EQ(t.docString(fw::DocTemplate::RegFileTypeName), "Tarn Project");
     EXPECT_EQ(t.filterString(), "Project Files (*.tarn)");
-    fw::DocTemplate message(155, QStringLiteral("Message Window\nMessage Window\n\n\n\n\n"), {});
+    fw::DocTemplate message(155, "Message Window\nMessage Window\n\n\n\n\n", {});
     EXPECT_EQ(message.filterString(), "");
-    EXPECT_EQ(message.matchDocType(QStringLiteral("/x/a.c"), nullptr), fw::DocTemplate::Match::No);
+    EXPECT_EQ(message.matchDocType("/x/a.c", nullptr), fw::DocTemplate::Match::No);
 }
 
 TEST(Framework, OpenChoosesTypeByExtensionAndActivatesOpenDocument)
@@ -28,8 +32,8 @@ TEST(Framework, OpenChoosesTypeByExtensionAndActivatesOpenDocument)
     QTemporaryDir dir;
     FrameworkFixture f;
     ScriptedPrompts prompts;
-    const QString a = dir.filePath(QStringLiteral("a.oth"));
-    const QString b = dir.filePath(QStringLiteral("b.c"));
+    const QString a = dir.filePath("a.oth");
+    const QString b = dir.filePath("b.c");
     ASSERT_TRUE(writeFile(a, "alpha"));
     ASSERT_TRUE(writeFile(b, "beta"));
 
@@ -76,12 +80,13 @@ TEST(Framework, SaveQuestionAnswersDecideWhatHappens)
         {"yes saves", fw::Prompts::Answer::Yes, false, true, "new"},
         {"no discards", fw::Prompts::Answer::No, false, true, "old"},
         {"cancel keeps the window", fw::Prompts::Answer::Cancel, false, false, "old"},
-        {"a failed save keeps the window and the file", fw::Prompts::Answer::Yes, true, false, "old"},
+        {"a failed save keeps the window and the file", fw::Prompts::Answer::Yes, true, false,
+         "old"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("doc.txt"));
+        const QString path = dir.filePath("doc.txt");
         ASSERT_TRUE(writeFile(path, "old"));
         FrameworkFixture f;
         ScriptedPrompts prompts;
@@ -96,9 +101,10 @@ TEST(Framework, SaveQuestionAnswersDecideWhatHappens)
         EXPECT_EQ(frame.isNull(), row.closes);
         EXPECT_EQ(readFile(path), row.onDisk);
         ASSERT_EQ(prompts.messages.size(), row.failWrite ? 2 : 1);
-        EXPECT_EQ(prompts.messages.first(), QStringLiteral("Save changes to %1?").arg(QDir::toNativeSeparators(path)));
+        EXPECT_EQ(prompts.messages.first(),
+                  QStringLiteral("Save changes to %1?").arg(QDir::toNativeSeparators(path)));
         if (row.failWrite) {
-            EXPECT_TRUE(prompts.messages.at(1).contains(QStringLiteral("disk full")));
+            EXPECT_TRUE(prompts.messages.at(1).contains("disk full"));
         }
     }
 }
@@ -111,7 +117,7 @@ TEST(Framework, SaveAsAsksForNameAndAdoptsIt)
     auto* doc = static_cast<TextDoc*>(f.textTemplate()->openDocumentFile(QString()));
     doc->bytes = "text";
     doc->setModified(true);
-    const QString target = dir.filePath(QStringLiteral("saved.txt"));
+    const QString target = dir.filePath("saved.txt");
     prompts.saveFiles.push_back(target);
     EXPECT_TRUE(doc->doFileSave());
     ASSERT_EQ(prompts.saveDialogs.size(), 1);
@@ -126,23 +132,23 @@ TEST(Framework, SaveAsAsksForNameAndAdoptsIt)
 TEST(RecentFileList, KeepsTheNewestTwoAcrossRuns)
 {
     {
-        fw::RecentFileList list(QStringLiteral("Tarn Tests"), QStringLiteral("Recent"), 2);
-        list.add(QStringLiteral("/a"));
-        list.add(QStringLiteral("/b"));
-        list.add(QStringLiteral("/a"));
-        list.add(QStringLiteral("/c"));
-        EXPECT_EQ(list.files(), QStringList({QStringLiteral("/c"), QStringLiteral("/a")}));
+        fw::RecentFileList list("Tarn Tests", "Recent", 2);
+        list.add("/a");
+        list.add("/b");
+        list.add("/a");
+        list.add("/c");
+        EXPECT_EQ(list.files(), QStringList({"/c", "/a"}));
     }
-    fw::RecentFileList again(QStringLiteral("Tarn Tests"), QStringLiteral("Recent"), 2);
+    fw::RecentFileList again("Tarn Tests", "Recent", 2);
     again.load();
-    EXPECT_EQ(again.files(), QStringList({QStringLiteral("/c"), QStringLiteral("/a")}));
+    EXPECT_EQ(again.files(), QStringList({"/c", "/a"}));
 }
 
 TEST(Framework, AClosedDocumentCanBeOpenedAgainAtOnce)
 {
     QTemporaryDir dir;
     FrameworkFixture f;
-    const QString path = dir.filePath(QStringLiteral("again.txt"));
+    const QString path = dir.filePath("again.txt");
     ASSERT_TRUE(writeFile(path, "x"));
     f.app.openDocumentFile(path)->firstView()->parentFrame()->close();
     // Before the closed document is deleted, the same file opens in a new window.

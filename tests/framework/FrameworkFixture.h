@@ -56,22 +56,24 @@ struct FrameworkFixture {
     FrameworkFixture()
     {
         table.addMenu(1, {fw::MenuItem::submenu(
-                             QStringLiteral("&File"), {fw::MenuItem::command(57603, QStringLiteral("&Save")),
-                                                       fw::MenuItem::recentFiles(57616, QStringLiteral("Recent File"))})});
-        table.addMenu(2, {fw::MenuItem::submenu(QStringLiteral("&Other"), {}),
-                          fw::MenuItem::submenu(QStringLiteral("&Window"), {fw::MenuItem::windowList()})});
+                             QStringLiteral("&File"),
+                             {fw::MenuItem::command(57603, QStringLiteral("&Save")),
+                              fw::MenuItem::recentFiles(57616, QStringLiteral("Recent File"))})});
+        table.addMenu(
+            2, {fw::MenuItem::submenu(QStringLiteral("&Other"), {}),
+                fw::MenuItem::submenu(QStringLiteral("&Window"), {fw::MenuItem::windowList()})});
         table.addMenu(100, {fw::MenuItem::submenu(QStringLiteral("&Main"), {})});
         main = std::make_unique<fw::MdiMainFrame>(&table);
         main->setDefaultMenuResource(100);
         main->resize(800, 600);
         app.setMainFrame(main.get());
-        const fw::DocTemplate::Factories factories{[] { return new TextDoc; }, [](fw::Document* doc) {
-                                                       return new fw::MdiChildFrame(doc, new TextView, {});
-                                                   }};
+        const fw::DocTemplate::Factories factories{
+            [] { return new TextDoc; },
+            [](fw::Document* doc) { return new fw::MdiChildFrame(doc, new TextView, {}); }};
         app.addDocTemplate(std::make_unique<fw::DocTemplate>(
             1, QStringLiteral("\nText\nText File\nText Files (*.txt)\n.txt\n\n"), factories));
-        app.addDocTemplate(
-            std::make_unique<fw::DocTemplate>(2, QStringLiteral("\nOther\nOther\nOther Files\n.oth\n\n"), factories));
+        app.addDocTemplate(std::make_unique<fw::DocTemplate>(
+            2, QStringLiteral("\nOther\nOther\nOther Files\n.oth\n\n"), factories));
         main->show();
     }
     ~FrameworkFixture()

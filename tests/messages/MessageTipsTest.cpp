@@ -1,5 +1,5 @@
-#include "messages/MessageClassifier.h"
 #include "messages/MessageTips.h"
+#include "messages/MessageClassifier.h"
 
 #include <gtest/gtest.h>
 
@@ -20,10 +20,12 @@ TEST(MessageTips, EighteenTipsThatAreNoDiagnostics)
     EXPECT_EQ(texts.size(), TipCount);
     EXPECT_TRUE(tipText(0).isEmpty());
     EXPECT_TRUE(tipText(19).isEmpty());
-    EXPECT_EQ(tipText(7), QStringLiteral("Select \"Rebuild All\" to build files in which only the headers have changed"));
-    EXPECT_TRUE(tipText(5).startsWith(QStringLiteral("If you're having trouble, send email to ")));
-    EXPECT_TRUE(tipText(8).startsWith(QStringLiteral("Tarn homepage: ")));
-    EXPECT_TRUE(tipText(11).startsWith(QStringLiteral("DJGPP homepage: ")));
+    EXPECT_EQ(tipText(7),
+              QStringLiteral(
+                  "Select \"Rebuild All\" to build files in which only the headers have changed"));
+    EXPECT_TRUE(tipText(5).startsWith("If you're having trouble, send email to "));
+    EXPECT_TRUE(tipText(8).startsWith("Tarn homepage: "));
+    EXPECT_TRUE(tipText(11).startsWith("DJGPP homepage: "));
 }
 
 TEST(MessageTips, DrawsModuloEighteenPlusOneAndChangesARepeat)

@@ -49,15 +49,17 @@ std::unique_ptr<CMessageView> shownView(int rows)
 TEST(MessageView, AppendLineRowsIconsAndSeparators)
 {
     CMessageView view;
-    view.AppendLine(QStringLiteral("Errors:"), 1);
+    view.AppendLine("Errors:", 1);
     view.AppendLine(QString(), 0);
-    view.AppendLine(QStringLiteral("foo.c:12: error: x"), 0);
-    view.AppendLine(QStringLiteral("foo.c: warning"), 2); // only 1 adds a separator
-    view.AppendLine(QStringLiteral("std::string"), -1);
+    view.AppendLine("foo.c:12: error: x", 0);
+    view.AppendLine("foo.c: warning", 2); // only 1 adds a separator
+    view.AppendLine("std::string", -1);
     view.AppendLine(QString(), 1);
-    EXPECT_EQ(rowsOf(view), (QStringList{row(IconInfo, "Errors:"), row(IconSeparator), row(IconNone),
-                                         row(IconDiagnostic, "foo.c:12: error: x"), row(IconInfo, "foo.c: warning"),
-                                         row(IconDiagnostic, "std::string"), row(IconNone), row(IconSeparator)}));
+    EXPECT_EQ(
+        rowsOf(view),
+        (QStringList{row(IconInfo, "Errors:"), row(IconSeparator), row(IconNone),
+                     row(IconDiagnostic, "foo.c:12: error: x"), row(IconInfo, "foo.c: warning"),
+                     row(IconDiagnostic, "std::string"), row(IconNone), row(IconSeparator)}));
 }
 
 // Tool output goes into the window as bytes: the same rows and icons as
@@ -68,21 +70,22 @@ TEST(MessageView, ToolOutputBytesReachTheWindowWhole)
     CMessageView view;
     view.installAsMessageSink();
     const QByteArray bom("\xef\xbb\xbf");
-    ShowOutputBytes(bom + "a.c:1: error: x\r\n" + bom + "\n\xe4\n", QStringLiteral("Errors:"), QString());
+    ShowOutputBytes(bom + "a.c:1: error: x\r\n" + bom + "\n\xe4\n", "Errors:", QString());
     const QString mark(QChar(0xfeff));
-    EXPECT_EQ(rowsOf(view), (QStringList{row(IconInfo, "Errors:"), row(IconSeparator),
-                                         row(IconDiagnostic, mark + "a.c:1: error: x"), row(IconInfo, mark),
-                                         row(IconInfo, QStringLiteral("\u00e4")), row(IconNone)}));
+    EXPECT_EQ(rowsOf(view),
+              (QStringList{row(IconInfo, "Errors:"), row(IconSeparator),
+                           row(IconDiagnostic, mark + "a.c:1: error: x"), row(IconInfo, mark),
+                           row(IconInfo, "\u00e4"), row(IconNone)}));
     setMessageSink(nullptr);
 }
 
 TEST(MessageView, ColumnWidthIsARunningMaximumOfShapedWidthsAndClearResetsIt)
 {
     CMessageView view;
-    view.setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 10));
+    view.setFont(QFont("DejaVu Sans Mono", 10));
     const QFontMetrics metrics(view.font());
-    const QString shortText = QStringLiteral("short");
-    const QString longText = QStringLiteral("a much longer line of compiler output, to widen the column");
+    const QString shortText = "short";
+    const QString longText = "a much longer line of compiler output, to widen the column";
     for (const QString& text : {shortText, longText, shortText})
         view.AppendLine(text, 0);
     EXPECT_EQ(view.columnWidth(), metrics.horizontalAdvance(longText) + 100);
@@ -94,13 +97,13 @@ TEST(MessageView, ColumnWidthIsARunningMaximumOfShapedWidthsAndClearResetsIt)
     // In a proportional font ASCII rows are measured from per-character
     // advances: within kerning ("AV", "WA") of the shaped width. Other rows
     // are shaped exactly.
-    view.setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+    view.setFont(QFont("DejaVu Sans", 10));
     const QFontMetrics shaped(view.font());
-    const QString ascii = QStringLiteral("src/AVATAR.c:12:5: error: 'WAVE' undeclared (first use)");
+    const QString ascii = "src/AVATAR.c:12:5: error: 'WAVE' undeclared (first use)";
     view.ClearMessages();
     view.AppendLine(ascii, 0);
     EXPECT_NEAR(view.columnWidth(), shaped.horizontalAdvance(ascii) + 100, 12);
-    const QString wide = QString(120, QChar(0x00e9)) + QStringLiteral(" \u2018quoted\u2019");
+    const QString wide = QString(120, QChar(0x00e9)) + " \u2018quoted\u2019";
     view.ClearMessages();
     view.AppendLine(wide, 0);
     EXPECT_EQ(view.columnWidth(), shaped.horizontalAdvance(wide) + 100);
@@ -111,11 +114,14 @@ TEST(MessageView, ScrollsToTheLastRowOnceTheBurstEnds)
     auto shown = shownView(500);
     CMessageView& view = *shown;
     QScrollBar* bar = view.verticalScrollBar();
-    ASSERT_TRUE(testsupport::waitUntil([&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); }));
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); }));
     // The last row is at the bottom of the viewport.
-    const int lastVisible = view.rowAt(QPoint(5, (view.viewport()->height() / view.rowHeight()) * view.rowHeight() - 1));
+    const int lastVisible = view.rowAt(
+        QPoint(5, (view.viewport()->height() / view.rowHeight()) * view.rowHeight() - 1));
     EXPECT_EQ(lastVisible, 499);
-    EXPECT_EQ(view.horizontalScrollBar()->maximum(), std::max(0, view.columnWidth() - view.viewport()->width()));
+    EXPECT_EQ(view.horizontalScrollBar()->maximum(),
+              std::max(0, view.columnWidth() - view.viewport()->width()));
 
     view.ClearMessages();
     ASSERT_TRUE(testsupport::waitUntil([&] { return bar->maximum() == 0; }));
@@ -130,8 +136,8 @@ TEST(MessageView, KeyboardAndMouseSelection)
     view.setFocus();
     EXPECT_EQ(view.selectedRow(), -1);
     const std::pair<Qt::Key, int> steps[] = {
-        {Qt::Key_Home, 0}, {Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_Up, 1}, {Qt::Key_Up, 0},
-        {Qt::Key_Up, 0},   {Qt::Key_End, 39}, {Qt::Key_Down, 39},
+        {Qt::Key_Home, 0}, {Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_Up, 1},
+        {Qt::Key_Up, 0},   {Qt::Key_Up, 0},   {Qt::Key_End, 39}, {Qt::Key_Down, 39},
     };
     for (const auto& [key, selected] : steps) {
         QTest::keyClick(&view, key);
@@ -146,7 +152,7 @@ TEST(MessageView, KeyboardAndMouseSelection)
     EXPECT_EQ(view.selectedRow(), 2);
     view.ClearMessages();
     EXPECT_EQ(view.selectedRow(), -1);
-    view.AppendLine(QStringLiteral("only"), 0);
+    view.AppendLine("only", 0);
     view.flushLayout();
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(20, view.rowHeight() * 3));
     EXPECT_EQ(view.selectedRow(), -1);
@@ -167,8 +173,9 @@ TEST(MessageView, CommandsClearBannerAndTip)
     for (int id : {cmd::CopyrightVersion, cmd::Tip, cmd::Tip})
         EXPECT_TRUE(view.runCommand(id));
     const QString banner = row(IconInfo, messageBanner());
-    EXPECT_EQ(rowsOf(view), (QStringList{banner, row(IconSeparator), banner, row(IconSeparator), row(IconInfo, tipText(5)),
-                                         row(IconSeparator), row(IconInfo, tipText(10)), row(IconSeparator)}));
+    EXPECT_EQ(rowsOf(view), (QStringList{banner, row(IconSeparator), banner, row(IconSeparator),
+                                         row(IconInfo, tipText(5)), row(IconSeparator),
+                                         row(IconInfo, tipText(10)), row(IconSeparator)}));
     EXPECT_TRUE(draws.empty());
 }
 
@@ -187,7 +194,7 @@ TEST(MessageView, AppendsFromWorkerThreadsKeepEachThreadsOrder)
     }
     // The user-interface thread reports too: its row is there at once,
     // after whatever the workers had queued before it.
-    const QString fromUi = QStringLiteral("from the ui thread");
+    const QString fromUi = "from the ui thread";
     AddMessage(fromUi, 0);
     bool shown = false;
     for (int row = 0; row < view->rowCount() && !shown; ++row)
@@ -222,7 +229,7 @@ TEST(MessageView, AppendsFromWorkerThreadsKeepEachThreadsOrder)
     // A destroyed view stops being the sink; later messages go nowhere.
     view.reset();
     EXPECT_EQ(messageSink(), nullptr);
-    AddMessage(QStringLiteral("dropped"), 1);
+    AddMessage("dropped", 1);
 }
 
 } // namespace

@@ -28,10 +28,10 @@ protected:
     MessageWindow()
     {
         app.addDocTemplate(std::make_unique<fw::DocTemplate>(
-            menu::Project, QStringLiteral("Project\nProject\nProject\nProject Files (*.tarn)\n.tarn\n\n"),
-            fw::DocTemplate::Factories{[] { return new CTarnDoc; }, [](fw::Document* doc) {
-                                           return new fw::MdiChildFrame(doc, new PlainView, {});
-                                       }}));
+            menu::Project, "Project\nProject\nProject\nProject Files (*.tarn)\n.tarn\n\n",
+            fw::DocTemplate::Factories{
+                [] { return new CTarnDoc; },
+                [](fw::Document* doc) { return new fw::MdiChildFrame(doc, new PlainView, {}); }}));
         app.addDocTemplate(createMessageDocTemplate());
         messageDoc = app.docTemplates().back()->openDocumentFile(QString());
         view = dynamic_cast<CMessageView*>(messageDoc->firstView());
@@ -54,7 +54,8 @@ protected:
     void doubleClickRow(int row)
     {
         view->flushLayout();
-        const int y = (row - view->verticalScrollBar()->value()) * view->rowHeight() + view->rowHeight() / 2;
+        const int y =
+            (row - view->verticalScrollBar()->value()) * view->rowHeight() + view->rowHeight() / 2;
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, QPoint(30, y));
     }
 
@@ -67,9 +68,10 @@ protected:
 
 TEST_F(MessageWindow, FrameStartsWithBannerAndCannotBeClosed)
 {
-    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Message Window"));
+    EXPECT_EQ(frame->windowTitle(), "Message Window");
     EXPECT_EQ(frame->size(), QSize(630, 110));
-    EXPECT_FALSE(frame->windowFlags() & (Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(frame->windowFlags() & (Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                                         Qt::WindowCloseButtonHint));
     ASSERT_EQ(view->rowCount(), 2);
     EXPECT_EQ(view->rowText(0), messageBanner());
     EXPECT_EQ(view->rowIcon(1), IconSeparator);
@@ -87,16 +89,17 @@ TEST_F(MessageWindow, FrameStartsWithBannerAndCannotBeClosed)
 TEST_F(MessageWindow, SavesTheLogAndKeepsItsCaption)
 {
     view->ClearMessages();
-    view->AppendLine(QStringLiteral("Errors:"), 1);
-    view->AppendLine(QStringLiteral("foo.c:3: error: boom"), 0);
+    view->AppendLine("Errors:", 1);
+    view->AppendLine("foo.c:3: error: boom", 0);
     view->AppendLine(QString(), 0);
-    const QString log = path(QStringLiteral("build.log"));
+    const QString log = path("build.log");
     prompts.saveFiles.push_back(log);
     EXPECT_TRUE(messageDoc->runCommand(fw::id::FileSave));
     EXPECT_TRUE(prompts.saveDialogs[0].defaultSuffix.isEmpty());
     EXPECT_EQ(testsupport::readFile(log),
-              QByteArray("Saved messages from Tarn version 3.4\r\n\r\nErrors:\r\n\r\nfoo.c:3: error: boom\r\n\r\n"));
-    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Message Window"));
+              QByteArray("Saved messages from Tarn version 3.4\r\n\r\nErrors:\r\n\r\nfoo.c:3: "
+                         "error: boom\r\n\r\n"));
+    EXPECT_EQ(frame->windowTitle(), "Message Window");
     EXPECT_EQ(view->rowCount(), 4);
 
     // Later saves go to the same file without asking.
@@ -109,28 +112,30 @@ TEST_F(MessageWindow, SavesTheLogAndKeepsItsCaption)
 
 TEST_F(MessageWindow, DoubleClickOpensTheSourceAtItsLineOrReportsWhy)
 {
-    const QString rel = makeFile(QStringLiteral("rel.c"));
-    const QString zero = makeFile(QStringLiteral("z.c"));
-    const QString project = makeFile(QStringLiteral("demo.tarn"));
+    const QString rel = makeFile("rel.c");
+    const QString zero = makeFile("z.c");
+    const QString project = makeFile("demo.tarn");
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
     struct Case {
         const char* name;
         QString line;
-        QString shown; // the active source and its selected text; empty: the message window stays active
+        QString shown; // the active source and its selected text; empty: the message window stays
+                       // active
         QStringList messageParts; // what the one message names; empty: no message
     };
     const Case cases[] = {
-        {"heading", QStringLiteral("Errors:"), {}, {}},
-        {"no line number", QStringLiteral("foo.c: In function 'main':"), {}, {}},
-        {"earlier colon and digits belong to the name", QStringLiteral("note:1 rel.c:7: warning: unused"), {},
-         {QStringLiteral("note:1 rel.c")}},
-        {"missing file", path(QStringLiteral("gone.c")) + QStringLiteral(":4: error: x"), {}, {QStringLiteral("gone.c")}},
-        {"file name before the colons", QStringLiteral("std::string"), {}, {QStringLiteral("/std\"")}},
-        {"a project is not opened", project + QStringLiteral(":2: see here"), {},
-         {QStringLiteral("demo.tarn"), QStringLiteral("line 2")}},
-        {"relative to the current folder", QStringLiteral("rel.c:3: warning: unused"), rel + "   return 0;", {}},
-        {"an open source is activated and selected anew", rel + QStringLiteral(":2:5: error: x"), rel + " {", {}},
-        {"no digits name line 0", zero + QStringLiteral("::x"), zero + " ", {}},
+        {"heading", "Errors:", {}, {}},
+        {"no line number", "foo.c: In function 'main':", {}, {}},
+        {"earlier colon and digits belong to the name",
+         "note:1 rel.c:7: warning: unused",
+         {},
+         {"note:1 rel.c"}},
+        {"missing file", path("gone.c") + ":4: error: x", {}, {"gone.c"}},
+        {"file name before the colons", "std::string", {}, {"/std\""}},
+        {"a project is not opened", project + ":2: see here", {}, {"demo.tarn", "line 2"}},
+        {"relative to the current folder", "rel.c:3: warning: unused", rel + "   return 0;", {}},
+        {"an open source is activated and selected anew", rel + ":2:5: error: x", rel + " {", {}},
+        {"no digits name line 0", zero + "::x", zero + " ", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -161,7 +166,7 @@ TEST_F(MessageWindow, DoubleClickOpensTheSourceAtItsLineOrReportsWhy)
 
 TEST_F(MessageWindow, ContextMenuActivatesTheWindowAndRunsItsCommands)
 {
-    ASSERT_NE(open(makeFile(QStringLiteral("other.c"))), nullptr);
+    ASSERT_NE(open(makeFile("other.c")), nullptr);
     ASSERT_NE(main->activeChild(), frame);
     const QPoint local(40, 10);
     QContextMenuEvent event(QContextMenuEvent::Mouse, local, view->viewport()->mapToGlobal(local));
@@ -169,7 +174,7 @@ TEST_F(MessageWindow, ContextMenuActivatesTheWindowAndRunsItsCommands)
     EXPECT_EQ(main->activeChild(), frame);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(menu->actions().at(0)->text(), QStringLiteral("&Clear Messages"));
+    EXPECT_EQ(menu->actions().at(0)->text(), "&Clear Messages");
     menu->actions().at(0)->trigger();
     EXPECT_EQ(view->rowCount(), 0);
 }

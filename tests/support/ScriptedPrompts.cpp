@@ -3,8 +3,7 @@
 namespace {
 
 // The next scripted answer, or the default when the script has run out.
-template <typename T>
-T takeFront(std::deque<T>& queue, T fallback)
+template <typename T> T takeFront(std::deque<T>& queue, T fallback)
 {
     if (queue.empty())
         return fallback;
