@@ -74,7 +74,6 @@ TEST(TypingRules, KeySequences)
         {"two braces on one line", "\t\tint a[] = |", "{1, 2};", "int a[] = {1, 2};|", both},
         {"brace without tabs stays", "x = |", "{", "x = {|", both},
         {"brace keeps caret in the text", "\t\tab|cd", "}", "\tab}|cd", both},
-        {"Enter rule off", "if (x)|", "\n", "if (x)\n|", noEnter},
         {"Enter rule off keeps no level", "\t\tf();|", "\n", "\t\tf();\n|", noEnter},
         {"brace rule off", "if (x)\n\t|", "{", "if (x)\n\t{|", noBraces},
     };
@@ -169,19 +168,16 @@ TEST(InsertDate, LongDateAndTwelveHourClock)
 
 TEST(GoToLine, Inputs)
 {
-    struct Row {
-        const char* typed;
-        long position; // in "one\r\ntwo\r\nthree\r\nfour"
-    };
-    const Row rows[] = {
+    // What is typed, and where the caret goes in "one\r\ntwo\r\nthree\r\nfour".
+    const std::pair<const char*, long> rows[] = {
         {"1", 0},  {"2", 5},   {"4", 17},    {"5", 17},   {"99999999999", 17}, {"", 0},    {"0", 0},
         {"-5", 0}, {"abc", 0}, {"3abc", 10}, {"  +2", 5}, {"\t3", 10},         {"- 3", 0},
     };
-    for (const Row& row : rows) {
+    for (const auto& [typed, position] : rows) {
         MemoryEditControl edit("one\ntwo\nthree\nfour");
         edit.setSelection(8, 8);
-        GoToLineNumber(edit, ParseLineNumber(row.typed));
-        EXPECT_EQ(edit.selection(), (EditSelection{row.position, row.position})) << row.typed;
+        GoToLineNumber(edit, ParseLineNumber(typed));
+        EXPECT_EQ(edit.selection(), (EditSelection{position, position})) << typed;
     }
     EXPECT_EQ(ParseLineNumber("12abc"), 12);
     EXPECT_EQ(ParseLineNumber("-99999999999"), INT_MIN);

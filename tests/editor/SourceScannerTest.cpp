@@ -17,6 +17,13 @@ QByteArrayList found(QByteArrayView source)
     return out;
 }
 
+// A source and what the scan finds in it.
+struct ScanRow {
+    const char* name;
+    QByteArray source;
+    QByteArrayList expected;
+};
+
 QByteArrayList tokens(QByteArrayView source)
 {
     SourceTokenizer tokenizer(source);
@@ -30,12 +37,7 @@ QByteArrayList tokens(QByteArrayView source)
 
 TEST(SourceScanner, Tokens)
 {
-    struct Row {
-        const char* name;
-        QByteArray source;
-        QByteArrayList expected;
-    };
-    const Row rows[] = {
+    const ScanRow rows[] = {
         {"words keep qualifiers and operators",
          "Shape::~Shape a[i] p->next #include operator<",
          {"Shape::~Shape", "a[i]", "p->next", "#include", "operator<"}},
@@ -54,18 +56,13 @@ TEST(SourceScanner, Tokens)
         {"empty", "", {}},
         {"zero byte is a word character", QByteArray("a\0b c", 5), {QByteArray("a\0b", 3), "c"}},
     };
-    for (const Row& row : rows)
+    for (const ScanRow& row : rows)
         EXPECT_EQ(tokens(row.source), row.expected) << row.name;
 }
 
 TEST(SourceScanner, Definitions)
 {
-    struct Row {
-        const char* name;
-        QByteArray source;
-        QByteArrayList expected;
-    };
-    const Row rows[] = {
+    const ScanRow rows[] = {
         {"main", "int main(void)\n{\n}\n", {"main@0"}},
         {"const member", "void Shape::draw() const {", {"Shape::draw@0"}},
         {"initialiser list",
@@ -92,18 +89,13 @@ TEST(SourceScanner, Definitions)
         {"initialiser list to end of file", "A::A() : b(1)", {"A::A@0"}},
         {"empty", "", {}},
     };
-    for (const Row& row : rows)
+    for (const ScanRow& row : rows)
         EXPECT_EQ(found(row.source), row.expected) << row.name;
 }
 
 TEST(SourceScanner, QuotedIncludes)
 {
-    struct Row {
-        const char* name;
-        QByteArray source;
-        QByteArrayList expected;
-    };
-    const Row rows[] = {
+    const ScanRow rows[] = {
         {"quoted", "#include \"util.h\"\n#include \"b.h\"", {"util.h", "b.h"}},
         {"angle", "#include <stdio.h>", {}},
         {"spaced hash", "# include \"a.h\"", {}},
@@ -113,7 +105,7 @@ TEST(SourceScanner, QuotedIncludes)
         {"include at end of file", "#include", {}},
         {"commented out", "// #include \"a.h\"\n/* #include \"b.h\" */", {}},
     };
-    for (const Row& row : rows)
+    for (const ScanRow& row : rows)
         EXPECT_EQ(ScanQuotedIncludes(row.source), row.expected) << row.name;
 }
 

@@ -16,46 +16,31 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-void setDebugDefault(int value)
-{
-    IdeSettings settings = ideSettings();
-    settings.debugDefault = value;
-    setIdeSettings(settings);
-}
-
-} // namespace
-
-TEST(SourceView, BuildSettingsBelongToTheWindow)
-{
-    EditorFixture f;
-    setDebugDefault(1);
-    CTarnView* view1 = EditorFixture::viewOf(f.openBytes("one.c", "int a;\n"));
-    CompileOptions expected;
-    expected.debugInfo = 1;
-    EXPECT_EQ(view1->compileOptions, expected);
-    // The setting is read when a window is made; later changes leave it alone.
-    setDebugDefault(0);
-    CTarnView* view2 = EditorFixture::viewOf(f.openBytes("two.c", "int b;\n"));
-    EXPECT_EQ(view2->compileOptions, CompileOptions());
-    EXPECT_EQ(view1->compileOptions, expected);
-}
-
-TEST(SourceView, InitialUpdateAppliesTheSourceFont)
+// A window takes the settings of the time it is made.
+TEST(SourceView, ANewWindowTakesTheBuildDefaultAndTheSourceFont)
 {
     EditorFixture f;
     IdeSettings settings = ideSettings();
+    settings.debugDefault = 1;
     settings.sourceFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     settings.sourceFont.setPointSize(15);
     setIdeSettings(settings);
-    CTarnView* view =
-        EditorFixture::viewOf(f.openBytes("font.c", "int main(void) { return 0; } // a comment\n"));
+    CTarnView* view1 =
+        EditorFixture::viewOf(f.openBytes("one.c", "int main(void) { return 0; } // a\n"));
+    CompileOptions expected;
+    expected.debugInfo = 1;
+    EXPECT_EQ(view1->compileOptions, expected);
     for (int style : {0, 5, 1, 2}) // default, keyword, comment, line comment
-        EXPECT_EQ(view->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, style), 15) << style;
-    EXPECT_EQ(view->wrapMode(), QsciScintilla::WrapNone);
-    EXPECT_EQ(view->tabWidth(), 4);
-    EXPECT_FALSE(view->autoIndent());
+        EXPECT_EQ(view1->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZE, style), 15) << style;
+    EXPECT_EQ(view1->wrapMode(), QsciScintilla::WrapNone);
+    EXPECT_EQ(view1->tabWidth(), 4);
+    EXPECT_FALSE(view1->autoIndent());
+    // Later changes leave the window alone.
+    settings.debugDefault = 0;
+    setIdeSettings(settings);
+    CTarnView* view2 = EditorFixture::viewOf(f.openBytes("two.c", "int b;\n"));
+    EXPECT_EQ(view2->compileOptions, CompileOptions());
+    EXPECT_EQ(view1->compileOptions, expected);
 }
 
 // An untitled window and the answers No and Yes are tested through the

@@ -120,10 +120,12 @@ TEST(MdiMainFrame, MenuBarAndTitleFollowTheActiveDocument)
     EXPECT_EQ(f.main->currentMenuResource(), 1);
     EXPECT_EQ(f.main->menuBar()->actions().at(0)->text(), "&File");
 
-    // The Window menu lists the open windows.
+    // The Window menu lists the open windows; untitled ones are numbered by type.
+    f.textTemplate()->openDocumentFile(QString());
     QMenu* window = f.main->menuBar(2).at(1);
     emit window->aboutToShow();
-    EXPECT_EQ(actionTexts(window).mid(1), QStringList({"&1 Text1", "&2 Other1"}));
+    EXPECT_EQ(actionTexts(window).mid(1), QStringList({"&1 Text1", "&2 Other1", "&3 Text2"}));
+    EXPECT_EQ(static_cast<TextView*>(text->firstView())->initialUpdates, 1);
 }
 
 TEST(MdiMainFrame, RecentFilesReplaceThePlaceholder)

@@ -56,17 +56,6 @@ TEST(Framework, OpenChoosesTypeByExtensionAndActivatesOpenDocument)
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
-TEST(Framework, UntitledDocumentsAreNumbered)
-{
-    FrameworkFixture f;
-    fw::Document* one = f.textTemplate()->openDocumentFile(QString());
-    fw::Document* two = f.textTemplate()->openDocumentFile(QString());
-    EXPECT_EQ(one->title(), "Text1");
-    EXPECT_EQ(two->title(), "Text2");
-    EXPECT_TRUE(one->pathName().isEmpty());
-    EXPECT_EQ(static_cast<TextView*>(one->firstView())->initialUpdates, 1);
-}
-
 // The save question when a modified document's last window closes.
 TEST(Framework, SaveQuestionAnswersDecideWhatHappens)
 {
