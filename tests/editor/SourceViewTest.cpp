@@ -62,7 +62,7 @@ TEST(SourceView, RequireSavedFileAsksOnlyForAModifiedFileAndGoesOnAfterCancel)
     EXPECT_EQ(f.main->childFrames().size(), 1); // the window stays open
 }
 
-TEST(SourceView, EditCommandsFollowTheSelection)
+TEST(SourceView, EditCommandsFollowTheSelectionAndTheContextMenuOffersThem)
 {
     EditorFixture f;
     CTarnView* view = EditorFixture::viewOf(f.openBytes("cmd.c", "alpha beta\n"));
@@ -88,12 +88,8 @@ TEST(SourceView, EditCommandsFollowTheSelection)
     view->editControl().setSelection(0, 0);
     EXPECT_TRUE(f.execute(fw::id::EditPaste));
     EXPECT_EQ(view->text(), "betaalpha \n");
-}
 
-TEST(SourceView, RightClickShowsTheSourceContextMenu)
-{
-    EditorFixture f;
-    CTarnView* view = EditorFixture::viewOf(f.openBytes("menu.c", "int a;\n"));
+    // A right click shows the source's context menu where the mouse is.
     const QPoint global = view->viewport()->mapToGlobal(QPoint(5, 5));
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), global);
     QApplication::sendEvent(view->viewport(), &event);

@@ -109,53 +109,43 @@ TEST(MessageView, ColumnWidthIsARunningMaximumOfShapedWidthsAndClearResetsIt)
     EXPECT_EQ(view.columnWidth(), shaped.horizontalAdvance(wide) + 100);
 }
 
-TEST(MessageView, ScrollsToTheLastRowOnceTheBurstEnds)
+TEST(MessageView, ScrollsToTheLastRowAndSelectsByKeyboardAndMouse)
 {
-    auto shown = shownView(500);
-    CMessageView& view = *shown;
-    QScrollBar* bar = view.verticalScrollBar();
+    auto view = shownView(500);
+    QScrollBar* bar = view->verticalScrollBar();
+    // Once the burst ends the last row is at the bottom of the viewport.
     ASSERT_TRUE(testsupport::waitUntil(
         [&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); }));
-    // The last row is at the bottom of the viewport.
-    const int lastVisible = view.rowAt(
-        QPoint(5, (view.viewport()->height() / view.rowHeight()) * view.rowHeight() - 1));
-    EXPECT_EQ(lastVisible, 499);
-    EXPECT_EQ(view.horizontalScrollBar()->maximum(),
-              std::max(0, view.columnWidth() - view.viewport()->width()));
+    const int bottom = (view->viewport()->height() / view->rowHeight()) * view->rowHeight() - 1;
+    EXPECT_EQ(view->rowAt(QPoint(5, bottom)), 499);
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(),
+              std::max(0, view->columnWidth() - view->viewport()->width()));
 
-    view.ClearMessages();
-    ASSERT_TRUE(testsupport::waitUntil([&] { return bar->maximum() == 0; }));
-    EXPECT_EQ(view.rowAt(QPoint(5, 0)), -1);
-}
-
-TEST(MessageView, KeyboardAndMouseSelection)
-{
-    auto shown = shownView(40);
-    CMessageView& view = *shown;
-    view.flushLayout();
-    view.setFocus();
-    EXPECT_EQ(view.selectedRow(), -1);
+    view->setFocus();
+    EXPECT_EQ(view->selectedRow(), -1);
     const std::pair<Qt::Key, int> steps[] = {
-        {Qt::Key_Home, 0}, {Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_Up, 1},
-        {Qt::Key_Up, 0},   {Qt::Key_Up, 0},   {Qt::Key_End, 39}, {Qt::Key_Down, 39},
+        {Qt::Key_Home, 0}, {Qt::Key_Down, 1}, {Qt::Key_Down, 2},  {Qt::Key_Up, 1},
+        {Qt::Key_Up, 0},   {Qt::Key_Up, 0},   {Qt::Key_End, 499}, {Qt::Key_Down, 499},
     };
     for (const auto& [key, selected] : steps) {
-        QTest::keyClick(&view, key);
-        EXPECT_EQ(view.selectedRow(), selected) << key;
+        QTest::keyClick(view.get(), key);
+        EXPECT_EQ(view->selectedRow(), selected) << key;
     }
-    EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+    EXPECT_EQ(bar->value(), bar->maximum());
+    QTest::keyClick(view.get(), Qt::Key_Home);
+    EXPECT_EQ(bar->value(), 0);
 
     // A click picks the row under the mouse; one below the rows picks none.
-    QTest::keyClick(&view, Qt::Key_Home);
-    EXPECT_EQ(view.verticalScrollBar()->value(), 0);
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(20, view.rowHeight() * 2 + 2));
-    EXPECT_EQ(view.selectedRow(), 2);
-    view.ClearMessages();
-    EXPECT_EQ(view.selectedRow(), -1);
-    view.AppendLine("only", 0);
-    view.flushLayout();
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(20, view.rowHeight() * 3));
-    EXPECT_EQ(view.selectedRow(), -1);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(20, view->rowHeight() * 2 + 2));
+    EXPECT_EQ(view->selectedRow(), 2);
+    view->ClearMessages();
+    EXPECT_EQ(view->selectedRow(), -1);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return bar->maximum() == 0; }));
+    EXPECT_EQ(view->rowAt(QPoint(5, 0)), -1);
+    view->AppendLine("only", 0);
+    view->flushLayout();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(20, view->rowHeight() * 3));
+    EXPECT_EQ(view->selectedRow(), -1);
 }
 
 TEST(MessageView, CommandsClearBannerAndTip)

@@ -66,7 +66,7 @@ protected:
     fw::MdiChildFrame* frame = nullptr;
 };
 
-TEST_F(MessageWindow, FrameStartsWithBannerAndCannotBeClosed)
+TEST_F(MessageWindow, FrameStartsWithBannerCannotBeClosedAndHasItsContextMenu)
 {
     EXPECT_EQ(frame->windowTitle(), "Message Window");
     EXPECT_EQ(frame->size(), QSize(630, 110));
@@ -83,6 +83,19 @@ TEST_F(MessageWindow, FrameStartsWithBannerAndCannotBeClosed)
         view->AppendLine(QStringLiteral("line %1").arg(i), 0);
     EXPECT_TRUE(app.saveAllModified());
     EXPECT_TRUE(prompts.messages.isEmpty());
+
+    // Its context menu activates it and runs its commands.
+    ASSERT_NE(open(makeFile("other.c")), nullptr);
+    ASSERT_NE(main->activeChild(), frame);
+    const QPoint local(40, 10);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, local, view->viewport()->mapToGlobal(local));
+    QCoreApplication::sendEvent(view->viewport(), &event);
+    EXPECT_EQ(main->activeChild(), frame);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->actions().at(0)->text(), "&Clear Messages");
+    menu->actions().at(0)->trigger();
+    EXPECT_EQ(view->rowCount(), 0);
 }
 
 TEST_F(MessageWindow, SavesTheLogAndKeepsItsCaption)
@@ -161,21 +174,6 @@ TEST_F(MessageWindow, DoubleClickOpensTheSourceAtItsLineOrReportsWhy)
     view->setSelectedRow(-1);
     view->OnDoubleClick();
     EXPECT_EQ(main->childFrames().size(), 3);
-}
-
-TEST_F(MessageWindow, ContextMenuActivatesTheWindowAndRunsItsCommands)
-{
-    ASSERT_NE(open(makeFile("other.c")), nullptr);
-    ASSERT_NE(main->activeChild(), frame);
-    const QPoint local(40, 10);
-    QContextMenuEvent event(QContextMenuEvent::Mouse, local, view->viewport()->mapToGlobal(local));
-    QCoreApplication::sendEvent(view->viewport(), &event);
-    EXPECT_EQ(main->activeChild(), frame);
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(menu->actions().at(0)->text(), "&Clear Messages");
-    menu->actions().at(0)->trigger();
-    EXPECT_EQ(view->rowCount(), 0);
 }
 
 } // namespace
