@@ -100,31 +100,27 @@ TEST(TypingRules, IndentOperations)
 
 TEST(Skeletons, EveryTemplateAtIndentationZeroAndTwo)
 {
-    struct Row {
-        StatementTemplate kind;
-        const char* head; // the text just before the caret, on the caret's line
-        QByteArray atTwo; // the whole text after insertion at two tabs
-    };
-    const Row rows[] = {
-        {StatementTemplate::If, "if (", "\t\tif (|)\n\t\t{\n\t\t\t\n\t\t}\n\t\tX"},
-        {StatementTemplate::IfElse, "if (",
+    // Each template and the whole text after its insertion at two tabs.
+    const std::pair<StatementTemplate, QByteArray> rows[] = {
+        {StatementTemplate::If, "\t\tif (|)\n\t\t{\n\t\t\t\n\t\t}\n\t\tX"},
+        {StatementTemplate::IfElse,
          "\t\tif (|)\n\t\t{\n\t\t\t\n\t\t}\n\t\telse\n\t\t{\n\t\t\t\n\t\t}\n\t\tX"},
-        {StatementTemplate::While, "while (", "\t\twhile (|)\n\t\t{\n\t\t\t\n\t\t}\n\t\tX"},
-        {StatementTemplate::DoWhile, "} while (", "\t\tdo\n\t\t{\n\t\t\t\n\t\t} while (|);\n\t\tX"},
-        {StatementTemplate::For, "for (", "\t\tfor (|;;)\n\t\t{\n\t\t\t\n\t\t}\n\t\tX"},
-        {StatementTemplate::Switch, "switch (",
+        {StatementTemplate::While, "\t\twhile (|)\n\t\t{\n\t\t\t\n\t\t}\n\t\tX"},
+        {StatementTemplate::DoWhile, "\t\tdo\n\t\t{\n\t\t\t\n\t\t} while (|);\n\t\tX"},
+        {StatementTemplate::For, "\t\tfor (|;;)\n\t\t{\n\t\t\t\n\t\t}\n\t\tX"},
+        {StatementTemplate::Switch,
          "\t\tswitch (|)\n\t\t{\n\t\tcase :\n\t\t\n\t\tdefault :\n\n\t\t}\n\t\tX"},
     };
-    for (const Row& row : rows) {
+    for (const auto& [kind, atTwo] : rows) {
         MemoryEditControl two = withCaret("\t\t|X");
-        InsertStatementTemplate(two, row.kind);
-        EXPECT_EQ(shown(two), row.atTwo) << row.head;
+        InsertStatementTemplate(two, kind);
+        EXPECT_EQ(shown(two), atTwo);
 
         MemoryEditControl zero = withCaret("|");
-        InsertStatementTemplate(zero, row.kind);
-        QByteArray expected = row.atTwo;
+        InsertStatementTemplate(zero, kind);
+        QByteArray expected = atTwo;
         expected.replace("\t\t", "").chop(1); // drop the indentation pairs and the X
-        EXPECT_EQ(shown(zero), expected) << row.head;
+        EXPECT_EQ(shown(zero), expected);
     }
 }
 

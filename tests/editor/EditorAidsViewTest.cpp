@@ -67,10 +67,11 @@ void press(QDialog* dialog, const char* button)
 
 TEST(EditorAidsView, TypingABlockInLfAndCrLfFiles)
 {
+    EditorFixture f;
+    setRules(1, 1);
     for (const QByteArray lineBreak : {"\n", "\r\n"}) {
-        EditorFixture f;
-        setRules(1, 1);
-        CTarnView* view = focusedView(f, f.openBytes("block.c", lineBreak));
+        CTarnView* view =
+            focusedView(f, f.openBytes(QString("block%1.c").arg(lineBreak.size()), lineBreak));
         type(view, "int main()\n{\nif (x)\n{\nf();\n}\n}\n");
         const QByteArray expected =
             QByteArray("int main()\n{\n\tif (x)\n\t{\n\t\tf();\n\t}\n}\n\n");

@@ -30,7 +30,6 @@ TEST(MessageClassifier, IconsOfRealAndEdgeLines)
         {"twoColonsInLastThree", "abc::", IconInfo},
         // plain lines
         {"errorsHeading", "Errors:", IconInfo},
-        {"noColon", "Compiling foo.c with command line of", IconInfo},
         {"empty", "", IconNone},
         {"blank", " ", IconInfo},
         // length limits: three characters or fewer are never diagnostics
