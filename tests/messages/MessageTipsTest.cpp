@@ -38,12 +38,9 @@ TEST(MessageTips, DrawsModuloEighteenPlusOneAndChangesARepeat)
         draws.pop_front();
         return v;
     });
-    EXPECT_EQ(chooser.lastTip(), 0);
     EXPECT_EQ(chooser.next(), 6);
     EXPECT_EQ(chooser.next(), 18);
-    EXPECT_EQ(chooser.lastTip(), 18);
     EXPECT_EQ(chooser.next(), 1);
-    EXPECT_TRUE(draws.empty());
     // A generator stuck on one value still changes the tip.
     TipChooser stuck([] { return 3u; });
     EXPECT_EQ(stuck.next(), 4);
