@@ -125,10 +125,11 @@ TEST(EditorAidsView, SkeletonCommentAndDatesThroughTheirCommands)
     EXPECT_EQ(view->text(), expected);
 }
 
-TEST(EditorAidsView, GoToLineDialog)
+TEST(EditorAidsView, GoToLineDialogAndGoingToASourcePosition)
 {
     EditorFixture f;
-    CTarnView* view = focusedView(f, f.openBytes("lines.c", "one\ntwo\nthree\nfour\n"));
+    CTarnView* view = focusedView(f, f.openBytes("lines.c", QByteArray("line\n").repeated(200)));
+    view->resize(400, 200);
     whenDialogOpens([](QDialog* dialog) {
         EXPECT_EQ(dialog->windowTitle(), "Go To Line");
         auto* field = dialog->findChild<QLineEdit*>("lineEdit");
@@ -137,17 +138,24 @@ TEST(EditorAidsView, GoToLineDialog)
         press(dialog, "okButton");
     });
     EXPECT_TRUE(f.execute(cmd::GoToLine));
-    EXPECT_EQ(view->editControl().selection(), (EditSelection{10, 10}));
+    EXPECT_EQ(view->editControl().selection(), (EditSelection{12, 12}));
 
     whenDialogOpens([](QDialog* dialog) {
         QTest::keyClicks(dialog->findChild<QLineEdit*>("lineEdit"), "1");
         press(dialog, "cancelButton");
     });
     EXPECT_TRUE(f.execute(cmd::GoToLine));
-    EXPECT_EQ(view->editControl().selection(), (EditSelection{10, 10}));
+    EXPECT_EQ(view->editControl().selection(), (EditSelection{12, 12}));
+
+    // A source position puts its line on top.
+    view->GoToSourcePosition(6 * 50 + 2); // inside line 50
+    EXPECT_EQ(view->editControl().selection(), (EditSelection{300, 300}));
+    EXPECT_EQ(view->editControl().firstVisibleLine(), 50);
+    GoToSourceLine(view->editControl(), 500); // fewer lines: the last line
+    EXPECT_EQ(view->editControl().caret(), 6 * 200);
 }
 
-TEST(EditorAidsView, GoToFunctionEndToEndAndItsRefusals)
+TEST(EditorAidsView, GoToFunctionEndToEndItsRefusalsAndItsLimit)
 {
     EditorFixture f;
     ScriptedPrompts prompts;
@@ -199,12 +207,9 @@ TEST(EditorAidsView, GoToFunctionEndToEndAndItsRefusals)
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
     EXPECT_EQ(prompts.messages,
               (QStringList{"could not open the file!", "Please save the file before Continuing"}));
-}
 
-TEST(EditorAidsView, GoToFunctionListsAtMost800)
-{
-    EditorFixture f;
-    CTarnView* view = focusedView(f, f.openBytes("many.c", QByteArray("f(){}\n").repeated(900)));
+    // At most 800 are listed.
+    view = focusedView(f, f.openBytes("many.c", QByteArray("f(){}\n").repeated(900)));
     whenDialogOpens([](QDialog* dialog) {
         auto* list = dialog->findChild<QListWidget*>("functionList");
         EXPECT_EQ(list->count(), 800);
@@ -215,16 +220,4 @@ TEST(EditorAidsView, GoToFunctionListsAtMost800)
     });
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
     EXPECT_EQ(view->editControl().lineFromChar(-1), 799);
-}
-
-TEST(EditorAidsView, GoToSourcePositionPutsTheLineOnTop)
-{
-    EditorFixture f;
-    CTarnView* view = focusedView(f, f.openBytes("top.c", QByteArray("line\n").repeated(200)));
-    view->resize(400, 200);
-    view->GoToSourcePosition(6 * 50 + 2); // inside line 50
-    EXPECT_EQ(view->editControl().selection(), (EditSelection{300, 300}));
-    EXPECT_EQ(view->editControl().firstVisibleLine(), 50);
-    GoToSourceLine(view->editControl(), 500); // fewer lines: the last line
-    EXPECT_EQ(view->editControl().caret(), 6 * 200);
 }
