@@ -13,13 +13,10 @@
 using testsupport::readFile;
 using testsupport::writeFile;
 
-TEST(DocTemplate, SplitsTheSevenDocumentStringFields)
+// The fields of a document string are pinned where Tarn starts
+// (StartupTest) and in the Save As dialog's filter (SaveAsAsksForNameAndAdoptsIt).
+TEST(DocTemplate, ATypeWithoutAFilterMatchesNoFile)
 {
-    fw::DocTemplate t(
-        157, "Project\nProject\nProject\nProject Files (*.tarn)\n.tarn\nTarn.Project\nTarn Project",
-        {});
-    EXPECT_EQ(t.docString(fw::DocTemplate::RegFileTypeName), "Tarn Project");
-    EXPECT_EQ(t.filterString(), "Project Files (*.tarn)");
     fw::DocTemplate message(155, "Message Window\nMessage Window\n\n\n\n\n", {});
     EXPECT_EQ(message.filterString(), "");
     EXPECT_EQ(message.matchDocType("/x/a.c", nullptr), fw::DocTemplate::Match::No);

@@ -3,7 +3,6 @@
 #include "editor/EditorFixture.h"
 #include "messages/CMessageFrame.h"
 #include "messages/CMessageView.h"
-#include "messages/MessageClassifier.h"
 #include "messages/MessageLog.h"
 #include "support/ScriptedPrompts.h"
 
@@ -68,13 +67,10 @@ protected:
 
 TEST_F(MessageWindow, FrameStartsWithBannerCannotBeClosedAndHasItsContextMenu)
 {
-    EXPECT_EQ(frame->windowTitle(), "Message Window");
+    // Its title and first rows are pinned where Tarn starts (StartupTest).
     EXPECT_EQ(frame->size(), QSize(630, 110));
     EXPECT_FALSE(frame->windowFlags() & (Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                                          Qt::WindowCloseButtonHint));
-    ASSERT_EQ(view->rowCount(), 2);
-    EXPECT_EQ(view->rowText(0), messageBanner());
-    EXPECT_EQ(view->rowIcon(1), IconSeparator);
 
     EXPECT_FALSE(frame->close());
     EXPECT_FALSE(frame->commandEnabled(fw::id::FileClose));
