@@ -1,5 +1,6 @@
 // The typing rules, skeletons, comment, dates and Go To Line on the
-// in-memory control. Texts show the caret as '|' and use LF for breaks.
+// in-memory control (going to a source line is tested on the real view). Texts show the caret as
+// '|' and use LF for breaks.
 #include "editor/MemoryEditControl.h"
 #include "editor/SourceIndent.h"
 #include "editor/SourceInsertions.h"
@@ -55,15 +56,10 @@ TEST(TypingRules, KeySequences)
         IndentRules rules;
     };
     const Row rows[] = {
-        // A block typed from an empty line, row by row.
-        {"head opens a level", "|", "if (x)\n", "if (x)\n\t|", both},
-        {"brace moves to its statement", "if (x)\n\t|", "{", "if (x)\n{|", both},
-        {"brace opens a level", "{|", "\n", "{\n\t|", both},
-        {"semicolon keeps the level", "{\n\t|", "f();\n", "{\n\tf();\n\t|", both},
-        {"closing brace moves left", "\tf();\n\t|", "}", "\tf();\n}|", both},
-        {"closing brace keeps the level", "}|", "\n", "}\n|", both},
-        {"whole block", "\t|", "while (n)\n{\nn--;\n}\n",
-         "\twhile (n)\n\t{\n\t\tn--;\n\t}\n\t|", both},
+        // A head opens a level, a brace moves to its statement and opens a
+        // level, a semicolon keeps it, a closing brace moves left and keeps.
+        {"whole block", "\t|", "while (n)\n{\nn--;\n}\n", "\twhile (n)\n\t{\n\t\tn--;\n\t}\n\t|",
+         both},
         {"preprocessor line keeps", "#include <stdio.h>|", "\n", "#include <stdio.h>\n|", both},
         {"comment line keeps", "// note|", "\n", "// note\n|", both},
         {"indented comment looks at its tab", "\t\t// note|", "\n", "\t\t// note\n\t\t\t|", both},
@@ -78,7 +74,6 @@ TEST(TypingRules, KeySequences)
         {"two braces on one line", "\t\tint a[] = |", "{1, 2};", "int a[] = {1, 2};|", both},
         {"brace without tabs stays", "x = |", "{", "x = {|", both},
         {"brace keeps caret in the text", "\t\tab|cd", "}", "\tab}|cd", both},
-        {"Enter rule off", "if (x)|", "\n", "if (x)\n|", noEnter},
         {"Enter rule off keeps no level", "\t\tf();|", "\n", "\t\tf();\n|", noEnter},
         {"brace rule off", "if (x)\n\t|", "{", "if (x)\n\t{|", noBraces},
     };
@@ -105,31 +100,27 @@ TEST(TypingRules, IndentOperations)
 
 TEST(Skeletons, EveryTemplateAtIndentationZeroAndTwo)
 {
-    struct Row {
-        StatementTemplate kind;
-        const char* head; // the text just before the caret, on the caret's line
-        QByteArray atTwo; // the whole text after insertion at two tabs
-    };
-    const Row rows[] = {
-        {StatementTemplate::If, "if (", "\t\tif (|)\n\t\t{\n\t\t\t\n\t\t}\n\t\tX"},
-        {StatementTemplate::IfElse, "if (",
+    // Each template and the whole text after its insertion at two tabs.
+    const std::pair<StatementTemplate, QByteArray> rows[] = {
+        {StatementTemplate::If, "\t\tif (|)\n\t\t{\n\t\t\t\n\t\t}\n\t\tX"},
+        {StatementTemplate::IfElse,
          "\t\tif (|)\n\t\t{\n\t\t\t\n\t\t}\n\t\telse\n\t\t{\n\t\t\t\n\t\t}\n\t\tX"},
-        {StatementTemplate::While, "while (", "\t\twhile (|)\n\t\t{\n\t\t\t\n\t\t}\n\t\tX"},
-        {StatementTemplate::DoWhile, "} while (", "\t\tdo\n\t\t{\n\t\t\t\n\t\t} while (|);\n\t\tX"},
-        {StatementTemplate::For, "for (", "\t\tfor (|;;)\n\t\t{\n\t\t\t\n\t\t}\n\t\tX"},
-        {StatementTemplate::Switch, "switch (",
+        {StatementTemplate::While, "\t\twhile (|)\n\t\t{\n\t\t\t\n\t\t}\n\t\tX"},
+        {StatementTemplate::DoWhile, "\t\tdo\n\t\t{\n\t\t\t\n\t\t} while (|);\n\t\tX"},
+        {StatementTemplate::For, "\t\tfor (|;;)\n\t\t{\n\t\t\t\n\t\t}\n\t\tX"},
+        {StatementTemplate::Switch,
          "\t\tswitch (|)\n\t\t{\n\t\tcase :\n\t\t\n\t\tdefault :\n\n\t\t}\n\t\tX"},
     };
-    for (const Row& row : rows) {
+    for (const auto& [kind, atTwo] : rows) {
         MemoryEditControl two = withCaret("\t\t|X");
-        InsertStatementTemplate(two, row.kind);
-        EXPECT_EQ(shown(two), row.atTwo) << row.head;
+        InsertStatementTemplate(two, kind);
+        EXPECT_EQ(shown(two), atTwo);
 
         MemoryEditControl zero = withCaret("|");
-        InsertStatementTemplate(zero, row.kind);
-        QByteArray expected = row.atTwo;
+        InsertStatementTemplate(zero, kind);
+        QByteArray expected = atTwo;
         expected.replace("\t\t", "").chop(1); // drop the indentation pairs and the X
-        EXPECT_EQ(shown(zero), expected) << row.head;
+        EXPECT_EQ(shown(zero), expected);
     }
 }
 
@@ -157,54 +148,33 @@ TEST(Comment, EnclosesTheSelection)
 TEST(InsertDate, LongDateAndTwelveHourClock)
 {
     const QLocale us(QLocale::English, QLocale::UnitedStates);
-    struct Row {
-        QTime time;
-        const char* expected;
-    };
-    const Row rows[] = {
-        {QTime(21, 5), "Monday, December 7, 2026, 9:05 PM"},
-        {QTime(0, 0), "Monday, December 7, 2026, 12:00 AM"},
-        {QTime(12, 30), "Monday, December 7, 2026, 12:30 PM"},
-        {QTime(9, 59), "Monday, December 7, 2026, 9:59 AM"},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(FormatInsertDateTime(QDateTime(QDate(2026, 12, 7), row.time), us), row.expected);
-    EXPECT_EQ(FormatInsertDate(QDateTime(QDate(2026, 12, 7), QTime(21, 5)), us), "Monday, December 7, 2026");
+    const QDate day(2026, 12, 7);
+    const std::pair<QTime, const char*> rows[] = {{QTime(21, 5), "9:05 PM"},
+                                                  {QTime(0, 0), "12:00 AM"},
+                                                  {QTime(12, 30), "12:30 PM"},
+                                                  {QTime(9, 59), "9:59 AM"}};
+    for (const auto& [time, clock] : rows)
+        EXPECT_EQ(FormatInsertDateTime(QDateTime(day, time), us),
+                  QString("Monday, December 7, 2026, ") + clock);
+    EXPECT_EQ(FormatInsertDate(QDateTime(day, QTime(21, 5)), us), "Monday, December 7, 2026");
     const QLocale german(QLocale::German, QLocale::Germany);
-    EXPECT_EQ(FormatInsertDate(QDateTime(QDate(2026, 12, 7), QTime(21, 5)), german),
-              german.toString(QDate(2026, 12, 7), QLocale::LongFormat));
+    EXPECT_EQ(FormatInsertDate(QDateTime(day, QTime(21, 5)), german),
+              german.toString(day, QLocale::LongFormat));
 }
 
 TEST(GoToLine, Inputs)
 {
-    struct Row {
-        const char* typed;
-        long position; // in "one\r\ntwo\r\nthree\r\nfour"
+    // What is typed, and where the caret goes in "one\r\ntwo\r\nthree\r\nfour".
+    const std::pair<const char*, long> rows[] = {
+        {"1", 0},  {"2", 5},   {"4", 17},    {"5", 17},   {"99999999999", 17}, {"", 0},    {"0", 0},
+        {"-5", 0}, {"abc", 0}, {"3abc", 10}, {"  +2", 5}, {"\t3", 10},         {"- 3", 0},
     };
-    const Row rows[] = {
-        {"1", 0}, {"2", 5}, {"4", 17}, {"5", 17}, {"99999999999", 17}, {"", 0}, {"0", 0},
-        {"-5", 0}, {"abc", 0}, {"3abc", 10}, {"  +2", 5}, {"\t3", 10}, {"- 3", 0},
-    };
-    for (const Row& row : rows) {
+    for (const auto& [typed, position] : rows) {
         MemoryEditControl edit("one\ntwo\nthree\nfour");
         edit.setSelection(8, 8);
-        GoToLineNumber(edit, ParseLineNumber(row.typed));
-        EXPECT_EQ(edit.selection(), (EditSelection{row.position, row.position})) << row.typed;
+        GoToLineNumber(edit, ParseLineNumber(typed));
+        EXPECT_EQ(edit.selection(), (EditSelection{position, position})) << typed;
     }
     EXPECT_EQ(ParseLineNumber("12abc"), 12);
     EXPECT_EQ(ParseLineNumber("-99999999999"), INT_MIN);
-}
-
-TEST(GoToSourceLine, CaretToLineStartAndLineToTop)
-{
-    QByteArray text;
-    for (int i = 0; i < 50; ++i)
-        text += "line\n";
-    MemoryEditControl edit(text);
-    edit.lineScroll(3);
-    GoToSourcePosition(edit, 6 * 20 + 3); // inside line 20
-    EXPECT_EQ(edit.selection(), (EditSelection{120, 120}));
-    EXPECT_EQ(edit.firstVisibleLine(), 20);
-    GoToSourceLine(edit, 500); // fewer lines now: the last line
-    EXPECT_EQ(edit.caret(), 6 * 50);
 }

@@ -2,6 +2,7 @@
 // commands and the two dialogs.
 #include "EditorFixture.h"
 #include "editor/SourceInsertions.h"
+#include "editor/SourceNavigation.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QApplication>
@@ -62,32 +63,19 @@ void press(QDialog* dialog, const char* button)
     dialog->findChild<QPushButton*>(QLatin1String(button))->click();
 }
 
-int caretLine(CTarnView* view)
-{
-    int line = 0;
-    int index = 0;
-    view->getCursorPosition(&line, &index);
-    return line;
-}
-
 } // namespace
 
 TEST(EditorAidsView, TypingABlockInLfAndCrLfFiles)
 {
-    struct Row {
-        const char* bytes;
-        QByteArray expected;
-    };
-    const Row rows[] = {
-        {"\n", "int main()\n{\n\tif (x)\n\t{\n\t\tf();\n\t}\n}\n\n"},
-        {"\r\n", "int main()\r\n{\r\n\tif (x)\r\n\t{\r\n\t\tf();\r\n\t}\r\n}\r\n\r\n"},
-    };
-    for (const Row& row : rows) {
-        EditorFixture f;
-        setRules(1, 1);
-        CTarnView* view = focusedView(f, f.openBytes("block.c", row.bytes));
-        type(view, QStringLiteral("int main()\n{\nif (x)\n{\nf();\n}\n}\n"));
-        EXPECT_EQ(view->textBytes().toByteArray(), row.expected) << row.bytes;
+    EditorFixture f;
+    setRules(1, 1);
+    for (const QByteArray lineBreak : {"\n", "\r\n"}) {
+        CTarnView* view =
+            focusedView(f, f.openBytes(QString("block%1.c").arg(lineBreak.size()), lineBreak));
+        type(view, "int main()\n{\nif (x)\n{\nf();\n}\n}\n");
+        const QByteArray expected =
+            QByteArray("int main()\n{\n\tif (x)\n\t{\n\t\tf();\n\t}\n}\n\n");
+        EXPECT_EQ(view->textBytes().toByteArray(), QByteArray(expected).replace("\n", lineBreak));
     }
 }
 
@@ -96,88 +84,86 @@ TEST(EditorAidsView, UndoTakesEnterAndItsTabsTogetherAndSwitchesApplyAtOnce)
     EditorFixture f;
     setRules(1, 1);
     CTarnView* view = focusedView(f, f.openBytes("undo.c", ""));
-    type(view, QStringLiteral("\tif (x)\n"));
+    type(view, "\tif (x)\n");
     ASSERT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t\t");
     QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(view->textBytes().toByteArray(), "\tif (x)");
-    type(view, QStringLiteral("\n{"));
+    type(view, "\n{");
     ASSERT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t{");
     QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t\t");
     // Switching the rules off applies at once.
     setRules(0, 0);
-    type(view, QStringLiteral("{\n"));
+    type(view, "{\n");
     EXPECT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t\t{\n");
 }
 
-TEST(EditorAidsView, SkeletonsUseTheFilesLineBreaks)
+TEST(EditorAidsView, SkeletonCommentAndDatesThroughTheirCommands)
 {
     EditorFixture f;
     CTarnView* view = focusedView(f, f.openBytes("skel.c", "\tX\n"));
     view->editControl().setSelection(1, 1);
     EXPECT_TRUE(f.execute(cmd::InsertIf));
-    EXPECT_EQ(view->textBytes().toByteArray(), "\tif ()\n\t{\n\t\t\n\t}\n\tX\n");
-    int line = -1;
-    int index = -1;
-    view->getCursorPosition(&line, &index);
-    EXPECT_EQ(line, 0);
-    EXPECT_EQ(index, 5); // between the parentheses
+    EXPECT_EQ(view->textBytes().toByteArray(),
+              "\tif ()\n\t{\n\t\t\n\t}\n\tX\n");                       // the file's line breaks
+    EXPECT_EQ(view->editControl().selection(), (EditSelection{5, 5})); // between the parentheses
     // The whole skeleton is one undo step.
     EXPECT_TRUE(f.execute(fw::id::EditUndo));
     EXPECT_EQ(view->textBytes().toByteArray(), "\tX\n");
-}
 
-TEST(EditorAidsView, CommentAndDates)
-{
-    EditorFixture f;
-    CTarnView* view = focusedView(f, f.openBytes("misc.c", "a x = 1; b\n"));
+    view->setText("a x = 1; b\n");
     view->editControl().setSelection(2, 8);
     EXPECT_TRUE(f.execute(cmd::Comment));
-    EXPECT_EQ(view->textBytes().toByteArray(), "a /*x = 1;*/ b\n");
-
+    EXPECT_EQ(view->text(), "a /*x = 1;*/ b\n");
     const QDateTime fixed(QDate(2026, 12, 7), QTime(21, 5));
     view->dateClock = [fixed] { return fixed; };
     view->editControl().setSelection(0, 1); // the date replaces the selection
     EXPECT_TRUE(f.execute(cmd::InsertDateTime));
     EXPECT_TRUE(f.execute(cmd::InsertDate));
-    const QString expected = FormatInsertDateTime(fixed, QLocale::system())
-                             + FormatInsertDate(fixed, QLocale::system()) + " /*x = 1;*/ b\n";
+    const QString expected = FormatInsertDateTime(fixed, QLocale::system()) +
+                             FormatInsertDate(fixed, QLocale::system()) + " /*x = 1;*/ b\n";
     EXPECT_EQ(view->text(), expected);
 }
 
-TEST(EditorAidsView, GoToLineDialog)
+TEST(EditorAidsView, GoToLineDialogAndGoingToASourcePosition)
 {
     EditorFixture f;
-    CTarnView* view = focusedView(f, f.openBytes("lines.c", "one\ntwo\nthree\nfour\n"));
+    CTarnView* view = focusedView(f, f.openBytes("lines.c", QByteArray("line\n").repeated(200)));
+    view->resize(400, 200);
     whenDialogOpens([](QDialog* dialog) {
         EXPECT_EQ(dialog->windowTitle(), "Go To Line");
-        EXPECT_NE(dialog->findChild<QLabel*>(), nullptr);
         auto* field = dialog->findChild<QLineEdit*>("lineEdit");
         EXPECT_EQ(dialog->focusWidget(), field);
         QTest::keyClicks(field, "3abc");
         press(dialog, "okButton");
     });
     EXPECT_TRUE(f.execute(cmd::GoToLine));
-    EXPECT_EQ(view->editControl().selection(), (EditSelection{10, 10}));
+    EXPECT_EQ(view->editControl().selection(), (EditSelection{12, 12}));
 
     whenDialogOpens([](QDialog* dialog) {
         QTest::keyClicks(dialog->findChild<QLineEdit*>("lineEdit"), "1");
         press(dialog, "cancelButton");
     });
     EXPECT_TRUE(f.execute(cmd::GoToLine));
-    EXPECT_EQ(view->editControl().selection(), (EditSelection{10, 10}));
+    EXPECT_EQ(view->editControl().selection(), (EditSelection{12, 12}));
+
+    // A source position puts its line on top.
+    view->GoToSourcePosition(6 * 50 + 2); // inside line 50
+    EXPECT_EQ(view->editControl().selection(), (EditSelection{300, 300}));
+    EXPECT_EQ(view->editControl().firstVisibleLine(), 50);
+    GoToSourceLine(view->editControl(), 500); // fewer lines: the last line
+    EXPECT_EQ(view->editControl().caret(), 6 * 200);
 }
 
-TEST(EditorAidsView, GoToFunctionEndToEnd)
+TEST(EditorAidsView, GoToFunctionEndToEndItsRefusalsAndItsLimit)
 {
     EditorFixture f;
     ScriptedPrompts prompts;
-    QByteArray source = "int b(void)\n{\n}\n\nint a(int x)\n{\n}\n/* int c() { } */\nint b(double) {}\n";
+    QByteArray source =
+        "int b(void)\n{\n}\n\nint a(int x)\n{\n}\n/* int c() { } */\nint b(double) {}\n";
     for (int i = 0; i < 60; ++i)
         source += "\n";
-    CTarnDoc* doc = f.openBytes("funcs.c", source);
-    CTarnView* view = focusedView(f, doc);
-    view->resize(400, 200);
+    CTarnView* view = focusedView(f, f.openBytes("funcs.c", source));
 
     // Listed in scan order, unsorted, duplicates kept; choose the third.
     whenDialogOpens([](QDialog* dialog) {
@@ -192,7 +178,6 @@ TEST(EditorAidsView, GoToFunctionEndToEnd)
         press(dialog, "okButton");
     });
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
-    EXPECT_EQ(caretLine(view), 8);
     EXPECT_EQ(view->editControl().selection().start, view->editControl().lineIndex(8));
 
     // A double click chooses as well.
@@ -202,7 +187,7 @@ TEST(EditorAidsView, GoToFunctionEndToEnd)
         emit list->itemDoubleClicked(list->item(1));
     });
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
-    EXPECT_EQ(caretLine(view), 4);
+    EXPECT_EQ(view->editControl().lineFromChar(-1), 4);
 
     // OK with nothing chosen, and Cancel, change nothing.
     whenDialogOpens([](QDialog* dialog) { press(dialog, "okButton"); });
@@ -212,44 +197,27 @@ TEST(EditorAidsView, GoToFunctionEndToEnd)
         press(dialog, "cancelButton");
     });
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
-    EXPECT_EQ(caretLine(view), 4);
-    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(view->editControl().lineFromChar(-1), 4);
 
-    // The file gone from disk.
+    // The file gone from disk, and an untitled window.
     QFile::remove(f.path("funcs.c"));
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
-    EXPECT_EQ(prompts.messages, QStringList{"could not open the file!"});
-    EXPECT_EQ(caretLine(view), 4);
-}
-
-TEST(EditorAidsView, GoToFunctionRefusesAnUntitledWindowAndListsAtMost800)
-{
-    EditorFixture f;
-    ScriptedPrompts prompts;
+    EXPECT_EQ(view->editControl().lineFromChar(-1), 4);
     focusedView(f, f.newDocument());
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
-    EXPECT_EQ(prompts.messages, QStringList{"Please save the file before Continuing"});
+    EXPECT_EQ(prompts.messages,
+              (QStringList{"could not open the file!", "Please save the file before Continuing"}));
 
-    CTarnView* view = focusedView(f, f.openBytes("many.c", QByteArray("f(){}\n").repeated(900)));
+    // At most 800 are listed.
+    view = focusedView(f, f.openBytes("many.c", QByteArray("f(){}\n").repeated(900)));
     whenDialogOpens([](QDialog* dialog) {
         auto* list = dialog->findChild<QListWidget*>("functionList");
         EXPECT_EQ(list->count(), 800);
-        auto* limit = dialog->findChild<QLabel*>("limitLabel");
-        ASSERT_NE(limit, nullptr);
-        EXPECT_EQ(limit->text(), "Only the first 800 of 900 functions are shown.");
+        EXPECT_EQ(dialog->findChild<QLabel*>("limitLabel")->text(),
+                  "Only the first 800 of 900 functions are shown.");
         list->setCurrentRow(799);
         press(dialog, "okButton");
     });
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
-    EXPECT_EQ(caretLine(view), 799);
-}
-
-TEST(EditorAidsView, GoToSourcePositionPutsTheLineOnTop)
-{
-    EditorFixture f;
-    CTarnView* view = focusedView(f, f.openBytes("top.c", QByteArray("line\n").repeated(200)));
-    view->resize(400, 200);
-    view->GoToSourcePosition(6 * 50 + 2);
-    EXPECT_EQ(view->editControl().selection(), (EditSelection{300, 300}));
-    EXPECT_EQ(view->editControl().firstVisibleLine(), 50);
+    EXPECT_EQ(view->editControl().lineFromChar(-1), 799);
 }

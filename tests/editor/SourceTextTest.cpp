@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-using sourcetext::LineBreak;
+// Which line break a file uses is pinned where a source window takes it on
+// (SourceDocument.LoadsAndSavesByteForByte).
 
 TEST(SourceText, Utf8Validation)
 {
@@ -30,20 +31,12 @@ TEST(SourceText, Utf8Validation)
         EXPECT_EQ(sourcetext::isValidUtf8(row.bytes), row.valid) << row.name;
 }
 
-TEST(SourceText, FirstLineBreak)
-{
-    EXPECT_EQ(sourcetext::firstLineBreak("a\r\nb\nc"), LineBreak::CrLf);
-    EXPECT_EQ(sourcetext::firstLineBreak("a\nb\r\nc"), LineBreak::Lf);
-    EXPECT_EQ(sourcetext::firstLineBreak("a\rb"), LineBreak::Cr);
-    EXPECT_EQ(sourcetext::firstLineBreak("a\r"), LineBreak::Cr);
-    EXPECT_FALSE(sourcetext::firstLineBreak("no break").has_value());
-    EXPECT_FALSE(sourcetext::firstLineBreak("").has_value());
-}
-
 TEST(SourceText, ConvertLineBreaks)
 {
-    EXPECT_EQ(sourcetext::convertLineBreaks("a\nb\r\nc\rd", "\r\n"), QByteArray("a\r\nb\r\nc\r\nd"));
+    EXPECT_EQ(sourcetext::convertLineBreaks("a\nb\r\nc\rd", "\r\n"),
+              QByteArray("a\r\nb\r\nc\r\nd"));
     EXPECT_EQ(sourcetext::convertLineBreaks("a\r\nb\r\n", "\n"), QByteArray("a\nb\n"));
     EXPECT_EQ(sourcetext::convertLineBreaks("\r\r\n\n", "\n"), QByteArray("\n\n\n"));
-    EXPECT_EQ(sourcetext::convertLineBreaks(QByteArray("x\0\ny", 4), "\r\n"), QByteArray("x\0\r\ny", 5));
+    EXPECT_EQ(sourcetext::convertLineBreaks(QByteArray("x\0\ny", 4), "\r\n"),
+              QByteArray("x\0\r\ny", 5));
 }

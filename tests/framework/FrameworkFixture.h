@@ -8,11 +8,11 @@
 #include "framework/Document.h"
 #include "framework/MdiChildFrame.h"
 #include "framework/MdiMainFrame.h"
+#include "framework/SafeSave.h"
 #include "framework/View.h"
 
 #include <QFile>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 
 #include <memory>
 
@@ -34,16 +34,9 @@ protected:
     }
     bool writeFile(const QString& path, QString* error) override
     {
-        if (failWrites) {
+        if (failWrites)
             *error = QStringLiteral("disk full");
-            return false;
-        }
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-            *error = file.errorString();
-            return false;
-        }
-        return true;
+        return !failWrites && fw::saveFileSafely(path, bytes, error);
     }
 };
 
@@ -52,48 +45,35 @@ public:
     int initialUpdates = 0;
     QWidget* widget() override { return this; }
     void onInitialUpdate() override { ++initialUpdates; }
-    using fw::CommandTarget::onCommand;
-    using fw::CommandTarget::onUpdateEnabled;
-};
-
-// A main frame whose own handlers tests can add.
-class TestMainFrame : public fw::MdiMainFrame {
-public:
-    using fw::MdiMainFrame::MdiMainFrame;
-    using fw::CommandTarget::onCommand;
-};
-
-class TestApp : public fw::Application {
-public:
-    TestApp() : fw::Application(QStringLiteral("Tarn Tests"), QStringLiteral("FrameworkTest"), 2) {}
-    using fw::CommandTarget::onCommand;
 };
 
 struct FrameworkFixture {
     fw::CommandTable table;
-    TestApp app;
-    std::unique_ptr<TestMainFrame> main;
+    fw::Application app{QStringLiteral("Tarn Tests"), QStringLiteral("FrameworkTest"), 2};
+    std::unique_ptr<fw::MdiMainFrame> main;
 
     // Templates: "text" (.txt, resource 1) then "other" (.oth, resource 2).
     FrameworkFixture()
     {
-        fw::MenuLayout textMenu{fw::MenuItem::submenu(
-            QStringLiteral("&File"), {fw::MenuItem::command(57603, QStringLiteral("&Save")),
-                                      fw::MenuItem::recentFiles(57616, QStringLiteral("Recent File"))})};
-        fw::MenuLayout otherMenu{fw::MenuItem::submenu(QStringLiteral("&Other"), {}),
-                                 fw::MenuItem::submenu(QStringLiteral("&Window"),
-                                                       {fw::MenuItem::windowList()})};
-        table.addMenu(1, textMenu);
-        table.addMenu(2, otherMenu);
+        table.addMenu(1, {fw::MenuItem::submenu(
+                             QStringLiteral("&File"),
+                             {fw::MenuItem::command(57603, QStringLiteral("&Save")),
+                              fw::MenuItem::recentFiles(57616, QStringLiteral("Recent File"))})});
+        table.addMenu(
+            2, {fw::MenuItem::submenu(QStringLiteral("&Other"), {}),
+                fw::MenuItem::submenu(QStringLiteral("&Window"), {fw::MenuItem::windowList()})});
         table.addMenu(100, {fw::MenuItem::submenu(QStringLiteral("&Main"), {})});
-        table.addCommand({500, QStringLiteral("Prompt 500"), QStringLiteral("Tip 500"),
-                          {QKeySequence(QStringLiteral("Ctrl+K"))}});
-        main = std::make_unique<TestMainFrame>(&table);
+        main = std::make_unique<fw::MdiMainFrame>(&table);
         main->setDefaultMenuResource(100);
         main->resize(800, 600);
         app.setMainFrame(main.get());
-        app.addDocTemplate(makeTemplate(1, QStringLiteral("\nText\nText File\nText Files (*.txt)\n.txt\n\n")));
-        app.addDocTemplate(makeTemplate(2, QStringLiteral("\nOther\nOther\nOther Files\n.oth\n\n")));
+        const fw::DocTemplate::Factories factories{
+            [] { return new TextDoc; },
+            [](fw::Document* doc) { return new fw::MdiChildFrame(doc, new TextView, {}); }};
+        app.addDocTemplate(std::make_unique<fw::DocTemplate>(
+            1, QStringLiteral("\nText\nText File\nText Files (*.txt)\n.txt\n\n"), factories));
+        app.addDocTemplate(std::make_unique<fw::DocTemplate>(
+            2, QStringLiteral("\nOther\nOther\nOther Files\n.oth\n\n"), factories));
         main->show();
     }
     ~FrameworkFixture()
@@ -102,15 +82,6 @@ struct FrameworkFixture {
         app.setMainFrame(nullptr);
     }
 
-    static std::unique_ptr<fw::DocTemplate> makeTemplate(int id, const QString& docString)
-    {
-        return std::make_unique<fw::DocTemplate>(
-            id, docString,
-            fw::DocTemplate::Factories{[] { return new TextDoc; }, [](fw::Document* doc) {
-                                           return new fw::MdiChildFrame(doc, new TextView,
-                                                                        fw::MdiChildFrame::Style{});
-                                       }});
-    }
     fw::DocTemplate* textTemplate() { return app.docTemplates().at(0).get(); }
     fw::DocTemplate* otherTemplate() { return app.docTemplates().at(1).get(); }
 };

@@ -20,171 +20,132 @@
 
 namespace {
 
-struct Row {
-    QString text;
-    int icon;
-};
-
-std::vector<Row> rowsOf(const CMessageView& view)
+// A row as "icon text", so a listing reads like the window.
+QString row(int icon, const QString& text = QString())
 {
-    std::vector<Row> rows;
+    return QString::number(icon) + QLatin1Char(' ') + text;
+}
+
+QStringList rowsOf(const CMessageView& view)
+{
+    QStringList rows;
     for (int i = 0; i < view.rowCount(); ++i)
-        rows.push_back({view.rowText(i), view.rowIcon(i)});
+        rows << row(view.rowIcon(i), view.rowText(i));
     return rows;
 }
 
-void expectRows(const CMessageView& view, const std::vector<Row>& expected)
+// A shown view holding the given rows.
+std::unique_ptr<CMessageView> shownView(int rows)
 {
-    const std::vector<Row> got = rowsOf(view);
-    ASSERT_EQ(got.size(), expected.size());
-    for (std::size_t i = 0; i < got.size(); ++i) {
-        EXPECT_EQ(got[i].text, expected[i].text) << "row " << i;
-        EXPECT_EQ(got[i].icon, expected[i].icon) << "row " << i;
-    }
+    auto view = std::make_unique<CMessageView>();
+    view->resize(630, 110);
+    view->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    for (int i = 0; i < rows; ++i)
+        view->AppendLine(QStringLiteral("row %1 of a long build").arg(i), 0);
+    return view;
 }
 
 TEST(MessageView, AppendLineRowsIconsAndSeparators)
 {
     CMessageView view;
-    view.AppendLine(QStringLiteral("Errors:"), 1);
+    view.AppendLine("Errors:", 1);
     view.AppendLine(QString(), 0);
-    view.AppendLine(QStringLiteral("foo.c:12: error: x"), 0);
-    view.AppendLine(QStringLiteral("foo.c: warning"), 2);  // only 1 adds a separator
-    view.AppendLine(QStringLiteral("std::string"), -1);
+    view.AppendLine("foo.c:12: error: x", 0);
+    view.AppendLine("foo.c: warning", 2); // only 1 adds a separator
+    view.AppendLine("std::string", -1);
     view.AppendLine(QString(), 1);
-    expectRows(view, {{QStringLiteral("Errors:"), IconInfo},
-                      {QString(), IconSeparator},
-                      {QString(), IconNone},
-                      {QStringLiteral("foo.c:12: error: x"), IconDiagnostic},
-                      {QStringLiteral("foo.c: warning"), IconInfo},
-                      {QStringLiteral("std::string"), IconDiagnostic},
-                      {QString(), IconNone},
-                      {QString(), IconSeparator}});
+    EXPECT_EQ(
+        rowsOf(view),
+        (QStringList{row(IconInfo, "Errors:"), row(IconSeparator), row(IconNone),
+                     row(IconDiagnostic, "foo.c:12: error: x"), row(IconInfo, "foo.c: warning"),
+                     row(IconDiagnostic, "std::string"), row(IconNone), row(IconSeparator)}));
 }
 
 // Tool output goes into the window as bytes: the same rows and icons as
 // row-by-row appends, with every byte of a row kept (a byte-order mark at
-// the start of a row too), in the window and in the saved log.
+// the start of a row too; MessageStore pins the bytes of such rows).
 TEST(MessageView, ToolOutputBytesReachTheWindowWhole)
 {
     CMessageView view;
     view.installAsMessageSink();
     const QByteArray bom("\xef\xbb\xbf");
-    ShowOutputBytes(bom + "a.c:1: error: x\r\n" + bom + "\n\xe4\n", QStringLiteral("Errors:"), QString());
+    ShowOutputBytes(bom + "a.c:1: error: x\r\n" + bom + "\n\xe4\n", "Errors:", QString());
     const QString mark(QChar(0xfeff));
-    expectRows(view, {{QStringLiteral("Errors:"), IconInfo},
-                      {QString(), IconSeparator},
-                      {mark + QStringLiteral("a.c:1: error: x"), IconDiagnostic},
-                      {mark, IconInfo},
-                      {QStringLiteral("\u00e4"), IconInfo},
-                      {QString(), IconNone}});
-    EXPECT_TRUE(messageLogBytes(view.rows())
-                    .endsWith("Errors:\r\n\r\n" + bom + "a.c:1: error: x\r\n" + bom + "\r\n\xc3\xa4\r\n\r\n"));
+    EXPECT_EQ(rowsOf(view),
+              (QStringList{row(IconInfo, "Errors:"), row(IconSeparator),
+                           row(IconDiagnostic, mark + "a.c:1: error: x"), row(IconInfo, mark),
+                           row(IconInfo, "\u00e4"), row(IconNone)}));
     setMessageSink(nullptr);
 }
 
 TEST(MessageView, ColumnWidthIsARunningMaximumOfShapedWidthsAndClearResetsIt)
 {
     CMessageView view;
-    view.setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 10));
+    view.setFont(QFont("DejaVu Sans Mono", 10));
     const QFontMetrics metrics(view.font());
-    const QString shortText = QStringLiteral("short");
-    const QString longText = QStringLiteral("a much longer line of compiler output, to widen the column");
-    EXPECT_EQ(view.columnWidth(), 0);
-
-    view.AppendLine(shortText, 0);
-    EXPECT_EQ(view.columnWidth(), metrics.horizontalAdvance(shortText) + 100);
-    view.AppendLine(longText, 1);
+    const QString shortText = "short";
+    const QString longText = "a much longer line of compiler output, to widen the column";
+    for (const QString& text : {shortText, longText, shortText})
+        view.AppendLine(text, 0);
     EXPECT_EQ(view.columnWidth(), metrics.horizontalAdvance(longText) + 100);
-    view.AppendLine(shortText, 0);
-    EXPECT_EQ(view.columnWidth(), metrics.horizontalAdvance(longText) + 100);
-
     view.ClearMessages();
-    EXPECT_EQ(view.rowCount(), 0);
     EXPECT_EQ(view.columnWidth(), 0);
     view.AppendLine(QString(), 0);
     EXPECT_EQ(view.columnWidth(), 100);
-    view.AppendLine(shortText, 0);
-    EXPECT_EQ(view.columnWidth(), metrics.horizontalAdvance(shortText) + 100);
 
     // In a proportional font ASCII rows are measured from per-character
     // advances: within kerning ("AV", "WA") of the shaped width. Other rows
     // are shaped exactly.
-    view.setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+    view.setFont(QFont("DejaVu Sans", 10));
     const QFontMetrics shaped(view.font());
-    const QString ascii = QStringLiteral("src/AVATAR.c:12:5: error: 'WAVE' undeclared (first use)");
+    const QString ascii = "src/AVATAR.c:12:5: error: 'WAVE' undeclared (first use)";
     view.ClearMessages();
     view.AppendLine(ascii, 0);
     EXPECT_NEAR(view.columnWidth(), shaped.horizontalAdvance(ascii) + 100, 12);
-    const QString wide = QString(120, QChar(0x00e9)) + QStringLiteral(" \u2018quoted\u2019");
+    const QString wide = QString(120, QChar(0x00e9)) + " \u2018quoted\u2019";
     view.ClearMessages();
     view.AppendLine(wide, 0);
     EXPECT_EQ(view.columnWidth(), shaped.horizontalAdvance(wide) + 100);
 }
 
-TEST(MessageView, ScrollsToTheLastRowOnceTheBurstEnds)
+TEST(MessageView, ScrollsToTheLastRowAndSelectsByKeyboardAndMouse)
 {
-    CMessageView view;
-    view.resize(630, 110);
-    view.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-    for (int i = 0; i < 500; ++i)
-        view.AppendLine(QStringLiteral("line %1 of a long build").arg(i), 0);
-    QScrollBar* bar = view.verticalScrollBar();
-    ASSERT_TRUE(testsupport::waitUntil([&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); }));
-    // The last row is at the bottom of the viewport.
-    const int lastVisible = view.rowAt(QPoint(5, (view.viewport()->height() / view.rowHeight()) * view.rowHeight() - 1));
-    EXPECT_EQ(lastVisible, 499);
-    EXPECT_EQ(view.rowAt(QPoint(5, 0)), bar->value());
-    EXPECT_EQ(view.horizontalScrollBar()->maximum(),
-              std::max(0, view.columnWidth() - view.viewport()->width()));
+    auto view = shownView(500);
+    QScrollBar* bar = view->verticalScrollBar();
+    // Once the burst ends the last row is at the bottom of the viewport.
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); }));
+    const int bottom = (view->viewport()->height() / view->rowHeight()) * view->rowHeight() - 1;
+    EXPECT_EQ(view->rowAt(QPoint(5, bottom)), 499);
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(),
+              std::max(0, view->columnWidth() - view->viewport()->width()));
 
-    view.ClearMessages();
-    ASSERT_TRUE(testsupport::waitUntil([&] { return bar->maximum() == 0; }));
-    EXPECT_EQ(view.rowAt(QPoint(5, 0)), -1);
-}
-
-TEST(MessageView, KeyboardAndMouseSelection)
-{
-    CMessageView view;
-    view.resize(630, 110);
-    view.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-    for (int i = 0; i < 40; ++i)
-        view.AppendLine(QStringLiteral("row %1").arg(i), 0);
-    view.flushLayout();
-    view.setFocus();
-    EXPECT_EQ(view.selectedRow(), -1);
-
-    QTest::keyClick(&view, Qt::Key_Home);
-    EXPECT_EQ(view.selectedRow(), 0);
-    EXPECT_EQ(view.verticalScrollBar()->value(), 0);
-    QTest::keyClick(&view, Qt::Key_Down);
-    QTest::keyClick(&view, Qt::Key_Down);
-    EXPECT_EQ(view.selectedRow(), 2);
-    QTest::keyClick(&view, Qt::Key_Up);
-    EXPECT_EQ(view.selectedRow(), 1);
-    QTest::keyClick(&view, Qt::Key_Up);
-    QTest::keyClick(&view, Qt::Key_Up);
-    EXPECT_EQ(view.selectedRow(), 0);
-    QTest::keyClick(&view, Qt::Key_End);
-    EXPECT_EQ(view.selectedRow(), 39);
-    EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
-    QTest::keyClick(&view, Qt::Key_Down);
-    EXPECT_EQ(view.selectedRow(), 39);
+    view->setFocus();
+    EXPECT_EQ(view->selectedRow(), -1);
+    const std::pair<Qt::Key, int> steps[] = {
+        {Qt::Key_Home, 0}, {Qt::Key_Down, 1}, {Qt::Key_Down, 2},  {Qt::Key_Up, 1},
+        {Qt::Key_Up, 0},   {Qt::Key_Up, 0},   {Qt::Key_End, 499}, {Qt::Key_Down, 499},
+    };
+    for (const auto& [key, selected] : steps) {
+        QTest::keyClick(view.get(), key);
+        EXPECT_EQ(view->selectedRow(), selected) << key;
+    }
+    EXPECT_EQ(bar->value(), bar->maximum());
+    QTest::keyClick(view.get(), Qt::Key_Home);
+    EXPECT_EQ(bar->value(), 0);
 
     // A click picks the row under the mouse; one below the rows picks none.
-    QTest::keyClick(&view, Qt::Key_Home);
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(20, view.rowHeight() * 2 + 2));
-    EXPECT_EQ(view.selectedRow(), 2);
-    view.ClearMessages();
-    EXPECT_EQ(view.selectedRow(), -1);
-    view.AppendLine(QStringLiteral("only"), 0);
-    view.flushLayout();
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(20, 2));
-    EXPECT_EQ(view.selectedRow(), 0);
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(20, view.rowHeight() * 3));
-    EXPECT_EQ(view.selectedRow(), -1);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(20, view->rowHeight() * 2 + 2));
+    EXPECT_EQ(view->selectedRow(), 2);
+    view->ClearMessages();
+    EXPECT_EQ(view->selectedRow(), -1);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return bar->maximum() == 0; }));
+    EXPECT_EQ(view->rowAt(QPoint(5, 0)), -1);
+    view->AppendLine("only", 0);
+    view->flushLayout();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(20, view->rowHeight() * 3));
+    EXPECT_EQ(view->selectedRow(), -1);
 }
 
 TEST(MessageView, CommandsClearBannerAndTip)
@@ -197,37 +158,14 @@ TEST(MessageView, CommandsClearBannerAndTip)
         return v;
     });
     view.setTipChooser(&chooser);
-
     view.onInitialUpdate();
     view.onInitialUpdate(); // re-applying settings does not repeat the banner
-    expectRows(view, {{messageBanner(), IconInfo}, {QString(), IconSeparator}});
-
-    view.AppendLine(QStringLiteral("foo.c:1: x"), 0);
-    EXPECT_TRUE(view.runCommand(cmd::ClearMessages));
-    EXPECT_EQ(view.rowCount(), 0);
-    EXPECT_TRUE(view.runCommand(cmd::CopyrightVersion));
-    expectRows(view, {{messageBanner(), IconInfo}, {QString(), IconSeparator}});
-
-    EXPECT_TRUE(view.runCommand(cmd::Tip));
-    EXPECT_TRUE(view.runCommand(cmd::Tip));
-    expectRows(view, {{messageBanner(), IconInfo},
-                      {QString(), IconSeparator},
-                      {tipText(5), IconInfo},
-                      {QString(), IconSeparator},
-                      {tipText(10), IconInfo},
-                      {QString(), IconSeparator}});
-    EXPECT_TRUE(draws.empty());
-}
-
-TEST(MessageView, TipsFromTheProgramGeneratorNeverRepeat)
-{
-    seedTipGenerator(42);
-    CMessageView view;
-    for (int i = 0; i < 200; ++i)
-        view.OnTip();
-    ASSERT_EQ(view.rowCount(), 400);
-    for (int i = 2; i < 400; i += 2)
-        EXPECT_NE(view.rowText(i), view.rowText(i - 2)) << "tip row " << i;
+    for (int id : {cmd::CopyrightVersion, cmd::Tip, cmd::Tip})
+        EXPECT_TRUE(view.runCommand(id));
+    const QString banner = row(IconInfo, messageBanner());
+    EXPECT_EQ(rowsOf(view), (QStringList{banner, row(IconSeparator), banner, row(IconSeparator),
+                                         row(IconInfo, tipText(5)), row(IconSeparator),
+                                         row(IconInfo, tipText(10)), row(IconSeparator)}));
 }
 
 TEST(MessageView, AppendsFromWorkerThreadsKeepEachThreadsOrder)
@@ -245,10 +183,11 @@ TEST(MessageView, AppendsFromWorkerThreadsKeepEachThreadsOrder)
     }
     // The user-interface thread reports too: its row is there at once,
     // after whatever the workers had queued before it.
-    AddMessage(QStringLiteral("from the ui thread"), 0);
+    const QString fromUi = "from the ui thread";
+    AddMessage(fromUi, 0);
     bool shown = false;
     for (int row = 0; row < view->rowCount() && !shown; ++row)
-        shown = view->rowText(row) == QStringLiteral("from the ui thread");
+        shown = view->rowText(row) == fromUi;
     EXPECT_TRUE(shown);
     for (std::thread& worker : workers)
         worker.join();
@@ -258,7 +197,7 @@ TEST(MessageView, AppendsFromWorkerThreadsKeepEachThreadsOrder)
     std::vector<int> next(Threads, 0);
     for (int row = 0; row < view->rowCount(); ++row) {
         const QString text = view->rowText(row);
-        if (text == QStringLiteral("from the ui thread"))
+        if (text == fromUi)
             continue;
         if (text.isEmpty()) {
             EXPECT_EQ(view->rowIcon(row), IconSeparator);
@@ -269,18 +208,16 @@ TEST(MessageView, AppendsFromWorkerThreadsKeepEachThreadsOrder)
         EXPECT_EQ(text, QStringLiteral("worker%1 line %2").arg(t).arg(next[t])) << "row " << row;
         ++next[t];
     }
-    for (int t = 0; t < Threads; ++t)
-        EXPECT_EQ(next[t], Lines);
+    EXPECT_EQ(next, std::vector<int>(Threads, Lines));
 
     std::thread clearer([] { ClearMessages(); });
     clearer.join();
     ASSERT_TRUE(testsupport::waitUntil([&] { return view->rowCount() == 0; }));
-    EXPECT_EQ(view->columnWidth(), 0);
 
     // A destroyed view stops being the sink; later messages go nowhere.
     view.reset();
     EXPECT_EQ(messageSink(), nullptr);
-    AddMessage(QStringLiteral("dropped"), 1);
+    AddMessage("dropped", 1);
 }
 
 } // namespace

@@ -1,5 +1,19 @@
 #include "support/ScriptedPrompts.h"
 
+namespace {
+
+// The next scripted answer, or the default when the script has run out.
+template <typename T> T takeFront(std::deque<T>& queue, T fallback)
+{
+    if (queue.empty())
+        return fallback;
+    T front = queue.front();
+    queue.pop_front();
+    return front;
+}
+
+} // namespace
+
 ScriptedPrompts::ScriptedPrompts() : m_previous(fw::Prompts::install(this)) {}
 
 ScriptedPrompts::~ScriptedPrompts()
@@ -10,40 +24,23 @@ ScriptedPrompts::~ScriptedPrompts()
 fw::Prompts::Answer ScriptedPrompts::message(QWidget*, const QString& text, Buttons buttons, Icon)
 {
     messages << text;
-    if (!answers.empty()) {
-        Answer answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+    return takeFront(answers, buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel);
 }
 
 QString ScriptedPrompts::openFileName(QWidget*, const FileDialog& dialog)
 {
     openDialogs << dialog;
-    if (openFiles.empty())
-        return {};
-    QString file = openFiles.front();
-    openFiles.pop_front();
-    return file;
+    return takeFront(openFiles, QString());
 }
 
 QString ScriptedPrompts::saveFileName(QWidget*, const FileDialog& dialog)
 {
     saveDialogs << dialog;
-    if (saveFiles.empty())
-        return {};
-    QString file = saveFiles.front();
-    saveFiles.pop_front();
-    return file;
+    return takeFront(saveFiles, QString());
 }
 
 std::optional<QFont> ScriptedPrompts::chooseFont(QWidget*, const QFont& initial)
 {
     fontDialogs << initial;
-    if (fonts.empty())
-        return std::nullopt;
-    std::optional<QFont> font = fonts.front();
-    fonts.pop_front();
-    return font;
+    return takeFront(fonts, std::optional<QFont>());
 }

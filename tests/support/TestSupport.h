@@ -14,4 +14,3 @@ QByteArray readFile(const QString& path);
 // Processes events until the predicate holds or the time runs out.
 bool waitUntil(const std::function<bool()>& predicate, int timeoutMs = 10000);
 } // namespace testsupport
-
