@@ -1,6 +1,5 @@
 # Tests of src/singlefile
 list(APPEND TARN_CORE_TESTS
-  ${CMAKE_CURRENT_LIST_DIR}/QuickCompileLineTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SingleFileCommandsTest.cpp
 )
 list(APPEND TARN_UI_TESTS
