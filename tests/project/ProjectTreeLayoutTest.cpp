@@ -1,12 +1,7 @@
 #include "project/ProjectLinkNames.h"
 #include "project/ProjectTreeLayout.h"
-#include "project/TouchFile.h"
 
-#include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
 #include <QHash>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -75,32 +70,6 @@ TEST(ProjectLinkNames, OutputNamesAndLibraryEntries)
     };
     for (const auto& [file, entry] : libraries)
         EXPECT_EQ(LibraryEntryOfFile(file), entry) << file.toStdString();
-}
-
-TEST(TouchFile, SetsBothTimesOfAnExistingFileAndCreatesNothing)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("old.c");
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("int x;\n");
-        const QDateTime old = QDateTime::currentDateTime().addDays(-30);
-        ASSERT_TRUE(file.setFileTime(old, QFileDevice::FileModificationTime));
-        ASSERT_TRUE(file.setFileTime(old, QFileDevice::FileAccessTime));
-    }
-    const QDateTime before = QDateTime::currentDateTime().addSecs(-2);
-    ASSERT_TRUE(TouchFileTimes(path));
-    const QFileInfo info(path);
-    EXPECT_GE(info.lastModified(), before);
-    EXPECT_GE(info.lastRead(), before);
-    EXPECT_EQ(info.size(), 7);
-
-    const QString missing = dir.filePath("missing.c");
-    EXPECT_FALSE(TouchFileTimes(missing));
-    EXPECT_FALSE(QFile::exists(missing));
-    EXPECT_FALSE(TouchFileTimes(QString()));
-    EXPECT_FALSE(TouchFileTimes(dir.path()));
 }
 
 } // namespace
