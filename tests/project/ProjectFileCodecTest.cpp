@@ -28,16 +28,8 @@ QByteArray header(quint32 sources, quint32 libraries, quint32 debugInfo = 0)
 
 TEST(ProjectFileCodec, ANewProjectIsFortySixBytes)
 {
-    const QByteArray off = EncodeProjectFile(NewProjectFile(0));
-    EXPECT_EQ(off, QByteArray(46, '\0'));
-    const QByteArray on = EncodeProjectFile(NewProjectFile(1));
-    ASSERT_EQ(on.size(), 46);
-    EXPECT_EQ(on, header(0, 0, 1));
-    EXPECT_EQ(on[16], '\x01');
-
-    ProjectFile one = NewProjectFile(0);
-    one.sources << QStringLiteral("C:\\A.C");
-    EXPECT_EQ(EncodeProjectFile(one), header(1, 0) + QByteArray("\x06" "C:\\A.C"));
+    EXPECT_EQ(EncodeProjectFile(NewProjectFile(0)), QByteArray(46, '\0'));
+    EXPECT_EQ(EncodeProjectFile(NewProjectFile(1)), header(0, 0, 1));
 }
 
 TEST(ProjectFileCodec, StringLengthsTakeTheirThreeForms)
