@@ -69,14 +69,13 @@ TEST(BuildSteps, LinkLineHasABlankAfterEveryEntryAndObjectsBesideTheirSources)
     EXPECT_EQ(LinkStep(j).shownLine, "/usr/bin/gcc -o /p/hello.exe ");
 }
 
-TEST(BuildSteps, JobIsACopyWithTheOutputNamedAfterTheProject)
+TEST(BuildSteps, JobOutputIsNamedAfterTheProjectUnlessSet)
 {
     ProjectFile project;
     project.sources = {"/p/a.c"};
     project.libraries = {"m"};
     project.options.debugInfo = 1;
-    BuildJob j = MakeBuildJob(project, "/p/hello.tarn", "/usr/bin/gcc", true, BuildKind::All);
-    project.sources.append("/p/b.c");
+    const BuildJob j = MakeBuildJob(project, "/p/hello.tarn", "/usr/bin/gcc", true, BuildKind::All);
     project.outputName = "/elsewhere/x";
     EXPECT_EQ(j.sources, QStringList{"/p/a.c"});
     EXPECT_EQ(j.outputFile, "/p/hello.exe");

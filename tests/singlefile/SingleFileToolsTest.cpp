@@ -68,11 +68,11 @@ protected:
         ASSERT_TRUE(QDir().mkpath(folder));
         app = std::make_unique<CTarnApp>();
         ASSERT_TRUE(app->InitInstance({}));
-        IdeSettings settings = ideSettings();
-        settings.gccPath = gcc;
-        settings.makePath = make;
-        settings.clearBeforeBuild = 1;
-        setIdeSettings(settings);
+        changeSettings([&](IdeSettings& s) {
+            s.gccPath = gcc;
+            s.makePath = make;
+            s.clearBeforeBuild = 1;
+        });
         setToolDirectory(folder);
         // The start-up warning and the banner are not this test's.
         prompts.messages.clear();

@@ -80,7 +80,7 @@ CompileOptions storedRecord()
     return {0, 0, 0, 1, "-DSTORED", 0, 0, 0, 1, 2};
 }
 
-TEST(AdvancedSheet, PagesControlsAndTexts)
+TEST(AdvancedSheet, PagesControlsTextsAndLayout)
 {
     CAdvancedSheet sheet(CompileOptions{});
     sheet.show();
@@ -134,12 +134,8 @@ TEST(AdvancedSheet, PagesControlsAndTexts)
     EXPECT_EQ(child<QLabel>(&sheet, "otherLabel")->text(),
               QStringLiteral("If you would like any other options passed to GCC, enter them "
                              "here:"));
-}
 
-TEST(AdvancedSheet, LanguageButtonsStandInTwoColumns)
-{
-    CAdvancedSheet sheet(CompileOptions{});
-    sheet.show();
+    // The language buttons stand in two columns.
     QApplication::processEvents();
     auto at = [&](int value) {
         const std::string name = "language" + std::to_string(value);
