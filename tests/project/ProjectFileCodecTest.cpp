@@ -127,15 +127,7 @@ TEST(ProjectFileCodec, DamagedFilesAreRefusedWhole)
 TEST(ProjectFileCodec, LoadingRefusesWhatIsNotAProjectFile)
 {
     QTemporaryDir dir;
-    const QString good = dir.filePath("good.tarn");
-    ProjectFile project = NewProjectFile(1);
-    project.sources << dir.filePath("ä.c");
     QString error;
-    ASSERT_TRUE(SaveProjectFile(good, project, &error)) << error.toStdString();
-    const auto loaded = LoadProjectFile(good, &error);
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(*loaded, project);
-
     // A 200 MB file is mapped, not read: a huge first count or a huge string
     // length is refused without touching the rest.
     const QString huge = dir.filePath("huge.tarn");
@@ -146,7 +138,7 @@ TEST(ProjectFileCodec, LoadingRefusesWhatIsNotAProjectFile)
     file.close();
 
     const QString locked = dir.filePath("locked.tarn");
-    ASSERT_TRUE(SaveProjectFile(locked, project, &error));
+    ASSERT_TRUE(SaveProjectFile(locked, NewProjectFile(1), &error));
     QFile::setPermissions(locked, QFileDevice::WriteOwner);
 
     struct Case {

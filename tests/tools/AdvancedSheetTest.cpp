@@ -27,11 +27,6 @@ T* child(QWidget* sheet, const char* name)
     return widget;
 }
 
-void showPage(CAdvancedSheet* sheet, int index)
-{
-    sheet->tabs()->setCurrentIndex(index);
-}
-
 void click(QWidget* sheet, const char* name)
 {
     QAbstractButton* button = child<QAbstractButton>(sheet, name);
@@ -59,15 +54,15 @@ void changeEveryPage(CAdvancedSheet* sheet)
     click(sheet, "preprocessOnly");
     click(sheet, "debugInfo");
     click(sheet, "language4");
-    showPage(sheet, 1);
+    sheet->tabs()->setCurrentIndex(1);
     click(sheet, "ansi");
     click(sheet, "noAsm");
     click(sheet, "traditional");
-    showPage(sheet, 2);
+    sheet->tabs()->setCurrentIndex(2);
     click(sheet, "warningLevel3");
-    showPage(sheet, 3);
+    sheet->tabs()->setCurrentIndex(3);
     click(sheet, "optimizeLevel2");
-    showPage(sheet, 4);
+    sheet->tabs()->setCurrentIndex(4);
     QLineEdit* other = child<QLineEdit>(sheet, "otherOptions");
     other->setFocus();
     QTest::keyClicks(other, QStringLiteral(" -DX"));
@@ -168,7 +163,7 @@ TEST(AdvancedSheet, WhatEachEndingHandsBack)
     const auto showPages = [ok](std::vector<int> pages) {
         return [ok, pages](CAdvancedSheet* sheet) {
             for (int page : pages)
-                showPage(sheet, page);
+                sheet->tabs()->setCurrentIndex(page);
             ok(sheet);
         };
     };
