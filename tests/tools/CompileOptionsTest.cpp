@@ -57,12 +57,17 @@ TEST(CompileOptions, EachFragmentInBothOrders)
         EXPECT_EQ(BuildProjectCompileLine(QStringLiteral("gcc"), QStringLiteral("x.c"), options),
                   QStringLiteral("gcc -c x.c ") + QString::fromLatin1(flags));
     }
-    // Together, the two orders differ.
-    const CompileOptions all{1, 1, 1, 3, "-DX  -DY", 1, 1, 1, 3, 4};
-    EXPECT_EQ(QuickCompileCommand("gcc", "x.c", all).line(),
-              "gcc x.c -c -g -ansi -fno-asm -traditional -O3 -DX  -DY -S -E -x c++ -Werror ");
-    EXPECT_EQ(BuildProjectCompileLine("gcc", "x.c", all),
-              "gcc -c x.c -g -ansi -fno-asm -traditional -S -E -O3 -x c++ -Werror -DX  -DY ");
+    // Together, the two orders differ; the other options are split as a
+    // shell would, the path stays whole.
+    const CompileOptions all{1, 1, 1, 3, "-DX='a b'  -DY", 1, 1, 1, 3, 4};
+    const ToolCommand quick = QuickCompileCommand("gcc", "my x.c", all);
+    EXPECT_EQ(quick.line(), "gcc my x.c -c -g -ansi -fno-asm -traditional -O3 -DX='a b'  -DY -S -E -x c++ -Werror ");
+    EXPECT_EQ(quick.arguments(), QStringList({"my x.c", "-c", "-g", "-ansi", "-fno-asm", "-traditional", "-O3",
+                                              "-DX=a b", "-DY", "-S", "-E", "-x", "c++", "-Werror"}));
+    const ToolCommand project = BuildProjectCompileCommand("gcc", "my x.c", all);
+    EXPECT_EQ(project.line(), "gcc -c my x.c -g -ansi -fno-asm -traditional -S -E -O3 -x c++ -Werror -DX='a b'  -DY ");
+    EXPECT_EQ(project.arguments(), QStringList({"-c", "my x.c", "-g", "-ansi", "-fno-asm", "-traditional", "-S",
+                                                "-E", "-O3", "-x", "c++", "-Werror", "-DX=a b", "-DY"}));
 }
 
 } // namespace
