@@ -109,11 +109,22 @@ TEST_F(BuildProject, BuildProjectCompilesOnlyWhatIsOutOfDateThenLinks)
     EXPECT_TRUE(outcome.linked && outcome.linkSucceeded);
     EXPECT_EQ(host.clears, 0);
 
-    // Everything current: nothing compiles, the link still runs.
+    // Everything current: nothing compiles, the link still runs; a failed
+    // one is said.
     host.rows.clear();
     makeCurrent(job.sources[1]);
-    RunProjectBuild(job, host);
-    EXPECT_EQ(host.rows, kBegin + linked(kLinkClean) + kEnd);
+    host.link = Gcc::Fails;
+    const BuildOutcome failed = RunProjectBuild(job, host);
+    EXPECT_EQ(host.rows, kBegin + linked({{"Link errors: failed", 1}}) + kEnd);
+    EXPECT_TRUE(failed.linked);
+    EXPECT_FALSE(failed.linkSucceeded);
+
+    // A missing source is out of date even with an object.
+    QFile::remove(job.sources[1]);
+    host.compiles[job.sources[1]] = Gcc::Fails;
+    host.ran.clear();
+    EXPECT_FALSE(RunProjectBuild(job, host).linked);
+    EXPECT_EQ(host.ran, QStringList{compileLine(1)});
 }
 
 TEST_F(BuildProject, RebuildAllTriesEverySourceAndStopsBeforeLinkingWhenOneFails)
@@ -130,15 +141,6 @@ TEST_F(BuildProject, RebuildAllTriesEverySourceAndStopsBeforeLinkingWhenOneFails
     EXPECT_EQ(host.clears, 1);
 }
 
-TEST_F(BuildProject, FailedLinkIsReportedAsSuch)
-{
-    host.link = Gcc::Fails;
-    const BuildOutcome outcome = RunProjectBuild(job, host);
-    EXPECT_TRUE(outcome.linked);
-    EXPECT_FALSE(outcome.linkSucceeded);
-    EXPECT_EQ(host.rows.mid(host.rows.size() - 2), QList<BuildRow>({{"Link errors: failed", 1}}) + kEnd);
-}
-
 TEST_F(BuildProject, SourceWithoutExtensionIsReportedAndStopsBeforeLinking)
 {
     job.sources.insert(0, dir.filePath("README"));
@@ -150,18 +152,6 @@ TEST_F(BuildProject, SourceWithoutExtensionIsReportedAndStopsBeforeLinking)
     EXPECT_EQ(host.rows, kBegin + refused + compiled(1, kClean) + compiled(2, kClean) + kEnd);
     EXPECT_FALSE(outcome.linked);
 }
-
-TEST_F(BuildProject, MissingSourceIsOutOfDateEvenWithAnObject)
-{
-    makeCurrent(job.sources[0]);
-    makeCurrent(job.sources[1]);
-    QFile::remove(job.sources[1]);
-    host.compiles[job.sources[1]] = Gcc::Fails;
-    const BuildOutcome outcome = RunProjectBuild(job, host);
-    EXPECT_EQ(host.ran, QStringList{compileLine(1)});
-    EXPECT_FALSE(outcome.linked);
-}
-
 
 TEST_F(BuildProject, StoppedBuildRunsNothingMore)
 {
