@@ -4,15 +4,11 @@
 
 #include "singlefile/MakeRun.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <signal.h>
-
-#include <memory>
 
 namespace {
 

@@ -5,14 +5,10 @@
 #include "tools/AdvancedSheet.h"
 #include "tools/ModalDriver.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTest>
-#include <QTimer>
 
 #include <functional>
 

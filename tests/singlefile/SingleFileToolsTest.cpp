@@ -16,7 +16,6 @@
 #include "singlefile/CSourceBuildDialog.h"
 #include "singlefile/InterfaceGccRun.h"
 #include "singlefile/LinkListBox.h"
-#include "singlefile/MakeRun.h"
 #include "singlefile/RunDebugDialogs.h"
 #include "singlefile/RunInTerminal.h"
 #include "support/ScriptedPrompts.h"
@@ -27,7 +26,6 @@
 #include "tools/ModalDriver.h"
 #include "tools/ToolDirectory.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>

@@ -13,7 +13,6 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
@@ -66,13 +65,6 @@ void changeEveryPage(CAdvancedSheet* sheet)
     QLineEdit* other = child<QLineEdit>(sheet, "otherOptions");
     other->setFocus();
     QTest::keyClicks(other, QStringLiteral(" -DX"));
-}
-
-// Fields: ansi, noAsm, traditional, optimizeLevel, otherOptions,
-// preprocessOnly, noAssemble, debugInfo, language, warningLevel.
-CompileOptions storedRecord()
-{
-    return {0, 0, 0, 1, "-DSTORED", 0, 0, 0, 1, 2};
 }
 
 TEST(AdvancedSheet, PagesControlsTextsAndLayout)
@@ -174,6 +166,9 @@ TEST(AdvancedSheet, WhatEachEndingHandsBack)
         }
         pressButton(sheet, QDialogButtonBox::Cancel);
     };
+    // Fields: ansi, noAsm, traditional, optimizeLevel, otherOptions,
+    // preprocessOnly, noAssemble, debugInfo, language, warningLevel.
+    const CompileOptions stored{0, 0, 0, 1, "-DSTORED", 0, 0, 0, 1, 2};
     // The warning label stops nothing; the other options have no length limit.
     const CompileOptions shown{0, 0, 0, 3, "  -DA  " + QString(40000, 'x'), 0, 0, 1, 1, 2};
     const CompileOptions stray{2, 0, 0, 7, "", 0, 0, 0, 8, 9};
@@ -184,12 +179,12 @@ TEST(AdvancedSheet, WhatEachEndingHandsBack)
         bool accepted;
         CompileOptions expected;
     } cases[] = {
-        {"every page changed, OK", storedRecord(), changeThen(ok), true, {1, 1, 1, 2, "-DSTORED -DX", 1, 1, 1, 4, 3}},
-        {"Cancel", storedRecord(), changeThen([](CAdvancedSheet* s) { pressButton(s, QDialogButtonBox::Cancel); }),
-         false, storedRecord()},
-        {"Escape", storedRecord(), changeThen([](CAdvancedSheet* s) { QTest::keyClick(s, Qt::Key_Escape); }), false,
-         storedRecord()},
-        {"closed", storedRecord(), changeThen([](CAdvancedSheet* s) { s->close(); }), false, storedRecord()},
+        {"every page changed, OK", stored, changeThen(ok), true, {1, 1, 1, 2, "-DSTORED -DX", 1, 1, 1, 4, 3}},
+        {"Cancel", stored, changeThen([](CAdvancedSheet* s) { pressButton(s, QDialogButtonBox::Cancel); }),
+         false, stored},
+        {"Escape", stored, changeThen([](CAdvancedSheet* s) { QTest::keyClick(s, Qt::Key_Escape); }), false,
+         stored},
+        {"closed", stored, changeThen([](CAdvancedSheet* s) { s->close(); }), false, stored},
         {"every page shown, OK", shown, showPages({0, 1, 2, 3, 4}), true, shown},
         {"only the first page opened", stray, ok, true, {2, 0, 0, 7, "", 0, 0, 0, -1, 9}},
         {"the warnings page opened too", stray, showPages({2}), true, {2, 0, 0, 7, "", 0, 0, 0, -1, -1}},
