@@ -150,14 +150,17 @@ TEST_F(ProjectBuildCommands, StopBuildEndsAMakeAndAFloodingBuild)
     IdeSettings settings = ideSettings();
     settings.clearBeforeBuild = 0; // keep the make's rows
     setIdeSettings(settings);
-    source("Makefile", "all:\n\techo started; sh -c 'echo $$$$ > pid; exec sleep 300'; echo never\n");
-    doc->project().sources = {source("a.c", "int main(void) { return 0; }\n"), source("b.c", "int b;\n")};
+    source("Makefile",
+           "all:\n\techo started; sh -c 'echo $$$$ > pid; exec sleep 300'; echo never\n");
+    doc->project().sources = {source("a.c", "int main(void) { return 0; }\n"),
+                              source("b.c", "int b;\n")};
     saveAs("p.tarn");
     ASSERT_NE(MakeThread(path("Makefile")), 0);
     ASSERT_TRUE(execute(cmd::RebuildAll));
     ASSERT_TRUE(waitForRow("started"));
     ASSERT_TRUE(waitForRow("a.c:1:1: error: flood"));
-    ASSERT_TRUE(testsupport::waitUntil([&] { return !testsupport::readFile(path("pid")).isEmpty(); }));
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return !testsupport::readFile(path("pid")).isEmpty(); }));
     const pid_t sleeper = testsupport::readFile(path("pid")).trimmed().toInt();
     ASSERT_GT(sleeper, 0);
     EXPECT_TRUE(stopEnabled());
@@ -170,9 +173,10 @@ TEST_F(ProjectBuildCommands, StopBuildEndsAMakeAndAFloodingBuild)
     EXPECT_EQ(rows.mid(rows.size() - 2), QStringList({"Stopped by the user", ""}));
     EXPECT_EQ(rows.count("Stopped by the user"), 1);
     // A stopped make's silence is no success.
-    for (const QString& row : QStringList{"never", "Ending make", "No errors recieved from make",
-                               "compiling " + path("b.c") + " with command line of:",
-                               "Linking project with command line of:", "Ending Compilation"})
+    for (const QString& row :
+         QStringList{"never", "Ending make", "No errors recieved from make",
+                     "compiling " + path("b.c") + " with command line of:",
+                     "Linking project with command line of:", "Ending Compilation"})
         EXPECT_FALSE(rows.contains(row)) << row.toStdString();
     EXPECT_EQ(JobManager::instance()->runningCount(), 0);
     EXPECT_FALSE(stopEnabled());

@@ -38,8 +38,8 @@ TEST(ProjectBuildEndToEnd, CommandLineStatusesForBadInput)
     ASSERT_TRUE(testsupport::writeFile(settingsFilePath(), "[Options]\nGCC Path=/usr/bin/gcc\n"));
     ASSERT_TRUE(testsupport::writeFile(dir.filePath("main.c"), "int main(void) { return 0; }\n"));
     ASSERT_TRUE(testsupport::writeFile(dir.filePath("broken.tarn"), "\x05\x00"));
-    const auto save = [&](const QString& name, const QStringList& sources, const QStringList& libraries = {},
-                          const QString& output = {}) {
+    const auto save = [&](const QString& name, const QStringList& sources,
+                          const QStringList& libraries = {}, const QString& output = {}) {
         ProjectFile project;
         project.sources = sources;
         project.libraries = libraries;
@@ -59,15 +59,16 @@ TEST(ProjectBuildEndToEnd, CommandLineStatusesForBadInput)
         {"missing file", "--build", {dir.filePath("none.tarn")}, 2},
         {"invalid project", "--build", {dir.filePath("broken.tarn")}, 2},
         {"no sources", "--build", {save("empty.tarn", {})}, 2},
-        {"library that does not exist", "--build", {save("lib.tarn", {main}, {"nosuchlibrary"})}, 1},
+        {"unknown library", "--build", {save("lib.tarn", {main}, {"nosuchlibrary"})}, 1},
         {"missing source", "--build", {save("gone.tarn", {main, dir.filePath("gone.c")})}, 1},
-        {"output folder that does not exist", "--build", {save("out.tarn", {main}, {}, dir.filePath("no/x.exe"))}, 1},
+        {"no output folder", "--build", {save("out.tarn", {main}, {}, dir.filePath("no/x"))}, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const CommandRun result = run(c.option, c.arguments);
         EXPECT_EQ(result.status, c.status);
-        EXPECT_EQ(result.status == 2, result.errors.startsWith("tarn: ")) << result.errors.toStdString();
+        EXPECT_EQ(result.status == 2, result.errors.startsWith("tarn: "))
+            << result.errors.toStdString();
     }
     // A gcc path that names a folder cannot start: reported, nothing links.
     ASSERT_TRUE(testsupport::writeFile(settingsFilePath(), "[Options]\nGCC Path=/usr\n"));

@@ -98,8 +98,9 @@ TEST(ProjectCommandLine, BuildsInParallelAndExportsTheMakefile)
     ProjectFile project;
     const std::pair<const char*, QByteArray> files[] = {
         {"slow.c", slow},
-        {"one/main.c", "#include <stdio.h>\nint twice(int);\ndouble root(double);\n"
-                       "int main(void) { printf(\"%d %.0f\\n\", twice(21), root(81)); return 0; }\n"},
+        {"one/main.c",
+         "#include <stdio.h>\nint twice(int);\ndouble root(double);\n"
+         "int main(void) { printf(\"%d %.0f\\n\", twice(21), root(81)); return 0; }\n"},
         {"one/util.c", "int twice(int x) { return 2 * x; }\n"},
         {"two/util b.c", "#include <math.h>\ndouble root(double x) { return sqrt(x); }\n"},
     };
@@ -112,15 +113,16 @@ TEST(ProjectCommandLine, BuildsInParallelAndExportsTheMakefile)
     const QString projectPath = dir.filePath("proj/p.tarn");
     ASSERT_TRUE(SaveProjectFile(projectPath, project));
     const QString gcc = QStandardPaths::findExecutable("gcc");
+    const QString clean = "No warnings or errors recieved from gcc";
     QStringList rows{"Beginning compilation of project...", ""};
     QString link = gcc + " -o " + dir.filePath("proj/p.exe") + " ";
     for (const QString& source : project.sources) {
-        rows << "compiling " + source + " with command line of:" << gcc + " -c " + source + " "
-             << "No warnings or errors recieved from gcc" << "";
+        rows += {"compiling " + source + " with command line of:", gcc + " -c " + source + " ",
+                 clean, ""};
         link += SourceObject(source) + " ";
     }
-    rows << "Linking project with command line of:" << link + "-lm " << "No warnings or errors recieved from gcc"
-         << "" << "Ending Compilation" << "" << "";
+    rows += QStringList{"Linking project with command line of:", link + "-lm ", clean, ""};
+    rows += QStringList{"Ending Compilation", "", ""};
 
     const Finished help = runTarn(dir, {"--help"});
     EXPECT_EQ(help.status, 0);
@@ -138,7 +140,8 @@ TEST(ProjectCommandLine, BuildsInParallelAndExportsTheMakefile)
 
     const Finished exported = runTarn(dir, {"--export-makefile", projectPath});
     EXPECT_EQ(exported.status, 0);
-    EXPECT_EQ(exported.out, "Wrote file " + dir.filePath("proj/Makefile").toUtf8() + " successfully\n\n");
+    EXPECT_EQ(exported.out,
+              "Wrote file " + dir.filePath("proj/Makefile").toUtf8() + " successfully\n\n");
     QFile makefile(dir.filePath("proj/Makefile"));
     ASSERT_TRUE(makefile.open(QIODevice::ReadOnly));
     EXPECT_EQ(makefile.readAll(), MakefileContents(MakeBuildJob(project, projectPath, gcc, false)));
@@ -158,7 +161,8 @@ TEST(ProjectCommandLine, BuildsInParallelAndExportsTheMakefile)
     EXPECT_EQ(failedOne.status, 1);
     EXPECT_EQ(failedMany.status, 1);
     EXPECT_EQ(failedMany.out, failedOne.out);
-    EXPECT_TRUE(failedOne.out.contains(rows[2 + 4 * 3].toUtf8())); // the source after the broken one
+    EXPECT_TRUE(
+        failedOne.out.contains(rows[2 + 4 * 3].toUtf8())); // the source after the broken one
     EXPECT_FALSE(failedOne.out.contains("Linking project"));
 
     struct Usage {

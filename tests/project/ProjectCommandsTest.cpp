@@ -83,7 +83,8 @@ TEST_F(ProjectCommands, TouchRowsFollowTheSelectedNode)
 
 TEST_F(ProjectCommands, CompileOptionsOkShowsTheNoteAndMarksModified)
 {
-    runDialog<CAdvancedSheet>(this, cmd::SetCompileOptions, [](CAdvancedSheet* sheet) { sheet->reject(); });
+    runDialog<CAdvancedSheet>(this, cmd::SetCompileOptions,
+                              [](CAdvancedSheet* sheet) { sheet->reject(); });
     EXPECT_TRUE(prompts.messages.isEmpty());
     EXPECT_FALSE(doc->isModified());
 

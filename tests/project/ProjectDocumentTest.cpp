@@ -38,7 +38,8 @@ TEST_F(ProjectDocument, SavesOpensAndRefusesProjectFiles)
     EXPECT_EQ(app->openDocumentFile(damaged), nullptr);
     EXPECT_EQ(app->mainWindow()->mdiArea()->subWindowList().size(), windows);
     const QString said = prompts.messages.value(prompts.messages.size() - 1);
-    EXPECT_TRUE(said.contains(damaged) && said.contains("It is not a valid project file")) << said.toStdString();
+    EXPECT_TRUE(said.contains(damaged) && said.contains("It is not a valid project file"))
+        << said.toStdString();
 }
 
 } // namespace

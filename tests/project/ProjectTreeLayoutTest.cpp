@@ -1,5 +1,5 @@
-#include "project/ProjectLinkNames.h"
 #include "project/ProjectTreeLayout.h"
+#include "project/ProjectLinkNames.h"
 
 #include <QHash>
 

@@ -46,7 +46,8 @@ TEST_F(ProjectTree, LayoutAcrossDirectoriesAndRemove)
     select(node(main));
     ASSERT_TRUE(execute(cmd::RemoveFile));
     EXPECT_EQ(treeLines(), QStringList({util, "  u", other, "Dependancies", "  " + path("a/defs.h"),
-                                        "  " + path("a/util.h"), "  " + path("b/defs.h"), "  " + path("b/Defs.h")}));
+                                        "  " + path("a/util.h"), "  " + path("b/defs.h"),
+                                        "  " + path("b/Defs.h")}));
 }
 
 TEST_F(ProjectTree, InsertRefusesAnExactDuplicateOnlyAndCancelStillRebuilds)

@@ -53,7 +53,8 @@ TEST(SingleFileCommandsTest, LinkTakesObjectsFirst)
 {
     const ToolCommand link = LinkCommand("gcc", "out file", {"m", "/obj/A.O", "stdc++", "/b.o"});
     EXPECT_EQ(link.line(), "gcc -o out file /obj/A.O /b.o -lm -lstdc++ ");
-    EXPECT_EQ(link.arguments(), (QStringList{"-o", "out file", "/obj/A.O", "/b.o", "-lm", "-lstdc++"}));
+    EXPECT_EQ(link.arguments(),
+              (QStringList{"-o", "out file", "/obj/A.O", "/b.o", "-lm", "-lstdc++"}));
 }
 
 TEST(SingleFileCommandsTest, MakeRunsInTheMakefilesFolder)

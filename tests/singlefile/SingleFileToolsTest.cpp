@@ -19,8 +19,8 @@
 #include "singlefile/RunDebugDialogs.h"
 #include "singlefile/RunInTerminal.h"
 #include "support/ScriptedPrompts.h"
-#include "tools/AdvancedSheet.h"
 #include "support/TestSupport.h"
+#include "tools/AdvancedSheet.h"
 #include "tools/JobManager.h"
 #include "tools/LinkEntries.h"
 #include "tools/ModalDriver.h"
@@ -197,13 +197,15 @@ TEST_F(SingleFileTools, RefusalsAndAGccThatCannotStart)
     const QString noGcc = dir.filePath("nosuchgcc");
     changeSettings([&](IdeSettings& s) { s.gccPath = noGcc; });
     ASSERT_TRUE(execute(cmd::QuickCompile));
-    EXPECT_TRUE(texts().contains("Error: could not start " + noGcc + " (no such file)")) << texts().join(QLatin1Char(10)).toStdString();
+    EXPECT_TRUE(texts().contains("Error: could not start " + noGcc + " (no such file)"))
+        << texts().join(QLatin1Char(10)).toStdString();
     EXPECT_EQ(verdict(), "Build failed: could not start nosuchgcc");
 
     prompts.messages.clear();
     app->OnFileNewSource();
     ASSERT_TRUE(execute(cmd::QuickCompile));
-    EXPECT_FALSE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [](CSourceBuildDialog* d) { d->reject(); }));
+    EXPECT_FALSE(runDialog<CSourceBuildDialog>(cmd::BuildSource,
+                                               [](CSourceBuildDialog* d) { d->reject(); }));
     EXPECT_EQ(prompts.messages, QStringList(2, "Please save the file before Continuing"));
 }
 
@@ -217,7 +219,8 @@ TEST_F(SingleFileTools, QuickCompileOffersToSaveAndShowsWhatGccSaid)
     ASSERT_NE(view, nullptr);
     view->compileOptions.debugInfo = 1;
     view->editControl().setSelection(0, -1);
-    view->editControl().replaceSelection("#warning w\n#error e1\n#error e2\n#error e3\nint main(void) { return 0; }\n");
+    view->editControl().replaceSelection(
+        "#warning w\n#error e1\n#error e2\n#error e3\nint main(void) { return 0; }\n");
     const QString source = folder + "offer.c";
     const QString line = gcc + " " + source + " -c -g ";
     AddMessage("an old row", 0);
@@ -240,13 +243,15 @@ TEST_F(SingleFileTools, QuickCompileOffersToSaveAndShowsWhatGccSaid)
     direct.start(gcc, {source, "-c", "-g"});
     ASSERT_TRUE(direct.waitForFinished(60000));
     const QStringList shown = texts().mid(kept);
-    EXPECT_EQ(shown.mid(0, 5), (QStringList{"Compiling " + source + " with command line of:", line, "", "Errors:", ""}));
+    EXPECT_EQ(shown.mid(0, 5), (QStringList{"Compiling " + source + " with command line of:", line,
+                                            "", "Errors:", ""}));
     EXPECT_EQ(shown.mid(5), QString::fromUtf8(direct.readAllStandardError()).split('\n'));
     EXPECT_EQ(verdict(), "Build failed: 3 errors, 1 warning");
     int diagnostics = 0;
     int first = -1;
     for (int i = 0; i < g_pMessageView->rowCount(); ++i) {
-        if (g_pMessageView->rowIcon(i) == IconDiagnostic && g_pMessageView->rowText(i).contains("#"))
+        if (g_pMessageView->rowIcon(i) == IconDiagnostic &&
+            g_pMessageView->rowText(i).contains("#"))
             ++diagnostics;
         if (first < 0 && g_pMessageView->rowText(i).startsWith(source + ":2:"))
             first = i;
@@ -323,8 +328,10 @@ TEST_F(SingleFileTools, BuildSourceOfACppSourceWithAnObjectAndALibrary)
     compile.start(gcc, {"-c", folder + "half.c", "-o", folder + "half.o"});
     ASSERT_TRUE(compile.waitForFinished(60000));
     ASSERT_TRUE(testsupport::writeFile(folder + "libm.a", "")); // only its name counts
-    CTarnView* view = openSource("root.cpp", "#include <cmath>\n#include <iostream>\nextern \"C\" double half(double);\n"
-                                             "int main(int c, char**) { std::cout << std::sqrt(half(c * 32.0)) << '\\n'; }\n");
+    CTarnView* view = openSource(
+        "root.cpp",
+        "#include <cmath>\n#include <iostream>\nextern \"C\" double half(double);\n"
+        "int main(int c, char**) { std::cout << std::sqrt(half(c * 32.0)) << '\\n'; }\n");
     ASSERT_NE(view, nullptr);
     prompts.openFiles = {folder + "libm.a", folder + "half.o"};
     const QStringList entries{folder + "half.o", "m", kCppRuntimeLibrary};
@@ -340,7 +347,8 @@ TEST_F(SingleFileTools, BuildSourceOfACppSourceWithAnObjectAndALibrary)
     EXPECT_EQ(prompts.openDialogs[0].filters.first(), "Object and Library Files (*.a *.so *.o)");
     const QString source = folder + "root.cpp";
     const QString exe = folder + "root.exe";
-    EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " -o " + exe + " -g " + folder + "half.o -lm -lstdc++ "));
+    EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " -o " + exe + " -g " + folder +
+                                              "half.o -lm -lstdc++ "));
     EXPECT_EQ(output(exe), "4\n");
     EXPECT_EQ(view->compileOptions.debugInfo, 1);
     EXPECT_EQ(view->outputChoice, 1);

@@ -1,5 +1,5 @@
-#include "singlefile/SingleFileCommands.h"
 #include "tools/CompileOptions.h"
+#include "singlefile/SingleFileCommands.h"
 #include "tools/Invocation.h"
 
 #include <gtest/gtest.h>
@@ -61,13 +61,19 @@ TEST(CompileOptions, EachFragmentInBothOrders)
     // shell would, the path stays whole.
     const CompileOptions all{1, 1, 1, 3, "-DX='a b'  -DY", 1, 1, 1, 3, 4};
     const ToolCommand quick = QuickCompileCommand("gcc", "my x.c", all);
-    EXPECT_EQ(quick.line(), "gcc my x.c -c -g -ansi -fno-asm -traditional -O3 -DX='a b'  -DY -S -E -x c++ -Werror ");
-    EXPECT_EQ(quick.arguments(), QStringList({"my x.c", "-c", "-g", "-ansi", "-fno-asm", "-traditional", "-O3",
-                                              "-DX=a b", "-DY", "-S", "-E", "-x", "c++", "-Werror"}));
+    EXPECT_EQ(
+        quick.line(),
+        "gcc my x.c -c -g -ansi -fno-asm -traditional -O3 -DX='a b'  -DY -S -E -x c++ -Werror ");
+    EXPECT_EQ(quick.arguments(),
+              QStringList({"my x.c", "-c", "-g", "-ansi", "-fno-asm", "-traditional", "-O3",
+                           "-DX=a b", "-DY", "-S", "-E", "-x", "c++", "-Werror"}));
     const ToolCommand project = BuildProjectCompileCommand("gcc", "my x.c", all);
-    EXPECT_EQ(project.line(), "gcc -c my x.c -g -ansi -fno-asm -traditional -S -E -O3 -x c++ -Werror -DX='a b'  -DY ");
-    EXPECT_EQ(project.arguments(), QStringList({"-c", "my x.c", "-g", "-ansi", "-fno-asm", "-traditional", "-S",
-                                                "-E", "-O3", "-x", "c++", "-Werror", "-DX=a b", "-DY"}));
+    EXPECT_EQ(
+        project.line(),
+        "gcc -c my x.c -g -ansi -fno-asm -traditional -S -E -O3 -x c++ -Werror -DX='a b'  -DY ");
+    EXPECT_EQ(project.arguments(),
+              QStringList({"-c", "my x.c", "-g", "-ansi", "-fno-asm", "-traditional", "-S", "-E",
+                           "-O3", "-x", "c++", "-Werror", "-DX=a b", "-DY"}));
 }
 
 } // namespace

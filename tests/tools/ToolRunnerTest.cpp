@@ -2,9 +2,9 @@
 // gcc and make: on the interface thread (ToolPipes and ShowGccReport, as
 // Quick Compile runs gcc) and on a worker (RunChild and the worker reports,
 // as builds and make run). Both roads show the same rows.
+#include "tools/ToolRunner.h"
 #include "tools/JobManager.h"
 #include "tools/ToolReports.h"
-#include "tools/ToolRunner.h"
 #include "tools/WorkerReports.h"
 
 #include "HelperPattern.h"
@@ -69,7 +69,8 @@ void expectFlood(const Rows& rows, size_t at, char tag, long lines, const QStrin
     ASSERT_GE(rows.size(), at + size_t(lines) + 2);
     EXPECT_EQ(rows[at], RecordingSink::Row(heading, 1));
     for (long i = 0; i < lines; ++i)
-        ASSERT_EQ(rows[at + 1 + size_t(i)].first.toStdString(), toolhelper::floodLine(tag, i)) << "line " << i;
+        ASSERT_EQ(rows[at + 1 + size_t(i)].first.toStdString(), toolhelper::floodLine(tag, i))
+            << "line " << i;
     EXPECT_EQ(rows[at + size_t(lines) + 1], RecordingSink::Row("", 0));
 }
 
@@ -85,13 +86,19 @@ TEST_F(ToolRuns, GccReportRowsOnBothRoads)
         Rows rows;
     } cases[] = {
         {"exits at once", helper({"exit"}), {{none, 1}}},
-        {"crlf diagnostic", helper({"err-hex", hex("x.c:3: error: bad\r\n")}),
+        {"crlf diagnostic",
+         helper({"err-hex", hex("x.c:3: error: bad\r\n")}),
          {{"Errors:", 1}, {"x.c:3: error: bad", 0}, {"", 0}}},
-        {"no line feed at the end", helper({"err-hex", hex("a\nb")}), {{"Errors:", 1}, {"a", 0}, {"b", 0}}},
+        {"no line feed at the end",
+         helper({"err-hex", hex("a\nb")}),
+         {{"Errors:", 1}, {"a", 0}, {"b", 0}}},
         {"standard output is not shown", helper({"out-hex", hex("hi\n")}), {{none, 1}}},
-        {"standard input is at its end at once", helper({"stdin"}),
+        {"standard input is at its end at once",
+         helper({"stdin"}),
          {{"Errors:", 1}, {"read 0 bytes", 0}, {"", 0}}},
-        {"runs in the invocation's folder", helper({"cwd"}, dir.path()), {{"Errors:", 1}, {folder, 0}, {"", 0}}},
+        {"runs in the invocation's folder",
+         helper({"cwd"}, dir.path()),
+         {{"Errors:", 1}, {folder, 0}, {"", 0}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -123,7 +130,8 @@ TEST_F(ToolRuns, ProgramsThatCannotStartAreReported)
     // A folder that cannot be entered as working directory.
     const Rows rows = onWorker(helper({"exit"}, dir.filePath("missing")));
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_TRUE(rows[0].first.startsWith("Error: could not start " + kHelper)) << rows[0].first.toStdString();
+    EXPECT_TRUE(rows[0].first.startsWith("Error: could not start " + kHelper))
+        << rows[0].first.toStdString();
 }
 
 // Megabytes on both streams, written interleaved: the child ends and every
