@@ -73,13 +73,9 @@ TEST(AdvancedSheet, PagesControlsTextsAndLayout)
     sheet.show();
     EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Advanced Options"));
     const QStringList titles{"Overall", "C Dialect", "Warnings", "Optimization", "Other"};
-    const QStringList classes{"COverallPage", "CCDialectPage", "CWarningPage", "COptimizePage",
-                              "COtherPage"};
     ASSERT_EQ(sheet.tabs()->count(), 5);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 5; ++i)
         EXPECT_EQ(sheet.tabs()->tabText(i), titles[i]);
-        EXPECT_EQ(sheet.tabs()->widget(i)->objectName(), classes[i]);
-    }
     EXPECT_EQ(sheet.tabs()->currentIndex(), 0);
 
     const std::pair<const char*, const char*> texts[] = {
