@@ -82,8 +82,6 @@ TEST_F(ProjectBuildCommands, BuildsRunOnWorkersFromASnapshot)
     EXPECT_EQ(app->mainWindow()->lastRunCommand, path("p.exe"));
     finishJobs();
     const QStringList rows = texts();
-    EXPECT_EQ(rows.first(), "Beginning compilation of project...");
-    EXPECT_EQ(rows.mid(rows.size() - 2), QStringList({"Ending Compilation", ""}));
     EXPECT_EQ(rows.count("Beginning compilation of project..."), 2);
     EXPECT_EQ(rows.count("Ending Compilation"), 2);
     EXPECT_EQ(rows.count("Linking project with command line of:"), 2);

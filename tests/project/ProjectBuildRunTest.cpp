@@ -78,11 +78,6 @@ struct BuildProject : ::testing::Test {
         std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) + 2s);
     }
     QString compileLine(int i) const { return "/usr/bin/gcc -c " + job.sources[i] + " "; }
-    QString linkLine() const
-    {
-        return "/usr/bin/gcc -o " + job.outputFile + " " + SourceObject(job.sources[0]) + " " +
-               SourceObject(job.sources[1]) + " ";
-    }
     QList<BuildRow> compiled(int i, const QList<BuildRow>& report) const
     {
         return QList<BuildRow>{{"compiling " + job.sources[i] + " with command line of:", 0},
@@ -91,8 +86,9 @@ struct BuildProject : ::testing::Test {
     }
     QList<BuildRow> linked(const QList<BuildRow>& report) const
     {
-        return QList<BuildRow>{{"Linking project with command line of:", 0}, {linkLine(), 0}} +
-               report;
+        const QString objects = SourceObject(job.sources[0]) + " " + SourceObject(job.sources[1]);
+        const QString line = "/usr/bin/gcc -o " + job.outputFile + " " + objects + " ";
+        return QList<BuildRow>{{"Linking project with command line of:", 0}, {line, 0}} + report;
     }
 };
 

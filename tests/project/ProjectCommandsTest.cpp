@@ -24,8 +24,6 @@ void runDialog(ProjectFixture* f, int command, const std::function<void(T*)>& dr
     EXPECT_TRUE(DriveModal<T>([&] { f->execute(command); }, drive));
 }
 
-void click(QWidget* dialog, const char* name) { ClickButton(dialog, name); }
-
 void setOld(const QString& path)
 {
     QFile file(path);
@@ -89,7 +87,7 @@ TEST_F(ProjectCommands, CompileOptionsOkShowsTheNoteAndMarksModified)
     EXPECT_FALSE(doc->isModified());
 
     runDialog<CAdvancedSheet>(this, cmd::SetCompileOptions, [](CAdvancedSheet* sheet) {
-        click(sheet, "noAssemble");
+        ClickButton(sheet, "noAssemble");
         sheet->accept();
     });
     EXPECT_EQ(doc->project().options.noAssemble, 1);
@@ -116,8 +114,8 @@ TEST_F(ProjectCommands, LinkingOptionsSortLibrariesAndDeriveTheOutputName)
         EXPECT_EQ(dialog->windowTitle(), "Linking Options");
         shown = dialog->outputEdit()->text();
         for (int i = 0; i < 3; ++i)
-            click(dialog, "addButton");
-        click(dialog, "okButton");
+            ClickButton(dialog, "addButton");
+        ClickButton(dialog, "okButton");
     });
     EXPECT_EQ(shown, path("DEMO.exe"));
     EXPECT_EQ(prompts.openDialogs.first().filters, QStringList{"Library Files (*.a *.so)"});
@@ -131,8 +129,8 @@ TEST_F(ProjectCommands, LinkingOptionsSortLibrariesAndDeriveTheOutputName)
     runDialog<CProjectLinkDialog>(this, cmd::SetLinkingOptions, [&](CProjectLinkDialog* dialog) {
         shown = dialog->outputEdit()->text();
         dialog->libraryList()->setCurrentRow(0);
-        click(dialog, "removeButton");
-        click(dialog, "cancelButton");
+        ClickButton(dialog, "removeButton");
+        ClickButton(dialog, "cancelButton");
     });
     EXPECT_EQ(shown, "a.exe");
     EXPECT_EQ(doc->project().outputName, "a.out");
@@ -152,8 +150,8 @@ TEST_F(ProjectCommands, FullListsRefuseTheNextEntry)
     EXPECT_TRUE(prompts.messages.last().startsWith("The project already holds 500 source files"));
 
     runDialog<CProjectLinkDialog>(this, cmd::SetLinkingOptions, [](CProjectLinkDialog* dialog) {
-        click(dialog, "addButton");
-        click(dialog, "okButton");
+        ClickButton(dialog, "addButton");
+        ClickButton(dialog, "okButton");
     });
     EXPECT_TRUE(prompts.openDialogs.isEmpty());
     EXPECT_TRUE(prompts.messages.last().startsWith("The project already links 500 libraries"));

@@ -62,7 +62,6 @@ TEST(ProjectFileCodec, EveryFieldRoundTripsInItsPlace)
 {
     ProjectFile project;
     project.options = {1, 2, 3, 7, "-DX=1  -I/usr/include ", 5, 6, -1, 8, 0x7fffffff};
-    const CompileOptions& o = project.options;
     project.outputName = QStringLiteral("/home/ünï/out.exe");
     for (int i = 0; i < kProjectListCapacity; ++i) {
         project.sources << QStringLiteral("/src/dir %1/Größe%1.c").arg(i);
@@ -72,7 +71,7 @@ TEST(ProjectFileCodec, EveryFieldRoundTripsInItsPlace)
     // The option fields stand in the file's own order.
     EXPECT_EQ(bytes.left(32), le32(500) + le32(500) + le32(1) + le32(5) + le32(0xffffffff)
                                   + le32(8) + le32(2) + le32(7));
-    const QByteArray other = QFile::encodeName(o.otherOptions);
+    const QByteArray other = QFile::encodeName(project.options.otherOptions);
     EXPECT_EQ(bytes.mid(33 + other.size(), 12), le32(6) + le32(3) + le32(0x7fffffff));
     const auto back = DecodeProjectFile(bytes);
     ASSERT_TRUE(back);

@@ -120,7 +120,6 @@ protected:
     {
         return DriveModal<T>([&] { EXPECT_TRUE(execute(id)); }, drive);
     }
-    static void click(QWidget* dialog, const char* name) { ClickButton(dialog, name); }
     static void type(QWidget* dialog, const char* name, const QString& text)
     {
         auto* edit = dialog->findChild<QLineEdit*>(QLatin1String(name));
@@ -150,10 +149,11 @@ protected:
     // Ticks -g in the Advanced Options sheet opened from the dialog.
     static void tickDebugInfo(CSourceBuildDialog* d)
     {
-        EXPECT_TRUE(DriveModal<CAdvancedSheet>([&] { click(d, "advanced"); }, [](CAdvancedSheet* sheet) {
-            click(sheet, "debugInfo");
+        const auto tick = [](CAdvancedSheet* sheet) {
+            ClickButton(sheet, "debugInfo");
             sheet->accept();
-        }));
+        };
+        EXPECT_TRUE(DriveModal<CAdvancedSheet>([&] { ClickButton(d, "advanced"); }, tick));
         EXPECT_EQ(d->options.debugInfo, 1);
     }
     std::vector<Row> compileRows(const QString& source, const QString& line)
@@ -184,10 +184,10 @@ TEST_F(SingleFileTools, RefusalsAndAGccThatCannotStart)
     changeSettings([](IdeSettings& s) { s.gccPath.clear(); });
     ASSERT_TRUE(execute(cmd::QuickCompile));
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
-        click(d, "outputAOut");
-        click(d, "compile");
+        ClickButton(d, "outputAOut");
+        ClickButton(d, "compile");
         EXPECT_TRUE(d->isVisible()) << "the gcc-path message keeps the dialog open";
-        click(d, "cancel");
+        ClickButton(d, "cancel");
     }));
     EXPECT_EQ(prompts.messages, QStringList(2, GccPathMessage()));
     EXPECT_EQ(view->outputChoice, 1);
@@ -293,16 +293,16 @@ TEST_F(SingleFileTools, BuildSourceOfHelloAsAOut)
     // Advanced Options edits the dialog's copy: Cancel drops it.
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
         tickDebugInfo(d);
-        click(d, "cancel");
+        ClickButton(d, "cancel");
     }));
     EXPECT_EQ(view->compileOptions.debugInfo, 0);
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
         EXPECT_EQ(d->findChild<QLineEdit*>("executableName")->text(), exe);
         EXPECT_TRUE(d->linkList()->entries().isEmpty());
         EXPECT_TRUE(testsupport::waitUntil([&] { return d->findChild<QPushButton*>("compile")->hasFocus(); }));
-        click(d, "outputAOut");
+        ClickButton(d, "outputAOut");
         EXPECT_FALSE(d->findChild<QLineEdit*>("executableName")->isEnabled());
-        click(d, "compile");
+        ClickButton(d, "compile");
     }));
     EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " "));
     EXPECT_EQ(output(folder + "a.out"), "hello\n");
@@ -311,9 +311,9 @@ TEST_F(SingleFileTools, BuildSourceOfHelloAsAOut)
     EXPECT_EQ(frame()->lastRunCommand, exe);
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
         EXPECT_TRUE(d->findChild<QRadioButton*>("outputAOut")->isChecked());
-        click(d, "outputNamed");
+        ClickButton(d, "outputNamed");
         EXPECT_TRUE(d->findChild<QLineEdit*>("executableName")->isEnabled());
-        click(d, "cancel");
+        ClickButton(d, "cancel");
     }));
     EXPECT_EQ(view->outputChoice, 0);
 }
@@ -337,11 +337,11 @@ TEST_F(SingleFileTools, BuildSourceOfACppSourceWithAnObjectAndALibrary)
     const QStringList entries{folder + "half.o", "m", kCppRuntimeLibrary};
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
         EXPECT_EQ(d->linkList()->entries(), QStringList{kCppRuntimeLibrary});
-        click(d, "add");
-        click(d, "add");
+        ClickButton(d, "add");
+        ClickButton(d, "add");
         EXPECT_EQ(d->linkList()->entries(), entries);
         tickDebugInfo(d);
-        click(d, "compile");
+        ClickButton(d, "compile");
     }));
     ASSERT_EQ(prompts.openDialogs.size(), 2);
     EXPECT_EQ(prompts.openDialogs[0].filters.first(), "Object and Library Files (*.a *.so *.o)");
@@ -357,8 +357,8 @@ TEST_F(SingleFileTools, BuildSourceOfACppSourceWithAnObjectAndALibrary)
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
         EXPECT_EQ(d->linkList()->entries(), entries);
         d->linkList()->setCurrentRow(2);
-        click(d, "remove");
-        click(d, "cancel");
+        ClickButton(d, "remove");
+        ClickButton(d, "cancel");
     }));
     EXPECT_EQ(view->linkCount, 3);
     EXPECT_EQ(view->linkEntries[2], QString(kCppRuntimeLibrary));
@@ -368,9 +368,9 @@ TEST_F(SingleFileTools, BuildSourceOfACppSourceWithAnObjectAndALibrary)
     for (int i = 0; i < kMaxLinkEntries; ++i)
         view->linkEntries[size_t(i)] = QStringLiteral("lib%1").arg(i, 3, 10, QLatin1Char('0'));
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
-        click(d, "add");
+        ClickButton(d, "add");
         EXPECT_EQ(d->linkList()->count(), kMaxLinkEntries);
-        click(d, "cancel");
+        ClickButton(d, "cancel");
     }));
     EXPECT_EQ(prompts.messages, (QStringList{LinkListFullMessage(), LinkListFullMessage()}));
     EXPECT_EQ(prompts.openDialogs.size(), 2);
@@ -391,9 +391,9 @@ TEST_F(SingleFileTools, LinkTwoObjectsAndALibraryIntoANameWithBlanks)
     prompts.openFiles = {folder + "libm.a", folder + "b.o", folder + "a.o"};
     const QString output = folder + "linked prog";
     ASSERT_TRUE(runDialog<CLinkDialog>(cmd::Link, [&](CLinkDialog* d) {
-        click(d, "add");
-        click(d, "add");
-        click(d, "add");
+        ClickButton(d, "add");
+        ClickButton(d, "add");
+        ClickButton(d, "add");
         d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
         EXPECT_TRUE(d->isVisible());
         type(d, "outputName", output);
@@ -493,7 +493,7 @@ TEST_F(SingleFileTools, RunAndDebugThroughATerminal)
     ASSERT_TRUE(runDialog<CRunDialog>(cmd::RunExecutable, [&](CRunDialog* d) {
         EXPECT_EQ(d->findChild<QLineEdit*>("command")->text(), helper);
         type(d, "arguments", "args \"; rm -rf ~\" '$(x)' * C:\\SRC\\X");
-        click(d, "ok");
+        ClickButton(d, "ok");
     }));
     const QString cwd = QFileInfo(folder).canonicalFilePath();
     EXPECT_EQ(recorded(10), (QStringList{cwd, "-e", tarn, "--run-and-wait", helper, "args", "; rm -rf ~",
@@ -506,7 +506,7 @@ TEST_F(SingleFileTools, RunAndDebugThroughATerminal)
     // Cancel keeps the remembered values.
     ASSERT_TRUE(runDialog<CRunDialog>(cmd::RunExecutable, [&](CRunDialog* d) {
         type(d, "arguments", "other");
-        click(d, "cancel");
+        ClickButton(d, "cancel");
     }));
     EXPECT_EQ(frame()->lastRunArguments, "args \"; rm -rf ~\" '$(x)' * C:\\SRC\\X");
 
@@ -514,7 +514,7 @@ TEST_F(SingleFileTools, RunAndDebugThroughATerminal)
     ASSERT_TRUE(runDialog<CRunDialog>(cmd::RunExecutable, [&](CRunDialog* d) {
         type(d, "command", folder + "no such program");
         type(d, "arguments", "");
-        click(d, "ok");
+        ClickButton(d, "ok");
     }));
     recorded(5);
     EXPECT_TRUE(testsupport::readFile(record + ".out").startsWith("Tarn could not start \""))
@@ -526,14 +526,14 @@ TEST_F(SingleFileTools, RunAndDebugThroughATerminal)
     setIdeSettings(settings);
     const QString program = folder + "C:\\SRC\\HELLO.EXE";
     ASSERT_TRUE(runDialog<CDebugDialog>(cmd::Debug, [&](CDebugDialog* d) {
-        click(d, "go");
+        ClickButton(d, "go");
         EXPECT_TRUE(d->isVisible());
         settings.gdbPath = helper; // stands in for gdb
         setIdeSettings(settings);
-        click(d, "go");
+        ClickButton(d, "go");
         EXPECT_TRUE(d->isVisible());
         type(d, "executable", program);
-        click(d, "go");
+        ClickButton(d, "go");
     }));
     ASSERT_EQ(prompts.messages.size(), 2);
     EXPECT_TRUE(prompts.messages[0].startsWith("It appears you have not set your gdb path!"));
