@@ -5,14 +5,10 @@
 #include "tools/AdvancedSheet.h"
 #include "tools/ModalDriver.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTest>
-#include <QTimer>
 
 #include <functional>
 
@@ -28,15 +24,13 @@ void runDialog(ProjectFixture* f, int command, const std::function<void(T*)>& dr
     EXPECT_TRUE(DriveModal<T>([&] { f->execute(command); }, drive));
 }
 
-void click(QWidget* dialog, const char* name) { ClickButton(dialog, name); }
-
-QDateTime setOld(const QString& path)
+void setOld(const QString& path)
 {
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     const QDateTime old = QDateTime::currentDateTime().addDays(-10);
     EXPECT_TRUE(file.setFileTime(old, QFileDevice::FileModificationTime));
-    return old;
+    EXPECT_TRUE(file.setFileTime(old, QFileDevice::FileAccessTime));
 }
 
 TEST_F(ProjectCommands, TouchRowsFollowTheSelectedNode)
@@ -52,6 +46,8 @@ TEST_F(ProjectCommands, TouchRowsFollowTheSelectedNode)
     select(node("main", main));
     ASSERT_TRUE(execute(cmd::TouchFile));
     EXPECT_GT(QFileInfo(main).lastModified(), QDateTime::currentDateTime().addSecs(-60));
+    EXPECT_GT(QFileInfo(main).lastRead(), QDateTime::currentDateTime().addSecs(-60));
+    EXPECT_EQ(testsupport::readFile(main), "#include \"defs.h\"\nint main(void) {}\n");
     select(node(header, "Dependancies"));
     ASSERT_TRUE(execute(cmd::TouchFile));
     EXPECT_EQ(prompts.messages, QStringList{"Note that touching a header file will not affect "
@@ -85,16 +81,13 @@ TEST_F(ProjectCommands, TouchRowsFollowTheSelectedNode)
 
 TEST_F(ProjectCommands, CompileOptionsOkShowsTheNoteAndMarksModified)
 {
-    doc->project().options.language = 8;
-    runDialog<CAdvancedSheet>(this, cmd::SetCompileOptions, [](CAdvancedSheet* sheet) {
-        sheet->reject();
-    });
+    runDialog<CAdvancedSheet>(this, cmd::SetCompileOptions,
+                              [](CAdvancedSheet* sheet) { sheet->reject(); });
     EXPECT_TRUE(prompts.messages.isEmpty());
     EXPECT_FALSE(doc->isModified());
-    EXPECT_EQ(doc->project().options.language, 8);
 
     runDialog<CAdvancedSheet>(this, cmd::SetCompileOptions, [](CAdvancedSheet* sheet) {
-        click(sheet, "noAssemble");
+        ClickButton(sheet, "noAssemble");
         sheet->accept();
     });
     EXPECT_EQ(doc->project().options.noAssemble, 1);
@@ -121,8 +114,8 @@ TEST_F(ProjectCommands, LinkingOptionsSortLibrariesAndDeriveTheOutputName)
         EXPECT_EQ(dialog->windowTitle(), "Linking Options");
         shown = dialog->outputEdit()->text();
         for (int i = 0; i < 3; ++i)
-            click(dialog, "addButton");
-        click(dialog, "okButton");
+            ClickButton(dialog, "addButton");
+        ClickButton(dialog, "okButton");
     });
     EXPECT_EQ(shown, path("DEMO.exe"));
     EXPECT_EQ(prompts.openDialogs.first().filters, QStringList{"Library Files (*.a *.so)"});
@@ -136,8 +129,8 @@ TEST_F(ProjectCommands, LinkingOptionsSortLibrariesAndDeriveTheOutputName)
     runDialog<CProjectLinkDialog>(this, cmd::SetLinkingOptions, [&](CProjectLinkDialog* dialog) {
         shown = dialog->outputEdit()->text();
         dialog->libraryList()->setCurrentRow(0);
-        click(dialog, "removeButton");
-        click(dialog, "cancelButton");
+        ClickButton(dialog, "removeButton");
+        ClickButton(dialog, "cancelButton");
     });
     EXPECT_EQ(shown, "a.exe");
     EXPECT_EQ(doc->project().outputName, "a.out");
@@ -157,8 +150,8 @@ TEST_F(ProjectCommands, FullListsRefuseTheNextEntry)
     EXPECT_TRUE(prompts.messages.last().startsWith("The project already holds 500 source files"));
 
     runDialog<CProjectLinkDialog>(this, cmd::SetLinkingOptions, [](CProjectLinkDialog* dialog) {
-        click(dialog, "addButton");
-        click(dialog, "okButton");
+        ClickButton(dialog, "addButton");
+        ClickButton(dialog, "okButton");
     });
     EXPECT_TRUE(prompts.openDialogs.isEmpty());
     EXPECT_TRUE(prompts.messages.last().startsWith("The project already links 500 libraries"));

@@ -1,12 +1,7 @@
-#include "project/ProjectLinkNames.h"
 #include "project/ProjectTreeLayout.h"
-#include "project/TouchFile.h"
+#include "project/ProjectLinkNames.h"
 
-#include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
 #include <QHash>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -39,25 +34,19 @@ struct FakeFiles {
     }
 };
 
-TEST(ProjectTreeLayout, AnUnreadableSourceEndsTheLayoutWhereItIsMet)
+// A source read for its functions that cannot be read for its includes (it
+// went away between the passes) keeps its node; the dependencies stop there.
+// A source missing from the start is ProjectTree's.
+TEST(ProjectTreeLayout, ASourceThatVanishesBetweenThePassesEndsTheDependencies)
 {
     FakeFiles files;
-    files.functions = {{"/a/one.c", {"one"}}, {"/a/three.c", {"three"}}};
+    files.functions = {{"/a/one.c", {"one"}}, {"/a/two.c", {}}, {"/a/three.c", {"three"}}};
     files.includes = {{"/a/one.c", {"one.h"}}, {"/a/three.c", {"three.h"}}};
-    // First pass: the missing source keeps its node, nothing after it.
-    const ProjectTreeLayout first = files.layOut({"/a/one.c", "/a/two.c", "/a/three.c"});
-    ASSERT_EQ(first.sources.size(), 2);
-    EXPECT_EQ(first.sources[1].path, "/a/two.c");
-    EXPECT_FALSE(first.hasDependenciesNode);
-    EXPECT_EQ(first.unreadable, "/a/two.c");
-
-    // Second pass: the file went away between the passes.
-    files.functions.insert("/a/two.c", {});
-    const ProjectTreeLayout second = files.layOut({"/a/one.c", "/a/two.c", "/a/three.c"});
-    EXPECT_EQ(second.sources.size(), 3);
-    EXPECT_TRUE(second.hasDependenciesNode);
-    EXPECT_EQ(second.dependencies, QStringList{"/a/one.h"});
-    EXPECT_EQ(second.unreadable, "/a/two.c");
+    const ProjectTreeLayout layout = files.layOut({"/a/one.c", "/a/two.c", "/a/three.c"});
+    EXPECT_EQ(layout.sources.size(), 3);
+    EXPECT_TRUE(layout.hasDependenciesNode);
+    EXPECT_EQ(layout.dependencies, QStringList{"/a/one.h"});
+    EXPECT_EQ(layout.unreadable, "/a/two.c");
 }
 
 TEST(ProjectLinkNames, OutputNamesAndLibraryEntries)
@@ -75,32 +64,6 @@ TEST(ProjectLinkNames, OutputNamesAndLibraryEntries)
     };
     for (const auto& [file, entry] : libraries)
         EXPECT_EQ(LibraryEntryOfFile(file), entry) << file.toStdString();
-}
-
-TEST(TouchFile, SetsBothTimesOfAnExistingFileAndCreatesNothing)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("old.c");
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("int x;\n");
-        const QDateTime old = QDateTime::currentDateTime().addDays(-30);
-        ASSERT_TRUE(file.setFileTime(old, QFileDevice::FileModificationTime));
-        ASSERT_TRUE(file.setFileTime(old, QFileDevice::FileAccessTime));
-    }
-    const QDateTime before = QDateTime::currentDateTime().addSecs(-2);
-    ASSERT_TRUE(TouchFileTimes(path));
-    const QFileInfo info(path);
-    EXPECT_GE(info.lastModified(), before);
-    EXPECT_GE(info.lastRead(), before);
-    EXPECT_EQ(info.size(), 7);
-
-    const QString missing = dir.filePath("missing.c");
-    EXPECT_FALSE(TouchFileTimes(missing));
-    EXPECT_FALSE(QFile::exists(missing));
-    EXPECT_FALSE(TouchFileTimes(QString()));
-    EXPECT_FALSE(TouchFileTimes(dir.path()));
 }
 
 } // namespace

@@ -16,7 +16,7 @@ const QByteArray kMain = "#include \"defs.h\"\n#include <stdio.h>\n"
                          "/* int hidden(void) { } */\n"
                          "int second(int x)\n{\n\treturn x;\n}\n";
 
-TEST_F(ProjectTree, LayoutAcrossDirectoriesWithDistinctDependencies)
+TEST_F(ProjectTree, LayoutAcrossDirectoriesAndRemove)
 {
     EXPECT_TRUE(treeLines().isEmpty()); // no "Dependancies" without sources
     const QString main = source("a/main.c", kMain);
@@ -34,6 +34,20 @@ TEST_F(ProjectTree, LayoutAcrossDirectoriesWithDistinctDependencies)
     // Every node carries its picture.
     EXPECT_FALSE(node("first", main)->icon(0).isNull());
     EXPECT_FALSE(node("Dependancies")->icon(0).isNull());
+
+    // Remove takes only a selected source node.
+    doc->setModified(false);
+    select(node("first", main));
+    ASSERT_TRUE(execute(cmd::RemoveFile));
+    EXPECT_TRUE(doc->isModified());
+    select(nullptr);
+    ASSERT_TRUE(execute(cmd::RemoveFile));
+    EXPECT_EQ(doc->project().sources, QStringList({main, util, other}));
+    select(node(main));
+    ASSERT_TRUE(execute(cmd::RemoveFile));
+    EXPECT_EQ(treeLines(), QStringList({util, "  u", other, "Dependancies", "  " + path("a/defs.h"),
+                                        "  " + path("a/util.h"), "  " + path("b/defs.h"),
+                                        "  " + path("b/Defs.h")}));
 }
 
 TEST_F(ProjectTree, InsertRefusesAnExactDuplicateOnlyAndCancelStillRebuilds)
@@ -56,29 +70,6 @@ TEST_F(ProjectTree, InsertRefusesAnExactDuplicateOnlyAndCancelStillRebuilds)
     EXPECT_EQ(prompts.messages.last(), "could not open file: " + upper);
     // Nothing after the missing source: no "Dependancies".
     EXPECT_EQ(treeLines(), QStringList({main, "  changed", upper}));
-}
-
-TEST_F(ProjectTree, RemoveTakesOnlyASelectedSourceNode)
-{
-    const QString main = source("main.c", kMain);
-    const QString util = source("util.c", "void u() {}\n");
-    insert(main);
-    insert(util);
-    doc->setModified(false);
-
-    select(node("first", main));
-    ASSERT_TRUE(execute(cmd::RemoveFile));
-    EXPECT_EQ(doc->project().sources, QStringList({main, util}));
-    EXPECT_TRUE(doc->isModified());
-
-    select(nullptr);
-    ASSERT_TRUE(execute(cmd::RemoveFile));
-    EXPECT_EQ(doc->project().sources, QStringList({main, util}));
-
-    select(node(main));
-    ASSERT_TRUE(execute(cmd::RemoveFile));
-    EXPECT_EQ(doc->project().sources, QStringList{util});
-    EXPECT_EQ(treeLines(), QStringList({util, "  u", "Dependancies"}));
 }
 
 TEST_F(ProjectTree, DoubleClickOpensFilesAndGoesToTheChosenFunction)

@@ -4,6 +4,7 @@
 #include "singlefile/TerminalLaunch.h"
 #include "tools/CompileOptions.h"
 #include "tools/LinkEntries.h"
+#include "tools/RecordingSink.h" // readable QString failures
 
 #include <gtest/gtest.h>
 
@@ -11,11 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 TEST(LinkEntriesTest, EntriesKindsAndOrder)
 {
@@ -42,11 +38,6 @@ TEST(LinkEntriesTest, EntriesKindsAndOrder)
     EXPECT_FALSE(IsObjectEntry(".o"));
     EXPECT_FALSE(IsObjectEntry("stdc++"));
 
-    // Objects first, then libraries, each group in list order.
-    QString line;
-    AppendLinkEntries(line, {"m", "/src/UTIL.O", "stdc++", "/src/b.o"});
-    EXPECT_EQ(line, "/src/UTIL.O /src/b.o -lm -lstdc++ ");
-
     QStringList sorted{"b", "B", "a", "/z/x.o", "C"};
     SortLinkEntries(sorted);
     EXPECT_EQ(sorted, (QStringList{"/z/x.o", "a", "B", "b", "C"}));
@@ -55,32 +46,15 @@ TEST(LinkEntriesTest, EntriesKindsAndOrder)
     EXPECT_FALSE(HasCppRuntimeEntry({"m", "stdcxx"}));
 }
 
-TEST(SingleFileCommandsTest, LinesAreTheConcatenationAndPathsStayWhole)
+// The lines and argument lists themselves are pinned by the real runs of
+// SingleFileTools, whose paths hold blanks, quotes and '$'. Objects come
+// first, then libraries, each group in list order.
+TEST(SingleFileCommandsTest, LinkTakesObjectsFirst)
 {
-    const QString gcc = "/usr/bin/gcc";
-    CompileOptions options;
-    options.optimizeLevel = 2;
-    options.otherOptions = "-DX='a b'";
-    const QString source = "/home/me/My Projects/hello $x.c";
-    const QString exe = "/home/me/My Projects/hello $x.exe";
-    const QStringList entries{"/o/u til.o", "m"};
-
-    const ToolCommand named = BuildSourceCommand(gcc, source, 1, exe, options, entries);
-    EXPECT_EQ(named.line(), gcc + " " + source + " -o " + exe + " -O2 -DX='a b' /o/u til.o -lm ");
-    EXPECT_EQ(named.arguments(), (QStringList{source, "-o", exe, "-O2", "-DX=a b", "/o/u til.o", "-lm"}));
-
-    const ToolCommand aOut = BuildSourceCommand(gcc, source, 0, exe, CompileOptions{}, {});
-    EXPECT_EQ(aOut.line(), gcc + " " + source + " ");
-    EXPECT_EQ(aOut.arguments(), QStringList{source});
-
-    const ToolCommand link = LinkCommand(gcc, "prog", {"m", "/obj/A.O"});
-    EXPECT_EQ(link.line(), gcc + " -o prog /obj/A.O -lm ");
-    EXPECT_EQ(link.arguments(), (QStringList{"-o", "prog", "/obj/A.O", "-lm"}));
-    EXPECT_EQ(LinkCommand(gcc, "out file", {}).arguments(), (QStringList{"-o", "out file"}));
-
-    const ToolCommand quick = QuickCompileCommand(gcc, source, CompileOptions{});
-    EXPECT_EQ(quick.line(), gcc + " " + source + " -c ");
-    EXPECT_EQ(quick.arguments(), (QStringList{source, "-c"}));
+    const ToolCommand link = LinkCommand("gcc", "out file", {"m", "/obj/A.O", "stdc++", "/b.o"});
+    EXPECT_EQ(link.line(), "gcc -o out file /obj/A.O /b.o -lm -lstdc++ ");
+    EXPECT_EQ(link.arguments(),
+              (QStringList{"-o", "out file", "/obj/A.O", "/b.o", "-lm", "-lstdc++"}));
 }
 
 TEST(SingleFileCommandsTest, MakeRunsInTheMakefilesFolder)
@@ -138,13 +112,6 @@ TEST(TerminalLaunchTest, FindsATerminalAndComposesItsArguments)
     };
     for (const Case& c : cases)
         EXPECT_EQ(FindTerminal(c.variable, knowing(c.installed)), c.expected) << c.name;
-
-    const Invocation run = TerminalInvocation({"/bin/xterm", {"-e"}}, "/opt/tarn", "/p/my prog",
-                                              {"; rm -rf ~", "$(x)", "*"}, "/work/");
-    EXPECT_EQ(run.program, "/bin/xterm");
-    EXPECT_EQ(run.arguments,
-              (QStringList{"-e", "/opt/tarn", "--run-and-wait", "/p/my prog", "; rm -rf ~", "$(x)", "*"}));
-    EXPECT_EQ(run.workingDirectory, "/work/");
 
     QTemporaryDir dir;
     QFile local(dir.filePath("hello.exe"));

@@ -1,11 +1,12 @@
-// Build Source, Link, Make, Run and Debug through the real application with
-// the real gcc and make on temporary files whose paths hold blanks, quotes,
-// '$' and non-ASCII letters.
+// Quick Compile, Build Source, Link, Make, Run and Debug through the real
+// application with the real gcc and make on temporary files whose paths hold
+// blanks, quotes, '$' and non-ASCII letters.
 #include "app/CMainFrame.h"
 #include "app/CTarnApp.h"
 #include "app/IdeSettings.h"
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
+#include "editor/ScintillaEditControl.h"
 #include "framework/CommandRouter.h"
 #include "messages/CMessageView.h"
 #include "messages/MessageClassifier.h"
@@ -13,19 +14,18 @@
 #include "singlefile/CLinkDialog.h"
 #include "singlefile/CMakeDialog.h"
 #include "singlefile/CSourceBuildDialog.h"
+#include "singlefile/InterfaceGccRun.h"
 #include "singlefile/LinkListBox.h"
-#include "singlefile/MakeRun.h"
 #include "singlefile/RunDebugDialogs.h"
 #include "singlefile/RunInTerminal.h"
 #include "support/ScriptedPrompts.h"
-#include "tools/AdvancedSheet.h"
 #include "support/TestSupport.h"
+#include "tools/AdvancedSheet.h"
 #include "tools/JobManager.h"
 #include "tools/LinkEntries.h"
 #include "tools/ModalDriver.h"
 #include "tools/ToolDirectory.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
@@ -66,11 +66,11 @@ protected:
         ASSERT_TRUE(QDir().mkpath(folder));
         app = std::make_unique<CTarnApp>();
         ASSERT_TRUE(app->InitInstance({}));
-        IdeSettings settings = ideSettings();
-        settings.gccPath = gcc;
-        settings.makePath = make;
-        settings.clearBeforeBuild = 1;
-        setIdeSettings(settings);
+        changeSettings([&](IdeSettings& s) {
+            s.gccPath = gcc;
+            s.makePath = make;
+            s.clearBeforeBuild = 1;
+        });
         setToolDirectory(folder);
         // The start-up warning and the banner are not this test's.
         prompts.messages.clear();
@@ -83,6 +83,13 @@ protected:
         setIdeSettings(saved);
     }
 
+    void changeSettings(const std::function<void(IdeSettings&)>& change)
+    {
+        IdeSettings settings = ideSettings();
+        change(settings);
+        setIdeSettings(settings);
+    }
+    QString verdict() { return frame()->statusBar()->currentMessage(); }
     CMainFrame* frame() { return app->mainWindow(); }
     bool execute(int id) { return frame()->router()->execute(id); }
     CTarnView* openSource(const QString& name, const QByteArray& bytes)
@@ -113,7 +120,6 @@ protected:
     {
         return DriveModal<T>([&] { EXPECT_TRUE(execute(id)); }, drive);
     }
-    static void click(QWidget* dialog, const char* name) { ClickButton(dialog, name); }
     static void type(QWidget* dialog, const char* name, const QString& text)
     {
         auto* edit = dialog->findChild<QLineEdit*>(QLatin1String(name));
@@ -143,10 +149,11 @@ protected:
     // Ticks -g in the Advanced Options sheet opened from the dialog.
     static void tickDebugInfo(CSourceBuildDialog* d)
     {
-        EXPECT_TRUE(DriveModal<CAdvancedSheet>([&] { click(d, "advanced"); }, [](CAdvancedSheet* sheet) {
-            click(sheet, "debugInfo");
+        const auto tick = [](CAdvancedSheet* sheet) {
+            ClickButton(sheet, "debugInfo");
             sheet->accept();
-        }));
+        };
+        EXPECT_TRUE(DriveModal<CAdvancedSheet>([&] { ClickButton(d, "advanced"); }, tick));
         EXPECT_EQ(d->options.debugInfo, 1);
     }
     std::vector<Row> compileRows(const QString& source, const QString& line)
@@ -167,144 +174,206 @@ const QByteArray kHello = "#include <stdio.h>\nint main(void) { puts(\"hello\");
 
 } // namespace
 
-TEST_F(SingleFileTools, BuildSourceOfHelloAsAOutAndNamed)
+// Without a gcc path or a file name nothing runs and a message says why; the
+// Build Source dialog stays open on the first and does not open on the
+// second. A gcc that cannot start is said in the rows and the status bar.
+TEST_F(SingleFileTools, RefusalsAndAGccThatCannotStart)
+{
+    CTarnView* view = openSource("keep.c", kHello);
+    ASSERT_NE(view, nullptr);
+    changeSettings([](IdeSettings& s) { s.gccPath.clear(); });
+    ASSERT_TRUE(execute(cmd::QuickCompile));
+    ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
+        ClickButton(d, "outputAOut");
+        ClickButton(d, "compile");
+        EXPECT_TRUE(d->isVisible()) << "the gcc-path message keeps the dialog open";
+        ClickButton(d, "cancel");
+    }));
+    EXPECT_EQ(prompts.messages, QStringList(2, GccPathMessage()));
+    EXPECT_EQ(view->outputChoice, 1);
+    EXPECT_EQ(frame()->lastRunCommand, QString());
+    EXPECT_TRUE(rows().empty());
+
+    const QString noGcc = dir.filePath("nosuchgcc");
+    changeSettings([&](IdeSettings& s) { s.gccPath = noGcc; });
+    ASSERT_TRUE(execute(cmd::QuickCompile));
+    EXPECT_TRUE(texts().contains("Error: could not start " + noGcc + " (no such file)"))
+        << texts().join(QLatin1Char(10)).toStdString();
+    EXPECT_EQ(verdict(), "Build failed: could not start nosuchgcc");
+
+    prompts.messages.clear();
+    app->OnFileNewSource();
+    ASSERT_TRUE(execute(cmd::QuickCompile));
+    EXPECT_FALSE(runDialog<CSourceBuildDialog>(cmd::BuildSource,
+                                               [](CSourceBuildDialog* d) { d->reject(); }));
+    EXPECT_EQ(prompts.messages, QStringList(2, "Please save the file before Continuing"));
+}
+
+// Quick Compile compiles the file on disk and offers a modified window for
+// saving first: No compiles the clean file, Yes the broken text. The rows
+// are gcc's as it wrote them, the status bar counts them, and a double-click
+// on a diagnostic selects its line.
+TEST_F(SingleFileTools, QuickCompileOffersToSaveAndShowsWhatGccSaid)
+{
+    CTarnView* view = openSource("offer.c", "int answer(void) { return 42; }\n");
+    ASSERT_NE(view, nullptr);
+    view->compileOptions.debugInfo = 1;
+    view->editControl().setSelection(0, -1);
+    view->editControl().replaceSelection(
+        "#warning w\n#error e1\n#error e2\n#error e3\nint main(void) { return 0; }\n");
+    const QString source = folder + "offer.c";
+    const QString line = gcc + " " + source + " -c -g ";
+    AddMessage("an old row", 0);
+    prompts.answers = {fw::Prompts::Answer::No};
+    ASSERT_TRUE(execute(cmd::QuickCompile));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].startsWith("Save changes to"));
+    EXPECT_EQ(rows(), compileRows(source, line));
+    EXPECT_TRUE(QFileInfo::exists(folder + "offer.o"));
+    EXPECT_EQ(verdict(), "Build succeeded");
+
+    // Clear off: the rows stay.
+    changeSettings([](IdeSettings& s) { s.clearBeforeBuild = 0; });
+    const int kept = int(rows().size());
+    prompts.answers = {fw::Prompts::Answer::Yes};
+    ASSERT_TRUE(execute(cmd::QuickCompile));
+    EXPECT_FALSE(view->sourceDocument()->isModified());
+    QProcess direct;
+    direct.setWorkingDirectory(folder);
+    direct.start(gcc, {source, "-c", "-g"});
+    ASSERT_TRUE(direct.waitForFinished(60000));
+    const QStringList shown = texts().mid(kept);
+    EXPECT_EQ(shown.mid(0, 5), (QStringList{"Compiling " + source + " with command line of:", line,
+                                            "", "Errors:", ""}));
+    EXPECT_EQ(shown.mid(5), QString::fromUtf8(direct.readAllStandardError()).split('\n'));
+    EXPECT_EQ(verdict(), "Build failed: 3 errors, 1 warning");
+    int diagnostics = 0;
+    int first = -1;
+    for (int i = 0; i < g_pMessageView->rowCount(); ++i) {
+        if (g_pMessageView->rowIcon(i) == IconDiagnostic &&
+            g_pMessageView->rowText(i).contains("#"))
+            ++diagnostics;
+        if (first < 0 && g_pMessageView->rowText(i).startsWith(source + ":2:"))
+            first = i;
+    }
+    EXPECT_EQ(diagnostics, 4);
+    ASSERT_GE(first, 0);
+    view->editControl().setSelection(0, 0);
+    g_pMessageView->setSelectedRow(first);
+    g_pMessageView->OnDoubleClick();
+    EXPECT_EQ(view->selectedText(), "#error e1");
+    EXPECT_EQ(frame()->activeView(), view);
+}
+
+TEST_F(SingleFileTools, TheMainWindowStaysOpenWhileGccRuns)
+{
+    // A "gcc" that takes a moment; the window system asks to close meanwhile.
+    const QString slowGcc = folder + "slow-gcc";
+    ASSERT_TRUE(testsupport::writeFile(slowGcc, "#!/bin/sh\nsleep 1\necho done >&2\n"));
+    QFile::setPermissions(slowGcc, QFile::permissions(slowGcc) | QFileDevice::ExeOwner);
+    changeSettings([&](IdeSettings& s) { s.gccPath = slowGcc; });
+    ASSERT_NE(openSource("slow.c", "int a;\n"), nullptr);
+    bool closeAccepted = true;
+    QTimer::singleShot(100, [&] { closeAccepted = frame()->close(); });
+    ASSERT_TRUE(execute(cmd::QuickCompile));
+    EXPECT_FALSE(closeAccepted);
+    EXPECT_TRUE(frame()->isVisible());
+    EXPECT_EQ(texts().mid(texts().size() - 2), (QStringList{"done", ""}));
+    // Once gcc has ended, the window closes as usual.
+    EXPECT_TRUE(frame()->close());
+}
+
+TEST_F(SingleFileTools, BuildSourceOfHelloAsAOut)
 {
     CTarnView* view = openSource("hello.c", kHello);
     ASSERT_NE(view, nullptr);
     const QString source = folder + "hello.c";
     const QString exe = folder + "hello.exe";
 
-    // Advanced Options edits the dialog's copy: Cancel drops it, "Compile!"
-    // hands it to the window and to gcc.
+    // Advanced Options edits the dialog's copy: Cancel drops it.
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
         tickDebugInfo(d);
-        click(d, "cancel");
+        ClickButton(d, "cancel");
     }));
     EXPECT_EQ(view->compileOptions.debugInfo, 0);
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
         EXPECT_EQ(d->findChild<QLineEdit*>("executableName")->text(), exe);
         EXPECT_TRUE(d->linkList()->entries().isEmpty());
         EXPECT_TRUE(testsupport::waitUntil([&] { return d->findChild<QPushButton*>("compile")->hasFocus(); }));
-        click(d, "outputAOut");
+        ClickButton(d, "outputAOut");
         EXPECT_FALSE(d->findChild<QLineEdit*>("executableName")->isEnabled());
-        click(d, "compile");
+        ClickButton(d, "compile");
     }));
     EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " "));
-    EXPECT_TRUE(QFileInfo::exists(folder + "a.out"));
     EXPECT_EQ(output(folder + "a.out"), "hello\n");
     EXPECT_EQ(view->outputChoice, 0);
     // Run proposes the default name even though A.out was built.
     EXPECT_EQ(frame()->lastRunCommand, exe);
-
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
         EXPECT_TRUE(d->findChild<QRadioButton*>("outputAOut")->isChecked());
-        click(d, "outputNamed");
+        ClickButton(d, "outputNamed");
         EXPECT_TRUE(d->findChild<QLineEdit*>("executableName")->isEnabled());
-        tickDebugInfo(d);
-        click(d, "compile");
+        ClickButton(d, "cancel");
     }));
-    EXPECT_EQ(view->compileOptions.debugInfo, 1);
-    EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " -o " + exe + " -g "));
-    EXPECT_EQ(output(exe), "hello\n");
-    EXPECT_EQ(view->outputChoice, 1);
+    EXPECT_EQ(view->outputChoice, 0);
 }
 
-TEST_F(SingleFileTools, CppSourceLinksWithItsRuntimeAddedOnce)
-{
-    CTarnView* view = openSource("hi.cpp", "#include <iostream>\nint main() { std::cout << \"hi\\n\"; }\n");
-    ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
-        EXPECT_EQ(d->linkList()->entries(), QStringList{kCppRuntimeLibrary});
-        click(d, "compile");
-    }));
-    const QString source = folder + "hi.cpp";
-    EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " -o " + folder + "hi.exe -lstdc++ "));
-    EXPECT_EQ(output(folder + "hi.exe"), "hi\n");
-    ASSERT_EQ(view->linkCount, 1);
-
-    // Never twice; removed and cancelled, the window keeps its entry.
-    ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
-        EXPECT_EQ(d->linkList()->entries(), QStringList{kCppRuntimeLibrary});
-        d->linkList()->setCurrentRow(0);
-        click(d, "remove");
-        EXPECT_TRUE(d->linkList()->entries().isEmpty());
-        click(d, "cancel");
-    }));
-    EXPECT_EQ(view->linkCount, 1);
-    EXPECT_EQ(view->linkEntries[0], QString(kCppRuntimeLibrary));
-}
-
-// An object and libm, added through Add...; objects come first.
-TEST_F(SingleFileTools, BuildSourceWithAnObjectAndALibrary)
+// A C++ source gets its runtime library once, and none when the list is
+// full; an object and libm are added through Add... (objects first);
+// "Compile!" hands the ticked -g to the window and to gcc.
+TEST_F(SingleFileTools, BuildSourceOfACppSourceWithAnObjectAndALibrary)
 {
     ASSERT_TRUE(testsupport::writeFile(folder + "half.c", "double half(double x) { return x / 2; }\n"));
     QProcess compile;
-    compile.setWorkingDirectory(folder);
     compile.start(gcc, {"-c", folder + "half.c", "-o", folder + "half.o"});
     ASSERT_TRUE(compile.waitForFinished(60000));
     ASSERT_TRUE(testsupport::writeFile(folder + "libm.a", "")); // only its name counts
-    CTarnView* view = openSource("root.c", "#include <math.h>\n#include <stdio.h>\ndouble half(double);\n"
-                                           "int main(int c, char** v) { printf(\"%g\\n\", sqrt(half(c * 32.0))); }\n");
+    CTarnView* view = openSource(
+        "root.cpp",
+        "#include <cmath>\n#include <iostream>\nextern \"C\" double half(double);\n"
+        "int main(int c, char**) { std::cout << std::sqrt(half(c * 32.0)) << '\\n'; }\n");
     ASSERT_NE(view, nullptr);
     prompts.openFiles = {folder + "libm.a", folder + "half.o"};
+    const QStringList entries{folder + "half.o", "m", kCppRuntimeLibrary};
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
-        click(d, "add");
-        click(d, "add");
-        EXPECT_EQ(d->linkList()->entries(), (QStringList{folder + "half.o", "m"}));
-        click(d, "compile");
+        EXPECT_EQ(d->linkList()->entries(), QStringList{kCppRuntimeLibrary});
+        ClickButton(d, "add");
+        ClickButton(d, "add");
+        EXPECT_EQ(d->linkList()->entries(), entries);
+        tickDebugInfo(d);
+        ClickButton(d, "compile");
     }));
     ASSERT_EQ(prompts.openDialogs.size(), 2);
     EXPECT_EQ(prompts.openDialogs[0].filters.first(), "Object and Library Files (*.a *.so *.o)");
-    const QString source = folder + "root.c";
-    EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " -o " + folder + "root.exe " + folder +
-                                              "half.o -lm "));
-    EXPECT_EQ(output(folder + "root.exe"), "4\n");
-}
-
-TEST_F(SingleFileTools, BuildSourceDialogKeepsTheWindowsSettingsUntilCompile)
-{
-    CTarnView* view = openSource("keep.c", kHello);
-    ASSERT_NE(view, nullptr);
-    IdeSettings settings = ideSettings();
-    settings.gccPath.clear();
-    setIdeSettings(settings);
-    ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
-        click(d, "outputAOut");
-        click(d, "compile");
-        EXPECT_TRUE(d->isVisible()) << "the gcc-path message keeps the dialog open";
-        click(d, "cancel");
-    }));
-    EXPECT_EQ(prompts.messages.size(), 1);
-    EXPECT_TRUE(prompts.messages.value(0).startsWith("It appears you have not set your gcc path!"));
+    const QString source = folder + "root.cpp";
+    const QString exe = folder + "root.exe";
+    EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " -o " + exe + " -g " + folder +
+                                              "half.o -lm -lstdc++ "));
+    EXPECT_EQ(output(exe), "4\n");
+    EXPECT_EQ(view->compileOptions.debugInfo, 1);
     EXPECT_EQ(view->outputChoice, 1);
-    EXPECT_EQ(frame()->lastRunCommand, QString());
 
-    // An untitled source shows no dialog.
-    prompts.messages.clear();
-    app->OnFileNewSource();
-    bool shown = runDialog<CSourceBuildDialog>(cmd::BuildSource, [](CSourceBuildDialog* d) { d->reject(); });
-    EXPECT_FALSE(shown);
-    EXPECT_EQ(prompts.messages, QStringList{"Please save the file before Continuing"});
-}
+    // Never twice; removed and cancelled, the window keeps its entries.
+    ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
+        EXPECT_EQ(d->linkList()->entries(), entries);
+        d->linkList()->setCurrentRow(2);
+        ClickButton(d, "remove");
+        ClickButton(d, "cancel");
+    }));
+    EXPECT_EQ(view->linkCount, 3);
+    EXPECT_EQ(view->linkEntries[2], QString(kCppRuntimeLibrary));
 
-// A full link list refuses the automatic entry and Add..., with a message,
-// and loses nothing.
-TEST_F(SingleFileTools, AFullLinkListSaysSo)
-{
-    CTarnView* view = openSource("full.cpp", "int main() {}\n");
-    ASSERT_NE(view, nullptr);
+    // A full list refuses the runtime entry and Add..., says so, loses nothing.
     view->linkCount = kMaxLinkEntries;
     for (int i = 0; i < kMaxLinkEntries; ++i)
         view->linkEntries[size_t(i)] = QStringLiteral("lib%1").arg(i, 3, 10, QLatin1Char('0'));
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
+        ClickButton(d, "add");
         EXPECT_EQ(d->linkList()->count(), kMaxLinkEntries);
-        click(d, "add");
-        EXPECT_EQ(d->linkList()->count(), kMaxLinkEntries);
-        click(d, "cancel");
+        ClickButton(d, "cancel");
     }));
     EXPECT_EQ(prompts.messages, (QStringList{LinkListFullMessage(), LinkListFullMessage()}));
-    EXPECT_TRUE(prompts.openDialogs.isEmpty());
-    EXPECT_EQ(view->linkCount, kMaxLinkEntries);
+    EXPECT_EQ(prompts.openDialogs.size(), 2);
     EXPECT_EQ(view->linkEntries[kMaxLinkEntries - 1], "lib499");
 }
 
@@ -322,9 +391,9 @@ TEST_F(SingleFileTools, LinkTwoObjectsAndALibraryIntoANameWithBlanks)
     prompts.openFiles = {folder + "libm.a", folder + "b.o", folder + "a.o"};
     const QString output = folder + "linked prog";
     ASSERT_TRUE(runDialog<CLinkDialog>(cmd::Link, [&](CLinkDialog* d) {
-        click(d, "add");
-        click(d, "add");
-        click(d, "add");
+        ClickButton(d, "add");
+        ClickButton(d, "add");
+        ClickButton(d, "add");
         d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
         EXPECT_TRUE(d->isVisible());
         type(d, "outputName", output);
@@ -362,6 +431,7 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
                                         {"warned", IconInfo}, {"", IconNone}, {"Ending make", IconInfo},
                                         {"", Sep}}));
     EXPECT_TRUE(QFileInfo::exists(other + "made"));
+    EXPECT_EQ(verdict(), "Build succeeded");
     EXPECT_EQ(toolDirectory(), other);
     EXPECT_EQ(frame()->lastMakeFile, makefile);
     ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
@@ -377,6 +447,7 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
     EXPECT_EQ(shown[0], "Errors recieved from make:");
     EXPECT_TRUE(shown[2].contains("missing.mk")) << shown[2].toStdString();
     EXPECT_EQ(shown[shown.size() - 2], "Ending make");
+    EXPECT_EQ(verdict(), "make failed (exit status 2)");
 
     // A folder that cannot be entered is said; the current directory stays.
     g_pMessageView->ClearMessages();
@@ -386,57 +457,10 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
     EXPECT_EQ(texts().first(), "Error: cannot enter the directory " + nowhere);
     EXPECT_EQ(texts()[texts().size() - 2], "Ending make");
     EXPECT_EQ(toolDirectory(), other);
-}
 
-// After each build the status bar says what happened, from the tools' exit
-// statuses and the diagnostics counted in the rows; the rows stay as they
-// are.
-TEST_F(SingleFileTools, BuildVerdictInTheStatusBar)
-{
-    QStatusBar* bar = frame()->statusBar();
-    const QString noGcc = dir.filePath("nosuchgcc"), noMake = dir.filePath("nosuchmake");
-    struct Case {
-        const char* name;
-        bool make;
-        QByteArray input; // source or makefile
-        QString tool;
-        QString verdict;
-    };
-    const std::vector<Case> cases{
-        {"hello", false, kHello, gcc, "Build succeeded"},
-        {"broken", false, "#warning w\n#error e1\n#error e2\n#error e3\nint main(void) { return 0; }\n", gcc,
-         "Build failed: 3 errors, 1 warning"},
-        {"nogcc", false, kHello, noGcc, "Build failed: could not start nosuchgcc"},
-        {"made", true, "all:\n\t@echo fine\n", make, "Build succeeded"},
-        {"unmade", true, "all:\n\t@echo broken >&2\n\t@exit 3\n", make, "make failed (exit status 2)"},
-        {"nomake", true, "all:\n", noMake, "Build failed: could not start nosuchmake"},
-    };
-    for (const Case& c : cases) {
-        IdeSettings settings = ideSettings();
-        (c.make ? settings.makePath : settings.gccPath) = c.tool;
-        setIdeSettings(settings);
-        bar->clearMessage();
-        if (c.make) {
-            ASSERT_TRUE(testsupport::writeFile(folder + c.name + ".mk", c.input));
-            ASSERT_NE(MakeThread(folder + c.name + ".mk"), 0);
-            ASSERT_TRUE(app->jobs()->waitForAll(60000));
-            FlushMessages();
-        } else {
-            ASSERT_NE(openSource(QString(c.name) + ".c", c.input), nullptr);
-            ASSERT_TRUE(execute(cmd::QuickCompile));
-        }
-        EXPECT_EQ(bar->currentMessage(), c.verdict) << c.name;
-        if (QLatin1String(c.name) == QLatin1String("nogcc")) {
-            EXPECT_TRUE(texts().join('\n').contains("Error: could not start " + noGcc)) << texts().join('\n').toStdString();
-        }
-        if (QLatin1String(c.name) == QLatin1String("broken")) {
-            // The counted rows are shown as gcc wrote them.
-            int diagnostics = 0;
-            for (const Row& row : rows())
-                diagnostics += row.second == IconDiagnostic && row.first.contains("#");
-            EXPECT_EQ(diagnostics, 4);
-        }
-    }
+    changeSettings([&](IdeSettings& s) { s.makePath = dir.filePath("nosuchmake"); });
+    runMake(makefile);
+    EXPECT_EQ(verdict(), "Build failed: could not start nosuchmake");
 }
 
 // Run and Debug hand their program to the terminal: a script set as
@@ -469,7 +493,7 @@ TEST_F(SingleFileTools, RunAndDebugThroughATerminal)
     ASSERT_TRUE(runDialog<CRunDialog>(cmd::RunExecutable, [&](CRunDialog* d) {
         EXPECT_EQ(d->findChild<QLineEdit*>("command")->text(), helper);
         type(d, "arguments", "args \"; rm -rf ~\" '$(x)' * C:\\SRC\\X");
-        click(d, "ok");
+        ClickButton(d, "ok");
     }));
     const QString cwd = QFileInfo(folder).canonicalFilePath();
     EXPECT_EQ(recorded(10), (QStringList{cwd, "-e", tarn, "--run-and-wait", helper, "args", "; rm -rf ~",
@@ -482,7 +506,7 @@ TEST_F(SingleFileTools, RunAndDebugThroughATerminal)
     // Cancel keeps the remembered values.
     ASSERT_TRUE(runDialog<CRunDialog>(cmd::RunExecutable, [&](CRunDialog* d) {
         type(d, "arguments", "other");
-        click(d, "cancel");
+        ClickButton(d, "cancel");
     }));
     EXPECT_EQ(frame()->lastRunArguments, "args \"; rm -rf ~\" '$(x)' * C:\\SRC\\X");
 
@@ -490,7 +514,7 @@ TEST_F(SingleFileTools, RunAndDebugThroughATerminal)
     ASSERT_TRUE(runDialog<CRunDialog>(cmd::RunExecutable, [&](CRunDialog* d) {
         type(d, "command", folder + "no such program");
         type(d, "arguments", "");
-        click(d, "ok");
+        ClickButton(d, "ok");
     }));
     recorded(5);
     EXPECT_TRUE(testsupport::readFile(record + ".out").startsWith("Tarn could not start \""))
@@ -502,14 +526,14 @@ TEST_F(SingleFileTools, RunAndDebugThroughATerminal)
     setIdeSettings(settings);
     const QString program = folder + "C:\\SRC\\HELLO.EXE";
     ASSERT_TRUE(runDialog<CDebugDialog>(cmd::Debug, [&](CDebugDialog* d) {
-        click(d, "go");
+        ClickButton(d, "go");
         EXPECT_TRUE(d->isVisible());
         settings.gdbPath = helper; // stands in for gdb
         setIdeSettings(settings);
-        click(d, "go");
+        ClickButton(d, "go");
         EXPECT_TRUE(d->isVisible());
         type(d, "executable", program);
-        click(d, "go");
+        ClickButton(d, "go");
     }));
     ASSERT_EQ(prompts.messages.size(), 2);
     EXPECT_TRUE(prompts.messages[0].startsWith("It appears you have not set your gdb path!"));

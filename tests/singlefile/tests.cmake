@@ -1,11 +1,8 @@
 # Tests of src/singlefile
 list(APPEND TARN_CORE_TESTS
-  ${CMAKE_CURRENT_LIST_DIR}/QuickCompileLineTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SingleFileCommandsTest.cpp
 )
 list(APPEND TARN_UI_TESTS
-  ${CMAKE_CURRENT_LIST_DIR}/MainRoadTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/QuickCompileTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SingleFileToolsTest.cpp
 )
 # The Run and Debug tests start the real tarn as the terminal's waiter.

@@ -12,12 +12,9 @@ struct SplitCase {
 };
 
 const SplitCase kSplitCases[] = {
-    {"plain", SplitRules::Posix, "gcc a.c -c ", {"gcc", "a.c", "-c"}},
     {"empty", SplitRules::Posix, "", {}},
     {"only_blanks", SplitRules::Posix, " \t ", {}},
     {"runs_of_blanks", SplitRules::Posix, "  a \t  b\nc  ", {"a", "b", "c"}},
-    {"single_quotes", SplitRules::Posix, "'a b' c", {"a b", "c"}},
-    {"double_quotes", SplitRules::Posix, "\"a b\" c", {"a b", "c"}},
     {"quotes_join_a_word", SplitRules::Posix, "a\"b c\"'d e'f", {"ab cd ef"}},
     {"empty_quotes_are_a_word", SplitRules::Posix, "a \"\" ''", {"a", "", ""}},
     {"escaped_blank", SplitRules::Posix, "my\\ file.c x", {"my file.c", "x"}},
@@ -42,26 +39,5 @@ TEST_P(CommandSplitting, GivesTheWords)
 
 INSTANTIATE_TEST_SUITE_P(CommandLine, CommandSplitting, ::testing::ValuesIn(kSplitCases),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(CommandLine, ArgumentsAfterTheProgramPath)
-{
-    const struct {
-        QString line, program;
-        QStringList arguments;
-    } cases[] = {
-        // The stored path may hold blanks; it is not split.
-        {"/opt/my tools/gcc /src/a.c -c -g ", "/opt/my tools/gcc", {"/src/a.c", "-c", "-g"}},
-        {"gcc", "gcc", {}},
-        {"gcc  'a b'", "gcc", {"a b"}},
-        // A line that does not start with the path: its first word is dropped.
-        {"cc a.c", "/usr/bin/gcc", {"a.c"}},
-        {"/usr/bin/gccx a", "/usr/bin/gcc", {"a"}},
-        {"", "gcc", {}},
-        {"gcc a.c", "", {"a.c"}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ArgumentsAfterProgram(c.line, c.program, SplitRules::Posix), c.arguments)
-            << c.line.toStdString();
-}
 
 } // namespace

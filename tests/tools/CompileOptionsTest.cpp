@@ -1,4 +1,6 @@
 #include "tools/CompileOptions.h"
+#include "singlefile/SingleFileCommands.h"
+#include "tools/Invocation.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +16,7 @@ CompileOptions with(void (*set)(CompileOptions&))
 }
 
 // Each option alone, and values no control can give: the flags are the same
-// in source order (Quick Compile) and project order.
+// in source order (Quick Compile, Build Source) and project order.
 TEST(CompileOptions, EachFragmentInBothOrders)
 {
     const std::pair<CompileOptions, const char*> cases[] = {
@@ -50,37 +52,28 @@ TEST(CompileOptions, EachFragmentInBothOrders)
         {with([](CompileOptions& o) { o.optimizeLevel = INT32_MIN, o.language = INT32_MAX, o.warningLevel = 1000; }), ""},
     };
     for (const auto& [options, flags] : cases) {
-        QString line = QStringLiteral("gcc x.c -c ");
-        AppendSourceFlags(line, options);
-        EXPECT_EQ(line, QStringLiteral("gcc x.c -c ") + QString::fromLatin1(flags));
+        EXPECT_EQ(QuickCompileCommand(QStringLiteral("gcc"), QStringLiteral("x.c"), options).line(),
+                  QStringLiteral("gcc x.c -c ") + QString::fromLatin1(flags));
         EXPECT_EQ(BuildProjectCompileLine(QStringLiteral("gcc"), QStringLiteral("x.c"), options),
                   QStringLiteral("gcc -c x.c ") + QString::fromLatin1(flags));
     }
-    // Together, the two orders differ.
-    const CompileOptions all{1, 1, 1, 3, "-DX  -DY", 1, 1, 1, 3, 4};
-    QString line;
-    AppendSourceFlags(line, all);
-    EXPECT_EQ(line, "-g -ansi -fno-asm -traditional -O3 -DX  -DY -S -E -x c++ -Werror ");
-    EXPECT_EQ(BuildProjectCompileLine("gcc", "x.c", all),
-              "gcc -c x.c -g -ansi -fno-asm -traditional -S -E -O3 -x c++ -Werror -DX  -DY ");
-}
-
-TEST(CompileOptions, WorkedExampleInBothOrders)
-{
-    CompileOptions options;
-    options.debugInfo = 1;
-    options.optimizeLevel = 2;
-    options.otherOptions = QStringLiteral("-DDEBUG");
-    options.warningLevel = 2;
-    const QString gcc = QStringLiteral("C:\\DJGPP\\BIN\\GCC.EXE");
-    const QString source = QStringLiteral("C:\\SRC\\HELLO.C");
-
-    QString quick = gcc + QStringLiteral(" ") + source + QStringLiteral(" -c ");
-    AppendSourceFlags(quick, options);
-    EXPECT_EQ(quick, QStringLiteral("C:\\DJGPP\\BIN\\GCC.EXE C:\\SRC\\HELLO.C -c -g -O2 -DDEBUG "
-                                    "-Wall "));
-    EXPECT_EQ(BuildProjectCompileLine(gcc, source, options),
-              QStringLiteral("C:\\DJGPP\\BIN\\GCC.EXE -c C:\\SRC\\HELLO.C -g -O2 -Wall -DDEBUG "));
+    // Together, the two orders differ; the other options are split as a
+    // shell would, the path stays whole.
+    const CompileOptions all{1, 1, 1, 3, "-DX='a b'  -DY", 1, 1, 1, 3, 4};
+    const ToolCommand quick = QuickCompileCommand("gcc", "my x.c", all);
+    EXPECT_EQ(
+        quick.line(),
+        "gcc my x.c -c -g -ansi -fno-asm -traditional -O3 -DX='a b'  -DY -S -E -x c++ -Werror ");
+    EXPECT_EQ(quick.arguments(),
+              QStringList({"my x.c", "-c", "-g", "-ansi", "-fno-asm", "-traditional", "-O3",
+                           "-DX=a b", "-DY", "-S", "-E", "-x", "c++", "-Werror"}));
+    const ToolCommand project = BuildProjectCompileCommand("gcc", "my x.c", all);
+    EXPECT_EQ(
+        project.line(),
+        "gcc -c my x.c -g -ansi -fno-asm -traditional -S -E -O3 -x c++ -Werror -DX='a b'  -DY ");
+    EXPECT_EQ(project.arguments(),
+              QStringList({"-c", "my x.c", "-g", "-ansi", "-fno-asm", "-traditional", "-S", "-E",
+                           "-O3", "-x", "c++", "-Werror", "-DX=a b", "-DY"}));
 }
 
 } // namespace

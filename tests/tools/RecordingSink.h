@@ -27,17 +27,12 @@ public:
     {
         rows.emplace_back(text, withSeparator);
     }
-    void ClearMessageRows() override
-    {
-        ++clears;
-        rows.clear();
-    }
+    void ClearMessageRows() override { rows.clear(); }
     void ShowStatus(const QString& text) override { statuses.push_back(text); }
     QObject* sinkObject() override { return &m_object; }
 
     std::vector<Row> rows;
     std::vector<QString> statuses;
-    int clears = 0;
 
 private:
     QObject m_object;

@@ -14,9 +14,7 @@ list(APPEND TARN_UI_TESTS
 )
 
 add_executable(tarn_tool_helper ${CMAKE_CURRENT_LIST_DIR}/ToolHelper.cpp)
-set_source_files_properties(
-  ${CMAKE_CURRENT_LIST_DIR}/ToolRunnerTest.cpp ${CMAKE_CURRENT_LIST_DIR}/WorkerEngineTest.cpp
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/ToolRunnerTest.cpp
   PROPERTIES COMPILE_DEFINITIONS "TARN_TOOL_HELPER=\"$<TARGET_FILE:tarn_tool_helper>\"")
 # tarn_ui_tests is defined after every tests.cmake is read.
 cmake_language(DEFER CALL add_dependencies tarn_ui_tests tarn_tool_helper)
-cmake_language(DEFER CALL add_dependencies tarn_core_tests tarn_tool_helper)
