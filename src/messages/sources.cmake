@@ -1,5 +1,5 @@
 # Files of src/messages: the message window. The row store, classification,
-# log format, tips, the message queue and the headless sink are core (QtCore only); the widgets are UI.
+# log format, tips, and the message queue are core (QtCore only); the widgets are UI.
 list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/MessageClassifier.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MessageLog.cpp
@@ -7,7 +7,6 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/RowBytes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MessageTips.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MessageSink.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/StreamMessageSink.cpp
 )
 list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/MessageIcons.cpp

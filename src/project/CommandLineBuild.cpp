@@ -5,6 +5,7 @@
 #include "app/ToolDiscovery.h"
 #include "framework/SafeSave.h"
 #include "messages/MessageSink.h"
+#include "messages/RowBytes.h"
 #include "project/CompileCommands.h"
 #include "project/MakefileWriter.h"
 #include "project/ProjectFileCodec.h"
@@ -28,6 +29,21 @@ public:
     void AppendLine(const QString& text, int withSeparator) override
     {
         m_out.write(text.toUtf8() + (withSeparator == 1 ? "\n\n" : "\n"));
+    }
+    // A tool's rows go out as the window shows them, without a string per
+    // row: UTF-8 as it came, other bytes as the UTF-8 of their Latin-1 text.
+    void AppendStreamRows(const QByteArray& bytes, bool streamEnd) override
+    {
+        QByteArray lines;
+        lines.reserve(bytes.size() + 1);
+        ForEachOutputRow(QByteArrayView(bytes), streamEnd, [&lines](QByteArrayView row) {
+            if (IsValidUtf8(row))
+                lines += row;
+            else
+                lines += RowText(row).toUtf8();
+            lines += '\n';
+        });
+        m_out.write(lines);
     }
     void ClearMessageRows() override {}
     QObject* sinkObject() override { return this; }

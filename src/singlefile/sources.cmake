@@ -2,7 +2,6 @@
 # Debug. The command composition and the terminal launch are core; the
 # dialogs and the runs on the user-interface thread are UI.
 list(APPEND TARN_CORE_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/QuickCompileLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SingleFileCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TerminalLaunch.cpp
 )

@@ -70,13 +70,6 @@ void AppendSourceFlags(ToolCommand& command, const CompileOptions& options)
     command.appendText(warningFragment(options.warningLevel));
 }
 
-void AppendSourceFlags(QString& commandLine, const CompileOptions& options)
-{
-    ToolCommand flags;
-    AppendSourceFlags(flags, options);
-    commandLine += flags.line();
-}
-
 ToolCommand BuildProjectCompileCommand(const QString& gccPath, const QString& sourcePath,
                                        const CompileOptions& options)
 {

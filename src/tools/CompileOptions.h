@@ -33,9 +33,7 @@ QString LanguageFragment(std::int32_t language);
 
 // Appends the record's fragments in source order (Quick Compile and Build
 // Source): -g, -ansi, -fno-asm, -traditional, -O, other options, -S, -E,
-// -x, warnings.
-void AppendSourceFlags(QString& commandLine, const CompileOptions& options);
-// The same fragments added to a command's line and argument list.
+// -x, warnings; to the command's line and its argument list.
 void AppendSourceFlags(ToolCommand& command, const CompileOptions& options);
 
 // The complete compile command of one project source in project order:

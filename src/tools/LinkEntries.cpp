@@ -40,13 +40,6 @@ void AppendLinkEntries(ToolCommand& command, const QStringList& entries)
     }
 }
 
-void AppendLinkEntries(QString& commandLine, const QStringList& entries)
-{
-    ToolCommand links;
-    AppendLinkEntries(links, entries);
-    commandLine += links.line();
-}
-
 bool HasCppRuntimeEntry(const QStringList& entries)
 {
     return entries.contains(QLatin1String(kCppRuntimeLibrary), Qt::CaseInsensitive);

@@ -29,9 +29,8 @@ bool IsObjectEntry(const QString& entry);
 QString MakeLinkEntry(const QString& extension, const QString& fileName, const QString& fullPath);
 
 // Appends every object entry followed by " ", then "-l" · entry · " " for
-// every library entry, each group in list order. The command form keeps each
-// object path and each "-l" entry one argument.
-void AppendLinkEntries(QString& commandLine, const QStringList& entries);
+// every library entry, each group in list order, to the command's line; each
+// object path and each "-l" entry is one argument.
 void AppendLinkEntries(ToolCommand& command, const QStringList& entries);
 
 // Whether the list already holds the C++ runtime library (compared without

@@ -1,7 +1,6 @@
 #include "tools/ToolDirectory.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include <mutex>
 
@@ -31,11 +30,3 @@ void setToolDirectory(const QString& directory)
                                       : withSeparator(QDir::cleanPath(QDir(base).absoluteFilePath(directory)));
 }
 
-QString EnterableDirectory(const QString& directory)
-{
-    const QString absolute = QDir::cleanPath(QDir(toolDirectory()).absoluteFilePath(directory));
-    const QFileInfo info(absolute);
-    if (!info.isDir() || !info.isExecutable())
-        return {};
-    return withSeparator(absolute);
-}

@@ -15,7 +15,3 @@ QString toolDirectory();
 // follow the process's current directory again.
 void setToolDirectory(const QString& directory);
 
-// The folder a path names, resolved against Tarn's current directory, when
-// it can be entered: it exists, is a folder and may be searched. Empty
-// otherwise.
-QString EnterableDirectory(const QString& directory);

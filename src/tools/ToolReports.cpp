@@ -1,7 +1,6 @@
 #include "tools/ToolReports.h"
 
 #include "messages/MessageSink.h"
-#include "tools/OutputLines.h"
 #include "tools/WorkerReports.h"
 
 namespace {
@@ -48,11 +47,4 @@ void ShowGccReport(ToolPipes& pipes, const QString& heading)
 {
     ShowPipeOutput(pipes, ToolStream::Error, heading,
                    QStringLiteral("No warnings or errors recieved from gcc"));
-}
-
-void ShowMakeReport(ToolPipes& pipes)
-{
-    ShowPipeOutput(pipes, ToolStream::Output, QStringLiteral("Output from make:"));
-    ShowPipeOutput(pipes, ToolStream::Error, QStringLiteral("Errors recieved from make:"),
-                   QStringLiteral("No errors recieved from make"));
 }

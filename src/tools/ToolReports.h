@@ -8,11 +8,12 @@
 // Shows one output stream of an ended run in the message window. Nothing
 // written: the no-output line with a separator row (nothing when
 // noOutputLine is empty). Otherwise the heading with a separator row, then
-// every row of CutOutputLines, each without a separator.
+// every row of the stream (cut and decoded as in messages/RowBytes.h), each
+// without a separator.
 //
 // A child that could not be started shows "Error: could not start ", the
-// program path and the reason in brackets, with a separator row, in place of the no-output line, so a
-// failure is never reported as a clean run.
+// program path and the reason in brackets, with a separator row, in place
+// of the no-output line, so a failure is never reported as a clean run.
 void ShowPipeOutput(ToolPipes& pipes, ToolStream stream, const QString& heading,
                     const QString& noOutputLine = QString());
 
@@ -25,9 +26,3 @@ void ShowOutputBytes(const QByteArray& bytes, const QString& heading,
 // link passes "Link errors:") and "No warnings or errors recieved from gcc".
 // Standard output is not shown.
 void ShowGccReport(ToolPipes& pipes, const QString& heading = QStringLiteral("Errors:"));
-
-// The make report: standard output under "Output from make:" (nothing at
-// all when it is empty), then standard error under "Errors recieved from
-// make:" or "No errors recieved from make". The caller then appends "Ending
-// make" itself.
-void ShowMakeReport(ToolPipes& pipes);

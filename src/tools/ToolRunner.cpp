@@ -116,16 +116,6 @@ void ToolPipes::waitForEnd()
     collect();
 }
 
-void ToolPipes::waitForEndBlocking()
-{
-    if (!m_started)
-        return;
-    // waitForFinished reads both pipes while it waits, so neither fills up.
-    if (running())
-        m_process->waitForFinished(-1);
-    collect();
-}
-
 namespace {
 
 // Makes room for more output. A flood of output is megabytes of fresh
@@ -166,16 +156,6 @@ QByteArray ToolPipes::bytes(ToolStream which)
 {
     collect();
     return stream(which).bytes;
-}
-
-QStringList ToolPipes::takeRows(ToolStream which)
-{
-    collect();
-    Stream& source = stream(which);
-    if (source.rowsTaken)
-        return {};
-    source.rowsTaken = true;
-    return CutOutputLines(source.bytes);
 }
 
 bool RunTool(const QString& commandLine, ToolPipes& pipes, int useGcc)

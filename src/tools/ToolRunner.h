@@ -4,7 +4,6 @@
 #include <QString>
 #include <QStringList>
 
-#include "tools/OutputLines.h"
 
 #include <memory>
 
@@ -20,8 +19,8 @@ struct CompileOptions;
 // closed at once (it reads end-of-file). Both output streams are read while
 // the child runs, so a child that writes megabytes to either never blocks.
 //
-// A ToolPipes belongs to the thread that launched it. It never touches a
-// widget, so a worker thread can run tools with it.
+// The interface thread runs gcc with it (workers run their tools with
+// RunChild, which can be cancelled).
 class ToolPipes {
 public:
     ToolPipes();
@@ -37,15 +36,11 @@ public:
     // the child starts.
     bool start(const Invocation& invocation);
 
-    // The caller chooses the wait; it is never guessed from the thread.
-    // waitForEnd (user-interface thread): waits, without a time-out, until
+    // Waits, without a time-out, until
     // the child has ended and both streams are read to their end, in a local
     // event loop that keeps painting but takes no user input. Returns at once
     // when the child never started.
     void waitForEnd();
-    // Any other thread: blocks until the child has ended; needs no event
-    // loop. (Workers normally use RunChild, which can be cancelled.)
-    void waitForEndBlocking();
 
     bool started() const { return m_started; }
     bool running() const;
@@ -60,16 +55,10 @@ public:
     QByteArray standardOutput() { return bytes(ToolStream::Output); }
     QByteArray standardError() { return bytes(ToolStream::Error); }
     QByteArray bytes(ToolStream stream);
-    // Once the child has ended: the stream cut into message rows, exactly
-    // CutOutputLines of its bytes. The rows are handed over once; a second
-    // call gives an empty list. (The message window takes the bytes
-    // themselves: ShowPipeOutput.)
-    QStringList takeRows(ToolStream stream);
 
 private:
     struct Stream {
         QByteArray bytes;
-        bool rowsTaken = false;
     };
     Stream& stream(ToolStream which) { return which == ToolStream::Output ? m_output : m_error; }
     void take(ToolStream which, const QByteArray& chunk);

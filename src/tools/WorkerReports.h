@@ -10,7 +10,7 @@ class MessageBatcher;
 // The two tool reports for a child run on a worker. The child's streams are
 // cut into rows as they arrive and the rows go out through the batcher, so
 // the message window fills while the tool runs; the rows are exactly those
-// the user-interface runs show (ShowGccReport, ShowMakeReport).
+// an interface-thread run shows (ShowGccReport).
 //
 // With a verdict, the run and the diagnostics of its rows are added to it
 // (BuildVerdict.h).

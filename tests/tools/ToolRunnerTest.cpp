@@ -3,6 +3,7 @@
 // Quick Compile runs gcc) and on a worker (RunChild and the worker reports,
 // as builds and make run). Both roads show the same rows.
 #include "tools/ToolRunner.h"
+#include "app/IdeSettings.h"
 #include "tools/JobManager.h"
 #include "tools/ToolReports.h"
 #include "tools/WorkerReports.h"
@@ -74,7 +75,7 @@ void expectFlood(const Rows& rows, size_t at, char tag, long lines, const QStrin
     EXPECT_EQ(rows[at + size_t(lines) + 1], RecordingSink::Row("", 0));
 }
 
-// The report around the rows; cutting and decoding are OutputLines' tests.
+// The report around the rows; cutting and decoding are the message store's tests.
 TEST_F(ToolRuns, GccReportRowsOnBothRoads)
 {
     const QString none = QStringLiteral("No warnings or errors recieved from gcc");
@@ -132,6 +133,30 @@ TEST_F(ToolRuns, ProgramsThatCannotStartAreReported)
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_TRUE(rows[0].first.startsWith("Error: could not start " + kHelper))
         << rows[0].first.toStdString();
+}
+
+// RunTool runs the gcc path with the words after it on the line (useGcc
+// nonzero) or the make path with none; RunCommandLine runs the program the
+// first word names with the words after it.
+TEST_F(ToolRuns, LaunchersStartWhatTheirLineNames)
+{
+    IdeSettings settings = ideSettings();
+    settings.gccPath = kHelper;
+    settings.makePath = kHelper;
+    setIdeSettings(settings);
+    ToolPipes gcc, make, line;
+    ASSERT_TRUE(RunTool(kHelper + " args x \"y z\"", gcc, 1));
+    ASSERT_TRUE(RunTool(kHelper + " ignored", make, 0));
+    ASSERT_TRUE(RunCommandLine(kHelper + " args x \"y z\"", line));
+    for (ToolPipes* pipes : {&gcc, &make, &line})
+        pipes->waitForEnd();
+    EXPECT_EQ(make.standardOutput(), "no arguments\n");
+    const Rows args{{"Errors:", 1}, {"argc=3", 0}, {"args", 0}, {"x", 0}, {"y z", 0}, {"", 0}};
+    for (ToolPipes* pipes : {&gcc, &line}) {
+        sink.rows.clear();
+        ShowGccReport(*pipes);
+        EXPECT_EQ(sink.rows, args);
+    }
 }
 
 // Megabytes on both streams, written interleaved: the child ends and every
