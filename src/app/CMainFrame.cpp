@@ -109,10 +109,14 @@ void CMainFrame::createStatusBar()
     updateLockIndicators();
     qApp->installEventFilter(this);
     bar->showMessage(QStringLiteral("Ready"));
-    // The message pane falls back to "Ready" whenever a prompt goes away.
-    connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& text) {
-        if (text.isEmpty())
-            bar->showMessage(QStringLiteral("Ready"));
+    // The message pane falls back to a build's verdict still due, else to
+    // "Ready", whenever a prompt goes away.
+    connect(bar, &QStatusBar::messageChanged, bar, [this, bar](const QString& text) {
+        if (!text.isEmpty())
+            return;
+        int remaining = 0;
+        const QString lasting = lastingStatus(&remaining);
+        bar->showMessage(lasting.isEmpty() ? QStringLiteral("Ready") : lasting, remaining);
     });
     onCommand(fw::id::ViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); });
     onUpdateChecked(fw::id::ViewStatusBar, [this] { return statusBar()->isVisible(); });

@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QStyle>
+#include <QStatusBar>
 #include <QStyleOptionTitleBar>
 
 namespace fw {
@@ -326,6 +327,22 @@ int MdiMainFrame::cascadeStep() const
     option.initFrom(m_mdiArea);
     const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, m_mdiArea);
     return qMax(title, fontMetrics().height() + 4);
+}
+
+void MdiMainFrame::showLastingStatus(const QString& text, int milliseconds)
+{
+    m_lastingStatus = text;
+    m_lastingEnd = QDeadlineTimer(milliseconds);
+    statusBar()->showMessage(text, milliseconds);
+}
+
+QString MdiMainFrame::lastingStatus(int* remaining) const
+{
+    const qint64 left = m_lastingEnd.remainingTime();
+    if (m_lastingStatus.isEmpty() || left <= 0)
+        return {};
+    *remaining = static_cast<int>(left);
+    return m_lastingStatus;
 }
 
 void MdiMainFrame::placeNewChild(MdiChildFrame* frame)

@@ -3,6 +3,7 @@
 #include "framework/CommandTable.h"
 #include "framework/CommandTarget.h"
 
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QList>
 #include <QMainWindow>
@@ -62,6 +63,14 @@ public:
     // The offset between cascaded windows: one title bar.
     int cascadeStep() const;
 
+    // Shows text in the status bar for a while. A prompt shown over it
+    // meanwhile (a menu item, a tool button) hides it only while the prompt
+    // shows: lastingStatus() then gives it back for the rest of its time.
+    void showLastingStatus(const QString& text, int milliseconds);
+    // The lasting text still due and the milliseconds it has left; empty
+    // when there is none.
+    QString lastingStatus(int* remaining) const;
+
 public slots:
     void updateMenuBar();
     void updateTitle();
@@ -94,6 +103,8 @@ private:
     QString m_title;
     bool m_titlePending = false;
     int m_nextPlacement = 0;
+    QString m_lastingStatus;
+    QDeadlineTimer m_lastingEnd;
     QMetaObject::Connection m_titleConnection;
 };
 

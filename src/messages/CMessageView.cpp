@@ -58,7 +58,7 @@ void CMessageView::ShowStatus(const QString& text)
 {
     fw::Application* app = fw::Application::instance();
     if (fw::MdiMainFrame* main = app ? app->mainFrame() : nullptr)
-        main->statusBar()->showMessage(text, 10000);
+        main->showLastingStatus(text, 10000);
 }
 
 void CMessageView::ClearMessages()

@@ -223,6 +223,13 @@ TEST_F(MainFrameTest, NewCommandsAndMainFrameCommandsWhateverIsActive)
     ASSERT_TRUE(main->router()->execute(fw::id::ViewStatusBar));
     EXPECT_FALSE(main->statusBar()->isVisible());
     EXPECT_EQ(main->statusBar()->currentMessage(), "Ready");
+    // A lasting status comes back after a prompt until its time is up.
+    main->showLastingStatus("Build stopped", 300);
+    main->statusBar()->showMessage("a prompt");
+    main->statusBar()->clearMessage();
+    EXPECT_EQ(main->statusBar()->currentMessage(), "Build stopped");
+    QTest::qWait(500);
+    EXPECT_EQ(main->statusBar()->currentMessage(), "Ready");
 }
 
 TEST_F(MainFrameTest, CtrlTabInASourceWindowRunsNext)

@@ -231,6 +231,10 @@ TEST_F(SingleFileTools, QuickCompileOffersToSaveAndShowsWhatGccSaid)
     EXPECT_EQ(rows(), compileRows(source, line));
     EXPECT_TRUE(QFileInfo::exists(folder + "offer.o"));
     EXPECT_EQ(verdict(), "Build succeeded");
+    // A prompt shown over the verdict hides it only while it shows.
+    frame()->statusBar()->showMessage("a menu item's prompt");
+    frame()->statusBar()->clearMessage();
+    EXPECT_EQ(verdict(), "Build succeeded");
 
     // Clear off: the rows stay.
     changeSettings([](IdeSettings& s) { s.clearBeforeBuild = 0; });
