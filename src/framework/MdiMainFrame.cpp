@@ -19,9 +19,9 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
-#include <QStatusBar>
 #include <QStyleOptionTitleBar>
 
 namespace fw {

@@ -59,7 +59,7 @@ void MessageStore::appendStreamRows(const QByteArray& bytes, bool streamEnd)
 }
 
 void MessageStore::appendStreamRows(const QByteArray& bytes, bool streamEnd,
-                                    qxp::function_ref<void(QByteArrayView)> rowAdded)
+                                    const RowAdded& rowAdded)
 {
     if (bytes.size() >= KeptPieceBytes && keepStreamRows(bytes, rowAdded)) {
         // The rows up to the last line feed point into the kept piece; the
@@ -73,7 +73,7 @@ void MessageStore::appendStreamRows(const QByteArray& bytes, bool streamEnd,
 }
 
 bool MessageStore::keepStreamRows(const QByteArray& bytes,
-                                  qxp::function_ref<void(QByteArrayView)> rowAdded)
+                                  const RowAdded& rowAdded)
 {
     // Only UTF-8 is shown as it is; the offsets of a row word reach 1 GiB.
     const qsizetype end = CompleteLinesEnd(bytes);

@@ -4,8 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
-#include <QtCore/qxpfunctional.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -32,10 +32,11 @@ public:
     // as they are when they are UTF-8, else read as Latin-1 and stored as
     // its UTF-8.
     void appendStreamRows(const QByteArray& bytes, bool streamEnd);
+    using RowAdded = std::function<void(QByteArrayView)>;
     // The same, handing each new row's stored bytes (utf8(row)) to rowAdded
     // in order, in the same pass (the message window measures them there).
     void appendStreamRows(const QByteArray& bytes, bool streamEnd,
-                          qxp::function_ref<void(QByteArrayView)> rowAdded);
+                          const RowAdded& rowAdded);
     // Drops every row and gives the memory back.
     void clear();
 
@@ -60,7 +61,7 @@ private:
 
     quint64 word(qsizetype row) const;
     QByteArrayView appendRowBytes(QByteArrayView row);
-    bool keepStreamRows(const QByteArray& bytes, qxp::function_ref<void(QByteArrayView)> rowAdded);
+    bool keepStreamRows(const QByteArray& bytes, const RowAdded& rowAdded);
     void commitRow(quint32 chunkIndex, qsizetype bytes, int icon);
     void addWord(quint32 chunkIndex, qsizetype offset, int icon);
     char* reserveBytes(qsizetype maxBytes, quint32* chunkIndex);
