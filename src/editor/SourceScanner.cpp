@@ -1,7 +1,6 @@
 #include "editor/SourceScanner.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "tools/PathBytes.h"
 
 #include <algorithm>
 #include <array>
@@ -239,18 +238,9 @@ QList<QByteArray> ScanQuotedIncludes(QByteArrayView bytes)
     return std::move(collector.includes);
 }
 
-std::optional<QByteArray> readSourceFile(const QString& path)
+std::optional<QByteArray> readSourceFile(const QString& path, QString* error)
 {
     // Only regular files: opening a FIFO would wait for a writer, and a
-    // device such as /dev/zero never ends; either would hang the caller
-    // (the project tree reads its sources on the interface thread).
-    if (!QFileInfo(path).isFile())
-        return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
+    // device such as /dev/zero never ends; either would hang the caller.
+    return ReadRegularFile(path, kMaxScannedSourceBytes, error);
 }

@@ -84,5 +84,11 @@ QList<QByteArray> ScanQuotedIncludes(QByteArrayView bytes);
 // How many definitions Go To Function and the tree's navigation keep.
 inline constexpr int kMaxScannedDefinitions = 800;
 
-// The whole file for a scan; nothing when it cannot be read.
-std::optional<QByteArray> readSourceFile(const QString& path);
+// Sources larger than this are not scanned (a sparse file of many
+// gigabytes would exhaust memory).
+inline constexpr qint64 kMaxScannedSourceBytes = qint64(1) << 30;
+
+// The whole file for a scan; nothing when it is not a regular file, cannot
+// be read or is larger than kMaxScannedSourceBytes, with the reason in
+// `error` ("file too large", "no such file", ...).
+std::optional<QByteArray> readSourceFile(const QString& path, QString* error = nullptr);
