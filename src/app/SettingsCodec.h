@@ -21,6 +21,10 @@ struct SettingsValues {
     int keepLevelAfterSemicolon = 1;
     int minimizeOnTile = 0;
 
+    // "Clear" is a switch: any value other than 0 turns it on, for every
+    // compile, link, build and Export and Make alike.
+    bool clearsBeforeBuild() const { return clearBeforeBuild != 0; }
+
     bool operator==(const SettingsValues&) const = default;
 };
 

@@ -2,6 +2,8 @@
 
 #include "tools/PathNames.h"
 
+#include <QDir>
+
 QString ProjectOutputFile(const ProjectFile& project, const QString& projectPath)
 {
     if (!project.outputName.isEmpty())
@@ -22,4 +24,11 @@ BuildJob MakeBuildJob(const ProjectFile& project, const QString& projectPath,
     job.clearBeforeBuild = clearBeforeBuild;
     job.kind = kind;
     return job;
+}
+
+QString LinkedOutputPath(const BuildJob& job)
+{
+    if (job.outputFile.isEmpty() || !QDir::isRelativePath(job.outputFile))
+        return job.outputFile;
+    return job.projectDirectory + job.outputFile;
 }

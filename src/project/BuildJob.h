@@ -34,6 +34,10 @@ struct BuildJob {
 // The executable a project links to.
 QString ProjectOutputFile(const ProjectFile& project, const QString& projectPath);
 
+// The file the link writes: the output file, a relative one taken from the
+// project directory, where the link runs (what Run is offered).
+QString LinkedOutputPath(const BuildJob& job);
+
 BuildJob MakeBuildJob(const ProjectFile& project, const QString& projectPath,
                       const QString& gccPath, bool clearBeforeBuild,
                       BuildKind kind = BuildKind::Changed);

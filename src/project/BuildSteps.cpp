@@ -1,12 +1,9 @@
 #include "project/BuildSteps.h"
 
 #include "tools/CompileOptions.h"
+#include "tools/PathBytes.h"
 #include "tools/PathNames.h"
 
-#include <QFile>
-
-#include <filesystem>
-#include <system_error>
 
 namespace buildrows {
 
@@ -23,27 +20,6 @@ QString NoObjectName(const QString& source)
 
 } // namespace buildrows
 
-namespace {
-
-std::filesystem::path nativePath(const QString& path)
-{
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
-// The last-modified time in the file system's own precision (nanoseconds
-// on ext4), or nothing when the file cannot be examined.
-bool modificationTime(const QString& path, std::filesystem::file_time_type* time)
-{
-    std::error_code error;
-    *time = std::filesystem::last_write_time(nativePath(path), error);
-    return !error;
-}
-
-} // namespace
 
 bool HasObjectName(const QString& source)
 {
@@ -81,9 +57,7 @@ BuildStep LinkStep(const BuildJob& job)
 
 bool ObjectIsCurrent(const QString& source, const QString& object)
 {
-    std::filesystem::file_time_type sourceTime;
-    std::filesystem::file_time_type objectTime;
-    if (!modificationTime(object, &objectTime) || !modificationTime(source, &sourceTime))
-        return false;
-    return sourceTime <= objectTime;
+    const std::optional<qint64> objectTime = ModificationTimeNs(object);
+    const std::optional<qint64> sourceTime = ModificationTimeNs(source);
+    return objectTime && sourceTime && *sourceTime <= *objectTime;
 }

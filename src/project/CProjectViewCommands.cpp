@@ -7,7 +7,7 @@
 #include "project/CProjectDoc.h"
 #include "project/CProjectLinkDialog.h"
 #include "project/ProjectTreeLayout.h"
-#include "project/TouchFile.h"
+#include "tools/PathBytes.h"
 #include "resources/CommandIds.h"
 #include "tools/AdvancedSheet.h"
 
@@ -81,7 +81,7 @@ void CProjectView::OnTouchFile()
     const QString name = named ? named->text(0) : QString();
     // The "Dependancies" node names no file, whatever the current folder holds.
     const bool isDependenciesNode = named && !named->parent() && name == kDependenciesNodeText;
-    if (!isDependenciesNode && TouchFileTimes(name))
+    if (!isDependenciesNode && SetFileTimesToNow(name))
         AddMessage(QStringLiteral("Touched file %1 successfully").arg(name), 1);
     else
         AddMessage(QStringLiteral("Error: Could not touch file ") + name, 1);
@@ -94,7 +94,7 @@ void CProjectView::OnTouchAll()
         return;
     bool touched = false;
     for (const QString& source : doc->project().sources)
-        touched = TouchFileTimes(source) || touched;
+        touched = SetFileTimesToNow(source) || touched;
     AddMessage(touched ? QStringLiteral("Touched all files successfully")
                        : QStringLiteral("Error while touching files"),
                1);

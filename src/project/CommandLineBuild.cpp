@@ -201,7 +201,12 @@ int RunProjectCommand(const QString& option, const QStringList& givenArguments, 
     BuildJob job = MakeBuildJob(*project, projectPath, gcc, false, kind);
     job.parallelCompiles = parallel;
     if (option == QLatin1String("--export-makefile")) {
-        return exportFile(MakefilePath(job.projectDirectory), MakefileContents(job),
+        const std::optional<QByteArray> contents = MakefileContents(job, &error);
+        if (!contents) {
+            complain(err, error);
+            return 1;
+        }
+        return exportFile(MakefilePath(job.projectDirectory), *contents,
                           QStringLiteral("Makefile could not be created"), out);
     }
     if (option == QLatin1String("--export-compile-commands")) {

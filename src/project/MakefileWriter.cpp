@@ -1,9 +1,8 @@
 #include "project/MakefileWriter.h"
 
 #include "project/BuildSteps.h"
+#include "tools/PathBytes.h"
 #include "tools/PathNames.h"
-
-#include <QFile>
 
 #include <algorithm>
 
@@ -29,9 +28,7 @@ bool shellSafe(QChar c)
 }
 
 // Backslashes become forward slashes where they are path separators
-// (Windows). On this host a backslash is part of a file name or, in
-// otherOptions, a shell escape that make's shell reads exactly as Tarn's own
-// splitting does, so it stays.
+// (Windows). On this host a backslash is part of a file name.
 QString hostSlashes(const QString& text)
 {
 #ifdef Q_OS_WIN
@@ -41,93 +38,144 @@ QString hostSlashes(const QString& text)
 #endif
 }
 
-// What make itself would expand in a recipe.
-QString doubleDollars(QString text)
+// Characters make reads as syntax on a rule line unless a backslash stands
+// before them (GNU make 4.3; a '|' is the order-only mark only among the
+// prerequisites, and a backslash before it in a target stays in the name).
+bool escapedOnRuleLine(QChar c, RulePlace place)
 {
-    return text.replace(u'$', QStringLiteral("$$"));
+    switch (c.unicode()) {
+    case u' ':
+    case u'#':
+    case u':':
+    case u'*':
+    case u'?':
+    case u'[':
+        return true;
+    case u'|':
+        return place == RulePlace::Prerequisite;
+    default:
+        return false;
+    }
 }
 
-QString recipePath(const QString& path)
+QString rulePath(const QString& path, RulePlace place)
 {
-    return MakeRecipeWord(hostSlashes(path));
+    return MakeRuleWord(hostSlashes(path), place);
 }
 
-QString rulePath(const QString& path)
+// A child's program and arguments as a recipe: each word quoted for the
+// shell, a blank after every word.
+QString recipe(const Invocation& invocation)
 {
-    return MakeRuleWord(hostSlashes(path));
-}
-
-// otherOptions is shell-like text the user typed: the shell of make's
-// recipe splits it as Tarn does; only make's own '$' needs doubling.
-QString recipeFlags(const CompileOptions& options)
-{
-    CompileOptions forMake = options;
-    forMake.otherOptions = doubleDollars(hostSlashes(options.otherOptions));
-    const QString prefix = QStringLiteral(" -c  ");
-    return BuildProjectCompileLine(QString(), QString(), forMake).mid(prefix.size());
-}
-
-QString linkRecipe(const BuildJob& job)
-{
-    QString line = recipePath(job.gccPath) + QStringLiteral(" -o ") + recipePath(job.outputFile) +
-                   u' ';
-    for (const QString& source : job.sources)
-        line += recipePath(SourceObject(source)) + u' ';
-    for (const QString& library : job.libraries)
-        line += MakeRecipeWord(QStringLiteral("-l") + library) + u' ';
+    QString line = MakeRecipeWord(hostSlashes(invocation.program)) + u' ';
+    for (const QString& argument : invocation.arguments)
+        line += MakeRecipeWord(hostSlashes(argument)) + u' ';
     return line;
 }
 
 QString compileRecipe(const BuildJob& job, const QString& source)
 {
-    QString line = recipePath(job.gccPath) + QStringLiteral(" -c ") + recipePath(source) + u' ' +
-                   recipeFlags(job.options);
+    // The build runs each compile in its source's folder; make runs it in
+    // the project directory, so the object is named when they differ.
+    Invocation compile = CompileStep(job, source).invocation;
     if (DirectoryOf(source) != job.projectDirectory)
-        line += QStringLiteral("-o ") + recipePath(SourceObject(source)) + u' ';
-    return line;
+        compile.arguments << QStringLiteral("-o") << SourceObject(source);
+    return recipe(compile);
+}
+
+// The first name of the job that make cannot be given, with the reason.
+QString firstRefusedName(const BuildJob& job)
+{
+    auto refusal = [](const QString& path, const QString& reason) {
+        return QStringLiteral("Error: cannot write a Makefile rule for ") + path +
+               QStringLiteral(": ") + reason;
+    };
+    for (const QString& path : QStringList{job.outputFile} + job.sources) {
+        if (const QString problem = MakefileNameProblem(path); !problem.isEmpty())
+            return refusal(path, problem);
+    }
+    for (const QString& source : job.sources) {
+        if (!HasObjectName(source))
+            return buildrows::NoObjectName(source);
+        if (const QString problem = MakefileNameProblem(SourceObject(source)); !problem.isEmpty())
+            return refusal(SourceObject(source), problem);
+    }
+    return {};
 }
 
 } // namespace
 
-QString MakeRuleWord(const QString& path)
+QString MakefileNameProblem(const QString& path)
+{
+    if (path.isEmpty())
+        return QStringLiteral("make cannot read an empty name");
+    for (const QChar c : path) {
+        if (c == u'\n' || c == u'\r')
+            return QStringLiteral("make cannot read a name holding a line break");
+        if (c == u'\t')
+            return QStringLiteral("make cannot read a name holding a tab");
+        if (c == u';')
+            return QStringLiteral("make takes a ';' in a rule line as the start of a recipe");
+        if (c == u'%')
+            return QStringLiteral("make takes a name holding '%' as a pattern");
+    }
+    if (path.endsWith(u'\\'))
+        return QStringLiteral("make cannot read a name that ends with a backslash");
+    return {};
+}
+
+QString MakeRuleWord(const QString& path, RulePlace place)
 {
     QString word;
-    word.reserve(path.size());
+    word.reserve(path.size() + 8);
+    qsizetype backslashes = 0; // just written, right before this character
     for (qsizetype i = 0; i < path.size(); ++i) {
         const QChar c = path.at(i);
-        if (c == u'$')
+        if (c == u'$') {
             word += QStringLiteral("$$");
-        else if (c == u' ' || c == u'\t' || c == u'#' || (c == u':' && !isDriveColon(path, i)))
-            word += u'\\' + QString(c);
-        else
+        } else if (c == u'=') {
+            word += QStringLiteral("$(firstword =)");
+        } else if (escapedOnRuleLine(c, place) && !(c == u':' && isDriveColon(path, i))) {
+            // "a\ b": the name's own backslashes are doubled, then one more
+            // escapes the blank.
+            word += QString(backslashes, u'\\') + u'\\' + c;
+        } else {
             word += c;
+        }
+        backslashes = c == u'\\' ? backslashes + 1 : 0;
     }
     return word;
 }
 
 QString MakeRecipeWord(const QString& word)
 {
-    if (!word.isEmpty() && std::all_of(word.begin(), word.end(), shellSafe))
-        return word;
     QString quoted = word;
-    quoted.replace(u'\'', QStringLiteral("'\\''"));
-    return doubleDollars(u'\'' + quoted + u'\'');
+    if (word.isEmpty() || !std::all_of(word.begin(), word.end(), shellSafe))
+        quoted = u'\'' + quoted.replace(u'\'', QStringLiteral("'\\''")) + u'\'';
+    return quoted.replace(u'$', QStringLiteral("$$"));
 }
 
-QByteArray MakefileContents(const BuildJob& job)
+std::optional<QByteArray> MakefileContents(const BuildJob& job, QString* error)
 {
+    if (const QString refused = firstRefusedName(job); !refused.isEmpty()) {
+        if (error)
+            *error = refused;
+        return std::nullopt;
+    }
     QString text = kMakefileBanner + u'\n' + kMakefileNotice + QStringLiteral("\n\n");
-    text += rulePath(job.outputFile) + QStringLiteral(": ");
+    text += rulePath(job.outputFile, RulePlace::Target) + QStringLiteral(": ");
     for (const QString& source : job.sources)
-        text += rulePath(SourceObject(source)) + u' ';
+        text += rulePath(SourceObject(source), RulePlace::Prerequisite) + u' ';
     text += u'\n';
-    text += u'\t' + linkRecipe(job) + u'\n';
+    text += u'\t' + recipe(LinkStep(job).invocation) + u'\n';
     for (const QString& source : job.sources) {
-        text += rulePath(SourceObject(source)) + QStringLiteral(": ") + rulePath(source) + u'\n';
+        text += rulePath(SourceObject(source), RulePlace::Target) + QStringLiteral(": ") +
+                rulePath(source, RulePlace::Prerequisite) + u'\n';
         text += u'\t' + compileRecipe(job, source) + u'\n';
     }
-    // File names reach make in the file system's encoding.
-    return QFile::encodeName(text);
+    text += QStringLiteral(".SUFFIXES:\n");
+    // Every byte of every name, as the file system holds it.
+    return PathToBytes(text);
 }
 
 QString MakefilePath(const QString& projectDirectory)

@@ -33,8 +33,12 @@ public:
             MessageBatcher& rows = *m_rows[size_t(i)];
             for (const BuildRow& row : unit.rows)
                 rows.add(row.text, row.withSeparator);
-            if (unit.step)
-                RunWithGccReport(unit.step->invocation, m_cancel, rows, buildrows::kErrors);
+            if (unit.step) {
+                const ChildResult result =
+                    RunWithGccReport(unit.step->invocation, m_cancel, rows, buildrows::kErrors);
+                if (result.end != ChildResult::End::Finished || result.exitCode != 0)
+                    m_failures.fetch_add(1);
+            }
             std::lock_guard lock(m_mutex);
             m_ended[size_t(i)] = true;
             m_changed.notify_all();
@@ -60,11 +64,14 @@ public:
         }
     }
 
+    int failures() const { return m_failures.load(); }
+
 private:
     const QList<CompileUnit>& m_units;
     const std::atomic<bool>& m_cancel;
     std::vector<std::unique_ptr<MessageBatcher>> m_rows;
     std::atomic<qsizetype> m_next{0};
+    std::atomic<int> m_failures{0};
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<bool> m_ended;
@@ -73,8 +80,8 @@ private:
 
 } // namespace
 
-void RunCompilesSideBySide(const QList<CompileUnit>& units, int parallel,
-                           const std::atomic<bool>& cancel)
+int RunCompilesSideBySide(const QList<CompileUnit>& units, int parallel,
+                          const std::atomic<bool>& cancel)
 {
     CompileQueue queue(units, cancel);
     const int threads = int(std::min<qsizetype>(std::max(parallel, 1), units.size()));
@@ -84,4 +91,5 @@ void RunCompilesSideBySide(const QList<CompileUnit>& units, int parallel,
     queue.showInOrder(threads);
     for (std::thread& compiler : compilers)
         compiler.join();
+    return queue.failures();
 }

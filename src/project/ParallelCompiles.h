@@ -10,6 +10,7 @@
 // before it has been shown, then go out in one piece, so the output reads
 // as a sequential build's. Once `cancel` is set no unit starts (running
 // compiles are ended by their child runs); what ran is still shown.
-// Returns when every started unit has ended and been shown.
-void RunCompilesSideBySide(const QList<CompileUnit>& units, int parallel,
+// Returns when every started unit has ended and been shown, with the
+// number of compiles that failed.
+int RunCompilesSideBySide(const QList<CompileUnit>& units, int parallel,
                            const std::atomic<bool>& cancel);

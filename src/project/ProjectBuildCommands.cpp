@@ -27,7 +27,7 @@ BuildJob jobOf(const CProjectDoc& doc, BuildKind kind = BuildKind::Changed)
 {
     const IdeSettings& settings = ideSettings();
     return MakeBuildJob(doc.project(), doc.pathName(), settings.gccPath,
-                        settings.clearBeforeBuild == 1, kind);
+                        settings.clearsBeforeBuild(), kind);
 }
 
 } // namespace
@@ -49,7 +49,7 @@ void BuildProjectCommand(CProjectDoc& doc, QWidget* parent, bool rebuildAll)
     // A modified project builds from its current, unsaved record.
     const BuildJob job = jobOf(doc, rebuildAll ? BuildKind::All : BuildKind::Changed);
     if (CMainFrame* frame = mainFrame())
-        frame->lastRunCommand = job.outputFile;
+        frame->lastRunCommand = LinkedOutputPath(job);
     StartProjectBuild(job);
 }
 
@@ -65,12 +65,17 @@ bool WriteMakefile(CProjectDoc& doc, QWidget* parent, bool clearFirst)
     if (CMainFrame* frame = mainFrame())
         frame->lastMakeFile = makefile;
     QString error;
-    if (!fw::saveFileSafely(makefile, MakefileContents(job), &error)) {
+    const std::optional<QByteArray> contents = MakefileContents(job, &error);
+    if (!contents) {
+        AddMessage(error, 1);
+        return false;
+    }
+    if (!fw::saveFileSafely(makefile, *contents, &error)) {
         AddMessage(QStringLiteral("Makefile could not be created"), 1);
         AddMessage(error, 1);
         return false;
     }
-    if (clearFirst && ideSettings().clearBeforeBuild == 1)
+    if (clearFirst && ideSettings().clearsBeforeBuild())
         ClearMessages();
     AddMessage(QStringLiteral("Wrote file ") + makefile + QStringLiteral(" successfully"), 1);
     return true;

@@ -16,28 +16,34 @@ StepResult runAnnounced(BuildHost& host, const BuildStep& step, const QString& a
     return host.runStep(step, heading);
 }
 
-// Compiles the sources that need it, one after another; whether a source
-// is out of date is decided when its turn comes. False when asked to stop.
-bool compileInTurn(const BuildJob& job, BuildHost& host)
+bool failed(const StepResult& result)
 {
+    return !result.started || !result.succeeded;
+}
+
+// Compiles the sources that need it, one after another; whether a source
+// is out of date is decided when its turn comes. Returns how many failed.
+int compileInTurn(const BuildJob& job, BuildHost& host)
+{
+    int failures = 0;
     for (const QString& source : job.sources) {
         if (host.stopRequested())
-            return false;
+            return failures;
         if (!HasObjectName(source)) {
             host.postRows({row(buildrows::NoObjectName(source), 1)});
             continue;
         }
         if (job.kind == BuildKind::Changed && ObjectIsCurrent(source, SourceObject(source)))
             continue;
-        runAnnounced(host, CompileStep(job, source), buildrows::Compiling(source),
-                     buildrows::kErrors);
+        failures += failed(runAnnounced(host, CompileStep(job, source),
+                                        buildrows::Compiling(source), buildrows::kErrors));
     }
-    return true;
+    return failures;
 }
 
 // The same with several compiles side by side (the command line's --jobs):
 // what is out of date is decided before the first compile starts.
-bool compileSideBySide(const BuildJob& job, BuildHost& host)
+int compileSideBySide(const BuildJob& job, BuildHost& host)
 {
     QList<CompileUnit> units;
     for (const QString& source : job.sources) {
@@ -50,11 +56,10 @@ bool compileSideBySide(const BuildJob& job, BuildHost& host)
         const BuildStep step = CompileStep(job, source);
         units.append({{row(buildrows::Compiling(source)), row(step.shownLine)}, step});
     }
-    host.runCompiles(units, job.parallelCompiles);
-    return !host.stopRequested();
+    return host.runCompiles(units, job.parallelCompiles);
 }
 
-bool compilePhase(const BuildJob& job, BuildHost& host)
+int compilePhase(const BuildJob& job, BuildHost& host)
 {
     return job.parallelCompiles > 1 ? compileSideBySide(job, host) : compileInTurn(job, host);
 }
@@ -70,15 +75,17 @@ bool everyObjectCurrent(const BuildJob& job)
 
 } // namespace
 
-void BuildHost::runCompiles(const QList<CompileUnit>& units, int)
+int BuildHost::runCompiles(const QList<CompileUnit>& units, int)
 {
+    int failures = 0;
     for (const CompileUnit& unit : units) {
         if (stopRequested())
-            return;
+            break;
         postRows(unit.rows);
         if (unit.step)
-            runStep(*unit.step, buildrows::kErrors);
+            failures += failed(runStep(*unit.step, buildrows::kErrors));
     }
+    return failures;
 }
 
 BuildOutcome RunProjectBuild(const BuildJob& job, BuildHost& host)
@@ -87,13 +94,14 @@ BuildOutcome RunProjectBuild(const BuildJob& job, BuildHost& host)
     if (job.clearBeforeBuild)
         host.clearRows();
     host.postRows({row(buildrows::kBeginning, 1)});
-    if (!compilePhase(job, host) || host.stopRequested()) {
+    outcome.failedCompiles = compilePhase(job, host);
+    if (host.stopRequested()) {
         // Nothing more runs. Whoever stopped the build says so once, after
         // every job it stopped (Stop Build: "Stopped by the user").
         outcome.stopped = true;
         return outcome;
     }
-    if (!everyObjectCurrent(job)) {
+    if (outcome.failedCompiles > 0 || !everyObjectCurrent(job)) {
         host.postRows({row(buildrows::kEnding, 1)});
         return outcome;
     }

@@ -52,11 +52,13 @@ public:
     // and report stay together and units are shown in the list's order. No
     // unit starts once a stop is requested. Used when the job has
     // parallelCompiles above 1; this one runs them one after another
-    // through postRows and runStep.
-    virtual void runCompiles(const QList<CompileUnit>& units, int parallel);
+    // through postRows and runStep. Returns how many compiles failed (did
+    // not start, crashed or ended with a non-zero status).
+    virtual int runCompiles(const QList<CompileUnit>& units, int parallel);
 };
 
 struct BuildOutcome {
+    int failedCompiles = 0;     // compiles of this run that failed
     bool linked = false;        // the link ran
     bool linkSucceeded = false; // and gcc reported success for it
     bool stopped = false;       // the build was asked to stop
@@ -64,5 +66,7 @@ struct BuildOutcome {
 
 // The whole build: the compile phase (every source, or those out of date),
 // the check that every object is present and current, the link, with the
-// rows the message window shows.
+// rows the message window shows. A compile of this run that failed stops
+// the build before the link even when an older object of that source is
+// still there and looks current (gcc leaves it alone when it fails).
 BuildOutcome RunProjectBuild(const BuildJob& job, BuildHost& host);

@@ -1,6 +1,7 @@
 #include "project/ProjectFileCodec.h"
 
 #include "framework/SafeSave.h"
+#include "tools/PathBytes.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,7 +19,8 @@ void appendInteger(QByteArray& bytes, std::int32_t value)
 
 void appendString(QByteArray& bytes, const QString& text)
 {
-    const QByteArray data = QFile::encodeName(text);
+    // Every byte as it was read: a path is bytes, not text.
+    const QByteArray data = PathToBytes(text);
     const auto length = static_cast<std::uint32_t>(data.size());
     if (length < 0xff) {
         bytes.append(char(length));
@@ -91,7 +93,7 @@ public:
         }
         const QByteArrayView data = m_bytes.sliced(m_pos, qsizetype(length));
         m_pos += qsizetype(length);
-        return QFile::decodeName(data.toByteArray());
+        return PathFromBytes(data);
     }
 
 private:

@@ -34,12 +34,12 @@ public:
     }
     void clearRows() override { m_batch.clear(); }
     bool stopRequested() const override { return m_context.cancelled(); }
-    void runCompiles(const QList<CompileUnit>& units, int parallel) override
+    int runCompiles(const QList<CompileUnit>& units, int parallel) override
     {
         if (parallel <= 1)
             return BuildHost::runCompiles(units, parallel);
         m_batch.post(); // the rows before the compiles go first
-        RunCompilesSideBySide(units, parallel, m_context.cancelFlag());
+        return RunCompilesSideBySide(units, parallel, m_context.cancelFlag());
     }
 
     // After the build's last row: its verdict for the status bar.
@@ -87,7 +87,10 @@ int StartExportAndMake(const QString& makePath, const QString& projectDirectory)
     if (!jobs)
         return 0;
     setToolDirectory(projectDirectory);
-    const Invocation invocation{makePath, {}, projectDirectory};
+    // -f: GNU make would read a "GNUmakefile" or "makefile" of that
+    // folder before the "Makefile" just written.
+    const Invocation invocation{makePath, {QStringLiteral("-f"), QStringLiteral("Makefile")},
+                                projectDirectory};
     return jobs->start(QStringLiteral("ExportAndMakeThread"), [invocation](JobContext& context) {
         MessageBatcher batch;
         BuildVerdict verdict;

@@ -19,7 +19,7 @@ int BuildStatus(const BuildOutcome& outcome);
 // status is BuildStatus.
 int StartProjectBuild(const BuildJob& job);
 
-// ExportAndMakeThread: make started with no arguments in the project
+// ExportAndMakeThread: make started with "-f Makefile" in the project
 // directory, its report, then "Ending make" and the verdict. Tarn's current directory
 // becomes the project directory (later tool runs start there). The job's
 // status is make's exit status (1 when it could not start or was stopped).

@@ -2,7 +2,7 @@
 
 #include "editor/SourceScanner.h"
 
-#include <QFile>
+#include "tools/PathBytes.h"
 
 std::optional<QStringList> ScanFunctionNames(const QString& path)
 {
@@ -23,7 +23,7 @@ std::optional<QStringList> ScanQuotedIncludeNames(const QString& path)
     QStringList names;
     // The names become paths: the bytes of the file-name encoding.
     for (const QByteArray& name : ScanQuotedIncludes(*bytes))
-        names.append(QFile::decodeName(name));
+        names.append(PathFromBytes(name));
     return names;
 }
 

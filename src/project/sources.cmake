@@ -28,5 +28,4 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ProjectLinkNames.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectSourceScan.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectTreeLayout.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/TouchFile.cpp
 )

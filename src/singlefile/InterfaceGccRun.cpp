@@ -10,7 +10,7 @@
 
 void RunGccOnInterface(const QString& heading, const ToolCommand& command)
 {
-    if (ideSettings().clearBeforeBuild)
+    if (ideSettings().clearsBeforeBuild())
         ClearMessages();
     AddMessage(heading, 0);
     AddMessage(command.line(), 1);

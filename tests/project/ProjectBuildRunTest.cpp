@@ -162,3 +162,25 @@ TEST_F(BuildProject, StoppedBuildRunsNothingMore)
 }
 
 } // namespace
+
+// gcc leaves an older object alone when a compile fails (for instance
+// through a broken header), so the object still looks current: the failed
+// compile of this run, not the file times, must stop the link.
+TEST_F(BuildProject, FailedCompileNeverLinksAnOlderObject)
+{
+    for (const int parallel : {1, 2}) {
+        SCOPED_TRACE(parallel);
+        makeCurrent(job.sources[0]);
+        makeCurrent(job.sources[1]);
+        job.kind = BuildKind::All;
+        job.parallelCompiles = parallel;
+        host.compiles[job.sources[1]] = Gcc::Fails;
+        host.rows.clear();
+        host.ran.clear();
+        const BuildOutcome outcome = RunProjectBuild(job, host);
+        EXPECT_EQ(host.rows,
+                  kBegin + compiled(0, kClean) + compiled(1, {{"Errors: failed", 1}}) + kEnd);
+        EXPECT_EQ(outcome.failedCompiles, 1);
+        EXPECT_FALSE(outcome.linked);
+    }
+}
