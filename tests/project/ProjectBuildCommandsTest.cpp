@@ -89,8 +89,20 @@ TEST_F(ProjectBuildCommands, BuildsRunOnWorkersFromASnapshot)
     EXPECT_FALSE(QFileInfo::exists(path("other.exe")));
     EXPECT_EQ(sink->statuses, std::vector<QString>(2, "Build succeeded"));
 
-    source("f.c", "int f(void) { return 4 }\n");
+    // A relative output name is linked in the project folder: Run is
+    // offered that file.
     doc->project().sources = sources;
+    // Any value of "Clear" but 0 clears the window first.
+    doc->project().outputName = "rel.exe";
+    settings.clearBeforeBuild = 2;
+    setIdeSettings(settings);
+    ASSERT_TRUE(execute(cmd::BuildProject));
+    EXPECT_EQ(app->mainWindow()->lastRunCommand, path("rel.exe"));
+    finishJobs();
+    EXPECT_TRUE(QFileInfo::exists(path("rel.exe")));
+    EXPECT_EQ(texts().first(), "Beginning compilation of project...");
+
+    source("f.c", "int f(void) { return 4 }\n");
     doc->project().outputName.clear();
     ASSERT_TRUE(execute(cmd::BuildProject));
     finishJobs();
@@ -107,10 +119,16 @@ TEST_F(ProjectBuildCommands, ExportAndMakeWritesTheFileAndBuildsTheSameProgram)
     const QByteArray exported = testsupport::readFile(path("Makefile"));
     EXPECT_EQ(texts(), QStringList({"Wrote file " + path("Makefile") + " successfully", ""}));
 
+    // GNU make would prefer a "makefile" beside it; the one just written
+    // runs. Any value of "Clear" but 0 clears, as for every other build.
+    source("makefile", "p.exe:\n\ttouch wrong-makefile\n");
+    IdeSettings settings = ideSettings();
+    settings.clearBeforeBuild = 2;
+    setIdeSettings(settings);
     ASSERT_TRUE(execute(cmd::ExportAndMake));
     finishJobs();
+    EXPECT_FALSE(QFileInfo::exists(path("wrong-makefile")));
     EXPECT_EQ(testsupport::readFile(path("Makefile")), exported);
-    // The Clear setting is on by default: the window starts afresh.
     const QStringList rows = texts();
     ASSERT_GE(rows.size(), 6);
     EXPECT_EQ(rows.first(), "Wrote file " + path("Makefile") + " successfully");

@@ -2,6 +2,9 @@
 
 #include "framework/MdiChildFrame.h"
 #include "project/ProjectFileCodec.h"
+#include "tools/PathBytes.h"
+
+#include <QFile>
 
 #include <QMdiArea>
 
@@ -31,6 +34,22 @@ TEST_F(ProjectDocument, SavesOpensAndRefusesProjectFiles)
     EXPECT_FALSE(opened->isModified());
     ASSERT_TRUE(opened->doFileSave());
     EXPECT_EQ(testsupport::readFile(path("kept.tarn")), bytes);
+
+    // Names are bytes: strings that are not UTF-8 come back byte for byte.
+    project.sources << PathFromBytes(QFile::encodeName(path("latin")) + "\xE9.c");
+    project.libraries << PathFromBytes("\xFF\xFE");
+    project.options.otherOptions = PathFromBytes("-DNAME=\"caf\xE9\"");
+    project.outputName = PathFromBytes("/tmp/\xC0\xAF.exe");
+    const QByteArray latin = EncodeProjectFile(project);
+    for (const QByteArray& raw : {QByteArray("latin\xE9.c"), QByteArray("\x02\xFF\xFE"),
+                                  QByteArray("caf\xE9\""), QByteArray("/tmp/\xC0\xAF.exe")})
+        EXPECT_TRUE(latin.contains(raw)) << raw.toHex().toStdString();
+    ASSERT_TRUE(testsupport::writeFile(path("latin.tarn"), latin));
+    auto* bytewise = dynamic_cast<CProjectDoc*>(app->openDocumentFile(path("latin.tarn")));
+    ASSERT_NE(bytewise, nullptr);
+    EXPECT_EQ(bytewise->project(), project);
+    ASSERT_TRUE(bytewise->doFileSave());
+    EXPECT_EQ(testsupport::readFile(path("latin.tarn")), latin);
 
     const QString damaged = path("short.tarn");
     ASSERT_TRUE(testsupport::writeFile(damaged, QByteArray("\x01\0\0\0", 4)));
