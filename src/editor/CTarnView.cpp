@@ -19,6 +19,7 @@
 
 #include <Qsci/qscicommandset.h>
 #include <Qsci/qscilexercpp.h>
+#include <Qsci/qscilexermakefile.h>
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -64,13 +65,12 @@ void keepKeystrokesCheap(QsciScintillaBase* control)
 } // namespace
 
 CTarnView::CTarnView(QWidget* parent)
-    : QsciScintilla(parent), m_lexer(new QsciLexerCPP(this)),
-      m_editControl(std::make_unique<ScintillaEditControl>(this))
+    : QsciScintilla(parent), m_editControl(std::make_unique<ScintillaEditControl>(this))
 {
     // Build settings start afresh with every window.
     compileOptions.debugInfo = ideSettings().debugDefault;
 
-    setLexer(m_lexer);
+    colourAs(SourceKind::C);
     setUtf8(true);
 #ifdef Q_OS_WIN
     setEolMode(EolWindows);
@@ -82,6 +82,32 @@ CTarnView::CTarnView(QWidget* parent)
     setIndentationsUseTabs(true);
     setTabWidth(4);
     setMarginWidth(1, 0);
+    // Line numbers, as wide as the largest number needs; the brace that
+    // matches the one at the caret, and one without a partner in red; the
+    // caret's line in a faint tint.
+    setMarginType(0, NumberMargin);
+    fitNumberMargin();
+    // (The control reports only the before-change events, see
+    // keepKeystrokesCheap: the width is checked once the change is done.)
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this, [this] {
+        if (m_numberCheckPending)
+            return;
+        m_numberCheckPending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_numberCheckPending = false;
+                fitNumberMargin();
+            },
+            Qt::QueuedConnection);
+    });
+    setBraceMatching(SloppyBraceMatch);
+    setMatchedBraceBackgroundColor(QColor(0xc8, 0xf0, 0xc8));
+    setMatchedBraceForegroundColor(QColor(0x00, 0x00, 0x00));
+    setUnmatchedBraceBackgroundColor(QColor(0xff, 0xd0, 0xd0));
+    setUnmatchedBraceForegroundColor(QColor(0xc0, 0x00, 0x00));
+    setCaretLineVisible(true);
+    setCaretLineBackgroundColor(QColor(0xf2, 0xf5, 0xfb));
     // Note: without the insert and delete events QsciScintilla's textChanged
     // is not emitted; listen to SCN_MODIFIED (its before-events) instead.
     keepKeystrokesCheap(this);
@@ -147,7 +173,9 @@ void CTarnView::onInitialUpdate()
 {
     CTarnDoc* doc = sourceDocument();
     const bool modified = doc && doc->isModified();
-    // Fonts first: styling an empty control costs nothing.
+    // Colouring and fonts first: styling an empty control costs nothing.
+    if (doc)
+        colourAs(SourceKindOf(doc->pathName()));
     applySourceFont();
     if (doc && doc->hasPendingText())
         loadText(doc->takePendingText());
@@ -178,12 +206,56 @@ void CTarnView::onInitialUpdate()
 void CTarnView::applySourceFont()
 {
     const QFont& font = ideSettings().sourceFont;
-    // The lexer passes each style's new font on to the control. (Attaching
-    // the lexer again would restyle the whole text, seconds on a big file.)
-    m_lexer->setDefaultFont(font);
-    m_lexer->setFont(font, -1);
-    SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, font.family().toLatin1().constData());
-    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT, long(font.pointSizeF() * int(SC_FONT_SIZE_MULTIPLIER)));
+    // Every style in the source font, colours only; the lexer passes each
+    // style's new font on to the control. (Attaching the lexer again would
+    // restyle the whole text, seconds on a big file.)
+    if (m_lexer) {
+        m_lexer->setDefaultFont(font);
+        m_lexer->setFont(font, -1);
+    }
+    SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, font.family().toUtf8().constData());
+    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT,
+                  long(font.pointSizeF() * int(SC_FONT_SIZE_MULTIPLIER)));
+    if (!m_lexer)
+        SendScintilla(SCI_STYLECLEARALL);
+    setMarginsFont(font);
+    m_numberDigits = 0;
+    fitNumberMargin();
+}
+
+void CTarnView::colourAs(SourceKind kind)
+{
+    if (kind == m_kind && (m_lexer || kind == SourceKind::Text))
+        return;
+    m_kind = kind;
+    QsciLexer* lexer = nullptr;
+    if (kind == SourceKind::C)
+        lexer = new QsciLexerCPP(this);
+    else if (kind == SourceKind::Makefile)
+        lexer = new QsciLexerMakefile(this);
+    setLexer(lexer);
+    delete m_lexer;
+    m_lexer = lexer;
+    if (!lexer) // plain text: the old colours go with the lexer
+        SendScintilla(SCI_CLEARDOCUMENTSTYLE);
+    if (kind == SourceKind::C) {
+        // Code that "#if 0" and its kin leave out is drawn in grey.
+        SendScintilla(SCI_SETPROPERTY, "lexer.cpp.track.preprocessor", "1");
+        SendScintilla(SCI_SETPROPERTY, "lexer.cpp.update.preprocessor", "1");
+    }
+    applySourceFont();
+}
+
+void CTarnView::fitNumberMargin()
+{
+    int digits = 1;
+    for (int lines = this->lines(); lines >= 10; lines /= 10)
+        ++digits;
+    if (digits == m_numberDigits)
+        return;
+    m_numberDigits = digits;
+    // One digit to spare, so the numbers do not touch the text.
+    setMarginWidth(0, QString(digits + 1, u'9'));
 }
 
 void CTarnView::connectDocument()
@@ -196,6 +268,9 @@ void CTarnView::connectDocument()
         doc->setModified(modified);
     });
     // A save clears the document's flag; the control then marks its save point.
+    // Save As may give the file another kind.
+    connect(doc, &fw::Document::titleChanged, this,
+            [this, doc] { colourAs(SourceKindOf(doc->pathName())); });
     connect(doc, &fw::Document::modifiedChanged, this, [this](bool modified) {
         if (!modified && isModified())
             setModified(false);
@@ -228,6 +303,7 @@ void CTarnView::loadText(const QByteArray& bytes)
     SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(bytes.size()), bytes.constData());
     SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
     m_editControl->textChangedAt(0);
+    fitNumberMargin();
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "editor/SourceKind.h"
 #include "editor/FindRequest.h"
 #include "framework/View.h"
 #include "messages/LineNavigation.h"
@@ -22,7 +23,7 @@
 class CTarnDoc;
 enum class StatementTemplate;
 class FindReplaceDialog;
-class QsciLexerCPP;
+class QsciLexer;
 class ScintillaEditControl;
 
 // The view of a source window: a Scintilla control holding the file's
@@ -52,6 +53,9 @@ public:
 
     // The operations Tarn's text algorithms use, with CR LF positions.
     ScintillaEditControl& editControl() { return *m_editControl; }
+    // How the window colours its text: by its file's name, again after
+    // Save As.
+    SourceKind sourceKind() const { return m_kind; }
 
     void selectReportedLine(int line) override;
 
@@ -117,6 +121,8 @@ private:
     void insertText(const QString& text);
     void insertTemplate(StatementTemplate kind);
     void applySourceFont();
+    void colourAs(SourceKind kind);
+    void fitNumberMargin();
     void connectDocument();
     // The text in the document's bytes; nullopt when a file shown as Latin-1
     // cannot hold it.
@@ -125,7 +131,12 @@ private:
     bool matchesSelection(const FindRequest& request) const;
     void reportNotFound(const QString& text);
 
-    QsciLexerCPP* m_lexer = nullptr;
+    // Colouring by the kind of file the window holds; none for plain text.
+    QsciLexer* m_lexer = nullptr;
+    SourceKind m_kind = SourceKind::Text;
+    // Digits the line-number margin is wide enough for.
+    int m_numberDigits = 0;
+    bool m_numberCheckPending = false;
     std::unique_ptr<ScintillaEditControl> m_editControl;
     QPointer<FindReplaceDialog> m_findDialog;
     FindRequest m_lastFind;

@@ -4,6 +4,7 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/LineSelection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MemoryEditControl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceIndent.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceKind.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceInsertions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceNavigation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceScanner.cpp
