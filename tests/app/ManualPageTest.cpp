@@ -20,10 +20,12 @@ QByteArray readAll(const char* path)
     return file.readAll();
 }
 
-// The long options a help text names: "--build" in "  --build P.tarn [--jobs N]".
+// The options a help text names: "--build" and "--jobs" in
+// "  --build P.tarn [--jobs N]", "-j" in "  -j, --jobs N".
 QStringList helpOptions(const QString& help)
 {
-    static const QRegularExpression option(QStringLiteral("(?:^|[\\s\\[{|])(--[a-z0-9][a-z0-9-]*)"));
+    static const QRegularExpression option(
+        QStringLiteral("(?:^|[\\s\\[{|,])(--[a-z0-9][a-z0-9-]*|-[A-Za-z0-9])(?![A-Za-z0-9-])"));
     QStringList options;
     for (const QRegularExpressionMatch& m : option.globalMatch(help)) {
         if (!options.contains(m.captured(1)))
@@ -48,8 +50,9 @@ QString roffText(QString line)
     return line.trimmed();
 }
 
-// The options the page documents: the first word of each item tag (the line
-// after ".TP") in section OPTIONS; "--jobs=N" names "--jobs".
+// The options the page documents: the words of each item tag (the line
+// after ".TP") in section OPTIONS that begin with "-"; "--jobs=N" names
+// "--jobs", ".BR \-j , \-\-jobs" both "-j" and "--jobs".
 QSet<QString> documentedOptions(const QString& page)
 {
     QSet<QString> options;
@@ -65,9 +68,12 @@ QSet<QString> documentedOptions(const QString& page)
             continue;
         if (tagNext) {
             tagNext = false;
-            const QString word = roffText(line).section(u' ', 0, 0).section(u'=', 0, 0);
-            if (word.startsWith(QLatin1String("--")))
-                options.insert(word);
+            static const QRegularExpression separators(QStringLiteral("[\\s,|]+"));
+            for (const QString& word : roffText(line).split(separators, Qt::SkipEmptyParts)) {
+                const QString name = word.section(u'=', 0, 0);
+                if (name.size() > 1 && name.startsWith(u'-'))
+                    options.insert(name);
+            }
             continue;
         }
         tagNext = line.startsWith(QLatin1String(".TP"));
@@ -100,8 +106,10 @@ TEST(ManualPage, ReadsOptionsFromHelpAndFromItemTags)
                           "      write compile_commands.json in the project's folder\n"
                           "      one per-core job, a--b is no option\n"
                           "  --build again\n"
-                          "  {--help|--version}\n"),
-              QStringList({"--build", "--jobs", "--export-compile-commands", "--help", "--version"}));
+                          "  {--help|--version}\n"
+                          "  -j, --jobs N  -x-ray is no option\n"),
+              QStringList({"--build", "--jobs", "--export-compile-commands", "--help", "--version",
+                           "-j"}));
     const QString page = ".TH TARN 1\n"
                          ".SH DESCRIPTION\n"
                          ".TP\n"
@@ -118,11 +126,15 @@ TEST(ManualPage, ReadsOptionsFromHelpAndFromItemTags)
                          ".B \\-\\-not\\-a\\-tag\n"
                          ".TP\n"
                          ".B \\fB\\-\\-version\\fR\n"
+                         ".TP\n"
+                         ".BR \\-j , \\-\\-jobs\n"
+                         ".TP\n"
+                         ".B \\- alone, or a word\n"
                          ".SH EXIT STATUS\n"
                          ".TP\n"
                          ".B \\-\\-build\n";
     EXPECT_EQ(documentedOptions(page),
-              QSet<QString>({"--functions", "--jobs", "--help", "--version"}));
+              QSet<QString>({"--functions", "--jobs", "--help", "--version", "-j"}));
 }
 
 TEST(ManualPage, DocumentsEveryOptionThatHelpPrints)
