@@ -1,6 +1,7 @@
 #include "project/BuildSteps.h"
 
 #include "tools/CompileOptions.h"
+#include "tools/PathBytes.h"
 #include "tools/PathNames.h"
 
 #include <QFile>
@@ -30,7 +31,8 @@ std::filesystem::path nativePath(const QString& path)
 #ifdef Q_OS_WIN
     return std::filesystem::path(path.toStdWString());
 #else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+    // The path's own bytes: a name that is not UTF-8 is found as it is.
+    return std::filesystem::path(PathToBytes(path).toStdString());
 #endif
 }
 
