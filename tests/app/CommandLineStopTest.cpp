@@ -15,6 +15,8 @@
 
 #include <signal.h>
 
+#include <utility>
+
 namespace {
 
 // Compiles write an empty object beside the source, the link an empty
@@ -123,6 +125,10 @@ protected:
     }
     Stopped run(const QStringList& arguments, const QByteArray& stopScript)
     {
+        TearDown(); // what an earlier run of the case left
+        for (const QString& name :
+             QDir(dir.path()).entryList({"*.pid", "*.o", "seen", "rows-late"}))
+            QFile::remove(dir.filePath(name));
         EXPECT_TRUE(writeFile(dir.filePath("stop.sh"), kWaitForReports + stopScript));
         const QString outPath = dir.filePath("tarn.out");
         QProcess tarn;
@@ -166,29 +172,35 @@ protected:
 const QByteArray kBeginning = "Beginning compilation of project...\n\n";
 const QByteArray kStoppedRow = "Stopped by the user\n\n";
 
-// SIGTERM (as `timeout` sends it) during a one-at-a-time build: the rows of
-// the compiles that finished were written as each ended; the compiler that
-// runs and the process it left are ended; nothing after it runs; the
-// output ends as Stop Build's does; the status is 128 + 15.
-TEST_F(CommandLineStop, SigtermStopsABuildAndShowsWhatWasBuilt)
+// SIGTERM (as `timeout` sends it) or SIGHUP (the terminal closed) during a
+// one-at-a-time build: the rows of the compiles that finished were written
+// as each ended; the compiler that runs and the process it left are ended;
+// nothing after it runs; the output ends as Stop Build's does; the status
+// is 128 + the signal's number.
+TEST_F(CommandLineStop, ASignalStopsABuildAndShowsWhatWasBuilt)
 {
     const QString path = project({"a", "b", "stop", "d"});
-    const Stopped stopped = run(
-        {"--rebuild", path}, QByteArray("waitForReports 2\ncp \"$TARN_TEST_OUT\" \"$dir/seen\"\n") +
-                                 kLeaveStubbornChild + "kill -TERM $PPID\nexec sleep 300\n");
-    EXPECT_EQ(stopped.status, 128 + SIGTERM) << stopped.err.toStdString();
-    EXPECT_FALSE(QFile::exists(dir.filePath("rows-late")));
-    // What the build had written when the third compile ran.
-    const QByteArray seen = readFile(dir.filePath("seen"));
-    EXPECT_TRUE(seen.startsWith(kBeginning + compiled("a") + compiled("b"))) << seen.toStdString();
-    EXPECT_TRUE(stopped.out.startsWith(kBeginning + compiled("a") + compiled("b")))
-        << stopped.out.toStdString();
-    EXPECT_TRUE(stopped.out.endsWith(kStoppedRow)) << stopped.out.toStdString();
-    EXPECT_FALSE(stopped.out.contains("d.c"));
-    EXPECT_FALSE(stopped.out.contains("Linking"));
-    EXPECT_TRUE(stopped.err.contains("tarn: stopped by SIGTERM")) << stopped.err.toStdString();
-    EXPECT_FALSE(QFile::exists(dir.filePath("d.o")));
-    expectLeftoversGone({"stop"});
+    for (const auto& [signal, name] : {std::pair{SIGTERM, "TERM"}, std::pair{SIGHUP, "HUP"}}) {
+        const Stopped stopped =
+            run({"--rebuild", path},
+                QByteArray("waitForReports 2\ncp \"$TARN_TEST_OUT\" \"$dir/seen\"\n") +
+                    kLeaveStubbornChild + "kill -" + name + " $PPID\nexec sleep 300\n");
+        EXPECT_EQ(stopped.status, 128 + signal) << name << stopped.err.toStdString();
+        EXPECT_FALSE(QFile::exists(dir.filePath("rows-late"))) << name;
+        // What the build had written when the third compile ran.
+        const QByteArray seen = readFile(dir.filePath("seen"));
+        EXPECT_TRUE(seen.startsWith(kBeginning + compiled("a") + compiled("b")))
+            << name << seen.toStdString();
+        EXPECT_TRUE(stopped.out.startsWith(kBeginning + compiled("a") + compiled("b")))
+            << name << stopped.out.toStdString();
+        EXPECT_TRUE(stopped.out.endsWith(kStoppedRow)) << name << stopped.out.toStdString();
+        EXPECT_FALSE(stopped.out.contains("d.c")) << name;
+        EXPECT_FALSE(stopped.out.contains("Linking")) << name;
+        EXPECT_TRUE(stopped.err.contains(QByteArray("tarn: stopped by SIG") + name))
+            << stopped.err.toStdString();
+        EXPECT_FALSE(QFile::exists(dir.filePath("d.o"))) << name;
+        expectLeftoversGone({"stop"});
+    }
 }
 
 // SIGTERM while eight compiles run side by side: every one of them and what
