@@ -44,10 +44,11 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     setTarnIdentity();
 
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
+    // The toolkit has taken its own options out of argv; the files keep
+    // their bytes (a name that is not UTF-8 opens the file it names).
+    const QStringList files = ParseCommandLine(ArgumentsFromArgv(argc, argv)).files;
     CTarnApp tarn;
-    if (!tarn.InitInstance(arguments))
+    if (!tarn.InitInstance(files))
         return 1;
     if (qEnvironmentVariableIsSet("TARN_STARTUP_PROBE"))
         reportStartupAndQuit();

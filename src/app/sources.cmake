@@ -3,6 +3,7 @@
 include(${CMAKE_CURRENT_LIST_DIR}/settings.cmake)
 list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/HeadlessMode.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StopSignals.cpp
 )
 list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/AppIdentity.cpp
@@ -14,3 +15,6 @@ list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/TarnIcons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolbarIcons.cpp
 )
+# --version prints the project's version.
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/HeadlessMode.cpp
+  PROPERTIES COMPILE_DEFINITIONS "TARN_VERSION=\"${PROJECT_VERSION}\"")

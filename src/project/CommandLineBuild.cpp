@@ -11,6 +11,7 @@
 #include "project/ProjectFileCodec.h"
 #include "project/ProjectJobs.h"
 #include "tools/JobManager.h"
+#include "tools/PathBytes.h"
 #include "tools/PathNames.h"
 
 #include <QFile>
@@ -20,15 +21,18 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Rows as lines on a device, a separator row as an empty line.
 class DeviceSink : public QObject, public MessageSink {
 public:
     explicit DeviceSink(QIODevice& out) : m_out(out) {}
+    // A row that names a path gives the path's own bytes (PathBytes.h).
     void AppendLine(const QString& text, int withSeparator) override
     {
-        m_out.write(text.toUtf8() + (withSeparator == 1 ? "\n\n" : "\n"));
+        m_out.write(PathToBytes(text) + (withSeparator == 1 ? "\n\n" : "\n"));
     }
     // A tool's rows go out as the window shows them, without a string per
     // row: UTF-8 as it came, other bytes as the UTF-8 of their Latin-1 text.
@@ -68,7 +72,7 @@ private:
 
 void complain(QIODevice& err, const QString& text)
 {
-    err.write("tarn: " + text.toUtf8() + '\n');
+    err.write("tarn: " + PathToBytes(text) + '\n');
 }
 
 StoredSettings storedSettings()
@@ -88,20 +92,32 @@ QString toolPath(const QString& configured, const QString& name)
 }
 
 // Writes a file of the project (complete, or the old one kept) and says so
-// as the IDE's Export does.
+// as the IDE's Export does; a failure is a complaint on standard error.
 int exportFile(const QString& path, const QByteArray& contents, const QString& failure,
-               QIODevice& out)
+               QIODevice& out, QIODevice& err)
 {
-    DeviceSink sink(out);
-    SinkScope scope(&sink);
     QString error;
     if (!fw::saveFileSafely(path, contents, &error)) {
-        AddMessage(failure, 1);
-        AddMessage(error, 1);
+        complain(err, failure + QStringLiteral(": ") + error);
         return 1;
     }
+    DeviceSink sink(out);
+    SinkScope scope(&sink);
     AddMessage(QStringLiteral("Wrote file ") + path + QStringLiteral(" successfully"), 1);
     return 0;
+}
+
+// Refuses a project path that is there but is not a regular file before
+// anything opens it: opening a FIFO would wait for a writer, a device may
+// never end. (A missing file is the loader's to report.)
+std::optional<QString> notAProjectFile(const QString& path)
+{
+    struct stat status {};
+    if (::stat(PathToBytes(path).constData(), &status) != 0 || S_ISREG(status.st_mode))
+        return std::nullopt;
+    if (S_ISDIR(status.st_mode))
+        return QStringLiteral("It is a folder, not a project file.");
+    return QStringLiteral("It is not a regular file.");
 }
 
 int build(const BuildJob& job, QIODevice& out)
@@ -147,7 +163,7 @@ std::optional<int> ParseJobCount(const QString& text, int cores, QString* compla
 int RunProjectCommand(const QString& option, const QStringList& givenArguments, QIODevice& out,
                       QIODevice& err)
 {
-    QStringList arguments;
+    QStringList files;
     std::optional<QString> jobsText;
     for (qsizetype i = 0; i < givenArguments.size(); ++i) {
         const QString& argument = givenArguments.at(i);
@@ -158,8 +174,14 @@ int RunProjectCommand(const QString& option, const QStringList& givenArguments, 
         else if (argument.startsWith(QLatin1String("--jobs=")))
             jobsText = argument.mid(7);
         else
-            arguments << argument;
+            files << argument;
     }
+    return RunProjectCommand(option, files, jobsText, out, err);
+}
+
+int RunProjectCommand(const QString& option, const QStringList& arguments,
+                      const std::optional<QString>& jobsText, QIODevice& out, QIODevice& err)
+{
     int parallel = 1;
     if (jobsText) {
         if (option != QLatin1String("--build") && option != QLatin1String("--rebuild")) {
@@ -183,6 +205,10 @@ int RunProjectCommand(const QString& option, const QStringList& givenArguments, 
         return 2;
     }
     const QString projectPath = QFileInfo(arguments.first()).absoluteFilePath();
+    if (const std::optional<QString> refused = notAProjectFile(projectPath)) {
+        complain(err, projectPath + QStringLiteral(": ") + *refused);
+        return 2;
+    }
     QString error;
     const std::optional<ProjectFile> project = LoadProjectFile(projectPath, &error);
     if (!project) {
@@ -207,11 +233,11 @@ int RunProjectCommand(const QString& option, const QStringList& givenArguments, 
             return 1;
         }
         return exportFile(MakefilePath(job.projectDirectory), *contents,
-                          QStringLiteral("Makefile could not be created"), out);
+                          QStringLiteral("Makefile could not be created"), out, err);
     }
     if (option == QLatin1String("--export-compile-commands")) {
         return exportFile(CompileCommandsPath(job.projectDirectory), CompileCommandsContents(job),
-                          QStringLiteral("compile_commands.json could not be created"), out);
+                          QStringLiteral("compile_commands.json could not be created"), out, err);
     }
     if (job.sources.isEmpty()) {
         complain(err, projectPath + QStringLiteral(": there are no files in the project"));

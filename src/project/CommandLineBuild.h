@@ -26,6 +26,10 @@ class QIODevice;
 // QCoreApplication (the build runs on a worker).
 int RunProjectCommand(const QString& option, const QStringList& arguments, QIODevice& out,
                       QIODevice& err);
+// The same with the command line already taken apart: the files given
+// (exactly one project is expected) and the value of --jobs if one was.
+int RunProjectCommand(const QString& option, const QStringList& files,
+                      const std::optional<QString>& jobsText, QIODevice& out, QIODevice& err);
 
 // The project options with one line of help each, for --help.
 QByteArray ProjectCommandHelp();
@@ -37,5 +41,4 @@ inline constexpr int kMaxParallelCompiles = 64;
 // The value of --jobs: a whole number, 0 or more; 0 means one compile per
 // core. Above the cap it is the cap, and `note` says so. Otherwise nothing,
 // with the reason in `complaint`.
-std::optional<int> ParseJobCount(const QString& text, int cores, QString* complaint,
-                                 QString* note);
+std::optional<int> ParseJobCount(const QString& text, int cores, QString* complaint, QString* note);

@@ -1,84 +1,45 @@
 #include "tools/ChildRun.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
+
+#include <algorithm>
 
 #ifdef Q_OS_UNIX
-#include <fcntl.h>
 #include <signal.h>
-#include <unistd.h>
 #endif
 
 namespace {
 
 // One wait for output; short, so a cancel is seen at once.
 constexpr int kWaitMs = 20;
-// How long a stopped group may take to end before it is killed.
-constexpr int kGraceMs = 1000;
 
-void signalGroup(QProcess& process, bool kill)
+// Stop: the whole group is asked to end; the tool gets the grace to do so
+// (its output is still read meanwhile), then the group is killed. What is
+// left of the group after the tool ended gets the rest of the grace.
+void stopGroup(QProcess& process, qint64 group)
 {
 #ifdef Q_OS_UNIX
-    const qint64 pid = process.processId();
-    if (pid > 0)
-        ::kill(-static_cast<pid_t>(pid), kill ? SIGKILL : SIGTERM);
+    ::kill(-static_cast<pid_t>(group), SIGTERM);
 #else
-    if (kill)
-        process.kill();
-    else
-        process.terminate();
+    process.terminate();
 #endif
-}
-
-void stopGroup(QProcess& process)
-{
-    signalGroup(process, false);
     QElapsedTimer grace;
     grace.start();
-    while (process.state() != QProcess::NotRunning && grace.elapsed() < kGraceMs)
+    while (process.state() != QProcess::NotRunning && grace.elapsed() < kStopGraceMs)
         process.waitForFinished(kWaitMs);
     if (process.state() != QProcess::NotRunning) {
-        signalGroup(process, true);
+#ifdef Q_OS_UNIX
+        ::kill(-static_cast<pid_t>(group), SIGKILL);
+#else
+        process.kill();
+#endif
         process.waitForFinished(-1);
     }
+    EndProcessGroup(group, int(std::max<qint64>(kStopGraceMs - grace.elapsed(), 0)));
 }
 
 } // namespace
-
-QString ProgramProblem(const QString& program)
-{
-    if (program.isEmpty())
-        return QStringLiteral("no program named");
-    QString path = program;
-    if (!program.contains(QLatin1Char('/'))) {
-        path = QStandardPaths::findExecutable(program);
-        if (path.isEmpty())
-            return QStringLiteral("not found");
-    } else if (QDir::isRelativePath(program)) {
-        // Found from the child's working directory: the start decides.
-        return {};
-    }
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("no such file");
-    if (info.isDir())
-        return QStringLiteral("it is a folder");
-    if (!info.isExecutable())
-        return QStringLiteral("not executable");
-    return {};
-}
-
-void WidenOutputPipes()
-{
-#ifdef Q_OS_LINUX
-    // A pipe's room is the pipe's: the child's ends set it for both sides.
-    ::fcntl(STDOUT_FILENO, F_SETPIPE_SZ, 1 << 20);
-    ::fcntl(STDERR_FILENO, F_SETPIPE_SZ, 1 << 20);
-#endif
-}
 
 ChildResult RunChild(const Invocation& invocation, const std::atomic<bool>& cancel,
                      const ChildOutput& output, const std::function<void()>& idle)
@@ -91,19 +52,11 @@ ChildResult RunChild(const Invocation& invocation, const std::atomic<bool>& canc
     QProcess process;
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.setStandardInputFile(QProcess::nullDevice());
-    if (!invocation.workingDirectory.isEmpty())
-        process.setWorkingDirectory(invocation.workingDirectory);
-#ifdef Q_OS_UNIX
-    // Its own group: a stop reaches make and every compiler it started.
     // (Its pipes keep the default size: with many compiles side by side,
     // wide pipes would eat into the per-user pipe allowance of the system.)
-    process.setChildProcessModifier([] { ::setpgid(0, 0); });
-#endif
-    process.start(invocation.program, invocation.arguments, QIODevice::ReadOnly);
-    if (!process.waitForStarted(-1)) {
-        result.startError = process.errorString();
+    const qint64 group = StartChild(process, invocation, {}, &result.startError);
+    if (group == 0)
         return result;
-    }
     auto take = [&] {
         const QByteArray out = process.readAllStandardOutput();
         if (!out.isEmpty())
@@ -114,20 +67,23 @@ ChildResult RunChild(const Invocation& invocation, const std::atomic<bool>& canc
     };
     while (process.state() != QProcess::NotRunning) {
         if (cancel.load()) {
-            stopGroup(process);
+            stopGroup(process, group);
             result.end = ChildResult::End::Cancelled;
             return result;
         }
         // Reads both streams into the process's buffers while it waits and
         // returns when the child ended or the time is up. (waitForReadyRead
         // watches only one channel and returns at once once it is closed,
-        // which would spin while the other stream still flows.)
+        // which would spin while the other stream still flows.) Once the
+        // child has ended, its pipes are read as far as they hold data and
+        // closed: a process it left holding them is not waited for.
         process.waitForFinished(kWaitMs);
         take();
         if (idle)
             idle();
     }
     take();
+    EndProcessGroup(group, kStopGraceMs);
     result.end = process.exitStatus() == QProcess::CrashExit ? ChildResult::End::Crashed
                                                              : ChildResult::End::Finished;
     result.exitCode = process.exitCode();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/ChildStart.h"
 #include "tools/Invocation.h"
 
 #include <QByteArrayView>
@@ -31,19 +32,10 @@ using ChildOutput = std::function<void(ToolStream, QByteArrayView)>;
 // streams are read while it runs, in short waits (20 ms); between
 // them the cancel flag is checked, and when it is set the whole process
 // group (make and the compilers it started) is ended: asked to stop, then
-// killed after a short grace. `idle` is called after every wait, so a
-// caller can post what has gathered.
+// killed after a short grace. When the child has ended by itself, what is
+// left of its group (a process it started and left running, which may
+// still hold its pipes) is ended the same way: no process outlives the
+// run, and the run never waits for a pipe such a process holds. `idle` is
+// called after every wait, so a caller can post what has gathered.
 ChildResult RunChild(const Invocation& invocation, const std::atomic<bool>& cancel,
                      const ChildOutput& output, const std::function<void()>& idle = {});
-
-// Runs in a tool's child process just before the tool starts (so it does
-// only what is safe after a fork): gives its output pipes room for 1 MiB
-// where the system allows it, so a flood of output costs fewer wake-ups of
-// the child and of Tarn. For the one tool the interface thread runs at a
-// time; the system limits the pipe room of all of a user's pipes together.
-void WidenOutputPipes();
-
-// Why a program path cannot be started, or empty when it looks startable:
-// empty path, no such file, a folder, not executable. A path without a
-// separator is looked up in PATH.
-QString ProgramProblem(const QString& program);

@@ -35,7 +35,23 @@ IdeSettings currentSettings()
 } // namespace
 
 ToolPipes::ToolPipes() = default;
-ToolPipes::~ToolPipes() = default;
+
+ToolPipes::~ToolPipes()
+{
+    // A run dropped while its tool still runs (Tarn is closing): the whole
+    // group is asked to stop, then killed, and the tool is reaped.
+    const bool wasRunning = running();
+    endGroup();
+    if (wasRunning)
+        m_process->waitForFinished(kStopGraceMs);
+}
+
+void ToolPipes::endGroup()
+{
+    if (m_group != 0)
+        EndProcessGroup(m_group, kStopGraceMs);
+    m_group = 0;
+}
 
 bool ToolPipes::start(const QString& program, const QStringList& arguments)
 {
@@ -44,6 +60,7 @@ bool ToolPipes::start(const QString& program, const QStringList& arguments)
 
 bool ToolPipes::start(const Invocation& invocation)
 {
+    endGroup();
     const QString& program = invocation.program;
     const QStringList& arguments = invocation.arguments;
     m_program = program;
@@ -62,20 +79,11 @@ bool ToolPipes::start(const Invocation& invocation)
     });
 #endif
     // The caller's environment; the process's current directory unless the
-    // invocation names a folder.
-    if (!invocation.workingDirectory.isEmpty())
-        m_process->setWorkingDirectory(invocation.workingDirectory);
-#ifdef Q_OS_UNIX
-    m_process->setChildProcessModifier(&WidenOutputPipes);
-#endif
-    m_process->start(program, arguments, QIODevice::ReadOnly);
-    m_started = m_process->waitForStarted(-1);
+    // invocation names a folder. A process group of its own, so the end of
+    // the run can end whatever the tool left running.
     m_startError.clear();
-    if (!m_started) {
-        m_startError = ProgramProblem(program);
-        if (m_startError.isEmpty())
-            m_startError = m_process->errorString();
-    }
+    m_group = StartChild(*m_process, invocation, {.widenPipes = true}, &m_startError);
+    m_started = m_group != 0;
     return m_started;
 }
 
@@ -114,6 +122,9 @@ void ToolPipes::waitForEnd()
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     collect();
+    // Whatever the tool started and left running (it may hold the pipes,
+    // which are not waited for) ends with the run.
+    endGroup();
 }
 
 namespace {

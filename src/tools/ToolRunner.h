@@ -18,6 +18,9 @@ struct CompileOptions;
 // working directory, with the caller's environment; its standard input is
 // closed at once (it reads end-of-file). Both output streams are read while
 // the child runs, so a child that writes megabytes to either never blocks.
+// The child leads a process group of its own; when the run ends (or the
+// ToolPipes goes away) whatever is left of the group is asked to stop and
+// then killed, so no process the tool started outlives the run.
 //
 // The interface thread runs gcc with it (workers run their tools with
 // RunChild, which can be cancelled).
@@ -63,6 +66,7 @@ private:
     Stream& stream(ToolStream which) { return which == ToolStream::Output ? m_output : m_error; }
     void take(ToolStream which, const QByteArray& chunk);
     void collect();
+    void endGroup();
 
     std::unique_ptr<QProcess> m_process;
     QString m_program;
@@ -71,6 +75,8 @@ private:
     Stream m_output;
     Stream m_error;
     bool m_started = false;
+    // The child's process group while it may hold members (0: none).
+    qint64 m_group = 0;
 };
 
 // Starts gccPath with the words of the command line after the gcc path

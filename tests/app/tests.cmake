@@ -1,6 +1,7 @@
 # Tests of src/app
 include(${CMAKE_CURRENT_LIST_DIR}/settings.cmake)
 list(APPEND TARN_CORE_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/CommandLineStopTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HeadlessModeTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ManualPageTest.cpp
 )

@@ -4,6 +4,7 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/HonestBuildTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MakefileWriterTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectBuildRunTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectByteNamesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectCommandLineTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectFileCodecTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectTreeLayoutTest.cpp

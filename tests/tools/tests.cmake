@@ -10,6 +10,7 @@ list(APPEND TARN_CORE_TESTS
 )
 list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/AdvancedSheetTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ChildEndTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolRunnerTest.cpp
 )
 

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "tools/Invocation.h"
+
+#include <QString>
+
+class QProcess;
+
+// How every tool child starts and how what it leaves behind is ended, for
+// the worker runs (RunChild) and the interface thread's runs (ToolPipes).
+
+struct ChildStartOptions {
+    // Give the child's output pipes room for 1 MiB (WidenOutputPipes).
+    bool widenPipes = false;
+};
+
+// Starts the invocation in `process` (channels and standard input already
+// set by the caller) and waits until it runs. The child leads a process
+// group of its own, whose id is its process id, so that ending the group
+// reaches every process the tool started. The program, each argument and
+// the working directory reach the child byte for byte: when one of them
+// holds a byte that is not UTF-8 (see PathBytes.h), which Qt's own name
+// encoding would change, the child enters the folder and executes the
+// program itself with the exact bytes, before Qt's exec is reached.
+// Returns the child's process id, or 0 with the reason in `error`.
+qint64 StartChild(QProcess& process, const Invocation& invocation, ChildStartOptions options,
+                  QString* error);
+
+// Ends whatever is left of a tool's process group once the run is over
+// (the tool ended, was stopped, or Tarn is closing): asks the group to stop
+// (SIGTERM) and kills it (SIGKILL) when members are still alive after
+// `graceMs`. Returns at once when the group is already empty, which is the
+// usual case. Waits for no pipe.
+void EndProcessGroup(qint64 groupId, int graceMs);
+
+// How long a group asked to stop may take before it is killed.
+inline constexpr int kStopGraceMs = 1000;
+
+// Why a program path cannot be started, or empty when it looks startable:
+// empty path, no such file, a folder, not executable. A path without a
+// separator is looked up in PATH. Works on the path's exact bytes.
+QString ProgramProblem(const QString& program);

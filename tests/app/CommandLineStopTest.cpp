@@ -1,0 +1,252 @@
+// `tarn --build/--rebuild` stopped by a signal, as Ctrl+C or `timeout` stop
+// it: the real program with a fake "gcc" (a shell script first on PATH)
+// that sends the signal itself once the build has reached the state the
+// case needs, so nothing depends on timing.
+#include "project/ProjectFileCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <signal.h>
+
+#include <utility>
+
+namespace {
+
+// Compiles write an empty object beside the source, the link an empty
+// program. A source whose name starts with "stop" runs the case's script
+// (stop.sh, sourced with $src, $name and $dir set) first.
+const char kFakeGcc[] = R"sh(#!/bin/sh
+if [ "$1" = "-o" ]; then : > "$2"; exit 0; fi
+src=$2
+name=$(basename "$src" .c)
+dir=$(dirname "$0")
+case "$name" in
+stop*) . "$dir/stop.sh" ;;
+esac
+: > "$(dirname "$src")/$name.o"
+exit 0
+)sh";
+
+// Waits (at most about 20 s) until tarn's standard output holds N reports
+// of finished compiles; the rows must arrive while the build runs.
+const char kWaitForReports[] = R"sh(
+waitForReports() {
+  i=0
+  while [ "$(grep -c 'No warnings or errors recieved from gcc' "$TARN_TEST_OUT")" -lt "$1" ]; do
+    i=$((i+1)); [ $i -gt 2000 ] && { echo late > "$dir/rows-late"; return; }
+    sleep 0.01
+  done
+}
+)sh";
+
+// Leaves a process that ignores SIGTERM and holds the pipes, its pid in
+// $dir/$name.pid.
+const char kLeaveStubbornChild[] = R"sh(
+sh -c 'trap "" TERM; echo $$ > "$1.tmp"; mv "$1.tmp" "$1"; exec sleep 300' sh "$dir/$name.pid" &
+while [ ! -s "$dir/$name.pid" ]; do sleep 0.01; done
+)sh";
+
+bool writeFile(const QString& path, const QByteArray& bytes, bool executable = false)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return false;
+    file.close();
+    return !executable || file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool processAlive(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const qsizetype close = text.lastIndexOf(')');
+    return close > 0 && text.mid(close + 2, 1) != "Z";
+}
+
+// A killed process takes a moment to be gone.
+bool goneSoon(qint64 pid)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (processAlive(pid) && clock.elapsed() < 10000)
+        QThread::msleep(10);
+    return !processAlive(pid);
+}
+
+struct Stopped {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+class CommandLineStop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(writeFile(dir.filePath("gcc"), kFakeGcc, true));
+    }
+    void TearDown() override
+    {
+        // Whatever a failed case left behind.
+        for (const QString& name : QDir(dir.path()).entryList({"*.pid"})) {
+            const qint64 pid = readFile(dir.filePath(name)).trimmed().toLongLong();
+            if (pid > 0 && processAlive(pid))
+                ::kill(pid_t(pid), SIGKILL);
+        }
+    }
+
+    // A project of the named sources (each "NAME.c" in the temp folder).
+    QString project(const QStringList& names)
+    {
+        ProjectFile file;
+        for (const QString& name : names) {
+            EXPECT_TRUE(writeFile(dir.filePath(name + ".c"), "int x;\n"));
+            file.sources << dir.filePath(name + ".c");
+        }
+        const QString path = dir.filePath("p.tarn");
+        EXPECT_TRUE(SaveProjectFile(path, file));
+        return path;
+    }
+    Stopped run(const QStringList& arguments, const QByteArray& stopScript)
+    {
+        TearDown(); // what an earlier run of the case left
+        for (const QString& name :
+             QDir(dir.path()).entryList({"*.pid", "*.o", "seen", "rows-late"}))
+            QFile::remove(dir.filePath(name));
+        EXPECT_TRUE(writeFile(dir.filePath("stop.sh"), kWaitForReports + stopScript));
+        const QString outPath = dir.filePath("tarn.out");
+        QProcess tarn;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("QT_QPA_PLATFORM");
+        env.insert("XDG_CONFIG_HOME", dir.filePath("config")); // no gcc set: PATH's
+        env.insert("PATH", dir.path() + ":" + env.value("PATH"));
+        env.insert("TARN_TEST_OUT", outPath);
+        env.insert("LC_ALL", "C");
+        tarn.setProcessEnvironment(env);
+        tarn.setStandardOutputFile(outPath);
+        tarn.start(TARN_EXECUTABLE, arguments);
+        EXPECT_TRUE(tarn.waitForFinished(120000));
+        Stopped stopped;
+        stopped.status = tarn.exitStatus() == QProcess::NormalExit ? tarn.exitCode() : -1;
+        stopped.out = readFile(outPath);
+        stopped.err = tarn.readAllStandardError();
+        return stopped;
+    }
+    // The rows of a compile that went well.
+    QByteArray compiled(const QString& name)
+    {
+        const QByteArray source = dir.filePath(name + ".c").toUtf8();
+        return "compiling " + source + " with command line of:\n" + dir.filePath("gcc").toUtf8() +
+               " -c " + source + " \nNo warnings or errors recieved from gcc\n\n";
+    }
+    void expectLeftoversGone(const QStringList& names)
+    {
+        for (const QString& name : names) {
+            const qint64 pid = readFile(dir.filePath(name + ".pid")).trimmed().toLongLong();
+            ASSERT_GT(pid, 0) << name.toStdString();
+            EXPECT_TRUE(goneSoon(pid)) << name.toStdString();
+        }
+    }
+
+    QTemporaryDir dir;
+};
+
+const QByteArray kBeginning = "Beginning compilation of project...\n\n";
+const QByteArray kStoppedRow = "Stopped by the user\n\n";
+
+// SIGTERM (as `timeout` sends it) or SIGHUP (the terminal closed) during a
+// one-at-a-time build: the rows of the compiles that finished were written
+// as each ended; the compiler that runs and the process it left are ended;
+// nothing after it runs; the output ends as Stop Build's does; the status
+// is 128 + the signal's number.
+TEST_F(CommandLineStop, ASignalStopsABuildAndShowsWhatWasBuilt)
+{
+    const QString path = project({"a", "b", "stop", "d"});
+    for (const auto& [signal, name] : {std::pair{SIGTERM, "TERM"}, std::pair{SIGHUP, "HUP"}}) {
+        const Stopped stopped =
+            run({"--rebuild", path},
+                QByteArray("waitForReports 2\ncp \"$TARN_TEST_OUT\" \"$dir/seen\"\n") +
+                    kLeaveStubbornChild + "kill -" + name + " $PPID\nexec sleep 300\n");
+        EXPECT_EQ(stopped.status, 128 + signal) << name << stopped.err.toStdString();
+        EXPECT_FALSE(QFile::exists(dir.filePath("rows-late"))) << name;
+        // What the build had written when the third compile ran.
+        const QByteArray seen = readFile(dir.filePath("seen"));
+        EXPECT_TRUE(seen.startsWith(kBeginning + compiled("a") + compiled("b")))
+            << name << seen.toStdString();
+        EXPECT_TRUE(stopped.out.startsWith(kBeginning + compiled("a") + compiled("b")))
+            << name << stopped.out.toStdString();
+        EXPECT_TRUE(stopped.out.endsWith(kStoppedRow)) << name << stopped.out.toStdString();
+        EXPECT_FALSE(stopped.out.contains("d.c")) << name;
+        EXPECT_FALSE(stopped.out.contains("Linking")) << name;
+        EXPECT_TRUE(stopped.err.contains(QByteArray("tarn: stopped by SIG") + name))
+            << stopped.err.toStdString();
+        EXPECT_FALSE(QFile::exists(dir.filePath("d.o"))) << name;
+        expectLeftoversGone({"stop"});
+    }
+}
+
+// SIGTERM while eight compiles run side by side: every one of them and what
+// each left behind is ended; the compile that had finished is shown.
+TEST_F(CommandLineStop, SigtermStopsEveryCompileOfAParallelBuild)
+{
+    QStringList names{"a"};
+    for (int i = 1; i <= 8; ++i)
+        names << QStringLiteral("stop%1").arg(i);
+    const QString path = project(names);
+    // The last of the eight to have started sends the signal.
+    const Stopped stopped =
+        run({"--jobs", "8", "--rebuild", path},
+            QByteArray(kLeaveStubbornChild) +
+                "waitForReports 1\n"
+                "if [ \"$(ls \"$dir\" | grep -c '^stop.*\\.pid$')\" -eq 8 ] && "
+                "mkdir \"$dir/signalled\" 2>/dev/null; then kill -TERM $PPID; fi\n"
+                "exec sleep 300\n");
+    EXPECT_EQ(stopped.status, 128 + SIGTERM) << stopped.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("rows-late")));
+    EXPECT_TRUE(stopped.out.startsWith(kBeginning + compiled("a"))) << stopped.out.toStdString();
+    EXPECT_TRUE(stopped.out.endsWith(kStoppedRow)) << stopped.out.toStdString();
+    EXPECT_FALSE(stopped.out.contains("Linking"));
+    EXPECT_TRUE(stopped.err.contains("tarn: stopped by SIGTERM")) << stopped.err.toStdString();
+    expectLeftoversGone(names.mid(1));
+}
+
+// Ctrl+C twice: the compiler, asked to stop, sends a second SIGINT while
+// Tarn is still stopping the build. The stop goes on as before; the status
+// is that of the first signal.
+TEST_F(CommandLineStop, ASecondSigintWhileStoppingChangesNothing)
+{
+    const QString path = project({"a", "stop", "c"});
+    const Stopped stopped =
+        run({"--build", path},
+            "trap 'echo sent > \"$dir/second-sent\"; kill -INT $PPID; trap \"\" TERM' TERM\n"
+            "kill -INT $PPID\n"
+            "i=0; while [ $i -lt 3000 ]; do sleep 0.1; i=$((i+1)); done\n");
+    EXPECT_TRUE(QFile::exists(dir.filePath("second-sent")));
+    EXPECT_EQ(stopped.status, 128 + SIGINT) << stopped.err.toStdString();
+    EXPECT_TRUE(stopped.out.startsWith(kBeginning + compiled("a"))) << stopped.out.toStdString();
+    EXPECT_TRUE(stopped.out.endsWith(kStoppedRow)) << stopped.out.toStdString();
+    EXPECT_EQ(stopped.out.count(kStoppedRow), 1);
+    EXPECT_FALSE(stopped.out.contains("c.c"));
+    EXPECT_TRUE(stopped.err.contains("tarn: stopped by SIGINT")) << stopped.err.toStdString();
+    EXPECT_FALSE(stopped.err.contains("SIGTERM"));
+}
+
+} // namespace

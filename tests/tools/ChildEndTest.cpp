@@ -1,0 +1,279 @@
+// What a tool leaves behind, and names that are bytes, on both roads that
+// start tools: a worker's RunChild (builds, make, Stop Build, closing Tarn)
+// and the interface thread's ToolPipes (Quick Compile, Build Source, Link).
+// Small shell scripts stand in for gcc.
+#include "tools/ChildRun.h"
+#include "tools/JobManager.h"
+#include "tools/PathBytes.h"
+#include "tools/StopJobs.h"
+#include "tools/ToolRunner.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+#include <optional>
+
+namespace {
+
+bool writeBytesFile(const QByteArray& path, const QByteArray& bytes, mode_t mode = 0644)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    return ::close(fd) == 0 && written && ::chmod(path.constData(), mode) == 0;
+}
+
+// A process that exists and has not ended (a zombie has ended).
+bool processAlive(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const qsizetype close = text.lastIndexOf(')');
+    return close > 0 && text.mid(close + 2, 1) != "Z";
+}
+
+// A killed process takes a moment to be gone after the signal was sent.
+bool goneSoon(qint64 pid)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (processAlive(pid)) {
+        if (clock.elapsed() > 10000)
+            return false;
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+// The fake gccs. Each is given the path of a file where the process it
+// leaves behind writes its pid; that process holds the tool's pipes.
+struct Leftover {
+    const char* name;
+    // The script's body after "#!/bin/sh"; $1 is the pid file.
+    const char* script;
+};
+
+// Leaves the grandchild running and ends at once, successfully.
+const Leftover kEndsNormally[] = {
+    {"sleep holding the pipes",
+     "sleep 300 &\necho $! > \"$1.tmp\"; mv \"$1.tmp\" \"$1\"\necho compiled >&2\nexit 0\n"},
+    {"child ignoring SIGTERM",
+     "sh -c 'trap \"\" TERM; echo $$ > \"$1.tmp\"; mv \"$1.tmp\" \"$1\"; exec sleep 300' sh \"$1\" "
+     "&\n"
+     "while [ ! -s \"$1\" ]; do sleep 0.01; done\necho compiled >&2\nexit 0\n"},
+};
+
+// The same grandchildren, but the tool itself keeps running until stopped.
+const Leftover kRunsUntilStopped[] = {
+    {"sleep holding the pipes", "sleep 300 &\necho $! > \"$1.tmp\"; mv \"$1.tmp\" \"$1\"\n"
+                                "exec sleep 300\n"},
+    {"child ignoring SIGTERM", "sh -c 'trap \"\" TERM; echo $$ > \"$1.tmp\"; mv \"$1.tmp\" \"$1\"; "
+                               "exec sleep 300' sh \"$1\" &\n"
+                               "exec sleep 300\n"},
+};
+
+class ChildEnd : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    void TearDown() override
+    {
+        if (leftover > 0 && processAlive(leftover))
+            ::kill(pid_t(leftover), SIGKILL);
+    }
+
+    // The script as a "gcc" and the invocation that runs it.
+    Invocation fakeGcc(const char* body)
+    {
+        const QByteArray script = PathToBytes(dir.filePath("gcc"));
+        EXPECT_TRUE(writeBytesFile(script, QByteArray("#!/bin/sh\n") + body, 0755));
+        QFile::remove(pidFile());
+        return {dir.filePath("gcc"), {pidFile()}, dir.path()};
+    }
+    QString pidFile() const { return dir.filePath("leftover.pid"); }
+    // The pid the leftover wrote, once it has written it.
+    std::optional<qint64> readLeftover()
+    {
+        QFile file(pidFile());
+        if (!file.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        bool number = false;
+        const qint64 pid = file.readAll().trimmed().toLongLong(&number);
+        if (!number)
+            return std::nullopt;
+        leftover = pid;
+        return pid;
+    }
+
+    QTemporaryDir dir;
+    qint64 leftover = 0;
+};
+
+// A normal end on either road: the tool's report is complete, the run
+// returns although the leftover still holds the pipes, and the leftover is
+// gone with the run.
+TEST_F(ChildEnd, LeftoversEndWithANormalRunOnBothRoads)
+{
+    for (const Leftover& c : kEndsNormally) {
+        {
+            const Invocation run = fakeGcc(c.script);
+            std::atomic<bool> cancel{false};
+            QByteArray errors;
+            const ChildResult result =
+                RunChild(run, cancel, [&errors](ToolStream stream, QByteArrayView bytes) {
+                    if (stream == ToolStream::Error)
+                        errors += bytes;
+                });
+            EXPECT_EQ(result.end, ChildResult::End::Finished) << c.name;
+            EXPECT_EQ(result.exitCode, 0) << c.name;
+            EXPECT_EQ(errors, "compiled\n") << c.name;
+            const std::optional<qint64> pid = readLeftover();
+            ASSERT_TRUE(pid) << c.name;
+            EXPECT_TRUE(goneSoon(*pid)) << "worker run: " << c.name;
+        }
+        {
+            const Invocation run = fakeGcc(c.script);
+            ToolPipes pipes;
+            ASSERT_TRUE(pipes.start(run)) << c.name;
+            pipes.waitForEnd();
+            EXPECT_EQ(pipes.result().exitCode, 0) << c.name;
+            EXPECT_EQ(pipes.standardError(), "compiled\n") << c.name;
+            const std::optional<qint64> pid = readLeftover();
+            ASSERT_TRUE(pid) << c.name;
+            EXPECT_TRUE(goneSoon(*pid)) << "interface run: " << c.name;
+        }
+    }
+}
+
+// Stop Build, closing Tarn with a build running (the job manager goes
+// away), and a dropped interface-thread run: the tool and everything it
+// started are ended, a grandchild that ignores SIGTERM included.
+TEST_F(ChildEnd, LeftoversEndWhenARunIsStoppedOrDropped)
+{
+    enum class How { StopBuild, CloseTarn, DropPipes };
+    for (How how : {How::StopBuild, How::CloseTarn, How::DropPipes}) {
+        for (const Leftover& c : kRunsUntilStopped) {
+            const Invocation run = fakeGcc(c.script);
+            const std::string label = c.name + std::string(" / case ") + std::to_string(int(how));
+            if (how == How::DropPipes) {
+                auto pipes = std::make_unique<ToolPipes>();
+                ASSERT_TRUE(pipes->start(run)) << label;
+                ASSERT_TRUE(testsupport::waitUntil([&] { return readLeftover().has_value(); }))
+                    << label;
+                pipes.reset();
+            } else {
+                auto jobs = std::make_unique<JobManager>();
+                std::atomic<int> end{-1};
+                jobs->start(QStringLiteral("build"), [run, &end](JobContext& context) {
+                    const ChildResult result =
+                        RunChild(run, context.cancelFlag(), [](ToolStream, QByteArrayView) {});
+                    end = int(result.end);
+                    return 0;
+                });
+                ASSERT_TRUE(testsupport::waitUntil([&] { return readLeftover().has_value(); }))
+                    << label;
+                if (how == How::StopBuild) {
+                    EXPECT_TRUE(StopRunningJobs(*jobs));
+                    EXPECT_TRUE(jobs->waitForAll(60000)) << label;
+                }
+                jobs.reset();
+                EXPECT_EQ(end.load(), int(ChildResult::End::Cancelled)) << label;
+            }
+            ASSERT_TRUE(leftover > 0) << label;
+            EXPECT_TRUE(goneSoon(leftover)) << label;
+        }
+    }
+}
+
+// A program, an argument and a working folder whose names hold a byte that
+// is not UTF-8 reach the child exactly, on both roads; a failure to enter
+// such a folder or to find such a program says so.
+TEST_F(ChildEnd, NamesReachTheChildByteForByte)
+{
+    const QByteArray root = PathToBytes(dir.path());
+    const QByteArray folder = root + "/latin\xE9 dir";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    const QByteArray program = folder + "/show\xE9";
+    ASSERT_TRUE(writeBytesFile(program, "#!/bin/sh\npwd -P\nprintf '%s\\n' \"$0\" \"$@\"\n", 0755));
+    const QByteArray argument = "latin\xE9.c";
+    const QByteArray canonicalFolder = [&] {
+        char resolved[PATH_MAX];
+        return QByteArray(::realpath(folder.constData(), resolved));
+    }();
+    struct Case {
+        const char* name;
+        Invocation run;
+        QByteArray output;
+    };
+    const Case cases[] = {
+        {"all three as bytes",
+         {PathFromBytes(program), {PathFromBytes(argument), "-c"}, PathFromBytes(folder)},
+         canonicalFolder + '\n' + program + '\n' + argument + "\n-c\n"},
+        {"only the argument",
+         {"/bin/sh", {"-c", "printf '%s\\n' \"$1\"", "sh", PathFromBytes(argument)}, QString()},
+         argument + '\n'},
+        {"text names keep Qt's road",
+         {"/bin/sh",
+          {"-c", "printf '%s\\n' \"$1\"", "sh", QString::fromUtf8("\xC3\xA9t\xC3\xA9")},
+          dir.path()},
+         "\xC3\xA9t\xC3\xA9\n"},
+    };
+    for (const Case& c : cases) {
+        std::atomic<bool> cancel{false};
+        QByteArray output;
+        const ChildResult result =
+            RunChild(c.run, cancel, [&output](ToolStream stream, QByteArrayView bytes) {
+                if (stream == ToolStream::Output)
+                    output += bytes;
+            });
+        EXPECT_EQ(result.end, ChildResult::End::Finished)
+            << c.name << result.startError.toStdString();
+        EXPECT_EQ(output, c.output) << "worker: " << c.name;
+        ToolPipes pipes;
+        EXPECT_TRUE(pipes.start(c.run)) << c.name << pipes.startError().toStdString();
+        pipes.waitForEnd();
+        EXPECT_EQ(pipes.standardOutput(), c.output) << "interface: " << c.name;
+    }
+
+    struct Failure {
+        const char* name;
+        Invocation run;
+        const char* reason;
+    };
+    const Failure failures[] = {
+        {"missing folder",
+         {PathFromBytes(program), {}, PathFromBytes(root + "/gone\xE9")},
+         "cannot enter the folder "},
+        {"missing program", {PathFromBytes(folder + "/gcc\xE9"), {}, QString()}, "no such file"},
+        {"program not on PATH", {PathFromBytes("gcc\xE9\xE9"), {}, QString()}, "not found"},
+    };
+    for (const Failure& f : failures) {
+        std::atomic<bool> cancel{false};
+        const ChildResult result = RunChild(f.run, cancel, [](ToolStream, QByteArrayView) {});
+        EXPECT_EQ(result.end, ChildResult::End::NotStarted) << f.name;
+        EXPECT_TRUE(result.startError.startsWith(f.reason))
+            << f.name << ": " << result.startError.toStdString();
+        ToolPipes pipes;
+        EXPECT_FALSE(pipes.start(f.run)) << f.name;
+        EXPECT_TRUE(pipes.startError().startsWith(f.reason))
+            << f.name << ": " << pipes.startError().toStdString();
+    }
+    // QTemporaryDir cannot remove names that are not UTF-8.
+    EXPECT_EQ(::unlink(program.constData()), 0);
+    EXPECT_EQ(::rmdir(folder.constData()), 0);
+}
+
+} // namespace
