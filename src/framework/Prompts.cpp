@@ -104,12 +104,16 @@ static bool sameChoice(const QFont& chosen, const QFont& shown)
 
 std::optional<QFont> QtPrompts::chooseFont(QWidget* parent, const QFont& initial)
 {
-    // The dialog lists the host's families only. A name it does not list
-    // (the default "courier", drawn with the host's monospace font) would
-    // make it open on its first family, so it is opened on the family that
-    // is actually drawn.
+    // The dialog lists the host's families and their own style names only.
+    // A name it does not list (the default "courier", drawn with the host's
+    // monospace font) would make it open on its first family, and a font
+    // without a style name on a style it guesses ("Normal" is no style of
+    // DejaVu Sans Mono, whose upright style is "Book": the guess was
+    // "Oblique"). So it is opened on the family and style actually drawn.
+    const QFontInfo drawn(initial);
     QFont shown = initial;
-    shown.setFamily(QFontInfo(initial).family());
+    shown.setFamily(drawn.family());
+    shown.setStyleName(drawn.styleName());
     bool ok = false;
     const QFont font = QFontDialog::getFont(&ok, shown, dialogParent(parent));
     if (!ok)
