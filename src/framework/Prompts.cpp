@@ -93,11 +93,14 @@ QString QtPrompts::saveFileName(QWidget* parent, const FileDialog& dialog)
 }
 
 // True when the dialog's answer is the font it was opened on: the same
-// family, size and style.
+// family, size and style. The dialog offers whole point sizes only: a font
+// of 9.75 points (a record of 13 pixels) is shown, and answered, as 10.
 static bool sameChoice(const QFont& chosen, const QFont& shown)
 {
-    return chosen.family().compare(shown.family(), Qt::CaseInsensitive) == 0
-           && qAbs(chosen.pointSizeF() - shown.pointSizeF()) < 0.01 && chosen.weight() == shown.weight()
+    const bool sameSize = qAbs(chosen.pointSizeF() - shown.pointSizeF()) < 0.01
+                          || (chosen.pointSizeF() == chosen.pointSize() && chosen.pointSize() == shown.pointSize());
+    return chosen.family().compare(shown.family(), Qt::CaseInsensitive) == 0 && sameSize
+           && chosen.weight() == shown.weight()
            && chosen.italic() == shown.italic() && chosen.underline() == shown.underline()
            && chosen.strikeOut() == shown.strikeOut();
 }

@@ -218,10 +218,13 @@ TEST_F(OptionsDialog, RealFontDialogOpensOnTheDrawnFontAndOkKeepsTheRecord)
         {fontFromFontRecord(book), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Book")},
         {fontFromFontRecord(bold), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Bold")},
         {defaultSourceFont(), QString(), QString()},
+        // As it comes back from the file: 13 pixels, 9.75 points, which the
+        // dialog shows as 10.
+        {fontFromFontRecord(fontRecordFromFont(defaultSourceFont())), QString(), QString()},
     };
     prompts.reset(); // the real dialogs
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.font.family().toStdString());
+        SCOPED_TRACE(c.font.family().toStdString() + " " + std::to_string(c.font.pointSizeF()));
         const QFontInfo drawn(c.font);
         if (!c.family.isEmpty()) {
             ASSERT_EQ(drawn.family(), c.family) << "fonts-dejavu-core is needed";
