@@ -97,12 +97,12 @@ QString QtPrompts::saveFileName(QWidget* parent, const FileDialog& dialog)
 // of 9.75 points (a record of 13 pixels) is shown, and answered, as 10.
 static bool sameChoice(const QFont& chosen, const QFont& shown)
 {
-    const bool sameSize = qAbs(chosen.pointSizeF() - shown.pointSizeF()) < 0.01
-                          || (chosen.pointSizeF() == chosen.pointSize() && chosen.pointSize() == shown.pointSize());
-    return chosen.family().compare(shown.family(), Qt::CaseInsensitive) == 0 && sameSize
-           && chosen.weight() == shown.weight()
-           && chosen.italic() == shown.italic() && chosen.underline() == shown.underline()
-           && chosen.strikeOut() == shown.strikeOut();
+    const bool sameSize =
+        qAbs(chosen.pointSizeF() - shown.pointSizeF()) < 0.01 ||
+        (chosen.pointSizeF() == chosen.pointSize() && chosen.pointSize() == shown.pointSize());
+    return chosen.family().compare(shown.family(), Qt::CaseInsensitive) == 0 && sameSize &&
+           chosen.weight() == shown.weight() && chosen.italic() == shown.italic() &&
+           chosen.underline() == shown.underline() && chosen.strikeOut() == shown.strikeOut();
 }
 
 std::optional<QFont> QtPrompts::chooseFont(QWidget* parent, const QFont& initial)

@@ -2,10 +2,10 @@
 
 #include "framework/Application.h"
 #include "framework/DocTemplate.h"
-#include "framework/Prompts.h"
 #include "framework/Document.h"
 #include "framework/MdiChildFrame.h"
 #include "framework/MdiMainFrame.h"
+#include "framework/Prompts.h"
 #include "messages/LineNavigation.h"
 #include "messages/MessageClassifier.h"
 #include "messages/MessageLog.h"

@@ -256,8 +256,8 @@ void MessageBatcher::addStreamRows(QByteArrayView bytes, bool streamEnd, const Q
     if (bytes.isEmpty() && !streamEnd)
         return;
     started();
-    if (m_entries.empty() || m_entries.back().kind != MessageEntry::Kind::Rows || m_entries.back().streamEnd
-        || m_entries.back().directory != directory) {
+    if (m_entries.empty() || m_entries.back().kind != MessageEntry::Kind::Rows ||
+        m_entries.back().streamEnd || m_entries.back().directory != directory) {
         MessageEntry entry;
         entry.kind = MessageEntry::Kind::Rows;
         entry.directory = directory;

@@ -126,7 +126,8 @@ public:
             QByteArrayView all(m_pending);
             for (size_t i = 0; i < m_marks.size(); ++i) {
                 const qsizetype from = rowStart(all, m_marks[i].first);
-                const qsizetype to = i + 1 < m_marks.size() ? rowStart(all, m_marks[i + 1].first) : all.size();
+                const qsizetype to =
+                    i + 1 < m_marks.size() ? rowStart(all, m_marks[i + 1].first) : all.size();
                 if (to > from || i + 1 == m_marks.size())
                     sendHeld(all.sliced(from, std::max<qsizetype>(to - from, 0)), m_marks[i].second,
                              i + 1 == m_marks.size());
@@ -273,9 +274,11 @@ ChildResult RunWithMakeReport(const Invocation& invocation, const std::atomic<bo
                               MessageBatcher& batch, BuildVerdict* verdict)
 {
     RowFolders folders(invocation.workingDirectory);
-    ReportStream output(batch, QStringLiteral("Output from make:"), QString(), true, verdict, folders, true);
+    ReportStream output(batch, QStringLiteral("Output from make:"), QString(), true, verdict,
+                        folders, true);
     // Held until the end: it is shown after the whole of standard output.
     const QString noErrors = QStringLiteral("No errors recieved from make");
-    ReportStream error(batch, QStringLiteral("Errors recieved from make:"), noErrors, false, verdict, folders);
+    ReportStream error(batch, QStringLiteral("Errors recieved from make:"), noErrors, false,
+                       verdict, folders);
     return runReported(invocation, cancel, batch, &output, error, verdict);
 }

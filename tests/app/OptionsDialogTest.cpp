@@ -251,6 +251,7 @@ TEST_F(OptionsDialog, RealFontDialogOpensOnTheDrawnFontAndOkKeepsTheRecord)
         EXPECT_NEAR(shown.pointSizeF(), drawn.pointSizeF(), 0.5);
         const LogFontRecord record = fontRecordFromFont(c.font);
         EXPECT_EQ(fontRecordFromFont(ideSettings().sourceFont), record);
-        EXPECT_TRUE(testsupport::readFile(iniPath()).contains("\nFont=" + record.toProfileValue() + "\n"));
+        EXPECT_TRUE(
+            testsupport::readFile(iniPath()).contains("\nFont=" + record.toProfileValue() + "\n"));
     }
 }

@@ -58,16 +58,18 @@ bool sameItems(const fw::MenuItem& a, const fw::MenuItem& b)
 // "—" is a separator, "[x]" a submenu whose entries follow indented.
 const char* const fileDoc = "&New Source File\tCtrl+N|New Project|&Open...\tCtrl+O|&Close|&Save\tCtrl+S|"
                             "Save &As...|—|Recent File|—|E&xit";
-const char* const commands = "&Run Executable...\tCtrl+E|—|&Link...|&Make...|&Debug...|—|&Stop Build\tCtrl+Break";
+const char* const commands =
+    "&Run Executable...\tCtrl+E|—|&Link...|&Make...|&Debug...|—|&Stop Build\tCtrl+Break";
 const char* const viewDoc = "&Toolbar|&Status Bar|—|&Options...";
 const char* const window = "&Next\tCtrl+Tab|—|&Cascade|Tile &Horizontally|Tile &Vertically|&Arrange Icons|"
                            "<windows>";
 const char* const help = "&Libc Reference|&About Tarn...";
 const char* const steps = "—|&Next Diagnostic\tF4|&Previous Diagnostic\tShift+F4";
 const char* const messages = "&Clear Messages|Copyright and &Version|&Tip";
-const char* const project = "&Insert File...|&Remove File|—|&Build Project\tCtrl+J|Rebuild &All|&Touch File|"
-                            "T&ouch All|—|&Export as Makefile|Export and &Make|—|Set &Compile Options...|"
-                            "Set &Linking Options...|—|&Stop Build\tCtrl+Break";
+const char* const project =
+    "&Insert File...|&Remove File|—|&Build Project\tCtrl+J|Rebuild &All|&Touch File|"
+    "T&ouch All|—|&Export as Makefile|Export and &Make|—|Set &Compile Options...|"
+    "Set &Linking Options...|—|&Stop Build\tCtrl+Break";
 struct Popup {
     int resource;
     const char* title; // "" for the only popup of a context menu
@@ -255,7 +257,8 @@ void collectClashes(int resource, const QString& where, const std::vector<fw::Me
         if (key.isNull())
             continue;
         if (owner.contains(key))
-            clashes.insert(QStringLiteral("%1 %2: %3 | %4").arg(resource).arg(where, owner[key], item.text));
+            clashes.insert(
+                QStringLiteral("%1 %2: %3 | %4").arg(resource).arg(where, owner[key], item.text));
         else
             owner.insert(key, item.text);
     }
@@ -303,7 +306,8 @@ TEST(TarnCommands, KeysBoundOnceAndShownOnTheirCommand)
     // shows Ctrl+F, the Edit menu's Find key: pressing it runs that Find.
     // The Break key is shown by the name on the keyboard; Qt calls it Pause.
     const QMap<int, int> borrowedKey = {{cmd::FindInSource, fw::id::EditFind}};
-    const QMap<QString, QString> keyNames = {{QStringLiteral("Ctrl+Break"), QStringLiteral("Ctrl+Pause")}};
+    const QMap<QString, QString> keyNames = {
+        {QStringLiteral("Ctrl+Break"), QStringLiteral("Ctrl+Pause")}};
     std::set<std::pair<int, QString>> shown;
     menuwalk::forEachCommandItem([&](int resource, const fw::MenuItem& item) {
         QString keyText = item.text.section(QLatin1Char('\t'), 1);

@@ -34,7 +34,8 @@ void click(QWidget* sheet, const char* name)
     ASSERT_TRUE(button && button->isVisible()) << name;
     // Near the left end, where a check box's box and label are: a wide
     // sheet leaves the middle of a long check box empty.
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(std::min(button->width() / 2, 8), button->height() / 2));
+    QTest::mouseClick(button, Qt::LeftButton, {},
+                      QPoint(std::min(button->width() / 2, 8), button->height() / 2));
 }
 
 void pressButton(CAdvancedSheet* sheet, QDialogButtonBox::StandardButton which)
@@ -227,8 +228,8 @@ TEST(AdvancedSheet, OpensWideEnoughForEveryTab)
             ASSERT_EQ(bar->count(), 5);
             for (int i = 0; i < bar->count(); ++i) {
                 const QRect tab = bar->tabRect(i);
-                EXPECT_TRUE(bar->rect().contains(tab)) << points << " pt, tab " << i << " "
-                                                       << bar->tabText(i).toStdString();
+                EXPECT_TRUE(bar->rect().contains(tab))
+                    << points << " pt, tab " << i << " " << bar->tabText(i).toStdString();
                 EXPECT_GE(tab.width(), bar->fontMetrics().horizontalAdvance(bar->tabText(i)))
                     << points << " pt, tab " << i;
             }
