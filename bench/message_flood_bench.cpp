@@ -3,6 +3,7 @@
 // (a heading every 50 ms, as Quick Compile announces its command). A 10 ms
 // timer on the user-interface thread records the longest gap in the event
 // loop; the longest single AddMessage call is reported beside it. Offscreen.
+// TARN_NO_HEADINGS=1 measures the flood alone, for comparison.
 #include "messages/CMessageView.h"
 #include "messages/MessageSink.h"
 
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <thread>
 
@@ -32,6 +34,9 @@ int main(int argc, char** argv)
     // The worker posts ready-made pieces of diagnostic rows as fast as it
     // can: faster than the window takes them, so the queue never runs dry
     // while it floods.
+    // TARN_FLOOD_REST=N: the worker rests 1 ms after every N pieces (a
+    // flood the window keeps up with); by default it never rests.
+    const int restEvery = qEnvironmentVariableIntValue("TARN_FLOOD_REST");
     std::thread worker([&] {
         QByteArray piece;
         int perPiece = 0;
@@ -47,12 +52,16 @@ int main(int argc, char** argv)
             batch.addStreamRows(piece, false);
             batch.postIfDue();
             rows += perPiece;
+            if (restEvery > 0 && rows / perPiece % restEvery == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         batch.post();
         workerRows.store(rows);
         done.store(true);
     });
 
+    // TARN_NO_HEADINGS=1: the flood alone, for comparison.
+    const bool headings = qEnvironmentVariableIntValue("TARN_NO_HEADINGS") == 0;
     qint64 gap = 0, worstCall = 0, calls = 0;
     QElapsedTimer sinceTick, sinceHeading, total;
     QTimer ticker;
@@ -61,7 +70,7 @@ int main(int argc, char** argv)
         // The time spent in this call counts toward the next gap.
         gap = std::max(gap, sinceTick.elapsed());
         sinceTick.restart();
-        if (sinceHeading.elapsed() >= 50) {
+        if (headings && sinceHeading.elapsed() >= 50) {
             sinceHeading.restart();
             QElapsedTimer call;
             call.start();
@@ -77,6 +86,8 @@ int main(int argc, char** argv)
     while (!done.load())
         QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
     ticker.stop();
+    // A last call may have outlasted the flood.
+    gap = std::max(gap, sinceTick.elapsed());
     worker.join();
     FlushMessages();
     const qint64 expected = workerRows.load() + 2 * calls;
