@@ -1,28 +1,32 @@
 #include "singlefile/BrowseFolders.h"
 
+#include "app/CMainFrame.h"
 #include "framework/Application.h"
 #include "framework/Document.h"
 #include "framework/MdiMainFrame.h"
 #include "tools/ToolDirectory.h"
 
 #include <QFileInfo>
-#include <QHash>
 
 namespace {
 
-QHash<QString, QString>& lastFolders()
+// The main window keeps them, so they last as long as it does.
+QHash<QString, QString>* lastFolders()
 {
-    static QHash<QString, QString> folders;
-    return folders;
+    fw::Application* app = fw::Application::instance();
+    auto* main = app ? dynamic_cast<CMainFrame*>(app->mainFrame()) : nullptr;
+    return main ? &main->browseFolders : nullptr;
 }
 
 } // namespace
 
 QString BrowseFolder(const QString& key, const QString& ownerFile)
 {
-    const QString last = lastFolders().value(key);
-    if (!last.isEmpty())
-        return last;
+    if (const QHash<QString, QString>* folders = lastFolders()) {
+        const QString last = folders->value(key);
+        if (!last.isEmpty())
+            return last;
+    }
     if (!ownerFile.isEmpty())
         return QFileInfo(ownerFile).absolutePath();
     fw::Application* app = fw::Application::instance();
@@ -38,6 +42,7 @@ QString BrowseFolder(const QString& key, const QString& ownerFile)
 
 void RememberBrowseFolder(const QString& key, const QString& chosenPath)
 {
-    if (!chosenPath.isEmpty())
-        lastFolders().insert(key, QFileInfo(chosenPath).absolutePath());
+    QHash<QString, QString>* folders = lastFolders();
+    if (folders && !chosenPath.isEmpty())
+        folders->insert(key, QFileInfo(chosenPath).absolutePath());
 }
