@@ -2,6 +2,7 @@
 
 #include "framework/MdiMainFrame.h"
 
+#include <QHash>
 #include <QString>
 
 class QLabel;
@@ -22,6 +23,9 @@ public:
     QString lastRunCommand;
     QString lastRunArguments;
     QString lastMakeFile;
+    // The folder last chosen in each tool's file dialog, by dialog
+    // (singlefile/BrowseFolders.h); kept while the program runs.
+    QHash<QString, QString> browseFolders;
 
     QToolBar* toolBar() const { return m_toolBar; }
 

@@ -16,7 +16,8 @@ CFunctionDialog::CFunctionDialog(const QStringList& names, const std::vector<int
     m_list->setSortingEnabled(false);
     // Entry i is definition i: the list is never sorted.
     m_list->addItems(names);
-    m_list->setCurrentRow(-1);
+    // The first function is selected, so OK or Enter at once goes there.
+    m_list->setCurrentRow(names.isEmpty() ? -1 : 0);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &CFunctionDialog::OnOK);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

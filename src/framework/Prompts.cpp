@@ -93,23 +93,30 @@ QString QtPrompts::saveFileName(QWidget* parent, const FileDialog& dialog)
 }
 
 // True when the dialog's answer is the font it was opened on: the same
-// family, size and style.
+// family, size and style. The dialog offers whole point sizes only: a font
+// of 9.75 points (a record of 13 pixels) is shown, and answered, as 10.
 static bool sameChoice(const QFont& chosen, const QFont& shown)
 {
-    return chosen.family().compare(shown.family(), Qt::CaseInsensitive) == 0
-           && qAbs(chosen.pointSizeF() - shown.pointSizeF()) < 0.01 && chosen.weight() == shown.weight()
-           && chosen.italic() == shown.italic() && chosen.underline() == shown.underline()
-           && chosen.strikeOut() == shown.strikeOut();
+    const bool sameSize =
+        qAbs(chosen.pointSizeF() - shown.pointSizeF()) < 0.01 ||
+        (chosen.pointSizeF() == chosen.pointSize() && chosen.pointSize() == shown.pointSize());
+    return chosen.family().compare(shown.family(), Qt::CaseInsensitive) == 0 && sameSize &&
+           chosen.weight() == shown.weight() && chosen.italic() == shown.italic() &&
+           chosen.underline() == shown.underline() && chosen.strikeOut() == shown.strikeOut();
 }
 
 std::optional<QFont> QtPrompts::chooseFont(QWidget* parent, const QFont& initial)
 {
-    // The dialog lists the host's families only. A name it does not list
-    // (the default "courier", drawn with the host's monospace font) would
-    // make it open on its first family, so it is opened on the family that
-    // is actually drawn.
+    // The dialog lists the host's families and their own style names only.
+    // A name it does not list (the default "courier", drawn with the host's
+    // monospace font) would make it open on its first family, and a font
+    // without a style name on a style it guesses ("Normal" is no style of
+    // DejaVu Sans Mono, whose upright style is "Book": the guess was
+    // "Oblique"). So it is opened on the family and style actually drawn.
+    const QFontInfo drawn(initial);
     QFont shown = initial;
-    shown.setFamily(QFontInfo(initial).family());
+    shown.setFamily(drawn.family());
+    shown.setStyleName(drawn.styleName());
     bool ok = false;
     const QFont font = QFontDialog::getFont(&ok, shown, dialogParent(parent));
     if (!ok)

@@ -2,18 +2,21 @@
 
 #include "framework/Application.h"
 #include "framework/DocTemplate.h"
-#include "framework/Prompts.h"
 #include "framework/Document.h"
 #include "framework/MdiChildFrame.h"
 #include "framework/MdiMainFrame.h"
+#include "framework/Prompts.h"
 #include "messages/LineNavigation.h"
 #include "messages/MessageClassifier.h"
 #include "messages/MessageLog.h"
 #include "messages/MessageTips.h"
 #include "resources/CommandIds.h"
+#include "tools/ToolDirectory.h"
 
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QFileInfo>
+#include <QHash>
 #include <QStatusBar>
 
 CMessageView* g_pMessageView = nullptr;
@@ -54,6 +57,21 @@ void CMessageView::AppendLine(const QString& text, int withSeparator)
         appendRow(QString(), IconSeparator);
 }
 
+void CMessageView::SetRowDirectory(const QString& directory)
+{
+    setRowDirectory(directory.isEmpty() ? toolDirectory() : directory);
+}
+
+QString CMessageView::rowFile(int row, const QString& fileName) const
+{
+    if (fileName.isEmpty() || QDir::isAbsolutePath(fileName))
+        return fileName;
+    QString folder = rowDirectory(row);
+    if (folder.isEmpty())
+        folder = toolDirectory();
+    return QDir::cleanPath(QDir(folder).filePath(fileName));
+}
+
 void CMessageView::ShowStatus(const QString& text)
 {
     fw::Application* app = fw::Application::instance();
@@ -82,9 +100,10 @@ void CMessageView::OnDoubleClick()
     const int row = selectedRow();
     if (row < 0)
         return;
-    const std::optional<DiagnosticLocation> location = parseDiagnostic(rowText(row));
+    std::optional<DiagnosticLocation> location = parseDiagnostic(rowText(row));
     if (!location)
         return;
+    location->fileName = rowFile(row, location->fileName);
     fw::Application* app = fw::Application::instance();
     if (!app)
         return;
@@ -114,9 +133,24 @@ bool CMessageView::StepToDiagnostic(int step)
         row = step > 0 ? -1 : count;
     // A double click follows exactly the rows classified as diagnostics
     // (parseDiagnostic accepts what isDiagnosticLine accepts), so the icon
-    // finds them without decoding every row of a long log.
+    // finds them without decoding every row of a long log. Of those, only
+    // a row that names a real place is a stop: not g++'s context rows
+    // ("a.cpp: In member function 'void A::f()':") nor make's
+    // ("make: *** [Makefile:2: all] Error 1"), which would open half a
+    // message as a file name.
+    QHash<QString, bool> isFile;
+    auto namesAPlace = [&](int r) {
+        const std::optional<DiagnosticLocation> location = parseDiagnostic(rowText(r));
+        if (!location || location->line <= 0)
+            return false;
+        const QString file = rowFile(r, location->fileName);
+        auto known = isFile.constFind(file);
+        if (known == isFile.constEnd())
+            known = isFile.insert(file, QFileInfo(file).isFile());
+        return *known;
+    };
     for (row += step; row >= 0 && row < count; row += step) {
-        if (rowIcon(row) == IconDiagnostic && parseDiagnostic(rowText(row)))
+        if (rowIcon(row) == IconDiagnostic && namesAPlace(row))
             break;
     }
     if (row < 0 || row >= count)

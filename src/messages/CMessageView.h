@@ -27,6 +27,9 @@ public:
     // Stores the rows straight from the bytes (no string per row).
     void AppendStreamRows(const QByteArray& bytes, bool streamEnd) override { appendStreamRows(bytes, streamEnd); }
     QObject* sinkObject() override { return this; }
+    // Rows of no tool run are taken as written in Tarn's current directory
+    // at the time they arrive.
+    void SetRowDirectory(const QString& directory) override;
     // Shows the text in the main window's status bar for 10 seconds.
     void ShowStatus(const QString& text) override;
 
@@ -40,11 +43,17 @@ public:
     // to the opened document's first view when that view can select lines.
     void OnDoubleClick();
     // Moves the selection to the next (step 1) or previous (step -1) row
-    // after the selected one that a double click would follow, scrolls it
-    // into view and follows it as a double click does. With no selection
-    // the search starts before the first (after the last) row. Returns
-    // false, changing nothing, when there is no such row.
+    // after the selected one that names a place: a diagnostic whose file
+    // (resolved as a double click resolves it) exists as a file and whose
+    // line is above 0. Scrolls it into view and follows it as a double
+    // click does. With no selection the search starts before the first
+    // (after the last) row. Returns false, changing nothing, when there is
+    // no such row.
     bool StepToDiagnostic(int step);
+    // The file a diagnostic row names: a relative name is taken in the
+    // folder of the tool run that wrote the row, never in whatever folder
+    // is current now.
+    QString rowFile(int row, const QString& fileName) const;
     // Activates the message window and shows its context menu.
     void OnContextMenu(const QPoint& globalPos);
 

@@ -33,6 +33,9 @@ public:
     int rowCount() const { return static_cast<int>(m_rows.size()); }
     QString rowText(int row) const { return m_rows.text(row); }
     int rowIcon(int row) const { return m_rows.icon(row); }
+    // The folder of the tool run that wrote the row (MessageStore).
+    QString rowDirectory(int row) const { return m_rows.directory(row); }
+    void setRowDirectory(const QString& directory) { m_rows.setDirectory(directory); }
     const MessageStore& rows() const { return m_rows; }
     int columnWidth() const { return m_columnWidth; }
 

@@ -28,8 +28,14 @@ void apply(MessageSink* sink, const MessageEntry& entry)
 {
     switch (entry.kind) {
     case MessageEntry::Kind::Clear: sink->ClearMessageRows(); break;
-    case MessageEntry::Kind::Rows: sink->AppendStreamRows(entry.bytes, entry.streamEnd); break;
-    case MessageEntry::Kind::Append: sink->AppendLine(entry.text, entry.withSeparator); break;
+    case MessageEntry::Kind::Rows:
+        sink->SetRowDirectory(entry.directory);
+        sink->AppendStreamRows(entry.bytes, entry.streamEnd);
+        break;
+    case MessageEntry::Kind::Append:
+        sink->SetRowDirectory(entry.directory);
+        sink->AppendLine(entry.text, entry.withSeparator);
+        break;
     case MessageEntry::Kind::Status: sink->ShowStatus(entry.text); break;
     }
 }
@@ -50,13 +56,14 @@ void postDrain()
     QMetaObject::invokeMethod(g_sink->sinkObject(), &drainSlice, Qt::QueuedConnection);
 }
 
-// Takes up to a chunk of queued entries (g_mutex held): 256 entries, or
-// fewer when stream rows make up 64 KiB.
-std::vector<MessageEntry> takeChunk()
+// Takes up to a chunk of queued entries (g_mutex held): 256 entries (at
+// most limit), or fewer when stream rows make up 64 KiB.
+std::vector<MessageEntry> takeChunk(size_t limit = 256)
 {
     std::vector<MessageEntry> taken;
     qsizetype bytes = 0;
-    while (!g_queue.empty() && taken.size() < 256 && bytes < MessageBatcher::kBatchBytes) {
+    limit = std::min<size_t>(limit, 256);
+    while (!g_queue.empty() && taken.size() < limit && bytes < MessageBatcher::kBatchBytes) {
         bytes += g_queue.front().bytes.size();
         taken.push_back(std::move(g_queue.front()));
         g_queue.pop_front();
@@ -107,6 +114,37 @@ void drainAll()
     drain(false);
 }
 
+// Delivers the first count queued entries (the ones posted before and with
+// an entry the sink's thread adds itself), for at most a slice of time: a
+// worker that keeps posting must not hold the caller until the queue is
+// empty, nor may a long backlog. What is left goes with the posted drain,
+// in order.
+void drainUpTo(size_t count)
+{
+    QElapsedTimer slice;
+    slice.start();
+    while (count > 0) {
+        std::vector<MessageEntry> taken;
+        MessageSink* sink = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(g_mutex);
+            sink = g_sink;
+            if (!sink)
+                g_queue.clear();
+            if (g_queue.empty())
+                return;
+            if (slice.elapsed() >= kSliceMs) {
+                postDrain();
+                return;
+            }
+            taken = takeChunk(count);
+        }
+        count -= taken.size();
+        for (const MessageEntry& entry : taken)
+            apply(sink, entry);
+    }
+}
+
 void deliver(std::vector<MessageEntry> entries)
 {
     std::unique_lock<std::mutex> lock(g_mutex);
@@ -123,10 +161,11 @@ void deliver(std::vector<MessageEntry> entries)
                 apply(sink, entry);
             return;
         }
+        const size_t upTo = g_queue.size() + entries.size();
         for (MessageEntry& entry : entries)
             g_queue.push_back(std::move(entry));
         lock.unlock();
-        drainAll();
+        drainUpTo(upTo);
         return;
     }
     for (MessageEntry& entry : entries)
@@ -212,14 +251,16 @@ void MessageBatcher::clear()
     m_entries.push_back(std::move(entry));
 }
 
-void MessageBatcher::addStreamRows(QByteArrayView bytes, bool streamEnd)
+void MessageBatcher::addStreamRows(QByteArrayView bytes, bool streamEnd, const QString& directory)
 {
     if (bytes.isEmpty() && !streamEnd)
         return;
     started();
-    if (m_entries.empty() || m_entries.back().kind != MessageEntry::Kind::Rows || m_entries.back().streamEnd) {
+    if (m_entries.empty() || m_entries.back().kind != MessageEntry::Kind::Rows ||
+        m_entries.back().streamEnd || m_entries.back().directory != directory) {
         MessageEntry entry;
         entry.kind = MessageEntry::Kind::Rows;
+        entry.directory = directory;
         m_entries.push_back(std::move(entry));
     }
     MessageEntry& entry = m_entries.back();

@@ -20,6 +20,11 @@ public:
     // stores the bytes without a string per row; this default hands each
     // row's text to AppendLine.
     virtual void AppendStreamRows(const QByteArray& bytes, bool streamEnd);
+    // The folder the tool ran in that wrote the rows appended next (ending
+    // with a separator); empty for rows of no tool run. A row's relative
+    // file name is resolved against it. Sinks that do not open files
+    // ignore it.
+    virtual void SetRowDirectory(const QString& directory) { (void)directory; }
     // Shows a line in the main window's status bar for a while (a build's
     // verdict); no rows change. Sinks without a status bar ignore it.
     virtual void ShowStatus(const QString& text) { (void)text; }
@@ -43,6 +48,9 @@ struct MessageEntry {
     int withSeparator = 0;
     QByteArray bytes;
     bool streamEnd = false;
+    // Append and Rows: the folder the tool ran in (MessageSink::
+    // SetRowDirectory), empty for rows of no tool run.
+    QString directory;
 };
 
 // Every thread reports through one ordered queue: entries reach the sink in
@@ -52,7 +60,9 @@ struct MessageEntry {
 // milliseconds, so a flood of rows never stalls its event loop.
 //
 // On the sink's thread with nothing queued, AddMessage and ClearMessages act
-// at once; with entries queued they are delivered after them, at once.
+// at once; with entries queued they are delivered after them, at once when
+// the entries ahead take less than a slice of time, else by the next
+// slices (a worker that keeps posting never holds the caller).
 void AddMessage(QString text, int withSeparator);
 void ClearMessages();
 // Posts entries in one piece (any thread).
@@ -80,8 +90,9 @@ public:
     void add(QString text, int withSeparator);
     void clear();
     // Adds a piece of a tool's output stream as rows (complete lines only
-    // unless streamEnd); consecutive pieces travel as one entry.
-    void addStreamRows(QByteArrayView bytes, bool streamEnd);
+    // unless streamEnd), written in the folder directory; consecutive
+    // pieces of one folder travel as one entry.
+    void addStreamRows(QByteArrayView bytes, bool streamEnd, const QString& directory = QString());
     // Posts when a batch is due (see above).
     void postIfDue();
     // Posts what has gathered now (a held batcher: nothing yet).

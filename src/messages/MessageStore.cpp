@@ -5,6 +5,7 @@
 
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -144,6 +145,34 @@ void MessageStore::clear()
     m_chunks.clear();
     m_wordBlocks.clear();
     m_rowCount = 0;
+    // The folder in force stays in force for the rows to come.
+    if (!m_directories.empty())
+        m_directories = {{0, m_directories.back().second}};
+}
+
+void MessageStore::setDirectory(const QString& directory)
+{
+    if (!m_directories.empty()) {
+        auto& [first, last] = m_directories.back();
+        if (last == directory)
+            return;
+        if (first == m_rowCount) {
+            last = directory;
+            if (m_directories.size() > 1 && m_directories.rbegin()[1].second == directory)
+                m_directories.pop_back();
+            return;
+        }
+    }
+    m_directories.emplace_back(m_rowCount, directory);
+}
+
+QString MessageStore::directory(qsizetype row) const
+{
+    auto after = std::upper_bound(m_directories.begin(), m_directories.end(), row,
+                                  [](qsizetype r, const auto& run) { return r < run.first; });
+    if (after == m_directories.begin())
+        return {};
+    return std::prev(after)->second;
 }
 
 quint64 MessageStore::word(qsizetype row) const

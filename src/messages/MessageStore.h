@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // The rows of the message log, stored compactly: a log of a million lines
@@ -39,6 +40,12 @@ public:
                           const RowAdded& rowAdded);
     // Drops every row and gives the memory back.
     void clear();
+    // The folder rows appended from now on were written in (the tool's
+    // folder, against which a row's relative file name is resolved).
+    // Changes of folder are few, so they are kept as runs of rows.
+    void setDirectory(const QString& directory);
+    // The folder in force when the row was appended (empty before any).
+    QString directory(qsizetype row) const;
 
     qsizetype size() const { return m_rowCount; }
     bool isEmpty() const { return m_rowCount == 0; }
@@ -68,5 +75,7 @@ private:
 
     std::vector<Chunk> m_chunks;
     std::vector<std::unique_ptr<quint64[]>> m_wordBlocks;
+    // (first row, folder), by first row.
+    std::vector<std::pair<qsizetype, QString>> m_directories;
     qsizetype m_rowCount = 0;
 };

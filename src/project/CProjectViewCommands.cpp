@@ -9,6 +9,7 @@
 #include "project/ProjectTreeLayout.h"
 #include "tools/PathBytes.h"
 #include "resources/CommandIds.h"
+#include "singlefile/BrowseFolders.h"
 #include "tools/AdvancedSheet.h"
 
 #include <QDir>
@@ -38,8 +39,12 @@ void CProjectView::OnInsertFile()
     }
     fw::Prompts::FileDialog dialog;
     dialog.caption = QStringLiteral("Open");
+    // The project's folder, or the folder a file was last inserted from.
+    const QString key = QStringLiteral("insert into ") + doc->pathName();
+    dialog.directory = BrowseFolder(key, doc->pathName());
     dialog.filters << QStringLiteral("Source Files (*.*)") << QStringLiteral("All Files (*)");
     const QString chosen = fw::Prompts::current().openFileName(this, dialog);
+    RememberBrowseFolder(key, chosen);
     if (!chosen.isEmpty()) {
         const QString path = QDir::cleanPath(QFileInfo(chosen).absoluteFilePath());
         // Identity is the whole path text, letter case included.

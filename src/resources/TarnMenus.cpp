@@ -60,10 +60,12 @@ MenuItem fileMenu(bool withPrinting)
     return popup("&File", std::move(items));
 }
 
-// Stop Build ends the Commands menu and the project menus.
+// Stop Build ends the Commands menu and the project menus. Its access key
+// is one no item of those menus has (T belongs to Touch File); the key is
+// shown by its name on the keyboard, Break, which Qt calls Pause.
 MenuItem stopBuild()
 {
-    return item(cmd::StopBuild, "S&top Build\tCtrl+Pause");
+    return item(cmd::StopBuild, "&Stop Build\tCtrl+Break");
 }
 
 MenuItem commandsMenu()

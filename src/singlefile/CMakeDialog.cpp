@@ -2,6 +2,7 @@
 
 #include "app/IdeSettings.h"
 #include "framework/Prompts.h"
+#include "singlefile/BrowseFolders.h"
 #include "singlefile/MakeRun.h"
 #include "tools/ToolDirectory.h"
 
@@ -53,12 +54,13 @@ void CMakeDialog::OnBrowse()
 {
     fw::Prompts::FileDialog dialog;
     dialog.caption = QStringLiteral("Open");
-    dialog.directory = toolDirectory();
+    dialog.directory = BrowseFolder(QStringLiteral("make"));
     // Makefiles seldom have an extension: every file is offered.
     dialog.filters = {QStringLiteral("Makefiles (*)"), QStringLiteral("All Files (*)")};
     const QString path = fw::Prompts::current().openFileName(this, dialog);
     if (path.isEmpty())
         return;
+    RememberBrowseFolder(QStringLiteral("make"), path);
     makeFile = path;
     m_file->setText(makeFile);
 }

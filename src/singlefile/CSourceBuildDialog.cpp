@@ -79,8 +79,16 @@ CSourceBuildDialog::CSourceBuildDialog(QWidget* parent) : QDialog(parent)
     layout->addLayout(left, 1);
     layout->addLayout(side);
 
-    connect(m_aOut, &QRadioButton::clicked, this, [this] { OnOutputAOut(); });
-    connect(m_named, &QRadioButton::clicked, this, [this] { OnOutputNamed(); });
+    // toggled, not clicked: a radio button checked by the keyboard or an
+    // accessibility tool must switch the name field too.
+    connect(m_aOut, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            OnOutputAOut();
+    });
+    connect(m_named, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            OnOutputNamed();
+    });
     connect(add, &QPushButton::clicked, this, [this] { OnAddLink(); });
     connect(remove, &QPushButton::clicked, this, [this] { OnRemoveLink(); });
     connect(advanced, &QPushButton::clicked, this, [this] { OnAdvancedOptions(); });

@@ -1,6 +1,7 @@
 #include "singlefile/LinkListBox.h"
 
 #include "framework/Prompts.h"
+#include "singlefile/BrowseFolders.h"
 #include "tools/LinkEntries.h"
 #include "tools/ToolDirectory.h"
 
@@ -60,12 +61,15 @@ bool LinkListBox::browseAndAdd()
     }
     fw::Prompts::FileDialog dialog;
     dialog.caption = QStringLiteral("Open");
-    dialog.directory = toolDirectory();
+    // Each dialog that holds a list remembers its own folder.
+    const QString key = QStringLiteral("link list of ") + window()->objectName();
+    dialog.directory = BrowseFolder(key);
     dialog.filters = {QStringLiteral("Object and Library Files (*.a *.so *.o)"),
                       QStringLiteral("All Files (*)")};
     const QString path = fw::Prompts::current().openFileName(this, dialog);
     if (path.isEmpty())
         return false;
+    RememberBrowseFolder(key, path);
     const QFileInfo info(path);
     return addEntry(MakeLinkEntry(info.suffix(), info.fileName(), path));
 }

@@ -2,6 +2,7 @@
 
 #include "app/IdeSettings.h"
 #include "framework/Prompts.h"
+#include "singlefile/BrowseFolders.h"
 #include "singlefile/RunInTerminal.h"
 #include "singlefile/TerminalLaunch.h"
 #include "tools/CommandLine.h"
@@ -25,13 +26,16 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent, bool
 }
 } // namespace
 
-QString BrowseForExecutable(QWidget* parent)
+QString BrowseForExecutable(QWidget* parent, const QString& key)
 {
     fw::Prompts::FileDialog dialog;
     dialog.caption = QStringLiteral("Open");
-    dialog.directory = toolDirectory();
-    dialog.filters = {QStringLiteral("Executable Files (*.exe)"), QStringLiteral("All Files (*)")};
-    return fw::Prompts::current().openFileName(parent, dialog);
+    dialog.directory = BrowseFolder(key);
+    // Programs on this host have no extension; Tarn's builds name theirs .exe.
+    dialog.filters = {QStringLiteral("Executable Files (*.exe)"), QStringLiteral("Programs (*)")};
+    const QString path = fw::Prompts::current().openFileName(parent, dialog);
+    RememberBrowseFolder(key, path);
+    return path;
 }
 
 CRunDialog::CRunDialog(QString& lastRunCommand, QString& lastRunArguments, QWidget* parent)
@@ -81,7 +85,7 @@ void CRunDialog::OnInitDialog()
 
 void CRunDialog::OnBrowse()
 {
-    const QString path = BrowseForExecutable(this);
+    const QString path = BrowseForExecutable(this, QStringLiteral("run"));
     if (path.isEmpty())
         return;
     command = path;
@@ -128,7 +132,7 @@ CDebugDialog::CDebugDialog(QWidget* parent) : QDialog(parent)
 
 void CDebugDialog::OnBrowse()
 {
-    const QString path = BrowseForExecutable(this);
+    const QString path = BrowseForExecutable(this, QStringLiteral("debug"));
     if (path.isEmpty())
         return;
     executable = path;

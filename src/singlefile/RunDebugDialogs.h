@@ -44,4 +44,4 @@ private:
 };
 
 // The open-file dialog of both Browse buttons; empty when cancelled.
-QString BrowseForExecutable(QWidget* parent);
+QString BrowseForExecutable(QWidget* parent, const QString& key);

@@ -18,6 +18,11 @@ CAdvancedSheet::CAdvancedSheet(const CompileOptions& options, QWidget* parent)
                new COtherPage(m_options)};
     for (CAdvancedPage* page : m_pages)
         m_tabs->addTab(page, page->title());
+    // Every tab shows, whatever the font: the tab bar asks for its whole
+    // width instead of scrolling (the pages alone are narrower, and
+    // "Other", where options are typed, would hide behind the arrows).
+    m_tabs->setUsesScrollButtons(false);
+    m_tabs->setElideMode(Qt::ElideNone);
     m_tabs->setCurrentIndex(0);
     m_pages[0]->markOpened();
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {

@@ -57,6 +57,20 @@ ChildResult RunChild(const Invocation& invocation, const std::atomic<bool>& canc
     const qint64 group = StartChild(process, invocation, {}, &result.startError);
     if (group == 0)
         return result;
+    // Each stream is read as soon as it has data, so the pieces reach
+    // `output` in the order the child wrote them as nearly as two pipes
+    // allow (make's directory rows on one stream place the compiler
+    // messages on the other).
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, [&] {
+        const QByteArray out = process.readAllStandardOutput();
+        if (!out.isEmpty())
+            output(ToolStream::Output, out);
+    });
+    QObject::connect(&process, &QProcess::readyReadStandardError, [&] {
+        const QByteArray err = process.readAllStandardError();
+        if (!err.isEmpty())
+            output(ToolStream::Error, err);
+    });
     auto take = [&] {
         const QByteArray out = process.readAllStandardOutput();
         if (!out.isEmpty())

@@ -8,7 +8,8 @@ namespace {
 // The heading and the rows, or only the no-output line when nothing came.
 // The rows go to the message window as the stream's bytes, cut and
 // classified there without a string per row.
-void showRows(const QByteArray& bytes, const QString& heading, const QString& noOutputLine)
+void showRows(const QByteArray& bytes, const QString& heading, const QString& noOutputLine,
+              const QString& directory = QString())
 {
     if (bytes.isEmpty()) {
         if (!noOutputLine.isEmpty())
@@ -20,6 +21,7 @@ void showRows(const QByteArray& bytes, const QString& heading, const QString& no
     rows[0].kind = MessageEntry::Kind::Rows;
     rows[0].bytes = bytes;
     rows[0].streamEnd = true;
+    rows[0].directory = directory;
     PostMessages(std::move(rows));
 }
 
@@ -40,7 +42,7 @@ void ShowPipeOutput(ToolPipes& pipes, ToolStream stream, const QString& heading,
             AddMessage(CouldNotStartLine(pipes.program(), pipes.startError()), 1);
         return;
     }
-    showRows(pipes.bytes(stream), heading, noOutputLine);
+    showRows(pipes.bytes(stream), heading, noOutputLine, pipes.directory());
 }
 
 void ShowGccReport(ToolPipes& pipes, const QString& heading)

@@ -1,5 +1,7 @@
 #include "tools/ToolRunner.h"
 
+#include "tools/MakeDirectories.h"
+
 #include "framework/BusyScope.h"
 
 #include "app/IdeSettings.h"
@@ -65,6 +67,7 @@ bool ToolPipes::start(const Invocation& invocation)
     const QStringList& arguments = invocation.arguments;
     m_program = program;
     m_arguments = arguments;
+    m_directory = RowDirectory(invocation.workingDirectory);
     m_output = Stream();
     m_error = Stream();
     m_process = std::make_unique<QProcess>();

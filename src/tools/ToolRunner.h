@@ -52,6 +52,8 @@ public:
     // Why the child could not be started (empty when it started).
     const QString& startError() const { return m_startError; }
     const QStringList& arguments() const { return m_arguments; }
+    // The folder the child started in, ending with a separator.
+    const QString& directory() const { return m_directory; }
     // How the run ended, as a worker's run reports it (once it has ended).
     ChildResult result() const;
     // Everything the child wrote to each stream (complete once it ended).
@@ -72,6 +74,7 @@ private:
     QString m_program;
     QString m_startError;
     QStringList m_arguments;
+    QString m_directory;
     Stream m_output;
     Stream m_error;
     bool m_started = false;

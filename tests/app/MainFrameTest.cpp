@@ -9,6 +9,7 @@
 #include "framework/MdiChildFrame.h"
 #include "framework/StandardIds.h"
 #include "messages/CMessageView.h"
+#include "messages/MessageClassifier.h"
 #include "messages/MessageSink.h"
 #include "resources/CommandIds.h"
 #include "tools/ModalDriver.h"
@@ -416,4 +417,49 @@ TEST_F(DiagnosticStep, F4InASourceWindowScrollsTheRowIntoView)
     EXPECT_EQ(dynamic_cast<CTarnView*>(main->activeView())->selectedText(), "int a;");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ShiftModifier);
     EXPECT_EQ(main->statusBar()->currentMessage(), NoMore);
+}
+
+// F4 and Shift+F4 stop only at a row that names a place: a file that exists
+// (a relative name taken in the folder its tool ran in) and a line above 0.
+// g++'s context rows and make's error rows look like diagnostics (and keep
+// their icon) but are passed over, and so is a name of no file.
+TEST_F(DiagnosticStep, StepsOnlyToRowsThatNameAnExistingFileAndALine)
+{
+    const QString folder = path("");
+    AddMessage(QStringLiteral("Errors:"), 1);
+    const QStringList passedOver = {
+        QStringLiteral("a.cpp: In member function 'void A::f()':"),
+        QStringLiteral("make: *** [Makefile:2: all] Error 1"),
+        path("gone.c") + QStringLiteral(":3: error: no such file"),
+        path("a.c") + QStringLiteral(":0: note: line 0"),
+        path("a.c") + QStringLiteral("::x"),
+        folder + QStringLiteral(":2: a folder is not a file"),
+    };
+    for (const QString& row : passedOver)
+        AddMessage(row, 0);
+    // A relative name in rows written by a tool that ran in the folder of
+    // b.c, while Tarn's current directory is elsewhere.
+    std::vector<MessageEntry> run(1);
+    run[0].kind = MessageEntry::Kind::Rows;
+    run[0].bytes = "b.c:2: warning: relative\n";
+    run[0].directory = folder;
+    PostMessages(std::move(run));
+    for (const QString& row : passedOver)
+        AddMessage(row, 0);
+    FlushMessages();
+    // Rows: 0 "Errors:", 1 separator, 2-7 passed over, 8 b.c:2, 9-14 passed
+    // over; each of them has the diagnostic icon.
+    ASSERT_EQ(log->rowCount(), 15);
+    for (int row = 2; row < log->rowCount(); ++row)
+        EXPECT_EQ(log->rowIcon(row), IconDiagnostic) << log->rowText(row).toStdString();
+    const QString relative = QStringLiteral("8 b.c int e;");
+    const QString elsewhere = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QDir::tempPath()));
+    for (int id : {cmd::NextDiagnostic, cmd::PreviousDiagnostic}) {
+        log->setSelectedRow(-1);
+        EXPECT_EQ(step(id), relative);
+        EXPECT_EQ(step(id), NoMore);
+    }
+    QDir::setCurrent(elsewhere);
+    EXPECT_EQ(prompts->messages, QStringList());
 }

@@ -192,33 +192,66 @@ TEST_F(OptionsDialog, BrowseOffersTheExpectedFileFirstAndEnterMeansOk)
 
 } // namespace
 
-// The real font dialog: it opens on the family the source font is drawn
-// with (not the toolkit's first family), and OK there leaves the font record
-// exactly as it was.
+// The real font dialog: it opens on the family, style and size the source
+// font is drawn with (not the toolkit's first family, nor a style it
+// guesses: DejaVu Sans Mono's upright style is "Book", and without it the
+// dialog chose "Oblique"), and OK there leaves the font record exactly as it
+// was, in the settings and in the file. DejaVu Sans Mono is named outright
+// (the set-up installs it); "courier" is drawn with whatever monospace font
+// the host has, and its record keeps the name "courier".
 TEST_F(OptionsDialog, RealFontDialogOpensOnTheDrawnFontAndOkKeepsTheRecord)
 {
-    LogFontRecord bold;
+    LogFontRecord book;
+    book.height = -13;
+    book.weight = 400;
+    book.pitchAndFamily = LogFontRecord::FixedPitch | LogFontRecord::FamilyModern;
+    book.setFaceName("DejaVu Sans Mono");
+    LogFontRecord bold = book;
     bold.height = -16;
     bold.weight = 700;
-    bold.pitchAndFamily = LogFontRecord::FixedPitch | LogFontRecord::FamilyModern;
-    bold.setFaceName("DejaVu Sans Mono");
-    const QFont fonts[] = {defaultSourceFont(), fontFromFontRecord(bold)};
+    struct Case {
+        QFont font;
+        QString family; // empty: whatever the host draws it with
+        QString style;
+    };
+    const Case cases[] = {
+        {fontFromFontRecord(book), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Book")},
+        {fontFromFontRecord(bold), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Bold")},
+        {defaultSourceFont(), QString(), QString()},
+        // As it comes back from the file: 13 pixels, 9.75 points, which the
+        // dialog shows as 10.
+        {fontFromFontRecord(fontRecordFromFont(defaultSourceFont())), QString(), QString()},
+    };
     prompts.reset(); // the real dialogs
-    for (const QFont& font : fonts) {
-        SCOPED_TRACE(font.family().toStdString());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.font.family().toStdString() + " " + std::to_string(c.font.pointSizeF()));
+        const QFontInfo drawn(c.font);
+        if (!c.family.isEmpty()) {
+            ASSERT_EQ(drawn.family(), c.family) << "fonts-dejavu-core is needed";
+            ASSERT_EQ(drawn.styleName(), c.style);
+        }
         IdeSettings s = ideSettings();
-        s.sourceFont = font;
+        s.sourceFont = c.font;
         setIdeSettings(s);
         dialog = std::make_unique<CIDEOptionsDialog>();
         dialog->show();
-        QString shownFamily;
+        QFont shown;
+        QString shownStyle;
         EXPECT_TRUE(DriveModal<QFontDialog>([&] { click("sourceFontButton"); },
                                             [&](QFontDialog* fontDialog) {
-                                                shownFamily = fontDialog->currentFont().family();
+                                                shown = fontDialog->currentFont();
+                                                shownStyle = QFontInfo(shown).styleName();
                                                 fontDialog->accept();
                                             }));
         click("okButton");
-        EXPECT_EQ(shownFamily, QFontInfo(font).family());
-        EXPECT_EQ(fontRecordFromFont(ideSettings().sourceFont), fontRecordFromFont(font));
+        EXPECT_EQ(shown.family(), drawn.family());
+        EXPECT_EQ(shownStyle, drawn.styleName());
+        EXPECT_FALSE(shown.italic());
+        EXPECT_EQ(shown.weight(), drawn.weight());
+        EXPECT_NEAR(shown.pointSizeF(), drawn.pointSizeF(), 0.5);
+        const LogFontRecord record = fontRecordFromFont(c.font);
+        EXPECT_EQ(fontRecordFromFont(ideSettings().sourceFont), record);
+        EXPECT_TRUE(
+            testsupport::readFile(iniPath()).contains("\nFont=" + record.toProfileValue() + "\n"));
     }
 }

@@ -189,8 +189,12 @@ TEST(EditorAidsView, GoToFunctionEndToEndItsRefusalsAndItsLimit)
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
     EXPECT_EQ(view->editControl().lineFromChar(-1), 4);
 
-    // OK with nothing chosen, and Cancel, change nothing.
-    whenDialogOpens([](QDialog* dialog) { press(dialog, "okButton"); });
+    // OK with nothing chosen (the user took the selection away), and
+    // Cancel, change nothing.
+    whenDialogOpens([](QDialog* dialog) {
+        dialog->findChild<QListWidget*>("functionList")->clearSelection();
+        press(dialog, "okButton");
+    });
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
     whenDialogOpens([](QDialog* dialog) {
         dialog->findChild<QListWidget*>("functionList")->setCurrentRow(0);
@@ -199,10 +203,24 @@ TEST(EditorAidsView, GoToFunctionEndToEndItsRefusalsAndItsLimit)
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
     EXPECT_EQ(view->editControl().lineFromChar(-1), 4);
 
+    // The list opens with the first function selected: Enter goes there.
+    whenDialogOpens([](QDialog* dialog) {
+        auto* list = dialog->findChild<QListWidget*>("functionList");
+        EXPECT_EQ(list->selectedItems(), QList<QListWidgetItem*>{list->item(0)});
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Return);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "Enter left the dialog open";
+            dialog->reject();
+        }
+    });
+    EXPECT_TRUE(f.execute(cmd::GoToFunction));
+    EXPECT_EQ(view->editControl().lineFromChar(-1), 0);
+
     // The file gone from disk, and an untitled window.
     QFile::remove(f.path("funcs.c"));
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
-    EXPECT_EQ(view->editControl().lineFromChar(-1), 4);
+    EXPECT_EQ(view->editControl().lineFromChar(-1), 0);
     focusedView(f, f.newDocument());
     EXPECT_TRUE(f.execute(cmd::GoToFunction));
     EXPECT_EQ(prompts.messages,

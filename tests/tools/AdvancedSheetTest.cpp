@@ -11,9 +11,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -30,7 +32,10 @@ void click(QWidget* sheet, const char* name)
 {
     QAbstractButton* button = child<QAbstractButton>(sheet, name);
     ASSERT_TRUE(button && button->isVisible()) << name;
-    QTest::mouseClick(button, Qt::LeftButton);
+    // Near the left end, where a check box's box and label are: a wide
+    // sheet leaves the middle of a long check box empty.
+    QTest::mouseClick(button, Qt::LeftButton, {},
+                      QPoint(std::min(button->width() / 2, 8), button->height() / 2));
 }
 
 void pressButton(CAdvancedSheet* sheet, QDialogButtonBox::StandardButton which)
@@ -50,6 +55,7 @@ bool runSheet(CompileOptions& options, const std::function<void(CAdvancedSheet*)
 void changeEveryPage(CAdvancedSheet* sheet)
 {
     click(sheet, "noAssemble");
+
     click(sheet, "preprocessOnly");
     click(sheet, "debugInfo");
     click(sheet, "language4");
@@ -201,6 +207,39 @@ TEST(AdvancedSheet, WhatEachEndingHandsBack)
         EXPECT_EQ(runSheet(options, c.drive), c.accepted);
         EXPECT_EQ(options, c.expected);
     }
+}
+
+} // namespace
+
+namespace {
+
+// Every tab of the sheet is visible whole, at the size the sheet opens
+// with, in a small and a large desktop font.
+TEST(AdvancedSheet, OpensWideEnoughForEveryTab)
+{
+    const QFont previous = QApplication::font();
+    for (int points : {9, 14}) {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSize(points);
+        QApplication::setFont(font);
+        CompileOptions options;
+        runSheet(options, [&](CAdvancedSheet* sheet) {
+            QTabBar* bar = sheet->tabs()->tabBar();
+            ASSERT_EQ(bar->count(), 5);
+            for (int i = 0; i < bar->count(); ++i) {
+                const QRect tab = bar->tabRect(i);
+                EXPECT_TRUE(bar->rect().contains(tab))
+                    << points << " pt, tab " << i << " " << bar->tabText(i).toStdString();
+                EXPECT_GE(tab.width(), bar->fontMetrics().horizontalAdvance(bar->tabText(i)))
+                    << points << " pt, tab " << i;
+            }
+            // No scroll arrows.
+            for (QWidget* arrow : bar->findChildren<QWidget*>())
+                EXPECT_FALSE(arrow->isVisible()) << points << " pt";
+            sheet->reject();
+        });
+    }
+    QApplication::setFont(previous);
 }
 
 } // namespace

@@ -6,11 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <atomic>
+#include <chrono>
 #include <thread>
 
 namespace {
@@ -47,6 +50,7 @@ TEST(MessageQueue, KeepsOrderAcrossThreads)
     });
     worker.join();
     AddMessage(QStringLiteral("after"), 1);
+    FlushMessages();
     ASSERT_EQ(sink.rows.size(), 5001u);
     for (int i = 0; i < 5000; ++i)
         ASSERT_EQ(sink.rows[i].first, QString::number(i));
@@ -63,6 +67,64 @@ TEST(MessageQueue, KeepsOrderAcrossThreads)
     clearer.join();
     FlushMessages();
     EXPECT_EQ(sink.rows, (Rows{{"heading", 1}, {"row", 0}}));
+}
+
+// A sink slower than the worker that floods it: the queue is never empty
+// while the worker posts.
+class SlowSink : public RecordingSink {
+public:
+    void AppendLine(const QString& text, int withSeparator) override
+    {
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+        RecordingSink::AppendLine(text, withSeparator);
+    }
+};
+
+// A row the interface thread adds while a worker floods the queue comes
+// after every row posted before it, but the call returns without waiting
+// for the queue to run dry (which would hold the interface for as long as
+// the worker posts).
+TEST(MessageQueue, InterfaceRowDuringAFloodReturnsWhileTheWorkerPostsAndKeepsOrder)
+{
+    SlowSink sink;
+    std::atomic<bool> stop = false;
+    std::atomic<bool> workerDone = false;
+    std::atomic<int> posted = 0;
+    std::thread worker([&] {
+        // Bounded (20,000 rows take the sink 2 s), so a call that waits for
+        // an empty queue shows as a failure, not a hang.
+        int next = 0;
+        while (!stop.load() && next < 20000) {
+            std::vector<MessageEntry> batch(50);
+            for (MessageEntry& entry : batch)
+                entry.text = QString::number(next++);
+            PostMessages(std::move(batch));
+            posted.store(next);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        workerDone.store(true);
+    });
+    // Let the backlog build up.
+    while (posted.load() < 2000)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    QCoreApplication::processEvents();
+    const int postedBefore = posted.load();
+    AddMessage(QStringLiteral("after"), 1);
+    EXPECT_FALSE(workerDone.load()) << "AddMessage waited until the worker stopped posting";
+    stop.store(true);
+    worker.join();
+    FlushMessages();
+
+    ptrdiff_t at = -1;
+    for (size_t i = 0; i < sink.rows.size(); ++i) {
+        if (sink.rows[i].first == QStringLiteral("after"))
+            at = ptrdiff_t(i);
+        else
+            ASSERT_EQ(sink.rows[i].first, QString::number(at < 0 ? i : i - 1)) << "row " << i;
+    }
+    ASSERT_GE(at, 0);
+    EXPECT_GE(at, postedBefore);
+    EXPECT_EQ(sink.rows.size(), size_t(posted.load()) + 1);
 }
 
 } // namespace

@@ -4,6 +4,7 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/BuildVerdictTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CompileOptionsTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MakeDirectoriesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PathBytesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PathNamesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WorkerEngineTest.cpp

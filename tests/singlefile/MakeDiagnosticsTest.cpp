@@ -1,0 +1,149 @@
+// A row's file is the one the tool meant: a recursive make into two folders
+// that both hold a main.c with an error, run while Tarn's current directory
+// (and the process's) is a third folder that holds a main.c too. F4, Shift+F4
+// and a double click open each folder's own main.c at its line, and pass
+// over the rows of make and g++ that only look like places.
+#include "app/CMainFrame.h"
+#include "app/CTarnApp.h"
+#include "app/IdeSettings.h"
+#include "editor/CTarnView.h"
+#include "framework/CommandRouter.h"
+#include "framework/Document.h"
+#include "messages/CMessageView.h"
+#include "messages/MessageClassifier.h"
+#include "resources/CommandIds.h"
+#include "singlefile/MakeRun.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestSupport.h"
+#include "tools/JobManager.h"
+#include "tools/ToolDirectory.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+class MakeDiagnostics : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const QString gcc = QStandardPaths::findExecutable("gcc");
+        const QString make = QStandardPaths::findExecutable("make");
+        ASSERT_FALSE(gcc.isEmpty() || make.isEmpty()) << "gcc and make are needed";
+        root = QDir(dir.path()).canonicalPath() + "/";
+        // a: C++ (a member function gives g++ a context row with "::"), the
+        // error on line 2. b: C, the error on line 3. elsewhere: no error.
+        ASSERT_TRUE(testsupport::writeFile(root + "a/main.c",
+                                           "struct A { void f(); };\n"
+                                           "void A::f() { undefined_name(); }\n"));
+        ASSERT_TRUE(testsupport::writeFile(root + "a/Makefile", "all:\n\tgcc -x c++ -c main.c\n"));
+        ASSERT_TRUE(
+            testsupport::writeFile(root + "b/main.c", "int main(void)\n{\n  return x;\n}\n"));
+        ASSERT_TRUE(testsupport::writeFile(root + "b/Makefile", "all:\n\tgcc -c main.c\n"));
+        ASSERT_TRUE(testsupport::writeFile(root + "elsewhere/main.c",
+                                           "int main(void)\n{\n  return 0;\n}\n"));
+        // Both sub-makes run, the first one's failure notwithstanding.
+        ASSERT_TRUE(
+            testsupport::writeFile(root + "Makefile", "all:\n\t-$(MAKE) -C a\n\t-$(MAKE) -C b\n"));
+        app = std::make_unique<CTarnApp>();
+        ASSERT_TRUE(app->InitInstance({}));
+        IdeSettings settings = ideSettings();
+        settings.gccPath = gcc;
+        settings.makePath = make;
+        setIdeSettings(settings);
+        previous = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(root + "elsewhere"));
+        setToolDirectory(root + "elsewhere");
+        prompts.messages.clear();
+        g_pMessageView->ClearMessages();
+    }
+    void TearDown() override
+    {
+        app.reset();
+        setToolDirectory(QString());
+        QDir::setCurrent(previous);
+        setIdeSettings(saved);
+    }
+
+    CMainFrame* frame() { return app->mainWindow(); }
+    int rowStartingWith(const QString& start)
+    {
+        for (int row = 0; row < g_pMessageView->rowCount(); ++row) {
+            if (g_pMessageView->rowText(row).startsWith(start))
+                return row;
+        }
+        return -1;
+    }
+    // The opened file and its selected text after a step or a double click.
+    QString shown()
+    {
+        auto* view = dynamic_cast<CTarnView*>(frame()->activeView());
+        if (!view)
+            return QStringLiteral("no source window");
+        return view->fw::View::document()->pathName().mid(root.size()) + " " + view->selectedText();
+    }
+    QString step(int id)
+    {
+        EXPECT_TRUE(frame()->router()->execute(id));
+        if (frame()->statusBar()->currentMessage() == QStringLiteral("No more diagnostics"))
+            return QStringLiteral("no more");
+        return QString::number(g_pMessageView->selectedRow()) + " " + shown();
+    }
+
+    QTemporaryDir dir;
+    QString root;
+    QString previous;
+    IdeSettings saved = ideSettings();
+    ScriptedPrompts prompts;
+    std::unique_ptr<CTarnApp> app;
+};
+
+TEST_F(MakeDiagnostics, RowsOfARecursiveMakeOpenTheFilesOfTheFoldersTheyWereWrittenIn)
+{
+    MakeThread(root + "Makefile");
+    ASSERT_TRUE(app->jobs()->waitForAll(60000));
+    FlushMessages();
+    const int errorA = rowStartingWith("main.c:2:");
+    const int errorB = rowStartingWith("main.c:3:");
+    const int noteB = rowStartingWith("main.c:3:10: note:");
+    const int context = rowStartingWith("main.c: In member function");
+    const int makeError = rowStartingWith("make[1]: *** [Makefile:2: all] Error 1");
+    ASSERT_GE(errorA, 0);
+    ASSERT_GT(errorB, errorA);
+    ASSERT_GT(noteB, errorB);
+    // The rows F4 passes over are there, with the diagnostic icon.
+    ASSERT_GE(context, 0);
+    ASSERT_GE(makeError, 0);
+    EXPECT_EQ(g_pMessageView->rowIcon(context), IconDiagnostic);
+    EXPECT_EQ(g_pMessageView->rowIcon(makeError), IconDiagnostic);
+
+    const QString inA = QString::number(errorA) + " a/main.c void A::f() { undefined_name(); }";
+    const QString inB = QString::number(errorB) + " b/main.c   return x;";
+    const QString noteInB = QString::number(noteB) + " b/main.c   return x;";
+    EXPECT_EQ(step(cmd::NextDiagnostic), inA);
+    EXPECT_EQ(step(cmd::NextDiagnostic), inB);
+    EXPECT_EQ(step(cmd::NextDiagnostic), noteInB);
+    EXPECT_EQ(step(cmd::NextDiagnostic), QStringLiteral("no more"));
+    EXPECT_EQ(step(cmd::PreviousDiagnostic), inB);
+    EXPECT_EQ(step(cmd::PreviousDiagnostic), inA);
+    EXPECT_EQ(step(cmd::PreviousDiagnostic), QStringLiteral("no more"));
+
+    // A double click follows the same folder, after Tarn's current
+    // directory has moved on.
+    setToolDirectory(root);
+    g_pMessageView->setSelectedRow(errorB);
+    g_pMessageView->OnDoubleClick();
+    EXPECT_EQ(shown(), QStringLiteral("b/main.c   return x;"));
+    EXPECT_EQ(prompts.messages, QStringList());
+}
+
+} // namespace
