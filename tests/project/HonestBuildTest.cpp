@@ -92,7 +92,7 @@ TEST(HonestBuild, HostileNamesBuildTheSameThroughTarnAndMake)
         "h#sh.c",         "c:olon.c",         "star*.c",         "q?.c",         "br[ack]et.c",
         "back\\slash.c",  "bs\\ blank.c",     "bs\\#hash.c",     "it's.c",       "quo\"te.c",
         "dollar$HOME.c",  "amp&lt<gt>.c",     "paren(.c",        "~tilde!.c",    "caret^{}.c",
-        "-dash.c",          "odd dir $@:/sub.c", "ctl\x01.c",
+        "latin\xE9.c",      "-dash.c",          "odd dir $@:/sub.c", "ctl\x01.c",
     };
     ProjectFile project;
     QByteArray declarations;

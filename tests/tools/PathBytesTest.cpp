@@ -34,8 +34,9 @@ TEST(PathBytes, EveryByteSurvivesTheRoundTrip)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes.toHex().toStdString());
         const QString held = PathFromBytes(c.bytes);
-        if (!c.held.isEmpty())
+        if (!c.held.isEmpty()) {
             EXPECT_EQ(held, c.held);
+        }
         EXPECT_EQ(PathToBytes(held), c.bytes);
         EXPECT_EQ(IsTextPath(held), c.bytes.isValidUtf8());
     }
