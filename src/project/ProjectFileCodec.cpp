@@ -3,8 +3,6 @@
 #include "framework/SafeSave.h"
 #include "tools/PathBytes.h"
 
-#include <QFile>
-#include <QFileInfo>
 
 #include <cstdint>
 
@@ -184,29 +182,18 @@ std::optional<ProjectFile> LoadProjectFile(const QString& path, QString* error)
             *error = reason;
         return std::nullopt;
     };
-    const QFileInfo info(path);
-    if (info.isDir())
-        return fail(QStringLiteral("It is a folder, not a project file."));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("It could not be read: %1.").arg(file.errorString()));
-    if (!info.isFile())
-        return fail(QStringLiteral("It is not a regular file."));
-    // A mapped file costs no copy, whatever its size; the decoder reads
-    // only as far as the counts and lengths allow.
-    const qint64 size = file.size();
-    if (size == 0)
-        return DecodeProjectFile(QByteArrayView(), error);
-    if (uchar* mapped = file.map(0, size)) {
-        auto project = DecodeProjectFile(
-            QByteArrayView(reinterpret_cast<const char*>(mapped), qsizetype(size)), error);
-        file.unmap(mapped);
-        return project;
+    // Looked at before it is opened: opening a FIFO would wait for a writer.
+    switch (FileTypeOf(path)) {
+    case FileType::Folder: return fail(QStringLiteral("It is a folder, not a project file."));
+    case FileType::Other: return fail(QStringLiteral("It is not a regular file."));
+    case FileType::Missing:
+    case FileType::Regular: break;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return fail(QStringLiteral("It could not be read: %1.").arg(file.errorString()));
-    return DecodeProjectFile(bytes, error);
+    QString reason;
+    const std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxProjectFileBytes, &reason);
+    if (!bytes)
+        return fail(QStringLiteral("It could not be read: %1.").arg(reason));
+    return DecodeProjectFile(*bytes, error);
 }
 
 bool SaveProjectFile(const QString& path, const ProjectFile& project, QString* error)

@@ -36,11 +36,15 @@ ProjectFile NewProjectFile(int debugInfo);
 QByteArray EncodeProjectFile(const ProjectFile& project);
 
 // The project held in bytes, or nothing with a sentence for the user in
-// *error (for example "It announces 501 sources; a project holds at most
-// 500.").
+// *error (for example "It is not a valid project file: it announces 501
+// sources; a project holds 0 to 500.").
 std::optional<ProjectFile> DecodeProjectFile(QByteArrayView bytes, QString* error = nullptr);
 
-// Reads and decodes the file at path. On failure returns nothing and *error
+// Larger files are not read: no project comes near it.
+inline constexpr qint64 kMaxProjectFileBytes = qint64(1) << 30;
+
+// Reads and decodes the file at path (a FIFO or device is refused before
+// it is opened). On failure returns nothing and *error
 // says why in a sentence that fits after the file's name: a folder, a file
 // that cannot be read, or "It is not a valid project file: ...".
 std::optional<ProjectFile> LoadProjectFile(const QString& path, QString* error = nullptr);

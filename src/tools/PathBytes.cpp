@@ -133,11 +133,19 @@ QString PathForDisplay(QStringView path)
 
 #ifdef Q_OS_UNIX
 
-bool IsRegularFile(const QString& path)
+FileType FileTypeOf(const QString& path)
 {
     struct stat status{};
-    return !path.isEmpty() && ::stat(PathToBytes(path).constData(), &status) == 0 &&
-           S_ISREG(status.st_mode);
+    if (path.isEmpty() || ::stat(PathToBytes(path).constData(), &status) != 0)
+        return FileType::Missing;
+    if (S_ISREG(status.st_mode))
+        return FileType::Regular;
+    return S_ISDIR(status.st_mode) ? FileType::Folder : FileType::Other;
+}
+
+bool IsRegularFile(const QString& path)
+{
+    return FileTypeOf(path) == FileType::Regular;
 }
 
 std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 limit, QString* error)
@@ -226,9 +234,19 @@ std::optional<qint64> ModificationTimeNs(const QString& path)
 #include <QDateTime>
 #include <QFileInfo>
 
+FileType FileTypeOf(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return FileType::Missing;
+    if (info.isFile())
+        return FileType::Regular;
+    return info.isDir() ? FileType::Folder : FileType::Other;
+}
+
 bool IsRegularFile(const QString& path)
 {
-    return QFileInfo(path).isFile();
+    return FileTypeOf(path) == FileType::Regular;
 }
 
 std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 limit, QString* error)

@@ -35,6 +35,10 @@ std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 limit,
 // True when the path names a regular file (links followed).
 bool IsRegularFile(const QString& path);
 
+// What a path names (links followed), without opening it.
+enum class FileType { Missing, Regular, Folder, Other };
+FileType FileTypeOf(const QString& path);
+
 // Sets the last-access and last-modification times of an existing file to
 // now without opening it, so a file that may be touched but not read, or a
 // FIFO, is handled at once. A missing file is never created.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -140,10 +141,15 @@ TEST(ProjectFileCodec, LoadingRefusesWhatIsNotAProjectFile)
     ASSERT_TRUE(SaveProjectFile(locked, NewProjectFile(1), &error));
     QFile::setPermissions(locked, QFileDevice::WriteOwner);
 
+    // Refused before it is opened: opening it would wait for a writer.
+    const QString fifo = dir.filePath("fifo.tarn");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
     struct Case {
         QString path;
         QString errorStart;
     } const cases[] = {
+        {fifo, "It is not a regular file."},
         {dir.path(), "It is a folder, not a project file."},
         {dir.filePath("missing.tarn"), "It could not be read: "},
         {huge, "It is not a valid project file: a text of 4026531840 bytes"},
