@@ -1,5 +1,7 @@
 // tarn --build / --rebuild / --export-makefile / --help as a user runs them:
 // the real program, no display, the gcc found on PATH.
+#include "TarnRun.h"
+
 #include "project/BuildSteps.h"
 #include "project/CommandLineBuild.h"
 #include "project/MakefileWriter.h"
@@ -22,28 +24,8 @@
 
 namespace {
 
-struct Finished {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Finished runTarn(const QTemporaryDir& home, const QStringList& arguments)
-{
-    QProcess tarn;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    env.remove("QT_QPA_PLATFORM");
-    // No Tarn32.ini: the gcc path is unset, so the one on PATH is used.
-    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-    env.insert("LC_ALL", "C");
-    tarn.setProcessEnvironment(env);
-    tarn.start(TARN_EXECUTABLE, arguments);
-    EXPECT_TRUE(tarn.waitForFinished(60000));
-    return {tarn.exitStatus() == QProcess::NormalExit ? tarn.exitCode() : -1,
-            tarn.readAllStandardOutput(), tarn.readAllStandardError()};
-}
+using tarntest::Finished;
+using tarntest::runTarn;
 
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
