@@ -102,6 +102,10 @@ TEST(BuildSteps, ObjectIsCurrentAtTheFileSystemsPrecision)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::last_write_time(fsPath(source), base + c.sourceOffset);
+        // A file system with coarse times (FAT, some network mounts) cannot
+        // hold a few milliseconds: the row says nothing there.
+        if (std::filesystem::last_write_time(fsPath(source)) - base != c.sourceOffset)
+            continue;
         EXPECT_EQ(ObjectIsCurrent(source, object), c.current);
     }
     EXPECT_FALSE(ObjectIsCurrent(source, dir.filePath("missing.o")));

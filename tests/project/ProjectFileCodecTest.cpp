@@ -155,6 +155,8 @@ TEST(ProjectFileCodec, LoadingRefusesWhatIsNotAProjectFile)
         {huge, "It is not a valid project file: a text of 4026531840 bytes"},
         {"/dev/null", "It is not a regular file."},
         {locked, "It could not be read: "},
+        // No user, the superuser included, can open it.
+        {dir.filePath(QString(300, u'n') + ".tarn"), "It could not be read: File name too long."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
