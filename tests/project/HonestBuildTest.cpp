@@ -77,6 +77,13 @@ TEST(HonestBuild, AFailedCompileNeverLinksTheOldObject)
         EXPECT_FALSE(broken.out.contains("Linking project")) << broken.out.toStdString();
         EXPECT_TRUE(broken.out.endsWith("Ending Compilation\n\n"));
     }
+
+    // Every compile clean but the link fails: status 1 as well.
+    ASSERT_TRUE(writeBytes(root + "/b.h", "#define ZERO 0\n"));
+    ASSERT_TRUE(writeBytes(root + "/a.c", "int missing(void);\nint main(void) { return missing(); }\n"));
+    const Finished unlinked = runTarn(dir, {"--build", projectPath});
+    EXPECT_EQ(unlinked.status, 1);
+    EXPECT_TRUE(unlinked.out.contains("Link errors:")) << unlinked.out.toStdString();
 }
 
 // Source names that hold make's and the shell's characters: `tarn --build`
