@@ -24,7 +24,6 @@ inline const QString kEnding = QStringLiteral("Ending Compilation");
 inline const QString kLinking = QStringLiteral("Linking project with command line of:");
 inline const QString kErrors = QStringLiteral("Errors:");
 inline const QString kLinkErrors = QStringLiteral("Link errors:");
-inline const QString kNoGccOutput = QStringLiteral("No warnings or errors recieved from gcc");
 // "compiling /p/main.c with command line of:"
 QString Compiling(const QString& source);
 // A source whose file name has no '.' has no object file name.
