@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -165,6 +167,43 @@ TEST(ProjectFileCodec, LoadingRefusesWhatIsNotAProjectFile)
         EXPECT_FALSE(LoadProjectFile(c.path, &error));
         EXPECT_TRUE(error.startsWith(c.errorStart)) << error.toStdString();
     }
+}
+
+} // namespace
+
+namespace {
+
+// A save that the file system cannot hold fails with a reason and leaves the
+// old project file exactly as it was. Needs a small file system of its own
+// (a tmpfs mounted by the superuser); skipped where none can be mounted.
+TEST(ProjectFileCodec, SaveOnAFullFileSystemKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray mountPoint = QFile::encodeName(dir.path());
+    const QByteArray command = "mount -t tmpfs -o size=32k tmpfs '" + mountPoint + "' 2>/dev/null";
+    if (geteuid() != 0 || std::system(command.constData()) != 0)
+        GTEST_SKIP() << "no small file system can be mounted here";
+    struct Unmount {
+        QByteArray point;
+        ~Unmount() { std::system(("umount '" + point + "'").constData()); }
+    } unmount{mountPoint};
+
+    const QString path = dir.filePath("p.tarn");
+    ProjectFile small = NewProjectFile(1);
+    small.sources << "/src/a.c";
+    ASSERT_TRUE(SaveProjectFile(path, small));
+    const QByteArray before = EncodeProjectFile(small);
+
+    ProjectFile large = small;
+    large.options.otherOptions = QString(64 * 1024, u'x');
+    QString error;
+    EXPECT_FALSE(SaveProjectFile(path, large, &error));
+    EXPECT_FALSE(error.isEmpty());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"p.tarn"}); // no leftovers
 }
 
 } // namespace
