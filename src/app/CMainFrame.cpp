@@ -5,6 +5,7 @@
 #include "app/IdeSettings.h"
 #include "app/LockKeys.h"
 #include "app/TarnIcons.h"
+#include "editor/CTarnView.h"
 #include "framework/CommandRouter.h"
 #include "framework/MdiChildFrame.h"
 #include "framework/Prompts.h"
@@ -46,6 +47,34 @@ CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable())
     onCommand(cmd::NextDiagnostic, [this] { OnStepDiagnostic(1); });
     onCommand(cmd::PreviousDiagnostic, [this] { OnStepDiagnostic(-1); });
     registerStopBuild();
+    registerEditorSwitches();
+}
+
+void CMainFrame::registerEditorSwitches()
+{
+    const std::pair<int, bool EditorSwitches::*> switches[] = {
+        {cmd::ViewSyntaxColouring, &EditorSwitches::syntaxColouring},
+        {cmd::ViewLineNumbers, &EditorSwitches::lineNumbers},
+        {cmd::ViewReopenSession, &EditorSwitches::reopenSession},
+    };
+    for (const auto& [id, which] : switches) {
+        onCommand(id, [this, which] { OnToggleEditorSwitch(which); });
+        onUpdateChecked(id, [which] { return ideSettings().editor.*which; });
+    }
+}
+
+void CMainFrame::OnToggleEditorSwitch(bool EditorSwitches::*which)
+{
+    IdeSettings settings = ideSettings();
+    settings.editor.*which = !(settings.editor.*which);
+    setIdeSettings(settings);
+    // A file that cannot be written is reported there; the switch stays in
+    // force for this run either way.
+    SaveEditorSwitches(this);
+    for (fw::MdiChildFrame* frame : childFrames()) {
+        if (auto* view = frame->view() ? dynamic_cast<CTarnView*>(frame->view()) : nullptr)
+            view->applyEditorSwitches();
+    }
 }
 
 void CMainFrame::registerStopBuild()

@@ -54,8 +54,11 @@ public:
     // The operations Tarn's text algorithms use, with CR LF positions.
     ScintillaEditControl& editControl() { return *m_editControl; }
     // How the window colours its text: by its file's name, again after
-    // Save As.
+    // Save As; as plain text while Syntax Colouring is off.
     SourceKind sourceKind() const { return m_kind; }
+    // Follows the View menu's Syntax Colouring and Line Numbers switches
+    // as they are now.
+    void applyEditorSwitches();
 
     void selectReportedLine(int line) override;
 
@@ -122,6 +125,8 @@ private:
     void insertTemplate(StatementTemplate kind);
     void applySourceFont();
     void colourAs(SourceKind kind);
+    // The kind the window's file calls for, plain text while colouring is off.
+    SourceKind wantedKind() const;
     void fitNumberMargin();
     void connectDocument();
     // The text in the document's bytes; nullopt when a file shown as Latin-1

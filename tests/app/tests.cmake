@@ -6,6 +6,7 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/ManualPageTest.cpp
 )
 list(APPEND TARN_UI_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/EditorSwitchesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFrameTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MenuOpenTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StartupTest.cpp
