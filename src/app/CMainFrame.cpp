@@ -6,7 +6,9 @@
 #include "app/LockKeys.h"
 #include "app/TarnIcons.h"
 #include "editor/CTarnView.h"
+#include "project/CProjectFrame.h"
 #include "framework/CommandRouter.h"
+#include "framework/Document.h"
 #include "framework/MdiChildFrame.h"
 #include "framework/Prompts.h"
 #include "framework/StandardIds.h"
@@ -61,6 +63,36 @@ void CMainFrame::registerEditorSwitches()
         onCommand(id, [this, which] { OnToggleEditorSwitch(which); });
         onUpdateChecked(id, [which] { return ideSettings().editor.*which; });
     }
+}
+
+Session CMainFrame::currentSession() const
+{
+    Session session;
+    const fw::MdiChildFrame* active = activeChild();
+    for (fw::MdiChildFrame* frame : childFrames()) {
+        // The message window is always there; an untitled window has no file.
+        const bool kept = qobject_cast<CChildFrame*>(frame) || qobject_cast<CProjectFrame*>(frame);
+        const fw::Document* doc = frame->document();
+        if (!kept || !doc || doc->pathName().isEmpty())
+            continue;
+        SessionWindow window{doc->pathName(), 1};
+        if (auto* view = dynamic_cast<CTarnView*>(frame->view())) {
+            int line = 0;
+            int index = 0;
+            view->getCursorPosition(&line, &index);
+            window.line = line + 1;
+        }
+        if (frame == active)
+            session.active = int(session.windows.size());
+        session.windows.append(window);
+    }
+    return session;
+}
+
+void CMainFrame::aboutToCloseChildren()
+{
+    // A file that cannot be written is reported; Tarn closes all the same.
+    SaveSession(currentSession(), this);
 }
 
 void CMainFrame::OnToggleEditorSwitch(bool EditorSwitches::*which)

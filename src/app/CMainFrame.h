@@ -46,9 +46,14 @@ public:
     // The View menu's editor switches: each flips its switch, keeps it in
     // [Editor] of Tarn32.ini and applies it to every open source window.
     void OnToggleEditorSwitch(bool EditorSwitches::*which);
+    // The open project and source windows that have a file, in the order
+    // they were opened, with their caret lines and the active one.
+    Session currentSession() const;
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Remembers the session in Tarn32.ini before the windows go.
+    void aboutToCloseChildren() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
