@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "editor/SourceKind.h"
+#include "editor/WordCompletion.h"
 #include "editor/FindRequest.h"
 #include "framework/View.h"
 #include "messages/LineNavigation.h"
@@ -80,6 +81,14 @@ public:
     void OnQuickCompile();
     void OnBuildSource();
 
+    // Ctrl+Space: a popup of the words of the open source windows and the
+    // function names of the active project's tree that begin with the
+    // letters before the caret; it narrows as more letters are typed.
+    // False (and no popup) when no word fits.
+    bool showWordCompletion();
+    // The words the popup offers now (empty while it is closed).
+    QByteArrayList completionShown() const;
+
     // Typing rules, run for each character the control has added
     // (SCN_CHARADDED); the switches are read afresh every time.
     void OnChar(int character);
@@ -129,6 +138,9 @@ private:
     SourceKind wantedKind() const;
     void fitNumberMargin();
     void connectDocument();
+    // Shows the words of m_completionWords that fit the letters before the
+    // caret, or closes the popup when none does.
+    void narrowWordCompletion();
     // The text in the document's bytes; nullopt when a file shown as Latin-1
     // cannot hold it.
     std::optional<QByteArray> encode(const QString& text) const;
@@ -147,4 +159,8 @@ private:
     FindRequest m_lastFind;
     bool m_hasSearched = false;
     bool m_documentConnected = false;
+    // Every word the open popup may offer: those fitting the prefix it
+    // opened with.
+    CompletionWords m_completionWords;
+    QByteArray m_completionList;
 };

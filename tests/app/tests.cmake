@@ -11,5 +11,6 @@ list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/MenuOpenTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SessionTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StartupTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WordCompletionViewTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/X11TitleTest.cpp
 )
