@@ -39,8 +39,8 @@ void writeEditorSwitches(SettingsProfile& profile, const EditorSwitches& switche
 
 // The windows open when Tarn last ended, in the order they were opened.
 struct SessionWindow {
-    QString path;  // absolute; bytes that are not UTF-8 kept (tools/PathBytes.h)
-    int line = 1;  // the caret's line, counted from 1 (sources only)
+    QString path; // absolute; bytes that are not UTF-8 kept (tools/PathBytes.h)
+    int line = 1; // the caret's line, counted from 1 (sources only)
 
     bool operator==(const SessionWindow&) const = default;
 };

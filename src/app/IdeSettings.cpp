@@ -166,6 +166,6 @@ const Session& lastSession()
 
 bool SaveSession(const Session& session, QWidget* parent)
 {
-    return updateSettingsFile(parent,
-                              [&session](SettingsProfile& profile) { writeSession(profile, session); });
+    return updateSettingsFile(
+        parent, [&session](SettingsProfile& profile) { writeSession(profile, session); });
 }

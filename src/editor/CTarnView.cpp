@@ -289,8 +289,7 @@ void CTarnView::connectDocument()
     });
     // A save clears the document's flag; the control then marks its save point.
     // Save As may give the file another kind.
-    connect(doc, &fw::Document::titleChanged, this,
-            [this] { colourAs(wantedKind()); });
+    connect(doc, &fw::Document::titleChanged, this, [this] { colourAs(wantedKind()); });
     connect(doc, &fw::Document::modifiedChanged, this, [this](bool modified) {
         if (!modified && isModified())
             setModified(false);

@@ -2,9 +2,9 @@
 
 #include <optional>
 
+#include "editor/FindRequest.h"
 #include "editor/SourceKind.h"
 #include "editor/WordCompletion.h"
-#include "editor/FindRequest.h"
 #include "framework/View.h"
 #include "messages/LineNavigation.h"
 #include "tools/CompileOptions.h"

@@ -65,8 +65,9 @@ void CTarnView::keyPressEvent(QKeyEvent* event)
         // The completion popup narrows to the letters typed (and widens
         // again on Backspace); the control closes it when none fits.
         const QString typed = event->text();
-        const bool wordKey = event->key() == Qt::Key_Backspace ||
-                             (typed.size() == 1 && (typed.front().isLetterOrNumber() || typed.front() == u'_'));
+        const bool wordKey =
+            event->key() == Qt::Key_Backspace ||
+            (typed.size() == 1 && (typed.front().isLetterOrNumber() || typed.front() == u'_'));
         if (wordKey && SendScintilla(SCI_AUTOCACTIVE))
             narrowWordCompletion();
         return;

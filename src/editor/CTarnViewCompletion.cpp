@@ -23,7 +23,8 @@ const CompletionNameSource* activeNameSource(fw::MdiMainFrame* frame)
         frame->mdiArea()->subWindowList(QMdiArea::ActivationHistoryOrder);
     for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
         auto* child = qobject_cast<fw::MdiChildFrame*>(*it);
-        if (auto* source = child ? dynamic_cast<const CompletionNameSource*>(child->view()) : nullptr)
+        if (auto* source =
+                child ? dynamic_cast<const CompletionNameSource*>(child->view()) : nullptr)
             return source;
     }
     return nullptr;
@@ -75,7 +76,8 @@ void CTarnView::narrowWordCompletion()
         m_completionWords.clear();
         return;
     }
-    SendScintilla(SCI_AUTOCSHOW, static_cast<uintptr_t>(prefix.size()), m_completionList.constData());
+    SendScintilla(SCI_AUTOCSHOW, static_cast<uintptr_t>(prefix.size()),
+                  m_completionList.constData());
 }
 
 QByteArrayList CTarnView::completionShown() const

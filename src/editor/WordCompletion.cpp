@@ -77,7 +77,8 @@ QByteArray CompletionList(const CompletionWords& words, QByteArrayView prefix, i
     QByteArray list;
     int count = 0;
     // The words with the prefix follow one another in byte order.
-    for (auto it = words.lower_bound(prefix.toByteArray()); it != words.end() && count < limit; ++it) {
+    for (auto it = words.lower_bound(prefix.toByteArray()); it != words.end() && count < limit;
+         ++it) {
         if (!it->startsWith(prefix))
             break;
         if (it->size() == prefix.size())

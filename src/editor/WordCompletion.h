@@ -26,7 +26,8 @@ qsizetype WordEndAfter(QByteArrayView text, qsizetype position);
 void CollectCompletionWords(QByteArrayView text, QByteArrayView prefix, CompletionWords& words);
 // The same for names known otherwise (the project's functions); names that
 // are not words are left out.
-void CollectCompletionNames(const QStringList& names, QByteArrayView prefix, CompletionWords& words);
+void CollectCompletionNames(const QStringList& names, QByteArrayView prefix,
+                            CompletionWords& words);
 
 // The words that begin with `prefix`, separated by blanks, in order, at
 // most `limit` of them: the form the control's completion list takes.

@@ -20,11 +20,13 @@ TEST(EditorSwitches, AllOnByDefaultAndOnlyZeroTurnsOneOff)
     const Case cases[] = {
         {"no file", "", {true, true, true}},
         {"no section", "[Options]\nClear=0\n", {true, true, true}},
-        {"all off", "[Editor]\nSyntax Colouring=0\nLine Numbers=0\nReopen Last Session=0\n",
+        {"all off",
+         "[Editor]\nSyntax Colouring=0\nLine Numbers=0\nReopen Last Session=0\n",
          {false, false, false}},
         {"one off, other case", "[editor]\nline numbers = 0\n", {true, false, true}},
-        {"nonsense is a number or on", "[Editor]\nSyntax Colouring=yes\nLine Numbers=0x\n"
-                                       "Reopen Last Session=\n",
+        {"nonsense is a number or on",
+         "[Editor]\nSyntax Colouring=yes\nLine Numbers=0x\n"
+         "Reopen Last Session=\n",
          {false, false, true}},
         {"key of another section", "[Options]\nLine Numbers=0\n", {true, true, true}},
     };
@@ -44,8 +46,10 @@ TEST(EditorSwitches, WrittenAfterOptionsWhichStaysByteForByte)
     };
     const Case cases[] = {
         {"after the ten keys", options,
-         options + "\r\n[Editor]\r\nSyntax Colouring=0\r\nLine Numbers=1\r\nReopen Last Session=0\r\n"},
-        {"in place, other sections kept", "[Options]\nClear=0\n\n[Editor]\nline numbers=0\n\n[Mine]\nx=1\n",
+         options +
+             "\r\n[Editor]\r\nSyntax Colouring=0\r\nLine Numbers=1\r\nReopen Last Session=0\r\n"},
+        {"in place, other sections kept",
+         "[Options]\nClear=0\n\n[Editor]\nline numbers=0\n\n[Mine]\nx=1\n",
          "[Options]\nClear=0\n\n[Editor]\nline numbers=1\nSyntax Colouring=0\n"
          "Reopen Last Session=0\n\n[Mine]\nx=1\n"},
         {"no Options yet: an empty one first", "",
@@ -56,7 +60,8 @@ TEST(EditorSwitches, WrittenAfterOptionsWhichStaysByteForByte)
         writeEditorSwitches(profile, {false, true, false});
         EXPECT_EQ(profile.toBytes(), c.after) << c.name;
         EXPECT_EQ(readEditorSwitches(profile), (EditorSwitches{false, true, false})) << c.name;
-        EXPECT_EQ(readStoredSettings(profile), readStoredSettings(SettingsProfile::fromBytes(c.before)))
+        EXPECT_EQ(readStoredSettings(profile),
+                  readStoredSettings(SettingsProfile::fromBytes(c.before)))
             << c.name;
     }
     // The ten keys written later stay in [Options], before [Editor].
@@ -71,14 +76,10 @@ TEST(EditorSwitches, WrittenAfterOptionsWhichStaysByteForByte)
 TEST(SessionPaths, EveryPathSurvivesTheOneLineValue)
 {
     const QString paths[] = {
-        QStringLiteral("/home/ann/hello/main.c"),
-        QStringLiteral("/home/ann/My Projects/a b.c"),
-        QStringLiteral(" /lead and trail "),
-        QStringLiteral("/per%cent/%41.c"),
-        QStringLiteral("/line\nbreak\r/tab\t.c"),
-        QStringLiteral("/caf\u00e9/\u00fcber.c"),
-        PathFromBytes("/latin\xE9/x.c"),
-        QStringLiteral("/a=b;c[d].c"),
+        QStringLiteral("/home/ann/hello/main.c"), QStringLiteral("/home/ann/My Projects/a b.c"),
+        QStringLiteral(" /lead and trail "),      QStringLiteral("/per%cent/%41.c"),
+        QStringLiteral("/line\nbreak\r/tab\t.c"), QStringLiteral("/caf\u00e9/\u00fcber.c"),
+        PathFromBytes("/latin\xE9/x.c"),          QStringLiteral("/a=b;c[d].c"),
     };
     for (const QString& path : paths) {
         const QByteArray value = sessionPathToValue(path);
@@ -89,7 +90,8 @@ TEST(SessionPaths, EveryPathSurvivesTheOneLineValue)
         SettingsProfile profile;
         profile.setRawValue("Session", "Window1", value);
         const SettingsProfile back = SettingsProfile::fromBytes(profile.toBytes());
-        EXPECT_EQ(sessionValueToPath(*back.rawValue("Session", "Window1")), path) << value.constData();
+        EXPECT_EQ(sessionValueToPath(*back.rawValue("Session", "Window1")), path)
+            << value.constData();
     }
     EXPECT_EQ(sessionPathToValue(QStringLiteral("/My Projects/x.c")), "/My Projects/x.c");
     EXPECT_EQ(sessionPathToValue(QStringLiteral("/50%.c")), "/50%25.c");
@@ -104,8 +106,9 @@ TEST(Session, WrittenWholeAndReadBack)
                            {QStringLiteral("/p/My Notes.txt"), 7}},
                           1};
     const QByteArray options = "[Options]\nGCC Path=/usr/bin/gcc\n";
-    SettingsProfile profile = SettingsProfile::fromBytes(options + "\n[Session]\nWindows=9\nWindow9=/old.c\n"
-                                                                   "Line9=3\n; mine\n\n[Mine]\nx=1\n");
+    SettingsProfile profile =
+        SettingsProfile::fromBytes(options + "\n[Session]\nWindows=9\nWindow9=/old.c\n"
+                                             "Line9=3\n; mine\n\n[Mine]\nx=1\n");
     writeSession(profile, session);
     EXPECT_EQ(profile.toBytes(), options + "\n[Session]\nWindows=3\nWindow1=/p/hello.tarn\n"
                                            "Window2=/p/main.c\nLine2=42\nWindow3=/p/My Notes.txt\n"
@@ -133,12 +136,15 @@ TEST(Session, HandEditedNonsenseGivesWhatMakesSense)
         {"negative count", "Windows=-3\nWindow1=/a.c\n", {}},
         {"count beyond the entries", "Windows=3\nWindow2=/b.c\nActive=2\n", {{{"/b.c", 1}}, 0}},
         {"huge count is capped", "Windows=2147483647\nWindow1=/a.c\n", {{{"/a.c", 1}}, -1}},
-        {"relative and empty paths dropped", "Windows=3\nWindow1=a.c\nWindow2=\nWindow3=/c.c\n",
+        {"relative and empty paths dropped",
+         "Windows=3\nWindow1=a.c\nWindow2=\nWindow3=/c.c\n",
          {{{"/c.c", 1}}, -1}},
-        {"bad lines", "Windows=3\nWindow1=/a.c\nLine1=-5\nWindow2=/b.c\nLine2=x\nWindow3=/c.c\nLine3=12z\n",
+        {"bad lines",
+         "Windows=3\nWindow1=/a.c\nLine1=-5\nWindow2=/b.c\nLine2=x\nWindow3=/c.c\nLine3=12z\n",
          {{{"/a.c", 1}, {"/b.c", 1}, {"/c.c", 12}}, -1}},
         {"active out of range", "Windows=1\nWindow1=/a.c\nActive=7\n", {{{"/a.c", 1}}, -1}},
-        {"active names a dropped entry", "Windows=2\nWindow1=x\nWindow2=/b.c\nActive=1\n",
+        {"active names a dropped entry",
+         "Windows=2\nWindow1=x\nWindow2=/b.c\nActive=1\n",
          {{{"/b.c", 1}}, -1}},
         {"binary garbage", QByteArray(garbage, sizeof garbage - 1), {}},
     };

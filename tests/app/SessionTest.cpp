@@ -95,9 +95,10 @@ TEST_F(SessionTest, WrittenAtExitAndOpenedAgainAtTheNextStart)
 
     ASSERT_TRUE(main->close());
     const QByteArray written = testsupport::readFile(settingsFilePath());
-    const QByteArray expected = options + "\n[Session]\nWindows=3\nWindow1=" + file("hello.tarn").toUtf8() +
-                                "\nWindow2=" + file("main.c").toUtf8() + "\nLine2=42\nWindow3=" +
-                                file("util.c").toUtf8() + "\nLine3=8\nActive=2\n";
+    const QByteArray expected =
+        options + "\n[Session]\nWindows=3\nWindow1=" + file("hello.tarn").toUtf8() +
+        "\nWindow2=" + file("main.c").toUtf8() + "\nLine2=42\nWindow3=" + file("util.c").toUtf8() +
+        "\nLine3=8\nActive=2\n";
     EXPECT_EQ(written, expected);
     EXPECT_TRUE(prompts->messages.isEmpty()) << prompts->messages.join('\n').toStdString();
 
@@ -132,21 +133,35 @@ TEST_F(SessionTest, WhatIsGoneIsPassedOverAndNonsenseNeverStopsAStart)
     };
     const Case cases[] = {
         {"gone and folder skipped",
-         options + "[Session]\nWindows=3\nWindow1=" + deleted + "\nWindow2=" + folder + "\nWindow3=" + kept +
-             "\nLine3=12\nActive=1\n",
-         {}, {QStringLiteral("kept.c:11")}},
-        {"nothing left: untitled", options + "[Session]\nWindows=2\nWindow1=" + deleted + "\nWindow2=" + folder + "\n",
-         {}, untitled},
-        {"nonsense", options + "[Session]\nWindows=lots\nWindow=x\n\x01\xff=\nActive=-4\nLine1=zz\n", {}, untitled},
-        {"nonsense numbers", options + "[Session]\nWindows=99999999999\nWindow1=" + kept +
-                                 "\nLine1=-7\nActive=99\nWindow7=relative.c\n",
-         {}, {QStringLiteral("kept.c:0")}},
-        {"line past the end", options + "[Session]\nWindows=1\nWindow1=" + kept + "\nLine1=5000\n", {},
+         options + "[Session]\nWindows=3\nWindow1=" + deleted + "\nWindow2=" + folder +
+             "\nWindow3=" + kept + "\nLine3=12\nActive=1\n",
+         {},
+         {QStringLiteral("kept.c:11")}},
+        {"nothing left: untitled",
+         options + "[Session]\nWindows=2\nWindow1=" + deleted + "\nWindow2=" + folder + "\n",
+         {},
+         untitled},
+        {"nonsense",
+         options + "[Session]\nWindows=lots\nWindow=x\n\x01\xff=\nActive=-4\nLine1=zz\n",
+         {},
+         untitled},
+        {"nonsense numbers",
+         options + "[Session]\nWindows=99999999999\nWindow1=" + kept +
+             "\nLine1=-7\nActive=99\nWindow7=relative.c\n",
+         {},
+         {QStringLiteral("kept.c:0")}},
+        {"line past the end",
+         options + "[Session]\nWindows=1\nWindow1=" + kept + "\nLine1=5000\n",
+         {},
          {QStringLiteral("kept.c:30")}}, // the empty line after the last break
-        {"switch off", options + "[Editor]\nReopen Last Session=0\n[Session]\nWindows=1\nWindow1=" + kept + "\n",
-         {}, untitled},
-        {"a file argument wins", options + "[Session]\nWindows=1\nWindow1=" + kept + "\n",
-         {file("other.c")}, {QStringLiteral("other.c:0")}},
+        {"switch off",
+         options + "[Editor]\nReopen Last Session=0\n[Session]\nWindows=1\nWindow1=" + kept + "\n",
+         {},
+         untitled},
+        {"a file argument wins",
+         options + "[Session]\nWindows=1\nWindow1=" + kept + "\n",
+         {file("other.c")},
+         {QStringLiteral("other.c:0")}},
     };
     writeSource(QStringLiteral("other.c"), 2);
     for (const Case& c : cases) {

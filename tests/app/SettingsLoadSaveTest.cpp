@@ -231,7 +231,8 @@ TEST_F(SettingsLoadSave, FailedWriteKeepsTheOldFile)
 TEST_F(SettingsLoadSave, SnapshotsNeverSeeAHalfChangedValue)
 {
     const IdeSettings a{{"/a/gcc", {}, "/a/make", {}, 0, 1, 0, 1, 0}, QFont(), {}};
-    const IdeSettings b{{"/b/gcc-with-a-longer-name", {}, "/b/make", {}, 0, 1, 1, 1, 0}, QFont(), {}};
+    const IdeSettings b{
+        {"/b/gcc-with-a-longer-name", {}, "/b/make", {}, 0, 1, 1, 1, 0}, QFont(), {}};
     setIdeSettings(a);
 
     std::atomic<bool> done{false};

@@ -30,7 +30,10 @@ protected:
     void ctrlSpace() { QTest::keyClick(untitled, Qt::Key_Space, Qt::ControlModifier); }
 
     QByteArrayList shown() const { return untitled->completionShown(); }
-    bool popupOpen() const { return untitled->SendScintilla(QsciScintillaBase::SCI_AUTOCACTIVE) != 0; }
+    bool popupOpen() const
+    {
+        return untitled->SendScintilla(QsciScintillaBase::SCI_AUTOCACTIVE) != 0;
+    }
 
     CTarnView* untitled = nullptr;
 };
@@ -39,13 +42,15 @@ TEST_F(WordCompletionView, OffersOtherWindowsAndTheProjectTreeAndNarrowsWhileTyp
 {
     // parse_file and print_report are only in the project's tree (their
     // source is not open); parse_args and parse_total only in util.c.
-    ASSERT_TRUE(testsupport::writeFile(file("tree.c"), "int parse_file(void)\n{\n    return 0;\n}\n\n"
-                                                       "void print_report(int n)\n{\n}\n"));
+    ASSERT_TRUE(testsupport::writeFile(file("tree.c"),
+                                       "int parse_file(void)\n{\n    return 0;\n}\n\n"
+                                       "void print_report(int n)\n{\n}\n"));
     ProjectFile project = NewProjectFile(0);
     project.sources = {file("tree.c")};
     ASSERT_TRUE(SaveProjectFile(file("hello.tarn"), project));
-    ASSERT_TRUE(testsupport::writeFile(file("util.c"), "int parse_args(int argc);\nstatic int parse_total;\n"
-                                                       "int pa;\n"));
+    ASSERT_TRUE(testsupport::writeFile(file("util.c"),
+                                       "int parse_args(int argc);\nstatic int parse_total;\n"
+                                       "int pa;\n"));
     ASSERT_TRUE(app->openDocumentFile(file("hello.tarn")));
     ASSERT_TRUE(app->openDocumentFile(file("util.c")));
     untitled->parentFrame()->activate();
@@ -91,11 +96,13 @@ TEST_F(WordCompletionView, OffersOtherWindowsAndTheProjectTreeAndNarrowsWhileTyp
 TEST_F(WordCompletionView, TheProjectActiveLastGivesTheNames)
 {
     // Two projects, each with one function; the one activated last counts.
-    const std::pair<const char*, const char*> projects[] = {{"one", "alpha_one"}, {"two", "alpha_two"}};
+    const std::pair<const char*, const char*> projects[] = {{"one", "alpha_one"},
+                                                            {"two", "alpha_two"}};
     QList<fw::MdiChildFrame*> frames;
     for (const auto& [name, function] : projects) {
         const QString source = file(QString::fromUtf8(name) + QStringLiteral(".c"));
-        ASSERT_TRUE(testsupport::writeFile(source, QByteArray("int ") + function + "(void)\n{\n}\n"));
+        ASSERT_TRUE(
+            testsupport::writeFile(source, QByteArray("int ") + function + "(void)\n{\n}\n"));
         ProjectFile project = NewProjectFile(0);
         project.sources = {source};
         const QString path = file(QString::fromUtf8(name) + QStringLiteral(".tarn"));

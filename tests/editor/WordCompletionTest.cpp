@@ -29,7 +29,8 @@ TEST(WordCompletion, WordsOfATextWithThePrefix)
         {"numbers are no words", "x = 0x1F + 10ul + 3rd + x2;", "", "x x2"},
         {"the prefix alone completes nothing", "max maximum", "max", "maximum"},
         {"case matters", "Value value VALUE", "va", "value"},
-        {"words end at any other byte", QByteArray(mixed, sizeof mixed - 1), "", "a bar baz foo qux z"},
+        {"words end at any other byte", QByteArray(mixed, sizeof mixed - 1), "",
+         "a bar baz foo qux z"},
         {"prefix of digits and underscore", "_1x _1y __z", "_1", "_1x _1y"},
         {"nothing fits", "alpha beta", "gam", ""},
         {"empty text", "", "", ""},
@@ -48,9 +49,9 @@ TEST(WordCompletion, PrefixBeforeAndWordEndAfterTheCaret)
         qsizetype end;
     };
     const Case cases[] = {
-        {0, "", 3},        {2, "in", 3},           {3, "int", 3},   {4, "", 13},
-        {9, "count", 13},  {13, "count_all", 13},  {20, "0x10", 20}, {21, "", 21},
-        {-5, "", 3},       {999, "", 21},
+        {0, "", 3},       {2, "in", 3},          {3, "int", 3},    {4, "", 13},
+        {9, "count", 13}, {13, "count_all", 13}, {20, "0x10", 20}, {21, "", 21},
+        {-5, "", 3},      {999, "", 21},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(WordPrefixBefore(text, c.position), c.prefix) << c.position;
@@ -62,8 +63,9 @@ TEST(WordCompletion, NamesJoinTheWordsAndTheListNarrowsAndIsCapped)
 {
     CompletionWords words;
     CollectCompletionWords("static int parse_args(void);", "pa", words);
-    CollectCompletionNames({QStringLiteral("parse_file"), QStringLiteral("pa"), QStringLiteral("main"),
-                            QStringLiteral("pa\u00e9x"), QStringLiteral("parse args")},
+    CollectCompletionNames({QStringLiteral("parse_file"), QStringLiteral("pa"),
+                            QStringLiteral("main"), QStringLiteral("pa\u00e9x"),
+                            QStringLiteral("parse args")},
                            "pa", words);
     EXPECT_EQ(CompletionList(words, "pa", 100), "parse_args parse_file");
     // The popup's list narrows to the letters typed since it opened.
