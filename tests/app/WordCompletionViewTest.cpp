@@ -8,6 +8,7 @@
 #include "framework/Document.h"
 #include "framework/MdiChildFrame.h"
 #include "project/ProjectFileCodec.h"
+#include "resources/TarnCommands.h"
 
 #include <QTest>
 
@@ -91,6 +92,17 @@ TEST_F(WordCompletionView, OffersOtherWindowsAndTheProjectTreeAndNarrowsWhileTyp
     QTest::keyClick(untitled, Qt::Key_Z);
     EXPECT_FALSE(popupOpen());
     EXPECT_TRUE(prompts->messages.isEmpty()) << prompts->messages.join('\n').toStdString();
+}
+
+// Ctrl+Space reaches the source window only while no command of the one
+// key table takes it first.
+TEST(WordCompletionKey, CtrlSpaceIsNoCommandKey)
+{
+    const QKeySequence ctrlSpace(Qt::CTRL | Qt::Key_Space);
+    for (const fw::CommandInfo& info : tarnCommandTable().commands()) {
+        for (const QKeySequence& key : info.keys)
+            EXPECT_NE(key, ctrlSpace) << "command " << info.id;
+    }
 }
 
 TEST_F(WordCompletionView, TheProjectActiveLastGivesTheNames)
