@@ -10,6 +10,7 @@
 #include "framework/CommandRouter.h"
 #include "framework/Document.h"
 #include "framework/MdiChildFrame.h"
+#include "framework/StandardIds.h"
 #include "messages/CMessageView.h"
 #include "resources/CommandIds.h"
 
@@ -179,6 +180,11 @@ TEST_F(SessionTest, UntitledAndMessageWindowsAreNotKeptAndAnUnwritableFileIsRepo
 {
     ASSERT_TRUE(testsupport::writeFile(settingsFilePath(), options));
     start();
+    // The message window keeps no place in the session, even with its log
+    // saved under a name; the untitled source has no file to keep.
+    prompts->saveFiles.push_back(file("log.txt"));
+    ASSERT_TRUE(g_pMessageView->parentFrame()->document()->runCommand(fw::id::FileSave));
+    ASSERT_FALSE(g_pMessageView->parentFrame()->document()->pathName().isEmpty());
     ASSERT_TRUE(main->close());
     EXPECT_EQ(testsupport::readFile(settingsFilePath()), options + "\n[Session]\nWindows=0\n");
 
