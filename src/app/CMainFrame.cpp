@@ -5,12 +5,15 @@
 #include "app/IdeSettings.h"
 #include "app/LockKeys.h"
 #include "app/TarnIcons.h"
+#include "editor/CTarnView.h"
 #include "framework/CommandRouter.h"
+#include "framework/Document.h"
 #include "framework/MdiChildFrame.h"
 #include "framework/Prompts.h"
 #include "framework/StandardIds.h"
 #include "framework/View.h"
 #include "messages/CMessageView.h"
+#include "project/CProjectFrame.h"
 #include "resources/CommandIds.h"
 #include "resources/TarnCommands.h"
 #include "tools/JobManager.h"
@@ -46,6 +49,64 @@ CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable())
     onCommand(cmd::NextDiagnostic, [this] { OnStepDiagnostic(1); });
     onCommand(cmd::PreviousDiagnostic, [this] { OnStepDiagnostic(-1); });
     registerStopBuild();
+    registerEditorSwitches();
+}
+
+void CMainFrame::registerEditorSwitches()
+{
+    const std::pair<int, bool EditorSwitches::*> switches[] = {
+        {cmd::ViewSyntaxColouring, &EditorSwitches::syntaxColouring},
+        {cmd::ViewLineNumbers, &EditorSwitches::lineNumbers},
+        {cmd::ViewReopenSession, &EditorSwitches::reopenSession},
+    };
+    for (const auto& [id, which] : switches) {
+        onCommand(id, [this, which] { OnToggleEditorSwitch(which); });
+        onUpdateChecked(id, [which] { return ideSettings().editor.*which; });
+    }
+}
+
+Session CMainFrame::currentSession() const
+{
+    Session session;
+    const fw::MdiChildFrame* active = activeChild();
+    for (fw::MdiChildFrame* frame : childFrames()) {
+        // The message window is always there; an untitled window has no file.
+        const bool kept = qobject_cast<CChildFrame*>(frame) || qobject_cast<CProjectFrame*>(frame);
+        const fw::Document* doc = frame->document();
+        if (!kept || !doc || doc->pathName().isEmpty())
+            continue;
+        SessionWindow window{doc->pathName(), 1};
+        if (auto* view = dynamic_cast<CTarnView*>(frame->view())) {
+            int line = 0;
+            int index = 0;
+            view->getCursorPosition(&line, &index);
+            window.line = line + 1;
+        }
+        if (frame == active)
+            session.active = int(session.windows.size());
+        session.windows.append(window);
+    }
+    return session;
+}
+
+void CMainFrame::aboutToCloseChildren()
+{
+    // A file that cannot be written is reported; Tarn closes all the same.
+    SaveSession(currentSession(), this);
+}
+
+void CMainFrame::OnToggleEditorSwitch(bool EditorSwitches::*which)
+{
+    IdeSettings settings = ideSettings();
+    settings.editor.*which = !(settings.editor.*which);
+    setIdeSettings(settings);
+    // A file that cannot be written is reported there; the switch stays in
+    // force for this run either way.
+    SaveEditorSwitches(this);
+    for (fw::MdiChildFrame* frame : childFrames()) {
+        if (auto* view = frame->view() ? dynamic_cast<CTarnView*>(frame->view()) : nullptr)
+            view->applyEditorSwitches();
+    }
 }
 
 void CMainFrame::registerStopBuild()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/EditorSections.h"
 #include "framework/MdiMainFrame.h"
 
 #include <QHash>
@@ -42,9 +43,17 @@ public:
     void OnDebug();
     // F4 and Shift+F4: the message window's next or previous diagnostic.
     void OnStepDiagnostic(int step);
+    // The View menu's editor switches: each flips its switch, keeps it in
+    // [Editor] of Tarn32.ini and applies it to every open source window.
+    void OnToggleEditorSwitch(bool EditorSwitches::*which);
+    // The open project and source windows that have a file, in the order
+    // they were opened, with their caret lines and the active one.
+    Session currentSession() const;
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Remembers the session in Tarn32.ini before the windows go.
+    void aboutToCloseChildren() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -52,6 +61,7 @@ private:
     void createStatusBar();
     // Stop Build (Ctrl+Break), enabled while a job not yet stopped runs.
     void registerStopBuild();
+    void registerEditorSwitches();
     void tile(Qt::Orientation orientation);
     void updateLockIndicators();
 

@@ -3,8 +3,10 @@
 #include "app/CAboutDlg.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/IdeSettings.h"
 #include "app/TarnIcons.h"
 #include "editor/CTarnDoc.h"
+#include "editor/CTarnView.h"
 #include "editor/SourcePrinting.h"
 #include "framework/DocTemplate.h"
 #include "framework/MdiChildFrame.h"
@@ -19,6 +21,7 @@
 #include "project/CProjectFrame.h"
 #include "resources/CommandIds.h"
 #include "tools/JobManager.h"
+#include "tools/PathBytes.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -108,10 +111,39 @@ bool CTarnApp::processCommandLine(const QStringList& arguments)
         }
     }
     if (file.isEmpty()) {
-        OnFileNewSource();
+        // The last session, when wanted; else (or when nothing of it is
+        // left) an untitled source as ever.
+        if (!ideSettings().editor.reopenSession || reopenLastSession() == 0)
+            OnFileNewSource();
         return true;
     }
     return openDocumentFile(file) != nullptr;
+}
+
+int CTarnApp::reopenLastSession()
+{
+    const Session& session = lastSession();
+    fw::MdiChildFrame* active = nullptr;
+    int opened = 0;
+    for (qsizetype i = 0; i < session.windows.size(); ++i) {
+        const SessionWindow& window = session.windows.at(i);
+        // Quietly: a file deleted since, or a name that became a folder (or
+        // a FIFO, which would block), is simply no longer part of it.
+        if (FileTypeOf(window.path) != FileType::Regular)
+            continue;
+        fw::Document* doc = openDocumentFile(window.path);
+        fw::View* view = doc ? doc->firstView() : nullptr;
+        if (!view)
+            continue;
+        ++opened;
+        if (auto* source = dynamic_cast<CTarnView*>(view))
+            source->goToSourceLine(window.line - 1);
+        if (i == session.active)
+            active = view->parentFrame();
+    }
+    if (active)
+        active->activate();
+    return opened;
 }
 
 void CTarnApp::newFromTemplate(const QString& fileNewName)

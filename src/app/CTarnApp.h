@@ -29,6 +29,9 @@ public:
 private:
     void newFromTemplate(const QString& fileNewName);
     bool processCommandLine(const QStringList& arguments);
+    // Opens the windows of the last session again (files that are gone or
+    // are no longer files are passed over); returns how many opened.
+    int reopenLastSession();
 
     CMainFrame* m_mainFrame = nullptr;
     // Every job running on a worker (make runs, project builds); stopped and

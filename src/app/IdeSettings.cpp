@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <functional>
 #include <mutex>
 
 namespace {
@@ -51,6 +52,12 @@ QByteArray readSettingsFile(const QString& path, QString* error = nullptr)
         return {};
     }
     return file.readAll();
+}
+
+Session& storedSession()
+{
+    static Session session;
+    return session;
 }
 
 StoredSettings toStored(const IdeSettings& settings)
@@ -107,19 +114,25 @@ void LoadSettings(QWidget* parent)
     // first start it is empty only when PATH holds no gcc either.
     if (stored.gccPath.isEmpty())
         fw::messageBox(parent, gccPathWarning());
-    setIdeSettings(fromStored(stored));
+    IdeSettings settings = fromStored(stored);
+    settings.editor = readEditorSwitches(profile);
+    storedSession() = readSession(profile);
+    setIdeSettings(settings);
 }
 
-bool SaveSettings(QWidget* parent)
+namespace {
+
+// Reads the file, lets `change` edit it and writes it back safely. Other
+// sections and keys of the file are kept, so a file that exists but cannot
+// be read is not replaced; either failure is reported naming the file.
+bool updateSettingsFile(QWidget* parent, const std::function<void(SettingsProfile&)>& change)
 {
     const QString path = settingsFilePath();
-    // Other sections and keys of the file are kept, so a file that exists
-    // but cannot be read is not replaced.
     QString error;
     const QByteArray old = readSettingsFile(path, &error);
     if (error.isEmpty()) {
         SettingsProfile profile = SettingsProfile::fromBytes(old);
-        writeStoredSettings(profile, toStored(ideSettings()));
+        change(profile);
         if (writeSettingsFile(path, profile.toBytes(), &error))
             return true;
     }
@@ -128,4 +141,31 @@ bool SaveSettings(QWidget* parent)
                        .arg(QDir::toNativeSeparators(path), error),
                    fw::Prompts::Icon::Error);
     return false;
+}
+
+} // namespace
+
+bool SaveSettings(QWidget* parent)
+{
+    return updateSettingsFile(parent, [](SettingsProfile& profile) {
+        writeStoredSettings(profile, toStored(ideSettings()));
+    });
+}
+
+bool SaveEditorSwitches(QWidget* parent)
+{
+    return updateSettingsFile(parent, [](SettingsProfile& profile) {
+        writeEditorSwitches(profile, ideSettings().editor);
+    });
+}
+
+const Session& lastSession()
+{
+    return storedSession();
+}
+
+bool SaveSession(const Session& session, QWidget* parent)
+{
+    return updateSettingsFile(
+        parent, [&session](SettingsProfile& profile) { writeSession(profile, session); });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/EditorSections.h"
 #include "app/SettingsCodec.h"
 
 #include <QFont>
@@ -17,6 +18,8 @@ class QWidget;
 // value).
 struct IdeSettings : SettingsValues {
     QFont sourceFont;
+    // The View menu's switches, kept in [Editor].
+    EditorSwitches editor;
 };
 
 // The live settings (user-interface thread only).
@@ -34,3 +37,12 @@ void LoadSettings(QWidget* parent = nullptr);
 // Writes all ten keys of the live settings; a file that cannot be written is
 // reported in a message box naming it. Returns false in that case.
 bool SaveSettings(QWidget* parent = nullptr);
+
+// Writes the live editor switches to [Editor], with the same safe write and
+// report as SaveSettings; [Options] stays byte for byte.
+bool SaveEditorSwitches(QWidget* parent = nullptr);
+
+// The session read by LoadSettings: the windows open when Tarn last ended.
+const Session& lastSession();
+// Replaces [Session] with this one, with the same safe write and report.
+bool SaveSession(const Session& session, QWidget* parent = nullptr);

@@ -185,6 +185,28 @@ void SettingsProfile::setRawValue(QByteArrayView section, QByteArrayView key,
     m_lines.insert(insertAt, keyText + '=' + valueText);
 }
 
+void SettingsProfile::ensureSection(QByteArrayView section)
+{
+    if (hasSection(section))
+        return;
+    if (!m_lines.isEmpty() && !m_lines.constLast().trimmed().isEmpty())
+        m_lines.append(QByteArray());
+    m_lines.append('[' + QByteArrayView(section).trimmed().toByteArray() + ']');
+}
+
+void SettingsProfile::clearSection(QByteArrayView section)
+{
+    const std::optional<SectionSpan> span = findSection(section);
+    if (!span)
+        return;
+    // A blank line before the next section keeps the two apart.
+    const bool separated = span->end < m_lines.size() && span->end - 1 > span->header &&
+                           m_lines.at(span->end - 1).trimmed().isEmpty();
+    m_lines.remove(span->header + 1, span->end - span->header - 1);
+    if (separated)
+        m_lines.insert(span->header + 1, QByteArray());
+}
+
 void SettingsProfile::setText(QByteArrayView section, QByteArrayView key, const QString& value)
 {
     setRawValue(section, key, value.toUtf8());

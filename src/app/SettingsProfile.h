@@ -42,6 +42,13 @@ public:
     void setText(QByteArrayView section, QByteArrayView key, const QString& value);
     void setInteger(QByteArrayView section, QByteArrayView key, int value);
 
+    bool hasSection(QByteArrayView section) const { return findSection(section).has_value(); }
+    // Appends an empty section at the end of the file unless it exists.
+    void ensureSection(QByteArrayView section);
+    // Removes every line of a section but its header (keys, comments and
+    // blank lines alike); the section keeps its place in the file.
+    void clearSection(QByteArrayView section);
+
 private:
     struct SectionSpan {
         qsizetype header = -1; // line of "[Name]"

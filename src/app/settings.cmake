@@ -1,6 +1,7 @@
 # Settings: the Tarn32.ini codec (core) and IdeSettings with the Options
 # dialog (widgets).
 list(APPEND TARN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/EditorSections.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LogFontRecord.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsCodec.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsProfile.cpp

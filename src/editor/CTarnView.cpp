@@ -70,7 +70,7 @@ CTarnView::CTarnView(QWidget* parent)
     // Build settings start afresh with every window.
     compileOptions.debugInfo = ideSettings().debugDefault;
 
-    colourAs(SourceKind::C);
+    colourAs(wantedKind());
     setUtf8(true);
 #ifdef Q_OS_WIN
     setEolMode(EolWindows);
@@ -174,8 +174,7 @@ void CTarnView::onInitialUpdate()
     CTarnDoc* doc = sourceDocument();
     const bool modified = doc && doc->isModified();
     // Colouring and fonts first: styling an empty control costs nothing.
-    if (doc)
-        colourAs(SourceKindOf(doc->pathName()));
+    colourAs(wantedKind());
     applySourceFont();
     if (doc && doc->hasPendingText())
         loadText(doc->takePendingText());
@@ -246,8 +245,29 @@ void CTarnView::colourAs(SourceKind kind)
     applySourceFont();
 }
 
+SourceKind CTarnView::wantedKind() const
+{
+    if (!ideSettings().editor.syntaxColouring)
+        return SourceKind::Text;
+    // An untitled window (and one not yet in a document) holds C.
+    const CTarnDoc* doc = sourceDocument();
+    return SourceKindOf(doc ? doc->pathName() : QString());
+}
+
+void CTarnView::applyEditorSwitches()
+{
+    colourAs(wantedKind());
+    fitNumberMargin();
+}
+
 void CTarnView::fitNumberMargin()
 {
+    if (!ideSettings().editor.lineNumbers) {
+        m_numberDigits = 0;
+        if (marginWidth(0) != 0)
+            setMarginWidth(0, 0);
+        return;
+    }
     int digits = 1;
     for (int lines = this->lines(); lines >= 10; lines /= 10)
         ++digits;
@@ -269,8 +289,7 @@ void CTarnView::connectDocument()
     });
     // A save clears the document's flag; the control then marks its save point.
     // Save As may give the file another kind.
-    connect(doc, &fw::Document::titleChanged, this,
-            [this, doc] { colourAs(SourceKindOf(doc->pathName())); });
+    connect(doc, &fw::Document::titleChanged, this, [this] { colourAs(wantedKind()); });
     connect(doc, &fw::Document::modifiedChanged, this, [this](bool modified) {
         if (!modified && isModified())
             setModified(false);

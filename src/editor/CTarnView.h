@@ -2,8 +2,9 @@
 
 #include <optional>
 
-#include "editor/SourceKind.h"
 #include "editor/FindRequest.h"
+#include "editor/SourceKind.h"
+#include "editor/WordCompletion.h"
 #include "framework/View.h"
 #include "messages/LineNavigation.h"
 #include "tools/CompileOptions.h"
@@ -54,8 +55,11 @@ public:
     // The operations Tarn's text algorithms use, with CR LF positions.
     ScintillaEditControl& editControl() { return *m_editControl; }
     // How the window colours its text: by its file's name, again after
-    // Save As.
+    // Save As; as plain text while Syntax Colouring is off.
     SourceKind sourceKind() const { return m_kind; }
+    // Follows the View menu's Syntax Colouring and Line Numbers switches
+    // as they are now.
+    void applyEditorSwitches();
 
     void selectReportedLine(int line) override;
 
@@ -76,6 +80,14 @@ public:
 
     void OnQuickCompile();
     void OnBuildSource();
+
+    // Ctrl+Space: a popup of the words of the open source windows and the
+    // function names of the active project's tree that begin with the
+    // letters before the caret; it narrows as more letters are typed.
+    // False (and no popup) when no word fits.
+    bool showWordCompletion();
+    // The words the popup offers now (empty while it is closed).
+    QByteArrayList completionShown() const;
 
     // Typing rules, run for each character the control has added
     // (SCN_CHARADDED); the switches are read afresh every time.
@@ -122,8 +134,13 @@ private:
     void insertTemplate(StatementTemplate kind);
     void applySourceFont();
     void colourAs(SourceKind kind);
+    // The kind the window's file calls for, plain text while colouring is off.
+    SourceKind wantedKind() const;
     void fitNumberMargin();
     void connectDocument();
+    // Shows the words of m_completionWords that fit the letters before the
+    // caret, or closes the popup when none does.
+    void narrowWordCompletion();
     // The text in the document's bytes; nullopt when a file shown as Latin-1
     // cannot hold it.
     std::optional<QByteArray> encode(const QString& text) const;
@@ -142,4 +159,8 @@ private:
     FindRequest m_lastFind;
     bool m_hasSearched = false;
     bool m_documentConnected = false;
+    // Every word the open popup may offer: those fitting the prefix it
+    // opened with.
+    CompletionWords m_completionWords;
+    QByteArray m_completionList;
 };

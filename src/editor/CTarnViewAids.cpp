@@ -46,10 +46,30 @@ void CTarnView::keyPressEvent(QKeyEvent* event)
 {
     // Enter and the braces with the re-indent they bring are one undo step.
     // Other keys are left alone so that typing a word stays one step.
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::ControlModifier) {
+        showWordCompletion();
+        event->accept();
+        return;
+    }
+    // Esc is one of Tarn's keys, so the control's own binding is gone:
+    // it closes the completion popup here.
+    if (event->key() == Qt::Key_Escape && SendScintilla(SCI_AUTOCACTIVE)) {
+        SendScintilla(SCI_AUTOCCANCEL);
+        event->accept();
+        return;
+    }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const bool brace = event->text() == QLatin1String("{") || event->text() == QLatin1String("}");
     if (!enter && !brace) {
         QsciScintilla::keyPressEvent(event);
+        // The completion popup narrows to the letters typed (and widens
+        // again on Backspace); the control closes it when none fits.
+        const QString typed = event->text();
+        const bool wordKey =
+            event->key() == Qt::Key_Backspace ||
+            (typed.size() == 1 && (typed.front().isLetterOrNumber() || typed.front() == u'_'));
+        if (wordKey && SendScintilla(SCI_AUTOCACTIVE))
+            narrowWordCompletion();
         return;
     }
     asOneUndoStep([&] { QsciScintilla::keyPressEvent(event); });

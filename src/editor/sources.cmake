@@ -9,6 +9,7 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SourceNavigation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceScanner.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WordCompletion.cpp
 )
 list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CFunctionDialog.cpp
@@ -16,6 +17,7 @@ list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CTarnDoc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CTarnView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CTarnViewAids.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CTarnViewCompletion.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CTarnViewSearch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FindReplaceDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScintillaEditControl.cpp

@@ -434,6 +434,7 @@ void MdiMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    aboutToCloseChildren();
     if (app)
         app->closeAllDocuments();
     event->accept();

@@ -84,6 +84,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // The chain a command travels after the active view, document and frame.
     virtual QList<CommandTarget*> commandChain() const;
+    // Called when the window is about to close for good: every document has
+    // been offered its save question and none said Cancel; the children are
+    // still open.
+    virtual void aboutToCloseChildren() {}
 
 private:
     QMenu* buildMenu(const MenuItem& popup, QWidget* parent);

@@ -69,12 +69,13 @@ void CProjectView::RebuildTree()
         showLayout(LayOutProjectTree(doc->project().sources, ScanFunctionNames,
                                      ScanQuotedIncludeNames));
     else
-        clear();
+        showLayout({});
 }
 
 void CProjectView::showLayout(const ProjectTreeLayout& layout)
 {
     clear();
+    m_functionNames.clear();
     QList<QTreeWidgetItem*> roots;
     roots.reserve(layout.sources.size() + 1);
     for (const ProjectTreeLayout::Source& source : layout.sources) {
@@ -83,6 +84,7 @@ void CProjectView::showLayout(const ProjectTreeLayout& layout)
         functions.reserve(source.functions.size());
         for (const QString& name : source.functions)
             functions.append(makeNode(name, ProjectImage::Function));
+        m_functionNames += source.functions;
         node->addChildren(functions);
         roots.append(node);
     }

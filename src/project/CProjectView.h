@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/WordCompletion.h"
 #include "framework/View.h"
 
 #include <QTreeWidget>
@@ -11,7 +12,7 @@ struct ProjectTreeLayout;
 // them, and under "Dependancies" the files they include in double quotes.
 // The tree holds texts only; every command finds its file again by text.
 // It also carries the project's commands.
-class CProjectView : public QTreeWidget, public fw::View {
+class CProjectView : public QTreeWidget, public fw::View, public CompletionNameSource {
     Q_OBJECT
 public:
     explicit CProjectView(QWidget* parent = nullptr);
@@ -28,6 +29,8 @@ public:
     // Fills the tree from a layout worked out beforehand; tells the user of
     // a source that could not be opened.
     void showLayout(const ProjectTreeLayout& layout);
+    // The function names the tree shows, for word completion.
+    QStringList completionNames() const override { return m_functionNames; }
 
     void OnDoubleClick();
     void OnInsertFile();
@@ -52,4 +55,5 @@ private:
     QTreeWidgetItem* selectedNode() const;
 
     bool m_followsDocument = false;
+    QStringList m_functionNames;
 };

@@ -50,6 +50,10 @@ enum : int {
     PreviousDiagnostic = 33101,
     // Ends the running makes and project builds (Ctrl+Break).
     StopBuild = 33102,
+    // The View menu's editor switches, kept in [Editor] of Tarn32.ini.
+    ViewSyntaxColouring = 33120,
+    ViewLineNumbers = 33121,
+    ViewReopenSession = 33122,
 };
 } // namespace cmd
 

@@ -82,6 +82,11 @@ void addCommands(fw::CommandTable& table)
     add(ViewToolbar, "Show or hide the toolbar", "Toggle ToolBar");
     add(ViewStatusBar, "Show or hide the status bar", "Toggle StatusBar");
     add(ViewOptions, "Set options for the IDE", "View Options");
+    add(ViewSyntaxColouring, "Colour the source windows by the kind of their files",
+        "Syntax Colouring");
+    add(ViewLineNumbers, "Show or hide line numbers in the source windows", "Line Numbers");
+    add(ViewReopenSession, "Open the windows of the last session when Tarn starts",
+        "Reopen Last Session");
     add(WindowNext, "Show next window", "Next", {key(Qt::CTRL | Qt::Key_Tab)});
     add(WindowCascade, "Arrange windows so they overlap", "Cascade Windows");
     add(WindowTileHorz, "Arrange windows as non-overlapping tiles", "Tile Windows");

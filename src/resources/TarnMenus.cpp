@@ -81,14 +81,35 @@ MenuItem commandsMenu()
     });
 }
 
+// The editor's switches end every View menu.
+void appendEditorSwitches(Items& items)
+{
+    items.push_back(separator());
+    items.push_back(item(cmd::ViewSyntaxColouring, "Syntax &Colouring"));
+    items.push_back(item(cmd::ViewLineNumbers, "Line &Numbers"));
+    items.push_back(item(cmd::ViewReopenSession, "&Reopen Last Session"));
+}
+
 MenuItem viewMenu()
 {
-    return popup("&View", {
+    Items items = {
         item(fw::id::ViewToolbar, "&Toolbar"),
         item(fw::id::ViewStatusBar, "&Status Bar"),
         separator(),
         item(cmd::ViewOptions, "&Options..."),
-    });
+    };
+    appendEditorSwitches(items);
+    return popup("&View", std::move(items));
+}
+
+MenuItem mainFrameViewMenu()
+{
+    Items items = {
+        item(fw::id::ViewToolbar, "&Toolbar"),
+        item(fw::id::ViewStatusBar, "&Status Bar"),
+    };
+    appendEditorSwitches(items);
+    return popup("&View", std::move(items));
 }
 
 MenuItem windowMenu()
@@ -199,10 +220,7 @@ fw::MenuLayout mainFrameMenu()
             separator(),
             item(fw::id::AppExit, "E&xit"),
         }),
-        popup("&View", {
-            item(fw::id::ViewToolbar, "&Toolbar"),
-            item(fw::id::ViewStatusBar, "&Status Bar"),
-        }),
+        mainFrameViewMenu(),
         helpMenu(),
     };
 }

@@ -25,7 +25,8 @@ protected:
     {
         SettingsTestEnvironment::SetUp();
         setIdeSettings({{"/usr/bin/gcc", "/usr/bin/gdb", {}, "/doc/libc.html", 0, 1, 1, 0, 1},
-                        defaultSourceFont()});
+                        defaultSourceFont(),
+                        {}});
         dialog = std::make_unique<CIDEOptionsDialog>();
         dialog->show();
     }

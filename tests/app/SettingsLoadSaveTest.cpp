@@ -112,7 +112,7 @@ protected:
 TEST_F(SettingsLoadSave, FirstStartAndMissingToolKeysTakeTheToolsOnPath)
 {
     ASSERT_TRUE(QDir().mkpath(iniPath()));
-    setIdeSettings(IdeSettings{{QStringLiteral("stale"), {}, {}, {}, 5, 5, 5, 5, 5}, QFont()});
+    setIdeSettings(IdeSettings{{QStringLiteral("stale"), {}, {}, {}, 5, 5, 5, 5, 5}, QFont(), {}});
     LoadSettings();
     EXPECT_EQ(prompts->messages, QStringList{gccWarning});
     EXPECT_EQ(static_cast<const SettingsValues&>(ideSettings()), SettingsValues());
@@ -172,7 +172,8 @@ IdeSettings sampleSettings()
 {
     const QString libc = QStringLiteral("/usr/share/doc/glibc-doc/html/index.html");
     return {{"/usr/bin/gcc", "/usr/bin/gdb", "/usr/bin/make", libc, 1, 0, 0, 1, 1},
-            QFont(QStringLiteral("DejaVu Sans Mono"), 12, QFont::Bold, true)};
+            QFont(QStringLiteral("DejaVu Sans Mono"), 12, QFont::Bold, true),
+            {}};
 }
 
 // Saving keeps the other sections of the file and creates its folder;
@@ -229,8 +230,9 @@ TEST_F(SettingsLoadSave, FailedWriteKeepsTheOldFile)
 // copy is one whole set, never a mixture.
 TEST_F(SettingsLoadSave, SnapshotsNeverSeeAHalfChangedValue)
 {
-    const IdeSettings a{{"/a/gcc", {}, "/a/make", {}, 0, 1, 0, 1, 0}, QFont()};
-    const IdeSettings b{{"/b/gcc-with-a-longer-name", {}, "/b/make", {}, 0, 1, 1, 1, 0}, QFont()};
+    const IdeSettings a{{"/a/gcc", {}, "/a/make", {}, 0, 1, 0, 1, 0}, QFont(), {}};
+    const IdeSettings b{
+        {"/b/gcc-with-a-longer-name", {}, "/b/make", {}, 0, 1, 1, 1, 0}, QFont(), {}};
     setIdeSettings(a);
 
     std::atomic<bool> done{false};

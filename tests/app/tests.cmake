@@ -6,8 +6,11 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/ManualPageTest.cpp
 )
 list(APPEND TARN_UI_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/EditorSwitchesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFrameTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MenuOpenTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SessionTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StartupTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WordCompletionViewTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/X11TitleTest.cpp
 )

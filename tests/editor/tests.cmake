@@ -4,6 +4,7 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/MemoryEditControlTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceScannerTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceTextTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WordCompletionTest.cpp
 )
 list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/EditorAidsViewTest.cpp

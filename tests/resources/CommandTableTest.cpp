@@ -60,7 +60,9 @@ const char* const fileDoc = "&New Source File\tCtrl+N|New Project|&Open...\tCtrl
                             "Save &As...|—|Recent File|—|E&xit";
 const char* const commands =
     "&Run Executable...\tCtrl+E|—|&Link...|&Make...|&Debug...|—|&Stop Build\tCtrl+Break";
-const char* const viewDoc = "&Toolbar|&Status Bar|—|&Options...";
+const char* const switches = "—|Syntax &Colouring|Line &Numbers|&Reopen Last Session";
+const char* const viewDoc = "&Toolbar|&Status Bar|—|&Options...|—|Syntax &Colouring|Line &Numbers|"
+                            "&Reopen Last Session";
 const char* const window = "&Next\tCtrl+Tab|—|&Cascade|Tile &Horizontally|Tile &Vertically|&Arrange Icons|"
                            "<windows>";
 const char* const help = "&Libc Reference|&About Tarn...";
@@ -89,7 +91,7 @@ TEST(TarnMenus, EveryPopupItemForItem)
                                           "  do { } while ( );|  for ( ; ; ) { }|  switch ( ) { case: default: }");
     const Popup rows[] = {
         {menu::MainFrame, "&File", "&New\tCtrl+N|&Open...\tCtrl+O|—|P&rint Setup...|—|Recent File|—|E&xit"},
-        {menu::MainFrame, "&View", "&Toolbar|&Status Bar"},
+        {menu::MainFrame, "&View", join({"&Toolbar|&Status Bar", switches})},
         {menu::MainFrame, "&Help", help},
         {menu::Source, "&File",
          "&New Source File\tCtrl+N|New Project|&Open...\tCtrl+O|&Close|&Save\tCtrl+S|Save &As...|—|"

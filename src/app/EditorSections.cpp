@@ -1,0 +1,130 @@
+#include "app/EditorSections.h"
+
+#include "app/SettingsCodec.h"
+#include "app/SettingsProfile.h"
+#include "tools/PathBytes.h"
+
+#include <QDir>
+
+namespace {
+
+struct SwitchKey {
+    const char* key;
+    bool EditorSwitches::*field;
+};
+
+// In the order they are written (the View menu's order).
+const SwitchKey switchKeys[] = {
+    {"Syntax Colouring", &EditorSwitches::syntaxColouring},
+    {"Line Numbers", &EditorSwitches::lineNumbers},
+    {"Reopen Last Session", &EditorSwitches::reopenSession},
+};
+
+QByteArray numbered(const char* key, qsizetype number)
+{
+    return QByteArray(key) + QByteArray::number(number);
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+} // namespace
+
+EditorSwitches readEditorSwitches(const SettingsProfile& profile)
+{
+    EditorSwitches switches;
+    for (const SwitchKey& row : switchKeys)
+        switches.*row.field = profile.integer(EditorSection, row.key, 1) != 0;
+    return switches;
+}
+
+void writeEditorSwitches(SettingsProfile& profile, const EditorSwitches& switches)
+{
+    profile.ensureSection(SettingsSection);
+    for (const SwitchKey& row : switchKeys)
+        profile.setInteger(EditorSection, row.key, switches.*row.field ? 1 : 0);
+}
+
+QByteArray sessionPathToValue(const QString& path)
+{
+    const QByteArray bytes = PathToBytes(path);
+    QByteArray value;
+    value.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes.at(i));
+        const bool edgeBlank = byte == ' ' && (i == 0 || i == bytes.size() - 1);
+        if (byte < 0x20 || byte == 0x7f || byte == '%' || edgeBlank) {
+            value += '%';
+            value += QByteArray::number(byte, 16).rightJustified(2, '0').toUpper();
+        } else {
+            value += char(byte);
+        }
+    }
+    return value;
+}
+
+QString sessionValueToPath(QByteArrayView value)
+{
+    QByteArray bytes;
+    bytes.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value.at(i) == '%' && i + 2 < value.size()) {
+            const int high = hexValue(value.at(i + 1));
+            const int low = hexValue(value.at(i + 2));
+            if (high >= 0 && low >= 0) {
+                bytes += char(high * 16 + low);
+                i += 2;
+                continue;
+            }
+        }
+        bytes += value.at(i);
+    }
+    return PathFromBytes(bytes);
+}
+
+Session readSession(const SettingsProfile& profile)
+{
+    Session session;
+    const int count = qBound(0, profile.integer(SessionSection, "Windows", 0), MaxSessionWindows);
+    const int active = profile.integer(SessionSection, "Active", 0);
+    for (int number = 1; number <= count; ++number) {
+        const std::optional<QByteArray> value =
+            profile.rawValue(SessionSection, numbered("Window", number));
+        if (!value || value->isEmpty())
+            continue;
+        const QString path = sessionValueToPath(*value);
+        // A relative name would depend on the folder Tarn starts in.
+        if (!QDir::isAbsolutePath(path))
+            continue;
+        const int line = profile.integer(SessionSection, numbered("Line", number), 1);
+        if (number == active)
+            session.active = int(session.windows.size());
+        session.windows.append({path, qMax(1, line)});
+    }
+    return session;
+}
+
+void writeSession(SettingsProfile& profile, const Session& session)
+{
+    profile.ensureSection(SettingsSection);
+    profile.ensureSection(SessionSection);
+    profile.clearSection(SessionSection);
+    profile.setInteger(SessionSection, "Windows", int(session.windows.size()));
+    for (qsizetype i = 0; i < session.windows.size(); ++i) {
+        const SessionWindow& window = session.windows.at(i);
+        profile.setRawValue(SessionSection, numbered("Window", i + 1),
+                            sessionPathToValue(window.path));
+        if (window.line > 1)
+            profile.setInteger(SessionSection, numbered("Line", i + 1), window.line);
+    }
+    if (session.active >= 0 && session.active < session.windows.size())
+        profile.setInteger(SessionSection, "Active", session.active + 1);
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class SettingsProfile;
+
+// The editor's own sections of Tarn32.ini, kept apart from the ten keys of
+// [Options] (which stay exactly as they are):
+//
+//   [Editor]
+//   Syntax Colouring=1
+//   Line Numbers=1
+//   Reopen Last Session=1
+//
+//   [Session]
+//   Windows=2
+//   Window1=/home/ann/hello/hello.tarn
+//   Window2=/home/ann/hello/main.c
+//   Line2=42
+//   Active=2
+
+// The View menu's switches; each is on unless its key says 0.
+struct EditorSwitches {
+    bool syntaxColouring = true;
+    bool lineNumbers = true;
+    bool reopenSession = true;
+
+    bool operator==(const EditorSwitches&) const = default;
+};
+
+inline constexpr char EditorSection[] = "Editor";
+inline constexpr char SessionSection[] = "Session";
+
+EditorSwitches readEditorSwitches(const SettingsProfile& profile);
+// Writes the three keys of [Editor]; a file without [Options] gets an empty
+// [Options] first, so the editor's section always follows it.
+void writeEditorSwitches(SettingsProfile& profile, const EditorSwitches& switches);
+
+// The windows open when Tarn last ended, in the order they were opened.
+struct SessionWindow {
+    QString path; // absolute; bytes that are not UTF-8 kept (tools/PathBytes.h)
+    int line = 1; // the caret's line, counted from 1 (sources only)
+
+    bool operator==(const SessionWindow&) const = default;
+};
+
+struct Session {
+    QList<SessionWindow> windows;
+    int active = -1; // index into windows of the active one; -1 for none
+
+    bool operator==(const Session&) const = default;
+};
+
+// At most this many windows are read back: a hand-edited count cannot make
+// start-up open (or look for) millions of files.
+inline constexpr int MaxSessionWindows = 500;
+
+// Reads [Session] as far as it makes sense: entries without a path or with
+// a relative one are dropped, a count, line or active index that is not a
+// number or out of range is ignored. Never fails.
+Session readSession(const SettingsProfile& profile);
+// Replaces the whole [Session] section (old entries go), after [Options].
+void writeSession(SettingsProfile& profile, const Session& session);
+
+// A path as a one-line value: the bytes of the path, with '%', control
+// characters and blanks at either end written as %XX, so every path
+// survives the trip through the file. Undone by sessionValueToPath; a '%'
+// not followed by two hex digits stays as it is.
+QByteArray sessionPathToValue(const QString& path);
+QString sessionValueToPath(QByteArrayView value);

@@ -1,0 +1,88 @@
+// Word completion in a source window (Ctrl+Space).
+#include "editor/CTarnView.h"
+
+#include "framework/Application.h"
+#include "framework/MdiChildFrame.h"
+#include "framework/MdiMainFrame.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace {
+
+fw::MdiMainFrame* mainFrame()
+{
+    fw::Application* app = fw::Application::instance();
+    return app ? app->mainFrame() : nullptr;
+}
+
+// The window of names (the project) that was active last, if any is open.
+const CompletionNameSource* activeNameSource(fw::MdiMainFrame* frame)
+{
+    const QList<QMdiSubWindow*> windows =
+        frame->mdiArea()->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        auto* child = qobject_cast<fw::MdiChildFrame*>(*it);
+        if (auto* source =
+                child ? dynamic_cast<const CompletionNameSource*>(child->view()) : nullptr)
+            return source;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool CTarnView::showWordCompletion()
+{
+    const QByteArrayView text = textBytes();
+    const qsizetype caret = SendScintilla(SCI_GETCURRENTPOS);
+    const QByteArray prefix = WordPrefixBefore(text, caret);
+    // The word being typed is no offer of its own.
+    const qsizetype wordStart = caret - prefix.size();
+    const qsizetype wordEnd = WordEndAfter(text, caret);
+    CompletionWords words;
+    CollectCompletionWords(text.first(wordStart), prefix, words);
+    CollectCompletionWords(text.sliced(wordEnd), prefix, words);
+    if (fw::MdiMainFrame* frame = mainFrame()) {
+        for (fw::MdiChildFrame* child : frame->childFrames()) {
+            auto* other = dynamic_cast<CTarnView*>(child->view());
+            if (other && other != this)
+                CollectCompletionWords(other->textBytes(), prefix, words);
+        }
+        if (const CompletionNameSource* names = activeNameSource(frame))
+            CollectCompletionNames(names->completionNames(), prefix, words);
+    }
+    m_completionWords = std::move(words);
+    SendScintilla(SCI_AUTOCSETSEPARATOR, static_cast<unsigned long>(' '));
+    SendScintilla(SCI_AUTOCSETIGNORECASE, 0UL);
+    // Closes by itself when what is typed fits no word any more.
+    SendScintilla(SCI_AUTOCSETAUTOHIDE, 1UL);
+    SendScintilla(SCI_AUTOCSETCHOOSESINGLE, 0UL);
+    // Backspace may go back to the prefix the popup opened with (each
+    // narrowing opens it again where the caret is).
+    SendScintilla(SCI_AUTOCSETCANCELATSTART, 0UL);
+    SendScintilla(SCI_AUTOCSETORDER, static_cast<unsigned long>(SC_ORDER_PRESORTED));
+    narrowWordCompletion();
+    return !m_completionList.isEmpty();
+}
+
+void CTarnView::narrowWordCompletion()
+{
+    const qsizetype caret = SendScintilla(SCI_GETCURRENTPOS);
+    const QByteArray prefix = WordPrefixBefore(textBytes(), caret);
+    m_completionList = CompletionList(m_completionWords, prefix, kMaxCompletionWords);
+    if (m_completionList.isEmpty()) {
+        SendScintilla(SCI_AUTOCCANCEL);
+        m_completionWords.clear();
+        return;
+    }
+    SendScintilla(SCI_AUTOCSHOW, static_cast<uintptr_t>(prefix.size()),
+                  m_completionList.constData());
+}
+
+QByteArrayList CTarnView::completionShown() const
+{
+    if (!SendScintilla(SCI_AUTOCACTIVE) || m_completionList.isEmpty())
+        return {};
+    return m_completionList.split(' ');
+}

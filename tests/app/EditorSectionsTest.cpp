@@ -1,0 +1,164 @@
+// The editor's sections of Tarn32.ini: the View menu's switches in [Editor]
+// and the last session in [Session], written after [Options] and leaving it
+// byte for byte; a hand-edited section never stops a start.
+#include "app/EditorSections.h"
+#include "app/SettingsCodec.h"
+#include "app/SettingsProfile.h"
+#include "tools/PathBytes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(EditorSwitches, AllOnByDefaultAndOnlyZeroTurnsOneOff)
+{
+    struct Case {
+        const char* name;
+        QByteArray file;
+        EditorSwitches expected;
+    };
+    const Case cases[] = {
+        {"no file", "", {true, true, true}},
+        {"no section", "[Options]\nClear=0\n", {true, true, true}},
+        {"all off",
+         "[Editor]\nSyntax Colouring=0\nLine Numbers=0\nReopen Last Session=0\n",
+         {false, false, false}},
+        {"one off, other case", "[editor]\nline numbers = 0\n", {true, false, true}},
+        {"nonsense is a number or on",
+         "[Editor]\nSyntax Colouring=yes\nLine Numbers=0x\n"
+         "Reopen Last Session=\n",
+         {false, false, true}},
+        {"key of another section", "[Options]\nLine Numbers=0\n", {true, true, true}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(readEditorSwitches(SettingsProfile::fromBytes(c.file)), c.expected) << c.name;
+}
+
+TEST(EditorSwitches, WrittenAfterOptionsWhichStaysByteForByte)
+{
+    const QByteArray options = "[Options]\r\nGCC Path=/usr/bin/gcc\r\nGDB Path=\r\nMake Path=\r\n"
+                               "LibC Path=\r\nAuto Indent=1\r\nDebug Default=0\r\nClear=1\r\n"
+                               "Level=1\r\nTile=0\r\n";
+    struct Case {
+        const char* name;
+        QByteArray before;
+        QByteArray after;
+    };
+    const Case cases[] = {
+        {"after the ten keys", options,
+         options +
+             "\r\n[Editor]\r\nSyntax Colouring=0\r\nLine Numbers=1\r\nReopen Last Session=0\r\n"},
+        {"in place, other sections kept",
+         "[Options]\nClear=0\n\n[Editor]\nline numbers=0\n\n[Mine]\nx=1\n",
+         "[Options]\nClear=0\n\n[Editor]\nline numbers=1\nSyntax Colouring=0\n"
+         "Reopen Last Session=0\n\n[Mine]\nx=1\n"},
+        {"no Options yet: an empty one first", "",
+         "[Options]\n\n[Editor]\nSyntax Colouring=0\nLine Numbers=1\nReopen Last Session=0\n"},
+    };
+    for (const Case& c : cases) {
+        SettingsProfile profile = SettingsProfile::fromBytes(c.before);
+        writeEditorSwitches(profile, {false, true, false});
+        EXPECT_EQ(profile.toBytes(), c.after) << c.name;
+        EXPECT_EQ(readEditorSwitches(profile), (EditorSwitches{false, true, false})) << c.name;
+        EXPECT_EQ(readStoredSettings(profile),
+                  readStoredSettings(SettingsProfile::fromBytes(c.before)))
+            << c.name;
+    }
+    // The ten keys written later stay in [Options], before [Editor].
+    SettingsProfile profile = SettingsProfile::fromBytes("");
+    writeEditorSwitches(profile, {});
+    writeStoredSettings(profile, StoredSettings::defaults());
+    const QByteArray bytes = profile.toBytes();
+    EXPECT_TRUE(bytes.startsWith("[Options]\nGCC Path=\n")) << bytes.constData();
+    EXPECT_LT(bytes.indexOf("Tile=0"), bytes.indexOf("[Editor]")) << bytes.constData();
+}
+
+TEST(SessionPaths, EveryPathSurvivesTheOneLineValue)
+{
+    const QString paths[] = {
+        QStringLiteral("/home/ann/hello/main.c"), QStringLiteral("/home/ann/My Projects/a b.c"),
+        QStringLiteral(" /lead and trail "),      QStringLiteral("/per%cent/%41.c"),
+        QStringLiteral("/line\nbreak\r/tab\t.c"), QStringLiteral("/caf\u00e9/\u00fcber.c"),
+        PathFromBytes("/latin\xE9/x.c"),          QStringLiteral("/a=b;c[d].c"),
+    };
+    for (const QString& path : paths) {
+        const QByteArray value = sessionPathToValue(path);
+        EXPECT_FALSE(value.contains('\n') || value.contains('\r') || value.contains('\t'))
+            << value.constData();
+        EXPECT_EQ(value, value.trimmed()) << value.constData();
+        // Through a real file: written, trimmed on reading, decoded.
+        SettingsProfile profile;
+        profile.setRawValue("Session", "Window1", value);
+        const SettingsProfile back = SettingsProfile::fromBytes(profile.toBytes());
+        EXPECT_EQ(sessionValueToPath(*back.rawValue("Session", "Window1")), path)
+            << value.constData();
+    }
+    EXPECT_EQ(sessionPathToValue(QStringLiteral("/My Projects/x.c")), "/My Projects/x.c");
+    EXPECT_EQ(sessionPathToValue(QStringLiteral("/50%.c")), "/50%25.c");
+    // A stray '%' typed by hand stays a '%'.
+    EXPECT_EQ(sessionValueToPath("/100%/a%g.c%4"), QStringLiteral("/100%/a%g.c%4"));
+}
+
+TEST(Session, WrittenWholeAndReadBack)
+{
+    const Session session{{{QStringLiteral("/p/hello.tarn"), 1},
+                           {QStringLiteral("/p/main.c"), 42},
+                           {QStringLiteral("/p/My Notes.txt"), 7}},
+                          1};
+    const QByteArray options = "[Options]\nGCC Path=/usr/bin/gcc\n";
+    SettingsProfile profile =
+        SettingsProfile::fromBytes(options + "\n[Session]\nWindows=9\nWindow9=/old.c\n"
+                                             "Line9=3\n; mine\n\n[Mine]\nx=1\n");
+    writeSession(profile, session);
+    EXPECT_EQ(profile.toBytes(), options + "\n[Session]\nWindows=3\nWindow1=/p/hello.tarn\n"
+                                           "Window2=/p/main.c\nLine2=42\nWindow3=/p/My Notes.txt\n"
+                                           "Line3=7\nActive=2\n\n[Mine]\nx=1\n");
+    EXPECT_EQ(readSession(profile), session);
+
+    // An empty session leaves an empty list; no Options yet gets one first.
+    SettingsProfile fresh;
+    writeSession(fresh, Session{});
+    EXPECT_EQ(fresh.toBytes(), "[Options]\n\n[Session]\nWindows=0\n");
+    EXPECT_EQ(readSession(fresh), Session{});
+}
+
+TEST(Session, HandEditedNonsenseGivesWhatMakesSense)
+{
+    struct Case {
+        const char* name;
+        QByteArray section;
+        Session expected;
+    };
+    static const char garbage[] = "Windows=\x01\xff\0\nWindow1=\xff\xfe\n";
+    const Case cases[] = {
+        {"no section", "", {}},
+        {"count not a number", "Windows=many\nWindow1=/a.c\n", {}},
+        {"negative count", "Windows=-3\nWindow1=/a.c\n", {}},
+        {"count beyond the entries", "Windows=3\nWindow2=/b.c\nActive=2\n", {{{"/b.c", 1}}, 0}},
+        {"huge count is capped", "Windows=2147483647\nWindow1=/a.c\n", {{{"/a.c", 1}}, -1}},
+        {"relative and empty paths dropped",
+         "Windows=3\nWindow1=a.c\nWindow2=\nWindow3=/c.c\n",
+         {{{"/c.c", 1}}, -1}},
+        {"bad lines",
+         "Windows=3\nWindow1=/a.c\nLine1=-5\nWindow2=/b.c\nLine2=x\nWindow3=/c.c\nLine3=12z\n",
+         {{{"/a.c", 1}, {"/b.c", 1}, {"/c.c", 12}}, -1}},
+        {"active out of range", "Windows=1\nWindow1=/a.c\nActive=7\n", {{{"/a.c", 1}}, -1}},
+        {"active names a dropped entry",
+         "Windows=2\nWindow1=x\nWindow2=/b.c\nActive=1\n",
+         {{{"/b.c", 1}}, -1}},
+        {"binary garbage", QByteArray(garbage, sizeof garbage - 1), {}},
+    };
+    for (const Case& c : cases) {
+        const SettingsProfile profile = SettingsProfile::fromBytes("[Session]\n" + c.section);
+        EXPECT_EQ(readSession(profile), c.expected) << c.name;
+    }
+    // Entries past the cap are not looked at.
+    QByteArray many = "[Session]\nWindows=100000\n";
+    for (int i = 1; i <= MaxSessionWindows + 5; ++i)
+        many += "Window" + QByteArray::number(i) + "=/f" + QByteArray::number(i) + ".c\n";
+    const Session capped = readSession(SettingsProfile::fromBytes(many));
+    ASSERT_EQ(capped.windows.size(), MaxSessionWindows);
+    EXPECT_EQ(capped.windows.back().path, QStringLiteral("/f%1.c").arg(MaxSessionWindows));
+}
+
+} // namespace

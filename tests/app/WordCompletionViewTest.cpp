@@ -1,0 +1,137 @@
+// Ctrl+Space in a running Tarn: the popup offers the words of the other open
+// source windows and the function names of the project's tree, narrows as
+// letters are typed, widens on Backspace, closes when nothing fits, and
+// Enter puts the chosen word in.
+#include "SettingsTestEnvironment.h"
+
+#include "editor/CTarnView.h"
+#include "framework/Document.h"
+#include "framework/MdiChildFrame.h"
+#include "project/ProjectFileCodec.h"
+#include "resources/TarnCommands.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class WordCompletionView : public StartedTarn {
+protected:
+    void SetUp() override
+    {
+        StartedTarn::SetUp();
+        ASSERT_EQ(main->childFrames().size(), 2);
+        untitled = dynamic_cast<CTarnView*>(main->childFrames().at(1)->view());
+        ASSERT_NE(untitled, nullptr);
+    }
+
+    QString file(const QString& name) const { return configFolder() + QLatin1Char('/') + name; }
+
+    void ctrlSpace() { QTest::keyClick(untitled, Qt::Key_Space, Qt::ControlModifier); }
+
+    QByteArrayList shown() const { return untitled->completionShown(); }
+    bool popupOpen() const
+    {
+        return untitled->SendScintilla(QsciScintillaBase::SCI_AUTOCACTIVE) != 0;
+    }
+
+    CTarnView* untitled = nullptr;
+};
+
+TEST_F(WordCompletionView, OffersOtherWindowsAndTheProjectTreeAndNarrowsWhileTyping)
+{
+    // parse_file and print_report are only in the project's tree (their
+    // source is not open); parse_args and parse_total only in util.c.
+    ASSERT_TRUE(testsupport::writeFile(file("tree.c"),
+                                       "int parse_file(void)\n{\n    return 0;\n}\n\n"
+                                       "void print_report(int n)\n{\n}\n"));
+    ProjectFile project = NewProjectFile(0);
+    project.sources = {file("tree.c")};
+    ASSERT_TRUE(SaveProjectFile(file("hello.tarn"), project));
+    ASSERT_TRUE(testsupport::writeFile(file("util.c"),
+                                       "int parse_args(int argc);\nstatic int parse_total;\n"
+                                       "int pa;\n"));
+    ASSERT_TRUE(app->openDocumentFile(file("hello.tarn")));
+    ASSERT_TRUE(app->openDocumentFile(file("util.c")));
+    untitled->parentFrame()->activate();
+
+    QTest::keyClicks(untitled, "int partial = 1;");
+    QTest::keyClick(untitled, Qt::Key_Return);
+    QTest::keyClicks(untitled, "x = pa");
+    ctrlSpace();
+    ASSERT_TRUE(popupOpen());
+    // Sorted, distinct; "pa" itself and the word being typed are no offers,
+    // "partial" from this window is.
+    EXPECT_EQ(shown(), (QByteArrayList{"parse_args", "parse_file", "parse_total", "partial"}));
+
+    QTest::keyClicks(untitled, "rse_");
+    EXPECT_EQ(shown(), (QByteArrayList{"parse_args", "parse_file", "parse_total"}));
+    QTest::keyClick(untitled, Qt::Key_T);
+    EXPECT_EQ(shown(), QByteArrayList{"parse_total"});
+    QTest::keyClick(untitled, Qt::Key_Backspace);
+    EXPECT_EQ(shown(), (QByteArrayList{"parse_args", "parse_file", "parse_total"}));
+    QTest::keyClick(untitled, Qt::Key_F);
+    ASSERT_EQ(shown(), QByteArrayList{"parse_file"});
+    QTest::keyClick(untitled, Qt::Key_Return);
+    EXPECT_FALSE(popupOpen());
+    EXPECT_EQ(untitled->text(), QStringLiteral("int partial = 1;\nx = parse_file"));
+
+    // Nothing fits: no popup, nothing changes.
+    QTest::keyClicks(untitled, "; q");
+    EXPECT_FALSE(untitled->showWordCompletion());
+    ctrlSpace();
+    EXPECT_FALSE(popupOpen());
+    EXPECT_EQ(untitled->text(), QStringLiteral("int partial = 1;\nx = parse_file; q"));
+
+    // Typing what fits no word closes the popup.
+    QTest::keyClick(untitled, Qt::Key_Return);
+    QTest::keyClicks(untitled, "pr");
+    ctrlSpace();
+    EXPECT_EQ(shown(), QByteArrayList{"print_report"});
+    QTest::keyClick(untitled, Qt::Key_Z);
+    EXPECT_FALSE(popupOpen());
+    EXPECT_TRUE(prompts->messages.isEmpty()) << prompts->messages.join('\n').toStdString();
+}
+
+// Ctrl+Space reaches the source window only while no command of the one
+// key table takes it first.
+TEST(WordCompletionKey, CtrlSpaceIsNoCommandKey)
+{
+    const QKeySequence ctrlSpace(Qt::CTRL | Qt::Key_Space);
+    for (const fw::CommandInfo& info : tarnCommandTable().commands()) {
+        for (const QKeySequence& key : info.keys)
+            EXPECT_NE(key, ctrlSpace) << "command " << info.id;
+    }
+}
+
+TEST_F(WordCompletionView, TheProjectActiveLastGivesTheNames)
+{
+    // Two projects, each with one function; the one activated last counts.
+    const std::pair<const char*, const char*> projects[] = {{"one", "alpha_one"},
+                                                            {"two", "alpha_two"}};
+    QList<fw::MdiChildFrame*> frames;
+    for (const auto& [name, function] : projects) {
+        const QString source = file(QString::fromUtf8(name) + QStringLiteral(".c"));
+        ASSERT_TRUE(
+            testsupport::writeFile(source, QByteArray("int ") + function + "(void)\n{\n}\n"));
+        ProjectFile project = NewProjectFile(0);
+        project.sources = {source};
+        const QString path = file(QString::fromUtf8(name) + QStringLiteral(".tarn"));
+        ASSERT_TRUE(SaveProjectFile(path, project));
+        fw::Document* doc = app->openDocumentFile(path);
+        ASSERT_TRUE(doc);
+        frames << doc->firstView()->parentFrame();
+    }
+    QTest::keyClicks(untitled, "al");
+    for (int active : {0, 1, 0}) {
+        frames.at(active)->activate();
+        untitled->parentFrame()->activate();
+        ctrlSpace();
+        EXPECT_EQ(shown(), QByteArrayList{projects[active].second}) << active;
+        QTest::keyClick(untitled, Qt::Key_Escape);
+        EXPECT_FALSE(popupOpen());
+    }
+}
+
+} // namespace
