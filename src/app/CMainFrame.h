@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/MdiMainFrame.h"
+#include "search/FindInFiles.h"
 
 #include <QHash>
 #include <QString>
@@ -26,6 +27,9 @@ public:
     // The folder last chosen in each tool's file dialog, by dialog
     // (singlefile/BrowseFolders.h); kept while the program runs.
     QHash<QString, QString> browseFolders;
+    // The last Find in Files search (its folder is chosen anew each time).
+    FindInFilesRequest lastFind;
+    bool lastFindSet = false;
 
     QToolBar* toolBar() const { return m_toolBar; }
 
@@ -42,6 +46,12 @@ public:
     void OnDebug();
     // F4 and Shift+F4: the message window's next or previous diagnostic.
     void OnStepDiagnostic(int step);
+    // Find in Files (src/search/FindInFilesCommand.cpp): the dialog, then a
+    // search on a worker.
+    void OnFindInFiles();
+    // The folder the dialog offers: the project window used last, else the
+    // active source's folder, else Tarn's current directory.
+    QString DefaultFindFolder() const;
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
