@@ -23,8 +23,13 @@ namespace fs = std::filesystem;
 namespace {
 
 // Files are read in blocks of this size; a line longer than a block makes
-// the held part grow until its line feed.
+// the held part grow until its line feed, up to kLongLineBytes: then the
+// part is searched as a piece of its line, and only its last
+// kLongLineOverlap bytes are kept for a match across the cut. A line is
+// reported once, however many of its pieces match.
 constexpr qsizetype kBlockBytes = 1024 * 1024;
+constexpr qsizetype kLongLineBytes = 16 * kBlockBytes;
+constexpr qsizetype kLongLineOverlap = 4096;
 
 QString counted(qint64 count, const char* one, const char* many)
 {
@@ -82,16 +87,30 @@ public:
     FindSummary summary;
 
 private:
+    // The rows of a file go to the batcher together (and at least every
+    // batch's worth), as one entry.
+    void sendRows()
+    {
+        if (m_rows.isEmpty())
+            return;
+        m_batch.addStreamRows(m_rows, false, m_folder);
+        m_rows.resize(0);
+    }
+
     void searchFile(const std::string& path, const std::string& shown)
     {
         const QByteArrayView shownBytes(shown);
         qint64 matches = 0;
-        const FileSearch result =
-            SearchFile(QByteArray::fromStdString(path), m_matcher, m_cancel,
-                       [&](qint64 line, QByteArrayView text) {
-                           ++matches;
-                           m_batch.addStreamRows(FindRow(shownBytes, line, text), false, m_folder);
-                       });
+        const FileSearch result = SearchFile(
+            QByteArray::fromStdString(path), m_matcher, m_cancel,
+            [&](qint64 line, QByteArrayView text) {
+                ++matches;
+                AppendFindRow(m_rows, shownBytes, line, text);
+                if (m_rows.size() >= MessageBatcher::kBatchBytes)
+                    sendRows();
+            },
+            &m_buffer);
+        sendRows();
         switch (result) {
         case FileSearch::Binary:
             ++summary.binaryFiles;
@@ -117,13 +136,15 @@ private:
     const std::atomic<bool>& m_cancel;
     MessageBatcher& m_batch;
     QString m_folder;
+    QByteArray m_buffer; // one read buffer for every file
+    QByteArray m_rows;   // rows not yet handed to the batcher
 };
 
 } // namespace
 
 FileSearch SearchFile(const QByteArray& path, const LineMatcher& matcher,
                       const std::atomic<bool>& cancel,
-                      const std::function<void(qint64, QByteArrayView)>& hit)
+                      const std::function<void(qint64, QByteArrayView)>& hit, QByteArray* buffer)
 {
     // O_NONBLOCK: a name that became a FIFO since the walk saw it must not
     // wait for a writer before the check below refuses it.
@@ -138,9 +159,18 @@ FileSearch SearchFile(const QByteArray& path, const LineMatcher& matcher,
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
         return FileSearch::Unreadable;
 
-    QByteArray held; // the start of a line whose end is not read yet
-    held.reserve(kBlockBytes * 2);
+    QByteArray own;
+    // The start of a line whose end is not read yet, then the block read.
+    QByteArray& held = buffer ? *buffer : own;
+    held.resize(0);
     qint64 line = 1;
+    qint64 reported = 0; // a long line with a row already
+    const std::function<void(qint64, QByteArrayView)> once = [&](qint64 number,
+                                                                 QByteArrayView text) {
+        if (number != reported)
+            hit(number, text);
+        reported = number;
+    };
     bool probed = false;
     for (;;) {
         if (cancel.load())
@@ -159,15 +189,20 @@ FileSearch SearchFile(const QByteArray& path, const LineMatcher& matcher,
             if (LooksBinary(held))
                 return FileSearch::Binary;
         }
-        if (got == 0) {
+        // A regular file reads short only at its end: that spares the read
+        // that would return nothing.
+        if (got < kBlockBytes) {
             if (!held.isEmpty())
-                matcher.scan(held, line, hit);
+                matcher.scan(held, line, once);
             return FileSearch::Searched;
         }
         const qsizetype end = held.lastIndexOf('\n') + 1;
         if (end > 0) {
-            line += matcher.scan(QByteArrayView(held).first(end), line, hit);
+            line += matcher.scan(QByteArrayView(held).first(end), line, once);
             held.remove(0, end);
+        } else if (held.size() >= kLongLineBytes) {
+            matcher.scan(held, line, once);
+            held.remove(0, held.size() - kLongLineOverlap);
         }
     }
 }

@@ -1,5 +1,6 @@
 #include "search/FindMatcher.h"
 
+#include <charconv>
 #include <cstring>
 
 namespace {
@@ -12,6 +13,28 @@ bool isWordByte(char c)
 char foldAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+// Lower-cases the ASCII letters of a block, eight bytes at a time: in each
+// byte below 0x80, adding 0x25 sets the top bit when it is above 'Z', and
+// adding 0x3F when it is at least 'A'; an upper-case letter gets 0x20.
+void foldAsciiBlock(const char* in, char* out, qsizetype size)
+{
+    constexpr quint64 ones = 0x0101010101010101ULL;
+    constexpr quint64 tops = 0x8080808080808080ULL;
+    qsizetype i = 0;
+    for (; i + 8 <= size; i += 8) {
+        quint64 word;
+        std::memcpy(&word, in + i, 8);
+        const quint64 low = word & ~tops;
+        const quint64 aboveZ = low + (0x7F - 'Z') * ones;
+        const quint64 fromA = low + (0x80 - 'A') * ones;
+        const quint64 upper = ~word & (aboveZ ^ fromA) & tops;
+        word |= upper >> 2;
+        std::memcpy(out + i, &word, 8);
+    }
+    for (; i < size; ++i)
+        out[i] = foldAscii(in[i]);
 }
 
 bool isAscii(const QString& text)
@@ -83,7 +106,6 @@ std::optional<LineMatcher> LineMatcher::create(const FindOptions& options)
             for (char& c : matcher.m_needle)
                 c = foldAscii(c);
         }
-        matcher.m_finder.setPattern(matcher.m_needle);
         return matcher;
     }
     matcher.m_mode = Mode::Text;
@@ -103,7 +125,13 @@ qsizetype LineMatcher::findBytes(QByteArrayView block, qsizetype from) const
 {
     const qsizetype length = m_needle.size();
     for (;;) {
-        const qsizetype at = m_finder.indexIn(block.data(), block.size(), from);
+        // glibc's memmem beats a Boyer-Moore table for the short words
+        // people look for.
+        const void* found = from < block.size() && length > 0
+                                ? ::memmem(block.data() + from, size_t(block.size() - from),
+                                           m_needle.constData(), size_t(length))
+                                : nullptr;
+        const qsizetype at = found ? static_cast<const char*>(found) - block.data() : -1;
         if (at < 0 || !m_wholeWord)
             return at;
         const bool startsWord = at == 0 || !isWordByte(block[at - 1]);
@@ -145,9 +173,7 @@ qint64 LineMatcher::scan(QByteArrayView block, qint64 firstLine, const Hit& hit)
     QByteArrayView haystack = block;
     if (m_mode == Mode::FoldedBytes) {
         folded.resize(size);
-        char* out = folded.data();
-        for (qsizetype i = 0; i < size; ++i)
-            out[i] = foldAscii(data[i]);
+        foldAsciiBlock(data, folded.data(), size);
         haystack = folded;
     }
     qint64 line = firstLine;
@@ -291,7 +317,7 @@ bool MatchesFilePatterns(QByteArrayView name, const QList<QByteArray>& patterns)
     return false;
 }
 
-QByteArray FindRow(QByteArrayView path, qint64 line, QByteArrayView text)
+void AppendFindRow(QByteArray& rows, QByteArrayView path, qint64 line, QByteArrayView text)
 {
     if (text.size() > kMaxShownLineBytes) {
         qsizetype cut = kMaxShownLineBytes;
@@ -300,13 +326,19 @@ QByteArray FindRow(QByteArrayView path, qint64 line, QByteArrayView text)
             --cut;
         text = text.first(cut);
     }
+    char number[24];
+    const std::to_chars_result end = std::to_chars(number, number + sizeof number, line);
+    rows.append(path);
+    rows.append(':');
+    rows.append(number, end.ptr - number);
+    rows.append(": ", 2);
+    rows.append(text);
+    rows.append('\n');
+}
+
+QByteArray FindRow(QByteArrayView path, qint64 line, QByteArrayView text)
+{
     QByteArray row;
-    row.reserve(path.size() + text.size() + 24);
-    row.append(path);
-    row.append(':');
-    row.append(QByteArray::number(line));
-    row.append(": ");
-    row.append(text);
-    row.append('\n');
+    AppendFindRow(row, path, line, text);
     return row;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QByteArrayMatcher>
 #include <QByteArrayView>
 #include <QList>
 #include <QRegularExpression>
@@ -62,7 +61,6 @@ private:
 
     Mode m_mode = Mode::Bytes;
     QByteArray m_needle; // Bytes: the UTF-8 text; FoldedBytes: lower-cased ASCII
-    QByteArrayMatcher m_finder;
     bool m_wholeWord = false;
     QRegularExpression m_regex; // Text mode
 };
@@ -81,3 +79,5 @@ bool MatchesGlob(QByteArrayView pattern, QByteArrayView name);
 // other bytes kept.
 constexpr qsizetype kMaxShownLineBytes = 4096;
 QByteArray FindRow(QByteArrayView path, qint64 line, QByteArrayView text);
+// The same row appended to rows.
+void AppendFindRow(QByteArray& rows, QByteArrayView path, qint64 line, QByteArrayView text);

@@ -81,6 +81,9 @@ protected:
         ASSERT_EQ(::symlink("../main.c", (r + "src/linked.c").constData()), 0);
     }
 
+    // QTemporaryDir cannot remove a name that is not text.
+    void TearDown() override { ::unlink((root + "/src/latin\xE9.c").constData()); }
+
     // Rows after the heading and before the closing rows, as lines of a
     // grep output ("path:line:text"), sorted.
     QStringList tarnRows(const FindInFilesRequest& request, FindSummary* summary)
@@ -278,6 +281,45 @@ TEST_F(FindInFilesTree, FilesOfOtherKindsAndByteNames)
     EXPECT_EQ(summary.unreadableFiles, 0);
     ASSERT_EQ(sink.rows.size(), 4u);
     EXPECT_EQ(sink.rows[1].first, QString::fromLatin1("src/latin\xE9.c:1: int x;"));
+}
+
+// A line of 40 MB (a generated or minified file) is searched in pieces,
+// so memory stays bounded, and still gives one row with its number.
+TEST_F(FindInFilesTree, AVeryLongLineIsOneRow)
+{
+    const qsizetype mb = 1024 * 1024;
+    QByteArray bytes = "first\n";
+    const QByteArray filler(mb, 'x');
+    for (int i = 0; i < 40; ++i) {
+        bytes += filler;
+        // The word at the start of a piece, across the cut at 16 MiB, and
+        // at the end.
+        if (i == 0 || i == 39)
+            bytes += " needle ";
+    }
+    bytes.insert(7 + 16 * mb - 7, " needle ");
+    bytes += "\nmiddle\nlast needle\n";
+    const QByteArray path = root + "/long.c";
+    ASSERT_TRUE(writeBytes(path, bytes));
+    struct Case {
+        const char* text;
+        std::vector<qint64> lines;
+    };
+    const Case cases[] = {
+        {"needle", {2, 4}}, {"first", {1}}, {"middle", {3}}, {"xxx needle xxx", {2}}};
+    const std::atomic<bool> cancel{false};
+    for (const Case& c : cases) {
+        const std::optional<LineMatcher> matcher =
+            LineMatcher::create({QString::fromUtf8(c.text), true, false, false});
+        ASSERT_TRUE(matcher);
+        std::vector<qint64> lines;
+        QByteArray buffer;
+        auto hit = [&](qint64 line, QByteArrayView) { lines.push_back(line); };
+        EXPECT_EQ(SearchFile(path, *matcher, cancel, hit, &buffer), FileSearch::Searched);
+        EXPECT_EQ(lines, c.lines) << c.text;
+        // The line was never held whole.
+        EXPECT_LT(buffer.capacity(), 40 * mb) << c.text;
+    }
 }
 
 TEST_F(FindInFilesTree, AStoppedSearchEndsWithoutItsSummary)

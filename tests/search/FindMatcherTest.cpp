@@ -63,6 +63,16 @@ TEST(FindMatcher, WhichLinesMatch)
          "b\xE9"
          "d",
          true},
+        {"any case leaves the bytes next to the letters", options("[", false, false, false),
+         "{ @ `", false},
+        {"any case leaves the bytes next to the letters, folded", options("`", false, false, false),
+         "@@@@@@@@@@@@@@@@ [[[[[[[[[[[[[[[[", false},
+        {"any case over whole words of eight bytes", options("return", false, false, false),
+         "xxxxxxxxxxxxxxxxxxxRETURNxxxxxxxxxxxxxx", true},
+        {"any case at the end of a long line", options("zeta", false, false, false),
+         "aaaaaaaaaaaaaaaaaaaZeTa", true},
+        {"any case, high bytes are not letters", options("a", false, false, false),
+         "\xC1\xE1\x81\xC1\xE1\x81\xC1\xE1\x81", false},
         {"the carriage return is no word", options("end", true, true, false), "end\r", true},
     };
     for (const Case& c : cases) {
