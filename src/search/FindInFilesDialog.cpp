@@ -26,7 +26,10 @@ FindInFilesDialog::FindInFilesDialog(const FindInFilesRequest& initial, QWidget*
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Fi&nd what:"), m_text);
-    form->addRow(QStringLiteral("In &folder:"), folderRow);
+    // A label given as text names no buddy when the field is a layout.
+    auto* folderLabel = new QLabel(QStringLiteral("In &folder:"), this);
+    folderLabel->setBuddy(m_folder);
+    form->addRow(folderLabel, folderRow);
     form->addRow(QStringLiteral("File &patterns:"), m_patterns);
 
     m_matchCase = new QCheckBox(QStringLiteral("Match &case"), this);

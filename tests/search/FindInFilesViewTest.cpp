@@ -18,12 +18,15 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 inline void PrintTo(const QString& text, std::ostream* out)
 {
@@ -41,6 +44,20 @@ TEST(FindInFilesDialogTest, ReportsWhatCannotBeSearchedAndStaysOpen)
     FindInFilesDialog dialog(initial);
     dialog.show();
     EXPECT_EQ(dialog.patternsEdit()->text(), QStringLiteral("*.c *.cpp *.cc *.cxx *.h *.hpp"));
+    // Each field's label carries its access key.
+    const std::map<QString, QWidget*> buddies = {
+        {QStringLiteral("Fi&nd what:"), dialog.textEdit()},
+        {QStringLiteral("In &folder:"), dialog.folderEdit()},
+        {QStringLiteral("File &patterns:"), dialog.patternsEdit()}};
+    for (const auto& [text, field] : buddies) {
+        QLabel* label = nullptr;
+        for (QLabel* candidate : dialog.findChildren<QLabel*>()) {
+            if (candidate->text() == text)
+                label = candidate;
+        }
+        ASSERT_NE(label, nullptr) << text.toStdString();
+        EXPECT_EQ(label->buddy(), field) << text.toStdString();
+    }
     struct Case {
         const char* name;
         const char* text;
