@@ -192,15 +192,34 @@ TEST_F(FindInFilesWindow, TheCommandSearchesAndF4WalksTheRows)
               QStringLiteral("a.c:4:     total += n; -> tree/a.c line 4"));
     EXPECT_EQ(prompts.messages, QStringList());
 
-    // With a source window active, the dialog offers its folder, and the
-    // last search's text and switches.
-    DriveModal<FindInFilesDialog>([&] { frame()->router()->execute(cmd::FindInFiles); },
-                                  [&](FindInFilesDialog* dialog) {
-                                      offered = dialog->folderEdit()->text();
-                                      EXPECT_TRUE(dialog->wholeWordBox()->isChecked());
-                                      dialog->reject();
-                                  });
-    EXPECT_EQ(offered, root + "tree");
+    // With a source window active, the dialog offers its folder and the
+    // last search's switches; a selection of one line is the text, else
+    // the last search's text stays.
+    auto* view = dynamic_cast<CTarnView*>(frame()->activeView());
+    ASSERT_NE(view, nullptr);
+    struct Case {
+        int fromLine, fromIndex, toLine, toIndex;
+        QString text;
+    };
+    const Case cases[] = {
+        {0, 0, 0, 3, QStringLiteral("int")},
+        {0, 0, 1, 4, QStringLiteral("total")}, // two lines: the last text
+        {3, 4, 3, 9, QStringLiteral("total")},
+        {3, 4, 3, 11, QStringLiteral("total +")},
+    };
+    for (const Case& c : cases) {
+        view->setSelection(c.fromLine, c.fromIndex, c.toLine, c.toIndex);
+        QString text;
+        DriveModal<FindInFilesDialog>([&] { frame()->router()->execute(cmd::FindInFiles); },
+                                      [&](FindInFilesDialog* dialog) {
+                                          offered = dialog->folderEdit()->text();
+                                          text = dialog->textEdit()->text();
+                                          EXPECT_TRUE(dialog->wholeWordBox()->isChecked());
+                                          dialog->reject();
+                                      });
+        EXPECT_EQ(offered, root + "tree");
+        EXPECT_EQ(text, c.text);
+    }
 }
 
 } // namespace
