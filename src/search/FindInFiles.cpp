@@ -109,7 +109,11 @@ private:
                 if (m_rows.size() >= MessageBatcher::kBatchBytes)
                     sendRows();
             },
-            &m_buffer);
+            &m_buffer,
+            [this] {
+                sendRows();
+                m_batch.postIfDue();
+            });
         sendRows();
         switch (result) {
         case FileSearch::Binary:
@@ -144,7 +148,8 @@ private:
 
 FileSearch SearchFile(const QByteArray& path, const LineMatcher& matcher,
                       const std::atomic<bool>& cancel,
-                      const std::function<void(qint64, QByteArrayView)>& hit, QByteArray* buffer)
+                      const std::function<void(qint64, QByteArrayView)>& hit, QByteArray* buffer,
+                      const std::function<void()>& afterBlock)
 {
     // O_NONBLOCK: a name that became a FIFO since the walk saw it must not
     // wait for a writer before the check below refuses it.
@@ -204,6 +209,8 @@ FileSearch SearchFile(const QByteArray& path, const LineMatcher& matcher,
             matcher.scan(held, line, once);
             held.remove(0, held.size() - kLongLineOverlap);
         }
+        if (afterBlock)
+            afterBlock();
     }
 }
 

@@ -42,11 +42,13 @@ enum class FileSearch { Searched, Binary, Unreadable, Cancelled };
 // line): hit(line number, line) for each matching line. A file that is not
 // a regular file when opened counts as unreadable; a zero byte in its
 // first 8 KiB makes it binary, and nothing of it is reported. A buffer
-// given is used for the reads (a search of many files allocates once).
+// given is used for the reads (a search of many files allocates once);
+// afterBlock runs after each block but the last (the rows of a large file
+// can go out while it is read).
 FileSearch SearchFile(const QByteArray& path, const LineMatcher& matcher,
                       const std::atomic<bool>& cancel,
                       const std::function<void(qint64, QByteArrayView)>& hit,
-                      QByteArray* buffer = nullptr);
+                      QByteArray* buffer = nullptr, const std::function<void()>& afterBlock = {});
 
 // Walks the folder and reports through the batcher: the heading row, one
 // row "PATH:LINE: text" per matching line (PATH relative to the folder,

@@ -322,6 +322,31 @@ TEST_F(FindInFilesTree, AVeryLongLineIsOneRow)
     }
 }
 
+// The hits of a large file are handed on block by block, not at its end.
+TEST_F(FindInFilesTree, HitsOfALargeFileComeWhileItIsRead)
+{
+    QByteArray bytes = "needle\n";
+    while (bytes.size() < 3 * 1024 * 1024 + 100)
+        bytes += "filler line of a large generated source\n";
+    bytes += "needle\n";
+    const QByteArray path = root + "/large.c";
+    ASSERT_TRUE(writeBytes(path, bytes));
+    const std::optional<LineMatcher> matcher =
+        LineMatcher::create({QStringLiteral("needle"), true, false, false});
+    ASSERT_TRUE(matcher);
+    const std::atomic<bool> cancel{false};
+    std::vector<qint64> lines;
+    std::vector<size_t> hitsAtEachBlock;
+    EXPECT_EQ(SearchFile(
+                  path, *matcher, cancel,
+                  [&](qint64 line, QByteArrayView) { lines.push_back(line); }, nullptr,
+                  [&] { hitsAtEachBlock.push_back(lines.size()); }),
+              FileSearch::Searched);
+    const qint64 last = bytes.count('\n');
+    EXPECT_EQ(lines, (std::vector<qint64>{1, last}));
+    EXPECT_EQ(hitsAtEachBlock, (std::vector<size_t>{1, 1, 1}));
+}
+
 TEST_F(FindInFilesTree, AStoppedSearchEndsWithoutItsSummary)
 {
     FindInFilesRequest request;
