@@ -8,6 +8,7 @@
 #include "framework/Document.h"
 #include "messages/CMessageView.h"
 #include "messages/MessageClassifier.h"
+#include "project/ProjectFileCodec.h"
 #include "resources/CommandIds.h"
 #include "search/FindInFilesDialog.h"
 #include "support/ScriptedPrompts.h"
@@ -220,6 +221,30 @@ TEST_F(FindInFilesWindow, TheCommandSearchesAndF4WalksTheRows)
         EXPECT_EQ(offered, root + "tree");
         EXPECT_EQ(text, c.text);
     }
+}
+
+// The folder offered: the project window used last, even while a source
+// window of another folder is active; else the active source's folder.
+TEST_F(FindInFilesWindow, OffersTheProjectsFolderFirst)
+{
+    auto offered = [&] {
+        QString folder;
+        DriveModal<FindInFilesDialog>([&] { frame()->router()->execute(cmd::FindInFiles); },
+                                      [&](FindInFilesDialog* dialog) {
+                                          folder = dialog->folderEdit()->text();
+                                          dialog->reject();
+                                      });
+        return folder;
+    };
+    ASSERT_NE(app->openDocumentFile(root + "tree/sub/b.h"), nullptr);
+    EXPECT_EQ(offered(), root + "tree/sub");
+    ASSERT_TRUE(
+        testsupport::writeFile(root + "proj/demo.tarn", EncodeProjectFile(NewProjectFile(0))));
+    ASSERT_NE(app->openDocumentFile(root + "proj/demo.tarn"), nullptr);
+    EXPECT_EQ(offered(), root + "proj");
+    ASSERT_NE(app->openDocumentFile(root + "elsewhere/c.c"), nullptr);
+    EXPECT_EQ(frame()->activeDocument()->pathName(), root + "elsewhere/c.c");
+    EXPECT_EQ(offered(), root + "proj");
 }
 
 } // namespace
