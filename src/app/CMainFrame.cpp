@@ -48,6 +48,7 @@ CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable())
     onCommand(cmd::Debug, [this] { OnDebug(); });
     onCommand(cmd::NextDiagnostic, [this] { OnStepDiagnostic(1); });
     onCommand(cmd::PreviousDiagnostic, [this] { OnStepDiagnostic(-1); });
+    onCommand(cmd::FindInFiles, [this] { OnFindInFiles(); });
     registerStopBuild();
     registerEditorSwitches();
 }

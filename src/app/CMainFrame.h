@@ -2,6 +2,7 @@
 
 #include "app/EditorSections.h"
 #include "framework/MdiMainFrame.h"
+#include "search/FindInFiles.h"
 
 #include <QHash>
 #include <QString>
@@ -27,6 +28,9 @@ public:
     // The folder last chosen in each tool's file dialog, by dialog
     // (singlefile/BrowseFolders.h); kept while the program runs.
     QHash<QString, QString> browseFolders;
+    // The last Find in Files search (its folder is chosen anew each time).
+    FindInFilesRequest lastFind;
+    bool lastFindSet = false;
 
     QToolBar* toolBar() const { return m_toolBar; }
 
@@ -49,6 +53,12 @@ public:
     // The open project and source windows that have a file, in the order
     // they were opened, with their caret lines and the active one.
     Session currentSession() const;
+    // Find in Files (src/search/FindInFilesCommand.cpp): the dialog, then a
+    // search on a worker.
+    void OnFindInFiles();
+    // The folder the dialog offers: the project window used last, else the
+    // active source's folder, else Tarn's current directory.
+    QString DefaultFindFolder() const;
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

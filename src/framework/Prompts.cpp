@@ -87,6 +87,11 @@ QString QtPrompts::openFileName(QWidget* parent, const FileDialog& dialog)
     return runFileDialog(parent, dialog, false);
 }
 
+QString Prompts::folderName(QWidget* parent, const QString& caption, const QString& directory)
+{
+    return QFileDialog::getExistingDirectory(parent, caption, directory);
+}
+
 QString QtPrompts::saveFileName(QWidget* parent, const FileDialog& dialog)
 {
     return runFileDialog(parent, dialog, true);

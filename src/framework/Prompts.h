@@ -34,6 +34,9 @@ public:
     virtual QString openFileName(QWidget* parent, const FileDialog& dialog) = 0;
     virtual QString saveFileName(QWidget* parent, const FileDialog& dialog) = 0;
     virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) = 0;
+    // A folder chosen in the desktop's folder dialog, opened at directory;
+    // empty when cancelled.
+    virtual QString folderName(QWidget* parent, const QString& caption, const QString& directory);
 
     // The installed instance (a QtPrompts unless a test installed its own).
     static Prompts& current();

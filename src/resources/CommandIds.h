@@ -50,6 +50,8 @@ enum : int {
     PreviousDiagnostic = 33101,
     // Ends the running makes and project builds (Ctrl+Break).
     StopBuild = 33102,
+    // Searches the files of a folder tree (Ctrl+Shift+F).
+    FindInFiles = 33110,
     // The View menu's editor switches, kept in [Editor] of Tarn32.ini.
     ViewSyntaxColouring = 33120,
     ViewLineNumbers = 33121,

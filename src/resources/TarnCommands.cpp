@@ -67,6 +67,8 @@ void addCommands(fw::CommandTable& table)
         {key(Qt::CTRL | Qt::Key_R)});
     add(GoToLine, "Jump to a line in the source", "Go To Line");
     add(GoToFunction, "Jump to a function in the source", "Go To Function");
+    add(FindInFiles, "Search for text in the files of a folder and its subfolders", "Find in Files",
+        {key(Qt::CTRL | Qt::SHIFT | Qt::Key_F)});
 
     // Commands and Source
     add(RunExecutable, "Choose an executable to run", "Run", {key(Qt::CTRL | Qt::Key_E)});

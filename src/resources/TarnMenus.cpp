@@ -68,6 +68,14 @@ MenuItem stopBuild()
     return item(cmd::StopBuild, "&Stop Build\tCtrl+Break");
 }
 
+// Find in Files follows Go To Function in the Search menu and the source
+// context menu (S is free in both); the project window's Project menu has
+// it at its end, where S belongs to Stop Build.
+MenuItem findInFiles()
+{
+    return item(cmd::FindInFiles, "Find in File&s...\tCtrl+Shift+F");
+}
+
 MenuItem commandsMenu()
 {
     return popup("&Commands", {
@@ -181,6 +189,7 @@ MenuItem searchMenu()
         separator(),
         item(cmd::GoToLine, "&Go To Line..."),
         item(cmd::GoToFunction, "Go To &Function..."),
+        findInFiles(),
     };
     appendDiagnosticSteps(items);
     return popup("&Search", std::move(items));
@@ -265,8 +274,11 @@ fw::MenuLayout messageMenu()
 
 fw::MenuLayout projectMenu()
 {
+    Items project = projectItems();
+    project.push_back(separator());
+    project.push_back(item(cmd::FindInFiles, "&Find in Files...\tCtrl+Shift+F"));
     return {
-        fileMenu(false), commandsMenu(), popup("&Project", projectItems()),
+        fileMenu(false), commandsMenu(), popup("&Project", std::move(project)),
         viewMenu(), windowMenu(), helpMenu(),
     };
 }
@@ -315,6 +327,7 @@ fw::MenuLayout sourceContextMenu()
         item(cmd::FindReplaceInSource, "Find and &Replace...\tCtrl+R"),
         item(cmd::GoToLine, "&Go To Line..."),
         item(cmd::GoToFunction, "Go To &Function..."),
+        findInFiles(),
         separator(),
         item(fw::id::FileClose, "C&lose"),
     });

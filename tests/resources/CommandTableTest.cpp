@@ -72,6 +72,7 @@ const char* const project =
     "&Insert File...|&Remove File|—|&Build Project\tCtrl+J|Rebuild &All|&Touch File|"
     "T&ouch All|—|&Export as Makefile|Export and &Make|—|Set &Compile Options...|"
     "Set &Linking Options...|—|&Stop Build\tCtrl+Break";
+const char* const findInFiles = "Find in File&s...\tCtrl+Shift+F";
 struct Popup {
     int resource;
     const char* title; // "" for the only popup of a context menu
@@ -100,7 +101,8 @@ TEST(TarnMenus, EveryPopupItemForItem)
          join({"&Undo\tCtrl+Z|—|Cu&t\tCtrl+X|&Copy\tCtrl+C|&Paste\tCtrl+V|Select A&ll\tCtrl+A|—",
                insert.arg("if"), "Insert Date|Insert Date/Time|—|Co&mment"})},
         {menu::Source, "&Search",
-         join({"&Find...\tCtrl+F|F&ind Next\tF3|R&eplace\tCtrl+H|—|&Go To Line...|Go To &Function...", steps})},
+         join({"&Find...\tCtrl+F|F&ind Next\tF3|R&eplace\tCtrl+H|—|&Go To Line...|Go To &Function...", findInFiles,
+               steps})},
         {menu::Source, "&Commands", commands},
         {menu::Source, "So&urce", "&Build Source...\tCtrl+B|&Quick Compile to Object\tCtrl+Q"},
         {menu::Source, "&View", viewDoc},
@@ -114,7 +116,7 @@ TEST(TarnMenus, EveryPopupItemForItem)
         {menu::Message, "&Help", help},
         {menu::Project, "&File", fileDoc},
         {menu::Project, "&Commands", commands},
-        {menu::Project, "&Project", project},
+        {menu::Project, "&Project", join({project, "—|&Find in Files...\tCtrl+Shift+F"})},
         {menu::Project, "&View", viewDoc},
         {menu::Project, "&Window", window},
         {menu::Project, "&Help", help},
@@ -125,7 +127,7 @@ TEST(TarnMenus, EveryPopupItemForItem)
         {menu::SourceContext, "",
          join({"&Undo|—|Cu&t|&Copy|&Paste|&Delete|—|Select &All|—", insert.arg("If"),
                "Insert Date|Insert Date/Time|—|Co&mment|—|F&ind...\tCtrl+F|Find and &Replace...\tCtrl+R|"
-               "&Go To Line...|Go To &Function...|—|C&lose"})},
+               "&Go To Line...|Go To &Function...", findInFiles, "—|C&lose"})},
         {menu::ProjectContext, "", join({project, "—|&Close"})},
     };
     std::map<int, QStringList> titles;
@@ -163,7 +165,8 @@ TEST(TarnMenus, IdsBehindTheTexts)
     const std::vector<int> context = {
         fw::id::EditUndo, 0, fw::id::EditCut, fw::id::EditCopy, fw::id::EditPaste, cmd::EditDelete, 0,
         cmd::EditSelectAllText, 0, 0 /* submenu */, cmd::InsertDate, cmd::InsertDateTime, 0, cmd::Comment, 0,
-        cmd::FindInSource, cmd::FindReplaceInSource, cmd::GoToLine, cmd::GoToFunction, 0, fw::id::FileClose};
+        cmd::FindInSource, cmd::FindReplaceInSource, cmd::GoToLine, cmd::GoToFunction, cmd::FindInFiles, 0,
+        fw::id::FileClose};
     EXPECT_EQ(ids(layout(menu::SourceContext).front()), context);
     EXPECT_EQ(ids(popup(menu::Source, "&Edit"))[5], fw::id::EditSelectAll);
     const std::vector<int> insert = {cmd::InsertIf, cmd::InsertIfElse, cmd::InsertWhile, cmd::InsertDoWhile,

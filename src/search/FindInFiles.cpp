@@ -1,0 +1,309 @@
+#include "search/FindInFiles.h"
+
+#include "messages/MessageSink.h"
+#include "tools/JobManager.h"
+#include "tools/PathBytes.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Files are read in blocks of this size; a line longer than a block makes
+// the held part grow until its line feed, up to kLongLineBytes: then the
+// part is searched as a piece of its line, and only its last
+// kLongLineOverlap bytes are kept for a match across the cut. A line is
+// reported once, however many of its pieces match.
+constexpr qsizetype kBlockBytes = 1024 * 1024;
+constexpr qsizetype kLongLineBytes = 16 * kBlockBytes;
+constexpr qsizetype kLongLineOverlap = 4096;
+
+QString counted(qint64 count, const char* one, const char* many)
+{
+    return QString::number(count) + QLatin1Char(' ') + QString::fromLatin1(count == 1 ? one : many);
+}
+
+class TreeSearch {
+public:
+    TreeSearch(const FindInFilesRequest& request, const LineMatcher& matcher,
+               const std::atomic<bool>& cancel, MessageBatcher& batch)
+        : m_patterns(SplitFilePatterns(request.patterns)), m_matcher(matcher), m_cancel(cancel),
+          m_batch(batch), m_folder(request.folder)
+    {}
+
+    void walk(const std::string& folder, const std::string& relative)
+    {
+        std::error_code error;
+        fs::directory_iterator it(fs::path(folder), fs::directory_options::skip_permission_denied,
+                                  error);
+        if (error) {
+            ++summary.unreadableFolders;
+            return;
+        }
+        // Name order, so a search gives the same rows every time. The type
+        // is the entry's own (a link is a link), mostly known without a
+        // system call.
+        std::vector<std::pair<std::string, fs::file_type>> entries;
+        for (; it != fs::directory_iterator(); it.increment(error)) {
+            if (error)
+                break;
+            std::error_code typeError;
+            entries.emplace_back(it->path().filename().native(),
+                                 it->symlink_status(typeError).type());
+        }
+        if (error)
+            ++summary.unreadableFolders;
+        std::sort(entries.begin(), entries.end());
+        for (const auto& [name, type] : entries) {
+            if (m_cancel.load()) {
+                summary.cancelled = true;
+                return;
+            }
+            const std::string path = folder + '/' + name;
+            const std::string shown = relative.empty() ? name : relative + '/' + name;
+            if (type == fs::file_type::directory)
+                walk(path, shown);
+            else if (type == fs::file_type::regular &&
+                     MatchesFilePatterns(QByteArrayView(name), m_patterns))
+                searchFile(path, shown);
+            if (summary.cancelled)
+                return;
+        }
+    }
+
+    FindSummary summary;
+
+private:
+    // The rows of a file go to the batcher together (and at least every
+    // batch's worth), as one entry.
+    void sendRows()
+    {
+        if (m_rows.isEmpty())
+            return;
+        m_batch.addStreamRows(m_rows, false, m_folder);
+        m_rows.resize(0);
+    }
+
+    void searchFile(const std::string& path, const std::string& shown)
+    {
+        const QByteArrayView shownBytes(shown);
+        qint64 matches = 0;
+        const FileSearch result = SearchFile(
+            QByteArray::fromStdString(path), m_matcher, m_cancel,
+            [&](qint64 line, QByteArrayView text) {
+                ++matches;
+                AppendFindRow(m_rows, shownBytes, line, text);
+                if (m_rows.size() >= MessageBatcher::kBatchBytes)
+                    sendRows();
+            },
+            &m_buffer,
+            [this] {
+                sendRows();
+                m_batch.postIfDue();
+            });
+        sendRows();
+        switch (result) {
+        case FileSearch::Binary:
+            ++summary.binaryFiles;
+            break;
+        case FileSearch::Unreadable:
+            ++summary.unreadableFiles;
+            break;
+        case FileSearch::Cancelled:
+            summary.cancelled = true;
+            break;
+        case FileSearch::Searched:
+            ++summary.filesSearched;
+            break;
+        }
+        summary.matches += matches;
+        if (matches > 0)
+            ++summary.filesWithMatches;
+        m_batch.postIfDue();
+    }
+
+    QList<QByteArray> m_patterns;
+    const LineMatcher& m_matcher;
+    const std::atomic<bool>& m_cancel;
+    MessageBatcher& m_batch;
+    QString m_folder;
+    QByteArray m_buffer; // one read buffer for every file
+    QByteArray m_rows;   // rows not yet handed to the batcher
+};
+
+} // namespace
+
+FileSearch SearchFile(const QByteArray& path, const LineMatcher& matcher,
+                      const std::atomic<bool>& cancel,
+                      const std::function<void(qint64, QByteArrayView)>& hit, QByteArray* buffer,
+                      const std::function<void()>& afterBlock)
+{
+    // O_NONBLOCK: a name that became a FIFO since the walk saw it must not
+    // wait for a writer before the check below refuses it.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return FileSearch::Unreadable;
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+        return FileSearch::Unreadable;
+
+    QByteArray own;
+    // The start of a line whose end is not read yet, then the block read.
+    QByteArray& held = buffer ? *buffer : own;
+    held.resize(0);
+    qint64 line = 1;
+    qint64 reported = 0; // a long line with a row already
+    const std::function<void(qint64, QByteArrayView)> once = [&](qint64 number,
+                                                                 QByteArrayView text) {
+        if (number != reported)
+            hit(number, text);
+        reported = number;
+    };
+    bool probed = false;
+    for (;;) {
+        if (cancel.load())
+            return FileSearch::Cancelled;
+        const qsizetype old = held.size();
+        held.resize(old + kBlockBytes);
+        ssize_t got;
+        do {
+            got = ::read(fd, held.data() + old, size_t(kBlockBytes));
+        } while (got < 0 && errno == EINTR);
+        if (got < 0)
+            return FileSearch::Unreadable;
+        held.resize(old + got);
+        if (!probed) {
+            probed = true;
+            if (LooksBinary(held))
+                return FileSearch::Binary;
+        }
+        // A regular file reads short only at its end: that spares the read
+        // that would return nothing.
+        if (got < kBlockBytes) {
+            if (!held.isEmpty())
+                matcher.scan(held, line, once);
+            return FileSearch::Searched;
+        }
+        const qsizetype end = held.lastIndexOf('\n') + 1;
+        if (end > 0) {
+            line += matcher.scan(QByteArrayView(held).first(end), line, once);
+            held.remove(0, end);
+        } else if (held.size() >= kLongLineBytes) {
+            matcher.scan(held, line, once);
+            held.remove(0, held.size() - kLongLineOverlap);
+        }
+        if (afterBlock)
+            afterBlock();
+    }
+}
+
+FindSummary FindInTree(const FindInFilesRequest& request, const std::atomic<bool>& cancel,
+                       MessageBatcher& batch)
+{
+    batch.add(FindHeadingRow(request), 0);
+    const std::optional<LineMatcher> matcher = LineMatcher::create(request.options);
+    if (!matcher) {
+        batch.add(QStringLiteral("Error: ") + FindOptionsError(request.options), 1);
+        batch.post();
+        return {};
+    }
+    if (FileTypeOf(request.folder) != FileType::Folder) {
+        batch.add(QStringLiteral("Error: there is no folder ") + PathForDisplay(request.folder), 1);
+        batch.post();
+        FindSummary missing;
+        missing.folderMissing = true;
+        return missing;
+    }
+    std::string root = PathToBytes(request.folder).toStdString();
+    while (root.size() > 1 && root.back() == '/')
+        root.pop_back();
+    TreeSearch search(request, *matcher, cancel, batch);
+    search.walk(root, std::string());
+    if (!search.summary.cancelled) {
+        const QString skipped = FindSkippedRow(search.summary);
+        if (!skipped.isEmpty())
+            batch.add(skipped, 0);
+        batch.add(FindSummaryRow(search.summary), 1);
+    }
+    batch.post();
+    return search.summary;
+}
+
+int StartFindInFiles(const FindInFilesRequest& request)
+{
+    JobManager* jobs = JobManager::instance();
+    if (!jobs)
+        return 0;
+    return jobs->start(QStringLiteral("find in files"), [request](JobContext& job) {
+        MessageBatcher batch;
+        const FindSummary summary = FindInTree(request, job.cancelFlag(), batch);
+        batch.post();
+        return summary.cancelled || summary.folderMissing ? 1 : 0;
+    });
+}
+
+QString FindRequestError(const FindInFilesRequest& request)
+{
+    const QString textError = FindOptionsError(request.options);
+    if (!textError.isEmpty())
+        return textError;
+    const QString shown = PathForDisplay(request.folder);
+    if (request.folder.isEmpty() || FileTypeOf(request.folder) != FileType::Folder)
+        return QStringLiteral("There is no folder \"%1\".").arg(shown);
+    if (::access(PathToBytes(request.folder).constData(), R_OK | X_OK) != 0)
+        return QStringLiteral("The folder \"%1\" cannot be read.").arg(shown);
+    return QString();
+}
+
+QString FindHeadingRow(const FindInFilesRequest& request)
+{
+    QString row = QStringLiteral("Find in Files: \"") + request.options.text +
+                  QStringLiteral("\" in ") + PathForDisplay(request.folder);
+    QStringList how;
+    how << (request.patterns.trimmed().isEmpty() ? QStringLiteral("all files")
+                                                 : request.patterns.simplified());
+    if (request.options.matchCase)
+        how << QStringLiteral("match case");
+    if (request.options.wholeWord)
+        how << QStringLiteral("whole word");
+    if (request.options.regularExpression)
+        how << QStringLiteral("regular expression");
+    return row + QStringLiteral(" (") + how.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
+QString FindSkippedRow(const FindSummary& summary)
+{
+    QStringList parts;
+    if (summary.binaryFiles > 0)
+        parts << counted(summary.binaryFiles, "binary file", "binary files");
+    if (summary.unreadableFiles > 0)
+        parts << counted(summary.unreadableFiles, "unreadable file", "unreadable files");
+    if (summary.unreadableFolders > 0)
+        parts << counted(summary.unreadableFolders, "unreadable folder", "unreadable folders");
+    if (parts.isEmpty())
+        return QString();
+    return QStringLiteral("Skipped ") + parts.join(QStringLiteral(", "));
+}
+
+QString FindSummaryRow(const FindSummary& summary)
+{
+    return counted(summary.matches, "match", "matches") + QStringLiteral(" in ") +
+           counted(summary.filesWithMatches, "file", "files");
+}

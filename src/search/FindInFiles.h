@@ -1,0 +1,77 @@
+#pragma once
+
+#include "search/FindMatcher.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+
+class MessageBatcher;
+
+// One Find in Files search, taken on the user-interface thread when it
+// starts: the worker reads nothing else.
+struct FindInFilesRequest {
+    FindOptions options;
+    // The folder searched, a path as Tarn holds them (PathBytes.h).
+    QString folder;
+    // "*.c *.h": the file names searched; empty: every file.
+    QString patterns;
+};
+
+// The dialog's patterns when the user has typed none yet.
+inline const QString kDefaultFindPatterns = QStringLiteral("*.c *.cpp *.cc *.cxx *.h *.hpp");
+
+struct FindSummary {
+    qint64 matches = 0;
+    qint64 filesWithMatches = 0;
+    qint64 filesSearched = 0;
+    qint64 binaryFiles = 0;
+    qint64 unreadableFiles = 0;
+    qint64 unreadableFolders = 0;
+    bool folderMissing = false;
+    bool cancelled = false;
+};
+
+// What reading one file gave.
+enum class FileSearch { Searched, Binary, Unreadable, Cancelled };
+
+// Searches one regular file, opened by the bytes of its name and read in
+// blocks of whole lines (memory bounded by the block and the longest
+// line): hit(line number, line) for each matching line. A file that is not
+// a regular file when opened counts as unreadable; a zero byte in its
+// first 8 KiB makes it binary, and nothing of it is reported. A buffer
+// given is used for the reads (a search of many files allocates once);
+// afterBlock runs after each block but the last (the rows of a large file
+// can go out while it is read).
+FileSearch SearchFile(const QByteArray& path, const LineMatcher& matcher,
+                      const std::atomic<bool>& cancel,
+                      const std::function<void(qint64, QByteArrayView)>& hit,
+                      QByteArray* buffer = nullptr, const std::function<void()>& afterBlock = {});
+
+// Walks the folder and reports through the batcher: the heading row, one
+// row "PATH:LINE: text" per matching line (PATH relative to the folder,
+// the rows carry the folder, so a double click or F4 opens the file), the
+// skipped files when there are any, and "N matches in M files" with a
+// separator. Folders are walked in name order; symbolic links are not
+// followed (as grep -r does), so a link loop cannot hold the walk, and
+// only regular files are read. A folder that cannot be read is skipped and
+// counted. A cancelled search stops between blocks and reports no
+// summary.
+FindSummary FindInTree(const FindInFilesRequest& request, const std::atomic<bool>& cancel,
+                       MessageBatcher& batch);
+
+// Starts the search as a job of the application's JobManager (Stop Build
+// stops it); returns the job's id, 0 when there is no manager.
+int StartFindInFiles(const FindInFilesRequest& request);
+
+// Why the search cannot start, as the dialog shows it: the text's fault
+// (FindOptionsError), "There is no folder ..." or "The folder ... cannot be
+// read."; empty when it can.
+QString FindRequestError(const FindInFilesRequest& request);
+
+// The rows around the matches.
+QString FindHeadingRow(const FindInFilesRequest& request);
+QString FindSkippedRow(const FindSummary& summary); // empty when nothing was skipped
+QString FindSummaryRow(const FindSummary& summary);

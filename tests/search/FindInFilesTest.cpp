@@ -1,0 +1,415 @@
+// Find in Files over a small tree gives the same matches (file, line and
+// text) as grep -rnI for the same search; binary files are skipped and
+// counted, a link loop ends, and Stop Build ends a running search.
+#include "search/FindInFiles.h"
+
+#include "messages/MessageSink.h"
+#include "tools/JobManager.h"
+#include "tools/PathBytes.h"
+#include "tools/RecordingSink.h"
+#include "tools/StopJobs.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include <fcntl.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Written by the bytes of its name (Qt's own file names are text).
+bool writeBytes(const QByteArray& path, const QByteArray& bytes)
+{
+    std::error_code error;
+    std::filesystem::create_directories(path.left(path.lastIndexOf('/')).toStdString(), error);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    return ::close(fd) == 0 && written;
+}
+
+class FindInFilesTree : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        root = PathToBytes(QDir(dir.path()).canonicalPath());
+        const QByteArray r = root + '/';
+        ASSERT_TRUE(writeBytes(r + "main.c", "#include \"count.h\"\n"
+                                             "int main(void)\n{\n"
+                                             "    int count = 0;\n"
+                                             "    int Count = 1;\n"
+                                             "    count_all(&count);\n"
+                                             "    return counter + COUNT;\n}\n"));
+        // CR LF lines, a tab, and a last line without its line feed.
+        ASSERT_TRUE(writeBytes(r + "count.h", "#pragma once\r\nvoid count_all(int* count);\r\n"
+                                              "\tint counter;\r\nextern int COUNT;"));
+        ASSERT_TRUE(writeBytes(r + "src/deep/er/util.cpp",
+                               "// recount the count\nint f() { return 1; }\n"
+                               "  int g(int Count);\n"));
+        // Past a read block: line numbers go on across blocks.
+        QByteArray big;
+        for (int i = 1; i <= 60000; ++i)
+            big += (i % 7919 == 0 ? "int count_" : "int other_") + QByteArray::number(i) + " = " +
+                   QByteArray::number(i) + ";\n";
+        ASSERT_GT(big.size(), 1024 * 1024);
+        ASSERT_TRUE(writeBytes(r + "src/big.cc", big));
+        // Binary: a zero byte early, the word later.
+        ASSERT_TRUE(writeBytes(r + "src/blob.c", QByteArray("\x7f"
+                                                            "ELF\0\0",
+                                                            6) +
+                                                     "int count;\n"));
+        // Not among the patterns.
+        ASSERT_TRUE(writeBytes(r + "notes.txt", "count count\n"));
+        // Links are not followed, a loop among them.
+        ASSERT_EQ(::symlink("..", (r + "src/deep/loop").constData()), 0);
+        ASSERT_EQ(::symlink(root.constData(), (r + "src/up").constData()), 0);
+        ASSERT_EQ(::symlink("../main.c", (r + "src/linked.c").constData()), 0);
+    }
+
+    // QTemporaryDir cannot remove a name that is not text.
+    void TearDown() override { ::unlink((root + "/src/latin\xE9.c").constData()); }
+
+    // Rows after the heading and before the closing rows, as lines of a
+    // grep output ("path:line:text"), sorted.
+    QStringList tarnRows(const FindInFilesRequest& request, FindSummary* summary)
+    {
+        RecordingSink sink;
+        MessageBatcher batch;
+        const std::atomic<bool> cancel{false};
+        *summary = FindInTree(request, cancel, batch);
+        batch.post();
+        FlushMessages();
+        QStringList rows;
+        for (const auto& [text, separator] : sink.rows)
+            rows << text;
+        EXPECT_GE(rows.size(), 2);
+        if (rows.size() < 2)
+            return {};
+        EXPECT_EQ(rows.front(), FindHeadingRow(request));
+        EXPECT_EQ(rows.back(), FindSummaryRow(*summary));
+        EXPECT_EQ(sink.rows.back().second, 1);
+        rows.removeFirst();
+        rows.removeLast();
+        const QString skipped = FindSkippedRow(*summary);
+        if (!skipped.isEmpty()) {
+            EXPECT_EQ(rows.back(), skipped);
+            rows.removeLast();
+        }
+        QStringList asGrep;
+        for (const QString& row : rows) {
+            // "path:12: text" -> "path:12:text"
+            const int first = row.indexOf(QLatin1Char(':'));
+            const int second = row.indexOf(QLatin1Char(':'), first + 1);
+            EXPECT_EQ(row.mid(second, 2), QStringLiteral(": ")) << row.toStdString();
+            asGrep << row.left(second + 1) + row.mid(second + 2);
+        }
+        std::sort(asGrep.begin(), asGrep.end());
+        return asGrep;
+    }
+
+    QStringList grepRows(const FindInFilesRequest& request)
+    {
+        QStringList arguments{QStringLiteral("-rnI")};
+        if (!request.options.matchCase)
+            arguments << QStringLiteral("-i");
+        if (request.options.wholeWord)
+            arguments << QStringLiteral("-w");
+        arguments << (request.options.regularExpression ? QStringLiteral("-P")
+                                                        : QStringLiteral("-F"));
+        for (const QString& pattern : request.patterns.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            arguments << QStringLiteral("--include=") + pattern;
+        arguments << QStringLiteral("-e") << request.options.text;
+        QProcess grep;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        grep.setProcessEnvironment(environment);
+        grep.setWorkingDirectory(PathFromBytes(root));
+        grep.start(QStringLiteral("grep"), arguments);
+        EXPECT_TRUE(grep.waitForFinished(60000));
+        QStringList rows;
+        for (QByteArray line : grep.readAllStandardOutput().split('\n')) {
+            if (line.isEmpty())
+                continue;
+            if (line.endsWith('\r'))
+                line.chop(1);
+            rows << QString::fromUtf8(line);
+        }
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
+    QTemporaryDir dir;
+    QByteArray root;
+};
+
+TEST_F(FindInFilesTree, SameMatchesAsGrep)
+{
+    ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("grep")).isEmpty());
+    struct Case {
+        const char* name;
+        FindOptions options;
+        const char* patterns;
+        int matches;
+    };
+    const Case cases[] = {
+        {"any case", {"count", false, false, false}, "*.c *.cpp *.cc *.cxx *.h *.hpp", 17},
+        {"match case", {"count", true, false, false}, "*.c *.cpp *.cc *.cxx *.h *.hpp", 14},
+        {"whole word", {"count", false, true, false}, "*.c *.cpp *.cc *.cxx *.h *.hpp", 9},
+        {"whole word, match case",
+         {"Count", true, true, false},
+         "*.c *.cpp *.cc *.cxx *.h *.hpp",
+         2},
+        {"regular expression",
+         {"count_[0-9]+ = 1[0-9]*;$", true, false, true},
+         "*.c *.cpp *.cc *.h",
+         1},
+        {"regular expression, any case", {"^\\s*int\\s+COUNT", false, false, true}, "*.c *.h", 3},
+        {"regular expression, whole word", {"count(er)?", false, true, true}, "*.c *.h *.cpp", 10},
+        {"every file", {"count", true, true, false}, "", 6},
+        {"one pattern", {"int", true, true, false}, "*.h", 3},
+    };
+    for (const Case& c : cases) {
+        FindInFilesRequest request;
+        request.options = c.options;
+        request.folder = PathFromBytes(root);
+        request.patterns = QString::fromUtf8(c.patterns);
+        FindSummary summary;
+        const QStringList ours = tarnRows(request, &summary);
+        const QStringList theirs = grepRows(request);
+        EXPECT_EQ(ours, theirs) << c.name;
+        EXPECT_EQ(summary.matches, ours.size()) << c.name;
+        EXPECT_EQ(summary.matches, c.matches) << c.name;
+        QSet<QString> files;
+        for (const QString& row : ours)
+            files.insert(row.left(row.indexOf(QLatin1Char(':'))));
+        EXPECT_EQ(summary.filesWithMatches, files.size()) << c.name;
+        // The binary file is among the patterns of all cases but the last.
+        EXPECT_EQ(summary.binaryFiles, QByteArrayView(c.patterns) == "*.h" ? 0 : 1) << c.name;
+    }
+}
+
+TEST_F(FindInFilesTree, SummaryRowsAndAFolderThatIsNotThere)
+{
+    FindInFilesRequest request;
+    request.options = {QStringLiteral("count"), true, true, false};
+    request.folder = PathFromBytes(root);
+    request.patterns = kDefaultFindPatterns;
+    FindSummary summary;
+    tarnRows(request, &summary);
+    EXPECT_EQ(FindSummaryRow(summary), QStringLiteral("5 matches in 3 files"));
+    EXPECT_EQ(FindSkippedRow(summary), QStringLiteral("Skipped 1 binary file"));
+    EXPECT_EQ(summary.filesSearched, 4); // main.c count.h util.cpp big.cc
+    FindSummary one;
+    one.matches = 1;
+    one.filesWithMatches = 1;
+    one.binaryFiles = 2;
+    one.unreadableFiles = 1;
+    one.unreadableFolders = 3;
+    EXPECT_EQ(FindSummaryRow(one), QStringLiteral("1 match in 1 file"));
+    EXPECT_EQ(FindSkippedRow(one),
+              QStringLiteral("Skipped 2 binary files, 1 unreadable file, 3 unreadable folders"));
+    EXPECT_EQ(FindSkippedRow(FindSummary{}), QString());
+    EXPECT_EQ(FindHeadingRow(request),
+              QStringLiteral("Find in Files: \"count\" in ") + PathFromBytes(root) +
+                  QStringLiteral(" (*.c *.cpp *.cc *.cxx *.h *.hpp, match case, whole word)"));
+
+    request.folder = PathFromBytes(root + "/gone");
+    EXPECT_EQ(FindRequestError(request),
+              QStringLiteral("There is no folder \"%1\".").arg(request.folder));
+    RecordingSink sink;
+    MessageBatcher batch;
+    const std::atomic<bool> cancel{false};
+    const FindSummary missing = FindInTree(request, cancel, batch);
+    batch.post();
+    FlushMessages();
+    EXPECT_TRUE(missing.folderMissing);
+    ASSERT_EQ(sink.rows.size(), 2u);
+    EXPECT_EQ(sink.rows[1], RecordingSink::Row("Error: there is no folder " + request.folder, 1));
+    request.folder = PathFromBytes(root + "/main.c");
+    EXPECT_FALSE(FindRequestError(request).isEmpty());
+    request.folder = PathFromBytes(root);
+    EXPECT_EQ(FindRequestError(request), QString());
+    request.options.text.clear();
+    EXPECT_EQ(FindRequestError(request), QStringLiteral("Type the text to find."));
+}
+
+TEST_F(FindInFilesTree, FilesOfOtherKindsAndByteNames)
+{
+    const std::optional<LineMatcher> matcher =
+        LineMatcher::create({QStringLiteral("x"), true, false, false});
+    ASSERT_TRUE(matcher);
+    const std::atomic<bool> cancel{false};
+    auto none = [](qint64, QByteArrayView) {};
+    // A FIFO is refused at once instead of waiting for a writer; a name
+    // that is gone is unreadable.
+    const QByteArray fifo = root + "/pipe.c";
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0644), 0);
+    EXPECT_EQ(SearchFile(fifo, *matcher, cancel, none), FileSearch::Unreadable);
+    EXPECT_EQ(SearchFile(root + "/gone.c", *matcher, cancel, none), FileSearch::Unreadable);
+    const std::atomic<bool> stopped{true};
+    EXPECT_EQ(SearchFile(root + "/main.c", *matcher, stopped, none), FileSearch::Cancelled);
+
+    // A name that is not UTF-8 is read by its bytes, and its row keeps them.
+    ASSERT_TRUE(writeBytes(root + "/src/latin\xE9.c", "int x;\n"));
+    FindInFilesRequest request;
+    request.options = {QStringLiteral("int x"), true, false, false};
+    request.folder = PathFromBytes(root);
+    request.patterns = kDefaultFindPatterns;
+    RecordingSink sink;
+    MessageBatcher batch;
+    const FindSummary summary = FindInTree(request, cancel, batch);
+    batch.post();
+    FlushMessages();
+    EXPECT_EQ(summary.matches, 1);
+    // The FIFO matches *.c and is not read: it is neither a regular file
+    // nor counted.
+    EXPECT_EQ(summary.unreadableFiles, 0);
+    ASSERT_EQ(sink.rows.size(), 4u);
+    EXPECT_EQ(sink.rows[1].first, QString::fromLatin1("src/latin\xE9.c:1: int x;"));
+}
+
+// A line of 40 MB (a generated or minified file) is searched in pieces,
+// so memory stays bounded, and still gives one row with its number.
+TEST_F(FindInFilesTree, AVeryLongLineIsOneRow)
+{
+    const qsizetype mb = 1024 * 1024;
+    QByteArray bytes = "first\n";
+    const QByteArray filler(mb, 'x');
+    for (int i = 0; i < 40; ++i) {
+        bytes += filler;
+        // The word at the start of a piece, across the cut at 16 MiB, and
+        // at the end.
+        if (i == 0 || i == 39)
+            bytes += " needle ";
+    }
+    bytes.insert(7 + 16 * mb - 7, " needle ");
+    bytes += "\nmiddle\nlast needle\n";
+    const QByteArray path = root + "/long.c";
+    ASSERT_TRUE(writeBytes(path, bytes));
+    struct Case {
+        const char* text;
+        std::vector<qint64> lines;
+    };
+    const Case cases[] = {
+        {"needle", {2, 4}}, {"first", {1}}, {"middle", {3}}, {"xxx needle xxx", {2}}};
+    const std::atomic<bool> cancel{false};
+    for (const Case& c : cases) {
+        const std::optional<LineMatcher> matcher =
+            LineMatcher::create({QString::fromUtf8(c.text), true, false, false});
+        ASSERT_TRUE(matcher);
+        std::vector<qint64> lines;
+        QByteArray buffer;
+        auto hit = [&](qint64 line, QByteArrayView) { lines.push_back(line); };
+        EXPECT_EQ(SearchFile(path, *matcher, cancel, hit, &buffer), FileSearch::Searched);
+        EXPECT_EQ(lines, c.lines) << c.text;
+        // The line was never held whole.
+        EXPECT_LT(buffer.capacity(), 40 * mb) << c.text;
+    }
+}
+
+// The hits of a large file are handed on block by block, not at its end.
+TEST_F(FindInFilesTree, HitsOfALargeFileComeWhileItIsRead)
+{
+    QByteArray bytes = "needle\n";
+    while (bytes.size() < 3 * 1024 * 1024 + 100)
+        bytes += "filler line of a large generated source\n";
+    bytes += "needle\n";
+    const QByteArray path = root + "/large.c";
+    ASSERT_TRUE(writeBytes(path, bytes));
+    const std::optional<LineMatcher> matcher =
+        LineMatcher::create({QStringLiteral("needle"), true, false, false});
+    ASSERT_TRUE(matcher);
+    const std::atomic<bool> cancel{false};
+    std::vector<qint64> lines;
+    std::vector<size_t> hitsAtEachBlock;
+    EXPECT_EQ(SearchFile(
+                  path, *matcher, cancel,
+                  [&](qint64 line, QByteArrayView) { lines.push_back(line); }, nullptr,
+                  [&] { hitsAtEachBlock.push_back(lines.size()); }),
+              FileSearch::Searched);
+    const qint64 last = bytes.count('\n');
+    EXPECT_EQ(lines, (std::vector<qint64>{1, last}));
+    EXPECT_EQ(hitsAtEachBlock, (std::vector<size_t>{1, 1, 1}));
+}
+
+TEST_F(FindInFilesTree, AStoppedSearchEndsWithoutItsSummary)
+{
+    FindInFilesRequest request;
+    request.options = {QStringLiteral("count"), false, false, false};
+    request.folder = PathFromBytes(root);
+    request.patterns = kDefaultFindPatterns;
+    RecordingSink sink;
+    MessageBatcher batch;
+    const std::atomic<bool> stopped{true};
+    const FindSummary summary = FindInTree(request, stopped, batch);
+    batch.post();
+    FlushMessages();
+    EXPECT_TRUE(summary.cancelled);
+    ASSERT_EQ(sink.rows.size(), 1u);
+    EXPECT_EQ(sink.rows[0].first, FindHeadingRow(request));
+}
+
+// Stop Build while a search runs over a large tree: the search ends early,
+// its rows so far stay, "Stopped by the user" follows them, and no summary.
+TEST(FindInFilesJob, StopBuildEndsARunningSearch)
+{
+    QTemporaryDir dir;
+    const QString root = QDir(dir.path()).canonicalPath();
+    QByteArray text;
+    for (int i = 0; i < 200; ++i)
+        text += "int value = compute(value) + 1;\n";
+    for (int d = 0; d < 20; ++d) {
+        for (int f = 0; f < 100; ++f)
+            ASSERT_TRUE(writeBytes(PathToBytes(root) + "/d" + QByteArray::number(d) + "/f" +
+                                       QByteArray::number(f) + ".c",
+                                   text));
+    }
+    RecordingSink sink;
+    JobManager jobs;
+    FindInFilesRequest request;
+    request.options = {QStringLiteral("value"), true, true, false};
+    request.folder = root;
+    request.patterns = kDefaultFindPatterns;
+    const int id = StartFindInFiles(request);
+    ASSERT_GT(id, 0);
+    int status = -1;
+    QObject::connect(&jobs, &JobManager::jobFinished, [&](int, int s) { status = s; });
+    // Stop as soon as the first matches are shown.
+    QDeadlineTimer deadline(30000);
+    while (sink.rows.size() < 2 && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        FlushMessages();
+    }
+    ASSERT_GE(sink.rows.size(), 2u);
+    ASSERT_TRUE(StopRunningJobs(jobs));
+    ASSERT_TRUE(jobs.waitForAll(30000));
+    FlushMessages();
+    EXPECT_EQ(status, 1);
+    ASSERT_GE(sink.rows.size(), 3u);
+    EXPECT_EQ(sink.rows.front().first, FindHeadingRow(request));
+    EXPECT_EQ(sink.rows.back(), RecordingSink::Row(kStoppedByUserRow, 1));
+    // Every row between is a match; the search did not get to its end.
+    const qsizetype all = 20 * 100 * 200;
+    EXPECT_LT(qsizetype(sink.rows.size()) - 2, all);
+    for (size_t i = 1; i + 1 < sink.rows.size(); ++i)
+        EXPECT_TRUE(
+            sink.rows[i].first.endsWith(QStringLiteral(": int value = compute(value) + 1;")))
+            << sink.rows[i].first.toStdString();
+}
+
+} // namespace
