@@ -10,3 +10,6 @@ add_executable(editor_scanner_bench ${CMAKE_CURRENT_LIST_DIR}/editor_scanner.cpp
 target_link_libraries(editor_scanner_bench PRIVATE tarncore)
 add_executable(editor_typing_bench ${CMAKE_CURRENT_LIST_DIR}/editor_typing.cpp)
 target_link_libraries(editor_typing_bench PRIVATE tarnui)
+# Opening a large source with colouring on against off, and Ctrl+End in it.
+add_executable(editor_colouring_bench ${CMAKE_CURRENT_LIST_DIR}/editor_colouring.cpp)
+target_link_libraries(editor_colouring_bench PRIVATE tarnui)
