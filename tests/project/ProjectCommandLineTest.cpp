@@ -68,8 +68,9 @@ QString programOutput(const QString& program)
 // Sources named alike in two folders, the project in a third, the maths
 // library. The first source is the slowest to compile, so parallel compiles
 // end out of order: every --jobs count prints what --jobs 1 prints, each
-// source's rows together, in project order. The exported Makefile builds
-// the same program with make.
+// source's rows together, in project order. (Failed compiles, make on the
+// export and hostile names: HonestBuildTest.cpp; option errors:
+// HeadlessModeTest.cpp.)
 TEST(ProjectCommandLine, BuildsInParallelAndExportsTheMakefileAndTheCompileCommands)
 {
     QTemporaryDir dir;
@@ -106,10 +107,6 @@ TEST(ProjectCommandLine, BuildsInParallelAndExportsTheMakefileAndTheCompileComma
     rows += QStringList{"Linking project with command line of:", link + "-lm ", clean, ""};
     rows += QStringList{"Ending Compilation", "", ""};
 
-    const Finished help = runTarn(dir, {"--help"});
-    EXPECT_EQ(help.status, 0);
-    for (const char* option : {"--build", "--rebuild", "--export-makefile", "--functions", "--jobs"})
-        EXPECT_TRUE(help.out.contains(option)) << option;
     const Finished one = runTarn(dir, {"--rebuild", projectPath});
     ASSERT_EQ(one.status, 0) << one.out.toStdString();
     EXPECT_EQ(QString::fromUtf8(one.out).split('\n'), rows);
@@ -127,43 +124,11 @@ TEST(ProjectCommandLine, BuildsInParallelAndExportsTheMakefileAndTheCompileComma
     QFile makefile(dir.filePath("proj/Makefile"));
     ASSERT_TRUE(makefile.open(QIODevice::ReadOnly));
     EXPECT_EQ(makefile.readAll(), MakefileContents(MakeBuildJob(project, projectPath, gcc, false)));
-    QFile::remove(dir.filePath("proj/p.exe"));
-    QProcess make;
-    make.setWorkingDirectory(dir.filePath("proj"));
-    make.start("make", {"-B"});
-    ASSERT_TRUE(make.waitForFinished(60000));
-    EXPECT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
-    EXPECT_EQ(programOutput(dir.filePath("proj/p.exe")), "42 9\n");
 
-    // A compile error: the build stops before linking, whatever the count;
-    // the other sources were still compiled and shown.
-    ASSERT_TRUE(writeFile(dir.filePath("one/util.c"), "int twice(int x) { return 2 * x }\n"));
-    const Finished failedOne = runTarn(dir, {"--rebuild", projectPath});
-    const Finished failedMany = runTarn(dir, {"--rebuild", projectPath, "--jobs=4"});
-    EXPECT_EQ(failedOne.status, 1);
-    EXPECT_EQ(failedMany.status, 1);
-    EXPECT_EQ(failedMany.out, failedOne.out);
-    EXPECT_TRUE(
-        failedOne.out.contains(rows[2 + 4 * 3].toUtf8())); // the source after the broken one
-    EXPECT_FALSE(failedOne.out.contains("Linking project"));
-
-    struct Usage {
-        QStringList arguments;
-        int status;
-        const char* err;
-    };
-    const Usage usages[] = {
-        {{"--build", projectPath, "--jobs", "-1"}, 2, "--jobs needs the number"},
-        {{"--build", projectPath, "--jobs", "many"}, 2, "not \"many\""},
-        {{"--build", projectPath, "--jobs"}, 2, "--jobs needs the number"},
-        {{"--export-makefile", projectPath, "--jobs", "2"}, 2, "only with --build and --rebuild"},
-        {{"--build", "--jobs", "10000", projectPath}, 1, "--jobs 10000 is more than"},
-    };
-    for (const Usage& u : usages) {
-        const Finished run = runTarn(dir, u.arguments);
-        EXPECT_EQ(run.status, u.status) << u.arguments.join(' ').toStdString();
-        EXPECT_TRUE(run.err.contains(u.err)) << run.err.toStdString();
-    }
+    // A count above the cap is capped with a note; the build still runs.
+    const Finished capped = runTarn(dir, {"--build", "--jobs", "10000", projectPath});
+    EXPECT_EQ(capped.status, 0);
+    EXPECT_TRUE(capped.err.contains("--jobs 10000 is more than")) << capped.err.toStdString();
 
     // compile_commands.json holds each source's step exactly as the build
     // runs it; a source without an extension is never compiled.
