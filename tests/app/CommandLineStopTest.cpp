@@ -4,6 +4,8 @@
 // case needs, so nothing depends on timing.
 #include "project/ProjectFileCodec.h"
 
+#include "support/ProcessWatch.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -68,25 +70,8 @@ QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool processAlive(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = stat.readAll();
-    const qsizetype close = text.lastIndexOf(')');
-    return close > 0 && text.mid(close + 2, 1) != "Z";
-}
-
-// A killed process takes a moment to be gone.
-bool goneSoon(qint64 pid)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (processAlive(pid) && clock.elapsed() < 10000)
-        QThread::msleep(10);
-    return !processAlive(pid);
-}
+using testsupport::goneSoon;
+using testsupport::processAlive;
 
 struct Stopped {
     int status = -1;

@@ -10,6 +10,8 @@
 
 #include "support/TestSupport.h"
 
+#include "support/ProcessWatch.h"
+
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -35,29 +37,8 @@ bool writeBytesFile(const QByteArray& path, const QByteArray& bytes, mode_t mode
     return ::close(fd) == 0 && written && ::chmod(path.constData(), mode) == 0;
 }
 
-// A process that exists and has not ended (a zombie has ended).
-bool processAlive(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = stat.readAll();
-    const qsizetype close = text.lastIndexOf(')');
-    return close > 0 && text.mid(close + 2, 1) != "Z";
-}
-
-// A killed process takes a moment to be gone after the signal was sent.
-bool goneSoon(qint64 pid)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (processAlive(pid)) {
-        if (clock.elapsed() > 10000)
-            return false;
-        QThread::msleep(10);
-    }
-    return true;
-}
+using testsupport::goneSoon;
+using testsupport::processAlive;
 
 // The fake gccs. Each is given the path of a file where the process it
 // leaves behind writes its pid; that process holds the tool's pipes.
