@@ -1,6 +1,7 @@
 #include "debugger/MiParser.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -20,6 +21,10 @@ bool startsValue(char c)
 class LineReader {
 public:
     explicit LineReader(QByteArrayView line) : m_data(line.data()), m_size(line.size()) {}
+    // A line that stopped at a fault leaves its open items behind.
+    ~LineReader() { m_scratch.resize(m_scratchBase); }
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
 
     bool atEnd() const { return m_pos >= m_size; }
     char peek() const { return m_pos < m_size ? m_data[m_pos] : '\0'; }
@@ -111,25 +116,29 @@ public:
         }
     }
 
-    // name=value
-    bool result(MiValue& into, int depth)
+    // One item of a tuple, list or record: name=value, or a bare value (gdb
+    // writes lists of both kinds, tuples of bare values such as
+    // script={"silent","print x"} in a breakpoint, and
+    // "+download,{section=\".text\",...}"). It waits on the scratch stack
+    // until its container closes.
+    bool item(int depth)
     {
         QByteArray itemName;
-        if (!name(itemName))
-            return false;
-        if (!take('='))
-            return fail("expected '=' after the name");
+        if (!startsValue(peek())) {
+            if (!name(itemName))
+                return false;
+            if (!take('='))
+                return fail("expected '=' after the name");
+        }
         MiValue itemValue;
         if (!value(itemValue, depth))
             return false;
-        into.append(std::move(itemName), std::move(itemValue));
+        m_scratch.push_back(MiResult{std::move(itemName), std::move(itemValue)});
         return true;
     }
 
     // The items of a tuple or list after its opening bracket, up to and
-    // including close. Each item is a result or a bare value: gdb writes
-    // lists of both kinds, and tuples of bare values too
-    // (script={"silent","print x"} in a breakpoint).
+    // including close.
     bool items(MiValue& into, char close, int depth)
     {
         if (depth > kMiMaxDepth)
@@ -137,47 +146,54 @@ public:
         ++m_pos; // the opening bracket
         if (take(close))
             return true;
+        const size_t base = m_scratch.size();
         for (;;) {
-            if (startsValue(peek())) {
-                MiValue item;
-                if (!value(item, depth))
-                    return false;
-                into.append(QByteArray(), std::move(item));
-            } else if (!result(into, depth)) {
+            if (!item(depth))
                 return false;
-            }
-            if (take(close))
+            if (take(close)) {
+                adopt(into, base);
                 return true;
+            }
             if (!take(','))
                 return fail(close == '}' ? "expected ',' or '}'" : "expected ',' or ']'");
         }
     }
 
-    // (,result)* up to the end of the line. A bare value is taken as an
-    // item without a name: gdb writes "+download,{section=\".text\",...}".
+    // (,result)* up to the end of the line.
     bool results(MiValue& into)
     {
+        const size_t base = m_scratch.size();
         while (!atEnd()) {
             if (!take(','))
                 return fail("expected ',' or the end of the line");
-            if (startsValue(peek())) {
-                MiValue item;
-                if (!value(item, 0))
-                    return false;
-                into.append(QByteArray(), std::move(item));
-            } else if (!result(into, 0)) {
+            if (!item(0))
                 return false;
-            }
         }
+        adopt(into, base);
         return true;
     }
 
 private:
+    // The items from base up move into the container, in one allocation of
+    // the right size.
+    void adopt(MiValue& into, size_t base)
+    {
+        into.setItems(std::vector<MiResult>(std::make_move_iterator(m_scratch.begin() + base),
+                                            std::make_move_iterator(m_scratch.end())));
+        m_scratch.resize(base);
+    }
+
     const char* m_data;
     qsizetype m_size;
     qsizetype m_pos = 0;
     QByteArray m_error;
+    // Items of the containers still open, innermost last: kept per thread so
+    // that its capacity is reused from line to line.
+    static thread_local std::vector<MiResult> m_scratch;
+    size_t m_scratchBase = m_scratch.size();
 };
+
+thread_local std::vector<MiResult> LineReader::m_scratch;
 
 MiRecord malformed(QByteArrayView line, const QByteArray& why)
 {

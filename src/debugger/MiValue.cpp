@@ -67,6 +67,11 @@ void MiValue::append(QByteArray name, MiValue value)
     m_items.push_back(MiResult{std::move(name), std::move(value)});
 }
 
+void MiValue::setItems(std::vector<MiResult> items)
+{
+    m_items = std::move(items);
+}
+
 bool operator==(const MiValue& a, const MiValue& b)
 {
     return a.m_kind == b.m_kind && a.m_bytes == b.m_bytes && a.m_items == b.m_items;

@@ -49,6 +49,7 @@ public:
     const MiValue& operator[](QByteArrayView name) const;
 
     void append(QByteArray name, MiValue value);
+    void setItems(std::vector<MiResult> items);
 
     friend bool operator==(const MiValue& a, const MiValue& b);
 
