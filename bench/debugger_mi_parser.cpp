@@ -1,4 +1,4 @@
-// Parses gdb's machine-interface output: the three transcripts recorded from
+// Parses gdb's machine-interface output: the five transcripts recorded from
 // the host's gdb, repeated to 32 MB, fed to the stream parser in reads of
 // 64 KiB as a pipe would give them. MB/s and records, against cutting the
 // same bytes into lines alone (the floor). Best of five runs each.
@@ -35,7 +35,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QByteArray transcript;
-    for (const char* name : {"steps.mi", "crash.mi", "blank.mi"}) {
+    for (const char* name : {"steps.mi", "crash.mi", "blank.mi", "latin1.mi", "quoting.mi"}) {
         QFile file(QStringLiteral(TARN_MI_TRANSCRIPTS "/") + QString::fromUtf8(name));
         if (!file.open(QIODevice::ReadOnly)) {
             std::fprintf(stderr, "cannot read %s\n", qPrintable(file.fileName()));

@@ -13,9 +13,10 @@
 // when it is a plain run of bytes, else as a c-string (MiQuote). gdb ends
 // an unquoted argument at a blank and reads a leading '"' as a c-string, so
 // an empty argument, one with a blank, control byte, quote or backslash is
-// quoted. Quoting is of the whole argument: gdb takes '"a b.c":5' for two
-// arguments ('a b.c' and ':5'), so a location with a blank in its file name
-// is passed as one quoted argument ("\"a b.c\":5", see MiLocation) or with
+// quoted. Bytes above 0x7f go as they are in a plain argument and as octal
+// escapes in a quoted one: gdb reads both back to the same bytes. Quoting is of the whole argument:
+// gdb takes '"a b.c":5' for two arguments ('a b.c' and ':5'), so a location with a blank in its
+// file name is passed as one quoted argument ("\"a b.c\":5", see MiLocation) or with
 // --source and --line.
 QByteArray MiArgument(QByteArrayView argument);
 

@@ -99,7 +99,7 @@ void MiQuoteInto(QByteArray& out, QByteArrayView bytes)
             out += "\\r";
             break;
         default:
-            if (u < 0x20 || u == 0x7f) {
+            if (u < 0x20 || u >= 0x7f) {
                 const char octal[] = {'\\', char('0' + (u >> 6)), char('0' + ((u >> 3) & 7)),
                                       char('0' + (u & 7))};
                 out.append(octal, 4);

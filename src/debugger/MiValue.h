@@ -70,8 +70,9 @@ struct MiResult {
 };
 
 // A c-string as gdb reads and writes it: in double quotes, with \" \\ \n
-// \t \r escaped, other control bytes as octal \ooo, and every other byte
-// (UTF-8 or not) as it is.
+// \t \r escaped and every other byte below 0x20 or above 0x7e as octal
+// \ooo, the way gdb 13 writes them (so a file name that is not UTF-8 keeps
+// its bytes both ways and the text stays ASCII).
 QByteArray MiQuote(QByteArrayView bytes);
 void MiQuoteInto(QByteArray& out, QByteArrayView bytes);
 

@@ -26,7 +26,8 @@ TEST(MiCommand, ArgumentsQuotedOnlyWhenGdbNeedsIt)
         {"leading quote", "\"x", "\"\\\"x\""},
         {"control byte", QByteArray("a\x01", 2), "\"a\\001\""},
         {"bytes that are not UTF-8 stay", "\xe9t\xe9.c", "\xe9t\xe9.c"},
-        {"not UTF-8 with a blank", "\xe9 t.c", "\"\xe9 t.c\""},
+        {"not UTF-8 with a blank", "\xe9 t.c", "\"\\351 t.c\""},
+        {"UTF-8 with a blank", "gr\xc3\xbc\xc3\x9f x", "\"gr\\303\\274\\303\\237 x\""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -14,7 +14,7 @@ namespace {
 QList<QByteArray> transcriptLines()
 {
     QList<QByteArray> lines;
-    for (const char* name : {"steps.mi", "crash.mi", "blank.mi"}) {
+    for (const char* name : {"steps.mi", "crash.mi", "blank.mi", "latin1.mi", "quoting.mi"}) {
         QFile file(QStringLiteral(TARN_MI_TRANSCRIPTS "/") + QString::fromUtf8(name));
         EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
         for (const QByteArray& line : file.readAll().split('\n')) {
