@@ -61,6 +61,8 @@ TEST(MiParser, RecordKindsTokensAndResults)
         {"+download,section=\".text\",section-size=\"6668\"", MiRecordType::StatusAsync, -1,
          "download", "{section=\".text\",section-size=\"6668\"}"},
         {"3+download", MiRecordType::StatusAsync, 3, "download", "{}"},
+        {"9=thread-created,id=\"1\",group-id=\"i1\"", MiRecordType::NotifyAsync, 9,
+         "thread-created", "{id=\"1\",group-id=\"i1\"}"},
         {"=thread-group-added,id=\"i1\"", MiRecordType::NotifyAsync, -1, "thread-group-added",
          "{id=\"i1\"}"},
         {"=breakpoint-modified,bkpt={number=\"1\",thread-groups=[\"i1\"],times=\"0\"}",

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 const QByteArray kOutput = "=thread-group-added,id=\"i1\"\r\n"
@@ -86,6 +88,26 @@ TEST(MiStream, AMalformedLineDoesNotSpoilTheNext)
     EXPECT_EQ(records[2].stream, "a\rb");
     EXPECT_TRUE(records[3].isResult("done"));
     EXPECT_EQ(records[3].token, 2u);
+}
+
+// A char array of 1 MB as gdb writes it with "print elements unlimited":
+// one line of nearly 3 MB, mostly octal escapes, arriving in reads of 4 KiB.
+TEST(MiStream, AVeryLongLineInManyReads)
+{
+    QByteArray value;
+    for (int i = 0; i < 1024 * 1024; ++i)
+        value += char(i % 256);
+    const QByteArray line = "6^done,value=" + MiQuote(value) + "\r\n";
+    ASSERT_GT(line.size(), 2 * 1024 * 1024);
+    MiStreamParser parser;
+    std::vector<MiRecord> records;
+    for (qsizetype at = 0; at < line.size(); at += 4096)
+        parser.feed(QByteArrayView(line).sliced(at, std::min<qsizetype>(4096, line.size() - at)),
+                    records);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].token, 6u);
+    EXPECT_EQ(records[0].results["value"].bytes(), value);
+    EXPECT_EQ(parser.pendingBytes(), 0);
 }
 
 } // namespace
