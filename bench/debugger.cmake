@@ -1,0 +1,7 @@
+# The machine-interface parser's throughput on gdb transcripts recorded on
+# this host (tests/debugger/transcripts), against cutting the same bytes into
+# lines alone. A plain timing program.
+add_executable(debugger_mi_parser_bench ${CMAKE_CURRENT_LIST_DIR}/debugger_mi_parser.cpp)
+target_link_libraries(debugger_mi_parser_bench PRIVATE tarncore)
+target_compile_definitions(debugger_mi_parser_bench PRIVATE
+  TARN_MI_TRANSCRIPTS="${PROJECT_SOURCE_DIR}/tests/debugger/transcripts")

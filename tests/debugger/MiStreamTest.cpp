@@ -1,0 +1,113 @@
+// Cutting gdb's output into lines: LF and CR LF, lines that arrive in
+// pieces, the last line without a line end.
+#include "debugger/MiParser.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+const QByteArray kOutput = "=thread-group-added,id=\"i1\"\r\n"
+                           "~\"Reading symbols from ./steps...\\n\"\n"
+                           "(gdb) \n"
+                           "\n"
+                           "2^done,bkpt={number=\"1\",file=\"steps.c\",line=\"12\"}\r\n"
+                           "(gdb) \r\n";
+
+void expectRecords(const std::vector<MiRecord>& records)
+{
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(records[0].type, MiRecordType::NotifyAsync);
+    EXPECT_EQ(records[0].results["id"].bytes(), "i1");
+    EXPECT_EQ(records[1].type, MiRecordType::ConsoleStream);
+    EXPECT_EQ(records[1].stream, "Reading symbols from ./steps...\n");
+    EXPECT_EQ(records[2].type, MiRecordType::Prompt);
+    EXPECT_EQ(records[3].type, MiRecordType::Result);
+    EXPECT_EQ(records[3].token, 2u);
+    EXPECT_EQ(records[3].results["bkpt"]["line"].bytes(), "12");
+    EXPECT_EQ(records[4].type, MiRecordType::Prompt);
+}
+
+TEST(MiStream, WholeOutputAtOnce)
+{
+    MiStreamParser parser;
+    expectRecords(parser.feed(kOutput));
+    EXPECT_EQ(parser.pendingBytes(), 0);
+    EXPECT_FALSE(parser.finish().has_value());
+}
+
+TEST(MiStream, EveryCutIntoTwoPiecesGivesTheSameRecords)
+{
+    for (qsizetype cut = 0; cut <= kOutput.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        MiStreamParser parser;
+        std::vector<MiRecord> records = parser.feed(kOutput.left(cut));
+        parser.feed(kOutput.mid(cut), records);
+        expectRecords(records);
+        EXPECT_EQ(parser.pendingBytes(), 0);
+    }
+}
+
+TEST(MiStream, OneByteAtATime)
+{
+    MiStreamParser parser;
+    std::vector<MiRecord> records;
+    for (const char c : kOutput)
+        parser.feed(QByteArrayView(&c, 1), records);
+    expectRecords(records);
+}
+
+TEST(MiStream, HeldBackUntilTheLineEnds)
+{
+    MiStreamParser parser;
+    EXPECT_TRUE(parser.feed("*stopped,reason=\"end-stepping-").empty());
+    EXPECT_EQ(parser.pendingBytes(), 30);
+    EXPECT_TRUE(parser.feed("range\"\r").empty());
+    // The CR waits: it ends the line only when an LF follows.
+    const std::vector<MiRecord> records = parser.feed("\n~\"next\"");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].type, MiRecordType::ExecAsync);
+    EXPECT_EQ(records[0].results["reason"].bytes(), "end-stepping-range");
+    const std::optional<MiRecord> last = parser.finish();
+    ASSERT_TRUE(last.has_value());
+    EXPECT_EQ(last->stream, "next");
+    EXPECT_EQ(parser.pendingBytes(), 0);
+    EXPECT_FALSE(parser.finish().has_value());
+}
+
+TEST(MiStream, AMalformedLineDoesNotSpoilTheNext)
+{
+    MiStreamParser parser;
+    const std::vector<MiRecord> records =
+        parser.feed("hello from the program\n^done,a={\n~\"a\\rb\"\n2^done\n");
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[0].type, MiRecordType::Malformed);
+    EXPECT_EQ(records[0].line, "hello from the program");
+    EXPECT_EQ(records[1].type, MiRecordType::Malformed);
+    EXPECT_EQ(records[2].stream, "a\rb");
+    EXPECT_TRUE(records[3].isResult("done"));
+    EXPECT_EQ(records[3].token, 2u);
+}
+
+// A char array of 1 MB as gdb writes it with "print elements unlimited":
+// one line of nearly 3 MB, mostly octal escapes, arriving in reads of 4 KiB.
+TEST(MiStream, AVeryLongLineInManyReads)
+{
+    QByteArray value;
+    for (int i = 0; i < 1024 * 1024; ++i)
+        value += char(i % 256);
+    const QByteArray line = "6^done,value=" + MiQuote(value) + "\r\n";
+    ASSERT_GT(line.size(), 2 * 1024 * 1024);
+    MiStreamParser parser;
+    std::vector<MiRecord> records;
+    for (qsizetype at = 0; at < line.size(); at += 4096)
+        parser.feed(QByteArrayView(line).sliced(at, std::min<qsizetype>(4096, line.size() - at)),
+                    records);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].token, 6u);
+    EXPECT_EQ(records[0].results["value"].bytes(), value);
+    EXPECT_EQ(parser.pendingBytes(), 0);
+}
+
+} // namespace

@@ -1,0 +1,12 @@
+# Tests of src/debugger: the machine-interface parser on tables and on
+# transcripts recorded from the host's gdb, and the command tokens (core).
+list(APPEND TARN_CORE_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/MiParserTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MiStreamTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MiTranscriptTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MiCommandTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MiRobustnessTest.cpp
+)
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/MiTranscriptTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MiRobustnessTest.cpp PROPERTIES
+  COMPILE_DEFINITIONS TARN_MI_TRANSCRIPTS="${CMAKE_CURRENT_LIST_DIR}/transcripts")
