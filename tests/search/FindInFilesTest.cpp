@@ -380,12 +380,12 @@ TEST(FindInFilesJob, StopBuildEndsARunningSearch)
                                        QByteArray::number(f) + ".c",
                                    text));
     }
-    // Walked first: a few matches, then 2 GiB of a hole with no line end,
+    // Walked first: a few matches, then 16 GiB of a hole with no line end,
     // so the search is still running whatever the machine's load when the
     // first rows are shown and the stop comes.
     const QString first = root + QStringLiteral("/a.c");
     ASSERT_TRUE(writeBytes(PathToBytes(first), text));
-    ASSERT_TRUE(QFile::resize(first, qint64(2) << 30));
+    ASSERT_TRUE(QFile::resize(first, qint64(16) << 30));
     RecordingSink sink;
     JobManager jobs;
     FindInFilesRequest request;
