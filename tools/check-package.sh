@@ -11,15 +11,7 @@ out="$here/build-package"
 
 # dpkg-shlibdeps (dpkg-dev) and file find the package's dependencies.
 packages=(dpkg-dev file lintian appstream desktop-file-utils groff-base)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq "${missing[@]}"
-fi
+"$(dirname "$0")/install-packages.sh" "${packages[@]}"
 
 # cpack packs what the folder holds: bring it up to date first (nothing to
 # do after tools/run-tests.sh).

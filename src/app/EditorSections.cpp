@@ -25,17 +25,6 @@ QByteArray numbered(const char* key, qsizetype number)
     return QByteArray(key) + QByteArray::number(number);
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 } // namespace
 
 EditorSwitches readEditorSwitches(const SettingsProfile& profile)
@@ -77,8 +66,8 @@ QString sessionValueToPath(QByteArrayView value)
     bytes.reserve(value.size());
     for (qsizetype i = 0; i < value.size(); ++i) {
         if (value.at(i) == '%' && i + 2 < value.size()) {
-            const int high = hexValue(value.at(i + 1));
-            const int low = hexValue(value.at(i + 2));
+            const int high = hexDigitValue(value.at(i + 1));
+            const int low = hexDigitValue(value.at(i + 2));
             if (high >= 0 && low >= 0) {
                 bytes += char(high * 16 + low);
                 i += 2;

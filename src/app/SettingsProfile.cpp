@@ -37,17 +37,6 @@ QByteArray oneLine(QByteArray value)
     return value;
 }
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 } // namespace
 
 QByteArray SettingsProfile::defaultLineBreak()
@@ -253,6 +242,17 @@ QByteArray encodeProfileStruct(const QByteArray& bytes)
     return checked.toHex().toUpper();
 }
 
+int hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
 std::optional<QByteArray> decodeProfileStruct(QByteArrayView value, qsizetype size)
 {
     if (size < 0 || value.size() != 2 * size + 2)
@@ -260,8 +260,8 @@ std::optional<QByteArray> decodeProfileStruct(QByteArrayView value, qsizetype si
     QByteArray bytes;
     bytes.reserve(size + 1);
     for (qsizetype i = 0; i < value.size(); i += 2) {
-        const int high = hexDigit(value.at(i));
-        const int low = hexDigit(value.at(i + 1));
+        const int high = hexDigitValue(value.at(i));
+        const int low = hexDigitValue(value.at(i + 1));
         if (high < 0 || low < 0)
             return std::nullopt;
         bytes.append(char(high * 16 + low));

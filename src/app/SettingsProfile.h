@@ -69,6 +69,10 @@ private:
 // empty value gives the default. Values beyond the int range are clamped.
 int readProfileInteger(QByteArrayView value, int defaultValue);
 
+// The value of a hex digit of either case, or -1 for any other character
+// (the settings file's encodings use them).
+int hexDigitValue(char c);
+
 // The structure-in-profile encoding: two upper-case hex digits per byte,
 // then two more holding the sum of the bytes modulo 256.
 QByteArray encodeProfileStruct(const QByteArray& bytes);
