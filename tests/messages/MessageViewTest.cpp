@@ -88,25 +88,32 @@ TEST(MessageView, ColumnWidthIsARunningMaximumOfShapedWidthsAndClearResetsIt)
     const QString longText = "a much longer line of compiler output, to widen the column";
     for (const QString& text : {shortText, longText, shortText})
         view.AppendLine(text, 0);
-    EXPECT_EQ(view.columnWidth(), metrics.horizontalAdvance(longText) + 100);
+    // The longest row's end can be scrolled into view, and a shorter row
+    // after it does not narrow the column.
+    const int widest = view.columnWidth();
+    EXPECT_GT(widest, metrics.horizontalAdvance(longText));
     view.ClearMessages();
     EXPECT_EQ(view.columnWidth(), 0);
+    view.AppendLine(shortText, 0);
+    EXPECT_GT(view.columnWidth(), metrics.horizontalAdvance(shortText));
+    EXPECT_LT(view.columnWidth(), widest);
+    const int margin = view.columnWidth() - metrics.horizontalAdvance(shortText);
     view.AppendLine(QString(), 0);
-    EXPECT_EQ(view.columnWidth(), 100);
+    EXPECT_EQ(view.columnWidth() - metrics.horizontalAdvance(shortText), margin);
 
     // In a proportional font ASCII rows are measured from per-character
     // advances: within kerning ("AV", "WA") of the shaped width. Other rows
-    // are shaped exactly.
+    // are shaped exactly. Either way the room after the row is the same.
     view.setFont(QFont("DejaVu Sans", 10));
     const QFontMetrics shaped(view.font());
-    const QString ascii = "src/AVATAR.c:12:5: error: 'WAVE' undeclared (first use)";
-    view.ClearMessages();
-    view.AppendLine(ascii, 0);
-    EXPECT_NEAR(view.columnWidth(), shaped.horizontalAdvance(ascii) + 100, 12);
     const QString wide = QString(120, QChar(0x00e9)) + " \u2018quoted\u2019";
     view.ClearMessages();
     view.AppendLine(wide, 0);
-    EXPECT_EQ(view.columnWidth(), shaped.horizontalAdvance(wide) + 100);
+    EXPECT_EQ(view.columnWidth() - shaped.horizontalAdvance(wide), margin);
+    const QString ascii = "src/AVATAR.c:12:5: error: 'WAVE' undeclared (first use)";
+    view.ClearMessages();
+    view.AppendLine(ascii, 0);
+    EXPECT_NEAR(view.columnWidth() - shaped.horizontalAdvance(ascii), margin, 12);
 }
 
 TEST(MessageView, ScrollsToTheLastRowAndSelectsByKeyboardAndMouse)

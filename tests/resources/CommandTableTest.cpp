@@ -1,5 +1,4 @@
-// Tarn's command table: the menu resources item for item (one listing per
-// popup, then the ids that the texts alone do not show), and the consistency
+// Tarn's command table: the ids shared popups have in common, and the consistency
 // of the command vocabulary: every id a menu, the toolbar or a key uses is in
 // the table with a prompt, shown keys are bound keys, no key is bound twice.
 #include "resources/CommandIds.h"
@@ -54,98 +53,7 @@ bool sameItems(const fw::MenuItem& a, const fw::MenuItem& b)
     return menuwalk::describe(a) == menuwalk::describe(b) && ids(a) == ids(b);
 }
 
-// Entries of a popup as menuwalk::describe gives them, joined by "|";
-// "—" is a separator, "[x]" a submenu whose entries follow indented.
-const char* const fileDoc = "&New Source File\tCtrl+N|New Project|&Open...\tCtrl+O|&Close|&Save\tCtrl+S|"
-                            "Save &As...|—|Recent File|—|E&xit";
-const char* const commands =
-    "&Run Executable...\tCtrl+E|—|&Link...|&Make...|&Debug...|—|&Stop Build\tCtrl+Break";
-const char* const switches = "—|Syntax &Colouring|Line &Numbers|&Reopen Last Session";
-const char* const viewDoc = "&Toolbar|&Status Bar|—|&Options...|—|Syntax &Colouring|Line &Numbers|"
-                            "&Reopen Last Session";
-const char* const window = "&Next\tCtrl+Tab|—|&Cascade|Tile &Horizontally|Tile &Vertically|&Arrange Icons|"
-                           "<windows>";
-const char* const help = "&Libc Reference|&About Tarn...";
-const char* const steps = "—|&Next Diagnostic\tF4|&Previous Diagnostic\tShift+F4";
-const char* const messages = "&Clear Messages|Copyright and &Version|&Tip";
-const char* const project =
-    "&Insert File...|&Remove File|—|&Build Project\tCtrl+J|Rebuild &All|&Touch File|"
-    "T&ouch All|—|&Export as Makefile|Export and &Make|—|Set &Compile Options...|"
-    "Set &Linking Options...|—|&Stop Build\tCtrl+Break";
-const char* const findInFiles = "Find in File&s...\tCtrl+Shift+F";
-struct Popup {
-    int resource;
-    const char* title; // "" for the only popup of a context menu
-    QString entries;
-};
-
-QString join(std::initializer_list<QString> parts)
-{
-    return QStringList(parts).join(QLatin1Char('|'));
-}
-
 } // namespace
-
-TEST(TarnMenus, EveryPopupItemForItem)
-{
-    const QString insert = QStringLiteral("[&Insert Statement]|  %1 ( ) { }|  if ( ) { } else { }|  while ( ) { }|"
-                                          "  do { } while ( );|  for ( ; ; ) { }|  switch ( ) { case: default: }");
-    const Popup rows[] = {
-        {menu::MainFrame, "&File", "&New\tCtrl+N|&Open...\tCtrl+O|—|P&rint Setup...|—|Recent File|—|E&xit"},
-        {menu::MainFrame, "&View", join({"&Toolbar|&Status Bar", switches})},
-        {menu::MainFrame, "&Help", help},
-        {menu::Source, "&File",
-         "&New Source File\tCtrl+N|New Project|&Open...\tCtrl+O|&Close|&Save\tCtrl+S|Save &As...|—|"
-         "&Print...\tCtrl+P|Print Pre&view|P&rint Setup...|—|Recent File|—|E&xit"},
-        {menu::Source, "&Edit",
-         join({"&Undo\tCtrl+Z|—|Cu&t\tCtrl+X|&Copy\tCtrl+C|&Paste\tCtrl+V|Select A&ll\tCtrl+A|—",
-               insert.arg("if"), "Insert Date|Insert Date/Time|—|Co&mment"})},
-        {menu::Source, "&Search",
-         join({"&Find...\tCtrl+F|F&ind Next\tF3|R&eplace\tCtrl+H|—|&Go To Line...|Go To &Function...", findInFiles,
-               steps})},
-        {menu::Source, "&Commands", commands},
-        {menu::Source, "So&urce", "&Build Source...\tCtrl+B|&Quick Compile to Object\tCtrl+Q"},
-        {menu::Source, "&View", viewDoc},
-        {menu::Source, "&Window", window},
-        {menu::Source, "&Help", help},
-        {menu::Message, "&File", fileDoc},
-        {menu::Message, "&Commands", commands},
-        {menu::Message, "&Messages", join({messages, steps})},
-        {menu::Message, "&View", viewDoc},
-        {menu::Message, "&Window", window},
-        {menu::Message, "&Help", help},
-        {menu::Project, "&File", fileDoc},
-        {menu::Project, "&Commands", commands},
-        {menu::Project, "&Project", join({project, "—|&Find in Files...\tCtrl+Shift+F"})},
-        {menu::Project, "&View", viewDoc},
-        {menu::Project, "&Window", window},
-        {menu::Project, "&Help", help},
-        {menu::MainContext, "",
-         "&New Source File\tCtrl+N|New Pro&ject|&Open...\tCtrl+O|—|&Options...|&Libc Reference|—|&Next\tCtrl+Tab|"
-         "&Cascade|Tile &Horizontally|Tile &Vertically|&Arrange Icons|—|E&xit"},
-        {menu::MessageContext, "", messages},
-        {menu::SourceContext, "",
-         join({"&Undo|—|Cu&t|&Copy|&Paste|&Delete|—|Select &All|—", insert.arg("If"),
-               "Insert Date|Insert Date/Time|—|Co&mment|—|F&ind...\tCtrl+F|Find and &Replace...\tCtrl+R|"
-               "&Go To Line...|Go To &Function...", findInFiles, "—|C&lose"})},
-        {menu::ProjectContext, "", join({project, "—|&Close"})},
-    };
-    std::map<int, QStringList> titles;
-    for (const Popup& row : rows) {
-        titles[row.resource] << QString::fromUtf8(row.title);
-        const fw::MenuItem& p = *row.title ? popup(row.resource, row.title) : layout(row.resource).front();
-        EXPECT_EQ(menuwalk::describe(p).join(QLatin1Char('|')), row.entries) << "menu " << row.resource << " "
-                                                                            << row.title;
-    }
-    for (int resource : menuwalk::allMenus) {
-        QStringList actual;
-        for (const fw::MenuItem& item : layout(resource)) {
-            EXPECT_EQ(item.kind, Kind::Submenu) << "menu " << resource;
-            actual << item.text;
-        }
-        EXPECT_EQ(actual, titles[resource]) << "menu " << resource;
-    }
-}
 
 TEST(TarnMenus, IdsBehindTheTexts)
 {
