@@ -6,7 +6,7 @@
 #include "messages/CMessageView.h"
 #include "singlefile/CSourceBuildDialog.h"
 #include "singlefile/SingleFileCommands.h"
-#include "tools/ToolDirectory.h"
+#include "tools/ToolSession.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -43,7 +43,8 @@ int main(int argc, char** argv)
     file.open(QIODevice::WriteOnly);
     file.write("#include <stdio.h>\nint main(void) { puts(\"hello\"); return 0; }\n");
     file.close();
-    setToolDirectory(dir.path());
+    ToolSession tools;
+    tools.setDirectory(dir.path());
     IdeSettings settings = ideSettings();
     settings.gccPath = gcc;
     settings.clearBeforeBuild = 1;
@@ -68,7 +69,7 @@ int main(int argc, char** argv)
         process.readAllStandardError();
         direct.push_back(timer.nsecsElapsed() / 1e6);
 
-        CSourceBuildDialog dialog;
+        CSourceBuildDialog dialog(tools);
         dialog.sourcePath = source;
         dialog.OnInitDialog();
         timer.restart();

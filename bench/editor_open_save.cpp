@@ -3,6 +3,7 @@
 // relative to the file size. Run under xvfb-run or with
 // QT_QPA_PLATFORM=offscreen.
 #include "app/CChildFrame.h"
+#include "tools/ToolSession.h"
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
 #include "editor/SourceText.h"
@@ -66,6 +67,7 @@ int main(int argc, char** argv)
         return 1;
     const qint64 fileSize = QFileInfo(path).size();
 
+    ToolSession tools;
     fw::Application app(QStringLiteral("Tarn Bench"), QStringLiteral("Tarn"), 2);
     fw::MdiMainFrame main(&tarnCommandTable());
     main.setDefaultMenuResource(menu::MainFrame);
@@ -73,7 +75,8 @@ int main(int argc, char** argv)
     app.setMainFrame(&main);
     app.addDocTemplate(std::make_unique<fw::DocTemplate>(
         menu::Source, QStringLiteral("\nTarn\nSource File\nC Files (*.c)\n.c\n\n"),
-        fw::DocTemplate::Factories{[] { return new CTarnDoc; }, &CChildFrame::create}));
+        fw::DocTemplate::Factories{[] { return new CTarnDoc; },
+                                       [&tools](fw::Document* d) { return CChildFrame::create(d, tools); }}));
     main.show();
     QApplication::processEvents();
 

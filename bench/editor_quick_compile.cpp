@@ -1,6 +1,7 @@
 // Quick Compile of a small file, from the command to the last message row,
 // against running the same gcc command line directly with QProcess.
 #include "app/CChildFrame.h"
+#include "tools/ToolSession.h"
 #include "app/IdeSettings.h"
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
@@ -64,13 +65,15 @@ int main(int argc, char** argv)
     CountingSink sink;
     setMessageSink(&sink);
 
+    ToolSession tools;
     fw::Application app(QStringLiteral("Tarn Bench"), QStringLiteral("Tarn"), 2);
     fw::MdiMainFrame main(&tarnCommandTable());
     main.setDefaultMenuResource(menu::MainFrame);
     app.setMainFrame(&main);
     app.addDocTemplate(std::make_unique<fw::DocTemplate>(
         menu::Source, QStringLiteral("\nTarn\nSource File\nC Files (*.c)\n.c\n\n"),
-        fw::DocTemplate::Factories{[] { return new CTarnDoc; }, &CChildFrame::create}));
+        fw::DocTemplate::Factories{[] { return new CTarnDoc; },
+                                       [&tools](fw::Document* d) { return CChildFrame::create(d, tools); }}));
     main.show();
     if (!app.openDocumentFile(path))
         return 1;

@@ -4,6 +4,7 @@
 // Median and worst, with and without a first keystroke that fills the
 // view's line caches. Run under xvfb-run or with QT_QPA_PLATFORM=offscreen.
 #include "app/CChildFrame.h"
+#include "tools/ToolSession.h"
 #include "app/IdeSettings.h"
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
@@ -72,6 +73,7 @@ int main(int argc, char** argv)
     if (!writeSource(path, lines))
         return 1;
 
+    ToolSession tools;
     fw::Application app(QStringLiteral("Tarn Bench"), QStringLiteral("Tarn"), 2);
     fw::MdiMainFrame main(&tarnCommandTable());
     main.setDefaultMenuResource(menu::MainFrame);
@@ -79,7 +81,8 @@ int main(int argc, char** argv)
     app.setMainFrame(&main);
     app.addDocTemplate(std::make_unique<fw::DocTemplate>(
         menu::Source, QStringLiteral("\nTarn\nSource File\nC Files (*.c)\n.c\n\n"),
-        fw::DocTemplate::Factories{[] { return new CTarnDoc; }, &CChildFrame::create}));
+        fw::DocTemplate::Factories{[] { return new CTarnDoc; },
+                                       [&tools](fw::Document* d) { return CChildFrame::create(d, tools); }}));
     main.show();
     // TARN_RULES_OFF=1 measures the control alone, for comparison.
     const int rules = qEnvironmentVariableIntValue("TARN_RULES_OFF") ? 0 : 1;

@@ -208,7 +208,7 @@ int main(int argc, char** argv)
         counter.rows = 0;
         QElapsedTimer engine;
         engine.start();
-        StartFindInFiles(request);
+        StartFindInFiles(jobs, request);
         jobs.waitForAll();
         FlushMessages();
         engineBest = std::min(engineBest, engine.nsecsElapsed() / 1e6);
@@ -228,7 +228,7 @@ int main(int argc, char** argv)
         timer.start();
         sinceTick.start();
         ticker.start();
-        StartFindInFiles(request);
+        StartFindInFiles(jobs, request);
         // Done when the summary row (before its separator) is shown.
         auto summaryShown = [&] {
             const int rows = view.rowCount();

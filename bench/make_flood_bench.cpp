@@ -8,7 +8,7 @@
 #include "messages/CMessageView.h"
 #include "singlefile/MakeRun.h"
 #include "tools/JobManager.h"
-#include "tools/ToolDirectory.h"
+#include "tools/ToolSession.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -61,7 +61,8 @@ int main(int argc, char** argv)
         direct = std::min(direct, timer.nsecsElapsed() / 1e6);
     }
 
-    JobManager jobs;
+    ToolSession tools;
+    JobManager& jobs = tools.jobs();
     // The engine alone: the same run into a sink that only counts rows.
     struct CountingSink : MessageSink {
         void AppendLine(const QString&, int withSeparator) override { rows += 1 + (withSeparator == 1); }
@@ -76,7 +77,7 @@ int main(int argc, char** argv)
         counter.rows = 0;
         QElapsedTimer timer;
         timer.start();
-        MakeThread(makefile);
+        MakeThread(tools, makefile);
         jobs.waitForAll();
         FlushMessages();
         counted = std::min(counted, timer.nsecsElapsed() / 1e6);
@@ -105,7 +106,7 @@ int main(int argc, char** argv)
         timer.start();
         sinceTick.start();
         ticker.start();
-        MakeThread(makefile);
+        MakeThread(tools, makefile);
         while (jobs.runningCount() > 0 || view.rowCount() < expectedRows) {
             QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
             if (jobs.runningCount() == 0 && timer.elapsed() > 120000)

@@ -8,6 +8,7 @@
 #include "editor/SourceScanner.h"
 #include "project/CProjectDoc.h"
 #include "project/CProjectView.h"
+#include "tools/ToolSession.h"
 #include "project/ProjectSourceScan.h"
 #include "project/ProjectTreeLayout.h"
 
@@ -110,7 +111,8 @@ int main(int argc, char** argv)
 
     CProjectDoc doc;
     doc.project().sources = sources;
-    CProjectView view;
+    ToolSession tools;
+    CProjectView view(tools);
     doc.addView(&view);
     view.resize(600, 400);
     view.show();

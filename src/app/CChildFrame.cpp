@@ -4,6 +4,8 @@
 #include "framework/Application.h"
 #include "framework/MdiMainFrame.h"
 #include "resources/CommandIds.h"
+#include "singlefile/BuildSource.h"
+#include "singlefile/QuickCompile.h"
 
 #include <QContextMenuEvent>
 
@@ -12,9 +14,12 @@ CChildFrame::CChildFrame(fw::Document* document, fw::View* view)
 {
 }
 
-fw::MdiChildFrame* CChildFrame::create(fw::Document* document)
+fw::MdiChildFrame* CChildFrame::create(fw::Document* document, ToolSession& tools)
 {
-    return new CChildFrame(document, new CTarnView);
+    auto* view = new CTarnView;
+    view->setToolCommands([&tools](CTarnView& source) { QuickCompile(source, tools); },
+                          [&tools](CTarnView& source) { BuildSource(source, tools); });
+    return new CChildFrame(document, view);
 }
 
 void CChildFrame::contextMenuEvent(QContextMenuEvent* event)

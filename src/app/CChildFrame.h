@@ -2,6 +2,8 @@
 
 #include "framework/MdiChildFrame.h"
 
+class ToolSession;
+
 // The frame of a source window. A context-menu request on the frame itself
 // shows the source window's context menu.
 class CChildFrame : public fw::MdiChildFrame {
@@ -9,7 +11,9 @@ class CChildFrame : public fw::MdiChildFrame {
 public:
     CChildFrame(fw::Document* document, fw::View* view);
 
-    static fw::MdiChildFrame* create(fw::Document* document);
+    // A source window whose Quick Compile and Build Source run in the
+    // session's current directory.
+    static fw::MdiChildFrame* create(fw::Document* document, ToolSession& tools);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

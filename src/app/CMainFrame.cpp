@@ -17,6 +17,7 @@
 #include "resources/CommandIds.h"
 #include "resources/TarnCommands.h"
 #include "tools/JobManager.h"
+#include "tools/ToolSession.h"
 #include "tools/StopJobs.h"
 
 #include <QApplication>
@@ -29,7 +30,7 @@
 #include <QToolBar>
 #include <QUrl>
 
-CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable())
+CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable()), m_tools(std::make_unique<ToolSession>())
 {
     setBaseTitle(QStringLiteral("Tarn"));
     setDefaultMenuResource(menu::MainFrame);
@@ -51,6 +52,23 @@ CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable())
     onCommand(cmd::FindInFiles, [this] { OnFindInFiles(); });
     registerStopBuild();
     registerEditorSwitches();
+}
+
+CMainFrame::~CMainFrame()
+{
+    // No worker outlives the message window; the Stop Build handlers go
+    // with this window, before the manager they reach.
+    m_tools->jobs().stopAll();
+}
+
+void CMainFrame::setMessageView(CMessageView* view)
+{
+    m_messageView = view;
+}
+
+CMessageView* CMainFrame::messageView() const
+{
+    return m_messageView;
 }
 
 void CMainFrame::registerEditorSwitches()
@@ -112,14 +130,11 @@ void CMainFrame::OnToggleEditorSwitch(bool EditorSwitches::*which)
 
 void CMainFrame::registerStopBuild()
 {
-    JobManager* jobs = JobManager::instance();
-    if (!jobs)
-        return;
-    onCommand(cmd::StopBuild, [jobs] { StopRunningJobs(*jobs); });
-    onUpdateEnabled(cmd::StopBuild, [jobs] { return !jobs->uncancelledJobs().empty(); });
+    onCommand(cmd::StopBuild, [this] { StopRunningJobs(m_tools->jobs()); });
+    onUpdateEnabled(cmd::StopBuild, [this] { return !m_tools->jobs().uncancelledJobs().empty(); });
     // A job that ends may disable Stop Build (one that starts comes from a
     // command, after which the states are updated anyway).
-    connect(jobs, &JobManager::jobFinished, this, [this] { router()->requestUpdate(); });
+    connect(&m_tools->jobs(), &JobManager::jobFinished, this, [this] { router()->requestUpdate(); });
 }
 
 bool CMainFrame::OnCreate()
@@ -251,8 +266,7 @@ static void tileWindows(QMdiArea* area, Qt::Orientation stacking)
 
 void CMainFrame::tile(Qt::Orientation stacking)
 {
-    fw::MdiChildFrame* messageFrame =
-        g_pMessageView ? g_pMessageView->parentFrame() : nullptr;
+    fw::MdiChildFrame* messageFrame = m_messageView ? m_messageView->parentFrame() : nullptr;
     if (!ideSettings().minimizeOnTile || !messageFrame) {
         tileWindows(mdiArea(), stacking);
         return;
@@ -303,7 +317,7 @@ void CMainFrame::OnViewOptions()
     CIDEOptionsDialog dialog(this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    fw::MdiChildFrame* messageFrame = g_pMessageView ? g_pMessageView->parentFrame() : nullptr;
+    fw::MdiChildFrame* messageFrame = m_messageView ? m_messageView->parentFrame() : nullptr;
     // Re-apply the font and tab stops to every source window; project
     // windows are passed over. The message window ends active.
     for (fw::MdiChildFrame* frame : childFrames()) {
@@ -331,7 +345,7 @@ void CMainFrame::OnLibcReference()
 
 void CMainFrame::OnStepDiagnostic(int step)
 {
-    if (g_pMessageView && g_pMessageView->StepToDiagnostic(step))
+    if (m_messageView && m_messageView->StepToDiagnostic(step))
         statusBar()->clearMessage();
     else
         statusBar()->showMessage(QStringLiteral("No more diagnostics"));

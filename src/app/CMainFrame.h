@@ -4,10 +4,14 @@
 #include "framework/MdiMainFrame.h"
 #include "search/FindInFiles.h"
 
-#include <QHash>
+#include <QPointer>
 #include <QString>
 
+#include <memory>
+
+class CMessageView;
 class QLabel;
+class ToolSession;
 class QToolBar;
 
 // Tarn's main window: toolbar, status bar, the settings, and the commands
@@ -17,17 +21,21 @@ class CMainFrame : public fw::MdiMainFrame {
     Q_OBJECT
 public:
     CMainFrame();
+    // Stops the jobs before the windows their rows go to are gone.
+    ~CMainFrame() override;
 
     // Builds the bars and loads the settings (which may warn about an unset
     // gcc path). Returns false when the window cannot be set up.
     bool OnCreate();
 
-    QString lastRunCommand;
-    QString lastRunArguments;
-    QString lastMakeFile;
-    // The folder last chosen in each tool's file dialog, by dialog
-    // (singlefile/BrowseFolders.h); kept while the program runs.
-    QHash<QString, QString> browseFolders;
+    // The jobs, Tarn's current directory and what the tools used last: the
+    // main window hands it to the windows and dialogs it makes.
+    ToolSession& tools() { return *m_tools; }
+    // The one message window, which stays for the whole run (F4, tiling,
+    // Options bring it forward). Set once it exists.
+    void setMessageView(CMessageView* view);
+    CMessageView* messageView() const;
+
     // The last Find in Files search (its folder is chosen anew each time).
     FindInFilesRequest lastFind;
     bool lastFindSet = false;
@@ -40,7 +48,7 @@ public:
     void OnWindowArrange();
     void OnViewOptions();
     void OnLibcReference();
-    // The single-file tools (src/singlefile/MainFrameTools.cpp).
+    // The single-file tools (MainFrameTools.cpp).
     void OnLink();
     void OnMake();
     void OnRunExecutable();
@@ -53,8 +61,8 @@ public:
     // The open project and source windows that have a file, in the order
     // they were opened, with their caret lines and the active one.
     Session currentSession() const;
-    // Find in Files (src/search/FindInFilesCommand.cpp): the dialog, then a
-    // search on a worker.
+    // Find in Files (FindInFilesCommand.cpp): the dialog, then a search on
+    // a worker.
     void OnFindInFiles();
     // The folder the dialog offers: the project window used last, else the
     // active source's folder, else Tarn's current directory.
@@ -75,6 +83,8 @@ private:
     void tile(Qt::Orientation orientation);
     void updateLockIndicators();
 
+    std::unique_ptr<ToolSession> m_tools;
+    QPointer<CMessageView> m_messageView;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_capsPane = nullptr;
     QLabel* m_numPane = nullptr;

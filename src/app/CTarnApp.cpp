@@ -20,7 +20,7 @@
 #include "project/CProjectDoc.h"
 #include "project/CProjectFrame.h"
 #include "resources/CommandIds.h"
-#include "tools/JobManager.h"
+#include "tools/ToolSession.h"
 #include "tools/PathBytes.h"
 
 #include <QApplication>
@@ -42,19 +42,17 @@ CTarnApp::CTarnApp()
     onCommand(fw::id::AppAbout, [this] { OnHelpAbout(); });
     // Print Setup belongs to the application: it works whatever is active.
     onCommand(fw::id::FilePrintSetup, [this] { setUpPrinter(m_mainFrame); });
-    m_jobs = new JobManager(this);
 }
 
 CTarnApp::~CTarnApp()
 {
-    // No worker outlives the message window and the settings.
-    delete m_jobs;
-    m_jobs = nullptr;
+    // No worker outlives the message window and the settings: the main
+    // window's jobs are stopped first, their last rows shown, then the
+    // window goes with its session.
+    if (m_mainFrame)
+        m_mainFrame->tools().jobs().stopAll();
     FlushMessages();
-    if (g_pMessageView) {
-        setMessageSink(nullptr);
-        g_pMessageView = nullptr;
-    }
+    setMessageSink(nullptr);
     delete m_mainFrame;
 }
 
@@ -63,10 +61,16 @@ bool CTarnApp::InitInstance(const QStringList& arguments)
     // The document types, in this order: source, project, message window.
     addDocTemplate(std::make_unique<fw::DocTemplate>(
         menu::Source, QString::fromLatin1(kSourceDocString),
-        fw::DocTemplate::Factories{[] { return new CTarnDoc; }, &CChildFrame::create}));
+        fw::DocTemplate::Factories{[] { return new CTarnDoc; },
+                                   [this](fw::Document* document) {
+                                       return CChildFrame::create(document, m_mainFrame->tools());
+                                   }}));
     addDocTemplate(std::make_unique<fw::DocTemplate>(
         menu::Project, QString::fromLatin1(kProjectDocString),
-        fw::DocTemplate::Factories{[] { return new CProjectDoc; }, &CProjectFrame::create}));
+        fw::DocTemplate::Factories{[] { return new CProjectDoc; },
+                                   [this](fw::Document* document) {
+                                       return CProjectFrame::create(document, m_mainFrame->tools());
+                                   }}));
     addDocTemplate(std::make_unique<fw::DocTemplate>(
         menu::Message, QString::fromLatin1(kMessageDocString),
         fw::DocTemplate::Factories{[] { return new CMessageDoc; }, &createMessageFrame}));
@@ -86,7 +90,8 @@ bool CTarnApp::InitInstance(const QStringList& arguments)
                        fw::Prompts::Icon::Error);
         return false;
     }
-    g_pMessageView = messageView;
+    m_mainFrame->setMessageView(messageView);
+    messageView->setCurrentDirectory([tools = &m_mainFrame->tools()] { return tools->directory(); });
     setMessageSink(messageView);
 
     if (!processCommandLine(arguments))

@@ -5,7 +5,6 @@
 #include <QStringList>
 
 class CMainFrame;
-class JobManager;
 
 // The application object: start-up, the three document types, New Source
 // File, New Project and About.
@@ -20,7 +19,6 @@ public:
     bool InitInstance(const QStringList& arguments);
 
     CMainFrame* mainWindow() const { return m_mainFrame; }
-    JobManager* jobs() const { return m_jobs; }
 
     void OnFileNewSource();
     void OnFileNewProject();
@@ -34,7 +32,4 @@ private:
     int reopenLastSession();
 
     CMainFrame* m_mainFrame = nullptr;
-    // Every job running on a worker (make runs, project builds); stopped and
-    // joined before the message window goes away.
-    JobManager* m_jobs = nullptr;
 };

@@ -104,7 +104,7 @@ bool isProjectBuild(Mode mode)
     return mode == Mode::Build || mode == Mode::Rebuild;
 }
 
-int runRequest(const CommandLineRequest& request, HeadlessOutput& io)
+int runRequest(const CommandLineRequest& request, HeadlessOutput& io, JobManager& jobs)
 {
     switch (request.mode) {
     case Mode::Window:
@@ -125,7 +125,7 @@ int runRequest(const CommandLineRequest& request, HeadlessOutput& io)
     case Mode::Rebuild:
     case Mode::ExportMakefile:
     case Mode::ExportCompileCommands:
-        return RunProjectCommand(request.option, request.files, request.jobs, io.out, io.err);
+        return RunProjectCommand(request.option, request.files, request.jobs, io.out, io.err, jobs);
     }
     return 2;
 }
@@ -225,7 +225,8 @@ std::optional<int> RunHeadless(const QStringList& arguments, QIODevice& out, QIO
     if (request.mode == Mode::Window)
         return std::nullopt;
     HeadlessOutput io{out, err};
-    return runRequest(request, io);
+    JobManager jobs;
+    return runRequest(request, io, jobs);
 }
 
 std::optional<int> RunHeadless(int& argc, char** argv)
@@ -245,14 +246,13 @@ std::optional<int> RunHeadless(int& argc, char** argv)
         return 1;
     }
     HeadlessOutput io{out, err};
+    // The builds' jobs; a stop signal reaches them here.
+    JobManager jobs;
     int status = 0;
     if (isProjectBuild(request.mode)) {
         // Ctrl+C and the like stop the build the way Stop Build does.
-        StopSignals stopSignals([](int) {
-            if (JobManager* jobs = JobManager::instance())
-                StopRunningJobs(*jobs);
-        });
-        status = runRequest(request, io);
+        StopSignals stopSignals([&jobs](int) { StopRunningJobs(jobs); });
+        status = runRequest(request, io, jobs);
         if (const int signal = stopSignals.caught()) {
             const char* name = ::sigabbrev_np(signal);
             io.error("stopped by " +
@@ -260,7 +260,7 @@ std::optional<int> RunHeadless(int& argc, char** argv)
             status = stopSignals.exitStatus();
         }
     } else {
-        status = runRequest(request, io);
+        status = runRequest(request, io, jobs);
     }
     // Every row must have arrived: a write that failed (a full disk,
     // /dev/full) or a close that fails is an error, as for any tool.

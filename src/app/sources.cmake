@@ -11,7 +11,9 @@ list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CChildFrame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CMainFrame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CTarnApp.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FindInFilesCommand.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LockKeys.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainFrameTools.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TarnIcons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolbarIcons.cpp
 )

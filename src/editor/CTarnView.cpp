@@ -14,8 +14,6 @@
 #include "framework/MdiMainFrame.h"
 #include "framework/Prompts.h"
 #include "resources/CommandIds.h"
-#include "singlefile/BuildSource.h"
-#include "singlefile/QuickCompile.h"
 
 #include <Qsci/qscicommandset.h>
 #include <Qsci/qscilexercpp.h>
@@ -154,9 +152,7 @@ void CTarnView::registerCommands()
     onCommand(fw::id::FilePrint, [this] { printSource(this); });
     onCommand(fw::id::FilePrintPreview, [this] { previewSource(this); });
 
-    onCommand(cmd::QuickCompile, [this] { OnQuickCompile(); });
     registerAidCommands();
-    onCommand(cmd::BuildSource, [this] { OnBuildSource(); });
 
     // Undo, Cut, Copy and Paste follow the text and the selection (the
     // refresh is coalesced to one per turn of the event loop).
@@ -362,14 +358,10 @@ bool CTarnView::RequireSavedFile()
     return true;
 }
 
-void CTarnView::OnQuickCompile()
+void CTarnView::setToolCommands(ToolCommand quickCompile, ToolCommand buildSource)
 {
-    QuickCompile(*this);
-}
-
-void CTarnView::OnBuildSource()
-{
-    BuildSource(*this);
+    onCommand(cmd::QuickCompile, [this, quickCompile] { quickCompile(*this); });
+    onCommand(cmd::BuildSource, [this, buildSource] { buildSource(*this); });
 }
 
 void CTarnView::contextMenuEvent(QContextMenuEvent* event)

@@ -78,8 +78,11 @@ public:
     void showFindDialog(bool replace);
     FindReplaceDialog* findDialog() const;
 
-    void OnQuickCompile();
-    void OnBuildSource();
+    // Quick Compile and Build Source of this window: the tools that run
+    // them are given by whoever makes the window (the editor knows no
+    // tool); until then the two commands are not handled here.
+    using ToolCommand = std::function<void(CTarnView&)>;
+    void setToolCommands(ToolCommand quickCompile, ToolCommand buildSource);
 
     // Ctrl+Space: a popup of the words of the open source windows and the
     // function names of the active project's tree that begin with the

@@ -11,15 +11,12 @@
 #include "messages/MessageLog.h"
 #include "messages/MessageTips.h"
 #include "resources/CommandIds.h"
-#include "tools/ToolDirectory.h"
 
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QStatusBar>
-
-CMessageView* g_pMessageView = nullptr;
 
 CMessageView::CMessageView(QWidget* parent) : MessageListWidget(parent)
 {
@@ -33,8 +30,6 @@ CMessageView::~CMessageView()
 {
     if (messageSink() == this)
         setMessageSink(nullptr);
-    if (g_pMessageView == this)
-        g_pMessageView = nullptr;
 }
 
 void CMessageView::installAsMessageSink()
@@ -59,7 +54,7 @@ void CMessageView::AppendLine(const QString& text, int withSeparator)
 
 void CMessageView::SetRowDirectory(const QString& directory)
 {
-    setRowDirectory(directory.isEmpty() ? toolDirectory() : directory);
+    setRowDirectory(directory.isEmpty() ? currentDirectory() : directory);
 }
 
 QString CMessageView::rowFile(int row, const QString& fileName) const
@@ -68,8 +63,18 @@ QString CMessageView::rowFile(int row, const QString& fileName) const
         return fileName;
     QString folder = rowDirectory(row);
     if (folder.isEmpty())
-        folder = toolDirectory();
+        folder = currentDirectory();
     return QDir::cleanPath(QDir(folder).filePath(fileName));
+}
+
+QString CMessageView::currentDirectory() const
+{
+    if (m_currentDirectory)
+        return m_currentDirectory();
+    QString folder = QDir::currentPath();
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
 }
 
 void CMessageView::ShowStatus(const QString& text)

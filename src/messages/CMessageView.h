@@ -4,6 +4,8 @@
 #include "messages/MessageListWidget.h"
 #include "messages/MessageSink.h"
 
+#include <functional>
+
 class TipChooser;
 
 // The view of the message window: the one log every tool and command writes
@@ -61,14 +63,17 @@ public:
     void installAsMessageSink();
     // The chooser OnTip draws from (the program's one unless set).
     void setTipChooser(TipChooser* chooser) { m_tipChooser = chooser; }
+    // Tarn's current directory, which rows without a folder of their own
+    // are read against (the process's current directory until set).
+    void setCurrentDirectory(std::function<QString()> directory) { m_currentDirectory = std::move(directory); }
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    QString currentDirectory() const;
+
     TipChooser* m_tipChooser = nullptr;
+    std::function<QString()> m_currentDirectory;
     bool m_initialised = false;
 };
-
-// The message window's view for the whole run, set at start-up.
-extern CMessageView* g_pMessageView;

@@ -18,7 +18,7 @@ fw::MdiChildFrame::Style CProjectFrame::frameStyle()
     return style;
 }
 
-fw::MdiChildFrame* CProjectFrame::create(fw::Document* document)
+fw::MdiChildFrame* CProjectFrame::create(fw::Document* document, ToolSession& tools)
 {
-    return new CProjectFrame(document, new CProjectView);
+    return new CProjectFrame(document, new CProjectView(tools));
 }

@@ -2,6 +2,8 @@
 
 #include "framework/MdiChildFrame.h"
 
+class ToolSession;
+
 // The frame of a project window: 350 x 250 pixels, captioned with the
 // project's title, without system menu or minimise and maximise boxes.
 class CProjectFrame : public fw::MdiChildFrame {
@@ -10,5 +12,6 @@ public:
     CProjectFrame(fw::Document* document, fw::View* view);
 
     static Style frameStyle();
-    static fw::MdiChildFrame* create(fw::Document* document);
+    // A project window whose commands run in the session.
+    static fw::MdiChildFrame* create(fw::Document* document, ToolSession& tools);
 };

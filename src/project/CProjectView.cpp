@@ -29,7 +29,7 @@ QTreeWidgetItem* makeNode(const QString& text, ProjectImage image)
 
 } // namespace
 
-CProjectView::CProjectView(QWidget* parent) : QTreeWidget(parent)
+CProjectView::CProjectView(ToolSession& tools, QWidget* parent) : QTreeWidget(parent), m_tools(tools)
 {
     setObjectName(QStringLiteral("CProjectView"));
     setHeaderHidden(true);
@@ -163,23 +163,23 @@ void CProjectView::contextMenuEvent(QContextMenuEvent* event)
 void CProjectView::OnBuildProject()
 {
     if (CProjectDoc* doc = projectDocument())
-        BuildProjectCommand(*doc, this, false);
+        BuildProjectCommand(*doc, m_tools, this, false);
 }
 
 void CProjectView::OnRebuildAll()
 {
     if (CProjectDoc* doc = projectDocument())
-        BuildProjectCommand(*doc, this, true);
+        BuildProjectCommand(*doc, m_tools, this, true);
 }
 
 void CProjectView::OnExportMakefile()
 {
     if (CProjectDoc* doc = projectDocument())
-        ExportMakefileCommand(*doc, this);
+        ExportMakefileCommand(*doc, m_tools, this);
 }
 
 void CProjectView::OnExportAndMake()
 {
     if (CProjectDoc* doc = projectDocument())
-        ExportAndMakeCommand(*doc, this);
+        ExportAndMakeCommand(*doc, m_tools, this);
 }

@@ -6,16 +6,17 @@
 #include <QTreeWidget>
 
 class CProjectDoc;
+class ToolSession;
 struct ProjectTreeLayout;
 
 // The tree of a project window: its sources with the functions defined in
 // them, and under "Dependancies" the files they include in double quotes.
 // The tree holds texts only; every command finds its file again by text.
-// It also carries the project's commands.
+// It also carries the project's commands, which run in the tool session.
 class CProjectView : public QTreeWidget, public fw::View, public CompletionNameSource {
     Q_OBJECT
 public:
-    explicit CProjectView(QWidget* parent = nullptr);
+    explicit CProjectView(ToolSession& tools, QWidget* parent = nullptr);
 
     QWidget* widget() override { return this; }
     CProjectDoc* projectDocument() const;
@@ -54,6 +55,7 @@ private:
     // The selected node, or nullptr.
     QTreeWidgetItem* selectedNode() const;
 
+    ToolSession& m_tools;
     bool m_followsDocument = false;
     QStringList m_functionNames;
 };

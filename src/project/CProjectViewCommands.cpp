@@ -41,10 +41,10 @@ void CProjectView::OnInsertFile()
     dialog.caption = QStringLiteral("Open");
     // The project's folder, or the folder a file was last inserted from.
     const QString key = QStringLiteral("insert into ") + doc->pathName();
-    dialog.directory = BrowseFolder(key, doc->pathName());
+    dialog.directory = BrowseFolder(m_tools, key, doc->pathName());
     dialog.filters << QStringLiteral("Source Files (*.*)") << QStringLiteral("All Files (*)");
     const QString chosen = fw::Prompts::current().openFileName(this, dialog);
-    RememberBrowseFolder(key, chosen);
+    RememberBrowseFolder(m_tools, key, chosen);
     if (!chosen.isEmpty()) {
         const QString path = QDir::cleanPath(QFileInfo(chosen).absoluteFilePath());
         // Identity is the whole path text, letter case included.

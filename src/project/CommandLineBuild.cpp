@@ -120,17 +120,16 @@ std::optional<QString> notAProjectFile(const QString& path)
     return QStringLiteral("It is not a regular file.");
 }
 
-int build(const BuildJob& job, QIODevice& out)
+int build(const BuildJob& job, QIODevice& out, JobManager& jobs)
 {
     DeviceSink sink(out);
     SinkScope scope(&sink);
-    JobManager jobs;
     int status = 1;
-    QObject::connect(&jobs, &JobManager::jobFinished, &jobs,
-                     [&status](int, int jobStatus) { status = jobStatus; });
-    if (StartProjectBuild(job) == 0)
-        return 1;
+    const QMetaObject::Connection finished = QObject::connect(
+        &jobs, &JobManager::jobFinished, &jobs, [&status](int, int jobStatus) { status = jobStatus; });
+    StartProjectBuild(jobs, job);
     jobs.waitForAll();
+    QObject::disconnect(finished);
     return status;
 }
 
@@ -176,11 +175,13 @@ int RunProjectCommand(const QString& option, const QStringList& givenArguments, 
         else
             files << argument;
     }
-    return RunProjectCommand(option, files, jobsText, out, err);
+    JobManager jobs;
+    return RunProjectCommand(option, files, jobsText, out, err, jobs);
 }
 
 int RunProjectCommand(const QString& option, const QStringList& arguments,
-                      const std::optional<QString>& jobsText, QIODevice& out, QIODevice& err)
+                      const std::optional<QString>& jobsText, QIODevice& out, QIODevice& err,
+                      JobManager& jobs)
 {
     int parallel = 1;
     if (jobsText) {
@@ -243,7 +244,7 @@ int RunProjectCommand(const QString& option, const QStringList& arguments,
         complain(err, projectPath + QStringLiteral(": there are no files in the project"));
         return 2;
     }
-    return build(job, out);
+    return build(job, out, jobs);
 }
 
 QByteArray ProjectCommandHelp()

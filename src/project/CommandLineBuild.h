@@ -4,6 +4,7 @@
 
 #include <optional>
 
+class JobManager;
 class QIODevice;
 
 // `tarn --build P.tarn`, `--rebuild P.tarn`, `--export-makefile P.tarn` and
@@ -27,9 +28,11 @@ class QIODevice;
 int RunProjectCommand(const QString& option, const QStringList& arguments, QIODevice& out,
                       QIODevice& err);
 // The same with the command line already taken apart: the files given
-// (exactly one project is expected) and the value of --jobs if one was.
+// (exactly one project is expected) and the value of --jobs if one was. A
+// build runs as a job of `jobs`, which the caller can stop (a signal).
 int RunProjectCommand(const QString& option, const QStringList& files,
-                      const std::optional<QString>& jobsText, QIODevice& out, QIODevice& err);
+                      const std::optional<QString>& jobsText, QIODevice& out, QIODevice& err,
+                      JobManager& jobs);
 
 // The project options with one line of help each, for --help.
 QByteArray ProjectCommandHelp();

@@ -1,27 +1,19 @@
 #include "project/ProjectBuildCommands.h"
 
-#include "app/CMainFrame.h"
 #include "app/IdeSettings.h"
-#include "framework/Application.h"
 #include "framework/Prompts.h"
 #include "framework/SafeSave.h"
 #include "messages/MessageSink.h"
 #include "project/CProjectDoc.h"
 #include "project/MakefileWriter.h"
 #include "project/ProjectJobs.h"
-#include "singlefile/InterfaceGccRun.h"
-#include "singlefile/MakeRun.h"
 #include "tools/PathNames.h"
+#include "tools/ToolPathMessages.h"
+#include "tools/ToolSession.h"
 
 namespace {
 
 const QString kSaveFirst = QStringLiteral("Please save the project before continuing");
-
-CMainFrame* mainFrame()
-{
-    fw::Application* app = fw::Application::instance();
-    return app ? dynamic_cast<CMainFrame*>(app->mainFrame()) : nullptr;
-}
 
 BuildJob jobOf(const CProjectDoc& doc, BuildKind kind = BuildKind::Changed)
 {
@@ -32,7 +24,7 @@ BuildJob jobOf(const CProjectDoc& doc, BuildKind kind = BuildKind::Changed)
 
 } // namespace
 
-void BuildProjectCommand(CProjectDoc& doc, QWidget* parent, bool rebuildAll)
+void BuildProjectCommand(CProjectDoc& doc, ToolSession& tools, QWidget* parent, bool rebuildAll)
 {
     if (ideSettings().gccPath.isEmpty()) {
         fw::messageBox(parent, GccPathMessage());
@@ -48,12 +40,11 @@ void BuildProjectCommand(CProjectDoc& doc, QWidget* parent, bool rebuildAll)
     }
     // A modified project builds from its current, unsaved record.
     const BuildJob job = jobOf(doc, rebuildAll ? BuildKind::All : BuildKind::Changed);
-    if (CMainFrame* frame = mainFrame())
-        frame->lastRunCommand = LinkedOutputPath(job);
-    StartProjectBuild(job);
+    tools.lastRunCommand = LinkedOutputPath(job);
+    StartProjectBuild(tools.jobs(), job);
 }
 
-bool WriteMakefile(CProjectDoc& doc, QWidget* parent, bool clearFirst)
+bool WriteMakefile(CProjectDoc& doc, ToolSession& tools, QWidget* parent, bool clearFirst)
 {
     if (doc.pathName().isEmpty()) {
         fw::messageBox(parent, kSaveFirst);
@@ -62,8 +53,7 @@ bool WriteMakefile(CProjectDoc& doc, QWidget* parent, bool clearFirst)
     const BuildJob job = jobOf(doc);
     const QString makefile = MakefilePath(job.projectDirectory);
     // Remembered before writing, so also when the writing fails.
-    if (CMainFrame* frame = mainFrame())
-        frame->lastMakeFile = makefile;
+    tools.lastMakeFile = makefile;
     QString error;
     const std::optional<QByteArray> contents = MakefileContents(job, &error);
     if (!contents) {
@@ -81,19 +71,19 @@ bool WriteMakefile(CProjectDoc& doc, QWidget* parent, bool clearFirst)
     return true;
 }
 
-void ExportMakefileCommand(CProjectDoc& doc, QWidget* parent)
+void ExportMakefileCommand(CProjectDoc& doc, ToolSession& tools, QWidget* parent)
 {
-    WriteMakefile(doc, parent, false);
+    WriteMakefile(doc, tools, parent, false);
 }
 
-void ExportAndMakeCommand(CProjectDoc& doc, QWidget* parent)
+void ExportAndMakeCommand(CProjectDoc& doc, ToolSession& tools, QWidget* parent)
 {
     const QString makePath = ideSettings().makePath;
     if (makePath.isEmpty()) {
         fw::messageBox(parent, MakePathMessage());
         return;
     }
-    if (!WriteMakefile(doc, parent, true))
+    if (!WriteMakefile(doc, tools, parent, true))
         return;
-    StartExportAndMake(makePath, DirectoryOf(doc.pathName()));
+    StartExportAndMake(tools, makePath, DirectoryOf(doc.pathName()));
 }

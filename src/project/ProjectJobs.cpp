@@ -5,7 +5,7 @@
 #include "project/ProjectBuildRun.h"
 #include "tools/BuildVerdict.h"
 #include "tools/JobManager.h"
-#include "tools/ToolDirectory.h"
+#include "tools/ToolSession.h"
 #include "tools/WorkerReports.h"
 
 namespace {
@@ -66,14 +66,11 @@ int BuildStatus(const BuildOutcome& outcome)
     return outcome.linked && outcome.linkSucceeded && !outcome.stopped ? 0 : 1;
 }
 
-int StartProjectBuild(const BuildJob& job)
+int StartProjectBuild(JobManager& jobs, const BuildJob& job)
 {
-    JobManager* jobs = JobManager::instance();
-    if (!jobs)
-        return 0;
     const QString name = job.kind == BuildKind::All ? QStringLiteral("RebuildAllThread")
                                                     : QStringLiteral("BuildChangedThread");
-    return jobs->start(name, [job](JobContext& context) {
+    return jobs.start(name, [job](JobContext& context) {
         EngineBuildHost host(context);
         const BuildOutcome outcome = RunProjectBuild(job, host);
         host.postVerdict(outcome);
@@ -81,17 +78,14 @@ int StartProjectBuild(const BuildJob& job)
     });
 }
 
-int StartExportAndMake(const QString& makePath, const QString& projectDirectory)
+int StartExportAndMake(ToolSession& tools, const QString& makePath, const QString& projectDirectory)
 {
-    JobManager* jobs = JobManager::instance();
-    if (!jobs)
-        return 0;
-    setToolDirectory(projectDirectory);
+    tools.setDirectory(projectDirectory);
     // -f: GNU make would read a "GNUmakefile" or "makefile" of that
     // folder before the "Makefile" just written.
     const Invocation invocation{makePath, {QStringLiteral("-f"), QStringLiteral("Makefile")},
                                 projectDirectory};
-    return jobs->start(QStringLiteral("ExportAndMakeThread"), [invocation](JobContext& context) {
+    return tools.jobs().start(QStringLiteral("ExportAndMakeThread"), [invocation](JobContext& context) {
         MessageBatcher batch;
         BuildVerdict verdict;
         const ChildResult result = RunWithMakeReport(invocation, context.cancelFlag(), batch, &verdict);

@@ -246,12 +246,9 @@ FindSummary FindInTree(const FindInFilesRequest& request, const std::atomic<bool
     return search.summary;
 }
 
-int StartFindInFiles(const FindInFilesRequest& request)
+int StartFindInFiles(JobManager& jobs, const FindInFilesRequest& request)
 {
-    JobManager* jobs = JobManager::instance();
-    if (!jobs)
-        return 0;
-    return jobs->start(QStringLiteral("find in files"), [request](JobContext& job) {
+    return jobs.start(QStringLiteral("find in files"), [request](JobContext& job) {
         MessageBatcher batch;
         const FindSummary summary = FindInTree(request, job.cancelFlag(), batch);
         batch.post();

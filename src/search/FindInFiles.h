@@ -8,6 +8,7 @@
 #include <atomic>
 #include <functional>
 
+class JobManager;
 class MessageBatcher;
 
 // One Find in Files search, taken on the user-interface thread when it
@@ -62,9 +63,9 @@ FileSearch SearchFile(const QByteArray& path, const LineMatcher& matcher,
 FindSummary FindInTree(const FindInFilesRequest& request, const std::atomic<bool>& cancel,
                        MessageBatcher& batch);
 
-// Starts the search as a job of the application's JobManager (Stop Build
-// stops it); returns the job's id, 0 when there is no manager.
-int StartFindInFiles(const FindInFilesRequest& request);
+// Starts the search as a job of the manager (Stop Build stops it); returns
+// the job's id.
+int StartFindInFiles(JobManager& jobs, const FindInFilesRequest& request);
 
 // Why the search cannot start, as the dialog shows it: the text's fault
 // (FindOptionsError), "There is no folder ..." or "The folder ... cannot be

@@ -6,5 +6,4 @@ list(APPEND TARN_CORE_SOURCES
 )
 list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/FindInFilesDialog.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/FindInFilesCommand.cpp
 )

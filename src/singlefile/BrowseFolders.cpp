@@ -1,32 +1,17 @@
 #include "singlefile/BrowseFolders.h"
 
-#include "app/CMainFrame.h"
 #include "framework/Application.h"
 #include "framework/Document.h"
 #include "framework/MdiMainFrame.h"
-#include "tools/ToolDirectory.h"
+#include "tools/ToolSession.h"
 
 #include <QFileInfo>
 
-namespace {
-
-// The main window keeps them, so they last as long as it does.
-QHash<QString, QString>* lastFolders()
+QString BrowseFolder(const ToolSession& tools, const QString& key, const QString& ownerFile)
 {
-    fw::Application* app = fw::Application::instance();
-    auto* main = app ? dynamic_cast<CMainFrame*>(app->mainFrame()) : nullptr;
-    return main ? &main->browseFolders : nullptr;
-}
-
-} // namespace
-
-QString BrowseFolder(const QString& key, const QString& ownerFile)
-{
-    if (const QHash<QString, QString>* folders = lastFolders()) {
-        const QString last = folders->value(key);
-        if (!last.isEmpty())
-            return last;
-    }
+    const QString last = tools.browseFolders.value(key);
+    if (!last.isEmpty())
+        return last;
     if (!ownerFile.isEmpty())
         return QFileInfo(ownerFile).absolutePath();
     fw::Application* app = fw::Application::instance();
@@ -37,12 +22,11 @@ QString BrowseFolder(const QString& key, const QString& ownerFile)
         if (!path.isEmpty())
             return QFileInfo(path).absolutePath();
     }
-    return toolDirectory();
+    return tools.directory();
 }
 
-void RememberBrowseFolder(const QString& key, const QString& chosenPath)
+void RememberBrowseFolder(ToolSession& tools, const QString& key, const QString& chosenPath)
 {
-    QHash<QString, QString>* folders = lastFolders();
-    if (folders && !chosenPath.isEmpty())
-        folders->insert(key, QFileInfo(chosenPath).absolutePath());
+    if (!chosenPath.isEmpty())
+        tools.browseFolders.insert(key, QFileInfo(chosenPath).absolutePath());
 }

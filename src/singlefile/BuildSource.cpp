@@ -9,9 +9,9 @@
 
 #include <QDir>
 
-void BuildSource(CTarnView& view)
+void BuildSource(CTarnView& view, ToolSession& tools)
 {
-    CSourceBuildDialog dialog(&view);
+    CSourceBuildDialog dialog(tools, &view);
     const QString path = view.sourceDocument() ? view.sourceDocument()->pathName() : QString();
     dialog.sourcePath = QDir::toNativeSeparators(path);
     dialog.outputChoice = view.outputChoice;

@@ -1,8 +1,9 @@
 #pragma once
 
 class CTarnView;
+class ToolSession;
 
 // Build Source of a source window: runs the "Build Source File" dialog on
 // copies of the window's settings and takes them back when "Compile!" ran.
 // A C++ source gets the host's C++ runtime library in its list first.
-void BuildSource(CTarnView& view);
+void BuildSource(CTarnView& view, ToolSession& tools);

@@ -2,9 +2,11 @@
 
 #include "app/IdeSettings.h"
 #include "framework/Prompts.h"
+#include "tools/ToolPathMessages.h"
 #include "singlefile/InterfaceGccRun.h"
 #include "singlefile/LinkListBox.h"
 #include "singlefile/SingleFileCommands.h"
+#include "tools/ToolSession.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -14,12 +16,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CLinkDialog::CLinkDialog(QWidget* parent) : QDialog(parent)
+CLinkDialog::CLinkDialog(ToolSession& tools, QWidget* parent) : QDialog(parent), m_tools(tools)
 {
     setObjectName(QStringLiteral("CLinkDialog"));
     setWindowTitle(QStringLiteral("Link"));
     auto* linking = new QGroupBox(QStringLiteral("Linking"), this);
-    m_list = new LinkListBox(linking);
+    m_list = new LinkListBox(tools, linking);
     m_list->setObjectName(QStringLiteral("linkList"));
     auto* add = new QPushButton(QStringLiteral("Add..."), linking);
     add->setObjectName(QStringLiteral("add"));
@@ -77,6 +79,6 @@ void CLinkDialog::OnOK()
         return;
     }
     RunGccOnInterface(QStringLiteral("Linking with command line of:"),
-                      LinkCommand(settings.gccPath, outputName, m_list->entries()));
+                      LinkCommand(settings.gccPath, outputName, m_list->entries()), m_tools.directory());
     accept();
 }

@@ -4,13 +4,14 @@
 
 class LinkListBox;
 class QLineEdit;
+class ToolSession;
 
 // "Link": links objects and libraries into an executable with one gcc run,
 // without compiling. Starts empty every time.
 class CLinkDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CLinkDialog(QWidget* parent = nullptr);
+    explicit CLinkDialog(ToolSession& tools, QWidget* parent = nullptr);
 
     QString outputName;
 
@@ -21,6 +22,7 @@ public:
     LinkListBox* linkList() const { return m_list; }
 
 private:
+    ToolSession& m_tools;
     LinkListBox* m_list;
     QLineEdit* m_output;
 };

@@ -2,9 +2,10 @@
 
 #include "app/IdeSettings.h"
 #include "framework/Prompts.h"
+#include "tools/ToolPathMessages.h"
 #include "singlefile/BrowseFolders.h"
 #include "singlefile/MakeRun.h"
-#include "tools/ToolDirectory.h"
+#include "tools/ToolSession.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -13,8 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CMakeDialog::CMakeDialog(QString& lastMakeFile, QWidget* parent)
-    : QDialog(parent), m_lastMakeFile(lastMakeFile)
+CMakeDialog::CMakeDialog(ToolSession& tools, QWidget* parent) : QDialog(parent), m_tools(tools)
 {
     setObjectName(QStringLiteral("CMakeDialog"));
     setWindowTitle(QStringLiteral("Make"));
@@ -46,7 +46,7 @@ int CMakeDialog::exec()
 
 void CMakeDialog::OnInitDialog()
 {
-    makeFile = m_lastMakeFile;
+    makeFile = m_tools.lastMakeFile;
     m_file->setText(makeFile);
 }
 
@@ -54,13 +54,13 @@ void CMakeDialog::OnBrowse()
 {
     fw::Prompts::FileDialog dialog;
     dialog.caption = QStringLiteral("Open");
-    dialog.directory = BrowseFolder(QStringLiteral("make"));
+    dialog.directory = BrowseFolder(m_tools, QStringLiteral("make"));
     // Makefiles seldom have an extension: every file is offered.
     dialog.filters = {QStringLiteral("Makefiles (*)"), QStringLiteral("All Files (*)")};
     const QString path = fw::Prompts::current().openFileName(this, dialog);
     if (path.isEmpty())
         return;
-    RememberBrowseFolder(QStringLiteral("make"), path);
+    RememberBrowseFolder(m_tools, QStringLiteral("make"), path);
     makeFile = path;
     m_file->setText(makeFile);
 }
@@ -72,7 +72,7 @@ void CMakeDialog::OnOK()
         return;
     }
     makeFile = m_file->text();
-    m_lastMakeFile = makeFile;
-    MakeThread(makeFile);
+    m_tools.lastMakeFile = makeFile;
+    MakeThread(m_tools, makeFile);
     accept();
 }

@@ -3,15 +3,15 @@
 #include <QDialog>
 
 class QLineEdit;
+class ToolSession;
 
 // "Make": names a makefile; OK starts make on it in the background and
 // closes at once.
 class CMakeDialog : public QDialog {
     Q_OBJECT
 public:
-    // lastMakeFile is the main frame's remembered name: shown at the start,
-    // set by OK.
-    CMakeDialog(QString& lastMakeFile, QWidget* parent = nullptr);
+    // The session's last makefile is shown at the start and set by OK.
+    explicit CMakeDialog(ToolSession& tools, QWidget* parent = nullptr);
 
     QString makeFile;
 
@@ -21,6 +21,6 @@ public:
     void OnOK();
 
 private:
-    QString& m_lastMakeFile;
+    ToolSession& m_tools;
     QLineEdit* m_file;
 };

@@ -1,14 +1,14 @@
 #include "singlefile/CSourceBuildDialog.h"
 
-#include "app/CMainFrame.h"
 #include "app/IdeSettings.h"
-#include "framework/Application.h"
 #include "framework/Prompts.h"
+#include "tools/ToolPathMessages.h"
 #include "singlefile/InterfaceGccRun.h"
 #include "singlefile/LinkListBox.h"
 #include "singlefile/SingleFileCommands.h"
 #include "tools/AdvancedSheet.h"
 #include "tools/PathNames.h"
+#include "tools/ToolSession.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -31,7 +31,8 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent)
 }
 } // namespace
 
-CSourceBuildDialog::CSourceBuildDialog(QWidget* parent) : QDialog(parent)
+CSourceBuildDialog::CSourceBuildDialog(ToolSession& tools, QWidget* parent)
+    : QDialog(parent), m_tools(tools)
 {
     setObjectName(QStringLiteral("CSourceBuildDialog"));
     setWindowTitle(QStringLiteral("Build Source File"));
@@ -50,7 +51,7 @@ CSourceBuildDialog::CSourceBuildDialog(QWidget* parent) : QDialog(parent)
     outputLayout->addWidget(m_name, 2, 1);
 
     auto* linking = new QGroupBox(QStringLiteral("Linking"), this);
-    m_list = new LinkListBox(linking);
+    m_list = new LinkListBox(tools, linking);
     m_list->setObjectName(QStringLiteral("linkList"));
     QPushButton* add = button(QStringLiteral("Add..."), "add", linking);
     QPushButton* remove = button(QStringLiteral("Remove"), "remove", linking);
@@ -162,13 +163,12 @@ void CSourceBuildDialog::OnCompile()
     }
     readControls();
     // Run proposes the program built last, whatever the output choice.
-    fw::Application* app = fw::Application::instance();
-    if (auto* frame = app ? qobject_cast<CMainFrame*>(app->mainFrame()) : nullptr)
-        frame->lastRunCommand = executableName;
+    m_tools.lastRunCommand = executableName;
     const QStringList entries = m_list->entries();
     RunGccOnInterface(QStringLiteral("Compiling ") + sourcePath + QStringLiteral(" with command line of:"),
                       BuildSourceCommand(settings.gccPath, sourcePath, outputChoice, executableName,
-                                         options, entries));
+                                         options, entries),
+                      m_tools.directory());
     linkEntries = entries;
     linkCount = int(entries.size());
     accept();

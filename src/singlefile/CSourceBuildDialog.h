@@ -9,6 +9,7 @@ class LinkListBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class ToolSession;
 
 // "Build Source File": compiles and links the window's source into an
 // executable with one gcc run. Works on copies of the window's settings;
@@ -16,7 +17,7 @@ class QRadioButton;
 class CSourceBuildDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CSourceBuildDialog(QWidget* parent = nullptr);
+    explicit CSourceBuildDialog(ToolSession& tools, QWidget* parent = nullptr);
 
     QString sourcePath;
     CompileOptions options;
@@ -44,6 +45,8 @@ protected:
 
 private:
     void readControls();
+
+    ToolSession& m_tools;
 
     QRadioButton* m_aOut;
     QRadioButton* m_named;

@@ -4,29 +4,21 @@
 #include "messages/MessageSink.h"
 #include "tools/BuildVerdict.h"
 #include "tools/Invocation.h"
-#include "tools/ToolDirectory.h"
 #include "tools/ToolReports.h"
 #include "tools/ToolRunner.h"
 
-void RunGccOnInterface(const QString& heading, const ToolCommand& command)
+void RunGccOnInterface(const QString& heading, const ToolCommand& command, const QString& directory)
 {
     if (ideSettings().clearsBeforeBuild())
         ClearMessages();
     AddMessage(heading, 0);
     AddMessage(command.line(), 1);
     ToolPipes pipes;
-    pipes.start(command.invocation(toolDirectory()));
+    pipes.start(command.invocation(directory));
     pipes.waitForEnd();
     ShowGccReport(pipes);
     BuildVerdict verdict;
     verdict.countRows(pipes.bytes(ToolStream::Error), true);
     verdict.addRun(BuildVerdict::Tool::Gcc, command.program(), pipes.result());
     PostBuildVerdict(verdict);
-}
-
-QString GccPathMessage()
-{
-    return QStringLiteral(
-        "It appears you have not set your gcc path! GCC is the base C compiler for djgpp, you must "
-        "set the path to its executable on the options menu with the \"browse\" button.");
 }

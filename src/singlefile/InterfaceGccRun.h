@@ -7,10 +7,7 @@ class ToolCommand;
 // The gcc run of Quick Compile, Build Source and Link on the user-interface
 // thread: clears the message window when the "Clear" setting is on, shows
 // the heading (no separator) and the command line (with one), runs the
-// command in Tarn's current directory with its argument list, waits (the
+// command in the given folder (Tarn's current directory) with its argument list, waits (the
 // window keeps painting but takes no input), shows the gcc report and puts
 // the build's verdict in the status bar.
-void RunGccOnInterface(const QString& heading, const ToolCommand& command);
-
-// The gcc-path message of the compile commands.
-QString GccPathMessage();
+void RunGccOnInterface(const QString& heading, const ToolCommand& command, const QString& directory);

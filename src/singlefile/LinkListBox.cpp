@@ -3,11 +3,10 @@
 #include "framework/Prompts.h"
 #include "singlefile/BrowseFolders.h"
 #include "tools/LinkEntries.h"
-#include "tools/ToolDirectory.h"
 
 #include <QFileInfo>
 
-LinkListBox::LinkListBox(QWidget* parent) : QListWidget(parent)
+LinkListBox::LinkListBox(ToolSession& tools, QWidget* parent) : QListWidget(parent), m_tools(tools)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
 }
@@ -63,13 +62,13 @@ bool LinkListBox::browseAndAdd()
     dialog.caption = QStringLiteral("Open");
     // Each dialog that holds a list remembers its own folder.
     const QString key = QStringLiteral("link list of ") + window()->objectName();
-    dialog.directory = BrowseFolder(key);
+    dialog.directory = BrowseFolder(m_tools, key);
     dialog.filters = {QStringLiteral("Object and Library Files (*.a *.so *.o)"),
                       QStringLiteral("All Files (*)")};
     const QString path = fw::Prompts::current().openFileName(this, dialog);
     if (path.isEmpty())
         return false;
-    RememberBrowseFolder(key, path);
+    RememberBrowseFolder(m_tools, key, path);
     const QFileInfo info(path);
     return addEntry(MakeLinkEntry(info.suffix(), info.fileName(), path));
 }

@@ -3,13 +3,15 @@
 #include <QListWidget>
 #include <QStringList>
 
+class ToolSession;
+
 // The link list of the Build Source and Link dialogs: entries kept sorted
 // alphabetically without regard to case, shown, used and handed back in
 // that order, at most kMaxLinkEntries of them.
 class LinkListBox : public QListWidget {
     Q_OBJECT
 public:
-    explicit LinkListBox(QWidget* parent = nullptr);
+    explicit LinkListBox(ToolSession& tools, QWidget* parent = nullptr);
 
     // Adds an entry in its sorted place. A full list refuses it with a
     // message box and returns false.
@@ -22,4 +24,7 @@ public:
     // Add...: asks for an object or library file and adds its entry.
     // False when the user cancelled or the list is full.
     bool browseAndAdd();
+
+private:
+    ToolSession& m_tools;
 };

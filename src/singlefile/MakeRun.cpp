@@ -4,19 +4,15 @@
 #include "messages/MessageSink.h"
 #include "singlefile/SingleFileCommands.h"
 #include "tools/BuildVerdict.h"
-#include "tools/JobManager.h"
-#include "tools/ToolDirectory.h"
+#include "tools/ToolSession.h"
 #include "tools/WorkerReports.h"
 
-int MakeThread(const QString& makeFile)
+int MakeThread(ToolSession& tools, const QString& makeFile)
 {
-    JobManager* jobs = JobManager::instance();
-    if (!jobs)
-        return 0;
-    const MakePlan plan = PlanMake(ideSettings().makePath, makeFile, toolDirectory());
+    const MakePlan plan = PlanMake(ideSettings().makePath, makeFile, tools.directory());
     if (!plan.newToolDirectory.isEmpty())
-        setToolDirectory(plan.newToolDirectory);
-    return jobs->start(QStringLiteral("make"), [plan](JobContext& job) {
+        tools.setDirectory(plan.newToolDirectory);
+    return tools.jobs().start(QStringLiteral("make"), [plan](JobContext& job) {
         MessageBatcher batch;
         if (!plan.unenterableDirectory.isEmpty())
             batch.add(QStringLiteral("Error: cannot enter the directory ") + plan.unenterableDirectory, 1);
@@ -29,12 +25,4 @@ int MakeThread(const QString& makeFile)
         PostBuildVerdict(verdict);
         return result.end == ChildResult::End::Finished ? result.exitCode : 1;
     });
-}
-
-QString MakePathMessage()
-{
-    return QStringLiteral(
-        "It appears you have not set your make path! If you have installed Make, the GNU project "
-        "manager, you must set the path to its executable on the options menu with the \"browse\" "
-        "button.");
 }

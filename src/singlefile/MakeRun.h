@@ -2,16 +2,13 @@
 
 #include <QString>
 
+class ToolSession;
+
 // Make of a named makefile, as the Make dialog starts it: on the calling
 // (user-interface) thread the settings are read, Tarn's current directory
 // moves to the makefile's folder, and the invocation is built; then a job
-// of the application's JobManager runs make and reports both streams
-// ("Output from make:", "Errors recieved from make:" or "No errors recieved
-// from make", "Ending make"; a stopped make ends after its report) and
-// then its verdict for the status bar, without waiting. Returns the job's
-// id, 0 when
-// no job manager exists.
-int MakeThread(const QString& makeFile);
-
-// The make-path message of the Make dialog.
-QString MakePathMessage();
+// of the session's JobManager runs make and reports both streams ("Output
+// from make:", "Errors recieved from make:" or "No errors recieved from
+// make", "Ending make"; a stopped make ends after its report) and then its
+// verdict for the status bar, without waiting. Returns the job's id.
+int MakeThread(ToolSession& tools, const QString& makeFile);

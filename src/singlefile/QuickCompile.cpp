@@ -4,12 +4,14 @@
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
 #include "framework/Prompts.h"
+#include "tools/ToolPathMessages.h"
 #include "singlefile/InterfaceGccRun.h"
 #include "singlefile/SingleFileCommands.h"
+#include "tools/ToolSession.h"
 
 #include <QDir>
 
-void QuickCompile(CTarnView& view)
+void QuickCompile(CTarnView& view, ToolSession& tools)
 {
     const IdeSettings& settings = ideSettings();
     if (settings.gccPath.isEmpty()) {
@@ -21,5 +23,5 @@ void QuickCompile(CTarnView& view)
 
     const QString path = QDir::toNativeSeparators(view.sourceDocument()->pathName());
     RunGccOnInterface(QStringLiteral("Compiling ") + path + QStringLiteral(" with command line of:"),
-                      QuickCompileCommand(settings.gccPath, path, view.compileOptions));
+                      QuickCompileCommand(settings.gccPath, path, view.compileOptions), tools.directory());
 }

@@ -6,7 +6,7 @@
 #include "singlefile/RunInTerminal.h"
 #include "singlefile/TerminalLaunch.h"
 #include "tools/CommandLine.h"
-#include "tools/ToolDirectory.h"
+#include "tools/ToolSession.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -26,20 +26,19 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent, bool
 }
 } // namespace
 
-QString BrowseForExecutable(QWidget* parent, const QString& key)
+QString BrowseForExecutable(QWidget* parent, ToolSession& tools, const QString& key)
 {
     fw::Prompts::FileDialog dialog;
     dialog.caption = QStringLiteral("Open");
-    dialog.directory = BrowseFolder(key);
+    dialog.directory = BrowseFolder(tools, key);
     // Programs on this host have no extension; Tarn's builds name theirs .exe.
     dialog.filters = {QStringLiteral("Executable Files (*.exe)"), QStringLiteral("Programs (*)")};
     const QString path = fw::Prompts::current().openFileName(parent, dialog);
-    RememberBrowseFolder(key, path);
+    RememberBrowseFolder(tools, key, path);
     return path;
 }
 
-CRunDialog::CRunDialog(QString& lastRunCommand, QString& lastRunArguments, QWidget* parent)
-    : QDialog(parent), m_lastCommand(lastRunCommand), m_lastArguments(lastRunArguments)
+CRunDialog::CRunDialog(ToolSession& tools, QWidget* parent) : QDialog(parent), m_tools(tools)
 {
     setObjectName(QStringLiteral("CRunDialog"));
     setWindowTitle(QStringLiteral("Run Executable..."));
@@ -77,15 +76,15 @@ int CRunDialog::exec()
 
 void CRunDialog::OnInitDialog()
 {
-    command = m_lastCommand;
-    arguments = m_lastArguments;
+    command = m_tools.lastRunCommand;
+    arguments = m_tools.lastRunArguments;
     m_command->setText(command);
     m_arguments->setText(arguments);
 }
 
 void CRunDialog::OnBrowse()
 {
-    const QString path = BrowseForExecutable(this, QStringLiteral("run"));
+    const QString path = BrowseForExecutable(this, m_tools, QStringLiteral("run"));
     if (path.isEmpty())
         return;
     command = path;
@@ -96,15 +95,16 @@ void CRunDialog::OnRun()
 {
     command = m_command->text();
     arguments = m_arguments->text();
-    m_lastCommand = command;
-    m_lastArguments = arguments;
+    m_tools.lastRunCommand = command;
+    m_tools.lastRunArguments = arguments;
     // An empty command is not refused: the terminal says there is nothing
     // to run. Arguments are split as a shell would, without a shell.
-    RunInTerminal(this, ResolveRunCommand(command, toolDirectory()), SplitCommandLine(arguments));
+    const QString directory = m_tools.directory();
+    RunInTerminal(this, directory, ResolveRunCommand(command, directory), SplitCommandLine(arguments));
     accept();
 }
 
-CDebugDialog::CDebugDialog(QWidget* parent) : QDialog(parent)
+CDebugDialog::CDebugDialog(ToolSession& tools, QWidget* parent) : QDialog(parent), m_tools(tools)
 {
     setObjectName(QStringLiteral("CDebugDialog"));
     setWindowTitle(QStringLiteral("Debug"));
@@ -132,7 +132,7 @@ CDebugDialog::CDebugDialog(QWidget* parent) : QDialog(parent)
 
 void CDebugDialog::OnBrowse()
 {
-    const QString path = BrowseForExecutable(this, QStringLiteral("debug"));
+    const QString path = BrowseForExecutable(this, m_tools, QStringLiteral("debug"));
     if (path.isEmpty())
         return;
     executable = path;
@@ -155,6 +155,6 @@ void CDebugDialog::OnGo()
         return;
     }
     // gdb gets the executable as one argument, exactly as typed.
-    RunInTerminal(this, gdb, {executable});
+    RunInTerminal(this, m_tools.directory(), gdb, {executable});
     accept();
 }

@@ -3,14 +3,15 @@
 #include <QDialog>
 
 class QLineEdit;
+class ToolSession;
 
-// "Run Executable...": a command and its arguments, remembered by the main
-// frame. OK stores both and starts the command in a terminal window;
+// "Run Executable...": a command and its arguments, remembered by the tool
+// session. OK stores both and starts the command in a terminal window;
 // Cancel keeps the old ones.
 class CRunDialog : public QDialog {
     Q_OBJECT
 public:
-    CRunDialog(QString& lastRunCommand, QString& lastRunArguments, QWidget* parent = nullptr);
+    explicit CRunDialog(ToolSession& tools, QWidget* parent = nullptr);
 
     QString command;
     QString arguments;
@@ -21,8 +22,7 @@ public:
     void OnRun();
 
 private:
-    QString& m_lastCommand;
-    QString& m_lastArguments;
+    ToolSession& m_tools;
     QLineEdit* m_command;
     QLineEdit* m_arguments;
 };
@@ -32,7 +32,7 @@ private:
 class CDebugDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CDebugDialog(QWidget* parent = nullptr);
+    explicit CDebugDialog(ToolSession& tools, QWidget* parent = nullptr);
 
     QString executable;
 
@@ -40,8 +40,9 @@ public:
     void OnGo();
 
 private:
+    ToolSession& m_tools;
     QLineEdit* m_executable;
 };
 
 // The open-file dialog of both Browse buttons; empty when cancelled.
-QString BrowseForExecutable(QWidget* parent, const QString& key);
+QString BrowseForExecutable(QWidget* parent, ToolSession& tools, const QString& key);

@@ -2,7 +2,6 @@
 
 #include "framework/Prompts.h"
 #include "singlefile/TerminalLaunch.h"
-#include "tools/ToolDirectory.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -35,9 +34,9 @@ void setTerminalWaiter(const QString& program)
     g_waiter = program;
 }
 
-bool RunInTerminal(QWidget* parent, const QString& program, const QStringList& arguments)
+bool RunInTerminal(QWidget* parent, const QString& directory, const QString& program,
+                   const QStringList& arguments)
 {
-    const QString directory = toolDirectory();
     const QFileInfo info(QDir(directory).filePath(program));
     if (!program.isEmpty() && info.isFile() && !info.isExecutable())
         return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));

@@ -17,5 +17,4 @@ list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/RunInTerminal.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RunDebugDialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BrowseFolders.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/MainFrameTools.cpp
 )

@@ -4,25 +4,11 @@
 #include <QMetaObject>
 #include <QTimer>
 
-namespace {
-JobManager* g_instance = nullptr;
-} // namespace
-
-JobManager::JobManager(QObject* parent) : QObject(parent), m_previousInstance(g_instance)
-{
-    g_instance = this;
-}
+JobManager::JobManager(QObject* parent) : QObject(parent) {}
 
 JobManager::~JobManager()
 {
     stopAll();
-    if (g_instance == this)
-        g_instance = m_previousInstance;
-}
-
-JobManager* JobManager::instance()
-{
-    return g_instance;
 }
 
 int JobManager::start(const QString& name, Work work)

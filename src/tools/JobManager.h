@@ -24,8 +24,9 @@ private:
 
 // Knows every job Tarn runs on a worker thread (a make run, a project
 // build, Export and Make): starts each on a thread of its own, can ask them
-// all to stop, and joins them. The application owns one and stops it before
-// the message window and the settings go away, so no worker outlives them.
+// all to stop, and joins them. The IDE's tool session (ToolSession.h) owns
+// one, stopped before the message window and the settings go away, so no
+// worker outlives them; the command-line build has its own.
 //
 // Work runs on its own thread: it must not touch widgets, documents or the
 // live settings (take a snapshot before starting), and reports only through
@@ -42,10 +43,6 @@ public:
     explicit JobManager(QObject* parent = nullptr);
     // Stops and joins every job.
     ~JobManager() override;
-
-    // The manager of the running program (the most recently created one
-    // still alive), or nullptr.
-    static JobManager* instance();
 
     // Starts the work on a new thread; returns the job's id (from 1).
     int start(const QString& name, Work work);
@@ -78,5 +75,4 @@ private:
 
     std::map<int, std::unique_ptr<Job>> m_jobs;
     int m_nextId = 1;
-    JobManager* m_previousInstance = nullptr;
 };

@@ -8,7 +8,8 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/PathBytes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolCommand.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LinkEntries.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ToolDirectory.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ToolSession.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ToolPathMessages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BuildVerdict.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ChildStart.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ChildRun.cpp

@@ -43,7 +43,7 @@ protected:
         main->resize(1000, 700);
         ASSERT_TRUE(main->router()->execute(fw::id::FileNew));
         frames = main->childFrames();
-        messages = g_pMessageView->parentFrame();
+        messages = main->messageView()->parentFrame();
     }
 
     QRect space() const { return main->mdiArea()->viewport()->rect(); }
@@ -83,7 +83,7 @@ protected:
         MainFrameTest::SetUp();
         ASSERT_TRUE(testsupport::writeFile(path("a.c"), "int a;\nint b = x;\nint c;\n"));
         ASSERT_TRUE(testsupport::writeFile(path("b.c"), "int d;\nint e;\nint f = y;\n"));
-        log = g_pMessageView;
+        log = main->messageView();
         ClearMessages();
     }
 

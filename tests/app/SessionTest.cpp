@@ -57,7 +57,7 @@ protected:
     {
         QStringList result;
         for (fw::MdiChildFrame* frame : main->childFrames()) {
-            if (frame == g_pMessageView->parentFrame())
+            if (frame == main->messageView()->parentFrame())
                 continue;
             QString entry = frame->document()->title();
             if (auto* view = dynamic_cast<CTarnView*>(frame->view())) {
@@ -111,7 +111,7 @@ TEST_F(SessionTest, WrittenAtExitAndOpenedAgainAtTheNextStart)
     EXPECT_TRUE(prompts->messages.isEmpty()) << prompts->messages.join('\n').toStdString();
 
     // Closing again with the message window active: no active entry.
-    g_pMessageView->parentFrame()->activate();
+    main->messageView()->parentFrame()->activate();
     ASSERT_TRUE(main->close());
     EXPECT_FALSE(testsupport::readFile(settingsFilePath()).contains("Active="));
 }
@@ -183,8 +183,8 @@ TEST_F(SessionTest, UntitledAndMessageWindowsAreNotKeptAndAnUnwritableFileIsRepo
     // The message window keeps no place in the session, even with its log
     // saved under a name; the untitled source has no file to keep.
     prompts->saveFiles.push_back(file("log.txt"));
-    ASSERT_TRUE(g_pMessageView->parentFrame()->document()->runCommand(fw::id::FileSave));
-    ASSERT_FALSE(g_pMessageView->parentFrame()->document()->pathName().isEmpty());
+    ASSERT_TRUE(main->messageView()->parentFrame()->document()->runCommand(fw::id::FileSave));
+    ASSERT_FALSE(main->messageView()->parentFrame()->document()->pathName().isEmpty());
     ASSERT_TRUE(main->close());
     EXPECT_EQ(testsupport::readFile(settingsFilePath()), options + "\n[Session]\nWindows=0\n");
 

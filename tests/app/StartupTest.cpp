@@ -25,11 +25,11 @@ TEST_F(Startup, NoArgumentsGivesMessageWindowThenUntitledSource)
 
     const QList<fw::MdiChildFrame*> frames = main->childFrames();
     ASSERT_EQ(frames.size(), 2);
-    EXPECT_EQ(frames.at(0), g_pMessageView->parentFrame());
+    EXPECT_EQ(frames.at(0), main->messageView()->parentFrame());
     EXPECT_EQ(frames.at(0)->windowTitle(), "Message Window");
-    ASSERT_EQ(g_pMessageView->rowCount(), 2);
-    EXPECT_TRUE(g_pMessageView->rowText(0).contains(QStringLiteral("Tarn version 3.4")));
-    EXPECT_EQ(g_pMessageView->rowIcon(1), 2);
+    ASSERT_EQ(main->messageView()->rowCount(), 2);
+    EXPECT_TRUE(main->messageView()->rowText(0).contains(QStringLiteral("Tarn version 3.4")));
+    EXPECT_EQ(main->messageView()->rowIcon(1), 2);
 
     auto* source = qobject_cast<CChildFrame*>(frames.at(1));
     ASSERT_NE(source, nullptr);

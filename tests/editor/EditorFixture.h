@@ -3,6 +3,7 @@
 // A main window with the source document type registered, the way Tarn
 // registers it, for tests of source windows.
 #include "app/CChildFrame.h"
+#include "tools/ToolSession.h"
 #include "app/IdeSettings.h"
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
@@ -22,6 +23,7 @@
 
 struct EditorFixture {
     IdeSettings savedSettings = ideSettings();
+    ToolSession tools;
     fw::Application app{QStringLiteral("Tarn Tests"), QStringLiteral("EditorTest"), 2};
     std::unique_ptr<fw::MdiMainFrame> main;
     QTemporaryDir dir;
@@ -34,7 +36,8 @@ struct EditorFixture {
         app.setMainFrame(main.get());
         app.addDocTemplate(std::make_unique<fw::DocTemplate>(
             menu::Source, QStringLiteral("\nTarn\nSource File\nC and C++ Files (*.c)\n.c\n\n"),
-            fw::DocTemplate::Factories{[] { return new CTarnDoc; }, &CChildFrame::create}));
+            fw::DocTemplate::Factories{[] { return new CTarnDoc; },
+                                       [this](fw::Document* d) { return CChildFrame::create(d, tools); }}));
         main->show();
     }
     ~EditorFixture()

@@ -80,7 +80,7 @@ TEST_F(ByteNames, TheEngineCompilesAndLinksASourceNamedInBytes)
     int status = -1;
     QObject::connect(&jobs, &JobManager::jobFinished, &jobs,
                      [&status](int, int jobStatus) { status = jobStatus; });
-    ASSERT_NE(StartProjectBuild(job), 0);
+    ASSERT_NE(StartProjectBuild(jobs, job), 0);
     ASSERT_TRUE(jobs.waitForAll(120000));
     FlushMessages();
     EXPECT_EQ(status, 0);

@@ -15,7 +15,7 @@
 #include "support/TestSupport.h"
 #include "tools/JobManager.h"
 #include "tools/RecordingSink.h"
-#include "tools/ToolDirectory.h"
+#include "tools/ToolSession.h"
 
 #include <QTemporaryDir>
 #include <QTreeWidgetItem>
@@ -43,7 +43,6 @@ public:
     {
         sink.reset();
         app.reset();
-        setToolDirectory(QString()); // Export and Make move it into the temporary folder
         QFile::remove(settingsFilePath());
     }
 
@@ -69,7 +68,7 @@ public:
     // Waits for every job, then for the rows they posted.
     void finishJobs()
     {
-        ASSERT_TRUE(JobManager::instance()->waitForAll(60000));
+        ASSERT_TRUE(app->mainWindow()->tools().jobs().waitForAll(60000));
         FlushMessages();
     }
     // The rows as the window shows them, a separator row as an empty one.

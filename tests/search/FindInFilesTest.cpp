@@ -392,7 +392,7 @@ TEST(FindInFilesJob, StopBuildEndsARunningSearch)
     request.options = {QStringLiteral("value"), true, true, false};
     request.folder = root;
     request.patterns = kDefaultFindPatterns;
-    const int id = StartFindInFiles(request);
+    const int id = StartFindInFiles(jobs, request);
     ASSERT_GT(id, 0);
     int status = -1;
     QObject::connect(&jobs, &JobManager::jobFinished, [&](int, int s) { status = s; });

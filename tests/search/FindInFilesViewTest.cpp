@@ -15,7 +15,7 @@
 #include "support/TestSupport.h"
 #include "tools/JobManager.h"
 #include "tools/ModalDriver.h"
-#include "tools/ToolDirectory.h"
+#include "tools/ToolSession.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -110,13 +110,12 @@ protected:
         app = std::make_unique<CTarnApp>();
         ASSERT_TRUE(app->InitInstance({}));
         previous = QDir::currentPath();
-        setToolDirectory(root + "elsewhere");
-        g_pMessageView->ClearMessages();
+        app->mainWindow()->tools().setDirectory(root + "elsewhere");
+        app->mainWindow()->messageView()->ClearMessages();
     }
     void TearDown() override
     {
         app.reset();
-        setToolDirectory(QString());
         QDir::setCurrent(previous);
     }
 
@@ -137,7 +136,7 @@ protected:
         EXPECT_TRUE(frame()->router()->execute(id));
         if (frame()->statusBar()->currentMessage() == QStringLiteral("No more diagnostics"))
             return QStringLiteral("no more");
-        return g_pMessageView->rowText(g_pMessageView->selectedRow()) + " -> " + shown();
+        return app->mainWindow()->messageView()->rowText(app->mainWindow()->messageView()->selectedRow()) + " -> " + shown();
     }
 
     QTemporaryDir dir;
@@ -162,11 +161,11 @@ TEST_F(FindInFilesWindow, TheCommandSearchesAndF4WalksTheRows)
         });
     ASSERT_TRUE(driven);
     EXPECT_EQ(offered, root + "elsewhere");
-    ASSERT_TRUE(app->jobs()->waitForAll(60000));
+    ASSERT_TRUE(app->mainWindow()->tools().jobs().waitForAll(60000));
     FlushMessages();
     QStringList rows;
-    for (int row = 0; row < g_pMessageView->rowCount(); ++row)
-        rows << g_pMessageView->rowText(row);
+    for (int row = 0; row < app->mainWindow()->messageView()->rowCount(); ++row)
+        rows << app->mainWindow()->messageView()->rowText(row);
     const QStringList expected = {
         QStringLiteral(
             "Find in Files: \"total\" in %1tree (*.c *.cpp *.cc *.cxx *.h *.hpp, whole word)")
@@ -179,10 +178,10 @@ TEST_F(FindInFilesWindow, TheCommandSearchesAndF4WalksTheRows)
     };
     EXPECT_EQ(rows, expected);
     for (int row = 1; row <= 3; ++row)
-        EXPECT_EQ(g_pMessageView->rowIcon(row), IconDiagnostic) << row;
+        EXPECT_EQ(app->mainWindow()->messageView()->rowIcon(row), IconDiagnostic) << row;
 
     // Tarn's current directory moves on; the rows keep their folder.
-    setToolDirectory(root + "elsewhere");
+    app->mainWindow()->tools().setDirectory(root + "elsewhere");
     EXPECT_EQ(step(cmd::NextDiagnostic), QStringLiteral("a.c:1: int total; -> tree/a.c line 1"));
     EXPECT_EQ(step(cmd::NextDiagnostic),
               QStringLiteral("a.c:4:     total += n; -> tree/a.c line 4"));

@@ -14,7 +14,7 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TestSupport.h"
 #include "tools/ModalDriver.h"
-#include "tools/ToolDirectory.h"
+#include "tools/ToolSession.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -33,7 +33,7 @@ protected:
         app = std::make_unique<CTarnApp>();
         ASSERT_TRUE(app->InitInstance({}));
         // Tarn was started somewhere else.
-        setToolDirectory(root + "/started");
+        app->mainWindow()->tools().setDirectory(root + "/started");
         ASSERT_TRUE(QDir().mkpath(root + "/started"));
         ASSERT_TRUE(
             testsupport::writeFile(root + "/src/hello.c", "int main(void) { return 0; }\n"));
@@ -43,7 +43,6 @@ protected:
     void TearDown() override
     {
         app.reset();
-        setToolDirectory(QString());
     }
 
     CMainFrame* frame() { return app->mainWindow(); }

@@ -16,7 +16,7 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TestSupport.h"
 #include "tools/JobManager.h"
-#include "tools/ToolDirectory.h"
+#include "tools/ToolSession.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -62,14 +62,13 @@ protected:
         setIdeSettings(settings);
         previous = QDir::currentPath();
         ASSERT_TRUE(QDir::setCurrent(root + "elsewhere"));
-        setToolDirectory(root + "elsewhere");
+        app->mainWindow()->tools().setDirectory(root + "elsewhere");
         prompts.messages.clear();
-        g_pMessageView->ClearMessages();
+        app->mainWindow()->messageView()->ClearMessages();
     }
     void TearDown() override
     {
         app.reset();
-        setToolDirectory(QString());
         QDir::setCurrent(previous);
         setIdeSettings(saved);
     }
@@ -77,8 +76,8 @@ protected:
     CMainFrame* frame() { return app->mainWindow(); }
     int rowStartingWith(const QString& start)
     {
-        for (int row = 0; row < g_pMessageView->rowCount(); ++row) {
-            if (g_pMessageView->rowText(row).startsWith(start))
+        for (int row = 0; row < app->mainWindow()->messageView()->rowCount(); ++row) {
+            if (app->mainWindow()->messageView()->rowText(row).startsWith(start))
                 return row;
         }
         return -1;
@@ -96,7 +95,7 @@ protected:
         EXPECT_TRUE(frame()->router()->execute(id));
         if (frame()->statusBar()->currentMessage() == QStringLiteral("No more diagnostics"))
             return QStringLiteral("no more");
-        return QString::number(g_pMessageView->selectedRow()) + " " + shown();
+        return QString::number(app->mainWindow()->messageView()->selectedRow()) + " " + shown();
     }
 
     QTemporaryDir dir;
@@ -109,8 +108,8 @@ protected:
 
 TEST_F(MakeDiagnostics, RowsOfARecursiveMakeOpenTheFilesOfTheFoldersTheyWereWrittenIn)
 {
-    MakeThread(root + "Makefile");
-    ASSERT_TRUE(app->jobs()->waitForAll(60000));
+    MakeThread(app->mainWindow()->tools(), root + "Makefile");
+    ASSERT_TRUE(app->mainWindow()->tools().jobs().waitForAll(60000));
     FlushMessages();
     const int errorA = rowStartingWith("main.c:2:");
     const int errorB = rowStartingWith("main.c:3:");
@@ -123,8 +122,8 @@ TEST_F(MakeDiagnostics, RowsOfARecursiveMakeOpenTheFilesOfTheFoldersTheyWereWrit
     // The rows F4 passes over are there, with the diagnostic icon.
     ASSERT_GE(context, 0);
     ASSERT_GE(makeError, 0);
-    EXPECT_EQ(g_pMessageView->rowIcon(context), IconDiagnostic);
-    EXPECT_EQ(g_pMessageView->rowIcon(makeError), IconDiagnostic);
+    EXPECT_EQ(app->mainWindow()->messageView()->rowIcon(context), IconDiagnostic);
+    EXPECT_EQ(app->mainWindow()->messageView()->rowIcon(makeError), IconDiagnostic);
 
     const QString inA = QString::number(errorA) + " a/main.c void A::f() { undefined_name(); }";
     const QString inB = QString::number(errorB) + " b/main.c   return x;";
@@ -139,9 +138,9 @@ TEST_F(MakeDiagnostics, RowsOfARecursiveMakeOpenTheFilesOfTheFoldersTheyWereWrit
 
     // A double click follows the same folder, after Tarn's current
     // directory has moved on.
-    setToolDirectory(root);
-    g_pMessageView->setSelectedRow(errorB);
-    g_pMessageView->OnDoubleClick();
+    app->mainWindow()->tools().setDirectory(root);
+    app->mainWindow()->messageView()->setSelectedRow(errorB);
+    app->mainWindow()->messageView()->OnDoubleClick();
     EXPECT_EQ(shown(), QStringLiteral("b/main.c   return x;"));
     EXPECT_EQ(prompts.messages, QStringList());
 }

@@ -24,7 +24,8 @@
 #include "tools/JobManager.h"
 #include "tools/LinkEntries.h"
 #include "tools/ModalDriver.h"
-#include "tools/ToolDirectory.h"
+#include "tools/ToolPathMessages.h"
+#include "tools/ToolSession.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -71,15 +72,14 @@ protected:
             s.makePath = make;
             s.clearBeforeBuild = 1;
         });
-        setToolDirectory(folder);
+        app->mainWindow()->tools().setDirectory(folder);
         // The start-up warning and the banner are not this test's.
         prompts.messages.clear();
-        g_pMessageView->ClearMessages();
+        app->mainWindow()->messageView()->ClearMessages();
     }
     void TearDown() override
     {
         app.reset();
-        setToolDirectory(QString());
         setIdeSettings(saved);
     }
 
@@ -102,8 +102,8 @@ protected:
     std::vector<Row> rows()
     {
         std::vector<Row> all;
-        for (int i = 0; i < g_pMessageView->rowCount(); ++i)
-            all.emplace_back(g_pMessageView->rowText(i), g_pMessageView->rowIcon(i));
+        for (int i = 0; i < app->mainWindow()->messageView()->rowCount(); ++i)
+            all.emplace_back(app->mainWindow()->messageView()->rowText(i), app->mainWindow()->messageView()->rowIcon(i));
         return all;
     }
     QStringList texts()
@@ -134,7 +134,7 @@ protected:
             d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
         }));
         if (wait) {
-            ASSERT_TRUE(app->jobs()->waitForAll(60000));
+            ASSERT_TRUE(app->mainWindow()->tools().jobs().waitForAll(60000));
             FlushMessages();
         }
     }
@@ -191,7 +191,7 @@ TEST_F(SingleFileTools, RefusalsAndAGccThatCannotStart)
     }));
     EXPECT_EQ(prompts.messages, QStringList(2, GccPathMessage()));
     EXPECT_EQ(view->outputChoice, 1);
-    EXPECT_EQ(frame()->lastRunCommand, QString());
+    EXPECT_EQ(frame()->tools().lastRunCommand, QString());
     EXPECT_TRUE(rows().empty());
 
     const QString noGcc = dir.filePath("nosuchgcc");
@@ -253,18 +253,18 @@ TEST_F(SingleFileTools, QuickCompileOffersToSaveAndShowsWhatGccSaid)
     EXPECT_EQ(verdict(), "Build failed: 3 errors, 1 warning");
     int diagnostics = 0;
     int first = -1;
-    for (int i = 0; i < g_pMessageView->rowCount(); ++i) {
-        if (g_pMessageView->rowIcon(i) == IconDiagnostic &&
-            g_pMessageView->rowText(i).contains("#"))
+    for (int i = 0; i < app->mainWindow()->messageView()->rowCount(); ++i) {
+        if (app->mainWindow()->messageView()->rowIcon(i) == IconDiagnostic &&
+            app->mainWindow()->messageView()->rowText(i).contains("#"))
             ++diagnostics;
-        if (first < 0 && g_pMessageView->rowText(i).startsWith(source + ":2:"))
+        if (first < 0 && app->mainWindow()->messageView()->rowText(i).startsWith(source + ":2:"))
             first = i;
     }
     EXPECT_EQ(diagnostics, 4);
     ASSERT_GE(first, 0);
     view->editControl().setSelection(0, 0);
-    g_pMessageView->setSelectedRow(first);
-    g_pMessageView->OnDoubleClick();
+    app->mainWindow()->messageView()->setSelectedRow(first);
+    app->mainWindow()->messageView()->OnDoubleClick();
     EXPECT_EQ(view->selectedText(), "#error e1");
     EXPECT_EQ(frame()->activeView(), view);
 }
@@ -312,7 +312,7 @@ TEST_F(SingleFileTools, BuildSourceOfHelloAsAOut)
     EXPECT_EQ(output(folder + "a.out"), "hello\n");
     EXPECT_EQ(view->outputChoice, 0);
     // Run proposes the default name even though A.out was built.
-    EXPECT_EQ(frame()->lastRunCommand, exe);
+    EXPECT_EQ(frame()->tools().lastRunCommand, exe);
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
         EXPECT_TRUE(d->findChild<QRadioButton*>("outputAOut")->isChecked());
         ClickButton(d, "outputNamed");
@@ -427,7 +427,7 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
     ASSERT_TRUE(testsupport::writeFile(other + "Makefile",
                                        "all:\n\t@echo built here\n\t@echo warned >&2\n\t@touch made\n"));
     const QString makefile = other + "Makefile";
-    EXPECT_TRUE(frame()->lastMakeFile.isEmpty()); // the dialog shows it: empty at first
+    EXPECT_TRUE(frame()->tools().lastMakeFile.isEmpty()); // the dialog shows it: empty at first
     // The dialog closes at once; make runs as a job of the application.
     runMake(makefile);
     EXPECT_EQ(rows(), (std::vector<Row>{{"Output from make:", IconInfo}, {"", Sep}, {"built here", IconInfo},
@@ -436,15 +436,15 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
                                         {"", Sep}}));
     EXPECT_TRUE(QFileInfo::exists(other + "made"));
     EXPECT_EQ(verdict(), "Build succeeded");
-    EXPECT_EQ(toolDirectory(), other);
-    EXPECT_EQ(frame()->lastMakeFile, makefile);
+    EXPECT_EQ(app->mainWindow()->tools().directory(), other);
+    EXPECT_EQ(frame()->tools().lastMakeFile, makefile);
     ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
         EXPECT_EQ(d->findChild<QLineEdit*>("makeFile")->text(), makefile);
         d->reject();
     }));
 
     // A makefile that does not exist: make says so, the run still ends.
-    g_pMessageView->ClearMessages();
+    app->mainWindow()->messageView()->ClearMessages();
     runMake(other + "missing.mk");
     const QStringList shown = texts();
     ASSERT_GE(shown.size(), 4);
@@ -454,13 +454,13 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
     EXPECT_EQ(verdict(), "make failed (exit status 2)");
 
     // A folder that cannot be entered is said; the current directory stays.
-    g_pMessageView->ClearMessages();
+    app->mainWindow()->messageView()->ClearMessages();
     const QString nowhere = dir.filePath("no such dir") + "/";
     runMake(nowhere + "Makefile");
     ASSERT_FALSE(texts().isEmpty());
     EXPECT_EQ(texts().first(), "Error: cannot enter the directory " + nowhere);
     EXPECT_EQ(texts()[texts().size() - 2], "Ending make");
-    EXPECT_EQ(toolDirectory(), other);
+    EXPECT_EQ(app->mainWindow()->tools().directory(), other);
 
     changeSettings([&](IdeSettings& s) { s.makePath = dir.filePath("nosuchmake"); });
     runMake(makefile);
@@ -493,7 +493,7 @@ TEST_F(SingleFileTools, RunAndDebugThroughATerminal)
         return all.mid(0, all.size() - 1);
     };
 
-    frame()->lastRunCommand = helper;
+    frame()->tools().lastRunCommand = helper;
     ASSERT_TRUE(runDialog<CRunDialog>(cmd::RunExecutable, [&](CRunDialog* d) {
         EXPECT_EQ(d->findChild<QLineEdit*>("command")->text(), helper);
         type(d, "arguments", "args \"; rm -rf ~\" '$(x)' * C:\\SRC\\X");
@@ -505,14 +505,14 @@ TEST_F(SingleFileTools, RunAndDebugThroughATerminal)
     const QByteArray ran = testsupport::readFile(record + ".out");
     EXPECT_TRUE(ran.startsWith("argc=5\nargs\n; rm -rf ~\n$(x)\n*\nC:SRCX\n")) << ran.constData();
     EXPECT_TRUE(ran.contains("ended with exit status 0.")) << ran.constData();
-    EXPECT_EQ(frame()->lastRunArguments, "args \"; rm -rf ~\" '$(x)' * C:\\SRC\\X");
+    EXPECT_EQ(frame()->tools().lastRunArguments, "args \"; rm -rf ~\" '$(x)' * C:\\SRC\\X");
 
     // Cancel keeps the remembered values.
     ASSERT_TRUE(runDialog<CRunDialog>(cmd::RunExecutable, [&](CRunDialog* d) {
         type(d, "arguments", "other");
         ClickButton(d, "cancel");
     }));
-    EXPECT_EQ(frame()->lastRunArguments, "args \"; rm -rf ~\" '$(x)' * C:\\SRC\\X");
+    EXPECT_EQ(frame()->tools().lastRunArguments, "args \"; rm -rf ~\" '$(x)' * C:\\SRC\\X");
 
     // A command that does not exist: the terminal says so and waits.
     ASSERT_TRUE(runDialog<CRunDialog>(cmd::RunExecutable, [&](CRunDialog* d) {
@@ -559,7 +559,7 @@ TEST_F(SingleFileTools, ClosingTarnStopsARunningMake)
     ASSERT_TRUE(testsupport::waitUntil([&] { return !testsupport::readFile(other + "pid").isEmpty(); }));
     const pid_t sleeper = testsupport::readFile(other + "pid").trimmed().toInt();
     ASSERT_GT(sleeper, 0);
-    EXPECT_EQ(app->jobs()->runningCount(), 1);
+    EXPECT_EQ(app->mainWindow()->tools().jobs().runningCount(), 1);
     app.reset();
     EXPECT_TRUE(testsupport::waitUntil([&] { return ::kill(sleeper, 0) != 0; }))
         << "the recipe's sleep survived closing Tarn";

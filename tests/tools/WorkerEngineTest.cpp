@@ -1,5 +1,5 @@
-// The tool directory, and the ordered message queue the workers post to.
-#include "tools/ToolDirectory.h"
+// Tarn's current directory, and the ordered message queue the workers post to.
+#include "tools/ToolSession.h"
 
 #include "RecordingSink.h"
 #include "messages/MessageSink.h"
@@ -20,22 +20,29 @@ namespace {
 
 using Rows = std::vector<RecordingSink::Row>;
 
-TEST(ToolDirectoryTest, FollowsTheProcessUntilSet)
+TEST(ToolSessionTest, CurrentDirectoryFollowsTheProcessUntilSet)
 {
     QTemporaryDir dir;
     const QString root = QFileInfo(dir.path()).canonicalFilePath();
-    ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("sub")));
+    ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("sub/deeper")));
     const QString previous = QDir::currentPath();
-    setToolDirectory(QString());
+    ToolSession tools;
     ASSERT_TRUE(QDir::setCurrent(root));
-    EXPECT_EQ(toolDirectory(), root + "/");
-    setToolDirectory(QStringLiteral("sub"));
-    EXPECT_EQ(toolDirectory(), root + "/sub/");
-    // The process's own directory never moved.
+    EXPECT_EQ(tools.directory(), root + "/");
+    tools.setDirectory(QStringLiteral("sub"));
+    EXPECT_EQ(tools.directory(), root + "/sub/");
+    // Relative to the session's own directory, not the process's.
+    tools.setDirectory(QStringLiteral("deeper/"));
+    EXPECT_EQ(tools.directory(), root + "/sub/deeper/");
+    tools.setDirectory(QStringLiteral("../.."));
+    EXPECT_EQ(tools.directory(), root + "/");
+    // The process's own directory never moved; another session has its own.
     EXPECT_EQ(QDir::currentPath(), root);
-    setToolDirectory(QString());
+    tools.setDirectory(QStringLiteral("sub"));
+    EXPECT_EQ(ToolSession().directory(), root + "/");
+    tools.setDirectory(QString());
     QDir::setCurrent(previous);
-    EXPECT_EQ(toolDirectory(), QDir::currentPath() + "/");
+    EXPECT_EQ(tools.directory(), QDir::currentPath() + "/");
 }
 
 // One queue for every thread: rows posted by a worker come before a row the

@@ -4,27 +4,28 @@
 #include "singlefile/CLinkDialog.h"
 #include "singlefile/CMakeDialog.h"
 #include "singlefile/RunDebugDialogs.h"
+#include "tools/ToolSession.h"
 
 void CMainFrame::OnLink()
 {
-    CLinkDialog dialog(this);
+    CLinkDialog dialog(*m_tools, this);
     dialog.exec();
 }
 
 void CMainFrame::OnMake()
 {
-    CMakeDialog dialog(lastMakeFile, this);
+    CMakeDialog dialog(*m_tools, this);
     dialog.exec();
 }
 
 void CMainFrame::OnRunExecutable()
 {
-    CRunDialog dialog(lastRunCommand, lastRunArguments, this);
+    CRunDialog dialog(*m_tools, this);
     dialog.exec();
 }
 
 void CMainFrame::OnDebug()
 {
-    CDebugDialog dialog(this);
+    CDebugDialog dialog(*m_tools, this);
     dialog.exec();
 }
