@@ -8,16 +8,33 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <mutex>
 #include <filesystem>
 
 namespace {
 
 enum class Gcc { Clean, Fails };
 
+class ScriptedHost;
+
+// Rows of one compile, kept until it is released (held or not: the rows
+// of the build are compared after it has ended).
+class ScriptedOutlet : public BuildOutlet {
+public:
+    explicit ScriptedOutlet(ScriptedHost& host) : m_host(host) {}
+    void postRows(const QList<BuildRow>& posted) override { m_rows += posted; }
+    StepResult runStep(const BuildStep& step, const QString& heading) override;
+    void release() override;
+
+private:
+    ScriptedHost& m_host;
+    QList<BuildRow> m_rows;
+};
+
 // Stands in for gcc and its report: a clean compile writes the object, a
 // failing one does not; the link fails when told to. The report is one row
 // naming its heading and what happened (the real reports are tested with
-// the runner and end to end).
+// the runner and end to end). Compiles may run on several threads.
 class ScriptedHost : public BuildHost {
 public:
     QHash<QString, Gcc> compiles; // by source
@@ -26,18 +43,32 @@ public:
     QStringList ran;
     int clears = 0;
     int stopAfterSteps = -1; // Tarn closes once this many steps have run
+    int heldOutlets = 0;
+    int releasedOutlets = 0;
+    mutable std::mutex mutex;
 
     StepResult runStep(const BuildStep& step, const QString& heading) override
     {
-        ran.append(step.shownLine);
+        QList<BuildRow> report;
+        const StepResult result = run(step, heading, report);
+        rows += report;
+        return result;
+    }
+    StepResult run(const BuildStep& step, const QString& heading, QList<BuildRow>& report)
+    {
+        {
+            std::lock_guard lock(mutex);
+            ran.append(step.shownLine);
+        }
         const bool isLink = step.invocation.arguments.value(0) == "-o";
-        const Gcc behaviour = isLink ? link : compiles.value(step.invocation.arguments.value(1));
+        const QString source = step.invocation.arguments.value(1);
+        const Gcc behaviour = isLink ? link : compiles.value(source);
         StepResult result;
         result.started = true;
         result.succeeded = behaviour == Gcc::Clean;
-        rows.append({heading + (result.succeeded ? " ok" : " failed"), 1});
+        report.append({heading + (result.succeeded ? " ok" : " failed"), 1});
         if (!isLink && result.succeeded) {
-            QFile object(SourceObject(step.invocation.arguments.value(1)));
+            QFile object(SourceObject(source));
             EXPECT_TRUE(object.open(QIODevice::WriteOnly));
         }
         return result;
@@ -46,9 +77,32 @@ public:
     void clearRows() override { ++clears; }
     bool stopRequested() const override
     {
+        std::lock_guard lock(mutex);
         return stopAfterSteps >= 0 && ran.size() >= stopAfterSteps;
     }
+    std::unique_ptr<BuildOutlet> compileOutlet(bool held) override
+    {
+        std::lock_guard lock(mutex);
+        heldOutlets += held;
+        return std::make_unique<ScriptedOutlet>(*this);
+    }
+    // The build releases one outlet at a time.
+    void take(const QList<BuildRow>& released)
+    {
+        rows += released;
+        ++releasedOutlets;
+    }
 };
+
+StepResult ScriptedOutlet::runStep(const BuildStep& step, const QString& heading)
+{
+    return m_host.run(step, heading, m_rows);
+}
+
+void ScriptedOutlet::release()
+{
+    m_host.take(m_rows);
+}
 
 struct BuildProject : ::testing::Test {
     QTemporaryDir dir;
