@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <filesystem>
 
@@ -46,6 +48,8 @@ public:
     int heldOutlets = 0;
     int releasedOutlets = 0;
     mutable std::mutex mutex;
+    // Called on the compiling thread before each compile.
+    std::function<void(const QString& source)> beforeCompile;
 
     StepResult runStep(const BuildStep& step, const QString& heading) override
     {
@@ -62,6 +66,8 @@ public:
         }
         const bool isLink = step.invocation.arguments.value(0) == "-o";
         const QString source = step.invocation.arguments.value(1);
+        if (!isLink && beforeCompile)
+            beforeCompile(source);
         const Gcc behaviour = isLink ? link : compiles.value(source);
         StepResult result;
         result.started = true;
@@ -237,4 +243,44 @@ TEST_F(BuildProject, FailedCompileNeverLinksAnOlderObject)
         EXPECT_EQ(outcome.failedCompiles, 1);
         EXPECT_FALSE(outcome.linked);
     }
+}
+
+// Compiles side by side that end in the reverse order are still shown in
+// project order, each with its own rows; the same rows as one compile at a
+// time, where no outlet is ever held.
+TEST_F(BuildProject, CompilesEndingOutOfOrderAreShownInProjectOrder)
+{
+    job.sources.append(dir.filePath("c.c"));
+    ASSERT_TRUE(QFile(job.sources.last()).open(QIODevice::WriteOnly));
+    job.kind = BuildKind::All;
+    host.compiles[job.sources[1]] = Gcc::Fails;
+    const QList<BuildRow> expected = kBegin + compiled(0, kClean) +
+                                     compiled(1, {{"Errors: failed", 1}}) + compiled(2, kClean) + kEnd;
+    RunProjectBuild(job, host);
+    EXPECT_EQ(host.rows, expected);
+    EXPECT_EQ(host.heldOutlets, 0);
+    EXPECT_EQ(host.releasedOutlets, 3);
+
+    // Each compile waits until the ones after it have ended.
+    std::mutex mutex;
+    std::condition_variable changed;
+    QStringList ended;
+    host.beforeCompile = [&](const QString& source) {
+        std::unique_lock lock(mutex);
+        const qsizetype index = job.sources.indexOf(source);
+        changed.wait_for(lock, std::chrono::seconds(10),
+                         [&] { return ended.size() == job.sources.size() - 1 - index; });
+        ended.append(source);
+        changed.notify_all();
+    };
+    host.rows.clear();
+    host.releasedOutlets = 0;
+    job.parallelCompiles = 3;
+    const BuildOutcome outcome = RunProjectBuild(job, host);
+    EXPECT_EQ(ended, QStringList({job.sources[2], job.sources[1], job.sources[0]}));
+    EXPECT_EQ(host.rows, expected);
+    EXPECT_EQ(host.heldOutlets, 2); // the first compile taken is shown at once
+    EXPECT_EQ(host.releasedOutlets, 3);
+    EXPECT_EQ(outcome.failedCompiles, 1);
+    EXPECT_FALSE(outcome.linked);
 }
