@@ -38,8 +38,7 @@ BuildStep CompileStep(const BuildJob& job, const QString& source)
     return {command.invocation(DirectoryOf(source)), command.line()};
 }
 
-Invocation CompileInvocationIn(const BuildJob& job, const QString& source,
-                               const QString& directory)
+Invocation CompileInvocationIn(const BuildJob& job, const QString& source, const QString& directory)
 {
     Invocation compile = CompileStep(job, source).invocation;
     if (directory != compile.workingDirectory)

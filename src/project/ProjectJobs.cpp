@@ -30,7 +30,8 @@ public:
 
     StepResult runStep(const BuildStep& step, const QString& heading) override
     {
-        const ChildResult result = RunWithGccReport(step.invocation, m_cancel, *m_batch, heading, &m_verdict);
+        const ChildResult result =
+            RunWithGccReport(step.invocation, m_cancel, *m_batch, heading, &m_verdict);
         m_batch->post();
         StepResult outcome;
         outcome.started = result.started();

@@ -14,10 +14,10 @@ int MakeThread(const QString& makeFile)
     const MakePlan plan = PlanMake(ideSettings().makePath, makeFile, toolDirectory());
     if (!plan.newToolDirectory.isEmpty())
         setToolDirectory(plan.newToolDirectory);
-    const QString refusal = plan.unenterableDirectory.isEmpty()
-                                ? QString()
-                                : QStringLiteral("Error: cannot enter the directory ") +
-                                      plan.unenterableDirectory;
+    const QString refusal =
+        plan.unenterableDirectory.isEmpty()
+            ? QString()
+            : QStringLiteral("Error: cannot enter the directory ") + plan.unenterableDirectory;
     return jobs->start(QStringLiteral("make"), [plan, refusal](JobContext& job) {
         return RunMakeJob(job, plan.invocation, refusal);
     });

@@ -9,9 +9,9 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <functional>
 #include <mutex>
-#include <filesystem>
 
 namespace {
 
@@ -254,8 +254,9 @@ TEST_F(BuildProject, CompilesEndingOutOfOrderAreShownInProjectOrder)
     ASSERT_TRUE(QFile(job.sources.last()).open(QIODevice::WriteOnly));
     job.kind = BuildKind::All;
     host.compiles[job.sources[1]] = Gcc::Fails;
-    const QList<BuildRow> expected = kBegin + compiled(0, kClean) +
-                                     compiled(1, {{"Errors: failed", 1}}) + compiled(2, kClean) + kEnd;
+    const QList<BuildRow> failed{{"Errors: failed", 1}};
+    const QList<BuildRow> expected =
+        kBegin + compiled(0, kClean) + compiled(1, failed) + compiled(2, kClean) + kEnd;
     RunProjectBuild(job, host);
     EXPECT_EQ(host.rows, expected);
     EXPECT_EQ(host.heldOutlets, 0);

@@ -96,7 +96,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         gcc = dir.filePath("bin/gcc");
         ASSERT_TRUE(writeFile(gcc, kFakeGcc));
-        ASSERT_TRUE(QFile::setPermissions(gcc, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        ASSERT_TRUE(
+            QFile::setPermissions(gcc, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         ASSERT_TRUE(writeFile(dir.filePath("config/Tarn32.ini"),
                               "[Options]\nGCC Path=" + gcc.toUtf8() + "\n"));
     }
@@ -127,7 +128,8 @@ protected:
         const QString log = dir.filePath("bin/gcc.log");
         QList<QStringList> lists;
         QStringList current;
-        for (const QString& line : QString::fromUtf8(readFile(log)).split('\n', Qt::SkipEmptyParts)) {
+        const QString text = QString::fromUtf8(readFile(log));
+        for (const QString& line : text.split('\n', Qt::SkipEmptyParts)) {
             if (line == "--") {
                 lists.append(current);
                 current.clear();
@@ -216,7 +218,8 @@ TEST_F(FakeGccProject, TheMakefileRunsTheBuildsOwnArgumentLists)
     ASSERT_EQ(tarn({"--rebuild", path}).status, 0);
     const QList<QStringList> built = runs();
     ASSERT_EQ(built.size(), 4);
-    EXPECT_EQ(built.at(0), QStringList({"-c", file.sources.at(0), "-g", "-DV=$HOME", "-DQ=a b", "-DR=$1"}));
+    EXPECT_EQ(built.at(0),
+              QStringList({"-c", file.sources.at(0), "-g", "-DV=$HOME", "-DQ=a b", "-DR=$1"}));
 
     const Finished exported = tarn({"--export-makefile", path});
     EXPECT_EQ(exported.status, 0);
@@ -238,7 +241,8 @@ TEST_F(FakeGccProject, TheMakefileRunsTheBuildsOwnArgumentLists)
         if (i > 0)
             arguments << "-o" << SourceObject(file.sources.at(i));
         expected << arguments;
-        EXPECT_EQ(arguments, CompileInvocationIn(job, file.sources.at(i), job.projectDirectory).arguments);
+        EXPECT_EQ(arguments,
+                  CompileInvocationIn(job, file.sources.at(i), job.projectDirectory).arguments);
     }
     expected << built.last();
     EXPECT_EQ(built.last(), LinkStep(job).invocation.arguments);
