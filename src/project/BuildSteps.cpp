@@ -1,6 +1,7 @@
 #include "project/BuildSteps.h"
 
 #include "tools/CompileOptions.h"
+#include "tools/LinkEntries.h"
 #include "tools/PathBytes.h"
 #include "tools/PathNames.h"
 
@@ -37,20 +38,28 @@ BuildStep CompileStep(const BuildJob& job, const QString& source)
     return {command.invocation(DirectoryOf(source)), command.line()};
 }
 
+Invocation CompileInvocationIn(const BuildJob& job, const QString& source, const QString& directory)
+{
+    Invocation compile = CompileStep(job, source).invocation;
+    if (directory != compile.workingDirectory)
+        compile.arguments << QStringLiteral("-o") << SourceObject(source);
+    compile.workingDirectory = directory;
+    return compile;
+}
+
+QStringList LinkObjects(const BuildJob& job)
+{
+    QStringList objects;
+    objects.reserve(job.sources.size());
+    for (const QString& source : job.sources)
+        objects.append(SourceObject(source));
+    return objects;
+}
+
 BuildStep LinkStep(const BuildJob& job)
 {
-    ToolCommand command(job.gccPath);
-    command.appendText(QStringLiteral(" -o "));
-    command.appendWord(job.outputFile);
-    command.appendText(QStringLiteral(" "));
-    for (const QString& source : job.sources) {
-        command.appendWord(SourceObject(source));
-        command.appendText(QStringLiteral(" "));
-    }
-    for (const QString& library : job.libraries) {
-        command.appendWord(QStringLiteral("-l") + library);
-        command.appendText(QStringLiteral(" "));
-    }
+    const ToolCommand command =
+        GccLinkCommand(job.gccPath, job.outputFile, LinkObjects(job), job.libraries);
     // As make runs the link rule: a relative output name means the same file.
     return {command.invocation(job.projectDirectory), command.line()};
 }

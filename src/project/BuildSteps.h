@@ -39,11 +39,22 @@ bool HasObjectName(const QString& source);
 QString SourceObject(const QString& source);
 
 // gcc -c <source> <flags>, run in the source's folder so the object lands
-// beside it. Shown as BuildProjectCompileLine.
+// beside it. Shown as BuildProjectCompileCommand shows it.
 BuildStep CompileStep(const BuildJob& job, const QString& source);
 
-// gcc -o <output> <objects> -l<library>..., shown with a blank after every
-// entry: "/usr/bin/gcc -o /p/hello.exe /p/main.o /p/util.o -lm ".
+// The same compile started in `directory` instead (the exported Makefile
+// runs every recipe in the project directory): CompileStep's arguments,
+// then "-o <object>" when that is not the source's folder, so the object
+// still lands beside the source.
+Invocation CompileInvocationIn(const BuildJob& job, const QString& source,
+                               const QString& directory);
+
+// The objects the link takes: each source's SourceObject, in project order.
+QStringList LinkObjects(const BuildJob& job);
+
+// GccLinkCommand of the output, the objects and the project's libraries,
+// run in the project directory; shown with a blank after every entry:
+// "/usr/bin/gcc -o /p/hello.exe /p/main.o /p/util.o -lm ".
 BuildStep LinkStep(const BuildJob& job);
 
 // True when the object exists and the source is not newer than it, at the

@@ -73,16 +73,6 @@ QString recipe(const Invocation& invocation)
     return line;
 }
 
-QString compileRecipe(const BuildJob& job, const QString& source)
-{
-    // The build runs each compile in its source's folder; make runs it in
-    // the project directory, so the object is named when they differ.
-    Invocation compile = CompileStep(job, source).invocation;
-    if (DirectoryOf(source) != job.projectDirectory)
-        compile.arguments << QStringLiteral("-o") << SourceObject(source);
-    return recipe(compile);
-}
-
 // The first name of the job that make cannot be given, with the reason.
 QString firstRefusedName(const BuildJob& job)
 {
@@ -163,15 +153,16 @@ std::optional<QByteArray> MakefileContents(const BuildJob& job, QString* error)
         return std::nullopt;
     }
     QString text = kMakefileBanner + u'\n' + kMakefileNotice + QStringLiteral("\n\n");
+    // make runs every recipe in the project directory.
     text += rulePath(job.outputFile, RulePlace::Target) + QStringLiteral(": ");
-    for (const QString& source : job.sources)
-        text += rulePath(SourceObject(source), RulePlace::Prerequisite) + u' ';
+    for (const QString& object : LinkObjects(job))
+        text += rulePath(object, RulePlace::Prerequisite) + u' ';
     text += u'\n';
     text += u'\t' + recipe(LinkStep(job).invocation) + u'\n';
     for (const QString& source : job.sources) {
         text += rulePath(SourceObject(source), RulePlace::Target) + QStringLiteral(": ") +
                 rulePath(source, RulePlace::Prerequisite) + u'\n';
-        text += u'\t' + compileRecipe(job, source) + u'\n';
+        text += u'\t' + recipe(CompileInvocationIn(job, source, job.projectDirectory)) + u'\n';
     }
     text += QStringLiteral(".SUFFIXES:\n");
     // Every byte of every name, as the file system holds it.

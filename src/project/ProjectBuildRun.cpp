@@ -1,5 +1,10 @@
 #include "project/ProjectBuildRun.h"
 
+#include <algorithm>
+#include <mutex>
+#include <thread>
+#include <vector>
+
 namespace {
 
 BuildRow row(const QString& text, int withSeparator = 0)
@@ -9,11 +14,11 @@ BuildRow row(const QString& text, int withSeparator = 0)
 
 // Runs one step: its announcement rows first, so the user sees what runs,
 // then the report once it has ended.
-StepResult runAnnounced(BuildHost& host, const BuildStep& step, const QString& announcement,
+StepResult runAnnounced(BuildOutlet& outlet, const BuildStep& step, const QString& announcement,
                         const QString& heading)
 {
-    host.postRows({row(announcement), row(step.shownLine)});
-    return host.runStep(step, heading);
+    outlet.postRows({row(announcement), row(step.shownLine)});
+    return outlet.runStep(step, heading);
 }
 
 bool failed(const StepResult& result)
@@ -21,48 +26,85 @@ bool failed(const StepResult& result)
     return !result.started || !result.succeeded;
 }
 
-// Compiles the sources that need it, one after another; whether a source
-// is out of date is decided when its turn comes. Returns how many failed.
-int compileInTurn(const BuildJob& job, BuildHost& host)
-{
-    int failures = 0;
-    for (const QString& source : job.sources) {
-        if (host.stopRequested())
-            return failures;
-        if (!HasObjectName(source)) {
-            host.postRows({row(buildrows::NoObjectName(source), 1)});
-            continue;
-        }
-        if (job.kind == BuildKind::Changed && ObjectIsCurrent(source, SourceObject(source)))
-            continue;
-        failures += failed(runAnnounced(host, CompileStep(job, source),
-                                        buildrows::Compiling(source), buildrows::kErrors));
+// The compile phase: the sources in project order, up to `width` compiles
+// at a time. The calling thread compiles too; width - 1 more threads join
+// it. A compile's outlet is released as soon as it and every compile before
+// it have ended, by the thread that ended last among them, so compiles are
+// shown in project order.
+class CompilePhase {
+public:
+    CompilePhase(const BuildJob& job, BuildHost& host)
+        : m_job(job), m_host(host), m_outlets(size_t(job.sources.size())),
+          m_ended(size_t(job.sources.size()), false)
+    {
     }
-    return failures;
-}
 
-// The same with several compiles side by side (the command line's --jobs):
-// what is out of date is decided before the first compile starts.
-int compileSideBySide(const BuildJob& job, BuildHost& host)
-{
-    QList<CompileUnit> units;
-    for (const QString& source : job.sources) {
-        if (!HasObjectName(source)) {
-            units.append({{row(buildrows::NoObjectName(source), 1)}, std::nullopt});
-            continue;
-        }
-        if (job.kind == BuildKind::Changed && ObjectIsCurrent(source, SourceObject(source)))
-            continue;
-        const BuildStep step = CompileStep(job, source);
-        units.append({{row(buildrows::Compiling(source)), row(step.shownLine)}, step});
+    // Returns how many compiles failed (did not start, crashed or ended
+    // with a non-zero status).
+    int run(int width)
+    {
+        const qsizetype sources = m_job.sources.size();
+        const int threads = int(std::clamp<qsizetype>(width, 1, std::max<qsizetype>(sources, 1)));
+        std::vector<std::thread> helpers;
+        for (int t = 1; t < threads; ++t)
+            helpers.emplace_back([this] { work(); });
+        work();
+        for (std::thread& helper : helpers)
+            helper.join();
+        return m_failures;
     }
-    return host.runCompiles(units, job.parallelCompiles);
-}
 
-int compilePhase(const BuildJob& job, BuildHost& host)
-{
-    return job.parallelCompiles > 1 ? compileSideBySide(job, host) : compileInTurn(job, host);
-}
+private:
+    // Takes sources in project order until none is left or the build is to
+    // stop.
+    void work()
+    {
+        for (;;) {
+            size_t i = 0;
+            bool held = false;
+            {
+                std::lock_guard lock(m_mutex);
+                if (m_next == m_ended.size() || m_host.stopRequested())
+                    return;
+                i = m_next++;
+                held = m_shown < i;
+            }
+            m_outlets[i] = m_host.compileOutlet(held);
+            const bool compileFailed = compile(m_job.sources.at(qsizetype(i)), *m_outlets[i]);
+            std::lock_guard lock(m_mutex);
+            m_failures += compileFailed;
+            m_ended[i] = true;
+            for (; m_shown < m_ended.size() && m_ended[m_shown]; ++m_shown) {
+                m_outlets[m_shown]->release();
+                m_outlets[m_shown].reset();
+            }
+        }
+    }
+
+    // One source: a row when it has no object name, nothing when Build
+    // Project finds its object current, else its compile. True when the
+    // compile failed.
+    bool compile(const QString& source, BuildOutlet& outlet) const
+    {
+        if (!HasObjectName(source)) {
+            outlet.postRows({row(buildrows::NoObjectName(source), 1)});
+            return false;
+        }
+        if (m_job.kind == BuildKind::Changed && ObjectIsCurrent(source, SourceObject(source)))
+            return false;
+        return failed(runAnnounced(outlet, CompileStep(m_job, source), buildrows::Compiling(source),
+                                   buildrows::kErrors));
+    }
+
+    const BuildJob& m_job;
+    BuildHost& m_host;
+    std::vector<std::unique_ptr<BuildOutlet>> m_outlets;
+    std::mutex m_mutex;
+    std::vector<bool> m_ended; // by source, under the mutex
+    size_t m_next = 0;         // the next source to take
+    size_t m_shown = 0;        // the sources before it are released
+    int m_failures = 0;
+};
 
 bool everyObjectCurrent(const BuildJob& job)
 {
@@ -75,26 +117,13 @@ bool everyObjectCurrent(const BuildJob& job)
 
 } // namespace
 
-int BuildHost::runCompiles(const QList<CompileUnit>& units, int)
-{
-    int failures = 0;
-    for (const CompileUnit& unit : units) {
-        if (stopRequested())
-            break;
-        postRows(unit.rows);
-        if (unit.step)
-            failures += failed(runStep(*unit.step, buildrows::kErrors));
-    }
-    return failures;
-}
-
 BuildOutcome RunProjectBuild(const BuildJob& job, BuildHost& host)
 {
     BuildOutcome outcome;
     if (job.clearBeforeBuild)
         host.clearRows();
     host.postRows({row(buildrows::kBeginning, 1)});
-    outcome.failedCompiles = compilePhase(job, host);
+    outcome.failedCompiles = CompilePhase(job, host).run(job.parallelCompiles);
     if (host.stopRequested()) {
         // Nothing more runs. Whoever stopped the build says so once, after
         // every job it stopped (Stop Build: "Stopped by the user").

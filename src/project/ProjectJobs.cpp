@@ -1,26 +1,38 @@
 #include "project/ProjectJobs.h"
 
 #include "messages/MessageSink.h"
-#include "project/ParallelCompiles.h"
 #include "project/ProjectBuildRun.h"
 #include "tools/BuildVerdict.h"
 #include "tools/JobManager.h"
+#include "tools/MakeJob.h"
 #include "tools/ToolSession.h"
 #include "tools/WorkerReports.h"
 
+#include <optional>
+
 namespace {
 
-// The worker engine seen by a running build: children run with the job's
-// cancel flag, rows go through one batcher in the build's order.
-class EngineBuildHost : public BuildHost {
+// Rows of the worker engine: children run with the job's cancel flag, their
+// reports and the build's rows go through one batcher, the diagnostics and
+// failures into one verdict.
+class EngineOutlet : public BuildOutlet {
 public:
-    explicit EngineBuildHost(JobContext& context) : m_context(context) {}
+    // Held: the rows wait for release(). `into`: the build's verdict, which
+    // takes this one's in on release().
+    EngineOutlet(const std::atomic<bool>& cancel, bool held, BuildVerdict* into = nullptr)
+        : m_cancel(cancel), m_into(into)
+    {
+        if (held)
+            m_batch.emplace(MessageBatcher::Hold::Held);
+        else
+            m_batch.emplace();
+    }
 
     StepResult runStep(const BuildStep& step, const QString& heading) override
     {
         const ChildResult result =
-            RunWithGccReport(step.invocation, m_context.cancelFlag(), m_batch, heading, &m_verdict);
-        m_batch.post();
+            RunWithGccReport(step.invocation, m_cancel, *m_batch, heading, &m_verdict);
+        m_batch->post();
         StepResult outcome;
         outcome.started = result.started();
         outcome.succeeded = result.end == ChildResult::End::Finished && result.exitCode == 0;
@@ -29,34 +41,61 @@ public:
     void postRows(const QList<BuildRow>& rows) override
     {
         for (const BuildRow& row : rows)
-            m_batch.add(row.text, row.withSeparator);
-        m_batch.post();
+            m_batch->add(row.text, row.withSeparator);
+        m_batch->post();
     }
-    void clearRows() override { m_batch.clear(); }
-    bool stopRequested() const override { return m_context.cancelled(); }
-    int runCompiles(const QList<CompileUnit>& units, int parallel) override
+    void release() override
     {
-        if (parallel <= 1)
-            return BuildHost::runCompiles(units, parallel);
-        m_batch.post(); // the rows before the compiles go first
-        return RunCompilesSideBySide(units, parallel, m_context.cancelFlag());
+        m_batch->release();
+        if (m_into)
+            m_into->add(m_verdict);
+    }
+
+    void clear() { m_batch->clear(); }
+    BuildVerdict& verdict() { return m_verdict; }
+
+private:
+    const std::atomic<bool>& m_cancel;
+    std::optional<MessageBatcher> m_batch;
+    BuildVerdict m_verdict;
+    BuildVerdict* m_into = nullptr;
+};
+
+// The worker engine seen by a running build: the build's own rows and the
+// link through one outlet, each compile through one of its own.
+class EngineBuildHost : public BuildHost {
+public:
+    explicit EngineBuildHost(JobContext& context)
+        : m_context(context), m_own(context.cancelFlag(), false)
+    {
+    }
+
+    StepResult runStep(const BuildStep& step, const QString& heading) override
+    {
+        return m_own.runStep(step, heading);
+    }
+    void postRows(const QList<BuildRow>& rows) override { m_own.postRows(rows); }
+    void clearRows() override { m_own.clear(); }
+    bool stopRequested() const override { return m_context.cancelled(); }
+    std::unique_ptr<BuildOutlet> compileOutlet(bool held) override
+    {
+        return std::make_unique<EngineOutlet>(m_context.cancelFlag(), held, &m_own.verdict());
     }
 
     // After the build's last row: its verdict for the status bar.
     void postVerdict(const BuildOutcome& outcome)
     {
+        BuildVerdict& verdict = m_own.verdict();
         if (outcome.stopped)
-            m_verdict.setStopped();
+            verdict.setStopped();
         else if (BuildStatus(outcome) != 0)
-            m_verdict.setIncomplete();
-        m_batch.post();
-        PostBuildVerdict(m_verdict);
+            verdict.setIncomplete();
+        PostBuildVerdict(verdict);
     }
 
 private:
     JobContext& m_context;
-    MessageBatcher m_batch;
-    BuildVerdict m_verdict;
+    EngineOutlet m_own;
 };
 
 } // namespace
@@ -86,14 +125,6 @@ int StartExportAndMake(ToolSession& tools, const QString& makePath, const QStrin
     const Invocation invocation{makePath, {QStringLiteral("-f"), QStringLiteral("Makefile")},
                                 projectDirectory};
     return tools.jobs().start(QStringLiteral("ExportAndMakeThread"), [invocation](JobContext& context) {
-        MessageBatcher batch;
-        BuildVerdict verdict;
-        const ChildResult result = RunWithMakeReport(invocation, context.cancelFlag(), batch, &verdict);
-        // A stopped make ends with Stop Build's one row instead.
-        if (result.end != ChildResult::End::Cancelled)
-            batch.add(QStringLiteral("Ending make"), 1);
-        batch.post();
-        PostBuildVerdict(verdict);
-        return result.end == ChildResult::End::Finished ? result.exitCode : 1;
+        return RunMakeJob(context, invocation);
     });
 }

@@ -7,7 +7,6 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CommandLineBuild.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CompileCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MakefileWriter.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ParallelCompiles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectBuildRun.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectJobs.cpp
 )

@@ -39,12 +39,8 @@ ToolCommand BuildSourceCommand(const QString& gccPath, const QString& sourcePath
 ToolCommand LinkCommand(const QString& gccPath, const QString& outputName,
                         const QStringList& linkEntries)
 {
-    ToolCommand command(gccPath);
-    command.appendText(QStringLiteral(" -o "));
-    command.appendWord(outputName);
-    command.appendText(QStringLiteral(" "));
-    AppendLinkEntries(command, linkEntries);
-    return command;
+    const LinkInputs inputs = SplitLinkEntries(linkEntries);
+    return GccLinkCommand(gccPath, outputName, inputs.objects, inputs.libraries);
 }
 
 MakePlan PlanMake(const QString& makePath, const QString& makeFile, const QString& toolDirectory)

@@ -20,8 +20,8 @@ ToolCommand BuildSourceCommand(const QString& gccPath, const QString& sourcePath
                                const QString& executableName, const CompileOptions& options,
                                const QStringList& linkEntries);
 
-// gccPath " " "-o " output " " and the link entries; no compile options. The
-// output name is used exactly as typed.
+// The Link dialog's link: GccLinkCommand with the list's objects, then its
+// libraries.
 ToolCommand LinkCommand(const QString& gccPath, const QString& outputName,
                         const QStringList& linkEntries);
 

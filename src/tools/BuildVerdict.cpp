@@ -60,6 +60,19 @@ void BuildVerdict::setIncomplete()
     m_incomplete = true;
 }
 
+void BuildVerdict::add(const BuildVerdict& later)
+{
+    m_errors += later.m_errors;
+    m_warnings += later.m_warnings;
+    if (m_failed || !later.m_failed)
+        return;
+    m_failed = true;
+    m_incomplete = later.m_incomplete;
+    m_tool = later.m_tool;
+    m_toolName = later.m_toolName;
+    m_failure = later.m_failure;
+}
+
 bool BuildVerdict::failed() const
 {
     return m_failed || m_errors > 0;

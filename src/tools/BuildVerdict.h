@@ -29,6 +29,11 @@ public:
     // first failure decides.
     void setStopped();
     void setIncomplete();
+    // Takes in a later part of the same build that was counted on its own
+    // (a compile beside others): its diagnostics, and its failure when this
+    // verdict has none yet. Parts taken in in the order of their runs give
+    // the verdict of one count over all of them.
+    void add(const BuildVerdict& later);
 
     int errors() const { return m_errors; }
     int warnings() const { return m_warnings; }

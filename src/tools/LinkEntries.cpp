@@ -24,20 +24,42 @@ QString MakeLinkEntry(const QString& extension, const QString& fileName, const Q
     return fileName.left(std::max<qsizetype>(0, fileName.size() - dropEnd)).mid(3);
 }
 
+void AppendLinkInputs(ToolCommand& command, const QStringList& objects,
+                      const QStringList& libraries)
+{
+    for (const QString& object : objects) {
+        command.appendWord(object);
+        command.appendText(QStringLiteral(" "));
+    }
+    for (const QString& library : libraries) {
+        command.appendWord(QStringLiteral("-l") + library);
+        command.appendText(QStringLiteral(" "));
+    }
+}
+
+LinkInputs SplitLinkEntries(const QStringList& entries)
+{
+    LinkInputs inputs;
+    for (const QString& entry : entries)
+        (IsObjectEntry(entry) ? inputs.objects : inputs.libraries).append(entry);
+    return inputs;
+}
+
 void AppendLinkEntries(ToolCommand& command, const QStringList& entries)
 {
-    for (const QString& entry : entries) {
-        if (IsObjectEntry(entry)) {
-            command.appendWord(entry);
-            command.appendText(QStringLiteral(" "));
-        }
-    }
-    for (const QString& entry : entries) {
-        if (!IsObjectEntry(entry)) {
-            command.appendWord(QStringLiteral("-l") + entry);
-            command.appendText(QStringLiteral(" "));
-        }
-    }
+    const LinkInputs inputs = SplitLinkEntries(entries);
+    AppendLinkInputs(command, inputs.objects, inputs.libraries);
+}
+
+ToolCommand GccLinkCommand(const QString& gccPath, const QString& output,
+                           const QStringList& objects, const QStringList& libraries)
+{
+    ToolCommand command(gccPath);
+    command.appendText(QStringLiteral(" -o "));
+    command.appendWord(output);
+    command.appendText(QStringLiteral(" "));
+    AppendLinkInputs(command, objects, libraries);
+    return command;
 }
 
 bool HasCppRuntimeEntry(const QStringList& entries)

@@ -28,10 +28,30 @@ bool IsObjectEntry(const QString& entry);
 // and first 3 characters (libfoo.so -> foo).
 QString MakeLinkEntry(const QString& extension, const QString& fileName, const QString& fullPath);
 
-// Appends every object entry followed by " ", then "-l" · entry · " " for
-// every library entry, each group in list order, to the command's line; each
-// object path and each "-l" entry is one argument.
+// Appends every object followed by " ", then "-l" · library · " " for
+// every library, each group in list order, to the command's line; each
+// object path and each "-l" entry is one argument. The one place a link's
+// inputs are written: Build Source, Link and the project link.
+void AppendLinkInputs(ToolCommand& command, const QStringList& objects,
+                      const QStringList& libraries);
+
+// A link list taken apart: its object entries and its library entries,
+// each in list order.
+struct LinkInputs {
+    QStringList objects;
+    QStringList libraries;
+};
+LinkInputs SplitLinkEntries(const QStringList& entries);
+
+// The inputs of a link list: its objects, then its libraries
+// (AppendLinkInputs of SplitLinkEntries).
 void AppendLinkEntries(ToolCommand& command, const QStringList& entries);
+
+// A link without compile options, as Link and the project link run it:
+// gccPath " -o " output " " and the inputs (AppendLinkInputs). The output
+// name is used exactly as given.
+ToolCommand GccLinkCommand(const QString& gccPath, const QString& output,
+                           const QStringList& objects, const QStringList& libraries);
 
 // Whether the list already holds the C++ runtime library (compared without
 // regard to case).

@@ -16,6 +16,7 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/MakeDirectories.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WorkerReports.cpp
   ${CMAKE_CURRENT_LIST_DIR}/JobManager.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MakeJob.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StopJobs.cpp
 )
 list(APPEND TARN_UI_SOURCES

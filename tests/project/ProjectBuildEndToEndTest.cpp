@@ -1,12 +1,14 @@
 // The statuses of the command-line entry for bad input, run in this process
 // with the real gcc (the good runs are ProjectCommandLine's, with the real
 // program).
-#include "app/IdeSettings.h"
+#include "app/SettingsCodec.h"
 #include "project/CommandLineBuild.h"
 #include "project/ProjectFileCodec.h"
-#include "support/TestSupport.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -17,6 +19,27 @@ struct CommandRun {
     int status = -1;
     QString out;
     QString errors;
+};
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A settings folder of the test's own for as long as it lives.
+class PrivateSettings {
+public:
+    PrivateSettings() : m_old(qgetenv("XDG_CONFIG_HOME"))
+    {
+        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+    }
+    ~PrivateSettings() { qputenv("XDG_CONFIG_HOME", m_old); }
+
+private:
+    QTemporaryDir m_config;
+    QByteArray m_old;
 };
 
 CommandRun run(const QString& option, const QStringList& arguments)
@@ -34,10 +57,11 @@ CommandRun run(const QString& option, const QStringList& arguments)
 
 TEST(ProjectBuildEndToEnd, CommandLineStatusesForBadInput)
 {
+    const PrivateSettings settings;
     QTemporaryDir dir;
-    ASSERT_TRUE(testsupport::writeFile(settingsFilePath(), "[Options]\nGCC Path=/usr/bin/gcc\n"));
-    ASSERT_TRUE(testsupport::writeFile(dir.filePath("main.c"), "int main(void) { return 0; }\n"));
-    ASSERT_TRUE(testsupport::writeFile(dir.filePath("broken.tarn"), "\x05\x00"));
+    ASSERT_TRUE(writeFile(settingsFilePath(), "[Options]\nGCC Path=/usr/bin/gcc\n"));
+    ASSERT_TRUE(writeFile(dir.filePath("main.c"), "int main(void) { return 0; }\n"));
+    ASSERT_TRUE(writeFile(dir.filePath("broken.tarn"), "\x05\x00"));
     const auto save = [&](const QString& name, const QStringList& sources,
                           const QStringList& libraries = {}, const QString& output = {}) {
         ProjectFile project;
@@ -72,14 +96,13 @@ TEST(ProjectBuildEndToEnd, CommandLineStatusesForBadInput)
     }
     // No gcc set and none on PATH.
     const QString hello = save("hello.tarn", {main});
-    ASSERT_TRUE(testsupport::writeFile(settingsFilePath(), "[Options]\nGCC Path=\n"));
+    ASSERT_TRUE(writeFile(settingsFilePath(), "[Options]\nGCC Path=\n"));
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", dir.path().toLocal8Bit());
     const CommandRun noGcc = run("--build", {hello});
     qputenv("PATH", path);
     EXPECT_EQ(noGcc.status, 2);
     EXPECT_TRUE(noGcc.errors.contains("gcc")) << noGcc.errors.toStdString();
-    QFile::remove(settingsFilePath());
 }
 
 } // namespace

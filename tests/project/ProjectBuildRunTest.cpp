@@ -8,16 +8,35 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
+#include <functional>
+#include <mutex>
 
 namespace {
 
 enum class Gcc { Clean, Fails };
 
+class ScriptedHost;
+
+// Rows of one compile, kept until it is released (held or not: the rows
+// of the build are compared after it has ended).
+class ScriptedOutlet : public BuildOutlet {
+public:
+    explicit ScriptedOutlet(ScriptedHost& host) : m_host(host) {}
+    void postRows(const QList<BuildRow>& posted) override { m_rows += posted; }
+    StepResult runStep(const BuildStep& step, const QString& heading) override;
+    void release() override;
+
+private:
+    ScriptedHost& m_host;
+    QList<BuildRow> m_rows;
+};
+
 // Stands in for gcc and its report: a clean compile writes the object, a
 // failing one does not; the link fails when told to. The report is one row
 // naming its heading and what happened (the real reports are tested with
-// the runner and end to end).
+// the runner and end to end). Compiles may run on several threads.
 class ScriptedHost : public BuildHost {
 public:
     QHash<QString, Gcc> compiles; // by source
@@ -26,18 +45,36 @@ public:
     QStringList ran;
     int clears = 0;
     int stopAfterSteps = -1; // Tarn closes once this many steps have run
+    int heldOutlets = 0;
+    int releasedOutlets = 0;
+    mutable std::mutex mutex;
+    // Called on the compiling thread before each compile.
+    std::function<void(const QString& source)> beforeCompile;
 
     StepResult runStep(const BuildStep& step, const QString& heading) override
     {
-        ran.append(step.shownLine);
+        QList<BuildRow> report;
+        const StepResult result = run(step, heading, report);
+        rows += report;
+        return result;
+    }
+    StepResult run(const BuildStep& step, const QString& heading, QList<BuildRow>& report)
+    {
+        {
+            std::lock_guard lock(mutex);
+            ran.append(step.shownLine);
+        }
         const bool isLink = step.invocation.arguments.value(0) == "-o";
-        const Gcc behaviour = isLink ? link : compiles.value(step.invocation.arguments.value(1));
+        const QString source = step.invocation.arguments.value(1);
+        if (!isLink && beforeCompile)
+            beforeCompile(source);
+        const Gcc behaviour = isLink ? link : compiles.value(source);
         StepResult result;
         result.started = true;
         result.succeeded = behaviour == Gcc::Clean;
-        rows.append({heading + (result.succeeded ? " ok" : " failed"), 1});
+        report.append({heading + (result.succeeded ? " ok" : " failed"), 1});
         if (!isLink && result.succeeded) {
-            QFile object(SourceObject(step.invocation.arguments.value(1)));
+            QFile object(SourceObject(source));
             EXPECT_TRUE(object.open(QIODevice::WriteOnly));
         }
         return result;
@@ -46,9 +83,32 @@ public:
     void clearRows() override { ++clears; }
     bool stopRequested() const override
     {
+        std::lock_guard lock(mutex);
         return stopAfterSteps >= 0 && ran.size() >= stopAfterSteps;
     }
+    std::unique_ptr<BuildOutlet> compileOutlet(bool held) override
+    {
+        std::lock_guard lock(mutex);
+        heldOutlets += held;
+        return std::make_unique<ScriptedOutlet>(*this);
+    }
+    // The build releases one outlet at a time.
+    void take(const QList<BuildRow>& released)
+    {
+        rows += released;
+        ++releasedOutlets;
+    }
 };
+
+StepResult ScriptedOutlet::runStep(const BuildStep& step, const QString& heading)
+{
+    return m_host.run(step, heading, m_rows);
+}
+
+void ScriptedOutlet::release()
+{
+    m_host.take(m_rows);
+}
 
 struct BuildProject : ::testing::Test {
     QTemporaryDir dir;
@@ -183,4 +243,45 @@ TEST_F(BuildProject, FailedCompileNeverLinksAnOlderObject)
         EXPECT_EQ(outcome.failedCompiles, 1);
         EXPECT_FALSE(outcome.linked);
     }
+}
+
+// Compiles side by side that end in the reverse order are still shown in
+// project order, each with its own rows; the same rows as one compile at a
+// time, where no outlet is ever held.
+TEST_F(BuildProject, CompilesEndingOutOfOrderAreShownInProjectOrder)
+{
+    job.sources.append(dir.filePath("c.c"));
+    ASSERT_TRUE(QFile(job.sources.last()).open(QIODevice::WriteOnly));
+    job.kind = BuildKind::All;
+    host.compiles[job.sources[1]] = Gcc::Fails;
+    const QList<BuildRow> failed{{"Errors: failed", 1}};
+    const QList<BuildRow> expected =
+        kBegin + compiled(0, kClean) + compiled(1, failed) + compiled(2, kClean) + kEnd;
+    RunProjectBuild(job, host);
+    EXPECT_EQ(host.rows, expected);
+    EXPECT_EQ(host.heldOutlets, 0);
+    EXPECT_EQ(host.releasedOutlets, 3);
+
+    // Each compile waits until the ones after it have ended.
+    std::mutex mutex;
+    std::condition_variable changed;
+    QStringList ended;
+    host.beforeCompile = [&](const QString& source) {
+        std::unique_lock lock(mutex);
+        const qsizetype index = job.sources.indexOf(source);
+        changed.wait_for(lock, std::chrono::seconds(10),
+                         [&] { return ended.size() == job.sources.size() - 1 - index; });
+        ended.append(source);
+        changed.notify_all();
+    };
+    host.rows.clear();
+    host.releasedOutlets = 0;
+    job.parallelCompiles = 3;
+    const BuildOutcome outcome = RunProjectBuild(job, host);
+    EXPECT_EQ(ended, QStringList({job.sources[2], job.sources[1], job.sources[0]}));
+    EXPECT_EQ(host.rows, expected);
+    EXPECT_EQ(host.heldOutlets, 2); // the first compile taken is shown at once
+    EXPECT_EQ(host.releasedOutlets, 3);
+    EXPECT_EQ(outcome.failedCompiles, 1);
+    EXPECT_FALSE(outcome.linked);
 }

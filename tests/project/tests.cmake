@@ -1,6 +1,7 @@
 # Tests of src/project
 list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/BuildStepsTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectBuildEndToEndTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HonestBuildTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MakefileWriterTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectBuildRunTest.cpp
@@ -11,7 +12,6 @@ list(APPEND TARN_CORE_TESTS
 )
 list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/ProjectBuildCommandsTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ProjectBuildEndToEndTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectCommandsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectDocumentTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectTreeViewTest.cpp

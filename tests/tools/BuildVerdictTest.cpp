@@ -62,6 +62,18 @@ TEST(BuildVerdict, TextsFromRunsAndCountedRows)
         for (const Run& run : c.runs)
             verdict.addRun(run.tool, run.program, run.result);
         EXPECT_EQ(verdict.text().toStdString(), c.expected.toStdString()) << c.name;
+        // The same runs counted in parts (compiles side by side), each run
+        // and the rows a part of its own, taken in in order.
+        BuildVerdict whole;
+        BuildVerdict rows;
+        rows.countRows(c.rows, true);
+        whole.add(rows);
+        for (const Run& run : c.runs) {
+            BuildVerdict part;
+            part.addRun(run.tool, run.program, run.result);
+            whole.add(part);
+        }
+        EXPECT_EQ(whole.text().toStdString(), c.expected.toStdString()) << c.name;
     }
     // Ends outside the runs; a tool's failure before them still decides.
     BuildVerdict stopped, incomplete, both;
@@ -73,6 +85,10 @@ TEST(BuildVerdict, TextsFromRunsAndCountedRows)
     EXPECT_EQ(stopped.text(), "Build stopped");
     EXPECT_EQ(incomplete.text(), "Build failed: 0 errors, 1 warning");
     EXPECT_EQ(both.text(), "Build failed: could not start gcc");
+    BuildVerdict taken;
+    taken.add(incomplete);
+    taken.add(both);
+    EXPECT_EQ(taken.text(), "Build failed: 0 errors, 1 warning");
 }
 
 } // namespace
