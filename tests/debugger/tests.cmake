@@ -6,6 +6,8 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/MiTranscriptTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MiCommandTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MiRobustnessTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DebugStateTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DebugSessionTest.cpp
 )
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/MiTranscriptTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MiRobustnessTest.cpp PROPERTIES
