@@ -5,6 +5,7 @@
 #include "app/IdeSettings.h"
 #include "app/LockKeys.h"
 #include "app/TarnIcons.h"
+#include "debugger/DebugController.h"
 #include "editor/CTarnView.h"
 #include "framework/CommandRouter.h"
 #include "framework/Document.h"
@@ -51,6 +52,16 @@ CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable())
     onCommand(cmd::FindInFiles, [this] { OnFindInFiles(); });
     registerStopBuild();
     registerEditorSwitches();
+    registerDebugger();
+}
+
+void CMainFrame::registerDebugger()
+{
+    m_debugger = new DebugController(this);
+    for (const DebugController::Command& command : m_debugger->commands()) {
+        onCommand(command.id, command.run);
+        onUpdateEnabled(command.id, command.enabled);
+    }
 }
 
 void CMainFrame::registerEditorSwitches()
@@ -94,6 +105,8 @@ void CMainFrame::aboutToCloseChildren()
 {
     // A file that cannot be written is reported; Tarn closes all the same.
     SaveSession(currentSession(), this);
+    // gdb and the program end with Tarn.
+    m_debugger->shutdown();
 }
 
 void CMainFrame::OnToggleEditorSwitch(bool EditorSwitches::*which)

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QString>
 
+class DebugController;
 class QLabel;
 class QToolBar;
 
@@ -33,6 +34,8 @@ public:
     bool lastFindSet = false;
 
     QToolBar* toolBar() const { return m_toolBar; }
+    // The integrated debugger: the Debug menu's commands and panes.
+    DebugController* debugger() const { return m_debugger; }
 
     void OnWindowNext();
     void OnWindowTileHorz();
@@ -72,10 +75,12 @@ private:
     // Stop Build (Ctrl+Break), enabled while a job not yet stopped runs.
     void registerStopBuild();
     void registerEditorSwitches();
+    void registerDebugger();
     void tile(Qt::Orientation orientation);
     void updateLockIndicators();
 
     QToolBar* m_toolBar = nullptr;
+    DebugController* m_debugger = nullptr;
     QLabel* m_capsPane = nullptr;
     QLabel* m_numPane = nullptr;
     QLabel* m_scrollPane = nullptr;

@@ -8,3 +8,8 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/DebugSession.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramTerminal.cpp
 )
+# The Debug menu's commands and the panes (widgets).
+list(APPEND TARN_UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/DebugController.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DebugPanes.cpp
+)

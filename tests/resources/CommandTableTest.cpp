@@ -73,6 +73,9 @@ const char* const project =
     "T&ouch All|—|&Export as Makefile|Export and &Make|—|Set &Compile Options...|"
     "Set &Linking Options...|—|&Stop Build\tCtrl+Break";
 const char* const findInFiles = "Find in File&s...\tCtrl+Shift+F";
+const char* const debug = "&Start Debugging\tF5|Sto&p Debugging\tShift+F5|&Break\tCtrl+Alt+Pause|—|"
+                          "Step &Over\tF10|Step &Into\tF11|Step Ou&t\tShift+F11|Run to &Cursor\tCtrl+F10|—|"
+                          "&Toggle Breakpoint\tF9";
 struct Popup {
     int resource;
     const char* title; // "" for the only popup of a context menu
@@ -104,6 +107,7 @@ TEST(TarnMenus, EveryPopupItemForItem)
          join({"&Find...\tCtrl+F|F&ind Next\tF3|R&eplace\tCtrl+H|—|&Go To Line...|Go To &Function...", findInFiles,
                steps})},
         {menu::Source, "&Commands", commands},
+        {menu::Source, "&Debug", debug},
         {menu::Source, "So&urce", "&Build Source...\tCtrl+B|&Quick Compile to Object\tCtrl+Q"},
         {menu::Source, "&View", viewDoc},
         {menu::Source, "&Window", window},
@@ -116,6 +120,7 @@ TEST(TarnMenus, EveryPopupItemForItem)
         {menu::Message, "&Help", help},
         {menu::Project, "&File", fileDoc},
         {menu::Project, "&Commands", commands},
+        {menu::Project, "&Debug", debug},
         {menu::Project, "&Project", join({project, "—|&Find in Files...\tCtrl+Shift+F"})},
         {menu::Project, "&View", viewDoc},
         {menu::Project, "&Window", window},
@@ -281,6 +286,10 @@ TEST(TarnMenus, AccessKeysUniqueWithinEachMenuButTheDeliberateOnes)
         QStringLiteral("153 /: &Open...\tCtrl+O | &Options..."),
         QStringLiteral("156 /: &Insert Statement | F&ind...\tCtrl+F"),
         QStringLiteral("158 /: Set &Compile Options... | &Close"),
+        // The debugger's items as peers name them: Step Out and Toggle
+        // Breakpoint share T.
+        QStringLiteral("129 /&Debug: Step Ou&t\tShift+F11 | &Toggle Breakpoint\tF9"),
+        QStringLiteral("157 /&Debug: Step Ou&t\tShift+F11 | &Toggle Breakpoint\tF9"),
     };
     std::set<QString> clashes;
     for (int resource : menuwalk::allMenus)
@@ -367,6 +376,14 @@ TEST(TarnToolbar, ButtonsInTheirGroups)
                                        RemoveFile,
                                        BuildProject,
                                        0,
-                                       LibcReference};
+                                       LibcReference,
+                                       0,
+                                       DebugStart,
+                                       DebugBreak,
+                                       DebugStop,
+                                       DebugStepOver,
+                                       DebugStepInto,
+                                       DebugStepOut,
+                                       DebugToggleBreakpoint};
     EXPECT_EQ(tarnToolbarLayout(), expected);
 }
