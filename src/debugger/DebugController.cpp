@@ -24,6 +24,10 @@ DebugController::DebugController(fw::MdiMainFrame* frame) : QObject(frame), m_fr
     m_panes = new DebugPanes(frame, &m_session);
     auto refreshCommands = [this] { m_frame->router()->requestUpdate(); };
     connect(&m_session, &DebugSession::stateChanged, this, refreshCommands);
+    connect(&m_session, &DebugSession::stateChanged, this, [this](DebugSession::State state) {
+        if (state == DebugSession::State::Running)
+            clearStopMarks();
+    });
     connect(&m_session, &DebugSession::stopRefreshed, this, &DebugController::showStop);
     connect(&m_session, &DebugSession::statusChanged, this, &DebugController::showStatus);
     connect(&m_session, &DebugSession::ended, this, [this](const QString& why) {

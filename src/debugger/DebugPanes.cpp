@@ -103,10 +103,12 @@ DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session)
                           stacked(console, consoleInput), Qt::RightDockWidgetArea);
     outputDock = addDock(frame, QStringLiteral("Program Output"), "programOutputPane",
                          stacked(output, outputInput), Qt::RightDockWidgetArea);
+    // Below the sources: Locals (or Watch) beside Call Stack (or
+    // Breakpoints); at the right: Program Output and the GDB Console.
+    frame->splitDockWidget(localsDock, stackDock, Qt::Horizontal);
     frame->tabifyDockWidget(localsDock, watchDock);
-    frame->tabifyDockWidget(watchDock, stackDock);
     frame->tabifyDockWidget(stackDock, breakpointsDock);
-    frame->tabifyDockWidget(consoleDock, outputDock);
+    frame->tabifyDockWidget(outputDock, consoleDock);
 
     connect(session, &DebugSession::localsChanged, this, &DebugPanes::refreshLocals);
     connect(session, &DebugSession::watchesChanged, this, &DebugPanes::refreshWatches);
@@ -175,6 +177,7 @@ void DebugPanes::beginSession()
     for (QDockWidget* dock : {localsDock, watchDock, stackDock, breakpointsDock, consoleDock, outputDock})
         dock->show();
     localsDock->raise();
+    stackDock->raise();
     outputDock->raise();
     refreshLocals();
     refreshStack();

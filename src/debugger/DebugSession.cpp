@@ -363,6 +363,16 @@ void DebugSession::selectFrame(int level)
     });
 }
 
+void DebugSession::selectInnermostFrame()
+{
+    // Steps go from where the program stopped, whichever frame the Call
+    // Stack shows.
+    if (m_selectedFrame != 0) {
+        execute("-stack-select-frame", {"0"});
+        m_selectedFrame = 0;
+    }
+}
+
 void DebugSession::continueRunning()
 {
     if (m_state == State::Stopped)
@@ -371,20 +381,25 @@ void DebugSession::continueRunning()
 
 void DebugSession::stepOver()
 {
-    if (m_state == State::Stopped)
-        execute("-exec-next");
+    if (m_state != State::Stopped)
+        return;
+    selectInnermostFrame();
+    execute("-exec-next");
 }
 
 void DebugSession::stepInto()
 {
-    if (m_state == State::Stopped)
-        execute("-exec-step");
+    if (m_state != State::Stopped)
+        return;
+    selectInnermostFrame();
+    execute("-exec-step");
 }
 
 void DebugSession::stepOut()
 {
     if (m_state != State::Stopped)
         return;
+    selectInnermostFrame();
     // From the outermost frame there is nowhere to return to: gdb says so
     // ("finish" not meaningful...), which the status bar shows.
     command("-exec-finish", {}, [this](const MiRecord& r) {

@@ -167,6 +167,7 @@ private:
     void refreshLocals(const std::function<void()>& done);
     void refreshWatches(const std::function<void()>& done);
     void evaluateWatch(int index, const std::function<void()>& done);
+    void selectInnermostFrame();
     void execute(QByteArrayView operation, const QList<QByteArray>& arguments = {});
     void setState(State state);
     void setStatus(const QString& text);

@@ -17,9 +17,17 @@
 
 namespace debugtest {
 
+// The host's tools by their full paths: the window tests run with a PATH
+// that holds none.
+inline QString toolPath(const char* name)
+{
+    const QString fixed = QStringLiteral("/usr/bin/") + QLatin1String(name);
+    return QFile::exists(fixed) ? fixed : QStandardPaths::findExecutable(QLatin1String(name));
+}
+
 inline QString gdbPath()
 {
-    return QStandardPaths::findExecutable(QStringLiteral("gdb"));
+    return toolPath("gdb");
 }
 
 // Runs the event loop until the predicate holds or the time runs out.
@@ -49,7 +57,11 @@ public:
             return;
         file.close();
         QProcess gcc;
-        gcc.start(QStringLiteral("gcc"), flags + QStringList{QStringLiteral("-o"), m_executable, m_source});
+        // gcc finds its assembler and linker on PATH.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PATH"), QStringLiteral("/usr/local/bin:/usr/bin:/bin"));
+        gcc.setProcessEnvironment(environment);
+        gcc.start(toolPath("gcc"), flags + QStringList{QStringLiteral("-o"), m_executable, m_source});
         m_built = gcc.waitForFinished(60000) && gcc.exitCode() == 0;
         m_errors = gcc.readAllStandardError();
     }

@@ -230,6 +230,14 @@ TEST_F(DebugSessionTest, SelectedFrameGivesItsLocalsAndAggregatesExpand)
     ASSERT_TRUE(waitFor([&] { return answered; }));
     ASSERT_EQ(members.size(), 3);
     EXPECT_EQ(members.at(2).value, "30");
+
+    // A step goes on from where the program stopped, not from main.
+    session.stepOver();
+    ASSERT_TRUE(nextStop());
+    EXPECT_EQ(session.lastStop().frame.function, "square");
+    EXPECT_EQ(session.lastStop().frame.line, lineOf(kSteps, "square body") + 1);
+    EXPECT_EQ(session.selectedFrame(), 0);
+    EXPECT_NE(local("result"), nullptr);
 }
 
 TEST_F(DebugSessionTest, ProgramReadsWhatIsTypedOnItsTerminal)
