@@ -5,3 +5,8 @@ add_executable(debugger_mi_parser_bench ${CMAKE_CURRENT_LIST_DIR}/debugger_mi_pa
 target_link_libraries(debugger_mi_parser_bench PRIVATE tarncore)
 target_compile_definitions(debugger_mi_parser_bench PRIVATE
   TARN_MI_TRANSCRIPTS="${PROJECT_SOURCE_DIR}/tests/debugger/transcripts")
+
+# Step Over through the debugging session (stack, locals and two watches
+# read) against gdb's own answer to -exec-next, in the same run.
+add_executable(debugger_step_bench ${CMAKE_CURRENT_LIST_DIR}/debugger_step_bench.cpp)
+target_link_libraries(debugger_step_bench PRIVATE tarncore)

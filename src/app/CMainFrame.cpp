@@ -5,6 +5,7 @@
 #include "app/IdeSettings.h"
 #include "app/LockKeys.h"
 #include "app/TarnIcons.h"
+#include "debugger/DebugController.h"
 #include "editor/CTarnView.h"
 #include "framework/CommandRouter.h"
 #include "framework/Document.h"
@@ -52,12 +53,24 @@ CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable()), m_tools(std::m
     onCommand(cmd::FindInFiles, [this] { OnFindInFiles(); });
     registerStopBuild();
     registerEditorSwitches();
+    registerDebugger();
+}
+
+void CMainFrame::registerDebugger()
+{
+    m_debugger = new DebugController(this, [this] { return m_tools->directory(); });
+    for (const DebugController::Command& command : m_debugger->commands()) {
+        onCommand(command.id, command.run);
+        onUpdateEnabled(command.id, command.enabled);
+    }
 }
 
 CMainFrame::~CMainFrame()
 {
-    // No worker outlives the message window; the Stop Build handlers go
-    // with this window, before the manager they reach.
+    // The debugger ends its session while the windows it shows are here; no
+    // worker outlives the message window.
+    delete m_debugger;
+    m_debugger = nullptr;
     m_tools->jobs().stopAll();
 }
 
@@ -112,6 +125,8 @@ void CMainFrame::aboutToCloseChildren()
 {
     // A file that cannot be written is reported; Tarn closes all the same.
     SaveSession(currentSession(), this);
+    // gdb and the program end with Tarn.
+    m_debugger->shutdown();
 }
 
 void CMainFrame::OnToggleEditorSwitch(bool EditorSwitches::*which)

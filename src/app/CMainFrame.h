@@ -10,6 +10,7 @@
 #include <memory>
 
 class CMessageView;
+class DebugController;
 class QLabel;
 class ToolSession;
 class QToolBar;
@@ -41,6 +42,8 @@ public:
     bool lastFindSet = false;
 
     QToolBar* toolBar() const { return m_toolBar; }
+    // The integrated debugger: the Debug menu's commands and panes.
+    DebugController* debugger() const { return m_debugger; }
 
     void OnWindowNext();
     void OnWindowTileHorz();
@@ -80,12 +83,14 @@ private:
     // Stop Build (Ctrl+Break), enabled while a job not yet stopped runs.
     void registerStopBuild();
     void registerEditorSwitches();
+    void registerDebugger();
     void tile(Qt::Orientation orientation);
     void updateLockIndicators();
 
     std::unique_ptr<ToolSession> m_tools;
     QPointer<CMessageView> m_messageView;
     QToolBar* m_toolBar = nullptr;
+    DebugController* m_debugger = nullptr;
     QLabel* m_capsPane = nullptr;
     QLabel* m_numPane = nullptr;
     QLabel* m_scrollPane = nullptr;

@@ -120,6 +120,55 @@ void draw(QPainter& p, int id)
         p.drawRect(2, 1, 11, 13);
         glyph(p, QStringLiteral("?"), Qt::white);
         break;
+    case cmd::DebugStart: {
+        QPainterPath play;
+        play.moveTo(3, 2);
+        play.lineTo(11, 7.5);
+        play.lineTo(3, 13);
+        play.closeSubpath();
+        p.fillPath(play, blue);
+        p.setPen(Qt::NoPen);
+        p.setBrush(red);
+        p.drawEllipse(QPointF(12.5, 11.5), 3, 3);
+        break;
+    }
+    case cmd::DebugBreak:
+        p.fillRect(4, 2, 3, 11, blue);
+        p.fillRect(9, 2, 3, 11, blue);
+        break;
+    case cmd::DebugStop: p.fillRect(3, 3, 10, 10, red); break;
+    case cmd::DebugStepOver:
+    case cmd::DebugStepInto:
+    case cmd::DebugStepOut: {
+        // An arrow over, into or out of the dots that stand for lines.
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x40, 0x40, 0x40));
+        p.drawEllipse(QPointF(8, 12.5), 1.6, 1.6);
+        p.setPen(QPen(blue, 1.6));
+        p.setBrush(Qt::NoBrush);
+        if (id == cmd::DebugStepOver) {
+            QPainterPath over;
+            over.moveTo(2, 10);
+            over.cubicTo(3, 1, 13, 1, 14, 8);
+            p.drawPath(over);
+            p.drawLine(QPointF(14, 8), QPointF(11, 6.5));
+            p.drawLine(QPointF(14, 8), QPointF(15.5, 5));
+        } else if (id == cmd::DebugStepInto) {
+            p.drawLine(QPointF(8, 1), QPointF(8, 9));
+            p.drawLine(QPointF(8, 9), QPointF(5, 6));
+            p.drawLine(QPointF(8, 9), QPointF(11, 6));
+        } else {
+            p.drawLine(QPointF(8, 9), QPointF(8, 1));
+            p.drawLine(QPointF(8, 1), QPointF(5, 4));
+            p.drawLine(QPointF(8, 1), QPointF(11, 4));
+        }
+        break;
+    }
+    case cmd::DebugToggleBreakpoint:
+        p.setPen(QColor(0x80, 0x00, 0x00));
+        p.setBrush(red);
+        p.drawEllipse(QPointF(8, 7.5), 5, 5);
+        break;
     default: glyph(p, QStringLiteral("?"), Qt::black); break;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "app/IdeSettings.h"
 #include "editor/CTarnDoc.h"
+#include "editor/DebugMargin.h"
 #include "editor/FindReplaceDialog.h"
 #include "editor/LineSelection.h"
 #include "editor/ScintillaEditControl.h"
@@ -79,7 +80,13 @@ CTarnView::CTarnView(QWidget* parent)
     setAutoIndent(false);
     setIndentationsUseTabs(true);
     setTabWidth(4);
-    setMarginWidth(1, 0);
+    // The breakpoint margin: a click sets or clears a breakpoint.
+    debugmargin::Install(this);
+    connect(this, &QsciScintilla::marginClicked, this, [this](int margin, int line, Qt::KeyboardModifiers) {
+        if (margin == debugmargin::kMargin)
+            BreakpointBook::instance().toggle(
+                this, fw::View::document() ? fw::View::document()->pathName() : QString(), line);
+    });
     // Line numbers, as wide as the largest number needs; the brace that
     // matches the one at the caret, and one without a partner in red; the
     // caret's line in a faint tint.
@@ -116,6 +123,7 @@ CTarnView::~CTarnView()
 {
     // The edit control listens to this widget; drop it before the widget goes.
     m_editControl.reset();
+    BreakpointBook::instance().detach(this);
 }
 
 CTarnDoc* CTarnView::sourceDocument() const
@@ -175,6 +183,8 @@ void CTarnView::onInitialUpdate()
     if (doc && doc->hasPendingText())
         loadText(doc->takePendingText());
     connectDocument();
+    if (doc && !doc->pathName().isEmpty())
+        BreakpointBook::instance().attach(this, doc->pathName());
 
     setWrapMode(WrapNone);
     setTabWidth(4);

@@ -56,6 +56,15 @@ enum : int {
     ViewSyntaxColouring = 33120,
     ViewLineNumbers = 33121,
     ViewReopenSession = 33122,
+    // The Debug menu: the integrated debugger.
+    DebugStart = 33130,
+    DebugStop = 33131,
+    DebugBreak = 33132,
+    DebugStepOver = 33133,
+    DebugStepInto = 33134,
+    DebugStepOut = 33135,
+    DebugRunToCursor = 33136,
+    DebugToggleBreakpoint = 33137,
 };
 } // namespace cmd
 

@@ -80,6 +80,23 @@ void addCommands(fw::CommandTable& table)
     add(BuildSource, "Build source into an executable", "Build Source", {key(Qt::CTRL | Qt::Key_B)});
     add(QuickCompile, "Compile source into object (*.o) code", "Quick Compile", {key(Qt::CTRL | Qt::Key_Q)});
 
+    // Debug
+    add(DebugStart, "Start debugging the program, or continue it where it stopped",
+        "Start Debugging / Continue", {key(QKeyCombination(Qt::Key_F5))});
+    add(DebugStop, "End the program and the debugger", "Stop Debugging", {key(Qt::SHIFT | Qt::Key_F5)});
+    add(DebugBreak, "Stop the running program where it is", "Break",
+        {key(Qt::CTRL | Qt::ALT | Qt::Key_Pause)});
+    add(DebugStepOver, "Run the current line, stepping over function calls", "Step Over",
+        {key(QKeyCombination(Qt::Key_F10))});
+    add(DebugStepInto, "Run the current line, stepping into the function it calls", "Step Into",
+        {key(QKeyCombination(Qt::Key_F11))});
+    add(DebugStepOut, "Run until the current function returns", "Step Out",
+        {key(Qt::SHIFT | Qt::Key_F11)});
+    add(DebugRunToCursor, "Run the program until it reaches the line of the caret", "Run to Cursor",
+        {key(Qt::CTRL | Qt::Key_F10)});
+    add(DebugToggleBreakpoint, "Set or clear a breakpoint on the line of the caret", "Toggle Breakpoint",
+        {key(QKeyCombination(Qt::Key_F9))});
+
     // View, Window, Help
     add(ViewToolbar, "Show or hide the toolbar", "Toggle ToolBar");
     add(ViewStatusBar, "Show or hide the status bar", "Toggle StatusBar");
@@ -149,7 +166,9 @@ const std::vector<int>& tarnToolbarLayout()
         RunExecutable, Link, Debug, 0,
         BuildSource, QuickCompile, 0,
         InsertFile, RemoveFile, BuildProject, 0,
-        LibcReference,
+        LibcReference, 0,
+        DebugStart, DebugBreak, DebugStop, DebugStepOver, DebugStepInto, DebugStepOut,
+        DebugToggleBreakpoint,
     };
     return layout;
 }

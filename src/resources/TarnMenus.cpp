@@ -89,6 +89,24 @@ MenuItem commandsMenu()
     });
 }
 
+// The integrated debugger's menu follows Commands in the source and project
+// windows.
+MenuItem debugMenu()
+{
+    return popup("&Debug", {
+        item(cmd::DebugStart, "&Start Debugging\tF5"),
+        item(cmd::DebugStop, "Sto&p Debugging\tShift+F5"),
+        item(cmd::DebugBreak, "&Break\tCtrl+Alt+Pause"),
+        separator(),
+        item(cmd::DebugStepOver, "Step &Over\tF10"),
+        item(cmd::DebugStepInto, "Step &Into\tF11"),
+        item(cmd::DebugStepOut, "Step Ou&t\tShift+F11"),
+        item(cmd::DebugRunToCursor, "Run to &Cursor\tCtrl+F10"),
+        separator(),
+        item(cmd::DebugToggleBreakpoint, "&Toggle Breakpoint\tF9"),
+    });
+}
+
 // The editor's switches end every View menu.
 void appendEditorSwitches(Items& items)
 {
@@ -254,6 +272,7 @@ fw::MenuLayout sourceMenu()
         }),
         searchMenu(),
         commandsMenu(),
+        debugMenu(),
         popup("So&urce", {
             item(cmd::BuildSource, "&Build Source...\tCtrl+B"),
             item(cmd::QuickCompile, "&Quick Compile to Object\tCtrl+Q"),
@@ -278,7 +297,7 @@ fw::MenuLayout projectMenu()
     project.push_back(separator());
     project.push_back(item(cmd::FindInFiles, "&Find in Files...\tCtrl+Shift+F"));
     return {
-        fileMenu(false), commandsMenu(), popup("&Project", std::move(project)),
+        fileMenu(false), commandsMenu(), debugMenu(), popup("&Project", std::move(project)),
         viewMenu(), windowMenu(), helpMenu(),
     };
 }

@@ -6,7 +6,13 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/MiTranscriptTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MiCommandTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MiRobustnessTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DebugStateTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DebugSessionTest.cpp
 )
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/MiTranscriptTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MiRobustnessTest.cpp PROPERTIES
   COMPILE_DEFINITIONS TARN_MI_TRANSCRIPTS="${CMAKE_CURRENT_LIST_DIR}/transcripts")
+# The debugger in Tarn's windows (widgets, real gdb).
+list(APPEND TARN_UI_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/DebugWindowTest.cpp
+)

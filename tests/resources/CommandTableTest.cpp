@@ -189,6 +189,10 @@ TEST(TarnMenus, AccessKeysUniqueWithinEachMenuButTheDeliberateOnes)
         QStringLiteral("153 /: &Open...\tCtrl+O | &Options..."),
         QStringLiteral("156 /: &Insert Statement | F&ind...\tCtrl+F"),
         QStringLiteral("158 /: Set &Compile Options... | &Close"),
+        // The debugger's items as peers name them: Step Out and Toggle
+        // Breakpoint share T.
+        QStringLiteral("129 /&Debug: Step Ou&t\tShift+F11 | &Toggle Breakpoint\tF9"),
+        QStringLiteral("157 /&Debug: Step Ou&t\tShift+F11 | &Toggle Breakpoint\tF9"),
     };
     std::set<QString> clashes;
     for (int resource : menuwalk::allMenus)
@@ -275,6 +279,14 @@ TEST(TarnToolbar, ButtonsInTheirGroups)
                                        RemoveFile,
                                        BuildProject,
                                        0,
-                                       LibcReference};
+                                       LibcReference,
+                                       0,
+                                       DebugStart,
+                                       DebugBreak,
+                                       DebugStop,
+                                       DebugStepOver,
+                                       DebugStepInto,
+                                       DebugStepOut,
+                                       DebugToggleBreakpoint};
     EXPECT_EQ(tarnToolbarLayout(), expected);
 }

@@ -1,0 +1,281 @@
+#include "debugger/DebugController.h"
+
+#include "app/IdeSettings.h"
+#include "debugger/DebugPanes.h"
+#include "editor/CTarnView.h"
+#include "editor/DebugMargin.h"
+#include "framework/Application.h"
+#include "framework/CommandRouter.h"
+#include "framework/Document.h"
+#include "framework/MdiChildFrame.h"
+#include "framework/MdiMainFrame.h"
+#include "framework/Prompts.h"
+#include "project/BuildJob.h"
+#include "project/CProjectDoc.h"
+#include "resources/CommandIds.h"
+#include "tools/PathBytes.h"
+#include "tools/PathNames.h"
+
+#include <QStatusBar>
+
+DebugController::DebugController(fw::MdiMainFrame* frame, std::function<QString()> currentDirectory)
+    : QObject(frame), m_frame(frame), m_currentDirectory(std::move(currentDirectory))
+{
+    m_panes = new DebugPanes(frame, &m_session);
+    auto refreshCommands = [this] { m_frame->router()->requestUpdate(); };
+    connect(&m_session, &DebugSession::stateChanged, this, refreshCommands);
+    connect(&m_session, &DebugSession::stateChanged, this, [this](DebugSession::State state) {
+        if (state == DebugSession::State::Running)
+            clearStopMarks();
+    });
+    connect(&m_session, &DebugSession::stopRefreshed, this, &DebugController::showStop);
+    connect(&m_session, &DebugSession::statusChanged, this, &DebugController::showStatus);
+    connect(&m_session, &DebugSession::ended, this, [this](const QString& why) {
+        clearStopMarks();
+        m_panes->endSession(why);
+        showStatus(why);
+    });
+    connect(&m_session, &DebugSession::breakpointMoved, this,
+            [](const QByteArray& file, int requested, int line) {
+                BreakpointBook::instance().move(PathFromBytes(file), requested, line);
+            });
+    connect(&m_session, &DebugSession::breakpointProblem, this,
+            [this](const QByteArray& file, int line, const QString& reason) {
+                showStatus(QStringLiteral("No breakpoint at %1:%2: %3")
+                               .arg(PathForDisplay(FileNameOf(PathFromBytes(file))))
+                               .arg(line)
+                               .arg(reason));
+            });
+    connect(&BreakpointBook::instance(), &BreakpointBook::toggled, this,
+            &DebugController::breakpointToggled);
+    connect(m_panes, &DebugPanes::frameChosen, this, [this](int level) {
+        m_session.selectFrame(level);
+        if (level >= 0 && level < m_session.frames().size())
+            showFrame(m_session.frames().at(level), false);
+    });
+    connect(m_panes, &DebugPanes::breakpointChosen, this, [this](const QString& path, int line) {
+        DebugFrame place;
+        place.fullname = PathToBytes(path);
+        place.line = line;
+        showFrame(place, false);
+    });
+}
+
+DebugController::~DebugController()
+{
+    shutdown();
+}
+
+QList<DebugController::Command> DebugController::commands()
+{
+    using State = DebugSession::State;
+    auto stopped = [this] { return m_session.state() == State::Stopped; };
+    return {
+        {cmd::DebugStart, [this] { OnStartDebugging(); },
+         [this] { return !m_session.isActive() || m_session.state() == State::Stopped; }},
+        {cmd::DebugStop, [this] { OnStopDebugging(); }, [this] { return m_session.isActive(); }},
+        {cmd::DebugBreak, [this] { OnBreak(); }, [this] { return m_session.state() == State::Running; }},
+        {cmd::DebugStepOver, [this] { OnStepOver(); }, stopped},
+        {cmd::DebugStepInto, [this] { OnStepInto(); }, stopped},
+        {cmd::DebugStepOut, [this] { OnStepOut(); }, stopped},
+        {cmd::DebugRunToCursor, [this] { OnRunToCursor(); },
+         [this] { return activeSourceView() && (!m_session.isActive() || m_session.state() == State::Stopped); }},
+        {cmd::DebugToggleBreakpoint, [this] { OnToggleBreakpoint(); },
+         [this] { return activeSourceView() != nullptr; }},
+    };
+}
+
+CTarnView* DebugController::activeSourceView() const
+{
+    fw::MdiChildFrame* child = m_frame->activeChild();
+    return child && child->view() ? dynamic_cast<CTarnView*>(child->view()) : nullptr;
+}
+
+QString DebugController::programToDebug(QString* problem) const
+{
+    fw::MdiChildFrame* child = m_frame->activeChild();
+    fw::Document* doc = child ? child->document() : nullptr;
+    QString program;
+    if (auto* project = qobject_cast<CProjectDoc*>(doc); project && !project->pathName().isEmpty()) {
+        program = ProjectOutputFile(project->project(), project->pathName());
+        if (!program.startsWith(QLatin1Char('/')))
+            program = DirectoryOf(project->pathName()) + program;
+    } else if (activeSourceView() && doc && !doc->pathName().isEmpty()) {
+        program = DefaultExecutableName(doc->pathName());
+    } else {
+        *problem = QStringLiteral("Open the source or project of the program to debug");
+        return {};
+    }
+    if (FileTypeOf(program) != FileType::Regular) {
+        *problem = QStringLiteral("Build the program first");
+        return {};
+    }
+    return program;
+}
+
+void DebugController::OnStartDebugging()
+{
+    if (m_session.state() == DebugSession::State::Stopped) {
+        m_session.continueRunning();
+        return;
+    }
+    if (!m_session.isActive())
+        startSession({});
+}
+
+bool DebugController::startSession(const QList<BreakpointRequest>& extra)
+{
+    QString problem;
+    const QString program = programToDebug(&problem);
+    if (program.isEmpty()) {
+        fw::messageBox(m_frame, problem);
+        return false;
+    }
+    DebugTarget target;
+    target.gdbPath = ideSettings().gdbPath.isEmpty() ? QStringLiteral("gdb") : ideSettings().gdbPath;
+    target.program = program;
+    target.workingDirectory = m_currentDirectory();
+    QList<BreakpointRequest> requests;
+    const BreakpointBook& book = BreakpointBook::instance();
+    for (const QString& path : book.files()) {
+        for (const BookBreakpoint& b : book.breakpoints(path)) {
+            BreakpointRequest request = BreakpointRequest::at(PathToBytes(path), b.line);
+            request.enabled = b.enabled;
+            request.condition = b.condition;
+            requests.append(request);
+        }
+    }
+    requests += extra;
+    m_panes->beginSession();
+    QString error;
+    if (!m_session.start(target, requests, &error)) {
+        m_panes->endSession(error);
+        fw::messageBox(m_frame, error);
+        return false;
+    }
+    return true;
+}
+
+void DebugController::OnStopDebugging()
+{
+    m_session.stop();
+}
+
+void DebugController::OnBreak()
+{
+    m_session.interrupt();
+}
+
+void DebugController::OnStepOver()
+{
+    m_session.stepOver();
+}
+
+void DebugController::OnStepInto()
+{
+    m_session.stepInto();
+}
+
+void DebugController::OnStepOut()
+{
+    m_session.stepOut();
+}
+
+void DebugController::OnRunToCursor()
+{
+    CTarnView* view = activeSourceView();
+    fw::Document* doc = view ? view->fw::View::document() : nullptr;
+    if (!doc || doc->pathName().isEmpty())
+        return;
+    int line = 0;
+    int index = 0;
+    view->getCursorPosition(&line, &index);
+    const QByteArray file = PathToBytes(doc->pathName());
+    if (m_session.state() == DebugSession::State::Stopped) {
+        m_session.runToLine(file, line + 1);
+        return;
+    }
+    if (m_session.isActive())
+        return;
+    BreakpointRequest request = BreakpointRequest::at(file, line + 1);
+    request.temporary = true;
+    startSession({request});
+}
+
+void DebugController::OnToggleBreakpoint()
+{
+    CTarnView* view = activeSourceView();
+    if (!view)
+        return;
+    int line = 0;
+    int index = 0;
+    view->getCursorPosition(&line, &index);
+    const fw::Document* doc = view->fw::View::document();
+    BreakpointBook::instance().toggle(view, doc ? doc->pathName() : QString(), line);
+}
+
+void DebugController::breakpointToggled(const QString& path, int line, bool added)
+{
+    if (!m_session.isActive() || path.isEmpty())
+        return;
+    const QByteArray file = PathToBytes(path);
+    if (added) {
+        m_session.insertBreakpoint(BreakpointRequest::at(file, line));
+    } else if (const int number = m_session.breakpointAt(file, line)) {
+        m_session.deleteBreakpoint(number);
+    }
+}
+
+void DebugController::shutdown()
+{
+    m_session.stop();
+}
+
+void DebugController::showStatus(const QString& text)
+{
+    m_frame->statusBar()->showMessage(text);
+}
+
+void DebugController::clearStopMarks()
+{
+    for (fw::MdiChildFrame* child : m_frame->childFrames()) {
+        if (auto* view = child->view() ? dynamic_cast<CTarnView*>(child->view()) : nullptr)
+            debugmargin::ShowCurrentLine(view, -1);
+    }
+}
+
+void DebugController::showStop()
+{
+    const DebugFrame& top = m_session.lastStop().frame;
+    // A stop in code without source (a library): the first frame that has one.
+    const DebugFrame* shown = top.hasSource() ? &top : nullptr;
+    for (const DebugFrame& frame : m_session.frames()) {
+        if (!shown && frame.hasSource())
+            shown = &frame;
+    }
+    clearStopMarks();
+    if (shown)
+        showFrame(*shown, true);
+    showStatus(m_session.statusText());
+}
+
+void DebugController::showFrame(const DebugFrame& frame, bool markStop)
+{
+    if (!frame.hasSource())
+        return;
+    const QString path = PathFromBytes(frame.fullname);
+    if (FileTypeOf(path) != FileType::Regular)
+        return;
+    fw::Application* app = fw::Application::instance();
+    fw::Document* doc = app ? app->openDocumentFile(path) : nullptr;
+    auto* view = doc && doc->firstView() ? dynamic_cast<CTarnView*>(doc->firstView()) : nullptr;
+    if (!view)
+        return;
+    const int line = frame.line - 1;
+    if (markStop)
+        debugmargin::ShowCurrentLine(view, line);
+    view->setCursorPosition(line, 0);
+    view->ensureLineVisible(line);
+    if (fw::MdiChildFrame* child = view->parentFrame())
+        child->activate();
+}

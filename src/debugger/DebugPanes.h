@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class DebugSession;
+class QDockWidget;
+class QLineEdit;
+class QMainWindow;
+class QPlainTextEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The debugger's dock windows on the main frame: Locals, Watch, Call
+// Stack, Breakpoints, GDB Console and Program Output. Each is a thin view
+// of the session's state, redrawn when the session says it changed; what
+// the user does in them goes back to the session (or, for breakpoints,
+// out through the signals, since breakpoints outlive a session).
+class DebugPanes : public QObject {
+    Q_OBJECT
+public:
+    DebugPanes(QMainWindow* frame, DebugSession* session);
+
+    // Shows every pane (a session starts) and clears the two text panes.
+    void beginSession();
+    // The panes say the session ended, and why.
+    void endSession(const QString& why);
+    // Redraws the Breakpoints pane from the breakpoint book and the session.
+    void refreshBreakpoints();
+
+    QDockWidget* localsDock = nullptr;
+    QDockWidget* watchDock = nullptr;
+    QDockWidget* stackDock = nullptr;
+    QDockWidget* breakpointsDock = nullptr;
+    QDockWidget* consoleDock = nullptr;
+    QDockWidget* outputDock = nullptr;
+
+    QTreeWidget* locals = nullptr;
+    QTreeWidget* watch = nullptr;
+    QLineEdit* watchInput = nullptr;
+    QTreeWidget* stack = nullptr;
+    QTreeWidget* breakpoints = nullptr;
+    QPlainTextEdit* console = nullptr;
+    QLineEdit* consoleInput = nullptr;
+    QPlainTextEdit* output = nullptr;
+    QLineEdit* outputInput = nullptr;
+
+    // Program Output keeps this many lines at most.
+    static constexpr int kOutputLines = 20000;
+
+signals:
+    // A click on a frame of the Call Stack.
+    void frameChosen(int level);
+    // A breakpoint row was double-clicked: its source line is wanted.
+    void breakpointChosen(const QString& path, int line);
+
+private:
+    QDockWidget* addDock(QMainWindow* frame, const QString& title, const char* name,
+                         QWidget* content, Qt::DockWidgetArea area);
+    void refreshLocals();
+    void refreshWatches();
+    void refreshStack();
+    void expandLocal(QTreeWidgetItem* item);
+    void breakpointEdited(QTreeWidgetItem* item, int column);
+    void appendTo(QPlainTextEdit* pane, const QByteArray& bytes);
+
+    DebugSession* m_session;
+    bool m_fillingBreakpoints = false;
+};

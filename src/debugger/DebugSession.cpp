@@ -1,0 +1,651 @@
+#include "debugger/DebugSession.h"
+
+#include "debugger/ProgramTerminal.h"
+#include "tools/ChildStart.h"
+#include "tools/PathBytes.h"
+
+#include <QProcess>
+
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include <signal.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// gdb starts the program through the shell, which splits the arguments:
+// each is put in single quotes so the shell passes it on as it is.
+QByteArray shellQuoted(const QStringList& arguments)
+{
+    QByteArray line;
+    for (const QString& argument : arguments) {
+        if (!line.isEmpty())
+            line += ' ';
+        QByteArray bytes = PathToBytes(argument);
+        // A line end would end the machine-interface command.
+        bytes.replace('\n', ' ');
+        bytes.replace('\r', ' ');
+        line += '\'';
+        line += bytes.replace("'", "'\\''");
+        line += '\'';
+    }
+    return line;
+}
+
+QString errorText(const MiRecord& record)
+{
+    return QString::fromUtf8(record.results["msg"].bytes());
+}
+
+} // namespace
+
+DebugSession::DebugSession(QObject* parent) : QObject(parent) {}
+
+DebugSession::~DebugSession()
+{
+    stop();
+}
+
+bool DebugSession::start(const DebugTarget& target, const QList<BreakpointRequest>& breakpoints,
+                         QString* error)
+{
+    if (isActive()) {
+        *error = QStringLiteral("a debugging session is already running");
+        return false;
+    }
+    if (const QString problem = ProgramProblem(target.gdbPath); !problem.isEmpty()) {
+        *error = QStringLiteral("gdb cannot be started: %1: %2")
+                     .arg(PathForDisplay(target.gdbPath), problem);
+        return false;
+    }
+    // A fresh start: nothing of an earlier session is kept.
+    m_parser = MiStreamParser();
+    m_tokens = MiCommandTokens();
+    m_callbacks.clear();
+    m_lastStop = DebugStop();
+    m_frames.clear();
+    m_moreFrames = false;
+    m_selectedFrame = 0;
+    m_locals.clear();
+    m_breakpoints.clear();
+    m_console.clear();
+    for (DebugWatch& watch : m_watches)
+        watch = DebugWatch{watch.expression, {}, false, false, false};
+    m_hasDebugInfo = true;
+    m_interruptAsked = false;
+    m_ending = false;
+    m_programPid = 0;
+
+    delete m_terminal;
+    m_terminal = new ProgramTerminal(this);
+    if (!m_terminal->open(error))
+        return false;
+    connect(m_terminal, &ProgramTerminal::output, this, &DebugSession::programOutput);
+
+    if (m_process) {
+        m_process->disconnect(this);
+        m_process->deleteLater();
+    }
+    m_process = new QProcess(this);
+#ifdef Q_OS_UNIX
+    // Its own group: Stop Debugging ends gdb and whatever it started.
+    m_process->setChildProcessModifier([] { ::setpgid(0, 0); });
+#endif
+    connect(m_process, &QProcess::readyReadStandardOutput, this, &DebugSession::readGdb);
+    connect(m_process, &QProcess::readyReadStandardError, this, [this] {
+        const QByteArray bytes = m_process->readAllStandardError();
+        m_console += bytes;
+        emit consoleOutput(bytes);
+    });
+    connect(m_process, &QProcess::finished, this, &DebugSession::gdbFinished);
+    m_process->start(target.gdbPath,
+                     {QStringLiteral("--interpreter=mi3"), QStringLiteral("-nx"), QStringLiteral("-q")});
+    if (!m_process->waitForStarted(10000)) {
+        *error = QStringLiteral("gdb cannot be started: %1: %2")
+                     .arg(PathForDisplay(target.gdbPath), m_process->errorString());
+        m_terminal->close();
+        return false;
+    }
+    m_gdbPid = m_process->processId();
+    setState(State::Starting);
+    setStatus(QStringLiteral("Starting %1").arg(PathForDisplay(target.program)));
+
+    // gdb reads commands while the program runs (Break needs that).
+    execute("-gdb-set", {"mi-async", "on"});
+    execute("-inferior-tty-set", {m_terminal->slavePath()});
+    if (!target.workingDirectory.isEmpty())
+        execute("-environment-cd", {PathToBytes(target.workingDirectory)});
+    command("-file-exec-and-symbols", {PathToBytes(target.program)}, [this](const MiRecord& r) {
+        if (r.isResult("error"))
+            finish(errorText(r));
+    });
+    // A program built without -g has no source to show: it still runs.
+    command("-file-list-exec-source-file", {}, [this](const MiRecord& r) {
+        if (r.isResult("error") && r.results["msg"].bytes().startsWith("No symbol table")) {
+            m_hasDebugInfo = false;
+            const QByteArray note =
+                "The program has no debugging information (built without -g): it runs without "
+                "stopping at source lines.\n";
+            m_console += note;
+            emit consoleOutput(note);
+            setStatus(QString::fromUtf8(note.trimmed()));
+        }
+    });
+    if (!target.arguments.isEmpty()) {
+        // Not through MiCommandLine: gdb hands this command's text to the
+        // shell as it stands.
+        const MiCommandTokens::Composed composed = m_tokens.compose("-exec-arguments");
+        QByteArray line = composed.line;
+        line.chop(1);
+        line += ' ' + shellQuoted(target.arguments) + '\n';
+        m_process->write(line);
+    }
+    for (const BreakpointRequest& request : breakpoints)
+        insertBreakpoint(request);
+    command("-exec-run", {}, [this](const MiRecord& r) {
+        if (r.isResult("error"))
+            finish(errorText(r));
+    });
+    return true;
+}
+
+quint64 DebugSession::command(QByteArrayView operation, const QList<QByteArray>& arguments,
+                              Callback callback)
+{
+    if (!m_process || m_process->state() != QProcess::Running || m_ending)
+        return 0;
+    const MiCommandTokens::Composed composed = m_tokens.compose(operation, arguments);
+    if (callback)
+        m_callbacks.insert(composed.token, std::move(callback));
+    m_process->write(composed.line);
+    return composed.token;
+}
+
+void DebugSession::execute(QByteArrayView operation, const QList<QByteArray>& arguments)
+{
+    command(operation, arguments, [this](const MiRecord& r) {
+        if (r.isResult("error")) {
+            const QByteArray text = "Error: " + r.results["msg"].bytes() + '\n';
+            m_console += text;
+            emit consoleOutput(text);
+        }
+    });
+}
+
+void DebugSession::readGdb()
+{
+    std::vector<MiRecord> records;
+    m_parser.feed(m_process->readAllStandardOutput(), records);
+    for (const MiRecord& record : records) {
+        handleRecord(record);
+        if (m_state == State::Ended)
+            break;
+    }
+}
+
+void DebugSession::handleRecord(const MiRecord& record)
+{
+    switch (record.type) {
+    case MiRecordType::Result: {
+        if (!m_tokens.answer(record))
+            return;
+        const auto it = m_callbacks.find(*record.token);
+        if (it == m_callbacks.end())
+            return;
+        const Callback callback = std::move(it.value());
+        m_callbacks.erase(it);
+        callback(record);
+        return;
+    }
+    case MiRecordType::ExecAsync:
+        if (record.resultClass == "running") {
+            m_frames.clear();
+            setState(State::Running);
+            setStatus(QStringLiteral("Running"));
+        } else if (record.resultClass == "stopped") {
+            handleStopped(record);
+        }
+        return;
+    case MiRecordType::NotifyAsync:
+        if (record.resultClass == "thread-group-started") {
+            m_programPid = record.results["pid"].number().value_or(0);
+        } else if (record.resultClass.startsWith("breakpoint-")) {
+            handleBreakpointNotice(record);
+        }
+        return;
+    case MiRecordType::ConsoleStream:
+    case MiRecordType::LogStream:
+        m_console += record.stream;
+        emit consoleOutput(record.stream);
+        return;
+    case MiRecordType::TargetStream:
+        emit programOutput(record.stream);
+        return;
+    case MiRecordType::StatusAsync:
+    case MiRecordType::Prompt:
+    case MiRecordType::Malformed:
+        return;
+    }
+}
+
+void DebugSession::handleStopped(const MiRecord& record)
+{
+    DebugStop stop = ReadMiStop(record.results);
+    const bool interrupted = std::exchange(m_interruptAsked, false);
+    m_lastStop = stop;
+    if (stop.programEnded()) {
+        // The program's last output is read before the end is told.
+        if (m_terminal)
+            m_terminal->close();
+        finish(DescribeStop(stop));
+        return;
+    }
+    ++m_stopGeneration;
+    m_selectedFrame = 0;
+    setState(State::Stopped);
+    setStatus(DescribeStop(stop, interrupted));
+    refreshAfterStop();
+}
+
+void DebugSession::refreshAfterStop()
+{
+    const quint64 generation = m_stopGeneration;
+    // Three answers make the picture: the stack, the locals, the watches.
+    auto remaining = std::make_shared<int>(3);
+    auto oneDone = [this, generation, remaining] {
+        if (--*remaining == 0 && generation == m_stopGeneration && m_state == State::Stopped)
+            emit stopRefreshed();
+    };
+    command("-stack-list-frames", {"0", QByteArray::number(kMaxFrames)},
+            [this, generation, oneDone](const MiRecord& r) {
+                if (generation == m_stopGeneration) {
+                    m_frames.clear();
+                    const MiValue& stack = r.results["stack"];
+                    for (qsizetype i = 0; i < stack.size(); ++i)
+                        m_frames.append(ReadMiFrame(stack.at(i)));
+                    m_moreFrames = m_frames.size() > kMaxFrames;
+                    if (m_moreFrames)
+                        m_frames.resize(kMaxFrames);
+                    emit framesChanged();
+                }
+                oneDone();
+            });
+    refreshLocals(oneDone);
+    refreshWatches(oneDone);
+}
+
+void DebugSession::refreshLocals(const std::function<void()>& done)
+{
+    const quint64 generation = m_stopGeneration;
+    const int frame = m_selectedFrame;
+    auto all = std::make_shared<MiValue>();
+    command("-stack-list-variables", {"--all-values"}, [all](const MiRecord& r) {
+        *all = r.results["variables"];
+    });
+    command("-stack-list-variables", {"--simple-values"},
+            [this, all, done, generation, frame](const MiRecord& r) {
+                if (generation == m_stopGeneration && frame == m_selectedFrame) {
+                    m_locals = ReadMiVariables(*all, r.results["variables"]);
+                    emit localsChanged();
+                }
+                done();
+            });
+}
+
+void DebugSession::refreshWatches(const std::function<void()>& done)
+{
+    if (m_watches.isEmpty()) {
+        done();
+        return;
+    }
+    auto remaining = std::make_shared<int>(int(m_watches.size()));
+    for (int i = 0; i < m_watches.size(); ++i) {
+        evaluateWatch(i, [this, remaining, done] {
+            if (--*remaining == 0) {
+                emit watchesChanged();
+                done();
+            }
+        });
+    }
+}
+
+void DebugSession::evaluateWatch(int index, const std::function<void()>& done)
+{
+    const QByteArray expression = m_watches.at(index).expression;
+    command("-data-evaluate-expression", {expression}, [this, index, expression, done](const MiRecord& r) {
+        // The list may have changed while the answer was on its way.
+        if (index < m_watches.size() && m_watches.at(index).expression == expression) {
+            DebugWatch& watch = m_watches[index];
+            const bool error = r.isResult("error");
+            const QByteArray value = error ? r.results["msg"].bytes() : r.results["value"].bytes();
+            watch.changed = watch.evaluated && !error && !watch.error && value != watch.value;
+            watch.value = value;
+            watch.error = error;
+            watch.evaluated = true;
+        }
+        done();
+    });
+}
+
+void DebugSession::addWatch(const QByteArray& expression)
+{
+    const QByteArray trimmed = expression.trimmed();
+    if (trimmed.isEmpty())
+        return;
+    m_watches.append(DebugWatch{trimmed, {}, false, false, false});
+    if (m_state == State::Stopped)
+        evaluateWatch(int(m_watches.size() - 1), [this] { emit watchesChanged(); });
+    else
+        emit watchesChanged();
+}
+
+void DebugSession::removeWatch(int index)
+{
+    if (index < 0 || index >= m_watches.size())
+        return;
+    m_watches.removeAt(index);
+    emit watchesChanged();
+}
+
+void DebugSession::selectFrame(int level)
+{
+    if (m_state != State::Stopped || level < 0 || level >= m_frames.size())
+        return;
+    command("-stack-select-frame", {QByteArray::number(level)}, [this, level](const MiRecord& r) {
+        if (!r.isResult("done"))
+            return;
+        m_selectedFrame = level;
+        emit framesChanged();
+        refreshLocals([] {});
+        refreshWatches([] {});
+    });
+}
+
+void DebugSession::selectInnermostFrame()
+{
+    // Steps go from where the program stopped, whichever frame the Call
+    // Stack shows.
+    if (m_selectedFrame != 0) {
+        execute("-stack-select-frame", {"0"});
+        m_selectedFrame = 0;
+    }
+}
+
+void DebugSession::continueRunning()
+{
+    if (m_state == State::Stopped)
+        execute("-exec-continue");
+}
+
+void DebugSession::stepOver()
+{
+    if (m_state != State::Stopped)
+        return;
+    selectInnermostFrame();
+    execute("-exec-next");
+}
+
+void DebugSession::stepInto()
+{
+    if (m_state != State::Stopped)
+        return;
+    selectInnermostFrame();
+    execute("-exec-step");
+}
+
+void DebugSession::stepOut()
+{
+    if (m_state != State::Stopped)
+        return;
+    selectInnermostFrame();
+    // From the outermost frame there is nowhere to return to: gdb says so
+    // ("finish" not meaningful...), which the status bar shows.
+    command("-exec-finish", {}, [this](const MiRecord& r) {
+        if (r.isResult("error"))
+            setStatus(errorText(r));
+    });
+}
+
+void DebugSession::interrupt()
+{
+    if (m_state != State::Running)
+        return;
+    m_interruptAsked = true;
+    execute("-exec-interrupt");
+}
+
+void DebugSession::runToLine(const QByteArray& file, int line)
+{
+    if (m_state != State::Stopped)
+        return;
+    command("-break-insert", {"-t", MiLocation(file, line)}, [this, file, line](const MiRecord& r) {
+        if (r.isResult("error")) {
+            emit breakpointProblem(file, line, errorText(r));
+            return;
+        }
+        upsertBreakpoint(ReadMiBreakpoint(r.results["bkpt"]));
+        continueRunning();
+    });
+}
+
+void DebugSession::insertBreakpoint(const BreakpointRequest& request)
+{
+    QList<QByteArray> arguments;
+    if (request.temporary)
+        arguments << "-t";
+    if (!request.enabled)
+        arguments << "-d";
+    if (!request.condition.isEmpty())
+        arguments << "-c" << request.condition;
+    arguments << MiLocation(request.file, request.line);
+    command("-break-insert", arguments, [this, request](const MiRecord& r) {
+        if (r.isResult("error")) {
+            emit breakpointProblem(request.file, request.line, errorText(r));
+            return;
+        }
+        const DebugBreakpoint breakpoint = ReadMiBreakpoint(r.results["bkpt"]);
+        upsertBreakpoint(breakpoint);
+        if (breakpoint.line > 0 && breakpoint.line != request.line)
+            emit breakpointMoved(request.file, request.line, breakpoint.line);
+    });
+}
+
+void DebugSession::deleteBreakpoint(int number)
+{
+    command("-break-delete", {QByteArray::number(number)}, [this, number](const MiRecord& r) {
+        if (!r.isResult("done"))
+            return;
+        m_breakpoints.removeIf([number](const DebugBreakpoint& b) { return b.number == number; });
+        emit breakpointsChanged();
+    });
+}
+
+void DebugSession::setBreakpointEnabled(int number, bool enabled)
+{
+    command(enabled ? "-break-enable" : "-break-disable", {QByteArray::number(number)},
+            [this, number, enabled](const MiRecord& r) {
+                if (!r.isResult("done"))
+                    return;
+                for (DebugBreakpoint& b : m_breakpoints) {
+                    if (b.number == number)
+                        b.enabled = enabled;
+                }
+                emit breakpointsChanged();
+            });
+}
+
+void DebugSession::setBreakpointCondition(int number, const QByteArray& condition)
+{
+    QList<QByteArray> arguments{QByteArray::number(number)};
+    if (!condition.trimmed().isEmpty())
+        arguments << condition.trimmed();
+    command("-break-condition", arguments, [this, number, condition](const MiRecord& r) {
+        if (r.isResult("error")) {
+            setStatus(errorText(r));
+            return;
+        }
+        for (DebugBreakpoint& b : m_breakpoints) {
+            if (b.number == number)
+                b.condition = condition.trimmed();
+        }
+        emit breakpointsChanged();
+    });
+}
+
+int DebugSession::breakpointAt(const QByteArray& file, int line) const
+{
+    for (const DebugBreakpoint& b : m_breakpoints) {
+        if (b.line == line && !b.temporary && (b.fullname == file || b.file == file))
+            return b.number;
+    }
+    return 0;
+}
+
+void DebugSession::handleBreakpointNotice(const MiRecord& record)
+{
+    if (record.resultClass == "breakpoint-deleted") {
+        const qint64 number = record.results["id"].number().value_or(0);
+        m_breakpoints.removeIf([number](const DebugBreakpoint& b) { return b.number == number; });
+        emit breakpointsChanged();
+        return;
+    }
+    // breakpoint-created, breakpoint-modified
+    upsertBreakpoint(ReadMiBreakpoint(record.results["bkpt"]));
+}
+
+void DebugSession::upsertBreakpoint(const DebugBreakpoint& breakpoint)
+{
+    if (breakpoint.number <= 0)
+        return;
+    for (DebugBreakpoint& b : m_breakpoints) {
+        if (b.number == breakpoint.number) {
+            if (b == breakpoint)
+                return;
+            b = breakpoint;
+            emit breakpointsChanged();
+            return;
+        }
+    }
+    m_breakpoints.append(breakpoint);
+    emit breakpointsChanged();
+}
+
+void DebugSession::consoleCommand(const QByteArray& text)
+{
+    const QByteArray line = text.trimmed();
+    if (line.isEmpty())
+        return;
+    const QByteArray echo = "(gdb) " + line + '\n';
+    m_console += echo;
+    emit consoleOutput(echo);
+    command("-interpreter-exec", {"console", line}, [this](const MiRecord& r) {
+        if (r.isResult("error")) {
+            const QByteArray text = r.results["msg"].bytes() + '\n';
+            m_console += text;
+            emit consoleOutput(text);
+        }
+    });
+}
+
+void DebugSession::sendInput(const QByteArray& bytes)
+{
+    if (m_terminal && isActive())
+        m_terminal->send(bytes);
+}
+
+void DebugSession::listChildren(const QByteArray& expressionOrVarName, bool isVarName,
+                                std::function<void(const QList<DebugVariableChild>&)> done)
+{
+    auto list = [this, done](const QByteArray& varName) {
+        command("-var-list-children", {"--all-values", varName}, [done](const MiRecord& r) {
+            done(ReadMiChildren(r.results));
+        });
+    };
+    if (isVarName) {
+        list(expressionOrVarName);
+        return;
+    }
+    command("-var-create", {"-", "*", expressionOrVarName}, [list, done](const MiRecord& r) {
+        if (r.isResult("error")) {
+            done({});
+            return;
+        }
+        list(r.results["name"].bytes());
+    });
+}
+
+void DebugSession::setState(State state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit stateChanged(state);
+}
+
+void DebugSession::setStatus(const QString& text)
+{
+    m_status = text;
+    emit statusChanged(text);
+}
+
+void DebugSession::killProgram()
+{
+#ifdef Q_OS_UNIX
+    // The program leads a process group of its own (gdb gives it one on
+    // its terminal): the group takes any child it forked along.
+    if (m_programPid > 0) {
+        ::kill(-pid_t(m_programPid), SIGKILL);
+        ::kill(pid_t(m_programPid), SIGKILL);
+    }
+#endif
+    m_programPid = 0;
+}
+
+void DebugSession::finish(const QString& why)
+{
+    if (m_ending || m_state == State::Ended || m_state == State::Idle)
+        return;
+    m_ending = true;
+    killProgram();
+    if (m_process && m_process->state() != QProcess::NotRunning) {
+        m_process->write("-gdb-exit\n");
+        m_process->closeWriteChannel();
+        if (!m_process->waitForFinished(1000)) {
+#ifdef Q_OS_UNIX
+            ::kill(-pid_t(m_gdbPid), SIGKILL);
+#endif
+            m_process->waitForFinished(1000);
+        }
+    }
+    // Whatever gdb started and left behind goes with its group.
+    EndProcessGroup(m_gdbPid, 0);
+    if (m_terminal)
+        m_terminal->close();
+    m_callbacks.clear();
+    m_frames.clear();
+    m_locals.clear();
+    m_selectedFrame = 0;
+    setStatus(why);
+    setState(State::Ended);
+    emit framesChanged();
+    emit localsChanged();
+    emit ended(why);
+}
+
+void DebugSession::stop()
+{
+    finish(QStringLiteral("Debugging stopped"));
+}
+
+void DebugSession::gdbFinished()
+{
+    if (m_ending)
+        return;
+    // gdb ended on its own (or was killed from outside): the program goes too.
+    const int code = m_process->exitCode();
+    const bool crashed = m_process->exitStatus() == QProcess::CrashExit;
+    finish(crashed ? QStringLiteral("gdb ended unexpectedly")
+                   : QStringLiteral("gdb ended (exit code %1)").arg(code));
+}

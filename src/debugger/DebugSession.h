@@ -1,0 +1,201 @@
+#pragma once
+
+#include "debugger/DebugState.h"
+#include "debugger/MiCommand.h"
+#include "debugger/MiParser.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class ProgramTerminal;
+class QProcess;
+
+// What a session debugs and with which gdb.
+struct DebugTarget {
+    QString gdbPath;
+    QString program;
+    QStringList arguments;
+    // The program's working directory (Tarn's current directory); empty:
+    // gdb's own.
+    QString workingDirectory;
+};
+
+// A breakpoint Tarn asks for: a source line, as the editor knows it.
+struct BreakpointRequest {
+    QByteArray file; // the source's path bytes
+    int line = 0;    // one-based
+    bool enabled = true;
+    QByteArray condition;
+    bool temporary = false;
+
+    static BreakpointRequest at(QByteArray file, int line)
+    {
+        BreakpointRequest request;
+        request.file = std::move(file);
+        request.line = line;
+        return request;
+    }
+};
+
+// One debugging session: gdb as a long-lived child in its machine
+// interface (`gdb --interpreter=mi3 -nx -q`), in a process group of its
+// own, the program on a pseudo-terminal Tarn owns (ProgramTerminal).
+// Commands carry tokens and their answers reach the callback given with
+// them; asynchronous records keep the state below up to date.
+//
+// Everything is driven by the event loop of the thread the session lives
+// on: nothing here waits for gdb except stop(), which ends the session
+// and waits at most about a second. Output of gdb and of the program is
+// read as it comes, so a program that floods its terminal never holds up
+// the loop (the terminal hands its output on in batches).
+class DebugSession : public QObject {
+    Q_OBJECT
+public:
+    enum class State {
+        Idle,     // never started
+        Starting, // gdb is up, the program not yet running
+        Running,
+        Stopped,
+        Ended, // gdb and the program are gone
+    };
+    // Call Stack shows this many frames at most.
+    static constexpr int kMaxFrames = 1000;
+
+    explicit DebugSession(QObject* parent = nullptr);
+    ~DebugSession() override;
+
+    // Starts gdb on the target, sets the breakpoints and runs the program.
+    // False, with the reason in `error`, when gdb or the terminal cannot
+    // be started; a program gdb cannot load ends the session (ended()).
+    bool start(const DebugTarget& target, const QList<BreakpointRequest>& breakpoints,
+               QString* error);
+    // Ends the program and gdb with their process groups and waits until
+    // they are gone. Nothing happens once the session has ended.
+    void stop();
+
+    // Execution commands; each is ignored unless the program is stopped
+    // (interrupt: unless it runs).
+    void continueRunning();
+    void stepOver();
+    void stepInto();
+    void stepOut();
+    void interrupt();
+    // Runs until the line is reached (a temporary breakpoint there).
+    void runToLine(const QByteArray& file, int line);
+
+    // Breakpoints while gdb runs. A refusal (no code in that file, no such
+    // file) comes back as breakpointProblem().
+    void insertBreakpoint(const BreakpointRequest& request);
+    void deleteBreakpoint(int number);
+    void setBreakpointEnabled(int number, bool enabled);
+    void setBreakpointCondition(int number, const QByteArray& condition);
+    // The breakpoint gdb placed at that source line, if any (0: none).
+    int breakpointAt(const QByteArray& file, int line) const;
+
+    // The Watch pane's expressions, evaluated at every stop.
+    void addWatch(const QByteArray& expression);
+    void removeWatch(int index);
+
+    // Makes a frame of the call stack the selected one; Locals and the
+    // watches follow it.
+    void selectFrame(int level);
+
+    // A line typed in the GDB Console, run as gdb's own command; the answer
+    // comes back as consoleOutput().
+    void consoleCommand(const QByteArray& text);
+    // Input for the program, as if typed on its terminal.
+    void sendInput(const QByteArray& bytes);
+
+    // Any machine-interface command; the callback gets its result record.
+    using Callback = std::function<void(const MiRecord&)>;
+    quint64 command(QByteArrayView operation, const QList<QByteArray>& arguments = {},
+                    Callback callback = {});
+    // The children of a variable object, or of an expression of the
+    // selected frame (a variable object is made for it first).
+    void listChildren(const QByteArray& expressionOrVarName, bool isVarName,
+                      std::function<void(const QList<DebugVariableChild>&)> done);
+
+    State state() const { return m_state; }
+    bool isActive() const { return m_state == State::Starting || m_state == State::Running ||
+                                   m_state == State::Stopped; }
+    const DebugStop& lastStop() const { return m_lastStop; }
+    // What the status bar says about the session now.
+    QString statusText() const { return m_status; }
+    const QList<DebugFrame>& frames() const { return m_frames; }
+    // The stack is deeper than the frames listed.
+    bool moreFrames() const { return m_moreFrames; }
+    int selectedFrame() const { return m_selectedFrame; }
+    const QList<DebugVariable>& locals() const { return m_locals; }
+    const QList<DebugWatch>& watches() const { return m_watches; }
+    const QList<DebugBreakpoint>& breakpoints() const { return m_breakpoints; }
+    // The whole console transcript (gdb's answers and the commands typed).
+    const QByteArray& consoleText() const { return m_console; }
+    bool programHasDebugInfo() const { return m_hasDebugInfo; }
+    qint64 gdbProcessId() const { return m_gdbPid; }
+    qint64 programProcessId() const { return m_programPid; }
+
+signals:
+    void stateChanged(DebugSession::State state);
+    // The program stopped and the stack, Locals and watches are up to date.
+    void stopRefreshed();
+    void framesChanged();
+    void localsChanged();
+    void watchesChanged();
+    void breakpointsChanged();
+    // gdb put a breakpoint on another line than the one asked for.
+    void breakpointMoved(const QByteArray& file, int requestedLine, int line);
+    // gdb refused a breakpoint (the request's file and line, gdb's reason).
+    void breakpointProblem(const QByteArray& file, int line, const QString& reason);
+    void statusChanged(const QString& text);
+    void consoleOutput(const QByteArray& bytes);
+    void programOutput(const QByteArray& bytes);
+    // The session is over (the program ended, Stop Debugging, gdb died).
+    void ended(const QString& why);
+
+private:
+    void readGdb();
+    void handleRecord(const MiRecord& record);
+    void handleStopped(const MiRecord& record);
+    void handleBreakpointNotice(const MiRecord& record);
+    void refreshAfterStop();
+    void refreshLocals(const std::function<void()>& done);
+    void refreshWatches(const std::function<void()>& done);
+    void evaluateWatch(int index, const std::function<void()>& done);
+    void selectInnermostFrame();
+    void execute(QByteArrayView operation, const QList<QByteArray>& arguments = {});
+    void setState(State state);
+    void setStatus(const QString& text);
+    void upsertBreakpoint(const DebugBreakpoint& breakpoint);
+    void finish(const QString& why);
+    void killProgram();
+    void gdbFinished();
+
+    QProcess* m_process = nullptr;
+    ProgramTerminal* m_terminal = nullptr;
+    MiStreamParser m_parser;
+    MiCommandTokens m_tokens;
+    QHash<quint64, Callback> m_callbacks;
+    State m_state = State::Idle;
+    DebugStop m_lastStop;
+    QString m_status;
+    QList<DebugFrame> m_frames;
+    bool m_moreFrames = false;
+    int m_selectedFrame = 0;
+    QList<DebugVariable> m_locals;
+    QList<DebugWatch> m_watches;
+    QList<DebugBreakpoint> m_breakpoints;
+    QByteArray m_console;
+    bool m_hasDebugInfo = true;
+    bool m_interruptAsked = false;
+    bool m_ending = false;
+    qint64 m_gdbPid = 0;
+    qint64 m_programPid = 0;
+    // Counts stops, so that answers to an older stop's refresh are dropped.
+    quint64 m_stopGeneration = 0;
+};

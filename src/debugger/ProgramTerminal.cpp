@@ -1,0 +1,135 @@
+#include "debugger/ProgramTerminal.h"
+
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+ProgramTerminal::ProgramTerminal(QObject* parent) : QObject(parent)
+{
+    m_batchTimer.setSingleShot(true);
+    m_batchTimer.setInterval(kBatchMs);
+    connect(&m_batchTimer, &QTimer::timeout, this, &ProgramTerminal::flush);
+}
+
+ProgramTerminal::~ProgramTerminal()
+{
+    close();
+}
+
+bool ProgramTerminal::open(QString* error)
+{
+    close();
+#ifdef Q_OS_UNIX
+    auto fail = [&](const char* step) {
+        *error = QStringLiteral("%1: %2").arg(QLatin1String(step),
+                                              QString::fromLocal8Bit(std::strerror(errno)));
+        close();
+        return false;
+    };
+    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_master < 0)
+        return fail("posix_openpt");
+    if (::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
+        return fail("unlockpt");
+    char name[128] = {};
+    if (::ptsname_r(m_master, name, sizeof name) != 0)
+        return fail("ptsname");
+    m_slavePath = QByteArray(name);
+    m_slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_slave < 0)
+        return fail("open");
+    termios mode {};
+    if (::tcgetattr(m_slave, &mode) == 0) {
+        mode.c_lflag &= ~tcflag_t(ECHO | ECHOE | ECHOK | ECHONL);
+        mode.c_oflag &= ~tcflag_t(ONLCR);
+        ::tcsetattr(m_slave, TCSANOW, &mode);
+    }
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    m_notifier = new QSocketNotifier(qintptr(m_master), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &ProgramTerminal::readAvailable);
+    return true;
+#else
+    *error = QStringLiteral("no pseudo-terminals on this system");
+    return false;
+#endif
+}
+
+void ProgramTerminal::close()
+{
+#ifdef Q_OS_UNIX
+    if (m_master >= 0) {
+        readAvailable();
+        flush();
+    }
+    delete m_notifier;
+    m_notifier = nullptr;
+    if (m_slave >= 0)
+        ::close(m_slave);
+    if (m_master >= 0)
+        ::close(m_master);
+#endif
+    m_slave = -1;
+    m_master = -1;
+    m_slavePath.clear();
+}
+
+void ProgramTerminal::send(const QByteArray& bytes)
+{
+#ifdef Q_OS_UNIX
+    if (m_master < 0)
+        return;
+    qsizetype done = 0;
+    // A line of input is small; the terminal's buffer takes it at once
+    // unless the program has stopped reading, in which case the rest is
+    // dropped rather than hanging Tarn.
+    int attempts = 0;
+    while (done < bytes.size() && attempts < 100) {
+        const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n > 0) {
+            done += n;
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            break;
+        ++attempts;
+        ::usleep(1000);
+    }
+#else
+    (void)bytes;
+#endif
+}
+
+void ProgramTerminal::readAvailable()
+{
+#ifdef Q_OS_UNIX
+    // At most a batch per wake-up: the event loop gets its turn between.
+    char buffer[16384];
+    while (m_pending.size() < kBatchBytes) {
+        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        m_pending.append(buffer, n);
+    }
+#endif
+    if (m_pending.size() >= kBatchBytes)
+        flush();
+    else if (!m_pending.isEmpty() && !m_batchTimer.isActive())
+        m_batchTimer.start();
+}
+
+void ProgramTerminal::flush()
+{
+    m_batchTimer.stop();
+    if (m_pending.isEmpty())
+        return;
+    const QByteArray batch = std::exchange(m_pending, QByteArray());
+    emit output(batch);
+}

@@ -1,0 +1,243 @@
+#include "editor/DebugMargin.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <algorithm>
+
+namespace debugmargin {
+
+namespace {
+constexpr int bit(int marker)
+{
+    return 1 << marker;
+}
+constexpr int kBreakpointMask = bit(kBreakpointMarker) | bit(kDisabledBreakpointMarker);
+} // namespace
+
+void Install(QsciScintilla* editor)
+{
+    editor->setMarginType(kMargin, QsciScintilla::SymbolMargin);
+    editor->setMarginWidth(kMargin, 16);
+    editor->setMarginSensitivity(kMargin, true);
+    editor->setMarginMarkerMask(kMargin, kBreakpointMask | bit(kCurrentArrowMarker));
+    editor->markerDefine(QsciScintilla::Circle, kBreakpointMarker);
+    editor->setMarkerBackgroundColor(QColor(0xd0, 0x20, 0x20), kBreakpointMarker);
+    editor->setMarkerForegroundColor(QColor(0x80, 0x00, 0x00), kBreakpointMarker);
+    editor->markerDefine(QsciScintilla::Circle, kDisabledBreakpointMarker);
+    editor->setMarkerBackgroundColor(QColor(0xf4, 0xf4, 0xf4), kDisabledBreakpointMarker);
+    editor->setMarkerForegroundColor(QColor(0xd0, 0x20, 0x20), kDisabledBreakpointMarker);
+    editor->markerDefine(QsciScintilla::RightArrow, kCurrentArrowMarker);
+    editor->setMarkerBackgroundColor(QColor(0xf0, 0xc0, 0x00), kCurrentArrowMarker);
+    editor->setMarkerForegroundColor(QColor(0x60, 0x40, 0x00), kCurrentArrowMarker);
+    editor->markerDefine(QsciScintilla::Background, kCurrentLineMarker);
+    editor->setMarkerBackgroundColor(QColor(0xff, 0xf2, 0xa8), kCurrentLineMarker);
+}
+
+QList<int> BreakpointLines(QsciScintilla* editor)
+{
+    QList<int> lines;
+    for (int line = editor->markerFindNext(0, kBreakpointMask); line >= 0;
+         line = editor->markerFindNext(line + 1, kBreakpointMask))
+        lines.append(line);
+    return lines;
+}
+
+bool HasBreakpoint(QsciScintilla* editor, int line)
+{
+    return (editor->markersAtLine(line) & kBreakpointMask) != 0;
+}
+
+void SetBreakpoint(QsciScintilla* editor, int line, bool present, bool enabled)
+{
+    editor->markerDelete(line, kBreakpointMarker);
+    editor->markerDelete(line, kDisabledBreakpointMarker);
+    if (present)
+        editor->markerAdd(line, enabled ? kBreakpointMarker : kDisabledBreakpointMarker);
+}
+
+void ShowCurrentLine(QsciScintilla* editor, int line)
+{
+    editor->markerDeleteAll(kCurrentArrowMarker);
+    editor->markerDeleteAll(kCurrentLineMarker);
+    if (line < 0)
+        return;
+    editor->markerAdd(line, kCurrentArrowMarker);
+    editor->markerAdd(line, kCurrentLineMarker);
+}
+
+int CurrentLine(QsciScintilla* editor)
+{
+    return editor->markerFindNext(0, bit(kCurrentArrowMarker));
+}
+
+} // namespace debugmargin
+
+BreakpointBook& BreakpointBook::instance()
+{
+    static BreakpointBook book;
+    return book;
+}
+
+void BreakpointBook::syncFromEditor(Entry& entry) const
+{
+    if (!entry.editor)
+        return;
+    for (Mark& mark : entry.marks) {
+        const int line = mark.handle >= 0 ? entry.editor->markerLine(mark.handle) : -1;
+        if (line >= 0)
+            mark.breakpoint.line = line + 1;
+    }
+    // Two marks pushed onto one line by an edit are one breakpoint.
+    QList<Mark> kept;
+    for (const Mark& mark : entry.marks) {
+        const bool twice = std::any_of(kept.begin(), kept.end(), [&](const Mark& k) {
+            return k.breakpoint.line == mark.breakpoint.line;
+        });
+        if (!twice)
+            kept.append(mark);
+    }
+    std::sort(kept.begin(), kept.end(),
+              [](const Mark& a, const Mark& b) { return a.breakpoint.line < b.breakpoint.line; });
+    entry.marks = kept;
+}
+
+void BreakpointBook::showMarks(const Entry& entry)
+{
+    if (!entry.editor)
+        return;
+    entry.editor->markerDeleteAll(debugmargin::kBreakpointMarker);
+    entry.editor->markerDeleteAll(debugmargin::kDisabledBreakpointMarker);
+    for (const Mark& mark : entry.marks) {
+        const int marker = mark.breakpoint.enabled ? debugmargin::kBreakpointMarker
+                                                   : debugmargin::kDisabledBreakpointMarker;
+        const_cast<Mark&>(mark).handle = entry.editor->markerAdd(mark.breakpoint.line - 1, marker);
+    }
+}
+
+void BreakpointBook::toggle(QsciScintilla* editor, const QString& path, int line)
+{
+    Entry& entry = m_files[path];
+    if (entry.editor != editor)
+        attach(editor, path);
+    syncFromEditor(entry);
+    const int oneBased = line + 1;
+    const auto it = std::find_if(entry.marks.begin(), entry.marks.end(),
+                                 [&](const Mark& m) { return m.breakpoint.line == oneBased; });
+    const bool added = it == entry.marks.end();
+    if (added)
+        entry.marks.append(Mark{BookBreakpoint{oneBased, true, {}}, -1});
+    else
+        entry.marks.erase(it);
+    std::sort(entry.marks.begin(), entry.marks.end(),
+              [](const Mark& a, const Mark& b) { return a.breakpoint.line < b.breakpoint.line; });
+    showMarks(entry);
+    emit toggled(path, oneBased, added);
+    emit changed();
+}
+
+QList<BookBreakpoint> BreakpointBook::breakpoints(const QString& path) const
+{
+    const auto it = m_files.find(path);
+    if (it == m_files.end())
+        return {};
+    syncFromEditor(it.value());
+    QList<BookBreakpoint> list;
+    for (const Mark& mark : it.value().marks)
+        list.append(mark.breakpoint);
+    return list;
+}
+
+QStringList BreakpointBook::files() const
+{
+    QStringList list;
+    for (auto it = m_files.begin(); it != m_files.end(); ++it) {
+        if (!it.value().marks.isEmpty())
+            list.append(it.key());
+    }
+    list.sort();
+    return list;
+}
+
+void BreakpointBook::setEnabled(const QString& path, int line, bool enabled)
+{
+    auto it = m_files.find(path);
+    if (it == m_files.end())
+        return;
+    syncFromEditor(it.value());
+    for (Mark& mark : it.value().marks) {
+        if (mark.breakpoint.line == line)
+            mark.breakpoint.enabled = enabled;
+    }
+    showMarks(it.value());
+    emit changed();
+}
+
+void BreakpointBook::setCondition(const QString& path, int line, const QByteArray& condition)
+{
+    auto it = m_files.find(path);
+    if (it == m_files.end())
+        return;
+    syncFromEditor(it.value());
+    for (Mark& mark : it.value().marks) {
+        if (mark.breakpoint.line == line)
+            mark.breakpoint.condition = condition;
+    }
+    emit changed();
+}
+
+void BreakpointBook::move(const QString& path, int fromLine, int toLine)
+{
+    auto it = m_files.find(path);
+    if (it == m_files.end() || fromLine == toLine)
+        return;
+    Entry& entry = it.value();
+    syncFromEditor(entry);
+    const bool taken = std::any_of(entry.marks.begin(), entry.marks.end(),
+                                   [&](const Mark& m) { return m.breakpoint.line == toLine; });
+    for (qsizetype i = 0; i < entry.marks.size(); ++i) {
+        if (entry.marks.at(i).breakpoint.line != fromLine)
+            continue;
+        if (taken)
+            entry.marks.removeAt(i);
+        else
+            entry.marks[i].breakpoint.line = toLine;
+        break;
+    }
+    std::sort(entry.marks.begin(), entry.marks.end(),
+              [](const Mark& a, const Mark& b) { return a.breakpoint.line < b.breakpoint.line; });
+    showMarks(entry);
+    emit changed();
+}
+
+void BreakpointBook::remove(const QString& path, int line)
+{
+    auto it = m_files.find(path);
+    if (it == m_files.end())
+        return;
+    syncFromEditor(it.value());
+    it.value().marks.removeIf([line](const Mark& m) { return m.breakpoint.line == line; });
+    showMarks(it.value());
+    emit changed();
+}
+
+void BreakpointBook::attach(QsciScintilla* editor, const QString& path)
+{
+    detach(editor);
+    Entry& entry = m_files[path];
+    if (entry.editor && entry.editor != editor)
+        syncFromEditor(entry); // a second window on the file: the first one's lines
+    entry.editor = editor;
+    showMarks(entry);
+}
+
+void BreakpointBook::detach(QsciScintilla* editor)
+{
+    for (Entry& entry : m_files) {
+        if (entry.editor != editor)
+            continue;
+        syncFromEditor(entry);
+        for (Mark& mark : entry.marks)
+            mark.handle = -1;
+        entry.editor = nullptr;
+    }
+}

@@ -1,0 +1,478 @@
+// The debugging session on the host's real gcc and gdb: small C programs
+// built with -g in a temporary folder, stopped, stepped, read and ended.
+#include "DebugProgram.h"
+
+#include "debugger/DebugSession.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+#include <csignal>
+
+#include "support/ProcessWatch.h"
+
+using debugtest::Program;
+using debugtest::waitFor;
+
+namespace {
+
+// A process of the group that has not ended (zombies have: this
+// container's first process does not reap orphans).
+bool groupHasLiveMember(qint64 group)
+{
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& entry : entries) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        if (!isPid)
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields.at(2).toLongLong() == group && fields.at(0) != "Z")
+            return true;
+    }
+    return false;
+}
+
+// The one-based line of the first line holding the marker.
+int lineOf(const QByteArray& source, const char* marker)
+{
+    const qsizetype at = source.indexOf(marker);
+    EXPECT_GE(at, 0) << marker;
+    return int(source.left(at).count('\n')) + 1;
+}
+
+const QByteArray kSteps = R"(#include <stdio.h>
+
+struct point { int x; int y; const char *label; };
+
+int square(int n)
+{
+    int result = n * n; /* square body */
+    return result;
+}
+
+int sum_squares(int count)
+{
+    int total = 0; /* sum start */
+    for (int i = 1; i <= count; ++i)
+        total += square(i); /* sum call */
+    return total; /* sum end */
+}
+
+int main(void)
+{
+    struct point origin = {3, 4, "origin"}; /* main start */
+    int values[3] = {10, 20, 30};
+    int total = sum_squares(3); /* main call */
+    printf("total %d\n", total); /* main print */
+
+    return total > 10 ? 3 : 0; /* main end */
+}
+)";
+
+class DebugSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (debugtest::gdbPath().isEmpty())
+            GTEST_SKIP() << "no gdb on this host";
+        QObject::connect(&session, &DebugSession::stopRefreshed, [this] { ++refreshes; });
+        QObject::connect(&session, &DebugSession::programOutput,
+                         [this](const QByteArray& bytes) { output += bytes; });
+        QObject::connect(&session, &DebugSession::ended, [this](const QString& why) { endedWith = why; });
+    }
+    void TearDown() override { session.stop(); }
+
+    void startOn(const Program& program, const QList<BreakpointRequest>& breakpoints)
+    {
+        ASSERT_TRUE(program.built()) << program.errors().constData();
+        QString error;
+        ASSERT_TRUE(session.start(program.target(), breakpoints, &error)) << error.toStdString();
+    }
+    // Waits for the next stop with its panes read.
+    bool nextStop()
+    {
+        return debugtest::waitForRefreshedStop(session, refreshes, seen) && (seen = refreshes, true);
+    }
+    bool waitEnded()
+    {
+        return waitFor([this] { return session.state() == DebugSession::State::Ended; });
+    }
+    const DebugVariable* local(const char* name) const
+    {
+        for (const DebugVariable& v : session.locals()) {
+            if (v.name == name)
+                return &v;
+        }
+        return nullptr;
+    }
+
+    DebugSession session;
+    int refreshes = 0;
+    int seen = 0;
+    QByteArray output;
+    QString endedWith;
+};
+
+TEST_F(DebugSessionTest, BreakpointLocalsStackStepsAndExitCode)
+{
+    Program program(kSteps);
+    startOn(program, {program.breakAt(lineOf(kSteps, "sum start"))});
+    ASSERT_TRUE(nextStop()) << session.statusText().toStdString();
+    EXPECT_EQ(session.lastStop().kind, DebugStop::Kind::Breakpoint);
+    EXPECT_EQ(session.lastStop().frame.function, "sum_squares");
+    EXPECT_EQ(session.lastStop().frame.fullname, program.sourceBytes());
+    EXPECT_EQ(session.statusText(),
+              QStringLiteral("Stopped at prog.c:%1 (breakpoint 1)").arg(lineOf(kSteps, "sum start")));
+    // The stack: sum_squares called from main's call line.
+    ASSERT_EQ(session.frames().size(), 2);
+    EXPECT_EQ(session.frames().at(0).function, "sum_squares");
+    EXPECT_EQ(session.frames().at(1).function, "main");
+    EXPECT_EQ(session.frames().at(1).line, lineOf(kSteps, "main call"));
+    EXPECT_FALSE(session.moreFrames());
+    // Locals: the argument with its value and type.
+    const DebugVariable* count = local("count");
+    ASSERT_NE(count, nullptr);
+    EXPECT_EQ(count->value, "3");
+    EXPECT_EQ(count->type, "int");
+    EXPECT_TRUE(count->argument);
+    ASSERT_NE(local("total"), nullptr);
+
+    // A watch, evaluated at once and at each stop, marked when it changes.
+    session.addWatch("total * 2");
+    session.addWatch("no_such_name");
+    ASSERT_TRUE(waitFor([this] { return session.watches().size() == 2 && session.watches().at(1).evaluated; }));
+    EXPECT_TRUE(session.watches().at(1).error);
+    EXPECT_TRUE(session.watches().at(1).value.contains("no_such_name"));
+
+    // Step over: the next line of the same function.
+    session.stepOver();
+    ASSERT_TRUE(nextStop());
+    EXPECT_EQ(session.lastStop().frame.line, lineOf(kSteps, "sum start") + 1);
+    EXPECT_EQ(session.watches().at(0).value, "0");
+    session.stepOver();
+    ASSERT_TRUE(nextStop());
+    EXPECT_EQ(session.lastStop().frame.line, lineOf(kSteps, "sum call"));
+    // Step into square, whose argument is the loop's first i.
+    session.stepInto();
+    ASSERT_TRUE(nextStop());
+    EXPECT_EQ(session.lastStop().frame.function, "square");
+    EXPECT_EQ(session.lastStop().frame.line, lineOf(kSteps, "square body"));
+    ASSERT_EQ(session.frames().size(), 3);
+    ASSERT_NE(local("n"), nullptr);
+    EXPECT_EQ(local("n")->value, "1");
+    // Step out: back in sum_squares, on the call's line.
+    session.stepOut();
+    ASSERT_TRUE(nextStop());
+    EXPECT_EQ(session.lastStop().frame.function, "sum_squares");
+    EXPECT_EQ(session.lastStop().frame.line, lineOf(kSteps, "sum call"));
+    // The rest of the line adds square's answer: total becomes 1, and the
+    // watch on total * 2 shows the change.
+    session.stepOver();
+    ASSERT_TRUE(nextStop());
+    EXPECT_EQ(local("total")->value, "1");
+    EXPECT_EQ(session.watches().at(0).value, "2");
+    EXPECT_TRUE(session.watches().at(0).changed);
+    session.stepOver();
+    ASSERT_TRUE(nextStop());
+    EXPECT_EQ(session.watches().at(0).value, "2");
+    EXPECT_FALSE(session.watches().at(0).changed);
+
+    // Continue to the end: the program's output came through its terminal.
+    session.continueRunning();
+    ASSERT_TRUE(waitEnded());
+    EXPECT_EQ(session.lastStop().kind, DebugStop::Kind::Exited);
+    EXPECT_EQ(session.lastStop().exitCode, 3);
+    EXPECT_EQ(endedWith, QStringLiteral("Program exited with code 3"));
+    EXPECT_EQ(session.statusText(), QStringLiteral("Program exited with code 3"));
+    EXPECT_EQ(output, "total 14\n");
+    EXPECT_TRUE(testsupport::goneSoon(session.gdbProcessId()));
+}
+
+TEST_F(DebugSessionTest, SelectedFrameGivesItsLocalsAndAggregatesExpand)
+{
+    Program program(kSteps);
+    startOn(program, {program.breakAt(lineOf(kSteps, "square body"))});
+    ASSERT_TRUE(nextStop());
+    ASSERT_EQ(session.frames().size(), 3);
+    session.selectFrame(2);
+    ASSERT_TRUE(waitFor([this] { return local("origin") != nullptr; }));
+    EXPECT_EQ(session.selectedFrame(), 2);
+    const DebugVariable* origin = local("origin");
+    EXPECT_EQ(origin->type, "struct point");
+    EXPECT_TRUE(origin->expandable);
+    EXPECT_TRUE(origin->value.startsWith("{x = 3, y = 4, label = "));
+    EXPECT_TRUE(local("values")->expandable);
+
+    QList<DebugVariableChild> members;
+    bool answered = false;
+    session.listChildren("origin", false, [&](const QList<DebugVariableChild>& children) {
+        members = children;
+        answered = true;
+    });
+    ASSERT_TRUE(waitFor([&] { return answered; }));
+    ASSERT_EQ(members.size(), 3);
+    EXPECT_EQ(members.at(0).expression, "x");
+    EXPECT_EQ(members.at(0).value, "3");
+    EXPECT_EQ(members.at(2).type, "const char *");
+    EXPECT_TRUE(members.at(2).value.contains("\"origin\""));
+
+    answered = false;
+    session.listChildren("values", false, [&](const QList<DebugVariableChild>& children) {
+        members = children;
+        answered = true;
+    });
+    ASSERT_TRUE(waitFor([&] { return answered; }));
+    ASSERT_EQ(members.size(), 3);
+    EXPECT_EQ(members.at(2).value, "30");
+
+    // A step goes on from where the program stopped, not from main.
+    session.stepOver();
+    ASSERT_TRUE(nextStop());
+    EXPECT_EQ(session.lastStop().frame.function, "square");
+    EXPECT_EQ(session.lastStop().frame.line, lineOf(kSteps, "square body") + 1);
+    EXPECT_EQ(session.selectedFrame(), 0);
+    EXPECT_NE(local("result"), nullptr);
+}
+
+TEST_F(DebugSessionTest, ProgramReadsWhatIsTypedOnItsTerminal)
+{
+    const QByteArray source = R"(#include <stdio.h>
+#include <string.h>
+int main(void)
+{
+    char line[100];
+    printf("name? ");
+    fflush(stdout);
+    if (!fgets(line, sizeof line, stdin))
+        return 9;
+    line[strcspn(line, "\n")] = 0;
+    printf("hello <%s>\n", line);
+    return (int)strlen(line);
+}
+)";
+    Program program(source);
+    startOn(program, {});
+    ASSERT_TRUE(waitFor([this] { return output.contains("name? "); }));
+    EXPECT_EQ(session.state(), DebugSession::State::Running);
+    session.sendInput("Tarn\n");
+    ASSERT_TRUE(waitEnded());
+    EXPECT_EQ(output, "name? hello <Tarn>\n");
+    EXPECT_EQ(session.lastStop().exitCode, 4);
+}
+
+TEST_F(DebugSessionTest, CrashStopsWithTheSignalAndItsFrame)
+{
+    const QByteArray source = R"(#include <stddef.h>
+struct node { struct node *next; int value; };
+int walk(struct node *head, int depth)
+{
+    return head->value + depth; /* crash here */
+}
+int main(void)
+{
+    return walk(NULL, 0); /* crash call */
+}
+)";
+    Program program(source, QStringLiteral("crash.c"));
+    startOn(program, {});
+    ASSERT_TRUE(nextStop());
+    const DebugStop& stop = session.lastStop();
+    EXPECT_EQ(stop.kind, DebugStop::Kind::Signal);
+    EXPECT_EQ(stop.signalName, "SIGSEGV");
+    EXPECT_EQ(session.statusText().toStdString(),
+              QStringLiteral("Program received signal SIGSEGV, Segmentation fault, in walk at crash.c:%1")
+                  .arg(lineOf(source, "crash here"))
+                  .toStdString());
+    ASSERT_EQ(session.frames().size(), 2);
+    EXPECT_EQ(session.frames().at(1).line, lineOf(source, "crash call"));
+    ASSERT_NE(local("head"), nullptr);
+    EXPECT_EQ(local("head")->value, "0x0");
+    // Going on lets the signal end it.
+    session.continueRunning();
+    ASSERT_TRUE(waitEnded());
+    EXPECT_EQ(session.lastStop().kind, DebugStop::Kind::Killed);
+    EXPECT_EQ(endedWith, QStringLiteral("Program terminated with signal SIGSEGV, Segmentation fault"));
+}
+
+const QByteArray kForever = R"(#include <stdio.h>
+#include <unistd.h>
+int main(void)
+{
+    volatile unsigned long spins = 0;
+    if (fork() == 0) {
+        for (;;)
+            pause();
+    }
+    printf("running\n");
+    fflush(stdout);
+    for (;;)
+        ++spins; /* spin */
+}
+)";
+
+TEST_F(DebugSessionTest, BreakInterruptsAndStopLeavesNoProcess)
+{
+    Program program(kForever);
+    startOn(program, {});
+    ASSERT_TRUE(waitFor([this] { return output.contains("running"); }));
+    const qint64 gdbPid = session.gdbProcessId();
+    const qint64 programPid = session.programProcessId();
+    ASSERT_GT(gdbPid, 0);
+    ASSERT_GT(programPid, 0);
+    EXPECT_TRUE(testsupport::processAlive(programPid));
+
+    session.interrupt();
+    ASSERT_TRUE(nextStop());
+    EXPECT_TRUE(session.statusText().endsWith(QStringLiteral("(interrupted)")))
+        << session.statusText().toStdString();
+    session.continueRunning();
+    ASSERT_TRUE(waitFor([this] { return session.state() == DebugSession::State::Running; }));
+
+    session.stop();
+    EXPECT_EQ(session.state(), DebugSession::State::Ended);
+    EXPECT_EQ(endedWith, QStringLiteral("Debugging stopped"));
+    EXPECT_TRUE(testsupport::goneSoon(gdbPid));
+    EXPECT_TRUE(testsupport::goneSoon(programPid));
+    // The forked child was in the program's group: gone with it.
+    EXPECT_TRUE(waitFor([&] { return !groupHasLiveMember(programPid); }, 5000));
+}
+
+TEST_F(DebugSessionTest, GdbKilledFromOutsideEndsTheProgramToo)
+{
+    Program program(kForever);
+    startOn(program, {});
+    ASSERT_TRUE(waitFor([this] { return output.contains("running"); }));
+    const qint64 programPid = session.programProcessId();
+    ASSERT_EQ(::kill(pid_t(session.gdbProcessId()), SIGKILL), 0);
+    ASSERT_TRUE(waitEnded());
+    EXPECT_EQ(endedWith, QStringLiteral("gdb ended unexpectedly"));
+    EXPECT_TRUE(testsupport::goneSoon(programPid));
+}
+
+TEST_F(DebugSessionTest, BreakpointsMovedRefusedToggledAndConditioned)
+{
+    Program program(kSteps);
+    QList<std::tuple<QByteArray, int, int>> moved;
+    QList<std::pair<int, QString>> refused;
+    QObject::connect(&session, &DebugSession::breakpointMoved,
+                     [&](const QByteArray& file, int requested, int line) { moved.append({file, requested, line}); });
+    QObject::connect(&session, &DebugSession::breakpointProblem,
+                     [&](const QByteArray&, int line, const QString& why) { refused.append({line, why}); });
+    const int blank = lineOf(kSteps, "main print") + 1; // the empty line
+    const BreakpointRequest elsewhere = BreakpointRequest::at("/nowhere/other.c", 3);
+    BreakpointRequest conditioned = program.breakAt(lineOf(kSteps, "square body"));
+    conditioned.condition = "n == 3";
+    startOn(program, {program.breakAt(blank), elsewhere, conditioned});
+    ASSERT_TRUE(nextStop());
+    // The square breakpoint stops only for n == 3.
+    EXPECT_EQ(session.lastStop().frame.function, "square");
+    EXPECT_EQ(local("n")->value, "3");
+    ASSERT_EQ(moved.size(), 1);
+    EXPECT_EQ(std::get<1>(moved.at(0)), blank);
+    EXPECT_EQ(std::get<2>(moved.at(0)), lineOf(kSteps, "main end"));
+    ASSERT_EQ(refused.size(), 1);
+    EXPECT_EQ(refused.at(0).first, 3);
+    EXPECT_TRUE(refused.at(0).second.contains(QStringLiteral("other.c"))) << refused.at(0).second.toStdString();
+    ASSERT_EQ(session.breakpoints().size(), 2);
+    EXPECT_EQ(session.breakpoints().at(1).condition, "n == 3");
+    EXPECT_EQ(session.breakpointAt(program.sourceBytes(), lineOf(kSteps, "main end")),
+              session.breakpoints().at(0).number);
+
+    // Disabled, the moved breakpoint is passed; a new one takes its place
+    // at the print, then goes again.
+    session.setBreakpointEnabled(session.breakpoints().at(0).number, false);
+    session.insertBreakpoint(program.breakAt(lineOf(kSteps, "main print")));
+    ASSERT_TRUE(waitFor([this] { return session.breakpoints().size() == 3 && !session.breakpoints().at(0).enabled; }));
+    session.continueRunning();
+    ASSERT_TRUE(nextStop());
+    EXPECT_EQ(session.lastStop().frame.line, lineOf(kSteps, "main print"));
+    session.deleteBreakpoint(session.lastStop().breakpoint);
+    ASSERT_TRUE(waitFor([this] { return session.breakpoints().size() == 2; }));
+    session.continueRunning();
+    ASSERT_TRUE(waitEnded());
+    EXPECT_EQ(session.lastStop().exitCode, 3);
+}
+
+TEST_F(DebugSessionTest, RunToLineAndTheConsole)
+{
+    Program program(kSteps);
+    startOn(program, {program.breakAt(lineOf(kSteps, "main start"))});
+    ASSERT_TRUE(nextStop());
+    session.runToLine(program.sourceBytes(), lineOf(kSteps, "sum end"));
+    ASSERT_TRUE(nextStop());
+    EXPECT_EQ(session.lastStop().frame.line, lineOf(kSteps, "sum end"));
+    EXPECT_EQ(local("total")->value, "14");
+    // The temporary breakpoint is gone once reached.
+    ASSERT_TRUE(waitFor([this] { return session.breakpoints().size() == 1; }));
+
+    QByteArray console;
+    QObject::connect(&session, &DebugSession::consoleOutput, [&](const QByteArray& b) { console += b; });
+    session.consoleCommand("print total + 100");
+    ASSERT_TRUE(waitFor([&] { return console.contains("= 114"); })) << console.constData();
+    EXPECT_TRUE(console.startsWith("(gdb) print total + 100\n"));
+    session.consoleCommand("frobnicate");
+    ASSERT_TRUE(waitFor([&] { return console.contains("Undefined command: \\\"frobnicate\\\"") ||
+                                     console.contains("Undefined command: \"frobnicate\""); }))
+        << console.constData();
+    EXPECT_TRUE(session.consoleText().endsWith(console.right(20)));
+}
+
+TEST_F(DebugSessionTest, ProgramWithoutDebugInformationStillRuns)
+{
+    Program program(kSteps, QStringLiteral("prog.c"), {QStringLiteral("-O0")});
+    startOn(program, {program.breakAt(lineOf(kSteps, "sum start"))});
+    ASSERT_TRUE(waitEnded());
+    EXPECT_FALSE(session.programHasDebugInfo());
+    EXPECT_EQ(session.lastStop().exitCode, 3);
+    EXPECT_EQ(output, "total 14\n");
+}
+
+TEST_F(DebugSessionTest, ProgramArgumentsKeepBlanksAndQuotes)
+{
+    const QByteArray source = R"(#include <stdio.h>
+int main(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i)
+        printf("[%s]", argv[i]);
+    printf("\n");
+    return argc;
+}
+)";
+    Program program(source);
+    ASSERT_TRUE(program.built());
+    DebugTarget target = program.target();
+    target.arguments = {QStringLiteral("two words"), QStringLiteral("it's"), QStringLiteral("$HOME"),
+                        QStringLiteral("*")};
+    QString error;
+    ASSERT_TRUE(session.start(target, {}, &error)) << error.toStdString();
+    ASSERT_TRUE(waitEnded());
+    EXPECT_EQ(output, "[two words][it's][$HOME][*]\n");
+    EXPECT_EQ(session.lastStop().exitCode, 5);
+}
+
+TEST(DebugSessionStart, MissingGdbOrProgramIsReported)
+{
+    DebugSession session;
+    QString error;
+    EXPECT_FALSE(session.start(DebugTarget{QStringLiteral("/nonexistent/gdb"), QStringLiteral("/bin/true"), {}, {}},
+                               {}, &error));
+    EXPECT_EQ(error, QStringLiteral("gdb cannot be started: /nonexistent/gdb: no such file"));
+    EXPECT_EQ(session.state(), DebugSession::State::Idle);
+    if (debugtest::gdbPath().isEmpty())
+        return;
+    QString why;
+    QObject::connect(&session, &DebugSession::ended, [&](const QString& text) { why = text; });
+    ASSERT_TRUE(session.start(DebugTarget{debugtest::gdbPath(), QStringLiteral("/nonexistent/prog.exe"), {}, {}},
+                              {}, &error));
+    ASSERT_TRUE(waitFor([&] { return session.state() == DebugSession::State::Ended; }));
+    EXPECT_TRUE(why.contains(QStringLiteral("/nonexistent/prog.exe"))) << why.toStdString();
+    EXPECT_TRUE(testsupport::goneSoon(session.gdbProcessId()));
+}
+
+} // namespace
