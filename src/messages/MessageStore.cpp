@@ -11,8 +11,9 @@
 namespace {
 
 constexpr qsizetype ChunkBytes = 256 * 1024;
-// Pieces of a stream from this size up are kept rather than copied.
-constexpr qsizetype KeptPieceBytes = 64 * 1024;
+// Pieces of a stream from this size up are kept rather than copied (a
+// worker's batch of rows is about 64 KiB, see MessageBatcher).
+constexpr qsizetype KeptPieceBytes = 32 * 1024;
 constexpr qsizetype WordsPerBlock = 8192;
 
 // Row word: bits 0-1 icon, bits 2-31 offset in the chunk, bits 32-63 chunk.

@@ -5,8 +5,8 @@
 #include "tools/BuildVerdict.h"
 #include "tools/Invocation.h"
 #include "tools/ToolDirectory.h"
-#include "tools/ToolReports.h"
 #include "tools/ToolRunner.h"
+#include "tools/WorkerReports.h"
 
 void RunGccOnInterface(const QString& heading, const ToolCommand& command)
 {
@@ -14,13 +14,12 @@ void RunGccOnInterface(const QString& heading, const ToolCommand& command)
         ClearMessages();
     AddMessage(heading, 0);
     AddMessage(command.line(), 1);
-    ToolPipes pipes;
-    pipes.start(command.invocation(toolDirectory()));
-    pipes.waitForEnd();
-    ShowGccReport(pipes);
+    const Invocation invocation = command.invocation(toolDirectory());
     BuildVerdict verdict;
-    verdict.countRows(pipes.bytes(ToolStream::Error), true);
-    verdict.addRun(BuildVerdict::Tool::Gcc, command.program(), pipes.result());
+    RunWithInterfaceWait([&](const std::atomic<bool>& cancel) {
+        MessageBatcher batch;
+        return RunWithGccReport(invocation, cancel, batch, QStringLiteral("Errors:"), &verdict);
+    });
     PostBuildVerdict(verdict);
 }
 

@@ -14,6 +14,10 @@
 #include <memory>
 #include <vector>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 #ifdef Q_OS_UNIX
 #include <dirent.h>
 #include <fcntl.h>
@@ -206,6 +210,14 @@ qint64 StartChild(QProcess& process, const Invocation& invocation, ChildStartOpt
     (void)options;
     if (!invocation.workingDirectory.isEmpty())
         process.setWorkingDirectory(invocation.workingDirectory);
+#endif
+#ifdef Q_OS_WIN
+    // A console tool gets no console window of its own.
+    process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* args) {
+        args->flags |= CREATE_NO_WINDOW;
+        args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
+        args->startupInfo->wShowWindow = SW_HIDE;
+    });
 #endif
     // With an exact exec the names given to Qt here are never executed.
     process.start(invocation.program, invocation.arguments, QIODevice::ReadOnly);

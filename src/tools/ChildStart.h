@@ -6,8 +6,8 @@
 
 class QProcess;
 
-// How every tool child starts and how what it leaves behind is ended, for
-// the worker runs (RunChild) and the interface thread's runs (ToolPipes).
+// How every tool child starts and how what it leaves behind is ended: the
+// start and the end of the one road, RunTool (ChildRun.h).
 
 struct ChildStartOptions {
     // Give the child's output pipes room for 1 MiB (WidenOutputPipes).
