@@ -55,23 +55,20 @@ void MessageStore::append(QStringView text, int icon)
     commitRow(chunkIndex, end - begin, icon);
 }
 
-void MessageStore::appendStreamRows(const QByteArray& bytes, bool streamEnd)
-{
-    appendStreamRows(bytes, streamEnd, [](QByteArrayView) {});
-}
-
 void MessageStore::appendStreamRows(const QByteArray& bytes, bool streamEnd,
                                     const RowAdded& rowAdded)
 {
-    if (bytes.size() >= KeptPieceBytes && keepStreamRows(bytes, rowAdded)) {
+    static const RowAdded nothing = [](QByteArrayView) {};
+    const RowAdded& added = rowAdded ? rowAdded : nothing;
+    if (bytes.size() >= KeptPieceBytes && keepStreamRows(bytes, added)) {
         // The rows up to the last line feed point into the kept piece; the
         // stream's last row has no line feed and is copied.
         if (streamEnd)
-            rowAdded(appendRowBytes(QByteArrayView(bytes).sliced(CompleteLinesEnd(bytes))));
+            added(appendRowBytes(QByteArrayView(bytes).sliced(CompleteLinesEnd(bytes))));
         return;
     }
     ForEachOutputRow(QByteArrayView(bytes), streamEnd,
-                     [&](QByteArrayView row) { rowAdded(appendRowBytes(row)); });
+                     [&](QByteArrayView row) { added(appendRowBytes(row)); });
 }
 
 bool MessageStore::keepStreamRows(const QByteArray& bytes,

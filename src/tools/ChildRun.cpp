@@ -7,7 +7,13 @@
 #include <memory>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #endif
 
 namespace {
@@ -15,59 +21,130 @@ namespace {
 // One wait for output; short, so a cancel is seen at once.
 constexpr int kWaitMs = 20;
 // The buffer every piece of output is read into, one piece at a time.
-constexpr qint64 kReadBytes = 64 * 1024;
+constexpr qsizetype kReadBytes = 256 * 1024;
 
 // The runner's side of one tool run: the child and its two output pipes.
 // Every piece read from either pipe goes into one buffer, reused for the
 // whole run, and from there to the run's output function: nothing the
 // child writes is gathered here.
+//
+// On Unix the pipes are the runner's own, read with read(2): a pipe starts
+// at the system's default size, so compiles side by side take little of
+// the per-user pipe allowance, and one that a flood has filled is widened
+// to 1 MiB, so the tool writes on while the reader is not scheduled. (Qt
+// starts the child, reports a failed start and reaps it.)
 class ToolPipes {
 public:
     explicit ToolPipes(const ChildOutput& output)
         : m_output(output), m_buffer(std::make_unique_for_overwrite<char[]>(kReadBytes))
     {
-        m_process.setProcessChannelMode(QProcess::SeparateChannels);
         // Nothing is ever written to a tool: it reads end-of-file at once.
         m_process.setStandardInputFile(QProcess::nullDevice());
-        // Each stream is read as soon as it has data, so the pieces reach
-        // the output function in the order the child wrote them as nearly
-        // as two pipes allow (make's directory rows on one stream place the
-        // compiler messages on the other).
+#ifndef Q_OS_UNIX
+        m_process.setProcessChannelMode(QProcess::SeparateChannels);
         QObject::connect(&m_process, &QProcess::readyReadStandardOutput,
-                         [this] { read(QProcess::StandardOutput, ToolStream::Output); });
+                         [this] { readChannel(QProcess::StandardOutput, ToolStream::Output); });
         QObject::connect(&m_process, &QProcess::readyReadStandardError,
-                         [this] { read(QProcess::StandardError, ToolStream::Error); });
+                         [this] { readChannel(QProcess::StandardError, ToolStream::Error); });
+#endif
+    }
+    ~ToolPipes()
+    {
+#ifdef Q_OS_UNIX
+        for (Pipe& pipe : m_pipes)
+            pipe.close();
+#endif
     }
     ToolPipes(const ToolPipes&) = delete;
     ToolPipes& operator=(const ToolPipes&) = delete;
 
-    // The group id (the child's process id), or 0 with the reason.
     bool start(const Invocation& invocation, QString* error)
     {
-        // (The pipes keep the default size: with many compiles side by
-        // side, wide pipes would eat into the per-user pipe allowance.)
-        m_group = StartChild(m_process, invocation, {}, error);
+        ChildStartOptions options;
+#ifdef Q_OS_UNIX
+        int output[2] = {-1, -1};
+        int errors[2] = {-1, -1};
+        if (::pipe2(output, O_CLOEXEC) != 0 || ::pipe2(errors, O_CLOEXEC) != 0) {
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+            for (int fd : {output[0], output[1], errors[0], errors[1]}) {
+                if (fd >= 0)
+                    ::close(fd);
+            }
+            return false;
+        }
+        m_pipes[0] = {output[0], ToolStream::Output};
+        m_pipes[1] = {errors[0], ToolStream::Error};
+        // Qt's own channels stay unused.
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.setStandardErrorFile(QProcess::nullDevice());
+        options.outputFd = output[1];
+        options.errorFd = errors[1];
+#endif
+        m_group = StartChild(m_process, invocation, options, error);
+#ifdef Q_OS_UNIX
+        // The child has its copies: the pipes end when it (and whatever it
+        // left running) closes them.
+        ::close(output[1]);
+        ::close(errors[1]);
+        for (Pipe& pipe : m_pipes)
+            ::fcntl(pipe.fd, F_SETFL, ::fcntl(pipe.fd, F_GETFL) | O_NONBLOCK);
+#endif
         return m_group != 0;
     }
 
     bool running() const { return m_process.state() != QProcess::NotRunning; }
 
-    // Reads both streams while it waits and returns when the child ended
-    // or the time is up. (waitForReadyRead watches only one channel and
-    // returns at once once it is closed, which would spin while the other
-    // stream still flows.) Once the child has ended, its pipes are read as
-    // far as they hold data and closed: a process it left holding them is
-    // not waited for.
+    // Waits up to ms for output or the child's end, and hands what arrived
+    // to the output function. Standard output is read first when both
+    // streams have data (make's directory rows place the compiler messages
+    // that follow them on the other stream).
     void wait(int ms)
     {
+#ifdef Q_OS_UNIX
+        pollfd fds[2];
+        Pipe* polled[2];
+        nfds_t count = 0;
+        for (Pipe& pipe : m_pipes) {
+            if (pipe.fd >= 0) {
+                fds[count] = {pipe.fd, POLLIN, 0};
+                polled[count++] = &pipe;
+            }
+        }
+        if (count == 0) {
+            // Both streams have ended; the child has closed them and is
+            // about to end, if it has not already.
+            m_process.waitForFinished(ms);
+            return;
+        }
+        if (::poll(fds, count, ms) > 0) {
+            for (nfds_t i = 0; i < count; ++i) {
+                if (fds[i].revents != 0)
+                    read(*polled[i]);
+            }
+        }
+        // Notices the child's end without waiting.
+        m_process.waitForFinished(0);
+#else
         m_process.waitForFinished(ms);
         readBoth();
+#endif
     }
 
-    void readBoth()
+    // Once the child has ended: the pipes are read as far as they hold data
+    // now and closed. A process the tool left running may still hold them;
+    // it is not waited for.
+    void readRest()
     {
-        read(QProcess::StandardOutput, ToolStream::Output);
-        read(QProcess::StandardError, ToolStream::Error);
+#ifdef Q_OS_UNIX
+        for (Pipe& pipe : m_pipes) {
+            // Bounded, in case a leftover keeps writing.
+            for (int i = 0; i < 64 && pipe.fd >= 0 && read(pipe) == kReadBytes; ++i) {
+            }
+            pipe.close();
+        }
+#else
+        readBoth();
+#endif
     }
 
     // Stop: the whole group is asked to end; the tool gets the grace to do
@@ -84,7 +161,7 @@ public:
         QElapsedTimer grace;
         grace.start();
         while (running() && grace.elapsed() < kStopGraceMs)
-            m_process.waitForFinished(kWaitMs);
+            wait(kWaitMs);
         if (running()) {
 #ifdef Q_OS_UNIX
             ::kill(-static_cast<pid_t>(m_group), SIGKILL);
@@ -111,7 +188,56 @@ public:
     }
 
 private:
-    void read(QProcess::ProcessChannel channel, ToolStream stream)
+#ifdef Q_OS_UNIX
+    struct Pipe {
+        int fd = -1;
+        ToolStream stream = ToolStream::Output;
+        bool widened = false;
+
+        void close()
+        {
+            if (fd >= 0)
+                ::close(fd);
+            fd = -1;
+        }
+    };
+
+    // One read of what the pipe holds; returns the bytes read. The pipe is
+    // closed at its end (or on an error).
+    qsizetype read(Pipe& pipe)
+    {
+        const ssize_t got = ::read(pipe.fd, m_buffer.get(), size_t(kReadBytes));
+        if (got < 0) {
+            if (errno != EAGAIN && errno != EINTR)
+                pipe.close();
+            return 0;
+        }
+        if (got == 0) {
+            pipe.close();
+            return 0;
+        }
+        if (!pipe.widened && got >= kDefaultPipeBytes) {
+            // It was full: a flood. (Where the system refuses, it stays.)
+            pipe.widened = true;
+#ifdef F_SETPIPE_SZ
+            ::fcntl(pipe.fd, F_SETPIPE_SZ, kWidePipeBytes);
+#endif
+        }
+        m_output(pipe.stream, QByteArrayView(m_buffer.get(), got));
+        return got;
+    }
+
+    static constexpr qsizetype kDefaultPipeBytes = 64 * 1024;
+    static constexpr int kWidePipeBytes = 1024 * 1024;
+    Pipe m_pipes[2];
+#else
+    void readBoth()
+    {
+        readChannel(QProcess::StandardOutput, ToolStream::Output);
+        readChannel(QProcess::StandardError, ToolStream::Error);
+    }
+
+    void readChannel(QProcess::ProcessChannel channel, ToolStream stream)
     {
         m_process.setCurrentReadChannel(channel);
         for (;;) {
@@ -121,6 +247,7 @@ private:
             m_output(stream, QByteArrayView(m_buffer.get(), got));
         }
     }
+#endif
 
     QProcess m_process;
     const ChildOutput& m_output;
@@ -151,7 +278,7 @@ ChildResult RunTool(const Invocation& invocation, const std::atomic<bool>& cance
         if (idle)
             idle();
     }
-    pipes.readBoth();
+    pipes.readRest();
     pipes.endLeftovers(kStopGraceMs);
     pipes.finish(result);
     return result;
