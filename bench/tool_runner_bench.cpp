@@ -1,10 +1,11 @@
 // Runs a child that writes 1,000,000 short diagnostic lines to standard
 // error as Quick Compile runs gcc (the one road, with the interface
 // thread's wait) and shows them in the message window (offscreen), timing
-// start to last row painted; compares it in the same run with the child
+// start to last row painted; compares it in the same round with the child
 // alone writing to /dev/null, with the child writing into a pipe that `cat`
 // drains, and with a sink that only counts rows (runner cost without the
-// window). Each figure is the best of three runs. Memory: the growth of
+// window). Each figure is the median of 9 rounds (or of the number given as
+// the first argument); a ratio is the median of the rounds' ratios. Memory: the growth of
 // the resident set from an empty window to the window holding the rows of
 // one run, and the peak growth during that run, per row. As the machine may
 // be busy, the processor time of Tarn's process and of the child over the
@@ -25,7 +26,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -46,16 +49,21 @@ public:
     QObject object;
 };
 
-double bestOfThree(const std::function<void()>& run)
+constexpr int kRounds = 9;
+
+double seconds(const std::function<void()>& run)
 {
-    double best = 1e99;
-    for (int i = 0; i < 3; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        best = std::min(best, timer.nsecsElapsed() / 1e9);
-    }
-    return best;
+    QElapsedTimer timer;
+    timer.start();
+    run();
+    return timer.nsecsElapsed() / 1e9;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 // A field of /proc/self/status in bytes ("VmRSS", "VmHWM").
@@ -120,6 +128,7 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : kRounds;
     IdeSettings settings = ideSettings();
     settings.clearBeforeBuild = 1;
     setIdeSettings(settings);
@@ -138,34 +147,41 @@ int main(int argc, char** argv)
     const double rows = view.rowCount();
     setMessageSink(nullptr);
 
-    const double alone = bestOfThree(childAlone);
-    const double throughCat = bestOfThree(childThroughCat);
-
+    // Each round times the four runs one after the other, so a burst of
+    // other work on the machine falls on all of them alike.
+    std::vector<double> alone, throughCat, counted, shown;
+    std::vector<double> catRatio, countedRatio, shownRatio, shownOfCat;
     CountingSink counter;
-    setMessageSink(&counter);
-    const double counted = bestOfThree(runAndShow);
-    setMessageSink(nullptr);
-
-    view.installAsMessageSink();
-    const double selfBefore = cpuSeconds(RUSAGE_SELF), childBefore = cpuSeconds(RUSAGE_CHILDREN);
-    const double shown = bestOfThree([&] {
+    double selfCpu = 0, childCpu = 0;
+    for (int round = 0; round < rounds; ++round) {
+        alone.push_back(seconds(childAlone));
+        throughCat.push_back(seconds(childThroughCat));
+        setMessageSink(&counter);
+        counted.push_back(seconds(runAndShow));
+        view.installAsMessageSink();
         view.ClearMessages();
-        runAndShow();
-    });
-    const double selfCpu = cpuSeconds(RUSAGE_SELF) - selfBefore;
-    const double childCpu = cpuSeconds(RUSAGE_CHILDREN) - childBefore;
-    setMessageSink(nullptr);
+        const double self = cpuSeconds(RUSAGE_SELF), child = cpuSeconds(RUSAGE_CHILDREN);
+        shown.push_back(seconds(runAndShow));
+        selfCpu += cpuSeconds(RUSAGE_SELF) - self;
+        childCpu += cpuSeconds(RUSAGE_CHILDREN) - child;
+        setMessageSink(nullptr);
+        catRatio.push_back(throughCat.back() / alone.back());
+        countedRatio.push_back(counted.back() / alone.back());
+        shownRatio.push_back(shown.back() / alone.back());
+        shownOfCat.push_back(shown.back() / throughCat.back());
+    }
 
-    std::printf("lines per run:                   %ld (rows counted: %ld)\n", kLines,
-                counter.rows / 3);
-    std::printf("child alone to /dev/null:        %.3f s\n", alone);
-    std::printf("child into a pipe, cat drains:   %.3f s  (%.2fx)\n", throughCat, throughCat / alone);
-    std::printf("runner + counting sink:          %.3f s  (%.2fx, %.2fx of cat)\n", counted,
-                counted / alone, counted / throughCat);
-    std::printf("runner + message window:         %.3f s  (%.2fx, %.2fx of cat)\n", shown,
-                shown / alone, shown / throughCat);
-    std::printf("processor time, Tarn / child:    %.3f / %.3f s  (%.2fx)\n", selfCpu, childCpu,
-                selfCpu / childCpu);
+    std::printf("lines per run:                   %ld (rows counted: %ld), medians of %d rounds\n",
+                kLines, counter.rows / rounds, rounds);
+    std::printf("child alone to /dev/null:        %.3f s\n", median(alone));
+    std::printf("child into a pipe, cat drains:   %.3f s  (%.2fx)\n", median(throughCat),
+                median(catRatio));
+    std::printf("runner + counting sink:          %.3f s  (%.2fx)\n", median(counted),
+                median(countedRatio));
+    std::printf("runner + message window:         %.3f s  (%.2fx, %.2fx of cat)\n", median(shown),
+                median(shownRatio), median(shownOfCat));
+    std::printf("processor time, Tarn / child:    %.3f / %.3f s per run  (%.2fx)\n",
+                selfCpu / rounds, childCpu / rounds, selfCpu / childCpu);
     std::printf("memory per row, held / peak:     %.1f / %.1f bytes (%.0f rows)\n", held / rows,
                 peak / rows, rows);
     return 0;

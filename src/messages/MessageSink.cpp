@@ -261,9 +261,9 @@ void MessageBatcher::addStreamRows(QByteArrayView bytes, bool streamEnd, const Q
         MessageEntry entry;
         entry.kind = MessageEntry::Kind::Rows;
         entry.directory = directory;
-        // Room for a batch and the piece that completes it, so the pieces
+        // Room for a batch and a piece that completes it, so the pieces
         // are copied once.
-        entry.bytes.reserve(2 * kBatchBytes);
+        entry.bytes.reserve(kBatchBytes + std::max<qsizetype>(bytes.size(), kBatchBytes));
         m_entries.push_back(std::move(entry));
     }
     MessageEntry& entry = m_entries.back();
