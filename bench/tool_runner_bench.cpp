@@ -1,8 +1,11 @@
 // Runs a child that writes 1,000,000 short diagnostic lines to standard
-// error and shows them in the message window (offscreen), timing start to
-// last row painted; compares it in the same run with the child alone writing
-// to /dev/null, and with a sink that only counts rows (runner cost without
-// the window). Each figure is the best of three runs. Memory: the growth of
+// error as Quick Compile runs gcc (the one road, with the interface
+// thread's wait) and shows them in the message window (offscreen), timing
+// start to last row painted; compares it in the same round with the child
+// alone writing to /dev/null, with the child writing into a pipe that `cat`
+// drains, and with a sink that only counts rows (runner cost without the
+// window). Each figure is the median of 9 rounds (or of the number given as
+// the first argument); a ratio is the median of the rounds' ratios. Memory: the growth of
 // the resident set from an empty window to the window holding the rows of
 // one run, and the peak growth during that run, per row. As the machine may
 // be busy, the processor time of Tarn's process and of the child over the
@@ -11,10 +14,11 @@
 #include "messages/CMessageView.h"
 #include "messages/MessageSink.h"
 #include "messages/RowBytes.h"
-#include "tools/ToolReports.h"
-#include "tools/ToolRunner.h"
+#include "singlefile/InterfaceGccRun.h"
+#include "tools/Invocation.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -23,7 +27,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -44,16 +50,21 @@ public:
     QObject object;
 };
 
-double bestOfThree(const std::function<void()>& run)
+constexpr int kRounds = 9;
+
+double seconds(const std::function<void()>& run)
 {
-    double best = 1e99;
-    for (int i = 0; i < 3; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        best = std::min(best, timer.nsecsElapsed() / 1e9);
-    }
-    return best;
+    QElapsedTimer timer;
+    timer.start();
+    run();
+    return timer.nsecsElapsed() / 1e9;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 // A field of /proc/self/status in bytes ("VmRSS", "VmHWM").
@@ -92,12 +103,23 @@ void childAlone()
     process.waitForFinished(-1);
 }
 
+// The child's standard error goes into a pipe; cat reads it to its end.
+void childThroughCat()
+{
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("\"$0\" \"$1\" 2>&1 >/dev/null | cat"), kChild,
+                   QString::number(kLines)});
+    process.waitForFinished(-1);
+}
+
 void runAndShow()
 {
-    ToolPipes pipes;
-    RunTool(kChild + QLatin1Char(' ') + QString::number(kLines), pipes, 1);
-    pipes.waitForEnd();
-    ShowGccReport(pipes);
+    ToolCommand command(kChild);
+    command.appendText(QLatin1Char(' ') + QString::number(kLines));
+    RunGccOnInterface(QStringLiteral("Compiling flood.c with command line of:"), command,
+                      QDir::currentPath() + QLatin1Char('/'));
     QApplication::processEvents(); // the last rows painted
 }
 
@@ -108,8 +130,9 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : kRounds;
     IdeSettings settings = ideSettings();
-    settings.gccPath = kChild;
+    settings.clearBeforeBuild = 1;
     setIdeSettings(settings);
 
     CMessageView view;
@@ -126,30 +149,41 @@ int main(int argc, char** argv)
     const double rows = view.rowCount();
     setMessageSink(nullptr);
 
-    const double alone = bestOfThree(childAlone);
-
+    // Each round times the four runs one after the other, so a burst of
+    // other work on the machine falls on all of them alike.
+    std::vector<double> alone, throughCat, counted, shown;
+    std::vector<double> catRatio, countedRatio, shownRatio, shownOfCat;
     CountingSink counter;
-    setMessageSink(&counter);
-    const double counted = bestOfThree(runAndShow);
-    setMessageSink(nullptr);
-
-    view.installAsMessageSink();
-    const double selfBefore = cpuSeconds(RUSAGE_SELF), childBefore = cpuSeconds(RUSAGE_CHILDREN);
-    const double shown = bestOfThree([&] {
+    double selfCpu = 0, childCpu = 0;
+    for (int round = 0; round < rounds; ++round) {
+        alone.push_back(seconds(childAlone));
+        throughCat.push_back(seconds(childThroughCat));
+        setMessageSink(&counter);
+        counted.push_back(seconds(runAndShow));
+        view.installAsMessageSink();
         view.ClearMessages();
-        runAndShow();
-    });
-    const double selfCpu = cpuSeconds(RUSAGE_SELF) - selfBefore;
-    const double childCpu = cpuSeconds(RUSAGE_CHILDREN) - childBefore;
-    setMessageSink(nullptr);
+        const double self = cpuSeconds(RUSAGE_SELF), child = cpuSeconds(RUSAGE_CHILDREN);
+        shown.push_back(seconds(runAndShow));
+        selfCpu += cpuSeconds(RUSAGE_SELF) - self;
+        childCpu += cpuSeconds(RUSAGE_CHILDREN) - child;
+        setMessageSink(nullptr);
+        catRatio.push_back(throughCat.back() / alone.back());
+        countedRatio.push_back(counted.back() / alone.back());
+        shownRatio.push_back(shown.back() / alone.back());
+        shownOfCat.push_back(shown.back() / throughCat.back());
+    }
 
-    std::printf("lines per run:                   %ld (rows counted: %ld)\n", kLines,
-                counter.rows / 3);
-    std::printf("child alone to /dev/null:        %.3f s\n", alone);
-    std::printf("runner + counting sink:          %.3f s  (%.2fx)\n", counted, counted / alone);
-    std::printf("runner + message window:         %.3f s  (%.2fx)\n", shown, shown / alone);
-    std::printf("processor time, Tarn / child:    %.3f / %.3f s  (%.2fx)\n", selfCpu, childCpu,
-                selfCpu / childCpu);
+    std::printf("lines per run:                   %ld (rows counted: %ld), medians of %d rounds\n",
+                kLines, counter.rows / rounds, rounds);
+    std::printf("child alone to /dev/null:        %.3f s\n", median(alone));
+    std::printf("child into a pipe, cat drains:   %.3f s  (%.2fx)\n", median(throughCat),
+                median(catRatio));
+    std::printf("runner + counting sink:          %.3f s  (%.2fx)\n", median(counted),
+                median(countedRatio));
+    std::printf("runner + message window:         %.3f s  (%.2fx, %.2fx of cat)\n", median(shown),
+                median(shownRatio), median(shownOfCat));
+    std::printf("processor time, Tarn / child:    %.3f / %.3f s per run  (%.2fx)\n",
+                selfCpu / rounds, childCpu / rounds, selfCpu / childCpu);
     std::printf("memory per row, held / peak:     %.1f / %.1f bytes (%.0f rows)\n", held / rows,
                 peak / rows, rows);
     return 0;

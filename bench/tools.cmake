@@ -1,5 +1,6 @@
-# A child flooding standard error, shown in the message window, against the
-# same child writing to /dev/null (a plain timing program).
+# A child flooding standard error, run as Quick Compile runs gcc and shown in
+# the message window, against the same child writing to /dev/null and into a
+# pipe that cat drains (a plain timing program).
 add_executable(bench_tool_child ${CMAKE_CURRENT_LIST_DIR}/tool_child.cpp)
 add_executable(bench_tool_runner ${CMAKE_CURRENT_LIST_DIR}/tool_runner_bench.cpp)
 target_link_libraries(bench_tool_runner PRIVATE tarnui)

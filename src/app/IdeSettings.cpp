@@ -13,22 +13,15 @@
 #include <QFileInfo>
 
 #include <functional>
-#include <mutex>
 
 namespace {
 
-// Written only on the user-interface thread, under the lock; read there
-// without it. Workers copy it under the lock.
+// Read and written only on the user-interface thread; a run on a worker
+// gets the values it needs in its snapshot.
 IdeSettings& liveSettings()
 {
     static IdeSettings settings;
     return settings;
-}
-
-std::mutex& settingsMutex()
-{
-    static std::mutex mutex;
-    return mutex;
 }
 
 const QString& gccPathWarning()
@@ -93,14 +86,7 @@ const IdeSettings& ideSettings()
 
 void setIdeSettings(const IdeSettings& settings)
 {
-    std::lock_guard lock(settingsMutex());
     liveSettings() = settings;
-}
-
-IdeSettings ideSettingsSnapshot()
-{
-    std::lock_guard lock(settingsMutex());
-    return liveSettings();
 }
 
 void LoadSettings(QWidget* parent)

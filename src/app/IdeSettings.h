@@ -12,10 +12,9 @@ class QWidget;
 // Tarn32.ini when the main frame is created and written back when the
 // Options dialog is confirmed.
 //
-// The user-interface thread reads and changes ideSettings() directly. A
-// worker thread never reads it directly: it takes ideSettingsSnapshot() when
-// it starts (the copy is taken under a lock, so it never sees a half-changed
-// value).
+// Only the user-interface thread reads and changes them. A run on a worker
+// never reads them: the command that starts it copies the values the run
+// needs into the run's snapshot.
 struct IdeSettings : SettingsValues {
     QFont sourceFont;
     // The View menu's switches, kept in [Editor].
@@ -26,8 +25,6 @@ struct IdeSettings : SettingsValues {
 const IdeSettings& ideSettings();
 // Replaces the live settings as one step (user-interface thread only).
 void setIdeSettings(const IdeSettings& settings);
-// A consistent copy, safe to take from any thread.
-IdeSettings ideSettingsSnapshot();
 
 // Fills the live settings from the settings file, using the defaults for
 // whatever is missing or unreadable (a missing tool path key: the tool that

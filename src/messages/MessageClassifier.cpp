@@ -5,11 +5,6 @@
 
 namespace {
 
-bool isDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
 // The group the scan finds: index of its opening colon and its digits.
 struct Group {
     qsizetype colon = -1;
@@ -17,28 +12,48 @@ struct Group {
     qsizetype digitsEnd = 0;
 };
 
-// The scan shared by the classification and the double click. The index
-// starts at 0 but the first character looked at is the one at index 1; each
-// step looks at the next character while the index is below length - 3.
-std::optional<Group> findGroup(QStringView text)
+// The first colon in [from, to), or to.
+qsizetype findColon(const char* data, qsizetype from, qsizetype to)
 {
-    if (!text.contains(QLatin1Char(':')))
-        return std::nullopt;
-    const qsizetype length = text.size();
-    qsizetype i = 0;
-    while (i < length - 3) {
-        ++i;
-        if (text[i] != QLatin1Char(':'))
-            continue;
+    const void* found = std::memchr(data + from, ':', size_t(to - from));
+    return found ? static_cast<const char*>(found) - data : to;
+}
+
+qsizetype findColon(const char16_t* data, qsizetype from, qsizetype to)
+{
+    const qsizetype found = QStringView(data + from, to - from).indexOf(u':');
+    return found < 0 ? to : from + found;
+}
+
+// The one scan of the classification and the double click, over a row's
+// characters (UTF-16) or its bytes (UTF-8, or other bytes read as
+// Latin-1). The first character looked at is the one at index 1, and the
+// opening colon must have at least two characters after it. A matching
+// group's colons and digits are ASCII, and so is what follows its opening
+// colon, so on bytes the scan finds a group exactly when it finds one in
+// the row's text.
+template <typename Unit>
+std::optional<Group> findGroup(const Unit* data, qsizetype size)
+{
+    qsizetype i = 1;
+    while (i <= size - 3) {
+        i = findColon(data, i, size - 2);
+        if (i == size - 2)
+            break;
         qsizetype j = i + 1;
-        while (j < length && isDigit(text[j]))
+        while (j < size && data[j] >= Unit('0') && data[j] <= Unit('9'))
             ++j;
-        if (j < length && text[j] == QLatin1Char(':'))
+        if (j < size && data[j] == Unit(':'))
             return Group{i, i + 1, j};
-        // Not a group: go on from the character that ended the digits.
-        i = j;
+        // Not a group: go on after the character that ended the digits.
+        i = j + 1;
     }
     return std::nullopt;
+}
+
+std::optional<Group> findGroup(QStringView text)
+{
+    return findGroup(text.utf16(), text.size());
 }
 
 int lineValue(QStringView digits)
@@ -72,25 +87,7 @@ int classifyMessageBytes(QByteArrayView row)
 {
     if (row.isEmpty())
         return IconNone;
-    // The opening colon stands at index 1 or later with at least two bytes
-    // after it (the characters after a matching colon start with an ASCII
-    // byte, so this is the same bound as in characters).
-    const char* data = row.data();
-    const qsizetype size = row.size();
-    qsizetype i = 1;
-    while (i <= size - 3) {
-        const void* found = std::memchr(data + i, ':', size_t(size - 2 - i));
-        if (!found)
-            break;
-        i = static_cast<const char*>(found) - data;
-        qsizetype j = i + 1;
-        while (j < size && data[j] >= '0' && data[j] <= '9')
-            ++j;
-        if (j < size && data[j] == ':')
-            return IconDiagnostic;
-        i = j + 1;
-    }
-    return IconInfo;
+    return findGroup(row.data(), row.size()) ? IconDiagnostic : IconInfo;
 }
 
 std::optional<DiagnosticLocation> parseDiagnostic(QStringView text)

@@ -261,12 +261,15 @@ void MessageBatcher::addStreamRows(QByteArrayView bytes, bool streamEnd, const Q
         MessageEntry entry;
         entry.kind = MessageEntry::Kind::Rows;
         entry.directory = directory;
+        // Room for a batch and a piece that completes it, so the pieces
+        // are copied once.
+        entry.bytes.reserve(kBatchBytes + std::max<qsizetype>(bytes.size(), kBatchBytes));
         m_entries.push_back(std::move(entry));
     }
     MessageEntry& entry = m_entries.back();
     entry.bytes.append(bytes);
     entry.streamEnd = streamEnd;
-    m_bytes += bytes.size() + 16;
+    m_bytes += bytes.size();
     if (m_bytes >= kBatchBytes)
         post();
 }
@@ -284,6 +287,12 @@ void MessageBatcher::post()
     std::vector<MessageEntry> entries;
     entries.swap(m_entries);
     m_bytes = 0;
+    // The message window may keep the rows' bytes as they are: no room to
+    // spare goes with them.
+    for (MessageEntry& entry : entries) {
+        if (entry.kind == MessageEntry::Kind::Rows && entry.bytes.capacity() > entry.bytes.size() + 4096)
+            entry.bytes.squeeze();
+    }
     PostMessages(std::move(entries));
 }
 

@@ -11,8 +11,9 @@
 namespace {
 
 constexpr qsizetype ChunkBytes = 256 * 1024;
-// Pieces of a stream from this size up are kept rather than copied.
-constexpr qsizetype KeptPieceBytes = 64 * 1024;
+// Pieces of a stream from this size up are kept rather than copied (a
+// worker's batch of rows is about 64 KiB, see MessageBatcher).
+constexpr qsizetype KeptPieceBytes = 32 * 1024;
 constexpr qsizetype WordsPerBlock = 8192;
 
 // Row word: bits 0-1 icon, bits 2-31 offset in the chunk, bits 32-63 chunk.
@@ -54,23 +55,20 @@ void MessageStore::append(QStringView text, int icon)
     commitRow(chunkIndex, end - begin, icon);
 }
 
-void MessageStore::appendStreamRows(const QByteArray& bytes, bool streamEnd)
-{
-    appendStreamRows(bytes, streamEnd, [](QByteArrayView) {});
-}
-
 void MessageStore::appendStreamRows(const QByteArray& bytes, bool streamEnd,
                                     const RowAdded& rowAdded)
 {
-    if (bytes.size() >= KeptPieceBytes && keepStreamRows(bytes, rowAdded)) {
+    static const RowAdded nothing = [](QByteArrayView) {};
+    const RowAdded& added = rowAdded ? rowAdded : nothing;
+    if (bytes.size() >= KeptPieceBytes && keepStreamRows(bytes, added)) {
         // The rows up to the last line feed point into the kept piece; the
         // stream's last row has no line feed and is copied.
         if (streamEnd)
-            rowAdded(appendRowBytes(QByteArrayView(bytes).sliced(CompleteLinesEnd(bytes))));
+            added(appendRowBytes(QByteArrayView(bytes).sliced(CompleteLinesEnd(bytes))));
         return;
     }
     ForEachOutputRow(QByteArrayView(bytes), streamEnd,
-                     [&](QByteArrayView row) { rowAdded(appendRowBytes(row)); });
+                     [&](QByteArrayView row) { added(appendRowBytes(row)); });
 }
 
 bool MessageStore::keepStreamRows(const QByteArray& bytes,

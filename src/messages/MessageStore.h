@@ -31,13 +31,11 @@ public:
     // with no string per row. A large piece that is UTF-8 is kept as it is
     // (shared, not copied: the rows point into it); other bytes are copied,
     // as they are when they are UTF-8, else read as Latin-1 and stored as
-    // its UTF-8.
-    void appendStreamRows(const QByteArray& bytes, bool streamEnd);
+    // its UTF-8. Each new row's stored bytes (utf8(row)) go to rowAdded, if
+    // given, in order, in the same pass (the message window measures them
+    // there).
     using RowAdded = std::function<void(QByteArrayView)>;
-    // The same, handing each new row's stored bytes (utf8(row)) to rowAdded
-    // in order, in the same pass (the message window measures them there).
-    void appendStreamRows(const QByteArray& bytes, bool streamEnd,
-                          const RowAdded& rowAdded);
+    void appendStreamRows(const QByteArray& bytes, bool streamEnd, const RowAdded& rowAdded = {});
     // Drops every row and gives the memory back.
     void clear();
     // The folder rows appended from now on were written in (the tool's

@@ -4,8 +4,8 @@
 #include "messages/MessageSink.h"
 #include "tools/BuildVerdict.h"
 #include "tools/Invocation.h"
-#include "tools/ToolReports.h"
 #include "tools/ToolRunner.h"
+#include "tools/WorkerReports.h"
 
 void RunGccOnInterface(const QString& heading, const ToolCommand& command, const QString& directory)
 {
@@ -13,12 +13,11 @@ void RunGccOnInterface(const QString& heading, const ToolCommand& command, const
         ClearMessages();
     AddMessage(heading, 0);
     AddMessage(command.line(), 1);
-    ToolPipes pipes;
-    pipes.start(command.invocation(directory));
-    pipes.waitForEnd();
-    ShowGccReport(pipes);
+    const Invocation invocation = command.invocation(directory);
     BuildVerdict verdict;
-    verdict.countRows(pipes.bytes(ToolStream::Error), true);
-    verdict.addRun(BuildVerdict::Tool::Gcc, command.program(), pipes.result());
+    RunWithInterfaceWait([&](const std::atomic<bool>& cancel) {
+        MessageBatcher batch;
+        return RunWithGccReport(invocation, cancel, batch, QStringLiteral("Errors:"), &verdict);
+    });
     PostBuildVerdict(verdict);
 }

@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <cstring>
+
 namespace {
 
 QString plural(int count, const char* one)
@@ -25,12 +27,28 @@ void BuildVerdict::countRows(QByteArrayView bytes, bool streamEnd)
     ForEachOutputRow(bytes, streamEnd, [this](QByteArrayView row) {
         if (classifyMessageBytes(row) != IconDiagnostic)
             return;
-        const qsizetype error = row.indexOf("error:");
-        const qsizetype warning = row.indexOf("warning:");
-        if (error >= 0 && (warning < 0 || error < warning))
-            ++m_errors;
-        else if (warning >= 0)
-            ++m_warnings;
+        // Both words end with a colon, and neither holds one: the first
+        // colon ending either word tells which stands first.
+        const char* data = row.data();
+        const qsizetype size = row.size();
+        auto endsWith = [data]<size_t N>(qsizetype colon, const char (&word)[N]) {
+            constexpr qsizetype length = N - 1;
+            return colon >= length && std::memcmp(data + colon - length, word, length) == 0;
+        };
+        for (qsizetype at = 0; at < size; ++at) {
+            const void* found = std::memchr(data + at, ':', size_t(size - at));
+            if (!found)
+                return;
+            at = static_cast<const char*>(found) - data;
+            if (endsWith(at, "error")) {
+                ++m_errors;
+                return;
+            }
+            if (endsWith(at, "warning")) {
+                ++m_warnings;
+                return;
+            }
+        }
     });
 }
 

@@ -4,102 +4,282 @@
 #include <QProcess>
 
 #include <algorithm>
+#include <memory>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #endif
 
 namespace {
 
 // One wait for output; short, so a cancel is seen at once.
 constexpr int kWaitMs = 20;
+// The buffer every piece of output is read into, one piece at a time.
+constexpr qsizetype kReadBytes = 256 * 1024;
 
-// Stop: the whole group is asked to end; the tool gets the grace to do so
-// (its output is still read meanwhile), then the group is killed. What is
-// left of the group after the tool ended gets the rest of the grace.
-void stopGroup(QProcess& process, qint64 group)
-{
-#ifdef Q_OS_UNIX
-    ::kill(-static_cast<pid_t>(group), SIGTERM);
-#else
-    process.terminate();
+// The runner's side of one tool run: the child and its two output pipes.
+// Every piece read from either pipe goes into one buffer, reused for the
+// whole run, and from there to the run's output function: nothing the
+// child writes is gathered here.
+//
+// On Unix the pipes are the runner's own, read with read(2): a pipe starts
+// at the system's default size, so compiles side by side take little of
+// the per-user pipe allowance, and one that a flood has filled is widened
+// to 1 MiB, so the tool writes on while the reader is not scheduled. (Qt
+// starts the child, reports a failed start and reaps it.)
+class ToolPipes {
+public:
+    explicit ToolPipes(const ChildOutput& output)
+        : m_output(output), m_buffer(std::make_unique_for_overwrite<char[]>(kReadBytes))
+    {
+        // Nothing is ever written to a tool: it reads end-of-file at once.
+        m_process.setStandardInputFile(QProcess::nullDevice());
+#ifndef Q_OS_UNIX
+        m_process.setProcessChannelMode(QProcess::SeparateChannels);
+        QObject::connect(&m_process, &QProcess::readyReadStandardOutput,
+                         [this] { readChannel(QProcess::StandardOutput, ToolStream::Output); });
+        QObject::connect(&m_process, &QProcess::readyReadStandardError,
+                         [this] { readChannel(QProcess::StandardError, ToolStream::Error); });
 #endif
-    QElapsedTimer grace;
-    grace.start();
-    while (process.state() != QProcess::NotRunning && grace.elapsed() < kStopGraceMs)
-        process.waitForFinished(kWaitMs);
-    if (process.state() != QProcess::NotRunning) {
-#ifdef Q_OS_UNIX
-        ::kill(-static_cast<pid_t>(group), SIGKILL);
-#else
-        process.kill();
-#endif
-        process.waitForFinished(-1);
     }
-    EndProcessGroup(group, int(std::max<qint64>(kStopGraceMs - grace.elapsed(), 0)));
-}
+    ~ToolPipes()
+    {
+#ifdef Q_OS_UNIX
+        for (Pipe& pipe : m_pipes)
+            pipe.close();
+#endif
+    }
+    ToolPipes(const ToolPipes&) = delete;
+    ToolPipes& operator=(const ToolPipes&) = delete;
+
+    bool start(const Invocation& invocation, QString* error)
+    {
+        ChildStartOptions options;
+#ifdef Q_OS_UNIX
+        int output[2] = {-1, -1};
+        int errors[2] = {-1, -1};
+        if (::pipe2(output, O_CLOEXEC) != 0 || ::pipe2(errors, O_CLOEXEC) != 0) {
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+            for (int fd : {output[0], output[1], errors[0], errors[1]}) {
+                if (fd >= 0)
+                    ::close(fd);
+            }
+            return false;
+        }
+        m_pipes[0] = {output[0], ToolStream::Output};
+        m_pipes[1] = {errors[0], ToolStream::Error};
+        // Qt's own channels stay unused.
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.setStandardErrorFile(QProcess::nullDevice());
+        options.outputFd = output[1];
+        options.errorFd = errors[1];
+#endif
+        m_group = StartChild(m_process, invocation, options, error);
+#ifdef Q_OS_UNIX
+        // The child has its copies: the pipes end when it (and whatever it
+        // left running) closes them.
+        ::close(output[1]);
+        ::close(errors[1]);
+        for (Pipe& pipe : m_pipes)
+            ::fcntl(pipe.fd, F_SETFL, ::fcntl(pipe.fd, F_GETFL) | O_NONBLOCK);
+#endif
+        return m_group != 0;
+    }
+
+    bool running() const { return m_process.state() != QProcess::NotRunning; }
+
+    // Waits up to ms for output or the child's end, and hands what arrived
+    // to the output function. Standard output is read first when both
+    // streams have data (make's directory rows place the compiler messages
+    // that follow them on the other stream).
+    void wait(int ms)
+    {
+#ifdef Q_OS_UNIX
+        pollfd fds[2];
+        Pipe* polled[2];
+        nfds_t count = 0;
+        for (Pipe& pipe : m_pipes) {
+            if (pipe.fd >= 0) {
+                fds[count] = {pipe.fd, POLLIN, 0};
+                polled[count++] = &pipe;
+            }
+        }
+        if (count == 0) {
+            // Both streams have ended; the child has closed them and is
+            // about to end, if it has not already.
+            m_process.waitForFinished(ms);
+            return;
+        }
+        if (::poll(fds, count, ms) > 0) {
+            for (nfds_t i = 0; i < count; ++i) {
+                if (fds[i].revents != 0)
+                    read(*polled[i]);
+            }
+        }
+        // Notices the child's end without waiting.
+        m_process.waitForFinished(0);
+#else
+        m_process.waitForFinished(ms);
+        readBoth();
+#endif
+    }
+
+    // Once the child has ended: the pipes are read as far as they hold data
+    // now and closed. A process the tool left running may still hold them;
+    // it is not waited for.
+    void readRest()
+    {
+#ifdef Q_OS_UNIX
+        for (Pipe& pipe : m_pipes) {
+            // Bounded, in case a leftover keeps writing.
+            for (int i = 0; i < 64 && pipe.fd >= 0 && read(pipe) == kReadBytes; ++i) {
+            }
+            pipe.close();
+        }
+#else
+        readBoth();
+#endif
+    }
+
+    // Stop: the whole group is asked to end; the tool gets the grace to do
+    // so (its output is still read meanwhile), then the group is killed.
+    // What is left of the group after the tool ended gets the rest of the
+    // grace.
+    void stop()
+    {
+#ifdef Q_OS_UNIX
+        ::kill(-static_cast<pid_t>(m_group), SIGTERM);
+#else
+        m_process.terminate();
+#endif
+        QElapsedTimer grace;
+        grace.start();
+        while (running() && grace.elapsed() < kStopGraceMs)
+            wait(kWaitMs);
+        if (running()) {
+#ifdef Q_OS_UNIX
+            ::kill(-static_cast<pid_t>(m_group), SIGKILL);
+#else
+            m_process.kill();
+#endif
+            m_process.waitForFinished(-1);
+        }
+        endLeftovers(int(std::max<qint64>(kStopGraceMs - grace.elapsed(), 0)));
+    }
+
+    // Whatever the tool started and left running ends with the run.
+    void endLeftovers(int graceMs)
+    {
+        EndProcessGroup(m_group, graceMs);
+        m_group = 0;
+    }
+
+    void finish(ChildResult& result) const
+    {
+        result.end = m_process.exitStatus() == QProcess::CrashExit ? ChildResult::End::Crashed
+                                                                   : ChildResult::End::Finished;
+        result.exitCode = m_process.exitCode();
+    }
+
+private:
+#ifdef Q_OS_UNIX
+    struct Pipe {
+        int fd = -1;
+        ToolStream stream = ToolStream::Output;
+        bool widened = false;
+
+        void close()
+        {
+            if (fd >= 0)
+                ::close(fd);
+            fd = -1;
+        }
+    };
+
+    // One read of what the pipe holds; returns the bytes read. The pipe is
+    // closed at its end (or on an error).
+    qsizetype read(Pipe& pipe)
+    {
+        const ssize_t got = ::read(pipe.fd, m_buffer.get(), size_t(kReadBytes));
+        if (got < 0) {
+            if (errno != EAGAIN && errno != EINTR)
+                pipe.close();
+            return 0;
+        }
+        if (got == 0) {
+            pipe.close();
+            return 0;
+        }
+        if (!pipe.widened && got >= kDefaultPipeBytes) {
+            // It was full: a flood. (Where the system refuses, it stays.)
+            pipe.widened = true;
+#ifdef F_SETPIPE_SZ
+            ::fcntl(pipe.fd, F_SETPIPE_SZ, kWidePipeBytes);
+#endif
+        }
+        m_output(pipe.stream, QByteArrayView(m_buffer.get(), got));
+        return got;
+    }
+
+    static constexpr qsizetype kDefaultPipeBytes = 64 * 1024;
+    static constexpr int kWidePipeBytes = 1024 * 1024;
+    Pipe m_pipes[2];
+#else
+    void readBoth()
+    {
+        readChannel(QProcess::StandardOutput, ToolStream::Output);
+        readChannel(QProcess::StandardError, ToolStream::Error);
+    }
+
+    void readChannel(QProcess::ProcessChannel channel, ToolStream stream)
+    {
+        m_process.setCurrentReadChannel(channel);
+        for (;;) {
+            const qint64 got = m_process.read(m_buffer.get(), kReadBytes);
+            if (got <= 0)
+                return;
+            m_output(stream, QByteArrayView(m_buffer.get(), got));
+        }
+    }
+#endif
+
+    QProcess m_process;
+    const ChildOutput& m_output;
+    std::unique_ptr<char[]> m_buffer;
+    qint64 m_group = 0;
+};
 
 } // namespace
 
-ChildResult RunChild(const Invocation& invocation, const std::atomic<bool>& cancel,
-                     const ChildOutput& output, const std::function<void()>& idle)
+ChildResult RunTool(const Invocation& invocation, const std::atomic<bool>& cancel,
+                    const ChildOutput& output, const std::function<void()>& idle)
 {
     ChildResult result;
     if (const QString problem = ProgramProblem(invocation.program); !problem.isEmpty()) {
         result.startError = problem;
         return result;
     }
-    QProcess process;
-    process.setProcessChannelMode(QProcess::SeparateChannels);
-    process.setStandardInputFile(QProcess::nullDevice());
-    // (Its pipes keep the default size: with many compiles side by side,
-    // wide pipes would eat into the per-user pipe allowance of the system.)
-    const qint64 group = StartChild(process, invocation, {}, &result.startError);
-    if (group == 0)
+    ToolPipes pipes(output);
+    if (!pipes.start(invocation, &result.startError))
         return result;
-    // Each stream is read as soon as it has data, so the pieces reach
-    // `output` in the order the child wrote them as nearly as two pipes
-    // allow (make's directory rows on one stream place the compiler
-    // messages on the other).
-    QObject::connect(&process, &QProcess::readyReadStandardOutput, [&] {
-        const QByteArray out = process.readAllStandardOutput();
-        if (!out.isEmpty())
-            output(ToolStream::Output, out);
-    });
-    QObject::connect(&process, &QProcess::readyReadStandardError, [&] {
-        const QByteArray err = process.readAllStandardError();
-        if (!err.isEmpty())
-            output(ToolStream::Error, err);
-    });
-    auto take = [&] {
-        const QByteArray out = process.readAllStandardOutput();
-        if (!out.isEmpty())
-            output(ToolStream::Output, out);
-        const QByteArray err = process.readAllStandardError();
-        if (!err.isEmpty())
-            output(ToolStream::Error, err);
-    };
-    while (process.state() != QProcess::NotRunning) {
+    while (pipes.running()) {
         if (cancel.load()) {
-            stopGroup(process, group);
+            pipes.stop();
             result.end = ChildResult::End::Cancelled;
             return result;
         }
-        // Reads both streams into the process's buffers while it waits and
-        // returns when the child ended or the time is up. (waitForReadyRead
-        // watches only one channel and returns at once once it is closed,
-        // which would spin while the other stream still flows.) Once the
-        // child has ended, its pipes are read as far as they hold data and
-        // closed: a process it left holding them is not waited for.
-        process.waitForFinished(kWaitMs);
-        take();
+        pipes.wait(kWaitMs);
         if (idle)
             idle();
     }
-    take();
-    EndProcessGroup(group, kStopGraceMs);
-    result.end = process.exitStatus() == QProcess::CrashExit ? ChildResult::End::Crashed
-                                                             : ChildResult::End::Finished;
-    result.exitCode = process.exitCode();
+    pipes.readRest();
+    pipes.endLeftovers(kStopGraceMs);
+    pipes.finish(result);
     return result;
 }

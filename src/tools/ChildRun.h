@@ -9,9 +9,12 @@
 #include <atomic>
 #include <functional>
 
+// The one road every tool child takes (compiles, links, make; on a worker
+// or for the interface thread, see ToolRunner.h).
+
 enum class ToolStream { Output, Error };
 
-// How a worker's child run ended.
+// How a tool run ended.
 struct ChildResult {
     enum class End { Finished, Crashed, NotStarted, Cancelled };
     End end = End::NotStarted;
@@ -23,19 +26,20 @@ struct ChildResult {
 };
 
 // Receives a child's output as it arrives, one piece of one stream at a
-// time, in the order the runner read it.
+// time, in the order the runner read it. The piece is only valid during
+// the call (the runner reads every piece into the same buffer).
 using ChildOutput = std::function<void(ToolStream, QByteArrayView)>;
 
-// Runs one child to its end on the calling thread, which needs no event
-// loop (a worker). The child starts in the invocation's folder, in a
-// process group of its own, with standard input at end-of-file. Both
-// streams are read while it runs, in short waits (20 ms); between
-// them the cancel flag is checked, and when it is set the whole process
-// group (make and the compilers it started) is ended: asked to stop, then
-// killed after a short grace. When the child has ended by itself, what is
-// left of its group (a process it started and left running, which may
-// still hold its pipes) is ended the same way: no process outlives the
-// run, and the run never waits for a pipe such a process holds. `idle` is
-// called after every wait, so a caller can post what has gathered.
-ChildResult RunChild(const Invocation& invocation, const std::atomic<bool>& cancel,
-                     const ChildOutput& output, const std::function<void()>& idle = {});
+// Runs one tool child to its end on the calling thread, which needs no
+// event loop. The child (its ToolPipes) starts in the invocation's folder,
+// in a process group of its own, with standard input at end-of-file. Both
+// streams are read while it runs, in short waits (20 ms); between them the
+// cancel flag is checked, and when it is set the whole process group (make
+// and the compilers it started) is ended: asked to stop, then killed after
+// a short grace. When the child has ended by itself, what is left of its
+// group (a process it started and left running, which may still hold its
+// pipes) is ended the same way: no process outlives the run, and the run
+// never waits for a pipe such a process holds. `idle` is called after
+// every wait, so a caller can post what has gathered.
+ChildResult RunTool(const Invocation& invocation, const std::atomic<bool>& cancel,
+                    const ChildOutput& output, const std::function<void()>& idle = {});

@@ -14,6 +14,10 @@
 #include <memory>
 #include <vector>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 #ifdef Q_OS_UNIX
 #include <dirent.h>
 #include <fcntl.h>
@@ -124,15 +128,6 @@ QString exactExecFailure(const ExactExec& exec)
     return reason;
 }
 
-void widenOutputPipes()
-{
-#ifdef Q_OS_LINUX
-    // A pipe's room is the pipe's: the child's ends set it for both sides.
-    ::fcntl(STDOUT_FILENO, F_SETPIPE_SZ, 1 << 20);
-    ::fcntl(STDERR_FILENO, F_SETPIPE_SZ, 1 << 20);
-#endif
-}
-
 // True while a process of the group is alive. A member that has ended but
 // not been reaped yet (a zombie) no longer counts: it holds nothing.
 bool groupHasLiveMembers(pid_t group)
@@ -193,12 +188,14 @@ qint64 StartChild(QProcess& process, const Invocation& invocation, ChildStartOpt
     } else if (!invocation.workingDirectory.isEmpty()) {
         process.setWorkingDirectory(invocation.workingDirectory);
     }
-    const bool widen = options.widenPipes;
-    process.setChildProcessModifier([exact, widen] {
+    process.setChildProcessModifier([exact, options] {
         // Its own group: a stop reaches make and every compiler it started.
         ::setpgid(0, 0);
-        if (widen)
-            widenOutputPipes();
+        // The runner's pipes in place of what Qt set up.
+        if (options.outputFd >= 0)
+            ::dup2(options.outputFd, STDOUT_FILENO);
+        if (options.errorFd >= 0)
+            ::dup2(options.errorFd, STDERR_FILENO);
         if (exact)
             execExactly(*exact);
     });
@@ -206,6 +203,14 @@ qint64 StartChild(QProcess& process, const Invocation& invocation, ChildStartOpt
     (void)options;
     if (!invocation.workingDirectory.isEmpty())
         process.setWorkingDirectory(invocation.workingDirectory);
+#endif
+#ifdef Q_OS_WIN
+    // A console tool gets no console window of its own.
+    process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* args) {
+        args->flags |= CREATE_NO_WINDOW;
+        args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
+        args->startupInfo->wShowWindow = SW_HIDE;
+    });
 #endif
     // With an exact exec the names given to Qt here are never executed.
     process.start(invocation.program, invocation.arguments, QIODevice::ReadOnly);

@@ -6,12 +6,15 @@
 
 class QProcess;
 
-// How every tool child starts and how what it leaves behind is ended, for
-// the worker runs (RunChild) and the interface thread's runs (ToolPipes).
+// How every tool child starts and how what it leaves behind is ended: the
+// start and the end of the one road, RunTool (ChildRun.h).
 
 struct ChildStartOptions {
-    // Give the child's output pipes room for 1 MiB (WidenOutputPipes).
-    bool widenPipes = false;
+    // Unix: write ends of pipes the runner made, which become the child's
+    // standard output and standard error (-1: what the process was set up
+    // with).
+    int outputFd = -1;
+    int errorFd = -1;
 };
 
 // Starts the invocation in `process` (channels and standard input already

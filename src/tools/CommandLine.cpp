@@ -95,15 +95,3 @@ QStringList SplitCommandLine(const QString& commandLine, SplitRules rules)
 {
     return Splitter(commandLine, rules).split();
 }
-
-QStringList ArgumentsAfterProgram(const QString& commandLine, const QString& program,
-                                  SplitRules rules)
-{
-    if (!program.isEmpty() && commandLine.startsWith(program) &&
-        (commandLine.size() == program.size() || isBlank(commandLine.at(program.size()))))
-        return SplitCommandLine(commandLine.mid(program.size()), rules);
-    QStringList words = SplitCommandLine(commandLine, rules);
-    if (!words.isEmpty())
-        words.removeFirst();
-    return words;
-}

@@ -19,10 +19,3 @@ inline constexpr SplitRules kNativeSplitRules = SplitRules::Posix;
 // shell: no variables, globs or redirections are expanded. An unterminated
 // quote runs to the end of the line.
 QStringList SplitCommandLine(const QString& commandLine, SplitRules rules = kNativeSplitRules);
-
-// The arguments of a command line that begins with the program path. The
-// program path is taken as stored (it may hold blanks), so when the line
-// starts with it the words are those of the rest; otherwise the first word
-// is dropped.
-QStringList ArgumentsAfterProgram(const QString& commandLine, const QString& program,
-                                  SplitRules rules = kNativeSplitRules);

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-// What a job's work sees of its job: the cancel flag to hand to RunChild
+// What a job's work sees of its job: the cancel flag to hand to RunTool
 // and to check between steps.
 class JobContext {
 public:

@@ -65,13 +65,15 @@ private:
     QElapsedTimer m_leftAt;
 };
 
-// One stream of a report: its heading goes out before its first row; rows
-// go out as raw bytes, as their lines complete, or are held until the end.
-// Each row goes with the folder it was written in (RowFolders): standard
-// output with follow set (make) moves the folders along as its rows pass.
-class ReportStream {
+// Shows one output stream of a run in the message window, as it arrives:
+// its heading goes out before its first row; rows go out as raw bytes, as
+// their lines complete, or are held until the end (cut and decoded in the
+// message window, RowBytes.h). Each row goes with the folder it was written
+// in (RowFolders): standard output with follow set (make) moves the folders
+// along as its rows pass.
+class ShowPipeOutput {
 public:
-    ReportStream(MessageBatcher& batch, QString heading, QString noOutputLine, bool streaming,
+    ShowPipeOutput(MessageBatcher& batch, QString heading, QString noOutputLine, bool streaming,
                  BuildVerdict* verdict, RowFolders& folders, bool follow = false)
         : m_batch(batch), m_heading(std::move(heading)), m_noOutputLine(std::move(noOutputLine)),
           m_streaming(streaming), m_verdict(verdict), m_folders(folders), m_follow(follow)
@@ -224,10 +226,10 @@ private:
 };
 
 ChildResult runReported(const Invocation& invocation, const std::atomic<bool>& cancel,
-                        MessageBatcher& batch, ReportStream* output, ReportStream& error,
+                        MessageBatcher& batch, ShowPipeOutput* output, ShowPipeOutput& error,
                         BuildVerdict* verdict)
 {
-    const ChildResult result = RunChild(
+    const ChildResult result = RunTool(
         invocation, cancel,
         [&](ToolStream stream, QByteArrayView bytes) {
             if (stream == ToolStream::Error)
@@ -266,7 +268,7 @@ ChildResult RunWithGccReport(const Invocation& invocation, const std::atomic<boo
 {
     const QString noOutput = QStringLiteral("No warnings or errors recieved from gcc");
     RowFolders folders(invocation.workingDirectory);
-    ReportStream error(batch, heading, noOutput, true, verdict, folders);
+    ShowPipeOutput error(batch, heading, noOutput, true, verdict, folders);
     return runReported(invocation, cancel, batch, nullptr, error, verdict);
 }
 
@@ -274,11 +276,11 @@ ChildResult RunWithMakeReport(const Invocation& invocation, const std::atomic<bo
                               MessageBatcher& batch, BuildVerdict* verdict)
 {
     RowFolders folders(invocation.workingDirectory);
-    ReportStream output(batch, QStringLiteral("Output from make:"), QString(), true, verdict,
+    ShowPipeOutput output(batch, QStringLiteral("Output from make:"), QString(), true, verdict,
                         folders, true);
     // Held until the end: it is shown after the whole of standard output.
     const QString noErrors = QStringLiteral("No errors recieved from make");
-    ReportStream error(batch, QStringLiteral("Errors recieved from make:"), noErrors, false,
+    ShowPipeOutput error(batch, QStringLiteral("Errors recieved from make:"), noErrors, false,
                        verdict, folders);
     return runReported(invocation, cancel, batch, &output, error, verdict);
 }

@@ -7,10 +7,11 @@
 class BuildVerdict;
 class MessageBatcher;
 
-// The two tool reports for a child run on a worker. The child's streams are
-// cut into rows as they arrive and the rows go out through the batcher, so
-// the message window fills while the tool runs; the rows are exactly those
-// an interface-thread run shows (ShowGccReport).
+// The two tool reports, for every run of gcc or make on the one road
+// (RunTool). The child's streams are cut into rows as they arrive and the
+// rows go out through the batcher, so the message window fills while the
+// tool runs. They run on the calling thread: a worker, or the helper thread
+// of an interface-thread run (ToolRunner.h).
 //
 // With a verdict, the run and the diagnostics of its rows are added to it
 // (BuildVerdict.h).

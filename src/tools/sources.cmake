@@ -1,6 +1,7 @@
-# Files of src/tools: command composition, output cutting and the worker
-# engine (child runs, reports in batches, jobs) (core),
-# the child-process runner and the Advanced Options sheet (widgets).
+# Files of src/tools: command composition, output cutting and the one road
+# of tool runs (child runs, reports in batches, jobs) (core),
+# the interface thread's wait for a run and the Advanced Options sheet
+# (widgets).
 list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CompileOptions.cpp
@@ -21,7 +22,6 @@ list(APPEND TARN_CORE_SOURCES
 )
 list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ToolRunner.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ToolReports.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AdvancedPages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AdvancedSheet.cpp
 )

@@ -122,7 +122,7 @@ TEST_F(OptionsDialog, ControlsShowTheLiveSettingsAndOkWritesTheEdits)
         EXPECT_EQ(QFileInfo::exists(iniPath()), ok);
     }
     EXPECT_EQ(prompts->fontDialogs.first(), defaultSourceFont()) << "starts from the current font";
-    EXPECT_EQ(ideSettingsSnapshot().gccPath, QStringLiteral("/opt/gcc"));
+    EXPECT_EQ(ideSettings().gccPath, QStringLiteral("/opt/gcc"));
     // The file gets them too (the order of the keys is the codec's).
     EXPECT_TRUE(testsupport::readFile(iniPath()).contains("GCC Path=/opt/gcc\n"));
     EXPECT_TRUE(prompts->messages.isEmpty());

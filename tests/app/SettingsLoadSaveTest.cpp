@@ -12,11 +12,9 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 
-#include <atomic>
 #include <climits>
 #include <csignal>
 #include <sys/resource.h>
-#include <thread>
 
 namespace {
 
@@ -224,34 +222,6 @@ TEST_F(SettingsLoadSave, FailedWriteKeepsTheOldFile)
     EXPECT_TRUE(prompts->messages.first().contains(iniPath()));
     EXPECT_EQ(QDir(configFolder()).entryList(QDir::Files | QDir::Hidden), QStringList{"Tarn32.ini"})
         << "no temporary file left behind";
-}
-
-// Workers copy the settings while the Options dialog replaces them: every
-// copy is one whole set, never a mixture.
-TEST_F(SettingsLoadSave, SnapshotsNeverSeeAHalfChangedValue)
-{
-    const IdeSettings a{{"/a/gcc", {}, "/a/make", {}, 0, 1, 0, 1, 0}, QFont(), {}};
-    const IdeSettings b{
-        {"/b/gcc-with-a-longer-name", {}, "/b/make", {}, 0, 1, 1, 1, 0}, QFont(), {}};
-    setIdeSettings(a);
-
-    std::atomic<bool> done{false};
-    std::atomic<int> mixed{0};
-    std::atomic<int> copies{0};
-    std::thread worker([&] {
-        while (!done) {
-            const IdeSettings s = ideSettingsSnapshot();
-            const SettingsValues& values = s;
-            if (values != a && values != b)
-                ++mixed;
-            ++copies;
-        }
-    });
-    for (int i = 0; i < 20000 || copies < 1000; ++i)
-        setIdeSettings(i % 2 ? a : b);
-    done = true;
-    worker.join();
-    EXPECT_EQ(mixed, 0);
 }
 
 } // namespace

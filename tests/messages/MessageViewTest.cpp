@@ -3,10 +3,10 @@
 #include "messages/CMessageView.h"
 #include "messages/MessageClassifier.h"
 #include "messages/MessageLog.h"
+#include "messages/MessageSink.h"
 #include "messages/MessageTips.h"
 #include "resources/CommandIds.h"
 #include "support/TestSupport.h"
-#include "tools/ToolReports.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +70,11 @@ TEST(MessageView, ToolOutputBytesReachTheWindowWhole)
     CMessageView view;
     view.installAsMessageSink();
     const QByteArray bom("\xef\xbb\xbf");
-    ShowOutputBytes(bom + "a.c:1: error: x\r\n" + bom + "\n\xe4\n", "Errors:", QString());
+    MessageBatcher batch;
+    batch.add(QStringLiteral("Errors:"), 1);
+    batch.addStreamRows(bom + "a.c:1: error: x\r\n" + bom + "\n\xe4\n", true);
+    batch.post();
+    FlushMessages();
     const QString mark(QChar(0xfeff));
     EXPECT_EQ(rowsOf(view),
               (QStringList{row(IconInfo, "Errors:"), row(IconSeparator),

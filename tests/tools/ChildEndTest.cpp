@@ -1,7 +1,7 @@
-// What a tool leaves behind, and names that are bytes, on both roads that
-// start tools: a worker's RunChild (builds, make, Stop Build, closing Tarn)
-// and the interface thread's ToolPipes (Quick Compile, Build Source, Link).
-// Small shell scripts stand in for gcc.
+// What a tool leaves behind, and names that are bytes, on the one road that
+// starts tools (RunTool), with either wait: a worker's (builds, make, Stop
+// Build, closing Tarn) and the interface thread's (Quick Compile, Build
+// Source, Link). Small shell scripts stand in for gcc.
 #include "tools/ChildRun.h"
 #include "tools/JobManager.h"
 #include "tools/PathBytes.h"
@@ -14,9 +14,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
+#include <QCoreApplication>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -103,64 +103,75 @@ protected:
     qint64 leftover = 0;
 };
 
-// A normal end on either road: the tool's report is complete, the run
+// The error stream of a run, gathered.
+ChildResult runGathering(const Invocation& run, const std::atomic<bool>& cancel, QByteArray* errors)
+{
+    return RunTool(run, cancel, [errors](ToolStream stream, QByteArrayView bytes) {
+        if (stream == ToolStream::Error)
+            *errors += bytes;
+    });
+}
+
+// A normal end with either wait: the tool's output is complete, the run
 // returns although the leftover still holds the pipes, and the leftover is
 // gone with the run.
-TEST_F(ChildEnd, LeftoversEndWithANormalRunOnBothRoads)
+TEST_F(ChildEnd, LeftoversEndWithANormalRunWithEitherWait)
 {
     for (const Leftover& c : kEndsNormally) {
-        {
+        for (const bool onInterface : {false, true}) {
+            const std::string label = c.name + std::string(onInterface ? " / interface" : " / worker");
             const Invocation run = fakeGcc(c.script);
-            std::atomic<bool> cancel{false};
             QByteArray errors;
-            const ChildResult result =
-                RunChild(run, cancel, [&errors](ToolStream stream, QByteArrayView bytes) {
-                    if (stream == ToolStream::Error)
-                        errors += bytes;
+            ChildResult result;
+            if (onInterface) {
+                result = RunWithInterfaceWait([&](const std::atomic<bool>& cancel) {
+                    return runGathering(run, cancel, &errors);
                 });
-            EXPECT_EQ(result.end, ChildResult::End::Finished) << c.name;
-            EXPECT_EQ(result.exitCode, 0) << c.name;
-            EXPECT_EQ(errors, "compiled\n") << c.name;
+            } else {
+                std::atomic<bool> cancel{false};
+                result = runGathering(run, cancel, &errors);
+            }
+            EXPECT_EQ(result.end, ChildResult::End::Finished) << label;
+            EXPECT_EQ(result.exitCode, 0) << label;
+            EXPECT_EQ(errors, "compiled\n") << label;
             const std::optional<qint64> pid = readLeftover();
-            ASSERT_TRUE(pid) << c.name;
-            EXPECT_TRUE(goneSoon(*pid)) << "worker run: " << c.name;
-        }
-        {
-            const Invocation run = fakeGcc(c.script);
-            ToolPipes pipes;
-            ASSERT_TRUE(pipes.start(run)) << c.name;
-            pipes.waitForEnd();
-            EXPECT_EQ(pipes.result().exitCode, 0) << c.name;
-            EXPECT_EQ(pipes.standardError(), "compiled\n") << c.name;
-            const std::optional<qint64> pid = readLeftover();
-            ASSERT_TRUE(pid) << c.name;
-            EXPECT_TRUE(goneSoon(*pid)) << "interface run: " << c.name;
+            ASSERT_TRUE(pid) << label;
+            EXPECT_TRUE(goneSoon(*pid)) << label;
         }
     }
 }
 
 // Stop Build, closing Tarn with a build running (the job manager goes
-// away), and a dropped interface-thread run: the tool and everything it
-// started are ended, a grandchild that ignores SIGTERM included.
-TEST_F(ChildEnd, LeftoversEndWhenARunIsStoppedOrDropped)
+// away), and the application quitting while the interface thread waits for
+// a tool: the tool and everything it started are ended, a grandchild that
+// ignores SIGTERM included.
+TEST_F(ChildEnd, LeftoversEndWhenARunIsStopped)
 {
-    enum class How { StopBuild, CloseTarn, DropPipes };
-    for (How how : {How::StopBuild, How::CloseTarn, How::DropPipes}) {
+    enum class How { StopBuild, CloseTarn, QuitDuringInterfaceWait };
+    for (How how : {How::StopBuild, How::CloseTarn, How::QuitDuringInterfaceWait}) {
         for (const Leftover& c : kRunsUntilStopped) {
             const Invocation run = fakeGcc(c.script);
             const std::string label = c.name + std::string(" / case ") + std::to_string(int(how));
-            if (how == How::DropPipes) {
-                auto pipes = std::make_unique<ToolPipes>();
-                ASSERT_TRUE(pipes->start(run)) << label;
-                ASSERT_TRUE(testsupport::waitUntil([&] { return readLeftover().has_value(); }))
-                    << label;
-                pipes.reset();
+            std::atomic<int> end{-1};
+            if (how == How::QuitDuringInterfaceWait) {
+                QTimer quitter;
+                QObject::connect(&quitter, &QTimer::timeout, [&] {
+                    if (readLeftover())
+                        QCoreApplication::exit(0);
+                });
+                quitter.start(10);
+                const ChildResult result = RunWithInterfaceWait([&](const std::atomic<bool>& cancel) {
+                    return RunTool(run, cancel, [](ToolStream, QByteArrayView) {});
+                });
+                end = int(result.end);
+                // Event loops run again: exec() ends by clearing the quit.
+                QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+                QCoreApplication::exec();
             } else {
                 auto jobs = std::make_unique<JobManager>();
-                std::atomic<int> end{-1};
                 jobs->start(QStringLiteral("build"), [run, &end](JobContext& context) {
                     const ChildResult result =
-                        RunChild(run, context.cancelFlag(), [](ToolStream, QByteArrayView) {});
+                        RunTool(run, context.cancelFlag(), [](ToolStream, QByteArrayView) {});
                     end = int(result.end);
                     return 0;
                 });
@@ -171,8 +182,8 @@ TEST_F(ChildEnd, LeftoversEndWhenARunIsStoppedOrDropped)
                     EXPECT_TRUE(jobs->waitForAll(60000)) << label;
                 }
                 jobs.reset();
-                EXPECT_EQ(end.load(), int(ChildResult::End::Cancelled)) << label;
             }
+            EXPECT_EQ(end.load(), int(ChildResult::End::Cancelled)) << label;
             ASSERT_TRUE(leftover > 0) << label;
             EXPECT_TRUE(goneSoon(leftover)) << label;
         }
@@ -180,8 +191,8 @@ TEST_F(ChildEnd, LeftoversEndWhenARunIsStoppedOrDropped)
 }
 
 // A program, an argument and a working folder whose names hold a byte that
-// is not UTF-8 reach the child exactly, on both roads; a failure to enter
-// such a folder or to find such a program says so.
+// is not UTF-8 reach the child exactly; a failure to enter such a folder or
+// to find such a program says so.
 TEST_F(ChildEnd, NamesReachTheChildByteForByte)
 {
     const QByteArray root = PathToBytes(dir.path());
@@ -216,17 +227,13 @@ TEST_F(ChildEnd, NamesReachTheChildByteForByte)
         std::atomic<bool> cancel{false};
         QByteArray output;
         const ChildResult result =
-            RunChild(c.run, cancel, [&output](ToolStream stream, QByteArrayView bytes) {
+            RunTool(c.run, cancel, [&output](ToolStream stream, QByteArrayView bytes) {
                 if (stream == ToolStream::Output)
                     output += bytes;
             });
         EXPECT_EQ(result.end, ChildResult::End::Finished)
             << c.name << result.startError.toStdString();
-        EXPECT_EQ(output, c.output) << "worker: " << c.name;
-        ToolPipes pipes;
-        EXPECT_TRUE(pipes.start(c.run)) << c.name << pipes.startError().toStdString();
-        pipes.waitForEnd();
-        EXPECT_EQ(pipes.standardOutput(), c.output) << "interface: " << c.name;
+        EXPECT_EQ(output, c.output) << c.name;
     }
 
     struct Failure {
@@ -243,14 +250,10 @@ TEST_F(ChildEnd, NamesReachTheChildByteForByte)
     };
     for (const Failure& f : failures) {
         std::atomic<bool> cancel{false};
-        const ChildResult result = RunChild(f.run, cancel, [](ToolStream, QByteArrayView) {});
+        const ChildResult result = RunTool(f.run, cancel, [](ToolStream, QByteArrayView) {});
         EXPECT_EQ(result.end, ChildResult::End::NotStarted) << f.name;
         EXPECT_TRUE(result.startError.startsWith(f.reason))
             << f.name << ": " << result.startError.toStdString();
-        ToolPipes pipes;
-        EXPECT_FALSE(pipes.start(f.run)) << f.name;
-        EXPECT_TRUE(pipes.startError().startsWith(f.reason))
-            << f.name << ": " << pipes.startError().toStdString();
     }
     // QTemporaryDir cannot remove names that are not UTF-8.
     EXPECT_EQ(::unlink(program.constData()), 0);

@@ -10,6 +10,7 @@
 //   stdin              reads standard input to its end, then reports the
 //                      byte count on standard error
 //   cwd                the current directory on standard error
+//   sleep MS           waits MS milliseconds, then "slept" on standard error
 //   exit               ends at once, writing nothing
 #include "HelperPattern.h"
 
@@ -18,6 +19,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -77,6 +79,9 @@ int main(int argc, char** argv)
         writeAll(stderr, "read " + std::to_string(count) + " bytes\n");
     } else if (mode == "cwd") {
         writeAll(stderr, std::filesystem::current_path().string() + "\n");
+    } else if (mode == "sleep" && argc > 2) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(argv[2])));
+        writeAll(stderr, "slept\n");
     } else if (mode == "exit") {
         return 0;
     } else {

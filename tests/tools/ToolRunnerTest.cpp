@@ -1,11 +1,10 @@
-// Tool runs on both of their roads, with tarn_tool_helper standing in for
-// gcc and make: on the interface thread (ToolPipes and ShowGccReport, as
-// Quick Compile runs gcc) and on a worker (RunChild and the worker reports,
-// as builds and make run). Both roads show the same rows.
+// Tool runs with tarn_tool_helper standing in for gcc and make, on the one
+// road (RunTool and its reports) with each of its two waits: the interface
+// thread's (RunWithInterfaceWait, as Quick Compile runs gcc) and a worker's
+// (a job, as builds and make run). Both show the same rows.
 #include "tools/ToolRunner.h"
-#include "app/IdeSettings.h"
+#include "framework/BusyScope.h"
 #include "tools/JobManager.h"
-#include "tools/ToolReports.h"
 #include "tools/WorkerReports.h"
 
 #include "HelperPattern.h"
@@ -14,8 +13,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
 
 namespace {
 
@@ -37,10 +40,11 @@ protected:
     Rows onInterface(const Invocation& run)
     {
         sink.rows.clear();
-        ToolPipes pipes;
-        pipes.start(run);
-        pipes.waitForEnd();
-        ShowGccReport(pipes);
+        RunWithInterfaceWait([&run](const std::atomic<bool>& cancel) {
+            MessageBatcher batch;
+            return RunWithGccReport(run, cancel, batch);
+        });
+        // Every row is shown when the wait returns.
         return sink.rows;
     }
     Rows onWorker(const Invocation& run, bool make = false)
@@ -94,6 +98,9 @@ TEST_F(ToolRuns, GccReportRowsOnBothRoads)
          helper({"err-hex", hex("a\nb")}),
          {{"Errors:", 1}, {"a", 0}, {"b", 0}}},
         {"standard output is not shown", helper({"out-hex", hex("hi\n")}), {{none, 1}}},
+        {"each argument reaches the child whole",
+         helper({"args", "x", "y z", "\"q\""}),
+         {{"Errors:", 1}, {"argc=4", 0}, {"args", 0}, {"x", 0}, {"y z", 0}, {"\"q\"", 0}, {"", 0}}},
         {"standard input is at its end at once",
          helper({"stdin"}),
          {{"Errors:", 1}, {"read 0 bytes", 0}, {"", 0}}},
@@ -135,52 +142,79 @@ TEST_F(ToolRuns, ProgramsThatCannotStartAreReported)
         << rows[0].first.toStdString();
 }
 
-// RunTool runs the gcc path with the words after it on the line (useGcc
-// nonzero) or the make path with none; RunCommandLine runs the program the
-// first word names with the words after it.
-TEST_F(ToolRuns, LaunchersStartWhatTheirLineNames)
-{
-    IdeSettings settings = ideSettings();
-    settings.gccPath = kHelper;
-    settings.makePath = kHelper;
-    setIdeSettings(settings);
-    ToolPipes gcc, make, line;
-    ASSERT_TRUE(RunTool(kHelper + " args x \"y z\"", gcc, 1));
-    ASSERT_TRUE(RunTool(kHelper + " ignored", make, 0));
-    ASSERT_TRUE(RunCommandLine(kHelper + " args x \"y z\"", line));
-    for (ToolPipes* pipes : {&gcc, &make, &line})
-        pipes->waitForEnd();
-    EXPECT_EQ(make.standardOutput(), "no arguments\n");
-    const Rows args{{"Errors:", 1}, {"argc=3", 0}, {"args", 0}, {"x", 0}, {"y z", 0}, {"", 0}};
-    for (ToolPipes* pipes : {&gcc, &line}) {
-        sink.rows.clear();
-        ShowGccReport(*pipes);
-        EXPECT_EQ(sink.rows, args);
-    }
-}
-
 // Megabytes on both streams, written interleaved: the child ends and every
-// line arrives, in order. make's standard output comes first, under its
-// heading, then its standard error.
+// line arrives, in order. gcc's standard output is read and dropped. make's
+// standard output comes first, under its heading, then its standard error.
 TEST_F(ToolRuns, FloodsOfBothStreamsArriveWhole)
 {
     const long bytes = 20L * 1000 * 1000;
     const long lines = toolhelper::floodLineCount(bytes);
-    ToolPipes pipes;
-    ASSERT_TRUE(pipes.start(helper({"flood", QString::number(bytes)})));
-    pipes.waitForEnd();
-    ShowGccReport(pipes);
-    expectFlood(sink.rows, 0, 'e', lines, "Errors:");
-    std::string output;
-    for (long i = 0; i < lines; ++i)
-        output += toolhelper::floodLine('o', i) + "\n";
-    EXPECT_TRUE(pipes.standardOutput().toStdString() == output);
+    const Rows gcc = onInterface(helper({"flood", QString::number(bytes)}));
+    EXPECT_EQ(gcc.size(), size_t(lines + 2));
+    expectFlood(gcc, 0, 'e', lines, "Errors:");
 
     const long makeLines = toolhelper::floodLineCount(3'000'000);
     const Rows rows = onWorker(helper({"flood", "3000000"}), true);
     EXPECT_EQ(rows.size(), size_t(2 * (makeLines + 2)));
     expectFlood(rows, 0, 'o', makeLines, "Output from make:");
     expectFlood(rows, size_t(makeLines) + 2, 'e', makeLines, "Errors recieved from make:");
+}
+
+// Counts its paints.
+class PaintCounter : public QWidget {
+public:
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent*) override { ++paints; }
+};
+
+// While the interface thread waits for a tool, the window keeps painting,
+// timers run, the rows the tool writes appear while it still runs, and the
+// main window may not close (BusyScope). The tool here writes a row, then
+// waits until the test has seen that row in the window (a file the test
+// creates), then writes a second row.
+TEST_F(ToolRuns, InterfaceWaitPaintsAndShowsRowsWhileTheToolRuns)
+{
+    QTemporaryDir dir;
+    const QString script = dir.filePath(QStringLiteral("gcc"));
+    const QString seen = dir.filePath(QStringLiteral("seen"));
+    ASSERT_TRUE(testsupport::writeFile(
+        script, "#!/bin/sh\necho 'a.c:1: error: first' >&2\n"
+                "n=0; while [ ! -e \"$1\" ] && [ $n -lt 1000 ]; do sleep 0.01; n=$((n+1)); done\n"
+                "echo second >&2\n"));
+    ASSERT_TRUE(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+    PaintCounter window;
+    window.resize(100, 50);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const int paintsBefore = window.paints;
+    int ticks = 0;
+    bool alwaysBusy = true;
+    bool sawFirstWhileRunning = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        ++ticks;
+        alwaysBusy = alwaysBusy && fw::BusyScope::active();
+        window.update();
+        for (const RecordingSink::Row& row : sink.rows) {
+            if (row.first == QStringLiteral("a.c:1: error: first") && !QFile::exists(seen)) {
+                sawFirstWhileRunning = true;
+                testsupport::writeFile(seen, "");
+            }
+        }
+    });
+    timer.start(5);
+    const Rows rows = onInterface({script, {seen}, QString()});
+    timer.stop();
+
+    EXPECT_TRUE(sawFirstWhileRunning);
+    EXPECT_GT(ticks, 0);
+    EXPECT_TRUE(alwaysBusy);
+    EXPECT_FALSE(fw::BusyScope::active());
+    EXPECT_GT(window.paints, paintsBefore);
+    EXPECT_EQ(rows, (Rows{{"Errors:", 1}, {"a.c:1: error: first", 0}, {"second", 0}, {"", 0}}));
 }
 
 } // namespace
