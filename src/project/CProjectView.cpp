@@ -9,13 +9,22 @@
 #include "project/ProjectBuildCommands.h"
 #include "project/ProjectIcons.h"
 #include "project/ProjectSourceScan.h"
-#include "project/ProjectTreeLayout.h"
 #include "resources/CommandIds.h"
 
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QHeaderView>
 
+#include <algorithm>
+
 namespace {
+
+// How long one slice of the fill may work before the interface paints and
+// takes input again.
+constexpr qint64 kSliceNanoseconds = 5'000'000;
+// Children made between two looks at the clock: a source may hold a
+// hundred thousand functions.
+constexpr qsizetype kChildrenPerStep = 1000;
 
 QTreeWidgetItem* makeNode(const QString& text, ProjectImage image)
 {
@@ -42,6 +51,13 @@ CProjectView::CProjectView(QWidget* parent) : QTreeWidget(parent)
     header()->setStretchLastSection(false);
     connect(this, &QTreeWidget::itemDoubleClicked, this, [this] { OnDoubleClick(); });
     registerCommands();
+    m_scanner = std::make_unique<ProjectTreeScanner>();
+    m_sliceTimer.setSingleShot(true);
+    m_sliceTimer.setInterval(0);
+    connect(&m_sliceTimer, &QTimer::timeout, this, &CProjectView::fillSlice);
+    // Emitted on the worker; the slice runs here.
+    connect(m_scanner.get(), &ProjectTreeScanner::resultsReady, this, [this] { m_sliceTimer.start(); },
+            Qt::QueuedConnection);
     onCommand(cmd::BuildProject, [this] { OnBuildProject(); });
     onCommand(cmd::RebuildAll, [this] { OnRebuildAll(); });
     onCommand(cmd::ExportMakefile, [this] { OnExportMakefile(); });
@@ -63,43 +79,126 @@ void CProjectView::onInitialUpdate()
     RebuildTree();
 }
 
-void CProjectView::RebuildTree()
+CProjectView::~CProjectView()
 {
-    if (const CProjectDoc* doc = projectDocument())
-        showLayout(LayOutProjectTree(doc->project().sources, ScanFunctionNames,
-                                     ScanQuotedIncludeNames));
-    else
-        showLayout({});
+    // The worker stops before the view it reports to goes.
+    m_scanner.reset();
+    qDeleteAll(m_discarded);
 }
 
-void CProjectView::showLayout(const ProjectTreeLayout& layout)
+void CProjectView::RebuildTree()
 {
-    clear();
+    // The old nodes leave the tree at once, as when it is emptied; they are
+    // deleted a slice at a time.
+    m_discarded += invisibleRootItem()->takeChildren();
     m_functionNames.clear();
-    QList<QTreeWidgetItem*> roots;
-    roots.reserve(layout.sources.size() + 1);
-    for (const ProjectTreeLayout::Source& source : layout.sources) {
-        QTreeWidgetItem* node = makeNode(source.path, ProjectImage::Page);
-        QList<QTreeWidgetItem*> functions;
-        functions.reserve(source.functions.size());
-        for (const QString& name : source.functions)
-            functions.append(makeNode(name, ProjectImage::Function));
+    m_pending.clear();
+    m_frontNode = nullptr;
+    m_madeChildren = 0;
+    m_dependencies.clear();
+    m_unreadable.reset();
+    m_sawSource = false;
+    m_dependenciesQueued = false;
+    // Fitting the column to its contents lays out the text of every row; it
+    // is done once, when the tree is complete, not after every slice.
+    if (!m_filling)
+        header()->setSectionResizeMode(QHeaderView::Fixed);
+    m_filling = true;
+    const CProjectDoc* doc = projectDocument();
+    m_scanFinished = !doc || doc->project().sources.isEmpty();
+    if (m_scanFinished)
+        m_scanner->cancel();
+    else
+        m_scanner->scan(doc->project().sources);
+    m_sliceTimer.start();
+}
+
+void CProjectView::fillSlice()
+{
+    QElapsedTimer clock;
+    clock.start();
+    ProjectTreeScanner::Results results = m_scanner->take();
+    for (ProjectTreeSource& source : results.sources) {
+        m_sawSource = true;
         m_functionNames += source.functions;
-        node->addChildren(functions);
-        roots.append(node);
+        m_dependencies += source.newDependencies;
+        if (!source.readable)
+            m_unreadable = source.path;
+        m_pending.push_back({std::move(source.path), ProjectImage::Page, std::move(source.functions),
+                             ProjectImage::Function});
     }
-    if (layout.hasDependenciesNode) {
-        QTreeWidgetItem* node = makeNode(kDependenciesNodeText, ProjectImage::Dependencies);
-        QList<QTreeWidgetItem*> files;
-        files.reserve(layout.dependencies.size());
-        for (const QString& file : layout.dependencies)
-            files.append(makeNode(file, ProjectImage::Page));
-        node->addChildren(files);
-        roots.append(node);
+    m_scanFinished = m_scanFinished || results.finished;
+
+    makePendingNodes(clock, kSliceNanoseconds);
+    const bool complete = m_filling && treeComplete();
+    if (complete) {
+        m_filling = false;
+        header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     }
-    addTopLevelItems(roots);
-    if (layout.unreadable)
-        fw::messageBox(this, QStringLiteral("could not open file: %1").arg(*layout.unreadable));
+    deleteDiscardedNodes(clock, kSliceNanoseconds);
+    if (!m_pending.empty() || !m_discarded.isEmpty())
+        m_sliceTimer.start();
+    if (!complete)
+        return;
+    // A slot may start another fill.
+    const std::optional<QString> unreadable = m_unreadable;
+    emit treeFilled();
+    if (unreadable)
+        fw::messageBox(this, QStringLiteral("could not open file: %1").arg(*unreadable));
+}
+
+void CProjectView::makePendingNodes(const QElapsedTimer& clock, qint64 deadline)
+{
+    QList<QTreeWidgetItem*> made;
+    while (clock.nsecsElapsed() < deadline) {
+        // The "Dependancies" node is queued once the sources are made.
+        if (m_pending.empty() && (!m_filling || treeComplete() || m_pending.empty()))
+            break;
+        PendingNode& pending = m_pending.front();
+        if (!m_frontNode) {
+            m_frontNode = makeNode(pending.text, pending.image);
+            made.append(m_frontNode);
+        }
+        const qsizetype end = std::min(pending.children.size(), m_madeChildren + kChildrenPerStep);
+        QList<QTreeWidgetItem*> children;
+        children.reserve(end - m_madeChildren);
+        for (qsizetype i = m_madeChildren; i < end; ++i)
+            children.append(makeNode(pending.children[i], pending.childImage));
+        m_frontNode->addChildren(children);
+        m_madeChildren = end;
+        if (end == pending.children.size()) {
+            m_pending.pop_front();
+            m_frontNode = nullptr;
+            m_madeChildren = 0;
+        }
+    }
+    addTopLevelItems(made);
+}
+
+bool CProjectView::treeComplete()
+{
+    if (!m_scanFinished || !m_pending.empty())
+        return false;
+    if (m_dependenciesQueued || m_unreadable || !m_sawSource)
+        return true;
+    m_dependenciesQueued = true;
+    m_pending.push_back({kDependenciesNodeText, ProjectImage::Dependencies, m_dependencies,
+                         ProjectImage::Page});
+    return false;
+}
+
+void CProjectView::deleteDiscardedNodes(const QElapsedTimer& clock, qint64 deadline)
+{
+    while (!m_discarded.isEmpty() && clock.nsecsElapsed() < deadline) {
+        QTreeWidgetItem* node = m_discarded.last();
+        // The last child first: a node may hold a hundred thousand.
+        for (int n = 0; n < kChildrenPerStep && node->childCount() > 0; ++n)
+            delete node->takeChild(node->childCount() - 1);
+        if (node->childCount() == 0) {
+            m_discarded.removeLast();
+            delete node;
+        }
+    }
 }
 
 QTreeWidgetItem* CProjectView::selectedNode() const

@@ -1,52 +1,125 @@
-#include "project/ProjectTreeLayout.h"
 #include "project/ProjectLinkNames.h"
+#include "project/ProjectSourceScan.h"
+#include "project/ProjectTreeLayout.h"
 
-#include <QHash>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// Scans answered from a table: a path missing from it cannot be opened.
-struct FakeFiles {
-    QHash<QString, QStringList> functions;
-    QHash<QString, QStringList> includes;
+// A source's part of the tree in one line: "path readable: functions |
+// new dependencies".
+QString describe(const ProjectTreeSource& source)
+{
+    return source.path + (source.readable ? " readable: " : " unreadable: ")
+           + source.functions.join(QLatin1Char(',')) + " | "
+           + source.newDependencies.join(QLatin1Char(','));
+}
 
-    ProjectFileScan definitions() const
+class ProjectTreeScan : public ::testing::Test {
+public:
+    QString write(const QString& name, const QByteArray& text)
     {
-        return [this](const QString& path) -> std::optional<QStringList> {
-            if (!functions.contains(path))
-                return std::nullopt;
-            return functions.value(path);
-        };
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        return path;
     }
-    ProjectFileScan quotedIncludes() const
+    // Takes results, as the view does when told they arrived, until the
+    // scan is over; the sources described in order.
+    QStringList collect(ProjectTreeScanner& scanner)
     {
-        return [this](const QString& path) -> std::optional<QStringList> {
-            if (!includes.contains(path))
-                return std::nullopt;
-            return includes.value(path);
-        };
+        QStringList described;
+        bool finished = false;
+        int notices = 0;
+        QObject context;
+        QObject::connect(&scanner, &ProjectTreeScanner::resultsReady, &context, [&] { ++notices; },
+                         Qt::QueuedConnection);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                ProjectTreeScanner::Results results = scanner.take();
+                for (const ProjectTreeSource& source : results.sources)
+                    described << describe(source);
+                finished = results.finished;
+                return finished;
+            },
+            30000));
+        // The owner is told rather than left to poll.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return notices > 0; }, 30000));
+        return described;
     }
-    ProjectTreeLayout layOut(const QStringList& sources) const
-    {
-        return LayOutProjectTree(sources, definitions(), quotedIncludes());
-    }
+
+    QTemporaryDir dir;
 };
 
-// A source read for its functions that cannot be read for its includes (it
-// went away between the passes) keeps its node; the dependencies stop there.
-// A source missing from the start is ProjectTree's.
-TEST(ProjectTreeLayout, ASourceThatVanishesBetweenThePassesEndsTheDependencies)
+TEST_F(ProjectTreeScan, SourcesInProjectOrderUpToTheFirstThatCannotBeOpened)
 {
-    FakeFiles files;
-    files.functions = {{"/a/one.c", {"one"}}, {"/a/two.c", {}}, {"/a/three.c", {"three"}}};
-    files.includes = {{"/a/one.c", {"one.h"}}, {"/a/three.c", {"three.h"}}};
-    const ProjectTreeLayout layout = files.layOut({"/a/one.c", "/a/two.c", "/a/three.c"});
-    EXPECT_EQ(layout.sources.size(), 3);
-    EXPECT_TRUE(layout.hasDependenciesNode);
-    EXPECT_EQ(layout.dependencies, QStringList{"/a/one.h"});
-    EXPECT_EQ(layout.unreadable, "/a/two.c");
+    const QString one = write("a/one.c", "#include \"one.h\"\n#include \"common.h\"\nint one(void) {}\n"
+                                         "int two(int x) { return x; }\n");
+    const QString two = write("a/two.c", "#include \"common.h\"\n#include \"two.h\"\n"
+                                         "#include \"common.h\"\nvoid three() {}\n");
+    const QString other = write("b/other.c", "#include \"common.h\"\n");
+    const QString missing = dir.filePath("a/missing.c");
+    const QString folder = dir.filePath("a");
+    const QString a = dir.filePath("a/"), b = dir.filePath("b/");
+
+    struct Row {
+        const char* name;
+        QStringList sources;
+        QStringList expected;
+    };
+    const Row rows[] = {
+        {"dependencies distinct across sources and folders",
+         {one, two, other},
+         {one + " readable: one,two | " + a + "one.h," + a + "common.h",
+          two + " readable: three | " + a + "two.h", other + " readable:  | " + b + "common.h"}},
+        {"a missing source ends the scan",
+         {one, missing, other},
+         {one + " readable: one,two | " + a + "one.h," + a + "common.h", missing + " unreadable:  | "}},
+        {"a folder is no source", {folder, one}, {folder + " unreadable:  | "}},
+        {"no sources", {}, {}},
+    };
+    ProjectTreeScanner scanner;
+    for (const Row& row : rows) {
+        scanner.scan(row.sources);
+        EXPECT_EQ(collect(scanner), row.expected) << row.name;
+    }
+}
+
+TEST_F(ProjectTreeScan, AScanAskedForDropsTheResultsOfTheOneBefore)
+{
+    QStringList many;
+    for (int i = 0; i < 300; ++i)
+        many << write(QStringLiteral("many/s%1.c").arg(i),
+                      QByteArray("int f(void) {}\n").repeated(200));
+    const QString last = write("last.c", "int last(void) {}\n");
+
+    ProjectTreeScanner scanner;
+    scanner.scan(many);
+    // Some results of the first scan may already wait; none is taken.
+    QTest::qWait(5);
+    scanner.scan({last});
+    EXPECT_EQ(collect(scanner), QStringList{last + " readable: last | "});
+
+    // Cancelled: what was scanned is dropped and no end is reported.
+    scanner.scan(many);
+    QTest::qWait(5);
+    scanner.cancel();
+    const ProjectTreeScanner::Results dropped = scanner.take();
+    EXPECT_TRUE(dropped.sources.empty());
+    EXPECT_FALSE(dropped.finished);
+    scanner.scan({last, last});
+    EXPECT_EQ(collect(scanner), QStringList({last + " readable: last | ", last + " readable: last | "}));
+
+    // The scanner goes while its worker scans: it waits for the source in
+    // hand, and nothing is delivered after (a sanitizer build would see it).
+    scanner.scan(many);
+    QTest::qWait(2);
 }
 
 TEST(ProjectLinkNames, OutputNamesAndLibraryEntries)

@@ -40,11 +40,14 @@ TEST_F(ProjectTree, LayoutAcrossDirectoriesAndRemove)
     select(node("first", main));
     ASSERT_TRUE(execute(cmd::RemoveFile));
     EXPECT_TRUE(doc->isModified());
+    waitForTree();
     select(nullptr);
     ASSERT_TRUE(execute(cmd::RemoveFile));
     EXPECT_EQ(doc->project().sources, QStringList({main, util, other}));
+    waitForTree();
     select(node(main));
     ASSERT_TRUE(execute(cmd::RemoveFile));
+    waitForTree();
     EXPECT_EQ(treeLines(), QStringList({util, "  u", other, "Dependancies", "  " + path("a/defs.h"),
                                         "  " + path("a/util.h"), "  " + path("b/defs.h"),
                                         "  " + path("b/Defs.h")}));
@@ -61,6 +64,7 @@ TEST_F(ProjectTree, InsertRefusesAnExactDuplicateOnlyAndCancelStillRebuilds)
     EXPECT_EQ(treeLines().mid(0, 3), QStringList({main, "  first", "  second"}));
 
     ASSERT_TRUE(execute(cmd::InsertFile)); // cancelled dialog
+    waitForTree();
     EXPECT_EQ(treeLines().mid(0, 2), QStringList({main, "  changed"}));
     EXPECT_EQ(prompts.openDialogs.last().filters.first(), "Source Files (*.*)");
 
@@ -122,6 +126,7 @@ TEST_F(ProjectTree, OddSourcesStillGiveATree)
     const QString c = source("repeat.c", repeated + "int last(void) {}\n");
     doc->project().sources = {a, b, c};
     view->RebuildTree();
+    waitForTree();
     EXPECT_TRUE(prompts.messages.isEmpty());
     ASSERT_EQ(view->topLevelItemCount(), 4);
     EXPECT_GT(node(b)->childCount(), 100000);
