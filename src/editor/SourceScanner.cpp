@@ -85,11 +85,8 @@ void SourceTokenizer::skipBlockComment()
             m_index = p + 2 - m_data;
             return;
         }
-        if (*p == '\n') {
+        if (*p == '\n')
             ++m_line;
-            if (p[-1] != '\r') // the comment's "/*" stands before p
-                ++m_extra;
-        }
     }
     m_index = m_size;
 }
@@ -114,7 +111,6 @@ void SourceTokenizer::skipSpaceAndComments()
             continue;
         case LineFeed:
             ++m_index;
-            ++m_extra;
             ++m_line;
             continue;
         case Cr:
@@ -182,7 +178,6 @@ void ScanDefinitions(QByteArrayView bytes, SourceScanReceiver& receiver)
         // "const" or ":" follow.
         // Views into the bytes: they stay valid while later tokens are read.
         const QByteArrayView name = t;
-        const qint64 position = tokens.position();
         const int line = tokens.line();
         t = tokens.NextToken();
         if (!is(t, '('))
@@ -195,7 +190,7 @@ void ScanDefinitions(QByteArrayView bytes, SourceScanReceiver& receiver)
         t = tokens.NextToken();
         const bool initialisers = t == QByteArrayView(":");
         if (is(t, '{') || t == QByteArrayView("const") || initialisers)
-            receiver.definitionFound({name.toByteArray(), position, line});
+            receiver.definitionFound({name.toByteArray(), line});
         if (initialisers) {
             do
                 t = tokens.NextToken();

@@ -29,7 +29,7 @@ std::optional<QList<int>> ScanDefinitionLines(const QString& path)
         return std::nullopt;
     QList<int> lines;
     for (const ScannedDefinition& definition : ScanDefinitions(*bytes)) {
-        if (lines.size() == kMaxBrowsedDefinitions)
+        if (lines.size() == kMaxScannedDefinitions)
             break;
         lines.append(definition.line);
     }

@@ -22,9 +22,8 @@
 // cannot be opened.
 ProjectTreeSource ScanProjectTreeSource(const QString& path, ProjectDependencies& dependencies);
 
-// The zero-based lines of the first kMaxBrowsedDefinitions definitions;
+// The zero-based lines of the first kMaxScannedDefinitions definitions;
 // nothing when the file cannot be opened.
-inline constexpr int kMaxBrowsedDefinitions = 800;
 std::optional<QList<int>> ScanDefinitionLines(const QString& path);
 
 // Scans a project's sources for its tree on a worker thread, one source at

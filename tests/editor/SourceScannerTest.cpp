@@ -117,7 +117,6 @@ TEST(SourceScanner, BadInput)
     const auto defs = ScanDefinitions(huge);
     ASSERT_EQ(defs.size(), 1u);
     EXPECT_EQ(defs[0].name, "f");
-    EXPECT_EQ(defs[0].position, 10 * 1024 * 1024 + 2);
     SourceTokenizer tokenizer(huge);
     EXPECT_EQ(tokenizer.NextToken().size(), SourceTokenizer::kMaxTokenLength);
 
