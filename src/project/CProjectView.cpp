@@ -12,6 +12,7 @@
 #include "resources/CommandIds.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
 
@@ -38,6 +39,64 @@ QTreeWidgetItem* makeNode(const QString& text, ProjectImage image)
 
 } // namespace
 
+// Nodes taken out of a tree, deleted a few milliseconds at a time (a tree
+// may hold a hundred thousand). It outlives its view when the view goes
+// first, and then deletes itself once done.
+class DiscardedTreeNodes : public QObject {
+public:
+    explicit DiscardedTreeNodes(QObject* parent) : QObject(parent)
+    {
+        m_slice.setSingleShot(true);
+        m_slice.setInterval(0);
+        connect(&m_slice, &QTimer::timeout, this, &DiscardedTreeNodes::deleteSlice);
+    }
+    ~DiscardedTreeNodes() override { qDeleteAll(m_nodes); }
+
+    void add(const QList<QTreeWidgetItem*>& nodes)
+    {
+        m_nodes += nodes;
+        if (!m_nodes.isEmpty())
+            m_slice.start();
+    }
+    // The view goes: finishes under the application, or at once without
+    // one.
+    void outliveView()
+    {
+        m_alone = true;
+        if (QCoreApplication::instance())
+            setParent(QCoreApplication::instance());
+        else
+            delete this;
+    }
+
+private:
+    void deleteSlice()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!m_nodes.isEmpty() && clock.nsecsElapsed() < kDeleteNanoseconds) {
+            QTreeWidgetItem* node = m_nodes.last();
+            // The last child first, so each is found at once.
+            for (qsizetype n = 0; n < kChildrenPerStep && node->childCount() > 0; ++n)
+                delete node->takeChild(node->childCount() - 1);
+            if (node->childCount() == 0) {
+                m_nodes.removeLast();
+                delete node;
+            }
+        }
+        if (!m_nodes.isEmpty())
+            m_slice.start();
+        else if (m_alone)
+            deleteLater();
+    }
+
+    // Less than a slice of the fill: the two may run back to back.
+    static constexpr qint64 kDeleteNanoseconds = 3'000'000;
+    QList<QTreeWidgetItem*> m_nodes;
+    QTimer m_slice;
+    bool m_alone = false;
+};
+
 CProjectView::CProjectView(QWidget* parent) : QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("CProjectView"));
@@ -52,6 +111,7 @@ CProjectView::CProjectView(QWidget* parent) : QTreeWidget(parent)
     connect(this, &QTreeWidget::itemDoubleClicked, this, [this] { OnDoubleClick(); });
     registerCommands();
     m_scanner = std::make_unique<ProjectTreeScanner>();
+    m_discarded = new DiscardedTreeNodes(this);
     m_sliceTimer.setSingleShot(true);
     m_sliceTimer.setInterval(0);
     connect(&m_sliceTimer, &QTimer::timeout, this, &CProjectView::fillSlice);
@@ -83,14 +143,15 @@ CProjectView::~CProjectView()
 {
     // The worker stops before the view it reports to goes.
     m_scanner.reset();
-    qDeleteAll(m_discarded);
+    m_discarded->add(invisibleRootItem()->takeChildren());
+    m_discarded->outliveView();
 }
 
 void CProjectView::RebuildTree()
 {
     // The old nodes leave the tree at once, as when it is emptied; they are
     // deleted a slice at a time.
-    m_discarded += invisibleRootItem()->takeChildren();
+    m_discarded->add(invisibleRootItem()->takeChildren());
     m_functionNames.clear();
     m_pending.clear();
     m_frontNode = nullptr;
@@ -135,8 +196,7 @@ void CProjectView::fillSlice()
         m_filling = false;
         header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     }
-    deleteDiscardedNodes(clock, kSliceNanoseconds);
-    if (!m_pending.empty() || !m_discarded.isEmpty())
+    if (!m_pending.empty())
         m_sliceTimer.start();
     if (!complete)
         return;
@@ -185,20 +245,6 @@ bool CProjectView::treeComplete()
     m_pending.push_back({kDependenciesNodeText, ProjectImage::Dependencies, m_dependencies,
                          ProjectImage::Page});
     return false;
-}
-
-void CProjectView::deleteDiscardedNodes(const QElapsedTimer& clock, qint64 deadline)
-{
-    while (!m_discarded.isEmpty() && clock.nsecsElapsed() < deadline) {
-        QTreeWidgetItem* node = m_discarded.last();
-        // The last child first: a node may hold a hundred thousand.
-        for (int n = 0; n < kChildrenPerStep && node->childCount() > 0; ++n)
-            delete node->takeChild(node->childCount() - 1);
-        if (node->childCount() == 0) {
-            m_discarded.removeLast();
-            delete node;
-        }
-    }
 }
 
 QTreeWidgetItem* CProjectView::selectedNode() const

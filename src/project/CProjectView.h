@@ -13,6 +13,7 @@
 #include <optional>
 
 class CProjectDoc;
+class DiscardedTreeNodes;
 class ProjectTreeScanner;
 class QElapsedTimer;
 
@@ -28,7 +29,8 @@ class CProjectView : public QTreeWidget, public fw::View, public CompletionNameS
     Q_OBJECT
 public:
     explicit CProjectView(QWidget* parent = nullptr);
-    // Stops the scan, waiting at most for the source being scanned.
+    // Stops the scan, waiting at most for the source being scanned; the
+    // nodes are deleted a slice at a time after the view has gone.
     ~CProjectView() override;
 
     QWidget* widget() override { return this; }
@@ -81,13 +83,11 @@ private:
     void registerCommands();
     // The selected node, or nullptr.
     QTreeWidgetItem* selectedNode() const;
-    // One slice of the fill: takes the scan's new results, makes nodes and
-    // deletes old ones for a few milliseconds, and asks for another slice
-    // while work is left.
+    // One slice of the fill: takes the scan's new results, makes nodes for
+    // a few milliseconds, and asks for another slice while work is left.
     void fillSlice();
     // Makes nodes from m_pending until `deadline` (nanoseconds of `clock`).
     void makePendingNodes(const QElapsedTimer& clock, qint64 deadline);
-    void deleteDiscardedNodes(const QElapsedTimer& clock, qint64 deadline);
     // True when the whole tree is made; queues the "Dependancies" node when
     // it is the one left.
     bool treeComplete();
@@ -108,6 +108,6 @@ private:
     // children are made.
     QTreeWidgetItem* m_frontNode = nullptr;
     qsizetype m_madeChildren = 0;
-    // Nodes of an earlier tree, out of the tree, deleted a slice at a time.
-    QList<QTreeWidgetItem*> m_discarded;
+    // Deletes the nodes of earlier trees.
+    DiscardedTreeNodes* m_discarded = nullptr;
 };
