@@ -70,6 +70,9 @@ bool isScannerKeyword(QByteArrayView word);
 void ScanDefinitions(QByteArrayView bytes, SourceScanReceiver& receiver);
 // Reports the name of every `#include "name"`, in file order.
 void ScanQuotedIncludes(QByteArrayView bytes, SourceScanReceiver& receiver);
+// Both in one pass over the bytes: each kind in file order, the two
+// interleaved as they come.
+void ScanDefinitionsAndQuotedIncludes(QByteArrayView bytes, SourceScanReceiver& receiver);
 
 // The same scans collected into lists.
 std::vector<ScannedDefinition> ScanDefinitions(QByteArrayView bytes);

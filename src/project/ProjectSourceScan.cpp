@@ -4,6 +4,24 @@
 
 #include "tools/PathBytes.h"
 
+namespace {
+
+// What the tree shows of one source, as texts.
+class TreeNames : public SourceScanReceiver {
+public:
+    void definitionFound(const ScannedDefinition& definition) override
+    {
+        functions.append(QString::fromUtf8(definition.name));
+    }
+    // The names become paths: the bytes of the file-name encoding.
+    void includeFound(const QByteArray& name) override { includes.append(PathFromBytes(name)); }
+
+    QStringList functions;
+    QStringList includes;
+};
+
+} // namespace
+
 ProjectTreeSource ScanProjectTreeSource(const QString& path, ProjectDependencies& dependencies)
 {
     ProjectTreeSource source;
@@ -12,13 +30,10 @@ ProjectTreeSource ScanProjectTreeSource(const QString& path, ProjectDependencies
     if (!bytes)
         return source;
     source.readable = true;
-    for (const ScannedDefinition& definition : ScanDefinitions(*bytes))
-        source.functions.append(QString::fromUtf8(definition.name));
-    QStringList includes;
-    // The names become paths: the bytes of the file-name encoding.
-    for (const QByteArray& name : ScanQuotedIncludes(*bytes))
-        includes.append(PathFromBytes(name));
-    source.newDependencies = dependencies.add(path, includes);
+    TreeNames names;
+    ScanDefinitionsAndQuotedIncludes(*bytes, names);
+    source.functions = std::move(names.functions);
+    source.newDependencies = dependencies.add(path, names.includes);
     return source;
 }
 

@@ -17,7 +17,7 @@
 // disk afresh.
 
 // One source's part of the tree: the file read once, its function names
-// and its quoted includes found; `dependencies` keeps the included files
+// and its quoted includes found in one pass; `dependencies` keeps the included files
 // distinct across the sources of the tree. Not readable when the file
 // cannot be opened.
 ProjectTreeSource ScanProjectTreeSource(const QString& path, ProjectDependencies& dependencies);
