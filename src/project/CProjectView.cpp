@@ -23,6 +23,8 @@ namespace {
 // How long one slice of the fill may work before the interface paints and
 // takes input again.
 constexpr qint64 kSliceNanoseconds = 5'000'000;
+// How long the results of the scan gather before a slice takes them.
+constexpr int kGatherMilliseconds = 10;
 // Children made between two looks at the clock: a source may hold a
 // hundred thousand functions.
 constexpr qsizetype kChildrenPerStep = 1000;
@@ -113,10 +115,14 @@ CProjectView::CProjectView(QWidget* parent) : QTreeWidget(parent)
     m_scanner = std::make_unique<ProjectTreeScanner>();
     m_discarded = new DiscardedTreeNodes(this);
     m_sliceTimer.setSingleShot(true);
-    m_sliceTimer.setInterval(0);
     connect(&m_sliceTimer, &QTimer::timeout, this, &CProjectView::fillSlice);
-    // Emitted on the worker; the slice runs here.
-    connect(m_scanner.get(), &ProjectTreeScanner::resultsReady, this, [this] { m_sliceTimer.start(); },
+    // Emitted on the worker; the slice runs here, a little later, so that a
+    // slice takes many sources at once rather than one each.
+    connect(m_scanner.get(), &ProjectTreeScanner::resultsReady, this,
+            [this] {
+                if (!m_sliceTimer.isActive())
+                    m_sliceTimer.start(kGatherMilliseconds);
+            },
             Qt::QueuedConnection);
     onCommand(cmd::BuildProject, [this] { OnBuildProject(); });
     onCommand(cmd::RebuildAll, [this] { OnRebuildAll(); });
@@ -171,7 +177,7 @@ void CProjectView::RebuildTree()
         m_scanner->cancel();
     else
         m_scanner->scan(doc->project().sources);
-    m_sliceTimer.start();
+    m_sliceTimer.start(0);
 }
 
 void CProjectView::fillSlice()
@@ -197,7 +203,7 @@ void CProjectView::fillSlice()
         header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     }
     if (!m_pending.empty())
-        m_sliceTimer.start();
+        m_sliceTimer.start(0);
     if (!complete)
         return;
     // A slot may start another fill.
