@@ -197,6 +197,8 @@ void CProjectView::fillSlice()
     m_scanFinished = m_scanFinished || results.finished;
 
     makePendingNodes(clock, kSliceNanoseconds);
+    // The time may have run out just as the last source was made.
+    queueDependenciesNode();
     const bool complete = m_filling && treeComplete();
     if (complete) {
         m_filling = false;
@@ -217,8 +219,7 @@ void CProjectView::makePendingNodes(const QElapsedTimer& clock, qint64 deadline)
 {
     QList<QTreeWidgetItem*> made;
     while (clock.nsecsElapsed() < deadline) {
-        // The "Dependancies" node is queued once the sources are made.
-        if (m_pending.empty() && (!m_filling || treeComplete() || m_pending.empty()))
+        if (m_pending.empty() && !queueDependenciesNode())
             break;
         PendingNode& pending = m_pending.front();
         if (!m_frontNode) {
@@ -241,16 +242,23 @@ void CProjectView::makePendingNodes(const QElapsedTimer& clock, qint64 deadline)
     addTopLevelItems(made);
 }
 
-bool CProjectView::treeComplete()
+bool CProjectView::queueDependenciesNode()
 {
-    if (!m_scanFinished || !m_pending.empty())
+    if (!m_filling || !m_scanFinished || !m_pending.empty() || m_dependenciesQueued || m_unreadable
+        || !m_sawSource)
         return false;
-    if (m_dependenciesQueued || m_unreadable || !m_sawSource)
-        return true;
     m_dependenciesQueued = true;
     m_pending.push_back({kDependenciesNodeText, ProjectImage::Dependencies, m_dependencies,
                          ProjectImage::Page});
-    return false;
+    return true;
+}
+
+bool CProjectView::treeComplete() const
+{
+    // No "Dependancies" node without sources, nor after one that could not
+    // be opened.
+    return m_scanFinished && m_pending.empty()
+           && (m_dependenciesQueued || m_unreadable || !m_sawSource);
 }
 
 QTreeWidgetItem* CProjectView::selectedNode() const

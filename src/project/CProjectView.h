@@ -88,9 +88,11 @@ private:
     void fillSlice();
     // Makes nodes from m_pending until `deadline` (nanoseconds of `clock`).
     void makePendingNodes(const QElapsedTimer& clock, qint64 deadline);
-    // True when the whole tree is made; queues the "Dependancies" node when
-    // it is the one left.
-    bool treeComplete();
+    // With every source made, queues the "Dependancies" node when the tree
+    // shows one; false when nothing was queued.
+    bool queueDependenciesNode();
+    // True when the whole tree is made.
+    bool treeComplete() const;
 
     bool m_followsDocument = false;
     QStringList m_functionNames;
