@@ -4,6 +4,12 @@
 
 #include "tools/PathBytes.h"
 
+#ifdef Q_OS_LINUX
+#include <cerrno>
+
+#include <sys/resource.h>
+#endif
+
 namespace {
 
 // What the tree shows of one source, as texts.
@@ -114,6 +120,14 @@ bool ProjectTreeScanner::deliver(quint64 generation, std::optional<ProjectTreeSo
 
 void ProjectTreeScanner::run()
 {
+#ifdef Q_OS_LINUX
+    // On a busy machine the interface thread goes first: on Linux the nice
+    // value belongs to the thread, so this one alone yields.
+    errno = 0;
+    const int nice = getpriority(PRIO_PROCESS, 0);
+    if (errno == 0)
+        setpriority(PRIO_PROCESS, 0, nice + 5);
+#endif
     for (;;) {
         quint64 generation = 0;
         QStringList sources;
