@@ -22,6 +22,17 @@ QString describe(const ProjectTreeSource& source)
 
 class ProjectTreeScan : public ::testing::Test {
 public:
+    ProjectTreeScan()
+    {
+        QObject::connect(&scanner, &ProjectTreeScanner::resultsReady, &context, [this] { ++notices; },
+                         Qt::QueuedConnection);
+    }
+
+    void scan(const QStringList& sources)
+    {
+        notices = 0;
+        scanner.scan(sources);
+    }
     QString write(const QString& name, const QByteArray& text)
     {
         const QString path = dir.filePath(name);
@@ -32,14 +43,10 @@ public:
     }
     // Takes results, as the view does when told they arrived, until the
     // scan is over; the sources described in order.
-    QStringList collect(ProjectTreeScanner& scanner)
+    QStringList collect()
     {
         QStringList described;
         bool finished = false;
-        int notices = 0;
-        QObject context;
-        QObject::connect(&scanner, &ProjectTreeScanner::resultsReady, &context, [&] { ++notices; },
-                         Qt::QueuedConnection);
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
                 ProjectTreeScanner::Results results = scanner.take();
@@ -55,6 +62,9 @@ public:
     }
 
     QTemporaryDir dir;
+    QObject context;
+    int notices = 0;
+    ProjectTreeScanner scanner;
 };
 
 TEST_F(ProjectTreeScan, SourcesInProjectOrderUpToTheFirstThatCannotBeOpened)
@@ -84,10 +94,9 @@ TEST_F(ProjectTreeScan, SourcesInProjectOrderUpToTheFirstThatCannotBeOpened)
         {"a folder is no source", {folder, one}, {folder + " unreadable:  | "}},
         {"no sources", {}, {}},
     };
-    ProjectTreeScanner scanner;
     for (const Row& row : rows) {
-        scanner.scan(row.sources);
-        EXPECT_EQ(collect(scanner), row.expected) << row.name;
+        scan(row.sources);
+        EXPECT_EQ(collect(), row.expected) << row.name;
     }
 }
 
@@ -99,26 +108,25 @@ TEST_F(ProjectTreeScan, AScanAskedForDropsTheResultsOfTheOneBefore)
                       QByteArray("int f(void) {}\n").repeated(200));
     const QString last = write("last.c", "int last(void) {}\n");
 
-    ProjectTreeScanner scanner;
-    scanner.scan(many);
+    scan(many);
     // Some results of the first scan may already wait; none is taken.
     QTest::qWait(5);
-    scanner.scan({last});
-    EXPECT_EQ(collect(scanner), QStringList{last + " readable: last | "});
+    scan({last});
+    EXPECT_EQ(collect(), QStringList{last + " readable: last | "});
 
     // Cancelled: what was scanned is dropped and no end is reported.
-    scanner.scan(many);
+    scan(many);
     QTest::qWait(5);
     scanner.cancel();
     const ProjectTreeScanner::Results dropped = scanner.take();
     EXPECT_TRUE(dropped.sources.empty());
     EXPECT_FALSE(dropped.finished);
-    scanner.scan({last, last});
-    EXPECT_EQ(collect(scanner), QStringList({last + " readable: last | ", last + " readable: last | "}));
+    scan({last, last});
+    EXPECT_EQ(collect(), QStringList({last + " readable: last | ", last + " readable: last | "}));
 
     // The scanner goes while its worker scans: it waits for the source in
     // hand, and nothing is delivered after (a sanitizer build would see it).
-    scanner.scan(many);
+    scan(many);
     QTest::qWait(2);
 }
 
