@@ -206,13 +206,9 @@ void CProjectView::fillSlice()
     }
     if (!m_pending.empty())
         m_sliceTimer.start(0);
-    if (!complete)
-        return;
-    // A slot may start another fill.
-    const std::optional<QString> unreadable = m_unreadable;
-    emit treeFilled();
-    if (unreadable)
-        fw::messageBox(this, QStringLiteral("could not open file: %1").arg(*unreadable));
+    // Last: the message waits for the user while events run on.
+    if (complete && m_unreadable)
+        fw::messageBox(this, QStringLiteral("could not open file: %1").arg(*m_unreadable));
 }
 
 void CProjectView::makePendingNodes(const QElapsedTimer& clock, qint64 deadline)

@@ -63,11 +63,6 @@ public:
     void OnExportMakefile();
     void OnExportAndMake();
 
-signals:
-    // The tree is complete (emitted before the user is told of a source
-    // that could not be opened).
-    void treeFilled();
-
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 

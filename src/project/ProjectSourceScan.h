@@ -17,9 +17,9 @@
 // disk afresh.
 
 // One source's part of the tree: the file read once, its function names
-// and its quoted includes found in one pass; `dependencies` keeps the included files
-// distinct across the sources of the tree. Not readable when the file
-// cannot be opened.
+// and its quoted includes found in one pass; `dependencies` keeps the
+// included files distinct across the sources of the tree. Not readable
+// when the file cannot be opened.
 ProjectTreeSource ScanProjectTreeSource(const QString& path, ProjectDependencies& dependencies);
 
 // The zero-based lines of the first kMaxScannedDefinitions definitions;
