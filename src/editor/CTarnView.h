@@ -109,10 +109,9 @@ public:
     void OnGoToLine();
     void OnGoToFunction();
 
-    // Caret to the start of the line holding a position (or of a zero-based
-    // line; the last line when the text has fewer), that line scrolled to
-    // the top. The project tree's navigation uses these.
-    void GoToSourcePosition(long position);
+    // Caret to the start of a zero-based line (the last line when the text
+    // has fewer), that line scrolled to the top, and the focus to the
+    // editor. The project tree's navigation uses it.
     void goToSourceLine(int line);
 
     // The clock of Insert Date and Insert Date/Time.

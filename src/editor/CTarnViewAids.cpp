@@ -166,12 +166,6 @@ void CTarnView::OnGoToFunction()
     setFocus();
 }
 
-void CTarnView::GoToSourcePosition(long position)
-{
-    ::GoToSourcePosition(*m_editControl, position);
-    setFocus();
-}
-
 void CTarnView::goToSourceLine(int line)
 {
     ::GoToSourceLine(*m_editControl, line);

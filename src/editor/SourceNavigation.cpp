@@ -38,8 +38,3 @@ void GoToSourceLine(EditControl& edit, int line)
     edit.setSelection(start, start);
     edit.lineScroll(line - edit.firstVisibleLine());
 }
-
-void GoToSourcePosition(EditControl& edit, long position)
-{
-    GoToSourceLine(edit, edit.lineFromChar(std::max(0L, position)));
-}

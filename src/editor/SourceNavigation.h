@@ -4,7 +4,7 @@
 
 class EditControl;
 
-// Moving the caret to a numbered line or to a scanned definition.
+// Moving the caret to a numbered line or to a scanned definition's line.
 
 // The number a user typed, read as the C library's string-to-integer
 // conversion reads it: leading white space, an optional sign, digits up to
@@ -20,6 +20,3 @@ void GoToLineNumber(EditControl& edit, int number);
 // The caret to the start of zero-based `line` (the last line when the text
 // has fewer), that line scrolled to the top as far as the text allows.
 void GoToSourceLine(EditControl& edit, int line);
-
-// GoToSourceLine for the line holding a position.
-void GoToSourcePosition(EditControl& edit, long position);

@@ -85,11 +85,8 @@ void SourceTokenizer::skipBlockComment()
             m_index = p + 2 - m_data;
             return;
         }
-        if (*p == '\n') {
+        if (*p == '\n')
             ++m_line;
-            if (p[-1] != '\r') // the comment's "/*" stands before p
-                ++m_extra;
-        }
     }
     m_index = m_size;
 }
@@ -114,7 +111,6 @@ void SourceTokenizer::skipSpaceAndComments()
             continue;
         case LineFeed:
             ++m_index;
-            ++m_extra;
             ++m_line;
             continue;
         case Cr:
@@ -169,9 +165,55 @@ QByteArrayView SourceTokenizer::NextToken()
     return token();
 }
 
-void ScanDefinitions(QByteArrayView bytes, SourceScanReceiver& receiver)
+namespace {
+
+// The token stream of a scan, watched for `#include "name"` when a receiver
+// of includes is given. Every pattern reads every token, so one pass can
+// look for both.
+class ScanTokens {
+public:
+    ScanTokens(QByteArrayView bytes, SourceScanReceiver* includes)
+        : m_tokens(bytes), m_includes(includes)
+    {
+    }
+
+    QByteArrayView NextToken()
+    {
+        const QByteArrayView t = m_tokens.NextToken();
+        if (m_includes)
+            watch(t);
+        return t;
+    }
+    int line() const { return m_tokens.line(); }
+
+private:
+    // A token after "#include" or after its quote is taken as such, never
+    // looked at again as the start of another include.
+    void watch(QByteArrayView t)
+    {
+        switch (m_state) {
+        case Idle:
+            if (t == QByteArrayView("#include"))
+                m_state = AfterInclude;
+            break;
+        case AfterInclude:
+            m_state = is(t, '"') ? AfterQuote : Idle;
+            break;
+        case AfterQuote:
+            if (!t.isEmpty())
+                m_includes->includeFound(t.toByteArray());
+            m_state = Idle;
+            break;
+        }
+    }
+
+    SourceTokenizer m_tokens;
+    SourceScanReceiver* m_includes;
+    enum { Idle, AfterInclude, AfterQuote } m_state = Idle;
+};
+
+void scanDefinitions(ScanTokens& tokens, SourceScanReceiver& receiver)
 {
-    SourceTokenizer tokens(bytes);
     QByteArrayView t = tokens.NextToken();
     while (!t.isEmpty()) {
         if (isScannerKeyword(t)) {
@@ -182,7 +224,6 @@ void ScanDefinitions(QByteArrayView bytes, SourceScanReceiver& receiver)
         // "const" or ":" follow.
         // Views into the bytes: they stay valid while later tokens are read.
         const QByteArrayView name = t;
-        const qint64 position = tokens.position();
         const int line = tokens.line();
         t = tokens.NextToken();
         if (!is(t, '('))
@@ -195,7 +236,7 @@ void ScanDefinitions(QByteArrayView bytes, SourceScanReceiver& receiver)
         t = tokens.NextToken();
         const bool initialisers = t == QByteArrayView(":");
         if (is(t, '{') || t == QByteArrayView("const") || initialisers)
-            receiver.definitionFound({name.toByteArray(), position, line});
+            receiver.definitionFound({name.toByteArray(), line});
         if (initialisers) {
             do
                 t = tokens.NextToken();
@@ -206,22 +247,26 @@ void ScanDefinitions(QByteArrayView bytes, SourceScanReceiver& receiver)
     }
 }
 
+} // namespace
+
+void ScanDefinitions(QByteArrayView bytes, SourceScanReceiver& receiver)
+{
+    ScanTokens tokens(bytes, nullptr);
+    scanDefinitions(tokens, receiver);
+}
+
 void ScanQuotedIncludes(QByteArrayView bytes, SourceScanReceiver& receiver)
 {
-    SourceTokenizer tokens(bytes);
-    for (;;) {
-        QByteArrayView t = tokens.NextToken();
-        if (t == QByteArrayView("#include")) {
-            t = tokens.NextToken();
-            if (is(t, '"')) {
-                t = tokens.NextToken();
-                if (!t.isEmpty())
-                    receiver.includeFound(t.toByteArray());
-            }
-        }
-        if (t.isEmpty())
-            return;
+    ScanTokens tokens(bytes, &receiver);
+    while (!tokens.NextToken().isEmpty()) {
     }
+}
+
+void ScanDefinitionsAndQuotedIncludes(QByteArrayView bytes, SourceScanReceiver& receiver)
+{
+    // The definitions pattern reads to the end of the file.
+    ScanTokens tokens(bytes, &receiver);
+    scanDefinitions(tokens, receiver);
 }
 
 std::vector<ScannedDefinition> ScanDefinitions(QByteArrayView bytes)

@@ -14,15 +14,13 @@
 // preprocess or parse; Go To Function, the project tree and the command
 // line all use it, so they always agree.
 //
-// Positions count a line break as two (carriage return and line feed), as
-// the edit control does: a CR LF pair or a lone LF is one line break; a lone
-// CR is an ordinary word character.
+// Lines: a CR LF pair or a lone LF is one line break; a lone CR is an
+// ordinary word character. Its users place the caret by line.
 
-// A function definition: the name token as written (e.g. "Shape::area"),
-// the position just past it, and the zero-based line holding it.
+// A function definition: the name token as written (e.g. "Shape::area")
+// and the zero-based line holding it.
 struct ScannedDefinition {
     QByteArray name;
-    qint64 position = 0;
     int line = 0;
     friend bool operator==(const ScannedDefinition&, const ScannedDefinition&) = default;
 };
@@ -49,8 +47,6 @@ public:
     QByteArrayView NextToken();
 
     QByteArrayView token() const { return QByteArrayView(m_data + m_tokenStart, m_tokenLength); }
-    // Position just past the last token read.
-    qint64 position() const { return m_index + m_extra; }
     // Zero-based line of the last character read.
     int line() const { return m_line; }
 
@@ -62,8 +58,6 @@ private:
     const char* m_data;
     qint64 m_size;
     qint64 m_index = 0;
-    // Positions past bytes: a lone LF takes two positions for its one byte.
-    qint64 m_extra = 0;
     int m_line = 0;
     qint64 m_tokenStart = 0;
     qsizetype m_tokenLength = 0;
@@ -76,6 +70,9 @@ bool isScannerKeyword(QByteArrayView word);
 void ScanDefinitions(QByteArrayView bytes, SourceScanReceiver& receiver);
 // Reports the name of every `#include "name"`, in file order.
 void ScanQuotedIncludes(QByteArrayView bytes, SourceScanReceiver& receiver);
+// Both in one pass over the bytes: each kind in file order, the two
+// interleaved as they come.
+void ScanDefinitionsAndQuotedIncludes(QByteArrayView bytes, SourceScanReceiver& receiver);
 
 // The same scans collected into lists.
 std::vector<ScannedDefinition> ScanDefinitions(QByteArrayView bytes);

@@ -9,13 +9,25 @@
 #include "project/ProjectBuildCommands.h"
 #include "project/ProjectIcons.h"
 #include "project/ProjectSourceScan.h"
-#include "project/ProjectTreeLayout.h"
 #include "resources/CommandIds.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QHeaderView>
 
+#include <algorithm>
+
 namespace {
+
+// How long one slice of the fill may work before the interface paints and
+// takes input again.
+constexpr qint64 kSliceNanoseconds = 5'000'000;
+// How long the results of the scan gather before a slice takes them.
+constexpr int kGatherMilliseconds = 10;
+// Children made between two looks at the clock: a source may hold a
+// hundred thousand functions.
+constexpr qsizetype kChildrenPerStep = 1000;
 
 QTreeWidgetItem* makeNode(const QString& text, ProjectImage image)
 {
@@ -28,6 +40,64 @@ QTreeWidgetItem* makeNode(const QString& text, ProjectImage image)
 }
 
 } // namespace
+
+// Nodes taken out of a tree, deleted a few milliseconds at a time (a tree
+// may hold a hundred thousand). It outlives its view when the view goes
+// first, and then deletes itself once done.
+class DiscardedTreeNodes : public QObject {
+public:
+    explicit DiscardedTreeNodes(QObject* parent) : QObject(parent)
+    {
+        m_slice.setSingleShot(true);
+        m_slice.setInterval(0);
+        connect(&m_slice, &QTimer::timeout, this, &DiscardedTreeNodes::deleteSlice);
+    }
+    ~DiscardedTreeNodes() override { qDeleteAll(m_nodes); }
+
+    void add(const QList<QTreeWidgetItem*>& nodes)
+    {
+        m_nodes += nodes;
+        if (!m_nodes.isEmpty())
+            m_slice.start();
+    }
+    // The view goes: finishes under the application, or at once without
+    // one.
+    void outliveView()
+    {
+        m_alone = true;
+        if (QCoreApplication::instance())
+            setParent(QCoreApplication::instance());
+        else
+            delete this;
+    }
+
+private:
+    void deleteSlice()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!m_nodes.isEmpty() && clock.nsecsElapsed() < kDeleteNanoseconds) {
+            QTreeWidgetItem* node = m_nodes.last();
+            // The last child first, so each is found at once.
+            for (qsizetype n = 0; n < kChildrenPerStep && node->childCount() > 0; ++n)
+                delete node->takeChild(node->childCount() - 1);
+            if (node->childCount() == 0) {
+                m_nodes.removeLast();
+                delete node;
+            }
+        }
+        if (!m_nodes.isEmpty())
+            m_slice.start();
+        else if (m_alone)
+            deleteLater();
+    }
+
+    // Less than a slice of the fill: the two may run back to back.
+    static constexpr qint64 kDeleteNanoseconds = 3'000'000;
+    QList<QTreeWidgetItem*> m_nodes;
+    QTimer m_slice;
+    bool m_alone = false;
+};
 
 CProjectView::CProjectView(ToolSession& tools, QWidget* parent) : QTreeWidget(parent), m_tools(tools)
 {
@@ -42,6 +112,18 @@ CProjectView::CProjectView(ToolSession& tools, QWidget* parent) : QTreeWidget(pa
     header()->setStretchLastSection(false);
     connect(this, &QTreeWidget::itemDoubleClicked, this, [this] { OnDoubleClick(); });
     registerCommands();
+    m_scanner = std::make_unique<ProjectTreeScanner>();
+    m_discarded = new DiscardedTreeNodes(this);
+    m_sliceTimer.setSingleShot(true);
+    connect(&m_sliceTimer, &QTimer::timeout, this, &CProjectView::fillSlice);
+    // Emitted on the worker; the slice runs here, a little later, so that a
+    // slice takes many sources at once rather than one each.
+    connect(m_scanner.get(), &ProjectTreeScanner::resultsReady, this,
+            [this] {
+                if (!m_sliceTimer.isActive())
+                    m_sliceTimer.start(kGatherMilliseconds);
+            },
+            Qt::QueuedConnection);
     onCommand(cmd::BuildProject, [this] { OnBuildProject(); });
     onCommand(cmd::RebuildAll, [this] { OnRebuildAll(); });
     onCommand(cmd::ExportMakefile, [this] { OnExportMakefile(); });
@@ -63,43 +145,116 @@ void CProjectView::onInitialUpdate()
     RebuildTree();
 }
 
-void CProjectView::RebuildTree()
+CProjectView::~CProjectView()
 {
-    if (const CProjectDoc* doc = projectDocument())
-        showLayout(LayOutProjectTree(doc->project().sources, ScanFunctionNames,
-                                     ScanQuotedIncludeNames));
-    else
-        showLayout({});
+    // The worker stops before the view it reports to goes.
+    m_scanner.reset();
+    m_discarded->add(invisibleRootItem()->takeChildren());
+    m_discarded->outliveView();
 }
 
-void CProjectView::showLayout(const ProjectTreeLayout& layout)
+void CProjectView::RebuildTree()
 {
-    clear();
+    // The old nodes leave the tree at once, as when it is emptied; they are
+    // deleted a slice at a time.
+    m_discarded->add(invisibleRootItem()->takeChildren());
     m_functionNames.clear();
-    QList<QTreeWidgetItem*> roots;
-    roots.reserve(layout.sources.size() + 1);
-    for (const ProjectTreeLayout::Source& source : layout.sources) {
-        QTreeWidgetItem* node = makeNode(source.path, ProjectImage::Page);
-        QList<QTreeWidgetItem*> functions;
-        functions.reserve(source.functions.size());
-        for (const QString& name : source.functions)
-            functions.append(makeNode(name, ProjectImage::Function));
+    m_pending.clear();
+    m_frontNode = nullptr;
+    m_madeChildren = 0;
+    m_dependencies.clear();
+    m_unreadable.reset();
+    m_sawSource = false;
+    m_dependenciesQueued = false;
+    // Fitting the column to its contents lays out the text of every row; it
+    // is done once, when the tree is complete, not after every slice.
+    if (!m_filling)
+        header()->setSectionResizeMode(QHeaderView::Fixed);
+    m_filling = true;
+    const CProjectDoc* doc = projectDocument();
+    m_scanFinished = !doc || doc->project().sources.isEmpty();
+    if (m_scanFinished)
+        m_scanner->cancel();
+    else
+        m_scanner->scan(doc->project().sources);
+    m_sliceTimer.start(0);
+}
+
+void CProjectView::fillSlice()
+{
+    QElapsedTimer clock;
+    clock.start();
+    ProjectTreeScanner::Results results = m_scanner->take();
+    for (ProjectTreeSource& source : results.sources) {
+        m_sawSource = true;
         m_functionNames += source.functions;
-        node->addChildren(functions);
-        roots.append(node);
+        m_dependencies += source.newDependencies;
+        if (!source.readable)
+            m_unreadable = source.path;
+        m_pending.push_back({std::move(source.path), ProjectImage::Page, std::move(source.functions),
+                             ProjectImage::Function});
     }
-    if (layout.hasDependenciesNode) {
-        QTreeWidgetItem* node = makeNode(kDependenciesNodeText, ProjectImage::Dependencies);
-        QList<QTreeWidgetItem*> files;
-        files.reserve(layout.dependencies.size());
-        for (const QString& file : layout.dependencies)
-            files.append(makeNode(file, ProjectImage::Page));
-        node->addChildren(files);
-        roots.append(node);
+    m_scanFinished = m_scanFinished || results.finished;
+
+    makePendingNodes(clock, kSliceNanoseconds);
+    // The time may have run out just as the last source was made.
+    queueDependenciesNode();
+    const bool complete = m_filling && treeComplete();
+    if (complete) {
+        m_filling = false;
+        header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     }
-    addTopLevelItems(roots);
-    if (layout.unreadable)
-        fw::messageBox(this, QStringLiteral("could not open file: %1").arg(*layout.unreadable));
+    if (!m_pending.empty())
+        m_sliceTimer.start(0);
+    // Last: the message waits for the user while events run on.
+    if (complete && m_unreadable)
+        fw::messageBox(this, QStringLiteral("could not open file: %1").arg(*m_unreadable));
+}
+
+void CProjectView::makePendingNodes(const QElapsedTimer& clock, qint64 deadline)
+{
+    QList<QTreeWidgetItem*> made;
+    while (clock.nsecsElapsed() < deadline) {
+        if (m_pending.empty() && !queueDependenciesNode())
+            break;
+        PendingNode& pending = m_pending.front();
+        if (!m_frontNode) {
+            m_frontNode = makeNode(pending.text, pending.image);
+            made.append(m_frontNode);
+        }
+        const qsizetype end = std::min(pending.children.size(), m_madeChildren + kChildrenPerStep);
+        QList<QTreeWidgetItem*> children;
+        children.reserve(end - m_madeChildren);
+        for (qsizetype i = m_madeChildren; i < end; ++i)
+            children.append(makeNode(pending.children[i], pending.childImage));
+        m_frontNode->addChildren(children);
+        m_madeChildren = end;
+        if (end == pending.children.size()) {
+            m_pending.pop_front();
+            m_frontNode = nullptr;
+            m_madeChildren = 0;
+        }
+    }
+    addTopLevelItems(made);
+}
+
+bool CProjectView::queueDependenciesNode()
+{
+    if (!m_filling || !m_scanFinished || !m_pending.empty() || m_dependenciesQueued || m_unreadable
+        || !m_sawSource)
+        return false;
+    m_dependenciesQueued = true;
+    m_pending.push_back({kDependenciesNodeText, ProjectImage::Dependencies, m_dependencies,
+                         ProjectImage::Page});
+    return true;
+}
+
+bool CProjectView::treeComplete() const
+{
+    // No "Dependancies" node without sources, nor after one that could not
+    // be opened.
+    return m_scanFinished && m_pending.empty()
+           && (m_dependenciesQueued || m_unreadable || !m_sawSource);
 }
 
 QTreeWidgetItem* CProjectView::selectedNode() const

@@ -2,21 +2,37 @@
 
 #include "editor/WordCompletion.h"
 #include "framework/View.h"
+#include "project/ProjectIcons.h"
+#include "project/ProjectTreeLayout.h"
 
+#include <QTimer>
 #include <QTreeWidget>
 
+#include <deque>
+#include <memory>
+#include <optional>
+
 class CProjectDoc;
+class DiscardedTreeNodes;
+class ProjectTreeScanner;
+class QElapsedTimer;
 class ToolSession;
-struct ProjectTreeLayout;
 
 // The tree of a project window: its sources with the functions defined in
 // them, and under "Dependancies" the files they include in double quotes.
 // The tree holds texts only; every command finds its file again by text.
 // It also carries the project's commands, which run in the tool session.
+//
+// A worker scans the sources; the tree fills a slice at a time on the
+// interface thread as the results arrive, so the window paints and takes
+// input meanwhile.
 class CProjectView : public QTreeWidget, public fw::View, public CompletionNameSource {
     Q_OBJECT
 public:
     explicit CProjectView(ToolSession& tools, QWidget* parent = nullptr);
+    // Stops the scan, waiting at most for the source being scanned; the
+    // nodes are deleted a slice at a time after the view has gone.
+    ~CProjectView() override;
 
     QWidget* widget() override { return this; }
     CProjectDoc* projectDocument() const;
@@ -25,11 +41,12 @@ public:
     // fills the tree.
     void onInitialUpdate() override;
 
-    // Empties and refills the tree from the project and its sources on disk.
+    // Empties the tree at once and refills it from the project and its
+    // sources on disk; a fill still running is abandoned. The user is told
+    // of a source that could not be opened once the tree is complete.
     void RebuildTree();
-    // Fills the tree from a layout worked out beforehand; tells the user of
-    // a source that could not be opened.
-    void showLayout(const ProjectTreeLayout& layout);
+    // True from RebuildTree until the tree is complete.
+    bool isFilling() const { return m_filling; }
     // The function names the tree shows, for word completion.
     QStringList completionNames() const override { return m_functionNames; }
 
@@ -51,11 +68,45 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // A top-level node still to be made, with its children.
+    struct PendingNode {
+        QString text;
+        ProjectImage image = ProjectImage::Page;
+        QStringList children;
+        ProjectImage childImage = ProjectImage::Page;
+    };
+
     void registerCommands();
     // The selected node, or nullptr.
     QTreeWidgetItem* selectedNode() const;
+    // One slice of the fill: takes the scan's new results, makes nodes for
+    // a few milliseconds, and asks for another slice while work is left.
+    void fillSlice();
+    // Makes nodes from m_pending until `deadline` (nanoseconds of `clock`).
+    void makePendingNodes(const QElapsedTimer& clock, qint64 deadline);
+    // With every source made, queues the "Dependancies" node when the tree
+    // shows one; false when nothing was queued.
+    bool queueDependenciesNode();
+    // True when the whole tree is made.
+    bool treeComplete() const;
 
     ToolSession& m_tools;
     bool m_followsDocument = false;
     QStringList m_functionNames;
+
+    std::unique_ptr<ProjectTreeScanner> m_scanner;
+    QTimer m_sliceTimer;
+    bool m_filling = false;
+    bool m_scanFinished = false;
+    bool m_sawSource = false;
+    bool m_dependenciesQueued = false;
+    std::optional<QString> m_unreadable;
+    QStringList m_dependencies;
+    std::deque<PendingNode> m_pending;
+    // The node of m_pending's first entry once made, and how many of its
+    // children are made.
+    QTreeWidgetItem* m_frontNode = nullptr;
+    qsizetype m_madeChildren = 0;
+    // Deletes the nodes of earlier trees.
+    DiscardedTreeNodes* m_discarded = nullptr;
 };

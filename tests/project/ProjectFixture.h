@@ -38,6 +38,7 @@ public:
         ASSERT_NE(doc, nullptr);
         view = dynamic_cast<CProjectView*>(doc->firstView());
         ASSERT_NE(view, nullptr);
+        waitForTree();
     }
     void TearDown() override
     {
@@ -57,6 +58,7 @@ public:
     {
         prompts.saveFiles.push_back(path(name));
         ASSERT_TRUE(doc->doFileSave());
+        waitForTree();
     }
     void setSettings(const QString& gcc, const QString& make)
     {
@@ -87,11 +89,18 @@ public:
     {
         return testsupport::waitUntil([&] { FlushMessages(); return texts().contains(text); }, 30000);
     }
-    // Inserts through the command, answering the file dialog.
+    // Inserts through the command, answering the file dialog, and waits
+    // for the tree.
     void insert(const QString& file)
     {
         prompts.openFiles.push_back(file);
         ASSERT_TRUE(execute(cmd::InsertFile));
+        waitForTree();
+    }
+    // Handles events until the tree, filled a slice at a time, is complete.
+    void waitForTree()
+    {
+        ASSERT_TRUE(testsupport::waitUntil([&] { return !view->isFilling(); }, 30000));
     }
     // The tree as lines of text, children indented by two blanks.
     QStringList treeLines() const

@@ -1,52 +1,133 @@
-#include "project/ProjectTreeLayout.h"
 #include "project/ProjectLinkNames.h"
+#include "project/ProjectSourceScan.h"
+#include "project/ProjectTreeLayout.h"
 
-#include <QHash>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// Scans answered from a table: a path missing from it cannot be opened.
-struct FakeFiles {
-    QHash<QString, QStringList> functions;
-    QHash<QString, QStringList> includes;
+// A source's part of the tree in one line: "path readable: functions |
+// new dependencies".
+QString describe(const ProjectTreeSource& source)
+{
+    return source.path + (source.readable ? " readable: " : " unreadable: ")
+           + source.functions.join(QLatin1Char(',')) + " | "
+           + source.newDependencies.join(QLatin1Char(','));
+}
 
-    ProjectFileScan definitions() const
+class ProjectTreeScan : public ::testing::Test {
+public:
+    ProjectTreeScan()
     {
-        return [this](const QString& path) -> std::optional<QStringList> {
-            if (!functions.contains(path))
-                return std::nullopt;
-            return functions.value(path);
-        };
+        QObject::connect(&scanner, &ProjectTreeScanner::resultsReady, &context, [this] { ++notices; },
+                         Qt::QueuedConnection);
     }
-    ProjectFileScan quotedIncludes() const
+
+    void scan(const QStringList& sources)
     {
-        return [this](const QString& path) -> std::optional<QStringList> {
-            if (!includes.contains(path))
-                return std::nullopt;
-            return includes.value(path);
-        };
+        notices = 0;
+        scanner.scan(sources);
     }
-    ProjectTreeLayout layOut(const QStringList& sources) const
+    QString write(const QString& name, const QByteArray& text)
     {
-        return LayOutProjectTree(sources, definitions(), quotedIncludes());
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        return path;
     }
+    // Takes results, as the view does when told they arrived, until the
+    // scan is over; the sources described in order.
+    QStringList collect()
+    {
+        QStringList described;
+        bool finished = false;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                ProjectTreeScanner::Results results = scanner.take();
+                for (const ProjectTreeSource& source : results.sources)
+                    described << describe(source);
+                finished = results.finished;
+                return finished;
+            },
+            30000));
+        // The owner is told rather than left to poll.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return notices > 0; }, 30000));
+        return described;
+    }
+
+    QTemporaryDir dir;
+    QObject context;
+    int notices = 0;
+    ProjectTreeScanner scanner;
 };
 
-// A source read for its functions that cannot be read for its includes (it
-// went away between the passes) keeps its node; the dependencies stop there.
-// A source missing from the start is ProjectTree's.
-TEST(ProjectTreeLayout, ASourceThatVanishesBetweenThePassesEndsTheDependencies)
+TEST_F(ProjectTreeScan, SourcesInProjectOrderUpToTheFirstThatCannotBeOpened)
 {
-    FakeFiles files;
-    files.functions = {{"/a/one.c", {"one"}}, {"/a/two.c", {}}, {"/a/three.c", {"three"}}};
-    files.includes = {{"/a/one.c", {"one.h"}}, {"/a/three.c", {"three.h"}}};
-    const ProjectTreeLayout layout = files.layOut({"/a/one.c", "/a/two.c", "/a/three.c"});
-    EXPECT_EQ(layout.sources.size(), 3);
-    EXPECT_TRUE(layout.hasDependenciesNode);
-    EXPECT_EQ(layout.dependencies, QStringList{"/a/one.h"});
-    EXPECT_EQ(layout.unreadable, "/a/two.c");
+    const QString one = write("a/one.c", "#include \"one.h\"\n#include \"common.h\"\nint one(void) {}\n"
+                                         "int two(int x) { return x; }\n");
+    const QString two = write("a/two.c", "#include \"common.h\"\n#include \"two.h\"\n"
+                                         "#include \"common.h\"\nvoid three() {}\n");
+    const QString other = write("b/other.c", "#include \"common.h\"\n");
+    const QString missing = dir.filePath("a/missing.c");
+    const QString folder = dir.filePath("a");
+    const QString a = dir.filePath("a/"), b = dir.filePath("b/");
+
+    struct Row {
+        const char* name;
+        QStringList sources;
+        QStringList expected;
+    };
+    const Row rows[] = {
+        {"dependencies distinct across sources and folders",
+         {one, two, other},
+         {one + " readable: one,two | " + a + "one.h," + a + "common.h",
+          two + " readable: three | " + a + "two.h", other + " readable:  | " + b + "common.h"}},
+        {"a missing source ends the scan",
+         {one, missing, other},
+         {one + " readable: one,two | " + a + "one.h," + a + "common.h", missing + " unreadable:  | "}},
+        {"a folder is no source", {folder, one}, {folder + " unreadable:  | "}},
+        {"no sources", {}, {}},
+    };
+    for (const Row& row : rows) {
+        scan(row.sources);
+        EXPECT_EQ(collect(), row.expected) << row.name;
+    }
+}
+
+TEST_F(ProjectTreeScan, AScanAskedForDropsTheResultsOfTheOneBefore)
+{
+    QStringList many;
+    for (int i = 0; i < 300; ++i)
+        many << write(QStringLiteral("many/s%1.c").arg(i),
+                      QByteArray("int f(void) {}\n").repeated(200));
+    const QString last = write("last.c", "int last(void) {}\n");
+
+    scan(many);
+    // Some results of the first scan may already wait; none is taken.
+    QTest::qWait(5);
+    scan({last});
+    EXPECT_EQ(collect(), QStringList{last + " readable: last | "});
+
+    // Cancelled: what was scanned is dropped and no end is reported.
+    scan(many);
+    QTest::qWait(5);
+    scanner.cancel();
+    const ProjectTreeScanner::Results dropped = scanner.take();
+    EXPECT_TRUE(dropped.sources.empty());
+    EXPECT_FALSE(dropped.finished);
+    scan({last, last});
+    EXPECT_EQ(collect(), QStringList({last + " readable: last | ", last + " readable: last | "}));
+
+    // The scanner goes while its worker scans: it waits for the source in
+    // hand, and nothing is delivered after (a sanitizer build would see it).
+    scan(many);
+    QTest::qWait(2);
 }
 
 TEST(ProjectLinkNames, OutputNamesAndLibraryEntries)

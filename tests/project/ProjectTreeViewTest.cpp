@@ -1,11 +1,17 @@
 #include "ProjectFixture.h"
 
 #include "editor/CTarnView.h"
+#include "framework/MdiChildFrame.h"
 #include "framework/MdiMainFrame.h"
+#include "project/ProjectIcons.h"
 
 #include <QAction>
+#include <QDeadlineTimer>
+#include <QHeaderView>
 #include <QMenu>
+#include <QPointer>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -15,6 +21,139 @@ const QByteArray kMain = "#include \"defs.h\"\n#include <stdio.h>\n"
                          "int first(void)\n{\n\treturn 1;\n}\n\n"
                          "/* int hidden(void) { } */\n"
                          "int second(int x)\n{\n\treturn x;\n}\n";
+
+// The name of a node's picture.
+QString pictureOf(const QTreeWidgetItem* node)
+{
+    const QImage shown = node->icon(0).pixmap(16, 16).toImage();
+    const std::pair<ProjectImage, const char*> pictures[] = {
+        {ProjectImage::Page, "page"}, {ProjectImage::Function, "function"},
+        {ProjectImage::Dependencies, "squares"}};
+    for (const auto& [image, name] : pictures) {
+        if (projectTreeIcon(image).pixmap(16, 16).toImage() == shown)
+            return name;
+    }
+    return "unknown";
+}
+
+// Every node at every depth: its text, its picture, and whether it is
+// expanded or selected; children indented by two blanks.
+void describeNodes(const QTreeWidgetItem* node, const QString& indent, QStringList& lines)
+{
+    lines << indent + node->text(0) + " [" + pictureOf(node) + "]"
+                 + (node->isExpanded() ? " expanded" : "") + (node->isSelected() ? " selected" : "");
+    for (int c = 0; c < node->childCount(); ++c)
+        describeNodes(node->child(c), indent + "  ", lines);
+}
+
+QStringList wholeTree(const QTreeWidget& view)
+{
+    QStringList lines;
+    for (int i = 0; i < view.topLevelItemCount(); ++i)
+        describeNodes(view.topLevelItem(i), "", lines);
+    return lines;
+}
+
+TEST_F(ProjectTree, TheFilledTreeNodeForNodeAndAgainAfterASave)
+{
+    const QString main = source("a/main.c", kMain);
+    const QString util = source("a/util.c", "#include \"defs.h\"\nvoid u() {}\n");
+    const QString other = source("b/other.c", "#include \"defs.h\"\nint o(void) {}\n");
+    for (const QString& file : {main, util, other})
+        insert(file);
+    const QStringList expected = {
+        main + " [page]", "  first [function]", "  second [function]",
+        util + " [page]", "  u [function]",
+        other + " [page]", "  o [function]",
+        "Dependancies [squares]", "  " + path("a/defs.h") + " [page]", "  " + path("b/defs.h") + " [page]"};
+    EXPECT_EQ(wholeTree(*view), expected);
+    EXPECT_EQ(view->completionNames(), QStringList({"first", "second", "u", "o"}));
+    // The column fits its texts again once the tree is complete.
+    EXPECT_EQ(view->header()->sectionResizeMode(0), QHeaderView::ResizeToContents);
+
+    // A save fills the tree afresh: collapsed, nothing selected, and the
+    // sources as they are on disk now.
+    view->expandAll();
+    select(node("second", main));
+    source("b/other.c", "#include \"defs.h\"\nint o(void) {}\nint added(void) {}\n");
+    saveAs("p.tarn");
+    QStringList afterSave = expected;
+    afterSave.insert(7, "  added [function]");
+    EXPECT_EQ(wholeTree(*view), afterSave);
+    EXPECT_EQ(view->currentItem(), nullptr);
+    EXPECT_EQ(view->completionNames(), QStringList({"first", "second", "u", "o", "added"}));
+}
+
+// Sources enough that the tree takes several slices to fill.
+QStringList manySources(ProjectFixture& f)
+{
+    QStringList sources;
+    for (int i = 0; i < 300; ++i)
+        sources << f.source(QStringLiteral("many/s%1.c").arg(i), QByteArray("int f(void) {}\n").repeated(100));
+    return sources;
+}
+
+// Handles events a pass at a time (a pass runs one slice of the fill at
+// most) until the first nodes are shown.
+bool waitForFirstNodes(const CProjectView& view)
+{
+    QDeadlineTimer deadline(30000);
+    while (view.topLevelItemCount() == 0 && !deadline.hasExpired()) {
+        QCoreApplication::processEvents();
+        QThread::msleep(1);
+    }
+    return view.topLevelItemCount() > 0;
+}
+
+TEST_F(ProjectTree, AProjectChangedOrClosedWhileItsTreeFills)
+{
+    const QStringList many = manySources(*this);
+    const QString small = source("small.c", "#include \"small.h\"\nint only(void) {}\n");
+    const QStringList smallTree = {small, "  only", "Dependancies", "  " + path("small.h")};
+
+    // Changed partway: nothing of the first scan stays.
+    doc->project().sources = many;
+    view->RebuildTree();
+    ASSERT_TRUE(waitForFirstNodes(*view));
+    ASSERT_TRUE(view->isFilling());
+    doc->project().sources = {small};
+    view->RebuildTree();
+    waitForTree();
+    EXPECT_EQ(treeLines(), smallTree);
+    EXPECT_EQ(view->completionNames(), QStringList{"only"});
+
+    // Changed before any result was taken.
+    doc->project().sources = many;
+    view->RebuildTree();
+    doc->project().sources = {small};
+    view->RebuildTree();
+    waitForTree();
+    EXPECT_EQ(treeLines(), smallTree);
+
+    // Closed partway, and closed before any result: the window goes, and
+    // another project fills its tree.
+    for (const bool partway : {true, false}) {
+        doc->project().sources = many;
+        view->RebuildTree();
+        if (partway) {
+            ASSERT_TRUE(waitForFirstNodes(*view));
+            ASSERT_TRUE(view->isFilling());
+        }
+        QPointer<CProjectView> closing(view);
+        doc->setModified(false);
+        ASSERT_TRUE(view->parentFrame()->close());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_TRUE(closing.isNull());
+        ASSERT_TRUE(execute(cmd::FileNewProject));
+        doc = dynamic_cast<CProjectDoc*>(app->mainWindow()->activeDocument());
+        ASSERT_NE(doc, nullptr);
+        view = dynamic_cast<CProjectView*>(doc->firstView());
+        ASSERT_NE(view, nullptr);
+        insert(small);
+        EXPECT_EQ(treeLines(), smallTree);
+    }
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
 
 TEST_F(ProjectTree, LayoutAcrossDirectoriesAndRemove)
 {
@@ -40,11 +179,14 @@ TEST_F(ProjectTree, LayoutAcrossDirectoriesAndRemove)
     select(node("first", main));
     ASSERT_TRUE(execute(cmd::RemoveFile));
     EXPECT_TRUE(doc->isModified());
+    waitForTree();
     select(nullptr);
     ASSERT_TRUE(execute(cmd::RemoveFile));
     EXPECT_EQ(doc->project().sources, QStringList({main, util, other}));
+    waitForTree();
     select(node(main));
     ASSERT_TRUE(execute(cmd::RemoveFile));
+    waitForTree();
     EXPECT_EQ(treeLines(), QStringList({util, "  u", other, "Dependancies", "  " + path("a/defs.h"),
                                         "  " + path("a/util.h"), "  " + path("b/defs.h"),
                                         "  " + path("b/Defs.h")}));
@@ -61,6 +203,7 @@ TEST_F(ProjectTree, InsertRefusesAnExactDuplicateOnlyAndCancelStillRebuilds)
     EXPECT_EQ(treeLines().mid(0, 3), QStringList({main, "  first", "  second"}));
 
     ASSERT_TRUE(execute(cmd::InsertFile)); // cancelled dialog
+    waitForTree();
     EXPECT_EQ(treeLines().mid(0, 2), QStringList({main, "  changed"}));
     EXPECT_EQ(prompts.openDialogs.last().filters.first(), "Source Files (*.*)");
 
@@ -122,6 +265,7 @@ TEST_F(ProjectTree, OddSourcesStillGiveATree)
     const QString c = source("repeat.c", repeated + "int last(void) {}\n");
     doc->project().sources = {a, b, c};
     view->RebuildTree();
+    waitForTree();
     EXPECT_TRUE(prompts.messages.isEmpty());
     ASSERT_EQ(view->topLevelItemCount(), 4);
     EXPECT_GT(node(b)->childCount(), 100000);
