@@ -2,7 +2,7 @@
 // OnCompile) to the last row in the message window, against the same gcc
 // arguments run directly, alternating, in the same run. Prints the medians
 // of 15 runs each and the overhead.
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "messages/CMessageView.h"
 #include "singlefile/CSourceBuildDialog.h"
 #include "singlefile/SingleFileCommands.h"

@@ -3,7 +3,7 @@
 // Ctrl+End in it: wall time of each, best of three runs of each mode,
 // alternating so both see the same machine. Run under xvfb-run or with
 // QT_QPA_PLATFORM=offscreen.
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "editor/CTarnView.h"
 
 #include <Qsci/qscicommand.h>

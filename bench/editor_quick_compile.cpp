@@ -2,7 +2,7 @@
 // against running the same gcc command line directly with QProcess.
 #include "app/CChildFrame.h"
 #include "tools/ToolSession.h"
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
 #include "framework/Application.h"

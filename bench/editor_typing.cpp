@@ -5,7 +5,7 @@
 // view's line caches. Run under xvfb-run or with QT_QPA_PLATFORM=offscreen.
 #include "app/CChildFrame.h"
 #include "tools/ToolSession.h"
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
 #include "editor/ScintillaEditControl.h"

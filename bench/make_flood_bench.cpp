@@ -4,7 +4,7 @@
 // records the longest gap in the event loop while make runs and its rows
 // arrive; the total time (start to the last row shown) is compared with the
 // same make run directly, reading both streams. Best of three each.
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "messages/CMessageView.h"
 #include "singlefile/MakeRun.h"
 #include "tools/JobManager.h"

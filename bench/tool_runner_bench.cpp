@@ -10,7 +10,7 @@
 // one run, and the peak growth during that run, per row. As the machine may
 // be busy, the processor time of Tarn's process and of the child over the
 // shown runs is printed too (it does not depend on the load).
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "messages/CMessageView.h"
 #include "messages/MessageSink.h"
 #include "messages/RowBytes.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include "app/CChildFrame.h"
 #include "app/CIDEOptionsDialog.h"
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "app/LockKeys.h"
 #include "app/TarnIcons.h"
 #include "debugger/DebugController.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/EditorSections.h"
+#include "settings/EditorSections.h"
 #include "framework/MdiMainFrame.h"
 #include "search/FindInFiles.h"
 

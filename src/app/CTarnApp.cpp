@@ -3,7 +3,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "app/TarnIcons.h"
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"

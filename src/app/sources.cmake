@@ -1,6 +1,4 @@
 # Files of src/app: application object, main frame, child frames, About box.
-# The settings and the Options dialog list their files in settings.cmake.
-include(${CMAKE_CURRENT_LIST_DIR}/settings.cmake)
 list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/HeadlessMode.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StopSignals.cpp
@@ -9,6 +7,7 @@ list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/AppIdentity.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CAboutDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CChildFrame.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CIDEOptionsDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CMainFrame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CTarnApp.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FindInFilesCommand.cpp

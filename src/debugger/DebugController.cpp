@@ -1,6 +1,6 @@
 #include "debugger/DebugController.h"
 
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "debugger/DebugPanes.h"
 #include "editor/CTarnView.h"
 #include "editor/DebugMargin.h"

@@ -1,6 +1,6 @@
 #include "editor/CTarnView.h"
 
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "editor/CTarnDoc.h"
 #include "editor/DebugMargin.h"
 #include "editor/FindReplaceDialog.h"

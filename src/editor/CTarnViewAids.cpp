@@ -2,7 +2,7 @@
 // dates, Go To Line and Go To Function.
 #include "editor/CTarnView.h"
 
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "editor/CFunctionDialog.h"
 #include "editor/CGotoLineDialog.h"
 #include "editor/CTarnDoc.h"

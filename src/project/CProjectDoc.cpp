@@ -1,6 +1,6 @@
 #include "project/CProjectDoc.h"
 
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "project/ProjectFileCodec.h"
 
 CProjectDoc::CProjectDoc() = default;

@@ -1,8 +1,8 @@
 #include "project/CommandLineBuild.h"
 
-#include "app/SettingsCodec.h"
-#include "app/SettingsProfile.h"
-#include "app/ToolDiscovery.h"
+#include "settings/SettingsCodec.h"
+#include "settings/SettingsProfile.h"
+#include "settings/ToolDiscovery.h"
 #include "framework/SafeSave.h"
 #include "messages/MessageSink.h"
 #include "messages/RowBytes.h"

@@ -1,6 +1,6 @@
 #include "project/ProjectBuildCommands.h"
 
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "framework/Prompts.h"
 #include "framework/SafeSave.h"
 #include "messages/MessageSink.h"

@@ -1,6 +1,6 @@
 #include "singlefile/CSourceBuildDialog.h"
 
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "framework/Prompts.h"
 #include "tools/ToolPathMessages.h"
 #include "singlefile/InterfaceGccRun.h"

@@ -1,6 +1,6 @@
 #include "singlefile/InterfaceGccRun.h"
 
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "messages/MessageSink.h"
 #include "tools/BuildVerdict.h"
 #include "tools/Invocation.h"

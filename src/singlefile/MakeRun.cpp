@@ -1,6 +1,6 @@
 #include "singlefile/MakeRun.h"
 
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "singlefile/SingleFileCommands.h"
 #include "tools/MakeJob.h"
 #include "tools/ToolSession.h"

@@ -1,6 +1,6 @@
 #include "singlefile/QuickCompile.h"
 
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
 #include "framework/Prompts.h"

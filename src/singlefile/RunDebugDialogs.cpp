@@ -1,6 +1,6 @@
 #include "singlefile/RunDebugDialogs.h"
 
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "framework/Prompts.h"
 #include "singlefile/BrowseFolders.h"
 #include "singlefile/RunInTerminal.h"

@@ -1,9 +1,9 @@
 // The editor's sections of Tarn32.ini: the View menu's switches in [Editor]
 // and the last session in [Session], written after [Options] and leaving it
 // byte for byte; a hand-edited section never stops a start.
-#include "app/EditorSections.h"
-#include "app/SettingsCodec.h"
-#include "app/SettingsProfile.h"
+#include "settings/EditorSections.h"
+#include "settings/SettingsCodec.h"
+#include "settings/SettingsProfile.h"
 #include "tools/PathBytes.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "SettingsTestEnvironment.h"
 
 #include "app/CIDEOptionsDialog.h"
-#include "app/FontRecord.h"
+#include "settings/FontRecord.h"
 #include "support/TestSupport.h"
 #include "tools/ModalDriver.h"
 

@@ -2,9 +2,9 @@
 // integer reader, writes that keep everything else), the ten keys of section
 // "Options", and the 60-byte font record with its structure-in-profile
 // encoding.
-#include "app/LogFontRecord.h"
-#include "app/SettingsCodec.h"
-#include "app/SettingsProfile.h"
+#include "settings/LogFontRecord.h"
+#include "settings/SettingsCodec.h"
+#include "settings/SettingsProfile.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // configuration folder.
 #include "SettingsTestEnvironment.h"
 
-#include "app/FontRecord.h"
-#include "app/IdeSettings.h"
+#include "settings/FontRecord.h"
+#include "settings/IdeSettings.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -6,7 +6,7 @@
 // a script, and the live settings and environment are put back afterwards.
 #include "app/CMainFrame.h"
 #include "app/CTarnApp.h"
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestSupport.h"
 

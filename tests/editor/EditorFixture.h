@@ -4,7 +4,7 @@
 // registers it, for tests of source windows.
 #include "app/CChildFrame.h"
 #include "tools/ToolSession.h"
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
 #include "editor/ScintillaEditControl.h"

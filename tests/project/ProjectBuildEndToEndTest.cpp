@@ -1,7 +1,7 @@
 // The statuses of the command-line entry for bad input, run in this process
 // with the real gcc (the good runs are ProjectCommandLine's, with the real
 // program).
-#include "app/SettingsCodec.h"
+#include "settings/SettingsCodec.h"
 #include "project/CommandLineBuild.h"
 #include "project/ProjectFileCodec.h"
 

@@ -5,7 +5,7 @@
 // Settings: gcc at /usr/bin/gcc, debug info by default, Clear on.
 #include "app/CMainFrame.h"
 #include "app/CTarnApp.h"
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "framework/CommandRouter.h"
 #include "framework/Document.h"
 #include "project/CProjectDoc.h"

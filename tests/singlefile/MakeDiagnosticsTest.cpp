@@ -5,7 +5,7 @@
 // over the rows of make and g++ that only look like places.
 #include "app/CMainFrame.h"
 #include "app/CTarnApp.h"
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "editor/CTarnView.h"
 #include "framework/CommandRouter.h"
 #include "framework/Document.h"

@@ -3,7 +3,7 @@
 // blanks, quotes, '$' and non-ASCII letters.
 #include "app/CMainFrame.h"
 #include "app/CTarnApp.h"
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
 #include "editor/ScintillaEditControl.h"

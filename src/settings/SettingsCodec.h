@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/LogFontRecord.h"
+#include "settings/LogFontRecord.h"
 
 #include <QString>
 

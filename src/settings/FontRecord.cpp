@@ -1,4 +1,4 @@
-#include "app/FontRecord.h"
+#include "settings/FontRecord.h"
 
 #include <QFontInfo>
 

@@ -1,5 +1,6 @@
-# Settings: the Tarn32.ini codec (core) and IdeSettings with the Options
-# dialog (widgets).
+# Files of src/settings: the Tarn32.ini codec (core) and IdeSettings, the
+# program's settings with their font (widgets). Every layer reads them; the
+# Options dialog that edits them is in src/app.
 list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/EditorSections.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LogFontRecord.cpp
@@ -8,7 +9,6 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ToolDiscovery.cpp
 )
 list(APPEND TARN_UI_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/CIDEOptionsDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FontRecord.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IdeSettings.cpp
 )

@@ -1,11 +1,11 @@
-#include "app/IdeSettings.h"
+#include "settings/IdeSettings.h"
 
 #include "framework/SafeSave.h"
 
-#include "app/FontRecord.h"
-#include "app/SettingsCodec.h"
-#include "app/SettingsProfile.h"
-#include "app/ToolDiscovery.h"
+#include "settings/FontRecord.h"
+#include "settings/SettingsCodec.h"
+#include "settings/SettingsProfile.h"
+#include "settings/ToolDiscovery.h"
 #include "framework/Prompts.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "app/LogFontRecord.h"
+#include "settings/LogFontRecord.h"
 
-#include "app/SettingsProfile.h"
+#include "settings/SettingsProfile.h"
 
 #include <QtEndian>
 

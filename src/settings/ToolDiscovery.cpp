@@ -1,7 +1,7 @@
-#include "app/ToolDiscovery.h"
+#include "settings/ToolDiscovery.h"
 
-#include "app/SettingsCodec.h"
-#include "app/SettingsProfile.h"
+#include "settings/SettingsCodec.h"
+#include "settings/SettingsProfile.h"
 
 #include <QStandardPaths>
 

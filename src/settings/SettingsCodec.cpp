@@ -1,6 +1,6 @@
-#include "app/SettingsCodec.h"
+#include "settings/SettingsCodec.h"
 
-#include "app/SettingsProfile.h"
+#include "settings/SettingsProfile.h"
 
 #include <QStandardPaths>
 

@@ -1,7 +1,7 @@
-#include "app/EditorSections.h"
+#include "settings/EditorSections.h"
 
-#include "app/SettingsCodec.h"
-#include "app/SettingsProfile.h"
+#include "settings/SettingsCodec.h"
+#include "settings/SettingsProfile.h"
 #include "tools/PathBytes.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/EditorSections.h"
-#include "app/SettingsCodec.h"
+#include "settings/EditorSections.h"
+#include "settings/SettingsCodec.h"
 
 #include <QFont>
 #include <QString>
