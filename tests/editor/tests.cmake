@@ -11,5 +11,6 @@ list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/ScintillaEditControlTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceColouringTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceDocumentTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceStylerTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceViewTest.cpp
 )

@@ -1,0 +1,144 @@
+#pragma once
+
+#include "editor/PreprocessorCondition.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The style numbers of C and C++ colouring: those of QScintilla's C++ lexer
+// (QsciLexerCPP), so its colours and fonts apply unchanged. Code that "#if 0"
+// and its kin leave out takes the style plus Inactive.
+namespace CStyle {
+enum : unsigned char {
+    Default = 0,
+    Comment = 1,
+    CommentLine = 2,
+    CommentDoc = 3,
+    Number = 4,
+    Keyword = 5,
+    String = 6,
+    Character = 7,
+    Uuid = 8,
+    Preprocessor = 9,
+    Operator = 10,
+    Identifier = 11,
+    UnclosedString = 12,
+    Verbatim = 13,
+    Regex = 14,
+    CommentLineDoc = 15,
+    Keyword2 = 16,
+    DocKeyword = 17,
+    DocKeywordError = 18,
+    GlobalClass = 19,
+    RawString = 20,
+    PreprocessorComment = 23,
+    PreprocessorCommentDoc = 24,
+    UserLiteral = 25,
+    Inactive = 64,
+};
+}
+
+// A set of words looked up by their bytes, for the keyword lists.
+class SourceWordSet {
+public:
+    SourceWordSet() = default;
+    explicit SourceWordSet(std::string_view spaceSeparated);
+    bool contains(std::string_view word) const;
+    bool empty() const { return m_words.empty(); }
+
+private:
+    static unsigned slotOf(std::string_view word);
+    std::vector<std::string> m_words;
+    std::array<std::vector<std::uint16_t>, 256> m_slots{};
+    size_t m_longest = 0;
+};
+
+// Colours C and C++ text: for every byte the style number QsciLexerCPP gives
+// it with "#if" tracking on (see SourceStylerTest for the few places where
+// Tarn differs on purpose), written by one pass of a state machine over the
+// bytes. What the pass needs at the start of each line is kept, so styling
+// can start again at any line the text before which has not changed; the
+// caller says where its text changed by asking to start no later than there.
+class SourceStyler {
+public:
+    using Pos = std::int64_t;
+
+    struct Words {
+        std::string keywords;      // Keyword
+        std::string keywords2;     // Keyword2
+        std::string docKeywords;   // after '@' or '\' in doc comments
+        std::string globalClasses; // GlobalClass
+    };
+    explicit SourceStyler(const Words& words);
+
+    // The bytes [start, start + size) of a document of docLength bytes, and
+    // a way to read any other byte (rarely needed: a look back or ahead).
+    struct Text {
+        const char* bytes = nullptr;
+        Pos start = 0;
+        Pos size = 0;
+        Pos docLength = 0;
+        std::function<char(Pos)> byteAt;
+    };
+    // Receives the styles of the bytes from `from` on, one per byte.
+    using Sink = std::function<void(Pos from, const std::vector<char>& styles)>;
+
+    // The line at or before `line` where styling can start again.
+    int resumeLine(int line) const;
+
+    // Styles from the start of `line` (a line resumeLine gave, whose first
+    // byte is text.start) to `end`, the start of a later line or the
+    // document's end, handing the styles to `sink` in pieces of about
+    // `piece` bytes. Returns the position styled to (`end`).
+    Pos style(int line, const Text& text, Pos end, const Sink& sink, Pos piece = 1 << 20);
+
+    // All lines are to be styled afresh (a new text).
+    void forget();
+
+    // What a restart at the start of a line needs (besides the "#if" state,
+    // the raw string's end and the definitions, kept apart as they change
+    // seldom).
+    struct LineStart {
+        unsigned char state = CStyle::Default;
+        unsigned char flags = 0;
+        unsigned char prevNonBlank = ' ';
+        unsigned char docStyle = CStyle::Default;
+    };
+    // Where each "#if" level stands: bit n of `inactive` is set while level
+    // n leaves its text out, bit n of `taken` once one of its branches was
+    // taken.
+    struct Conditionals {
+        std::uint32_t inactive = 0;
+        std::uint32_t taken = 0;
+        int level = -1;
+        bool operator==(const Conditionals&) const = default;
+    };
+    struct Definition {
+        int line;
+        std::string name;
+        PreprocessorSymbol symbol;
+        bool undefine;
+    };
+
+private:
+    friend struct StyleRun;
+    void prepareFor(int line);
+
+    SourceWordSet m_keywords;
+    SourceWordSet m_keywords2;
+    SourceWordSet m_docKeywords;
+    SourceWordSet m_globalClasses;
+
+    std::vector<LineStart> m_lines;
+    std::vector<std::pair<int, Conditionals>> m_conditionals; // from a line on
+    std::map<int, std::string> m_rawEnds;                     // lines starting in a raw string
+    std::vector<Definition> m_definitions;                    // in line order
+    PreprocessorSymbols m_symbols;                            // as at the start of m_symbolsLine
+    int m_symbolsLine = 0;
+    std::vector<char> m_styles;
+};
