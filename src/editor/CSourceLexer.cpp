@@ -117,11 +117,10 @@ void CSourceLexer::styleNeeded(int position)
     text.byteAt = [control](Pos p) {
         return static_cast<char>(control->SendScintilla(QsciScintillaBase::SCI_GETCHARAT, static_cast<unsigned long>(p)));
     };
-    m_styler->style(line, text, end, [control](Pos from, const std::vector<char>& styles) {
-        if (styles.empty())
+    m_styler->style(line, text, end, [control](Pos from, const char* styles, size_t count) {
+        if (count == 0)
             return;
         control->SendScintilla(QsciScintillaBase::SCI_STARTSTYLING, static_cast<unsigned long>(from));
-        control->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, static_cast<uintptr_t>(styles.size()),
-                               styles.data());
+        control->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, static_cast<uintptr_t>(count), styles);
     });
 }

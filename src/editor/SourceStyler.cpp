@@ -35,7 +35,11 @@ enum : unsigned short {
     Doxygen = 32,   // what a doc keyword holds: letters and $ @ \ & < > # { } [ ]
     BeforeRegex = 64,
     RawFirstBad = 128, // may not follow R" in a raw string
-    CommentStop = 256, // ends a skip inside a comment or string: * \ " ' \r \n @ / < > #
+    StopComment = 256, // ends a skip inside /* */: * \ \r \n (and @ in a doc comment)
+    StopDoc = 512,
+    StopLine = 1024,   // inside //: \ \r \n (and @ in a doc comment)
+    StopString = 2048, // inside "": " \ \r \n
+    StopChar = 4096,   // inside '': ' \ \r \n
 };
 
 struct ByteClasses {
@@ -66,8 +70,12 @@ struct ByteClasses {
             of[static_cast<unsigned char>(*s)] |= BeforeRegex;
         for (const char* s = " )\\\t\v\f\n"; *s; ++s)
             of[static_cast<unsigned char>(*s)] |= RawFirstBad;
-        for (const char* s = "*\\\"'\r\n@/<>#"; *s; ++s)
-            of[static_cast<unsigned char>(*s)] |= CommentStop;
+        for (const char* s = "\\\r\n"; *s; ++s)
+            of[static_cast<unsigned char>(*s)] |= StopComment | StopDoc | StopLine | StopString | StopChar;
+        of['*'] |= StopComment | StopDoc;
+        of['@'] |= StopDoc;
+        of['"'] |= StopString;
+        of['\''] |= StopChar;
     }
 };
 constexpr ByteClasses kClasses;
@@ -94,6 +102,7 @@ inline bool isBlankState(int state)
 
 SourceWordSet::SourceWordSet(std::string_view spaceSeparated)
 {
+    m_first.fill(-1);
     size_t i = 0;
     while (i < spaceSeparated.size()) {
         while (i < spaceSeparated.size() && is(spaceSeparated[i], Space))
@@ -101,33 +110,53 @@ SourceWordSet::SourceWordSet(std::string_view spaceSeparated)
         const size_t start = i;
         while (i < spaceSeparated.size() && !is(spaceSeparated[i], Space))
             ++i;
-        if (i > start) {
-            const std::string_view word = spaceSeparated.substr(start, i - start);
-            if (contains(word))
-                continue;
-            m_slots[slotOf(word)].push_back(static_cast<std::uint16_t>(m_words.size()));
-            m_words.emplace_back(word);
-            m_longest = std::max(m_longest, word.size());
+        if (i == start)
+            continue;
+        const std::string_view word = spaceSeparated.substr(start, i - start);
+        if (contains(word))
+            continue;
+        m_words.emplace_back(word);
+        if (word.size() < 32)
+            m_lengths |= 1u << word.size();
+        if (word.size() > 16) {
+            m_long.emplace_back(word);
+            continue;
         }
+        Entry entry;
+        entry.key = keyOf(word);
+        entry.length = std::uint32_t(word.size());
+        const unsigned slot = slotOf(entry.key, word.size());
+        entry.next = m_first[slot];
+        m_first[slot] = std::int32_t(m_entries.size());
+        m_entries.push_back(entry);
     }
 }
 
-unsigned SourceWordSet::slotOf(std::string_view word)
+SourceWordSet::Key SourceWordSet::keyOf(std::string_view word)
 {
-    const unsigned first = static_cast<unsigned char>(word.front());
-    const unsigned last = static_cast<unsigned char>(word.back());
-    return (first * 7 + last * 31 + unsigned(word.size()) * 13) & 0xff;
+    char bytes[16] = {};
+    std::memcpy(bytes, word.data(), std::min<size_t>(word.size(), 16));
+    Key key;
+    std::memcpy(&key.low, bytes, 8);
+    std::memcpy(&key.high, bytes + 8, 8);
+    return key;
+}
+
+unsigned SourceWordSet::slotOf(const Key& key, size_t length)
+{
+    const std::uint64_t h = (key.low ^ (key.high * 0x9e3779b97f4a7c15ull) ^ length) * 0xff51afd7ed558ccdull;
+    return unsigned(h >> 54);
 }
 
 bool SourceWordSet::contains(std::string_view word) const
 {
-    if (word.empty() || word.size() > m_longest)
+    if (word.empty() || (word.size() < 32 && !(m_lengths >> word.size() & 1)))
         return false;
-    for (std::uint16_t index : m_slots[slotOf(word)]) {
-        if (m_words[index] == word)
-            return true;
-    }
-    return false;
+    if (word.size() > 16)
+        return std::find(m_long.begin(), m_long.end(), word) != m_long.end();
+    char bytes[16] = {};
+    std::memcpy(bytes, word.data(), word.size());
+    return containsShort(bytes, word.size());
 }
 
 // One styling pass; see the comment at the top of the file.
@@ -248,14 +277,36 @@ struct StyleRun {
     }
 
     // -- Styling.
-    void fill(Pos from, Pos to, int style)
+    [[gnu::always_inline]] void fill(Pos from, Pos to, int style)
     {
         if (to <= from)
             return;
         const size_t end = size_t(to - pieceStart);
         if (end > styles.size())
             styles.resize(std::max(end, styles.size() * 2));
-        std::memset(styles.data() + (from - pieceStart), style, size_t(to - from));
+        char* out = styles.data() + (from - pieceStart);
+        const size_t n = size_t(to - from);
+        if (n <= 16) {
+            if (n >= 8) { // two overlapping stores of 8
+                const std::uint64_t all = 0x0101010101010101ull * static_cast<unsigned char>(style);
+                std::memcpy(out, &all, 8);
+                std::memcpy(out + n - 8, &all, 8);
+            } else {
+                for (size_t i = 0; i < n; ++i)
+                    out[i] = static_cast<char>(style);
+            }
+        } else {
+            std::memset(out, style, n);
+        }
+    }
+    // Closes the running default stretch before `from`, styles [from, to)
+    // and goes on in the default state.
+    [[gnu::always_inline]] void token(Pos from, Pos to, int style)
+    {
+        fill(segmentStart, from, state);
+        fill(from, to, style);
+        segmentStart = to;
+        state = CStyle::Default | activity;
     }
     void setState(int s)
     {
@@ -286,6 +337,8 @@ struct StyleRun {
     bool followsPostfixOperator() const;
     std::string restOfLine(Pos from, bool keepSpaces) const;
     void skipRun();
+    void runDefault();
+    void reload(Pos at);
 
     void run();
 };
@@ -294,7 +347,7 @@ void StyleRun::recordLine()
 {
     auto& lines = st.m_lines;
     if (size_t(line) >= lines.size())
-        lines.resize(size_t(line) + 1 + lines.size() / 4);
+        lines.resize(std::max(size_t(line) + 1, lines.size() * 2));
     SourceStyler::LineStart& rec = lines[size_t(line)];
     rec.state = static_cast<unsigned char>(state);
     rec.flags = static_cast<unsigned char>((continued ? Continued : Valid) | (activity ? InactiveSet : 0)
@@ -316,8 +369,7 @@ void StyleRun::handOver()
 {
     fill(segmentStart, pos, state);
     segmentStart = pos;
-    styles.resize(size_t(pos - pieceStart));
-    sink(pieceStart, styles);
+    sink(pieceStart, styles.data(), size_t(pos - pieceStart));
     pieceStart = pos;
 }
 
@@ -340,14 +392,19 @@ void StyleRun::lineStart()
 void StyleRun::run()
 {
     load();
-    styles.clear();
-    styles.reserve(size_t(std::min(piece, limit - pos) + 4096));
+    if (styles.size() < size_t(std::min(piece, limit - pos) + 4096))
+        styles.resize(size_t(std::min(piece, limit - pos) + 4096));
     while (pos < limit) {
         if (atLineStart) {
             if (!continued && pos - pieceStart >= piece)
                 handOver();
             recordLine();
             lineStart();
+        }
+        if (masked(state) == CStyle::Default && !atLineStart) {
+            runDefault();
+            if (pos >= limit)
+                break;
         }
         // A backslash at the end of a line joins the next line to it.
         if (ch == '\\' && (pos + 1 >= docLength || chNext == '\n' || chNext == '\r')) {
@@ -373,8 +430,194 @@ void StyleRun::run()
     if (!clamped && atLineStart && pos < docLength)
         recordLine();
     fill(segmentStart, std::min(pos, docLength), state);
-    styles.resize(size_t(std::min(pos, docLength) - pieceStart));
-    sink(pieceStart, styles);
+    sink(pieceStart, styles.data(), size_t(std::min(pos, docLength) - pieceStart));
+}
+
+void StyleRun::reload(Pos at)
+{
+    pos = at;
+    chPrev = this->at(pos - 1);
+    ch = this->at(pos);
+    chNext = this->at(pos + 1);
+    atLineStart = false;
+    atLineEnd = lineEndAt(pos, ch, chNext);
+}
+
+// The default state's common tokens in one loop: blanks, line ends, names
+// and keywords, numbers, operators, "//" comments, strings and characters
+// on one line. A token is styled as the general step would style it, and
+// the same is remembered of it (the last byte that was not blank, for one);
+// anything else (comments over lines, directives, a backslash at a line's
+// end, a literal's prefix) goes back to the general step, in the state the
+// general step would be in.
+void StyleRun::runDefault()
+{
+    if (lastWordWasUuid || inInclude)
+        return;
+    // Up to 16 bytes before the end of what is looked at and at hand, so
+    // a keyword can be read in two 8-byte loads.
+    const Pos end = std::min(limit, text.start + text.size - 16);
+    const unsigned char* const b = bytes - text.start; // b[p] is the byte at p
+    int act = activity;
+    Pos p = pos;
+    bool moved = false;
+    auto isLineEnd = [](int c) { return c == '\n' || c == '\r'; };
+    while (p < end) {
+        const int c = b[p];
+        if (c == ' ' || c == '\t' || (c == '\r' && b[p + 1] == '\n')) {
+            ++p;
+            moved = true;
+            continue;
+        }
+        if (isLineEnd(c)) {
+            // The line's end, then the next line's start, as the general
+            // step takes them.
+            pos = p + 1;
+            ++line;
+            moved = true;
+            if (pos - pieceStart >= piece)
+                handOver();
+            recordLine();
+            lineStart();
+            act = activity;
+            p = pos;
+            continue;
+        }
+        const bool number = is(c, Digit) || (c == '.' && is(b[p + 1], Digit));
+        if (number || is(c, WordStart)) {
+            Pos q = p + 1;
+            if (number) {
+                for (;; ++q) {
+                    const int d = b[q];
+                    if ((is(d, Word) && d != '_') || d == '\''
+                        || ((d == '+' || d == '-')
+                            && (b[q - 1] == 'e' || b[q - 1] == 'E' || b[q - 1] == 'p' || b[q - 1] == 'P')))
+                        continue;
+                    break;
+                }
+            } else {
+                while (is(b[q], Word) && b[q] != '.')
+                    ++q;
+            }
+            if (q >= end)
+                break;
+            const int after = b[q];
+            if (after == '\\' || (number ? after == '_' : (after == '"' || after == '\''))) {
+                // The general step decides: a line joined, a user literal,
+                // a string or character prefix.
+                fill(segmentStart, p, state);
+                prevNonBlank = b[q - 1];
+                ++visibleChars;
+                segmentStart = p;
+                state = (number ? CStyle::Number : CStyle::Identifier) | act;
+                reload(q);
+                return;
+            }
+            int style = CStyle::Number;
+            if (!number) {
+                const char* word = reinterpret_cast<const char*>(b + p);
+                const size_t length = size_t(q - p);
+                auto holds = [&](const SourceWordSet& set) {
+                    return length <= 16 ? set.containsShort(word, length) : set.contains({word, length});
+                };
+                style = CStyle::Identifier;
+                if (holds(st.m_keywords)) {
+                    style = CStyle::Keyword;
+                    lastWordWasUuid = std::string_view(word, length) == "uuid";
+                } else if (!st.m_keywords2.empty() && holds(st.m_keywords2)) {
+                    style = CStyle::Keyword2;
+                } else if (!st.m_globalClasses.empty() && holds(st.m_globalClasses)) {
+                    style = CStyle::GlobalClass;
+                }
+            }
+            token(p, q, style | act);
+            moved = true;
+            prevNonBlank = b[q - 1];
+            ++visibleChars;
+            p = q;
+            if (lastWordWasUuid)
+                break;
+            continue;
+        }
+        if (c == '/' && b[p + 1] == '/' && b[p + 2] != '/' && b[p + 2] != '!') {
+            // A plain line comment to the line's end, unless a backslash
+            // joins the next line to it. Its line end is the comment's.
+            Pos q = p + 2;
+            while (q < end && !isLineEnd(b[q]))
+                ++q;
+            if (q >= end || b[q - 1] == '\\')
+                break;
+            const Pos next = (b[q] == '\r' && b[q + 1] == '\n') ? q + 2 : q + 1;
+            if (next >= end)
+                break;
+            fill(segmentStart, p, state);
+            segmentStart = p;
+            state = CStyle::CommentLine | act;
+            pos = next;
+            ++line;
+            moved = true;
+            if (pos - pieceStart >= piece)
+                handOver();
+            recordLine();
+            lineStart();
+            act = activity;
+            setState(CStyle::Default | act);
+            p = pos;
+            continue;
+        }
+        if ((c == '"' && b[p - 1] != 'R') || c == '\'') {
+            // A string or character closed on its line. The byte after the
+            // closing quote is looked at in the same step, without the
+            // line-joining rule; a backslash there is a plain byte.
+            Pos q = p + 1;
+            int last = c;
+            bool closed = false;
+            while (q < end) {
+                const int d = b[q];
+                if (d == c) {
+                    closed = true;
+                    break;
+                }
+                if (isLineEnd(d))
+                    break;
+                if (d == '\\') {
+                    if (isLineEnd(b[q + 1]))
+                        break;
+                    if (c == '"' || b[q + 1] == '"' || b[q + 1] == '\'' || b[q + 1] == '\\') {
+                        ++q; // the escaped byte is the one looked at
+                        if (!is(b[q], Space))
+                            last = b[q];
+                        ++q;
+                        continue;
+                    }
+                }
+                if (!is(d, Space))
+                    last = d;
+                ++q;
+            }
+            if (!closed || q + 1 >= end || b[q + 1] == '_')
+                break;
+            token(p, q + 1, (c == '"' ? CStyle::String : CStyle::Character) | act);
+            moved = true;
+            prevNonBlank = last;
+            ++visibleChars;
+            p = q + 1;
+            if (b[p] == '\\')
+                ++p;
+            continue;
+        }
+        if (is(c, OperatorC) && c != '/') {
+            token(p, p + 1, CStyle::Operator | act);
+            moved = true;
+            prevNonBlank = c;
+            ++visibleChars;
+            ++p;
+            continue;
+        }
+        break;
+    }
+    if (moved)
+        reload(p);
 }
 
 // Moves over bytes that the general step would only pass by: more of a
@@ -416,16 +659,21 @@ void StyleRun::skipRun()
     case CStyle::Comment:
     case CStyle::CommentDoc:
     case CStyle::CommentLine:
-    case CStyle::CommentLineDoc:
-        while (q < stop && !is(*q, CommentStop))
+    case CStyle::CommentLineDoc: {
+        static constexpr unsigned short stopOf[] = {0, StopComment, StopLine, StopDoc};
+        const int m = masked(state);
+        const unsigned short stops = m == CStyle::CommentLineDoc ? (StopLine | StopDoc) : stopOf[m];
+        while (q < stop && !is(*q, stops))
             ++q;
         break;
+    }
     case CStyle::String:
     case CStyle::Character: {
         if (inInclude)
             return;
+        const unsigned short stops = masked(state) == CStyle::String ? StopString : StopChar;
         int last = -1;
-        while (q < stop && !is(*q, CommentStop)) {
+        while (q < stop && !is(*q, stops)) {
             if (!is(*q, Space))
                 last = *q;
             ++q;

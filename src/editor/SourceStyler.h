@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
@@ -49,13 +50,53 @@ public:
     SourceWordSet() = default;
     explicit SourceWordSet(std::string_view spaceSeparated);
     bool contains(std::string_view word) const;
+    // The same for a word of 1 to 16 bytes at `word`, with at least 16
+    // bytes readable there.
+    bool containsShort(const char* word, size_t length) const
+    {
+        if (!(m_lengths >> length & 1))
+            return false;
+        std::uint64_t low;
+        std::uint64_t high;
+        std::memcpy(&low, word, 8);
+        std::memcpy(&high, word + 8, 8);
+        if (length < 8) {
+            low &= (std::uint64_t(1) << (8 * length)) - 1;
+            high = 0;
+        } else if (length < 16) {
+            high &= (std::uint64_t(1) << (8 * (length - 8))) - 1;
+        }
+        const Key key{low, high};
+        for (int index = m_first[slotOf(key, length)]; index >= 0; index = m_entries[size_t(index)].next) {
+            const Entry& entry = m_entries[size_t(index)];
+            if (entry.key == key && entry.length == length)
+                return true;
+        }
+        return false;
+    }
     bool empty() const { return m_words.empty(); }
+    size_t size() const { return m_words.size(); }
 
 private:
-    static unsigned slotOf(std::string_view word);
+    // Words of up to 16 bytes as two numbers (their bytes in order, the
+    // rest zero), so a look-up is a hash and two comparisons.
+    struct Key {
+        std::uint64_t low = 0;
+        std::uint64_t high = 0;
+        bool operator==(const Key&) const = default;
+    };
+    static Key keyOf(std::string_view word);
+    static unsigned slotOf(const Key& key, size_t length);
+    struct Entry {
+        Key key;
+        std::uint32_t length = 0;
+        std::int32_t next = -1;
+    };
+    std::vector<Entry> m_entries;    // chained by slot
+    std::vector<std::string> m_long; // words of more than 16 bytes
+    std::array<std::int32_t, 1024> m_first;
+    std::uint32_t m_lengths = 0; // bit n: a word of n bytes (n < 32) is in the set
     std::vector<std::string> m_words;
-    std::array<std::vector<std::uint16_t>, 256> m_slots{};
-    size_t m_longest = 0;
 };
 
 // Colours C and C++ text: for every byte the style number QsciLexerCPP gives
@@ -85,8 +126,8 @@ public:
         Pos docLength = 0;
         std::function<char(Pos)> byteAt;
     };
-    // Receives the styles of the bytes from `from` on, one per byte.
-    using Sink = std::function<void(Pos from, const std::vector<char>& styles)>;
+    // Receives the styles of `count` bytes from `from` on, one per byte.
+    using Sink = std::function<void(Pos from, const char* styles, size_t count)>;
 
     // The line at or before `line` where styling can start again.
     int resumeLine(int line) const;
