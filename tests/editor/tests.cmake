@@ -3,6 +3,7 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/EditorAidsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MemoryEditControlTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceScannerTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceStylerPiecesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceTextTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WordCompletionTest.cpp
 )
