@@ -291,6 +291,14 @@ std::vector<std::string> preprocessorTokens(std::string_view text)
 
 bool preprocessorConditionHolds(std::string_view text, const PreprocessorSymbols& symbols)
 {
+    // "#if 0" and "#if 1", the common cases, without the token lists.
+    const size_t first = text.find_first_not_of(" \t");
+    const size_t last = text.find_last_not_of(" \t");
+    if (first != std::string_view::npos) {
+        const std::string_view word = text.substr(first, last - first + 1);
+        if (std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return word != "0";
+    }
     Tokens tokens = preprocessorTokens(text);
     evaluate(tokens, symbols, 0);
     return !(tokens.empty() || (tokens.size() == 1 && (tokens[0].empty() || tokens[0] == "0")));

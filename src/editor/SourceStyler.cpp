@@ -169,7 +169,7 @@ struct StyleRun {
     Pos limit;      // the position after the last one looked at
     Pos pieceStart; // styles[0] is the style of this position
     Pos piece;
-    std::vector<char>& styles;
+    std::vector<SourceStyler::StyleByte>& styles;
 
     Pos pos;
     int ch = 0;
@@ -284,19 +284,24 @@ struct StyleRun {
         const size_t end = size_t(to - pieceStart);
         if (end > styles.size())
             styles.resize(std::max(end, styles.size() * 2));
-        char* out = styles.data() + (from - pieceStart);
+        SourceStyler::StyleByte* out = styles.data() + (from - pieceStart);
         const size_t n = size_t(to - from);
-        if (n <= 16) {
-            if (n >= 8) { // two overlapping stores of 8
-                const std::uint64_t all = 0x0101010101010101ull * static_cast<unsigned char>(style);
-                std::memcpy(out, &all, 8);
-                std::memcpy(out + n - 8, &all, 8);
-            } else {
-                for (size_t i = 0; i < n; ++i)
-                    out[i] = static_cast<char>(style);
-            }
+        const auto value = static_cast<SourceStyler::StyleByte>(style);
+        if (n < 8) {
+            for (size_t i = 0; i < n; ++i)
+                out[i] = value;
+        } else if (n <= 256) { // eight at a time, the last eight overlapping
+            struct Eight {
+                SourceStyler::StyleByte b[8];
+            };
+            Eight eight;
+            for (auto& b : eight.b)
+                b = value;
+            for (size_t i = 0; i + 8 < n; i += 8)
+                std::memcpy(static_cast<void*>(out + i), &eight, 8);
+            std::memcpy(static_cast<void*>(out + n - 8), &eight, 8);
         } else {
-            std::memset(out, style, n);
+            std::memset(static_cast<void*>(out), style, n);
         }
     }
     // Closes the running default stretch before `from`, styles [from, to)
@@ -343,12 +348,16 @@ struct StyleRun {
     void run();
 };
 
+// Keeps what a restart needs, at every kLinesPerRecord-th line.
 void StyleRun::recordLine()
 {
+    if (line % SourceStyler::kLinesPerRecord)
+        return;
     auto& lines = st.m_lines;
-    if (size_t(line) >= lines.size())
-        lines.resize(std::max(size_t(line) + 1, lines.size() * 2));
-    SourceStyler::LineStart& rec = lines[size_t(line)];
+    const size_t index = size_t(line / SourceStyler::kLinesPerRecord);
+    if (index >= lines.size())
+        lines.resize(std::max(index + 1, lines.size() * 2));
+    SourceStyler::LineStart& rec = lines[index];
     rec.state = static_cast<unsigned char>(state);
     rec.flags = static_cast<unsigned char>((continued ? Continued : Valid) | (activity ? InactiveSet : 0)
                                            | (stringInDirective ? StringInDirective : 0)
@@ -369,7 +378,7 @@ void StyleRun::handOver()
 {
     fill(segmentStart, pos, state);
     segmentStart = pos;
-    sink(pieceStart, styles.data(), size_t(pos - pieceStart));
+    sink(pieceStart, reinterpret_cast<const char*>(styles.data()), size_t(pos - pieceStart));
     pieceStart = pos;
 }
 
@@ -430,7 +439,7 @@ void StyleRun::run()
     if (!clamped && atLineStart && pos < docLength)
         recordLine();
     fill(segmentStart, std::min(pos, docLength), state);
-    sink(pieceStart, styles.data(), size_t(std::min(pos, docLength) - pieceStart));
+    sink(pieceStart, reinterpret_cast<const char*>(styles.data()), size_t(std::min(pos, docLength) - pieceStart));
 }
 
 void StyleRun::reload(Pos at)
@@ -1124,8 +1133,9 @@ void SourceStyler::forget()
 
 int SourceStyler::resumeLine(int line) const
 {
-    for (; line > 0; --line) {
-        if (size_t(line) < m_lines.size() && (m_lines[size_t(line)].flags & Valid))
+    for (line -= line % kLinesPerRecord; line > 0; line -= kLinesPerRecord) {
+        const size_t index = size_t(line / kLinesPerRecord);
+        if (index < m_lines.size() && (m_lines[index].flags & Valid))
             return line;
     }
     return 0;
@@ -1158,8 +1168,8 @@ SourceStyler::Pos SourceStyler::style(int line, const Text& text, Pos end, const
 {
     prepareFor(line);
     StyleRun run(*this, text, end, sink, piece, line);
-    if (line > 0 && size_t(line) < m_lines.size()) {
-        const LineStart& rec = m_lines[size_t(line)];
+    if (line > 0 && size_t(line / kLinesPerRecord) < m_lines.size()) {
+        const LineStart& rec = m_lines[size_t(line / kLinesPerRecord)];
         run.state = rec.state;
         run.continued = rec.flags & Continued;
         run.activity = (rec.flags & InactiveSet) ? kInactive : 0;

@@ -135,8 +135,9 @@ public:
     // Styles from the start of `line` (a line resumeLine gave, whose first
     // byte is text.start) to `end`, the start of a later line or the
     // document's end, handing the styles to `sink` in pieces of about
-    // `piece` bytes. Returns the position styled to (`end`).
-    Pos style(int line, const Text& text, Pos end, const Sink& sink, Pos piece = 1 << 20);
+    // `piece` bytes (small enough to stay in the cache). Returns the position
+    // styled to (`end`).
+    Pos style(int line, const Text& text, Pos end, const Sink& sink, Pos piece = 1 << 16);
 
     // All lines are to be styled afresh (a new text).
     void forget();
@@ -166,6 +167,10 @@ public:
         bool undefine;
     };
 
+    // Restarts are at every eighth line only (a few lines more to style
+    // on an edit, an eighth of the memory and bookkeeping).
+    static constexpr int kLinesPerRecord = 8;
+
 private:
     friend struct StyleRun;
     void prepareFor(int line);
@@ -175,11 +180,14 @@ private:
     SourceWordSet m_docKeywords;
     SourceWordSet m_globalClasses;
 
-    std::vector<LineStart> m_lines;
+    std::vector<LineStart> m_lines;                           // of every kLinesPerRecord-th line
     std::vector<std::pair<int, Conditionals>> m_conditionals; // from a line on
     std::map<int, std::string> m_rawEnds;                     // lines starting in a raw string
     std::vector<Definition> m_definitions;                    // in line order
     PreprocessorSymbols m_symbols;                            // as at the start of m_symbolsLine
     int m_symbolsLine = 0;
-    std::vector<char> m_styles;
+    // A style byte of its own type: writing one cannot change any other
+    // variable, so the compiler keeps the pass's variables in registers.
+    enum class StyleByte : std::uint8_t {};
+    std::vector<StyleByte> m_styles;
 };
