@@ -11,6 +11,10 @@
 #include <string_view>
 #include <vector>
 
+namespace sourcestyle {
+struct StyleRun;
+}
+
 // The style numbers of C and C++ colouring: those of QScintilla's C++ lexer
 // (QsciLexerCPP), so its colours and fonts apply unchanged. Code that "#if 0"
 // and its kin leave out takes the style plus Inactive.
@@ -172,7 +176,7 @@ public:
     static constexpr int kLinesPerRecord = 8;
 
 private:
-    friend struct StyleRun;
+    friend struct sourcestyle::StyleRun;
     void prepareFor(int line);
 
     SourceWordSet m_keywords;

@@ -9,6 +9,8 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SourceInsertions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceNavigation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceScanner.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceStyleRun.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceStyleStates.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceStyler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WordCompletion.cpp
