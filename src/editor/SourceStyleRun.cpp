@@ -214,7 +214,9 @@ void StyleRun::runDefault()
             if (q >= end || b[q - 1] == '\\')
                 break;
             const Pos next = (b[q] == '\r' && b[q + 1] == '\n') ? q + 2 : q + 1;
-            if (next >= end)
+            // (A backslash first on the next line is looked at while the
+            // comment still runs: the general step takes it.)
+            if (next >= end || b[next] == '\\')
                 break;
             fill(segmentStart, p, state);
             segmentStart = p;

@@ -83,7 +83,7 @@ const Snippet kSnippets[] = {
     {"string at the end of the text", "x = \"abc"},
     {"character at the end of the text", "x = 'a"},
     {"joined lines", "x = \"abc\\\ndef\";\nint y;\nx = 'a\\\nb';\n// line \\\ncontinued\nint z;\n"
-                     "/// doc \\\ncontinued @param x\nint w;\n"},
+                     "/// doc \\\ncontinued @param x\nint w;\n// c\n\\\nint v; // d\n\\ x\nint u;\n"},
     {"prefixed and raw strings", "x = L'a' + U\"b\" + u\"c\" + u8\"d\" + LR\"(e)\" + xR\"(f)\" + R\"\\(g)\" + R\"( h)\";\n"
                                  "auto r = R\"x(a \"quoted\" )\" )x\"; auto s = u8R\"(y)\"; auto t = LR\"(multi\nline)\";\n"},
     {"user literals", "auto s = \"abc\"_s; auto c = 'x'_c; int n = 12_km; double d = 1.5_m;\n"},
