@@ -254,7 +254,7 @@ bool isSourceWordStartByte(unsigned char c)
 
 bool isSourceWordByte(unsigned char c)
 {
-    return isSourceWordStartByte(c) || (c >= '0' && c <= '9') || c == '.';
+    return isAsciiLetter(c) || c == '_' || c >= 0x80 || (c >= '0' && c <= '9') || c == '.';
 }
 
 std::vector<std::string> preprocessorTokens(std::string_view text)

@@ -20,8 +20,9 @@ struct PreprocessorSymbol {
 };
 using PreprocessorSymbols = std::map<std::string, PreprocessorSymbol, std::less<>>;
 
-// Characters of names and numbers in C colouring ('$' and every byte of a
-// multibyte character count as letters), and those a name may start with.
+// Characters of names and numbers in C colouring (every byte of a
+// multibyte character counts as a letter), and those a name may start with
+// (these and '$': "a$b" is two names, as QScintilla's lexer has it).
 bool isSourceWordByte(unsigned char c);
 bool isSourceWordStartByte(unsigned char c);
 

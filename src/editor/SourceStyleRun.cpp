@@ -274,7 +274,9 @@ void StyleRun::runDefault()
                 ++p;
             continue;
         }
-        if (is(c, OperatorC) && c != '/') {
+        // (An operator before a backslash stays the general step's: a line
+        // joined there goes on in the operator's style.)
+        if (is(c, OperatorC) && c != '/' && b[p + 1] != '\\') {
             token(p, p + 1, CStyle::Operator | act);
             moved = true;
             prevNonBlank = c;

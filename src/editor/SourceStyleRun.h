@@ -34,7 +34,7 @@ using namespace lineflag;
 
 // Byte classes.
 enum : unsigned short {
-    Word = 1,       // name and number bytes: letters, digits, . _ $ and bytes >= 0x80
+    Word = 1,       // name and number bytes: letters, digits, . _ and bytes >= 0x80
     WordStart = 2,  // letters, _ $ and bytes >= 0x80
     Space = 4,      // ' ' and \t..\r
     Digit = 8,
@@ -57,8 +57,10 @@ struct ByteClasses {
             const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
             const bool digit = c >= '0' && c <= '9';
             unsigned short k = 0;
-            if (letter || c == '_' || c == '$' || c >= 0x80)
+            if (letter || c == '_' || c >= 0x80)
                 k |= Word | WordStart;
+            if (c == '$') // starts a name but does not go on with one
+                k |= WordStart;
             if (digit || c == '.')
                 k |= Word;
             if (digit)

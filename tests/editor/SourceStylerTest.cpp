@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 
 namespace {
 
@@ -145,6 +146,32 @@ TEST(SourceStyler, GivesEveryByteTheStyleOfQScintillasLexer)
     // A zero byte is a byte like others.
     const QByteArray zeros("int a;\0int b; /* \0 */ \"a\0b\" '\0' @\0\n", 36);
     EXPECT_EQ(compare(zeros), "");
+}
+
+// Texts strung together at random from pieces that start and end states in
+// every order (a fixed seed, so a failure repeats): the same styles as
+// QScintilla's lexer. (No '#' stands alone on its line; see below.)
+TEST(SourceStyler, GivesTheStylesOfQScintillasLexerToRandomTexts)
+{
+    const char* const pieces[] = {
+        " ", "\t", "\n", "\r\n", "\r", "x", "int", "return", "R", "u8", "L", "uuid", "_", "$", "@", ".", "1", "0x1F",
+        "1e", "+", "-", "*", "/", "//", "///", "/*", "/**", "*/", "\\", "\"", "'", "\\\"", "\\'", "\\\\", "(", ")", "[",
+        "]", "{", "}", ";", ",", "=", "<", ">", "!", "&&", "#if 0\n", "#if 1\n", "#else\n", "#endif\n", "#elif X\n",
+        "#define X 1\n", "#undef X\n", "#ifdef X\n", "#include <a.h>\n", "#include \"b.h\"\n", "#x", "@param ",
+        "\\brief ", "R\"(", ")\"", "R\"d(", ")d\"", "@\"", "\xc3\xa9", "\xff", "'a'", "\"s\"", "_x", "/re/g",
+    };
+    std::mt19937 random(20240601);
+    std::uniform_int_distribution<size_t> pick(0, std::size(pieces) - 1);
+    int differing = 0;
+    for (int round = 0; round < 500; ++round) {
+        QByteArray text;
+        for (int n = 0; n < 250; ++n)
+            text += pieces[pick(random)];
+        const std::string difference = compare(text);
+        if (!difference.empty() && ++differing <= 3)
+            ADD_FAILURE() << "round " << round << ": " << difference;
+    }
+    EXPECT_EQ(differing, 0);
 }
 
 // After a '#' with nothing but blanks after it on its line, QScintilla's
