@@ -99,12 +99,13 @@ void StyleRun::run()
     sink(pieceStart, reinterpret_cast<const char*>(styles.data()), size_t(std::min(pos, docLength) - pieceStart));
 }
 
-void StyleRun::reload(Pos at)
+// Goes on at `to`, a byte not at a line's start.
+void StyleRun::reload(Pos to)
 {
-    pos = at;
-    chPrev = this->at(pos - 1);
-    ch = this->at(pos);
-    chNext = this->at(pos + 1);
+    pos = to;
+    chPrev = at(pos - 1);
+    ch = at(pos);
+    chNext = at(pos + 1);
     atLineStart = false;
     atLineEnd = lineEndAt(pos, ch, chNext);
 }

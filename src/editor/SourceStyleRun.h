@@ -40,7 +40,7 @@ enum : unsigned short {
     Digit = 8,
     OperatorC = 16, // % ^ & * ( ) - + = | { } [ ] : ; < > , / ? ! . ~
     Doxygen = 32,   // what a doc keyword holds: letters and $ @ \ & < > # { } [ ]
-    BeforeRegex = 64,
+    BeforeRegex = 64,  // after one of these a '/' opens a regular expression
     RawFirstBad = 128, // may not follow R" in a raw string
     StopComment = 256, // ends a skip inside /* */: * \ \r \n (and @ in a doc comment)
     StopDoc = 512,
@@ -291,7 +291,7 @@ struct StyleRun {
     std::string restOfLine(Pos from, bool keepSpaces) const;
     void skipRun();
     void runDefault();
-    void reload(Pos at);
+    void reload(Pos to);
 
     void run();
 };
