@@ -339,10 +339,13 @@ void StyleRun::skipRun()
         break;
     }
     case CStyle::String:
-    case CStyle::Character: {
-        if (inInclude)
+    case CStyle::Character:
+    case CStyle::Preprocessor: {
+        if (inInclude && masked(state) == CStyle::String)
             return;
-        const unsigned short stops = masked(state) == CStyle::String ? StopString : StopChar;
+        const unsigned short stops = masked(state) == CStyle::String      ? StopString
+                                     : masked(state) == CStyle::Character ? StopChar
+                                                                          : StopDirective;
         int last = -1;
         while (q < stop && !is(*q, stops)) {
             if (!is(*q, Space))

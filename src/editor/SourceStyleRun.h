@@ -47,6 +47,7 @@ enum : unsigned short {
     StopLine = 1024,   // inside //: \ \r \n (and @ in a doc comment)
     StopString = 2048, // inside "": " \ \r \n
     StopChar = 4096,   // inside '': ' \ \r \n
+    StopDirective = 8192, // inside a directive: \ \r \n " < > /
 };
 
 struct ByteClasses {
@@ -85,6 +86,8 @@ struct ByteClasses {
         of['@'] |= StopDoc;
         of['"'] |= StopString;
         of['\''] |= StopChar;
+        for (const char* s = "\\\r\n\"<>/"; *s; ++s)
+            of[static_cast<unsigned char>(*s)] |= StopDirective;
     }
 };
 inline constexpr ByteClasses kClasses;
