@@ -1,6 +1,7 @@
 #include "editor/CTarnView.h"
 
 #include "settings/IdeSettings.h"
+#include "editor/CSourceLexer.h"
 #include "editor/CTarnDoc.h"
 #include "editor/DebugMargin.h"
 #include "editor/FindReplaceDialog.h"
@@ -17,7 +18,6 @@
 #include "resources/CommandIds.h"
 
 #include <Qsci/qscicommandset.h>
-#include <Qsci/qscilexercpp.h>
 #include <Qsci/qscilexermakefile.h>
 
 #include <QAccessible>
@@ -235,7 +235,7 @@ void CTarnView::colourAs(SourceKind kind)
     m_kind = kind;
     QsciLexer* lexer = nullptr;
     if (kind == SourceKind::C)
-        lexer = new QsciLexerCPP(this);
+        lexer = new CSourceLexer(this); // QsciLexerCPP's styles, greying "#if 0" code
     else if (kind == SourceKind::Makefile)
         lexer = new QsciLexerMakefile(this);
     setLexer(lexer);
@@ -243,11 +243,6 @@ void CTarnView::colourAs(SourceKind kind)
     m_lexer = lexer;
     if (!lexer) // plain text: the old colours go with the lexer
         SendScintilla(SCI_CLEARDOCUMENTSTYLE);
-    if (kind == SourceKind::C) {
-        // Code that "#if 0" and its kin leave out is drawn in grey.
-        SendScintilla(SCI_SETPROPERTY, "lexer.cpp.track.preprocessor", "1");
-        SendScintilla(SCI_SETPROPERTY, "lexer.cpp.update.preprocessor", "1");
-    }
     // No fold margin is shown: fold levels would only slow the styling of
     // a long file by about a third (Ctrl+End in 50 MB).
     if (lexer)

@@ -3,17 +3,22 @@
 list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/LineSelection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MemoryEditControl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PreprocessorCondition.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceIndent.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceKind.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceInsertions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceNavigation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceScanner.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceStyleRun.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceStyleStates.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceStyler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WordCompletion.cpp
 )
 list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CFunctionDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CGotoLineDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CSourceLexer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CTarnDoc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CTarnView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CTarnViewAids.cpp
