@@ -8,7 +8,9 @@
 #include "tools/JobManager.h"
 #include "tools/PathBytes.h"
 
-#include "../tools/RecordingSink.h"
+#include "support/TarnRun.h"
+#include "support/TestSupport.h"
+#include "tools/RecordingSink.h"
 
 #include <QFile>
 #include <QProcess>
@@ -24,15 +26,7 @@
 
 namespace {
 
-bool writeBytes(const QByteArray& path, const QByteArray& bytes)
-{
-    FILE* file = std::fopen(path.constData(), "wb");
-    if (!file)
-        return false;
-    const bool written =
-        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file) == size_t(bytes.size());
-    return std::fclose(file) == 0 && written;
-}
+using testsupport::writeBytes;
 
 bool exists(const QByteArray& path)
 {
@@ -111,17 +105,9 @@ TEST_F(ByteNames, TarnBuildCompilesASourceNamedInBytes)
     if (decoded->sources.first() != project().sources.first())
         GTEST_SKIP() << "the .tarn codec does not keep bytes that are not UTF-8 yet";
     ASSERT_TRUE(writeBytes(root + "/p.tarn", tarn));
-    QProcess run;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    env.remove("QT_QPA_PLATFORM");
-    env.insert("XDG_CONFIG_HOME", dir.filePath("config")); // the gcc on PATH
-    run.setProcessEnvironment(env);
-    run.start(TARN_EXECUTABLE, {"--rebuild", dir.filePath("p.tarn")});
-    ASSERT_TRUE(run.waitForFinished(120000));
-    const QByteArray out = run.readAllStandardOutput();
-    EXPECT_EQ(run.exitCode(), 0) << out.toStdString() << run.readAllStandardError().toStdString();
+    const tarntest::Finished run = tarntest::runTarn(dir, {"--rebuild", dir.filePath("p.tarn")});
+    const QByteArray& out = run.out;
+    EXPECT_EQ(run.status, 0) << out.toStdString() << run.err.toStdString();
     EXPECT_TRUE(out.contains("compiling " + root + "/latin\xE9.c with command line of:\n" +
                              PathToBytes(gcc) + " -c " + root + "/latin\xE9.c \n" +
                              "No warnings or errors recieved from gcc\n"))
