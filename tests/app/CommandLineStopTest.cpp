@@ -5,6 +5,8 @@
 #include "project/ProjectFileCodec.h"
 
 #include "support/ProcessWatch.h"
+#include "support/TarnRun.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -55,36 +57,19 @@ sh -c 'trap "" TERM; echo $$ > "$1.tmp"; mv "$1.tmp" "$1"; exec sleep 300' sh "$
 while [ ! -s "$dir/$name.pid" ]; do sleep 0.01; done
 )sh";
 
-bool writeFile(const QString& path, const QByteArray& bytes, bool executable = false)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        return false;
-    file.close();
-    return !executable || file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 using testsupport::goneSoon;
 using testsupport::processAlive;
-
-struct Stopped {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using testsupport::readFile;
+using testsupport::writeFile;
+using Stopped = tarntest::Finished;
 
 class CommandLineStop : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(writeFile(dir.filePath("gcc"), kFakeGcc, true));
+        ASSERT_TRUE(writeFile(dir.filePath("gcc"), kFakeGcc));
+        ASSERT_TRUE(QFile::setPermissions(dir.filePath("gcc"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
     void TearDown() override
     {
@@ -116,23 +101,12 @@ protected:
             QFile::remove(dir.filePath(name));
         EXPECT_TRUE(writeFile(dir.filePath("stop.sh"), kWaitForReports + stopScript));
         const QString outPath = dir.filePath("tarn.out");
-        QProcess tarn;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("DISPLAY");
-        env.remove("WAYLAND_DISPLAY");
-        env.remove("QT_QPA_PLATFORM");
-        env.insert("XDG_CONFIG_HOME", dir.filePath("config")); // no gcc set: PATH's
+        // No gcc set: PATH's, the fake one first.
+        QProcessEnvironment env = tarntest::headlessEnvironment(dir.filePath("config"));
         env.insert("PATH", dir.path() + ":" + env.value("PATH"));
         env.insert("TARN_TEST_OUT", outPath);
-        env.insert("LC_ALL", "C");
-        tarn.setProcessEnvironment(env);
-        tarn.setStandardOutputFile(outPath);
-        tarn.start(TARN_EXECUTABLE, arguments);
-        EXPECT_TRUE(tarn.waitForFinished(120000));
-        Stopped stopped;
-        stopped.status = tarn.exitStatus() == QProcess::NormalExit ? tarn.exitCode() : -1;
+        Stopped stopped = tarntest::runProgram(TARN_EXECUTABLE, arguments, env, QString(), outPath);
         stopped.out = readFile(outPath);
-        stopped.err = tarn.readAllStandardError();
         return stopped;
     }
     // The rows of a compile that went well.

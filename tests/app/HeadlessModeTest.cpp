@@ -1,4 +1,5 @@
 #include "app/HeadlessMode.h"
+#include "support/TarnRun.h"
 
 #include <gtest/gtest.h>
 
@@ -11,37 +12,9 @@
 
 namespace {
 
-struct Finished {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-// The real program, with no display at all. `stdoutFile`: where its
-// standard output goes instead of a pipe.
-Finished runTarn(const QString& program, const QStringList& arguments,
-                 const QString& workingDirectory = QString(), const QString& stdoutFile = QString())
-{
-    QProcess tarn;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    env.remove("QT_QPA_PLATFORM");
-    tarn.setProcessEnvironment(env);
-    if (!workingDirectory.isEmpty())
-        tarn.setWorkingDirectory(workingDirectory);
-    if (!stdoutFile.isEmpty())
-        tarn.setStandardOutputFile(stdoutFile);
-    tarn.start(program, arguments);
-    EXPECT_TRUE(tarn.waitForFinished(30000)) << arguments.join(' ').toStdString();
-    return {tarn.exitStatus() == QProcess::NormalExit ? tarn.exitCode() : -1,
-            tarn.readAllStandardOutput(), tarn.readAllStandardError()};
-}
-
-Finished runTarn(const QStringList& arguments)
-{
-    return runTarn(TARN_EXECUTABLE, arguments);
-}
+using tarntest::Finished;
+using tarntest::runProgram;
+using tarntest::runTarn;
 
 QString writeFile(const QTemporaryDir& dir, const char* name, const QByteArray& bytes)
 {
@@ -84,9 +57,9 @@ TEST(HeadlessMode, FunctionsListsEveryFileAndSaysWhyOneCannotBeRead)
         std::fputs("int latin(void) { return 1; }\n", file);
         std::fclose(file);
     }
-    const Finished bytes = runTarn(
+    const Finished bytes = runProgram(
         "/bin/sh", {"-c", "exec \"$0\" --functions \"$(printf 'latin\\351.c')\"", TARN_EXECUTABLE},
-        dir.path());
+        tarntest::headlessEnvironment(), dir.path());
     EXPECT_EQ(bytes.status, 0) << bytes.err.toStdString();
     EXPECT_EQ(bytes.out, latinName + ":1: latin\n");
     std::remove((QFile::encodeName(dir.path()) + '/' + latinName).constData());
@@ -148,7 +121,8 @@ TEST(HeadlessMode, AFailedWriteToStandardOutputIsAnError)
     const QString a = writeFile(dir, "a.c", "int main(void) { return 0; }\n");
     for (const QStringList& arguments :
          {QStringList{"--functions", a}, QStringList{"--help"}, QStringList{"--version"}}) {
-        const Finished run = runTarn(TARN_EXECUTABLE, arguments, QString(), "/dev/full");
+        const Finished run = runProgram(TARN_EXECUTABLE, arguments, tarntest::headlessEnvironment(),
+                                        QString(), "/dev/full");
         EXPECT_EQ(run.status, 1) << arguments.join(' ').toStdString();
         EXPECT_EQ(run.err, "tarn: cannot write to standard output: No space left on device\n")
             << arguments.join(' ').toStdString();

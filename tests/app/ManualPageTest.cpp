@@ -2,6 +2,8 @@
 // every option that "tarn --help" prints has an item of its own in the
 // page's OPTIONS section, and the page and the metainfo carry the version
 // the project is built as.
+#include "support/TarnRun.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -83,17 +85,9 @@ QSet<QString> documentedOptions(const QString& page)
 
 QString helpText()
 {
-    QProcess tarn;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    env.insert("LC_ALL", "C");
-    tarn.setProcessEnvironment(env);
-    tarn.start(TARN_EXECUTABLE, {"--help"});
-    EXPECT_TRUE(tarn.waitForFinished(30000));
-    EXPECT_EQ(tarn.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(tarn.exitCode(), 0);
-    return QString::fromUtf8(tarn.readAllStandardOutput());
+    const tarntest::Finished help = tarntest::runTarn({"--help"});
+    EXPECT_EQ(help.status, 0);
+    return QString::fromUtf8(help.out);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // What `tarn --build/--rebuild` and the exported Makefile do with broken
 // sources and hostile file names, with the real gcc and make.
-#include "TarnRun.h"
+#include "support/TarnRun.h"
+#include "support/TestSupport.h"
 
 #include "project/BuildSteps.h"
 #include "project/ProjectFileCodec.h"
@@ -18,20 +19,13 @@ namespace {
 
 using tarntest::Finished;
 using tarntest::runTarn;
-using tarntest::writeBytes;
+using testsupport::programOutput;
+using testsupport::writeBytes;
 
 bool exists(const QString& path)
 {
     struct stat status{};
     return ::stat(PathToBytes(path).constData(), &status) == 0;
-}
-
-QByteArray programOutput(const QString& program)
-{
-    QProcess run;
-    run.start(program, {});
-    run.waitForFinished(30000);
-    return run.readAllStandardOutput();
 }
 
 Finished runMake(const QString& directory)

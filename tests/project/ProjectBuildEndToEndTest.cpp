@@ -4,6 +4,7 @@
 #include "settings/SettingsCodec.h"
 #include "project/CommandLineBuild.h"
 #include "project/ProjectFileCodec.h"
+#include "support/TestSupport.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -21,12 +22,7 @@ struct CommandRun {
     QString errors;
 };
 
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using testsupport::writeFile;
 
 // A settings folder of the test's own for as long as it lives.
 class PrivateSettings {

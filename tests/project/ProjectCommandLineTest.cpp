@@ -4,7 +4,8 @@
 // the program it links are checked once. (Failed compiles with the real
 // gcc, make on hostile names: HonestBuildTest.cpp; option errors:
 // HeadlessModeTest.cpp.)
-#include "TarnRun.h"
+#include "support/TarnRun.h"
+#include "support/TestSupport.h"
 
 #include "project/BuildSteps.h"
 #include "project/CommandLineBuild.h"
@@ -31,18 +32,8 @@ namespace {
 using tarntest::Finished;
 using tarntest::runTarn;
 
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using testsupport::readFile;
+using testsupport::writeFile;
 
 TEST(ProjectCommandLine, JobCounts)
 {
@@ -285,14 +276,6 @@ TEST_F(FakeGccProject, CompileCommandsHoldEachCompileAsTheBuildRunsIt)
         << blocked.err.toStdString();
 }
 
-QByteArray programOutput(const QString& program)
-{
-    QProcess run;
-    run.start(program, {});
-    run.waitForFinished(30000);
-    return run.readAllStandardOutput();
-}
-
 // The real gcc: one compile at a time and two side by side write the same
 // rows, its warning report included, and the program links with the maths
 // library from objects named alike in two folders.
@@ -330,7 +313,7 @@ TEST(ProjectCommandLine, TheRealGccWritesTheSameRowsAtEveryWidth)
     EXPECT_TRUE(one.out.contains("warning: unused variable")) << one.out.toStdString();
     EXPECT_TRUE(one.out.endsWith(" -lm \n" + clean.toUtf8() + "\n\nEnding Compilation\n\n"));
     EXPECT_EQ(runTarn(dir, {"--rebuild", "--jobs", "2", projectPath}).out, one.out);
-    EXPECT_EQ(programOutput(dir.filePath("proj/p.exe")), "42 9\n");
+    EXPECT_EQ(testsupport::programOutput(dir.filePath("proj/p.exe")), "42 9\n");
 }
 
 } // namespace

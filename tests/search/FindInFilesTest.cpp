@@ -8,6 +8,7 @@
 #include "tools/PathBytes.h"
 #include "tools/RecordingSink.h"
 #include "tools/StopJobs.h"
+#include "support/TestSupport.h"
 
 #include <QFile>
 #include <QCoreApplication>
@@ -21,27 +22,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
-
-#include <fcntl.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// Written by the bytes of its name (Qt's own file names are text).
-bool writeBytes(const QByteArray& path, const QByteArray& bytes)
-{
-    std::error_code error;
-    std::filesystem::create_directories(path.left(path.lastIndexOf('/')).toStdString(), error);
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
-    return ::close(fd) == 0 && written;
-}
+using testsupport::writeBytes;
 
 class FindInFilesTree : public ::testing::Test {
 protected:
@@ -85,16 +72,33 @@ protected:
     // QTemporaryDir cannot remove a name that is not text.
     void TearDown() override { ::unlink((root + "/src/latin\xE9.c").constData()); }
 
+    // A search of the whole tree.
+    FindInFilesRequest wholeTree(const FindOptions& options,
+                               const QString& patterns = kDefaultFindPatterns) const
+    {
+        FindInFilesRequest request;
+        request.options = options;
+        request.folder = PathFromBytes(root);
+        request.patterns = patterns;
+        return request;
+    }
+    // Runs the search on this thread; its rows go to the installed sink.
+    static FindSummary search(const FindInFilesRequest& request, bool stopped = false)
+    {
+        MessageBatcher batch;
+        const std::atomic<bool> cancel{stopped};
+        const FindSummary summary = FindInTree(request, cancel, batch);
+        batch.post();
+        FlushMessages();
+        return summary;
+    }
+
     // Rows after the heading and before the closing rows, as lines of a
     // grep output ("path:line:text"), sorted.
     QStringList tarnRows(const FindInFilesRequest& request, FindSummary* summary)
     {
         RecordingSink sink;
-        MessageBatcher batch;
-        const std::atomic<bool> cancel{false};
-        *summary = FindInTree(request, cancel, batch);
-        batch.post();
-        FlushMessages();
+        *summary = search(request);
         QStringList rows;
         for (const auto& [text, separator] : sink.rows)
             rows << text;
@@ -185,13 +189,10 @@ TEST_F(FindInFilesTree, SameMatchesAsGrep)
         {"one pattern", {"int", true, true, false}, "*.h", 3},
     };
     for (const Case& c : cases) {
-        FindInFilesRequest request;
-        request.options = c.options;
-        request.folder = PathFromBytes(root);
-        request.patterns = QString::fromUtf8(c.patterns);
+        const FindInFilesRequest find = wholeTree(c.options, QString::fromUtf8(c.patterns));
         FindSummary summary;
-        const QStringList ours = tarnRows(request, &summary);
-        const QStringList theirs = grepRows(request);
+        const QStringList ours = tarnRows(find, &summary);
+        const QStringList theirs = grepRows(find);
         EXPECT_EQ(ours, theirs) << c.name;
         EXPECT_EQ(summary.matches, ours.size()) << c.name;
         EXPECT_EQ(summary.matches, c.matches) << c.name;
@@ -206,10 +207,7 @@ TEST_F(FindInFilesTree, SameMatchesAsGrep)
 
 TEST_F(FindInFilesTree, SummaryRowsAndAFolderThatIsNotThere)
 {
-    FindInFilesRequest request;
-    request.options = {QStringLiteral("count"), true, true, false};
-    request.folder = PathFromBytes(root);
-    request.patterns = kDefaultFindPatterns;
+    FindInFilesRequest request = wholeTree({QStringLiteral("count"), true, true, false});
     FindSummary summary;
     tarnRows(request, &summary);
     EXPECT_EQ(FindSummaryRow(summary), QStringLiteral("5 matches in 3 files"));
@@ -233,12 +231,7 @@ TEST_F(FindInFilesTree, SummaryRowsAndAFolderThatIsNotThere)
     EXPECT_EQ(FindRequestError(request),
               QStringLiteral("There is no folder \"%1\".").arg(request.folder));
     RecordingSink sink;
-    MessageBatcher batch;
-    const std::atomic<bool> cancel{false};
-    const FindSummary missing = FindInTree(request, cancel, batch);
-    batch.post();
-    FlushMessages();
-    EXPECT_TRUE(missing.folderMissing);
+    EXPECT_TRUE(search(request).folderMissing);
     ASSERT_EQ(sink.rows.size(), 2u);
     EXPECT_EQ(sink.rows[1], RecordingSink::Row("Error: there is no folder " + request.folder, 1));
     request.folder = PathFromBytes(root + "/main.c");
@@ -267,15 +260,8 @@ TEST_F(FindInFilesTree, FilesOfOtherKindsAndByteNames)
 
     // A name that is not UTF-8 is read by its bytes, and its row keeps them.
     ASSERT_TRUE(writeBytes(root + "/src/latin\xE9.c", "int x;\n"));
-    FindInFilesRequest request;
-    request.options = {QStringLiteral("int x"), true, false, false};
-    request.folder = PathFromBytes(root);
-    request.patterns = kDefaultFindPatterns;
     RecordingSink sink;
-    MessageBatcher batch;
-    const FindSummary summary = FindInTree(request, cancel, batch);
-    batch.post();
-    FlushMessages();
+    const FindSummary summary = search(wholeTree({QStringLiteral("int x"), true, false, false}));
     EXPECT_EQ(summary.matches, 1);
     // The FIFO matches *.c and is not read: it is neither a regular file
     // nor counted.
@@ -350,19 +336,11 @@ TEST_F(FindInFilesTree, HitsOfALargeFileComeWhileItIsRead)
 
 TEST_F(FindInFilesTree, AStoppedSearchEndsWithoutItsSummary)
 {
-    FindInFilesRequest request;
-    request.options = {QStringLiteral("count"), false, false, false};
-    request.folder = PathFromBytes(root);
-    request.patterns = kDefaultFindPatterns;
+    const FindInFilesRequest find = wholeTree({QStringLiteral("count"), false, false, false});
     RecordingSink sink;
-    MessageBatcher batch;
-    const std::atomic<bool> stopped{true};
-    const FindSummary summary = FindInTree(request, stopped, batch);
-    batch.post();
-    FlushMessages();
-    EXPECT_TRUE(summary.cancelled);
+    EXPECT_TRUE(search(find, true).cancelled);
     ASSERT_EQ(sink.rows.size(), 1u);
-    EXPECT_EQ(sink.rows[0].first, FindHeadingRow(request));
+    EXPECT_EQ(sink.rows[0].first, FindHeadingRow(find));
 }
 
 // Stop Build while a search runs over a large tree: the search ends early,

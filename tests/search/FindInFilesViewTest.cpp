@@ -29,11 +29,6 @@
 
 #include <map>
 
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 TEST(FindInFilesDialogTest, ReportsWhatCannotBeSearchedAndStaysOpen)

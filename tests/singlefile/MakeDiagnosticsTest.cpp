@@ -25,11 +25,6 @@
 
 #include <gtest/gtest.h>
 
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 class MakeDiagnostics : public ::testing::Test {

@@ -45,11 +45,6 @@
 #include <functional>
 #include <memory>
 
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 // A row as (text, icon), icons by letter for readable failures.

@@ -5,7 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QThread>
+
+#include <cstdio>
 
 #include <functional>
 
@@ -18,6 +21,27 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     return file.write(bytes) == bytes.size();
+}
+
+bool writeBytes(const QByteArray& path, const QByteArray& bytes)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash > 0 && !QDir().mkpath(QString::fromUtf8(path.left(slash))))
+        return false;
+    FILE* file = std::fopen(path.constData(), "wb");
+    if (!file)
+        return false;
+    const bool written =
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file) == size_t(bytes.size());
+    return std::fclose(file) == 0 && written;
+}
+
+QByteArray programOutput(const QString& program)
+{
+    QProcess run;
+    run.start(program, {});
+    run.waitForFinished(30000);
+    return run.readAllStandardOutput();
 }
 
 QByteArray readFile(const QString& path)

@@ -6,11 +6,21 @@
 #include <functional>
 #include <ostream>
 
-// Small helpers shared by the widget tests.
+// Readable QStrings in test failures.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+// Small helpers shared by the tests.
 namespace testsupport {
 // Writes bytes to a file, creating folders; returns false on failure.
 bool writeFile(const QString& path, const QByteArray& bytes);
+// The same for a file named by its bytes (which need not be UTF-8).
+bool writeBytes(const QByteArray& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
+// Runs a built program without arguments and hands back its standard output.
+QByteArray programOutput(const QString& program);
 // Processes events until the predicate holds or the time runs out.
 bool waitUntil(const std::function<bool()>& predicate, int timeoutMs = 10000);
 } // namespace testsupport

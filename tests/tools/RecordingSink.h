@@ -1,6 +1,7 @@
 #pragma once
 
 #include "messages/MessageSink.h"
+#include "support/TestSupport.h" // readable QString failures
 
 #include <QObject>
 #include <QString>
@@ -8,12 +9,6 @@
 #include <ostream>
 #include <utility>
 #include <vector>
-
-// Readable rows in test failures.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 // Records the rows AddMessage delivers, while it is installed.
 class RecordingSink : public MessageSink {
