@@ -3,6 +3,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/settings.cmake)
 list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/CommandLineStopTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HeadlessModeTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LayerOrderTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ManualPageTest.cpp
 )
 list(APPEND TARN_UI_TESTS
