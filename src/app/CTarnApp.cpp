@@ -5,6 +5,7 @@
 #include "app/CMainFrame.h"
 #include "app/IdeSettings.h"
 #include "app/TarnIcons.h"
+#include "debugger/DebugController.h"
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
 #include "editor/SourcePrinting.h"
@@ -63,7 +64,8 @@ bool CTarnApp::InitInstance(const QStringList& arguments)
         menu::Source, QString::fromLatin1(kSourceDocString),
         fw::DocTemplate::Factories{[] { return new CTarnDoc; },
                                    [this](fw::Document* document) {
-                                       return CChildFrame::create(document, m_mainFrame->tools());
+                                       return CChildFrame::create(document, m_mainFrame->tools(),
+                                                                  &m_mainFrame->debugger()->breakpointBook());
                                    }}));
     addDocTemplate(std::make_unique<fw::DocTemplate>(
         menu::Project, QString::fromLatin1(kProjectDocString),

@@ -21,7 +21,7 @@
 DebugController::DebugController(fw::MdiMainFrame* frame, std::function<QString()> currentDirectory)
     : QObject(frame), m_frame(frame), m_currentDirectory(std::move(currentDirectory))
 {
-    m_panes = new DebugPanes(frame, &m_session);
+    m_panes = new DebugPanes(frame, &m_session, &m_book);
     auto refreshCommands = [this] { m_frame->router()->requestUpdate(); };
     connect(&m_session, &DebugSession::stateChanged, this, refreshCommands);
     connect(&m_session, &DebugSession::stateChanged, this, [this](DebugSession::State state) {
@@ -36,8 +36,8 @@ DebugController::DebugController(fw::MdiMainFrame* frame, std::function<QString(
         showStatus(why);
     });
     connect(&m_session, &DebugSession::breakpointMoved, this,
-            [](const QByteArray& file, int requested, int line) {
-                BreakpointBook::instance().move(PathFromBytes(file), requested, line);
+            [this](const QByteArray& file, int requested, int line) {
+                m_book.move(PathFromBytes(file), requested, line);
             });
     connect(&m_session, &DebugSession::breakpointProblem, this,
             [this](const QByteArray& file, int line, const QString& reason) {
@@ -46,7 +46,7 @@ DebugController::DebugController(fw::MdiMainFrame* frame, std::function<QString(
                                .arg(line)
                                .arg(reason));
             });
-    connect(&BreakpointBook::instance(), &BreakpointBook::toggled, this,
+    connect(&m_book, &BreakpointBook::toggled, this,
             &DebugController::breakpointToggled);
     connect(m_panes, &DebugPanes::frameChosen, this, [this](int level) {
         m_session.selectFrame(level);
@@ -136,7 +136,7 @@ bool DebugController::startSession(const QList<BreakpointRequest>& extra)
     target.program = program;
     target.workingDirectory = m_currentDirectory();
     QList<BreakpointRequest> requests;
-    const BreakpointBook& book = BreakpointBook::instance();
+    const BreakpointBook& book = m_book;
     for (const QString& path : book.files()) {
         for (const BookBreakpoint& b : book.breakpoints(path)) {
             BreakpointRequest request = BreakpointRequest::at(PathToBytes(path), b.line);
@@ -211,7 +211,7 @@ void DebugController::OnToggleBreakpoint()
     int index = 0;
     view->getCursorPosition(&line, &index);
     const fw::Document* doc = view->fw::View::document();
-    BreakpointBook::instance().toggle(view, doc ? doc->pathName() : QString(), line);
+    m_book.toggle(view, doc ? doc->pathName() : QString(), line);
 }
 
 void DebugController::breakpointToggled(const QString& path, int line, bool added)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "debugger/DebugSession.h"
+#include "editor/DebugMargin.h"
 
 #include <QList>
 #include <QObject>
@@ -48,6 +49,9 @@ public:
     void shutdown();
 
     DebugSession& session() { return m_session; }
+    // Every breakpoint the user set while Tarn runs; the source windows
+    // show and toggle them in their margins.
+    BreakpointBook& breakpointBook() { return m_book; }
     DebugPanes* panes() const { return m_panes; }
     // The executable F5 would debug now, or empty with the reason.
     QString programToDebug(QString* problem) const;
@@ -63,6 +67,7 @@ private:
 
     fw::MdiMainFrame* m_frame;
     std::function<QString()> m_currentDirectory;
+    BreakpointBook m_book;
     DebugSession m_session;
     DebugPanes* m_panes = nullptr;
 };

@@ -76,8 +76,8 @@ void markExpandable(QTreeWidgetItem* item)
 
 } // namespace
 
-DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session)
-    : QObject(frame), m_session(session)
+DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook* book)
+    : QObject(frame), m_session(session), m_book(book)
 {
     locals = tree({QStringLiteral("Name"), QStringLiteral("Value"), QStringLiteral("Type")}, "debugLocals");
     watch = tree({QStringLiteral("Expression"), QStringLiteral("Value")}, "debugWatch");
@@ -114,7 +114,7 @@ DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session)
     connect(session, &DebugSession::watchesChanged, this, &DebugPanes::refreshWatches);
     connect(session, &DebugSession::framesChanged, this, &DebugPanes::refreshStack);
     connect(session, &DebugSession::breakpointsChanged, this, &DebugPanes::refreshBreakpoints);
-    connect(&BreakpointBook::instance(), &BreakpointBook::changed, this, &DebugPanes::refreshBreakpoints);
+    connect(book, &BreakpointBook::changed, this, &DebugPanes::refreshBreakpoints);
     connect(session, &DebugSession::consoleOutput, this,
             [this](const QByteArray& bytes) { appendTo(console, bytes); });
     connect(session, &DebugSession::programOutput, this,
@@ -294,7 +294,7 @@ void DebugPanes::refreshBreakpoints()
 {
     m_fillingBreakpoints = true;
     breakpoints->clear();
-    const BreakpointBook& book = BreakpointBook::instance();
+    const BreakpointBook& book = *m_book;
     for (const QString& path : book.files()) {
         for (const BookBreakpoint& b : book.breakpoints(path)) {
             int hits = 0;
@@ -322,15 +322,17 @@ void DebugPanes::breakpointEdited(QTreeWidgetItem* item, int column)
         return;
     const QString path = item->data(0, PathRole).toString();
     const int line = item->data(0, LineRole).toInt();
-    BreakpointBook& book = BreakpointBook::instance();
+    // The book may go (Tarn closing) before the call is made.
+    QPointer<BreakpointBook> book = m_book;
     const int number = m_session->isActive() ? m_session->breakpointAt(PathToBytes(path), line) : 0;
     if (column == 0) {
         const bool enabled = item->checkState(0) == Qt::Checked;
         if (number > 0)
             m_session->setBreakpointEnabled(number, enabled);
         // Redraws the pane: later in this turn, not under the edit.
-        QMetaObject::invokeMethod(this, [path, line, enabled] {
-            BreakpointBook::instance().setEnabled(path, line, enabled);
+        QMetaObject::invokeMethod(this, [book, path, line, enabled] {
+            if (book)
+                book->setEnabled(path, line, enabled);
         }, Qt::QueuedConnection);
         return;
     }
@@ -338,8 +340,9 @@ void DebugPanes::breakpointEdited(QTreeWidgetItem* item, int column)
         const QByteArray condition = item->text(1).trimmed().toUtf8();
         if (number > 0)
             m_session->setBreakpointCondition(number, condition);
-        QMetaObject::invokeMethod(this, [&book, path, line, condition] {
-            book.setCondition(path, line, condition);
+        QMetaObject::invokeMethod(this, [book, path, line, condition] {
+            if (book)
+                book->setCondition(path, line, condition);
         }, Qt::QueuedConnection);
     }
 }

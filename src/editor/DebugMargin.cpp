@@ -72,12 +72,6 @@ int CurrentLine(QsciScintilla* editor)
 
 } // namespace debugmargin
 
-BreakpointBook& BreakpointBook::instance()
-{
-    static BreakpointBook book;
-    return book;
-}
-
 void BreakpointBook::syncFromEditor(Entry& entry) const
 {
     if (!entry.editor)

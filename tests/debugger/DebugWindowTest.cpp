@@ -229,7 +229,7 @@ TEST_F(DebugWindowTest, MarksFollowEditsAndStopDebuggingEndsEverything)
     view->setCursorPosition(1, 0);
     view->insert(QStringLiteral("\n\n"));
     EXPECT_EQ(debugmargin::BreakpointLines(view), QList<int>{body + 1});
-    const QList<BookBreakpoint> kept = BreakpointBook::instance().breakpoints(program.source());
+    const QList<BookBreakpoint> kept = debugger->breakpointBook().breakpoints(program.source());
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(kept.at(0).line, body + 2);
     // The file on disk is the one built: the edit is dropped again, and the

@@ -15,4 +15,5 @@ set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/MiTranscriptTest.cpp
 # The debugger in Tarn's windows (widgets, real gdb).
 list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/DebugWindowTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BreakpointBookTest.cpp
 )
