@@ -58,7 +58,7 @@ CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable()), m_tools(std::m
 
 void CMainFrame::registerDebugger()
 {
-    m_debugger = new DebugController(this, [this] { return m_tools->directory(); });
+    m_debugger = new DebugController(this, *m_tools);
     for (const DebugController::Command& command : m_debugger->commands()) {
         onCommand(command.id, command.run);
         onUpdateEnabled(command.id, command.enabled);

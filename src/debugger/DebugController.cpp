@@ -10,17 +10,23 @@
 #include "framework/MdiChildFrame.h"
 #include "framework/MdiMainFrame.h"
 #include "framework/Prompts.h"
+#include "messages/MessageSink.h"
 #include "project/BuildJob.h"
 #include "project/CProjectDoc.h"
+#include "project/ProjectBuildCommands.h"
+#include "debugger/ProjectTarget.h"
+#include "tools/JobManager.h"
+#include "tools/ToolSession.h"
 #include "resources/CommandIds.h"
 #include "tools/PathBytes.h"
 #include "tools/PathNames.h"
 
 #include <QStatusBar>
 
-DebugController::DebugController(fw::MdiMainFrame* frame, std::function<QString()> currentDirectory)
-    : QObject(frame), m_frame(frame), m_currentDirectory(std::move(currentDirectory))
+DebugController::DebugController(fw::MdiMainFrame* frame, ToolSession& tools)
+    : QObject(frame), m_frame(frame), m_tools(tools)
 {
+    connect(&m_tools.jobs(), &JobManager::jobFinished, this, &DebugController::buildFinished);
     m_panes = new DebugPanes(frame, &m_session, &m_book);
     auto refreshCommands = [this] { m_frame->router()->requestUpdate(); };
     connect(&m_session, &DebugSession::stateChanged, this, refreshCommands);
@@ -72,8 +78,8 @@ QList<DebugController::Command> DebugController::commands()
     auto stopped = [this] { return m_session.state() == State::Stopped; };
     return {
         {cmd::DebugStart, [this] { OnStartDebugging(); },
-         [this] { return !m_session.isActive() || m_session.state() == State::Stopped; }},
-        {cmd::DebugStop, [this] { OnStopDebugging(); }, [this] { return m_session.isActive(); }},
+         [this] { return !m_buildJob && (!m_session.isActive() || m_session.state() == State::Stopped); }},
+        {cmd::DebugStop, [this] { OnStopDebugging(); }, [this] { return m_session.isActive() || m_buildJob; }},
         {cmd::DebugBreak, [this] { OnBreak(); }, [this] { return m_session.state() == State::Running; }},
         {cmd::DebugStepOver, [this] { OnStepOver(); }, stopped},
         {cmd::DebugStepInto, [this] { OnStepInto(); }, stopped},
@@ -91,15 +97,32 @@ CTarnView* DebugController::activeSourceView() const
     return child && child->view() ? dynamic_cast<CTarnView*>(child->view()) : nullptr;
 }
 
+CProjectDoc* DebugController::activeProject() const
+{
+    fw::MdiChildFrame* child = m_frame->activeChild();
+    fw::Document* active = child ? child->document() : nullptr;
+    if (auto* project = qobject_cast<CProjectDoc*>(active))
+        return project;
+    // A source of an open project (where a stop brings the user): F5 goes
+    // on debugging that project, not the source's own program.
+    if (!active || active->pathName().isEmpty())
+        return nullptr;
+    for (fw::MdiChildFrame* frame : m_frame->childFrames()) {
+        auto* project = qobject_cast<CProjectDoc*>(frame->document());
+        if (project && !project->pathName().isEmpty() &&
+            project->project().sources.contains(active->pathName()))
+            return project;
+    }
+    return nullptr;
+}
+
 QString DebugController::programToDebug(QString* problem) const
 {
     fw::MdiChildFrame* child = m_frame->activeChild();
     fw::Document* doc = child ? child->document() : nullptr;
     QString program;
-    if (auto* project = qobject_cast<CProjectDoc*>(doc); project && !project->pathName().isEmpty()) {
-        program = ProjectOutputFile(project->project(), project->pathName());
-        if (!program.startsWith(QLatin1Char('/')))
-            program = DirectoryOf(project->pathName()) + program;
+    if (CProjectDoc* project = activeProject(); project && !project->pathName().isEmpty()) {
+        program = LinkedOutputPath(MakeBuildJob(project->project(), project->pathName(), {}, false));
     } else if (activeSourceView() && doc && !doc->pathName().isEmpty()) {
         program = DefaultExecutableName(doc->pathName());
     } else {
@@ -119,8 +142,44 @@ void DebugController::OnStartDebugging()
         m_session.continueRunning();
         return;
     }
-    if (!m_session.isActive())
+    if (m_session.isActive() || m_buildJob)
+        return;
+    if (!buildProjectFirst())
         startSession({});
+}
+
+bool DebugController::buildProjectFirst()
+{
+    CProjectDoc* project = activeProject();
+    if (!project || project->pathName().isEmpty())
+        return false;
+    const BuildJob job = MakeBuildJob(project->project(), project->pathName(), {}, false);
+    if (ProjectOutputIsCurrent(job))
+        return false;
+    // The build's own refusals (no gcc, no sources) say why in a box.
+    const int id = BuildProjectCommand(*project, m_tools, m_frame, false);
+    if (id == 0)
+        return true;
+    m_buildJob = id;
+    m_frame->router()->requestUpdate();
+    showStatus(QStringLiteral("Building the project before debugging"));
+    return true;
+}
+
+void DebugController::buildFinished(int id, int status)
+{
+    if (id != m_buildJob)
+        return;
+    m_buildJob = 0;
+    m_frame->router()->requestUpdate();
+    // The build's last rows and its verdict first: what follows has the
+    // status bar after them.
+    FlushMessages();
+    if (status != 0) {
+        showStatus(QStringLiteral("The project did not build: debugging not started"));
+        return;
+    }
+    startSession({});
 }
 
 bool DebugController::startSession(const QList<BreakpointRequest>& extra)
@@ -134,7 +193,7 @@ bool DebugController::startSession(const QList<BreakpointRequest>& extra)
     DebugTarget target;
     target.gdbPath = ideSettings().gdbPath.isEmpty() ? QStringLiteral("gdb") : ideSettings().gdbPath;
     target.program = program;
-    target.workingDirectory = m_currentDirectory();
+    target.workingDirectory = m_tools.directory();
     QList<BreakpointRequest> requests;
     const BreakpointBook& book = m_book;
     for (const QString& path : book.files()) {
@@ -158,6 +217,13 @@ bool DebugController::startSession(const QList<BreakpointRequest>& extra)
 
 void DebugController::OnStopDebugging()
 {
+    if (m_buildJob) {
+        // The build goes on; debugging does not follow it.
+        m_buildJob = 0;
+        showStatus(QStringLiteral("Debugging stopped"));
+        m_frame->router()->requestUpdate();
+        return;
+    }
     m_session.stop();
 }
 
