@@ -234,7 +234,7 @@ void DebugPanes::expandLocal(QTreeWidgetItem* item)
         return p;
     }();
     m_session->listChildren(name, !varName.isEmpty(),
-                            [this, guard, path, name](const QList<DebugVariableChild>& children) {
+                            [this, guard, path, name](const QList<DebugVariableChild>& children, bool more) {
         if (!guard)
             return;
         QTreeWidgetItem* row = path.isEmpty() ? nullptr : locals->topLevelItem(path.first());
@@ -251,6 +251,10 @@ void DebugPanes::expandLocal(QTreeWidgetItem* item)
             item->setData(0, VarNameRole, child.varName);
             if (child.childCount > 0)
                 markExpandable(item);
+        }
+        if (more) {
+            new QTreeWidgetItem(row, {QStringLiteral("More members than the %1 shown")
+                                          .arg(DebugSession::kMaxChildren)});
         }
         if (children.isEmpty())
             row->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);

@@ -1,5 +1,6 @@
 #include "debugger/DebugSession.h"
 
+#include "debugger/ProgramProcesses.h"
 #include "debugger/ProgramTerminal.h"
 #include "tools/ChildStart.h"
 #include "tools/PathBytes.h"
@@ -286,12 +287,41 @@ void DebugSession::refreshLocals(const std::function<void()>& done)
     });
     command("-stack-list-variables", {"--simple-values"},
             [this, all, done, generation, frame](const MiRecord& r) {
-                if (generation == m_stopGeneration && frame == m_selectedFrame) {
-                    m_locals = ReadMiVariables(*all, r.results["variables"]);
-                    emit localsChanged();
+                if (generation != m_stopGeneration || frame != m_selectedFrame) {
+                    done();
+                    return;
                 }
-                done();
+                m_locals = ReadMiVariables(*all, r.results["variables"]);
+                fillOversizedValues(generation, [this, done] {
+                    emit localsChanged();
+                    done();
+                });
             });
+}
+
+void DebugSession::fillOversizedValues(quint64 generation, const std::function<void()>& done)
+{
+    // "<error reading variable: value requires 1048576 bytes, which is more
+    // than max-value-size>": gdb's print limit of 200 elements, read alone.
+    auto remaining = std::make_shared<int>(1);
+    auto oneDone = [remaining, done] {
+        if (--*remaining == 0)
+            done();
+    };
+    for (qsizetype i = 0; i < m_locals.size(); ++i) {
+        const DebugVariable& v = m_locals.at(i);
+        if (!v.value.startsWith("<error reading variable: value requires") || !v.type.endsWith(']'))
+            continue;
+        ++*remaining;
+        command("-data-evaluate-expression", {"(" + v.name + ")[0]@200"},
+                [this, i, name = v.name, generation, oneDone](const MiRecord& r) {
+                    if (generation == m_stopGeneration && i < m_locals.size() && m_locals.at(i).name == name &&
+                        r.isResult("done"))
+                        m_locals[i].value = r.results["value"].bytes() + "...";
+                    oneDone();
+                });
+    }
+    oneDone();
 }
 
 void DebugSession::refreshWatches(const std::function<void()>& done)
@@ -555,24 +585,50 @@ void DebugSession::sendInput(const QByteArray& bytes)
         m_terminal->send(bytes);
 }
 
-void DebugSession::listChildren(const QByteArray& expressionOrVarName, bool isVarName,
-                                std::function<void(const QList<DebugVariableChild>&)> done)
+void DebugSession::listChildren(const QByteArray& expressionOrVarName, bool isVarName, ChildrenDone done)
 {
-    auto list = [this, done](const QByteArray& varName) {
-        command("-var-list-children", {"--all-values", varName}, [done](const MiRecord& r) {
-            done(ReadMiChildren(r.results));
-        });
-    };
     if (isVarName) {
-        list(expressionOrVarName);
+        command("-var-info-num-children", {expressionOrVarName},
+                [this, varName = expressionOrVarName, done](const MiRecord& r) {
+                    listCapped(varName, r.results["numchild"].number().value_or(0), done);
+                });
         return;
     }
-    command("-var-create", {"-", "*", expressionOrVarName}, [list, done](const MiRecord& r) {
+    command("-var-create", {"-", "*", expressionOrVarName}, [this, done](const MiRecord& r) {
         if (r.isResult("error")) {
-            done({});
+            done({}, false);
             return;
         }
-        list(r.results["name"].bytes());
+        listCapped(r.results["name"].bytes(), r.results["numchild"].number().value_or(0), done);
+    });
+}
+
+void DebugSession::listCapped(const QByteArray& varName, qint64 childCount, const ChildrenDone& done)
+{
+    auto list = [this, done](const QByteArray& name, bool more) {
+        command("-var-list-children", {"--all-values", name, "0", QByteArray::number(kMaxChildren)},
+                [done, more](const MiRecord& r) {
+                    done(ReadMiChildren(r.results), more || r.results["has_more"].bytes() == "1");
+                });
+    };
+    if (childCount <= kMaxChildren) {
+        list(varName, false);
+        return;
+    }
+    // gdb walks every element of a big array to list even a few of them
+    // (seconds for a megabyte): the first elements are listed through an
+    // object of their own, "(a)[0]@1000". Not an array (a structure with
+    // that many members): listed as it is.
+    command("-var-info-path-expression", {varName}, [this, varName, list, done](const MiRecord& r) {
+        const QByteArray path = r.results["path_expr"].bytes();
+        if (path.isEmpty()) {
+            list(varName, true);
+            return;
+        }
+        command("-var-create", {"-", "*", "(" + path + ")[0]@" + QByteArray::number(kMaxChildren)},
+                [varName, list](const MiRecord& created) {
+                    list(created.isResult("error") ? varName : created.results["name"].bytes(), true);
+                });
     });
 }
 
@@ -592,14 +648,9 @@ void DebugSession::setStatus(const QString& text)
 
 void DebugSession::killProgram()
 {
-#ifdef Q_OS_UNIX
-    // The program leads a process group of its own (gdb gives it one on
-    // its terminal): the group takes any child it forked along.
-    if (m_programPid > 0) {
-        ::kill(-pid_t(m_programPid), SIGKILL);
-        ::kill(pid_t(m_programPid), SIGKILL);
-    }
-#endif
+    // The program leads a session and a process group of its own (gdb
+    // gives it them on its terminal): they take any child it forked along.
+    KillProgramProcesses(m_programPid);
     m_programPid = 0;
 }
 

@@ -66,6 +66,9 @@ public:
     };
     // Call Stack shows this many frames at most.
     static constexpr int kMaxFrames = 1000;
+    // An array or structure opened in Locals lists this many members at
+    // most (a char array of a megabyte would otherwise be a million rows).
+    static constexpr int kMaxChildren = 1000;
 
     explicit DebugSession(QObject* parent = nullptr);
     ~DebugSession() override;
@@ -117,9 +120,10 @@ public:
     quint64 command(QByteArrayView operation, const QList<QByteArray>& arguments = {},
                     Callback callback = {});
     // The children of a variable object, or of an expression of the
-    // selected frame (a variable object is made for it first).
-    void listChildren(const QByteArray& expressionOrVarName, bool isVarName,
-                      std::function<void(const QList<DebugVariableChild>&)> done);
+    // selected frame (a variable object is made for it first): the first
+    // kMaxChildren of them, and whether there are more.
+    using ChildrenDone = std::function<void(const QList<DebugVariableChild>&, bool more)>;
+    void listChildren(const QByteArray& expressionOrVarName, bool isVarName, ChildrenDone done);
 
     State state() const { return m_state; }
     bool isActive() const { return m_state == State::Starting || m_state == State::Running ||
@@ -165,6 +169,10 @@ private:
     void handleBreakpointNotice(const MiRecord& record);
     void refreshAfterStop();
     void refreshLocals(const std::function<void()>& done);
+    // Values gdb would not read (an array over its 64 KiB limit) shown as
+    // their first elements; calls done when all are in.
+    void fillOversizedValues(quint64 generation, const std::function<void()>& done);
+    void listCapped(const QByteArray& varName, qint64 childCount, const ChildrenDone& done);
     void refreshWatches(const std::function<void()>& done);
     void evaluateWatch(int index, const std::function<void()>& done);
     void selectInnermostFrame();

@@ -8,6 +8,7 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/DebugSession.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramTerminal.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectTarget.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramProcesses.cpp
 )
 # The Debug menu's commands and the panes (widgets).
 list(APPEND TARN_UI_SOURCES
