@@ -1,11 +1,10 @@
 #include "debugger/DebugSession.h"
 
+#include "debugger/GdbProcess.h"
 #include "debugger/ProgramProcesses.h"
 #include "debugger/ProgramTerminal.h"
 #include "tools/ChildStart.h"
 #include "tools/PathBytes.h"
-
-#include <QProcess>
 
 #include <memory>
 
@@ -62,7 +61,6 @@ bool DebugSession::start(const DebugTarget& target, const QList<BreakpointReques
         return false;
     }
     // A fresh start: nothing of an earlier session is kept.
-    m_parser = MiStreamParser();
     m_tokens = MiCommandTokens();
     m_callbacks.clear();
     m_lastStop = DebugStop();
@@ -85,31 +83,24 @@ bool DebugSession::start(const DebugTarget& target, const QList<BreakpointReques
         return false;
     connect(m_terminal, &ProgramTerminal::output, this, &DebugSession::programOutput);
 
-    if (m_process) {
-        m_process->disconnect(this);
-        m_process->deleteLater();
-    }
-    m_process = new QProcess(this);
-#ifdef Q_OS_UNIX
-    // Its own group: Stop Debugging ends gdb and whatever it started.
-    m_process->setChildProcessModifier([] { ::setpgid(0, 0); });
-#endif
-    connect(m_process, &QProcess::readyReadStandardOutput, this, &DebugSession::readGdb);
-    connect(m_process, &QProcess::readyReadStandardError, this, [this] {
-        const QByteArray bytes = m_process->readAllStandardError();
+    GdbProcess::Handlers handlers;
+    handlers.records = [this](std::vector<MiRecord>& records) { handleRecords(records); };
+    handlers.errorOutput = [this](const QByteArray& bytes) {
         m_console += bytes;
         emit consoleOutput(bytes);
-    });
-    connect(m_process, &QProcess::finished, this, &DebugSession::gdbFinished);
-    m_process->start(target.gdbPath,
-                     {QStringLiteral("--interpreter=mi3"), QStringLiteral("-nx"), QStringLiteral("-q")});
-    if (!m_process->waitForStarted(10000)) {
-        *error = QStringLiteral("gdb cannot be started: %1: %2")
-                     .arg(PathForDisplay(target.gdbPath), m_process->errorString());
+    };
+    handlers.finished = [this](int code, bool crashed) { gdbFinished(code, crashed); };
+    // The old one (its worker) goes first.
+    m_gdb.reset();
+    m_gdb = std::make_unique<GdbProcess>(this, std::move(handlers));
+    QString why;
+    if (!m_gdb->start(target.gdbPath, &why)) {
+        *error = QStringLiteral("gdb cannot be started: %1: %2").arg(PathForDisplay(target.gdbPath), why);
+        m_gdb.reset();
         m_terminal->close();
         return false;
     }
-    m_gdbPid = m_process->processId();
+    m_gdbPid = m_gdb->processId();
     setState(State::Starting);
     setStatus(QStringLiteral("Starting %1").arg(PathForDisplay(target.program)));
 
@@ -141,7 +132,7 @@ bool DebugSession::start(const DebugTarget& target, const QList<BreakpointReques
         QByteArray line = composed.line;
         line.chop(1);
         line += ' ' + shellQuoted(target.arguments) + '\n';
-        m_process->write(line);
+        m_gdb->write(line);
     }
     for (const BreakpointRequest& request : breakpoints)
         insertBreakpoint(request);
@@ -155,12 +146,12 @@ bool DebugSession::start(const DebugTarget& target, const QList<BreakpointReques
 quint64 DebugSession::command(QByteArrayView operation, const QList<QByteArray>& arguments,
                               Callback callback)
 {
-    if (!m_process || m_process->state() != QProcess::Running || m_ending)
+    if (!m_gdb || !m_gdb->isRunning() || m_ending)
         return 0;
     const MiCommandTokens::Composed composed = m_tokens.compose(operation, arguments);
     if (callback)
         m_callbacks.insert(composed.token, std::move(callback));
-    m_process->write(composed.line);
+    m_gdb->write(composed.line);
     return composed.token;
 }
 
@@ -175,10 +166,8 @@ void DebugSession::execute(QByteArrayView operation, const QList<QByteArray>& ar
     });
 }
 
-void DebugSession::readGdb()
+void DebugSession::handleRecords(std::vector<MiRecord>& records)
 {
-    std::vector<MiRecord> records;
-    m_parser.feed(m_process->readAllStandardOutput(), records);
     for (const MiRecord& record : records) {
         handleRecord(record);
         if (m_state == State::Ended)
@@ -660,16 +649,8 @@ void DebugSession::finish(const QString& why)
         return;
     m_ending = true;
     killProgram();
-    if (m_process && m_process->state() != QProcess::NotRunning) {
-        m_process->write("-gdb-exit\n");
-        m_process->closeWriteChannel();
-        if (!m_process->waitForFinished(1000)) {
-#ifdef Q_OS_UNIX
-            ::kill(-pid_t(m_gdbPid), SIGKILL);
-#endif
-            m_process->waitForFinished(1000);
-        }
-    }
+    if (m_gdb)
+        m_gdb->end();
     // Whatever gdb started and left behind goes with its group.
     EndProcessGroup(m_gdbPid, 0);
     if (m_terminal)
@@ -690,13 +671,11 @@ void DebugSession::stop()
     finish(QStringLiteral("Debugging stopped"));
 }
 
-void DebugSession::gdbFinished()
+void DebugSession::gdbFinished(int code, bool crashed)
 {
     if (m_ending)
         return;
     // gdb ended on its own (or was killed from outside): the program goes too.
-    const int code = m_process->exitCode();
-    const bool crashed = m_process->exitStatus() == QProcess::CrashExit;
     finish(crashed ? QStringLiteral("gdb ended unexpectedly")
                    : QStringLiteral("gdb ended (exit code %1)").arg(code));
 }

@@ -12,9 +12,11 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
+class GdbProcess;
 class ProgramTerminal;
-class QProcess;
 
 // What a session debugs and with which gdb.
 struct DebugTarget {
@@ -49,11 +51,13 @@ struct BreakpointRequest {
 // Commands carry tokens and their answers reach the callback given with
 // them; asynchronous records keep the state below up to date.
 //
-// Everything is driven by the event loop of the thread the session lives
-// on: nothing here waits for gdb except stop(), which ends the session
-// and waits at most about a second. Output of gdb and of the program is
-// read as it comes, so a program that floods its terminal never holds up
-// the loop (the terminal hands its output on in batches).
+// gdb's input and output are handled on a worker (GdbProcess): it writes
+// the commands, reads and parses gdb's records and hands them here a read's
+// worth at a time. The session itself lives on the user-interface thread
+// and never waits for gdb there, except start() (until gdb runs) and stop(),
+// which ends the session and waits at most about two seconds. The program's
+// output is read as it comes, so a program that floods its terminal never
+// holds up the loop (the terminal hands its output on in batches).
 class DebugSession : public QObject {
     Q_OBJECT
 public:
@@ -163,7 +167,7 @@ signals:
     void ended(const QString& why);
 
 private:
-    void readGdb();
+    void handleRecords(std::vector<MiRecord>& records);
     void handleRecord(const MiRecord& record);
     void handleStopped(const MiRecord& record);
     void handleBreakpointNotice(const MiRecord& record);
@@ -182,11 +186,10 @@ private:
     void upsertBreakpoint(const DebugBreakpoint& breakpoint);
     void finish(const QString& why);
     void killProgram();
-    void gdbFinished();
+    void gdbFinished(int code, bool crashed);
 
-    QProcess* m_process = nullptr;
+    std::unique_ptr<GdbProcess> m_gdb;
     ProgramTerminal* m_terminal = nullptr;
-    MiStreamParser m_parser;
     MiCommandTokens m_tokens;
     QHash<quint64, Callback> m_callbacks;
     State m_state = State::Idle;
