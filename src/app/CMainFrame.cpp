@@ -118,6 +118,11 @@ Session CMainFrame::currentSession() const
             session.active = int(session.windows.size());
         session.windows.append(window);
     }
+    const BreakpointBook& book = m_debugger->breakpointBook();
+    for (const QString& path : book.files()) {
+        for (const BookBreakpoint& b : book.breakpoints(path))
+            session.breakpoints.append({path, b.line, b.enabled, b.condition});
+    }
     return session;
 }
 

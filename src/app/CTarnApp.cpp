@@ -130,6 +130,9 @@ bool CTarnApp::processCommandLine(const QStringList& arguments)
 int CTarnApp::reopenLastSession()
 {
     const Session& session = lastSession();
+    // The breakpoints first: the windows show them as they open.
+    for (const SessionBreakpoint& b : session.breakpoints)
+        m_mainFrame->debugger()->breakpointBook().restore(b.path, {b.line, b.enabled, b.condition});
     fw::MdiChildFrame* active = nullptr;
     int opened = 0;
     for (qsizetype i = 0; i < session.windows.size(); ++i) {

@@ -214,6 +214,20 @@ void BreakpointBook::remove(const QString& path, int line)
     emit changed();
 }
 
+void BreakpointBook::restore(const QString& path, const BookBreakpoint& breakpoint)
+{
+    if (breakpoint.line < 1)
+        return;
+    Entry& entry = m_files[path];
+    syncFromEditor(entry);
+    entry.marks.removeIf([&](const Mark& m) { return m.breakpoint.line == breakpoint.line; });
+    entry.marks.append(Mark{breakpoint, -1});
+    std::sort(entry.marks.begin(), entry.marks.end(),
+              [](const Mark& a, const Mark& b) { return a.breakpoint.line < b.breakpoint.line; });
+    showMarks(entry);
+    emit changed();
+}
+
 void BreakpointBook::attach(QsciScintilla* editor, const QString& path)
 {
     detach(editor);

@@ -65,6 +65,10 @@ public:
     // gdb put a breakpoint elsewhere: the mark moves with it.
     void move(const QString& path, int fromLine, int toLine);
     void remove(const QString& path, int line);
+    // A breakpoint kept from an earlier run (the editor's session): set as
+    // it was, shown in an open window on the file. One already on that line
+    // is replaced.
+    void restore(const QString& path, const BookBreakpoint& breakpoint);
 
     // A window has opened on path: it shows the file's marks.
     void attach(QsciScintilla* editor, const QString& path);

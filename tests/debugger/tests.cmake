@@ -21,4 +21,5 @@ list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/BreakpointBookTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugProjectTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugPanesBadInputTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DebugBreakpointsKeptTest.cpp
 )
