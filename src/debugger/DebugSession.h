@@ -58,6 +58,10 @@ struct BreakpointRequest {
 // which ends the session and waits at most about two seconds. The program's
 // output is read as it comes, so a program that floods its terminal never
 // holds up the loop (the terminal hands its output on in batches).
+//
+// DebugSession.cpp starts, steps and ends the session and reads stops;
+// DebugSessionBreakpoints.cpp and DebugSessionVariables.cpp hold the
+// breakpoints and the Locals and Watch panes' data.
 class DebugSession : public QObject {
     Q_OBJECT
 public:
