@@ -24,12 +24,20 @@ struct state { struct value stack[256]; int top; int pc; long steps; const char 
 )";
     for (int i = 0; i < kHelpers; ++i) {
         const QByteArray n = QByteArray::number(i);
-        s += "static long op_" + n + "(struct state *L, int a, int b)\n{\n"
-             "    struct value *v = &L->stack[(a + " + n + ") & 255];\n"
-             "    long r = v->u.i + b * " + QByteArray::number(i % 7 + 1) + ";\n"
+        s += "static long op_" + n +
+             "(struct state *L, int a, int b)\n{\n"
+             "    struct value *v = &L->stack[(a + " +
+             n +
+             ") & 255];\n"
+             "    long r = v->u.i + b * " +
+             QByteArray::number(i % 7 + 1) +
+             ";\n"
              "    if (r > 1000000)\n        r -= 999983;\n"
-             "    v->u.i = r;\n    v->type = " + QByteArray::number(i % 4) + ";\n"
-             "    return r ^ " + n + ";\n}\n";
+             "    v->u.i = r;\n    v->type = " +
+             QByteArray::number(i % 4) +
+             ";\n"
+             "    return r ^ " +
+             n + ";\n}\n";
     }
     s += R"(long execute(struct state *L, const int *code, int n)
 {
@@ -104,8 +112,9 @@ struct VmProgram {
         if (!file.open(QIODevice::WriteOnly) || file.write(source) != source.size())
             return false;
         file.close();
-        return QProcess::execute(QStringLiteral("gcc"), {QStringLiteral("-g"), QStringLiteral("-O0"),
-                                                         QStringLiteral("-o"), executable, sourcePath}) == 0;
+        return QProcess::execute(QStringLiteral("gcc"),
+                                 {QStringLiteral("-g"), QStringLiteral("-O0"), QStringLiteral("-o"),
+                                  executable, sourcePath}) == 0;
     }
     int dispatchLine() const { return lineOf(source, "/* dispatch */"); }
 };

@@ -59,7 +59,8 @@ double rawStart(const debugbench::VmProgram& vm, bool withPanes)
     if (!terminal.open(&error))
         return -1;
     QProcess gdb;
-    gdb.start(QStringLiteral("gdb"), {QStringLiteral("--interpreter=mi3"), QStringLiteral("-nx"), QStringLiteral("-q")});
+    gdb.start(QStringLiteral("gdb"),
+              {QStringLiteral("--interpreter=mi3"), QStringLiteral("-nx"), QStringLiteral("-q")});
     if (!gdb.waitForStarted())
         return -1;
     QByteArray seen;
@@ -71,9 +72,10 @@ double rawStart(const debugbench::VmProgram& vm, bool withPanes)
         }
         return true;
     };
-    gdb.write("-gdb-set mi-async on\n-inferior-tty-set " + terminal.slavePath() + "\n-environment-cd " +
-              QFile::encodeName(vm.dir.path()) + "\n-file-exec-and-symbols " + QFile::encodeName(vm.executable) +
-              "\n-break-insert " + QFile::encodeName(vm.sourcePath) + ":" + QByteArray::number(vm.dispatchLine()) +
+    gdb.write("-gdb-set mi-async on\n-inferior-tty-set " + terminal.slavePath() +
+              "\n-environment-cd " + QFile::encodeName(vm.dir.path()) +
+              "\n-file-exec-and-symbols " + QFile::encodeName(vm.executable) + "\n-break-insert " +
+              QFile::encodeName(vm.sourcePath) + ":" + QByteArray::number(vm.dispatchLine()) +
               "\n-exec-run\n");
     if (!readUntil("*stopped"))
         return -1;
@@ -98,7 +100,8 @@ double sessionStart(const debugbench::VmProgram& vm)
     clock.start();
     QString error;
     if (!session.start(DebugTarget{QStringLiteral("gdb"), vm.executable, {}, vm.dir.path()},
-                       {BreakpointRequest::at(QFile::encodeName(vm.sourcePath), vm.dispatchLine())}, &error)) {
+                       {BreakpointRequest::at(QFile::encodeName(vm.sourcePath), vm.dispatchLine())},
+                       &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return -1;
     }
@@ -142,6 +145,7 @@ int main(int argc, char** argv)
     std::printf("  session (start to the stop's stack and locals read): median %.1f ms\n", o);
     std::printf("  gdb alone (start to *stopped):                        median %.1f ms\n", g);
     std::printf("  gdb alone, and the same questions answered:           median %.1f ms\n", p);
-    std::printf("  ratio to gdb alone %.2f, to the same questions %.2f\n", g > 0 ? o / g : 0.0, p > 0 ? o / p : 0.0);
+    std::printf("  ratio to gdb alone %.2f, to the same questions %.2f\n", g > 0 ? o / g : 0.0,
+                p > 0 ? o / p : 0.0);
     return 0;
 }

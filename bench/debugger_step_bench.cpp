@@ -13,9 +13,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QTimer>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>

@@ -14,7 +14,8 @@ CChildFrame::CChildFrame(fw::Document* document, fw::View* view)
 {
 }
 
-fw::MdiChildFrame* CChildFrame::create(fw::Document* document, ToolSession& tools, BreakpointBook* breakpoints)
+fw::MdiChildFrame* CChildFrame::create(fw::Document* document, ToolSession& tools,
+                                       BreakpointBook* breakpoints)
 {
     auto* view = new CTarnView;
     view->setBreakpointBook(breakpoints);

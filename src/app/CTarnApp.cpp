@@ -64,8 +64,9 @@ bool CTarnApp::InitInstance(const QStringList& arguments)
         menu::Source, QString::fromLatin1(kSourceDocString),
         fw::DocTemplate::Factories{[] { return new CTarnDoc; },
                                    [this](fw::Document* document) {
-                                       return CChildFrame::create(document, m_mainFrame->tools(),
-                                                                  &m_mainFrame->debugger()->breakpointBook());
+                                       return CChildFrame::create(
+                                           document, m_mainFrame->tools(),
+                                           &m_mainFrame->debugger()->breakpointBook());
                                    }}));
     addDocTemplate(std::make_unique<fw::DocTemplate>(
         menu::Project, QString::fromLatin1(kProjectDocString),

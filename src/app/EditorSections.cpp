@@ -108,7 +108,8 @@ Session readSession(const SettingsProfile& profile)
         if (path.isEmpty() || !QDir::isAbsolutePath(path) || line < 1)
             continue;
         SessionBreakpoint breakpoint{path, line, true, {}};
-        breakpoint.enabled = profile.integer(SessionSection, numbered("BreakpointOff", number), 0) != 1;
+        breakpoint.enabled =
+            profile.integer(SessionSection, numbered("BreakpointOff", number), 0) != 1;
         if (const std::optional<QByteArray> condition =
                 profile.rawValue(SessionSection, numbered("BreakpointIf", number)))
             breakpoint.condition = PathToBytes(sessionValueToPath(*condition));
@@ -137,7 +138,8 @@ void writeSession(SettingsProfile& profile, const Session& session)
     profile.setInteger(SessionSection, "Breakpoints", int(session.breakpoints.size()));
     for (qsizetype i = 0; i < session.breakpoints.size(); ++i) {
         const SessionBreakpoint& breakpoint = session.breakpoints.at(i);
-        profile.setRawValue(SessionSection, numbered("Breakpoint", i + 1), sessionPathToValue(breakpoint.path));
+        profile.setRawValue(SessionSection, numbered("Breakpoint", i + 1),
+                            sessionPathToValue(breakpoint.path));
         profile.setInteger(SessionSection, numbered("BreakpointLine", i + 1), breakpoint.line);
         if (!breakpoint.enabled)
             profile.setInteger(SessionSection, numbered("BreakpointOff", i + 1), 1);

@@ -2,6 +2,7 @@
 
 #include "app/IdeSettings.h"
 #include "debugger/DebugPanes.h"
+#include "debugger/ProjectTarget.h"
 #include "editor/CTarnView.h"
 #include "editor/DebugMargin.h"
 #include "framework/Application.h"
@@ -14,12 +15,11 @@
 #include "project/BuildJob.h"
 #include "project/CProjectDoc.h"
 #include "project/ProjectBuildCommands.h"
-#include "debugger/ProjectTarget.h"
-#include "tools/JobManager.h"
-#include "tools/ToolSession.h"
 #include "resources/CommandIds.h"
+#include "tools/JobManager.h"
 #include "tools/PathBytes.h"
 #include "tools/PathNames.h"
+#include "tools/ToolSession.h"
 
 #include <QStatusBar>
 
@@ -52,8 +52,7 @@ DebugController::DebugController(fw::MdiMainFrame* frame, ToolSession& tools)
                                .arg(line)
                                .arg(reason));
             });
-    connect(&m_book, &BreakpointBook::toggled, this,
-            &DebugController::breakpointToggled);
+    connect(&m_book, &BreakpointBook::toggled, this, &DebugController::breakpointToggled);
     connect(m_panes, &DebugPanes::frameChosen, this, [this](int level) {
         m_session.selectFrame(level);
         if (level >= 0 && level < m_session.frames().size())
@@ -78,14 +77,21 @@ QList<DebugController::Command> DebugController::commands()
     auto stopped = [this] { return m_session.state() == State::Stopped; };
     return {
         {cmd::DebugStart, [this] { OnStartDebugging(); },
-         [this] { return !m_buildJob && (!m_session.isActive() || m_session.state() == State::Stopped); }},
-        {cmd::DebugStop, [this] { OnStopDebugging(); }, [this] { return m_session.isActive() || m_buildJob; }},
-        {cmd::DebugBreak, [this] { OnBreak(); }, [this] { return m_session.state() == State::Running; }},
+         [this] {
+             return !m_buildJob && (!m_session.isActive() || m_session.state() == State::Stopped);
+         }},
+        {cmd::DebugStop, [this] { OnStopDebugging(); },
+         [this] { return m_session.isActive() || m_buildJob; }},
+        {cmd::DebugBreak, [this] { OnBreak(); },
+         [this] { return m_session.state() == State::Running; }},
         {cmd::DebugStepOver, [this] { OnStepOver(); }, stopped},
         {cmd::DebugStepInto, [this] { OnStepInto(); }, stopped},
         {cmd::DebugStepOut, [this] { OnStepOut(); }, stopped},
         {cmd::DebugRunToCursor, [this] { OnRunToCursor(); },
-         [this] { return activeSourceView() && (!m_session.isActive() || m_session.state() == State::Stopped); }},
+         [this] {
+             return activeSourceView() &&
+                    (!m_session.isActive() || m_session.state() == State::Stopped);
+         }},
         {cmd::DebugToggleBreakpoint, [this] { OnToggleBreakpoint(); },
          [this] { return activeSourceView() != nullptr; }},
     };
@@ -122,7 +128,8 @@ QString DebugController::programToDebug(QString* problem) const
     fw::Document* doc = child ? child->document() : nullptr;
     QString program;
     if (CProjectDoc* project = activeProject(); project && !project->pathName().isEmpty()) {
-        program = LinkedOutputPath(MakeBuildJob(project->project(), project->pathName(), {}, false));
+        program =
+            LinkedOutputPath(MakeBuildJob(project->project(), project->pathName(), {}, false));
     } else if (activeSourceView() && doc && !doc->pathName().isEmpty()) {
         program = DefaultExecutableName(doc->pathName());
     } else {

@@ -233,32 +233,34 @@ void DebugPanes::expandLocal(QTreeWidgetItem* item)
                                    : at->treeWidget()->indexOfTopLevelItem(at));
         return p;
     }();
-    m_session->listChildren(name, !varName.isEmpty(),
-                            [this, guard, path, name](const QList<DebugVariableChild>& children, bool more) {
-        if (!guard)
-            return;
-        QTreeWidgetItem* row = path.isEmpty() ? nullptr : locals->topLevelItem(path.first());
-        for (qsizetype i = 1; row && i < path.size(); ++i)
-            row = row->child(path.at(i));
-        const QByteArray rowName = row ? (row->data(0, VarNameRole).toByteArray().isEmpty()
-                                              ? row->data(0, ExpressionRole).toByteArray()
-                                              : row->data(0, VarNameRole).toByteArray())
-                                       : QByteArray();
-        if (!row || rowName != name)
-            return;
-        for (const DebugVariableChild& child : children) {
-            auto* item = new QTreeWidgetItem(row, {text(child.expression), text(child.value), text(child.type)});
-            item->setData(0, VarNameRole, child.varName);
-            if (child.childCount > 0)
-                markExpandable(item);
-        }
-        if (more) {
-            new QTreeWidgetItem(row, {QStringLiteral("More members than the %1 shown")
-                                          .arg(DebugSession::kMaxChildren)});
-        }
-        if (children.isEmpty())
-            row->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
-    });
+    m_session->listChildren(
+        name, !varName.isEmpty(),
+        [this, guard, path, name](const QList<DebugVariableChild>& children, bool more) {
+            if (!guard)
+                return;
+            QTreeWidgetItem* row = path.isEmpty() ? nullptr : locals->topLevelItem(path.first());
+            for (qsizetype i = 1; row && i < path.size(); ++i)
+                row = row->child(path.at(i));
+            const QByteArray rowName = row ? (row->data(0, VarNameRole).toByteArray().isEmpty()
+                                                  ? row->data(0, ExpressionRole).toByteArray()
+                                                  : row->data(0, VarNameRole).toByteArray())
+                                           : QByteArray();
+            if (!row || rowName != name)
+                return;
+            for (const DebugVariableChild& child : children) {
+                auto* item = new QTreeWidgetItem(
+                    row, {text(child.expression), text(child.value), text(child.type)});
+                item->setData(0, VarNameRole, child.varName);
+                if (child.childCount > 0)
+                    markExpandable(item);
+            }
+            if (more) {
+                new QTreeWidgetItem(row, {QStringLiteral("More members than the %1 shown")
+                                              .arg(DebugSession::kMaxChildren)});
+            }
+            if (children.isEmpty())
+                row->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+        });
 }
 
 void DebugPanes::refreshWatches()
@@ -334,19 +336,25 @@ void DebugPanes::breakpointEdited(QTreeWidgetItem* item, int column)
         if (number > 0)
             m_session->setBreakpointEnabled(number, enabled);
         // Redraws the pane: later in this turn, not under the edit.
-        QMetaObject::invokeMethod(this, [book, path, line, enabled] {
-            if (book)
-                book->setEnabled(path, line, enabled);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [book, path, line, enabled] {
+                if (book)
+                    book->setEnabled(path, line, enabled);
+            },
+            Qt::QueuedConnection);
         return;
     }
     if (column == 1) {
         const QByteArray condition = item->text(1).trimmed().toUtf8();
         if (number > 0)
             m_session->setBreakpointCondition(number, condition);
-        QMetaObject::invokeMethod(this, [book, path, line, condition] {
-            if (book)
-                book->setCondition(path, line, condition);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [book, path, line, condition] {
+                if (book)
+                    book->setCondition(path, line, condition);
+            },
+            Qt::QueuedConnection);
     }
 }

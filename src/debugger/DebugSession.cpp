@@ -90,7 +90,8 @@ bool DebugSession::start(const DebugTarget& target, const QList<BreakpointReques
     m_gdb = std::make_unique<GdbProcess>(this, std::move(handlers));
     QString why;
     if (!m_gdb->start(target.gdbPath, &why)) {
-        *error = QStringLiteral("gdb cannot be started: %1: %2").arg(PathForDisplay(target.gdbPath), why);
+        *error = QStringLiteral("gdb cannot be started: %1: %2")
+                     .arg(PathForDisplay(target.gdbPath), why);
         m_gdb.reset();
         m_terminal->close();
         return false;

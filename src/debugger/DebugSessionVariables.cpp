@@ -11,9 +11,8 @@ void DebugSession::refreshLocals(const std::function<void()>& done)
     const quint64 generation = m_stopGeneration;
     const int frame = m_selectedFrame;
     auto all = std::make_shared<MiValue>();
-    command("-stack-list-variables", {"--all-values"}, [all](const MiRecord& r) {
-        *all = r.results["variables"];
-    });
+    command("-stack-list-variables", {"--all-values"},
+            [all](const MiRecord& r) { *all = r.results["variables"]; });
     command("-stack-list-variables", {"--simple-values"},
             [this, all, done, generation, frame](const MiRecord& r) {
                 if (generation != m_stopGeneration || frame != m_selectedFrame) {
@@ -44,8 +43,8 @@ void DebugSession::fillOversizedValues(quint64 generation, const std::function<v
         ++*remaining;
         command("-data-evaluate-expression", {"(" + v.name + ")[0]@200"},
                 [this, i, name = v.name, generation, oneDone](const MiRecord& r) {
-                    if (generation == m_stopGeneration && i < m_locals.size() && m_locals.at(i).name == name &&
-                        r.isResult("done"))
+                    if (generation == m_stopGeneration && i < m_locals.size() &&
+                        m_locals.at(i).name == name && r.isResult("done"))
                         m_locals[i].value = r.results["value"].bytes() + "...";
                     oneDone();
                 });
@@ -73,19 +72,22 @@ void DebugSession::refreshWatches(const std::function<void()>& done)
 void DebugSession::evaluateWatch(int index, const std::function<void()>& done)
 {
     const QByteArray expression = m_watches.at(index).expression;
-    command("-data-evaluate-expression", {expression}, [this, index, expression, done](const MiRecord& r) {
-        // The list may have changed while the answer was on its way.
-        if (index < m_watches.size() && m_watches.at(index).expression == expression) {
-            DebugWatch& watch = m_watches[index];
-            const bool error = r.isResult("error");
-            const QByteArray value = error ? r.results["msg"].bytes() : r.results["value"].bytes();
-            watch.changed = watch.evaluated && !error && !watch.error && value != watch.value;
-            watch.value = value;
-            watch.error = error;
-            watch.evaluated = true;
-        }
-        done();
-    });
+    command("-data-evaluate-expression", {expression},
+            [this, index, expression, done](const MiRecord& r) {
+                // The list may have changed while the answer was on its way.
+                if (index < m_watches.size() && m_watches.at(index).expression == expression) {
+                    DebugWatch& watch = m_watches[index];
+                    const bool error = r.isResult("error");
+                    const QByteArray value =
+                        error ? r.results["msg"].bytes() : r.results["value"].bytes();
+                    watch.changed =
+                        watch.evaluated && !error && !watch.error && value != watch.value;
+                    watch.value = value;
+                    watch.error = error;
+                    watch.evaluated = true;
+                }
+                done();
+            });
 }
 
 void DebugSession::addWatch(const QByteArray& expression)
@@ -108,7 +110,8 @@ void DebugSession::removeWatch(int index)
     emit watchesChanged();
 }
 
-void DebugSession::listChildren(const QByteArray& expressionOrVarName, bool isVarName, ChildrenDone done)
+void DebugSession::listChildren(const QByteArray& expressionOrVarName, bool isVarName,
+                                ChildrenDone done)
 {
     if (isVarName) {
         command("-var-info-num-children", {expressionOrVarName},
@@ -126,7 +129,8 @@ void DebugSession::listChildren(const QByteArray& expressionOrVarName, bool isVa
     });
 }
 
-void DebugSession::listCapped(const QByteArray& varName, qint64 childCount, const ChildrenDone& done)
+void DebugSession::listCapped(const QByteArray& varName, qint64 childCount,
+                              const ChildrenDone& done)
 {
     auto list = [this, done](const QByteArray& name, bool more) {
         command("-var-list-children", {"--all-values", name, "0", QByteArray::number(kMaxChildren)},
@@ -150,7 +154,8 @@ void DebugSession::listCapped(const QByteArray& varName, qint64 childCount, cons
         }
         command("-var-create", {"-", "*", "(" + path + ")[0]@" + QByteArray::number(kMaxChildren)},
                 [varName, list](const MiRecord& created) {
-                    list(created.isResult("error") ? varName : created.results["name"].bytes(), true);
+                    list(created.isResult("error") ? varName : created.results["name"].bytes(),
+                         true);
                 });
     });
 }

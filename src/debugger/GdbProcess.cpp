@@ -34,25 +34,28 @@ public:
         // Its own group: ending gdb ends whatever it started.
         m_process->setChildProcessModifier([] { ::setpgid(0, 0); });
 #endif
-        QObject::connect(m_process, &QProcess::readyReadStandardOutput, this, [this] { readOutput(); });
+        QObject::connect(m_process, &QProcess::readyReadStandardOutput, this,
+                         [this] { readOutput(); });
         QObject::connect(m_process, &QProcess::readyReadStandardError, this, [this] {
             post([bytes = m_process->readAllStandardError()](Handlers& h) {
                 if (h.errorOutput)
                     h.errorOutput(bytes);
             });
         });
-        QObject::connect(m_process, &QProcess::finished, this, [this](int code, QProcess::ExitStatus status) {
-            m_running = false;
-            if (m_ending)
-                return;
-            readOutput();
-            const bool crashed = status == QProcess::CrashExit;
-            post([code, crashed](Handlers& h) {
-                if (h.finished)
-                    h.finished(code, crashed);
-            });
-        });
-        m_process->start(gdbPath, {QStringLiteral("--interpreter=mi3"), QStringLiteral("-nx"), QStringLiteral("-q")});
+        QObject::connect(m_process, &QProcess::finished, this,
+                         [this](int code, QProcess::ExitStatus status) {
+                             m_running = false;
+                             if (m_ending)
+                                 return;
+                             readOutput();
+                             const bool crashed = status == QProcess::CrashExit;
+                             post([code, crashed](Handlers& h) {
+                                 if (h.finished)
+                                     h.finished(code, crashed);
+                             });
+                         });
+        m_process->start(gdbPath, {QStringLiteral("--interpreter=mi3"), QStringLiteral("-nx"),
+                                   QStringLiteral("-q")});
         if (!m_process->waitForStarted(10000)) {
             *error = m_process->errorString();
             return false;
@@ -104,8 +107,7 @@ private:
 
     // Calls into the receiver's thread, in the order posted; dropped when
     // end() was called there before it arrives (or the receiver is gone).
-    template <typename Call>
-    void post(Call call)
+    template <typename Call> void post(Call call)
     {
         QMetaObject::invokeMethod(
             m_receiver,
@@ -143,7 +145,8 @@ bool GdbProcess::start(const QString& gdbPath, QString* error)
 {
     bool started = false;
     QMetaObject::invokeMethod(
-        m_channel, [&] { started = m_channel->start(gdbPath, error, &m_pid); }, Qt::BlockingQueuedConnection);
+        m_channel, [&] { started = m_channel->start(gdbPath, error, &m_pid); },
+        Qt::BlockingQueuedConnection);
     return started;
 }
 
@@ -151,14 +154,14 @@ void GdbProcess::write(const QByteArray& line)
 {
     if (m_channel->m_shared->dropped)
         return;
-    QMetaObject::invokeMethod(m_channel, [channel = m_channel, line] { channel->write(line); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_channel, [channel = m_channel, line] { channel->write(line); }, Qt::QueuedConnection);
 }
 
 void GdbProcess::end()
 {
     if (m_channel->m_shared->dropped.exchange(true))
         return;
-    QMetaObject::invokeMethod(m_channel, [channel = m_channel] { channel->end(); },
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        m_channel, [channel = m_channel] { channel->end(); }, Qt::BlockingQueuedConnection);
 }

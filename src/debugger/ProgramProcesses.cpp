@@ -16,7 +16,8 @@ namespace {
 QList<qint64> sessionMembers(qint64 session)
 {
     QList<qint64> members;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList entries =
+        QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString& entry : entries) {
         bool isPid = false;
         const qint64 pid = entry.toLongLong(&isPid);

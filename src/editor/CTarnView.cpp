@@ -82,11 +82,13 @@ CTarnView::CTarnView(QWidget* parent)
     setTabWidth(4);
     // The breakpoint margin: a click sets or clears a breakpoint.
     debugmargin::Install(this);
-    connect(this, &QsciScintilla::marginClicked, this, [this](int margin, int line, Qt::KeyboardModifiers) {
-        if (margin == debugmargin::kMargin && m_breakpointBook)
-            m_breakpointBook->toggle(this, fw::View::document() ? fw::View::document()->pathName() : QString(),
-                                     line);
-    });
+    connect(this, &QsciScintilla::marginClicked, this,
+            [this](int margin, int line, Qt::KeyboardModifiers) {
+                if (margin == debugmargin::kMargin && m_breakpointBook)
+                    m_breakpointBook->toggle(
+                        this, fw::View::document() ? fw::View::document()->pathName() : QString(),
+                        line);
+            });
     // Line numbers, as wide as the largest number needs; the brace that
     // matches the one at the caret, and one without a partner in red; the
     // caret's line in a faint tint.

@@ -170,10 +170,11 @@ TEST(Session, BreakpointsWrittenAndReadBack)
                            {PathFromBytes("/p/caf\xe9.c"), 2, true, {}}};
     SettingsProfile profile;
     writeSession(profile, session);
-    EXPECT_EQ(profile.toBytes(), "[Options]\n\n[Session]\nWindows=1\nWindow1=/p/main.c\nBreakpoints=3\n"
-                                 "Breakpoint1=/p/main.c\nBreakpointLine1=17\nBreakpoint2=/p/util.c\n"
-                                 "BreakpointLine2=5\nBreakpointOff2=1\nBreakpointIf2=n == 3 && s[0] == '%25'\n"
-                                 "Breakpoint3=/p/caf\xe9.c\nBreakpointLine3=2\n");
+    EXPECT_EQ(profile.toBytes(),
+              "[Options]\n\n[Session]\nWindows=1\nWindow1=/p/main.c\nBreakpoints=3\n"
+              "Breakpoint1=/p/main.c\nBreakpointLine1=17\nBreakpoint2=/p/util.c\n"
+              "BreakpointLine2=5\nBreakpointOff2=1\nBreakpointIf2=n == 3 && s[0] == '%25'\n"
+              "Breakpoint3=/p/caf\xe9.c\nBreakpointLine3=2\n");
     EXPECT_EQ(readSession(SettingsProfile::fromBytes(profile.toBytes())), session);
 }
 
@@ -191,12 +192,16 @@ TEST(Session, HandEditedBreakpointsGiveWhatMakesSense)
          "Breakpoints=3\nBreakpoint1=/a.c\nBreakpointLine1=x\nBreakpoint2=/b.c\nBreakpointLine2=0\n"
          "Breakpoint3=/c.c\nBreakpointLine3=4\n",
          {{"/c.c", 4, true, {}}}},
-        {"relative or empty path", "Breakpoints=2\nBreakpoint1=a.c\nBreakpointLine1=3\nBreakpoint2=\n"
-                                   "BreakpointLine2=3\n",
+        {"relative or empty path",
+         "Breakpoints=2\nBreakpoint1=a.c\nBreakpointLine1=3\nBreakpoint2=\n"
+         "BreakpointLine2=3\n",
          {}},
-        {"count beyond the entries", "Breakpoints=5\nBreakpoint2=/b.c\nBreakpointLine2=9\n", {{"/b.c", 9, true, {}}}},
-        {"off only when 1", "Breakpoints=2\nBreakpoint1=/a.c\nBreakpointLine1=1\nBreakpointOff1=yes\n"
-                            "Breakpoint2=/a.c\nBreakpointLine2=2\nBreakpointOff2=1\n",
+        {"count beyond the entries",
+         "Breakpoints=5\nBreakpoint2=/b.c\nBreakpointLine2=9\n",
+         {{"/b.c", 9, true, {}}}},
+        {"off only when 1",
+         "Breakpoints=2\nBreakpoint1=/a.c\nBreakpointLine1=1\nBreakpointOff1=yes\n"
+         "Breakpoint2=/a.c\nBreakpointLine2=2\nBreakpointOff2=1\n",
          {{"/a.c", 1, true, {}}, {"/a.c", 2, false, {}}}},
         {"negative count", "Breakpoints=-1\nBreakpoint1=/a.c\nBreakpointLine1=1\n", {}},
     };
@@ -206,9 +211,10 @@ TEST(Session, HandEditedBreakpointsGiveWhatMakesSense)
     }
     QByteArray many = "[Session]\nBreakpoints=100000\n";
     for (int i = 1; i <= MaxSessionBreakpoints + 5; ++i)
-        many += "Breakpoint" + QByteArray::number(i) + "=/f.c\nBreakpointLine" + QByteArray::number(i) + "=" +
-                QByteArray::number(i) + "\n";
-    EXPECT_EQ(readSession(SettingsProfile::fromBytes(many)).breakpoints.size(), MaxSessionBreakpoints);
+        many += "Breakpoint" + QByteArray::number(i) + "=/f.c\nBreakpointLine" +
+                QByteArray::number(i) + "=" + QByteArray::number(i) + "\n";
+    EXPECT_EQ(readSession(SettingsProfile::fromBytes(many)).breakpoints.size(),
+              MaxSessionBreakpoints);
 }
 
 } // namespace

@@ -45,12 +45,8 @@ TEST(BreakpointBook, TogglesAreMarksAndSignals)
         QList<int> marks;
     };
     const Step steps[] = {
-        {4, true, {4}},
-        {9, true, {4, 9}},
-        {2, true, {2, 4, 9}},
-        {4, false, {2, 9}},
-        {2, false, {9}},
-        {9, false, {}},
+        {4, true, {4}},     {9, true, {4, 9}}, {2, true, {2, 4, 9}},
+        {4, false, {2, 9}}, {2, false, {9}},   {9, false, {}},
     };
     for (const Step& step : steps) {
         book.toggle(editor.get(), kFile, step.line);

@@ -14,9 +14,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-using debugtest::Program;
 using debugtest::groupHasLiveMember;
 using debugtest::lineOf;
+using debugtest::Program;
 using debugtest::waitFor;
 
 namespace {
@@ -40,7 +40,11 @@ protected:
         EXPECT_TRUE(started) << error.toStdString();
         return started;
     }
-    bool nextStop() { return debugtest::waitForRefreshedStop(session, refreshes, seen) && (seen = refreshes, true); }
+    bool nextStop()
+    {
+        return debugtest::waitForRefreshedStop(session, refreshes, seen) &&
+               (seen = refreshes, true);
+    }
     const DebugVariable* local(const char* name) const
     {
         for (const DebugVariable& v : session.locals()) {
@@ -78,8 +82,9 @@ int main(void)
     QProcess gcc;
     gcc.setWorkingDirectory(QString::fromUtf8(folder));
     gcc.start(QStringLiteral("/bin/sh"),
-              {QStringLiteral("-c"), QStringLiteral("%1 -g -O0 -o prog.exe \"$(printf 'caf\\351 file.c')\"")
-                                         .arg(debugtest::toolPath("gcc"))});
+              {QStringLiteral("-c"),
+               QStringLiteral("%1 -g -O0 -o prog.exe \"$(printf 'caf\\351 file.c')\"")
+                   .arg(debugtest::toolPath("gcc"))});
     ASSERT_TRUE(gcc.waitForFinished(60000));
     ASSERT_EQ(gcc.exitCode(), 0) << gcc.readAllStandardError().constData();
 
@@ -91,8 +96,8 @@ int main(void)
     EXPECT_EQ(session.lastStop().frame.fullname, file);
     // The path the editor opens for the stop is the file's own bytes.
     EXPECT_EQ(PathToBytes(PathFromBytes(session.lastStop().frame.fullname)), file);
-    EXPECT_EQ(session.statusText(),
-              QStringLiteral("Stopped at caf\uFFFD file.c:%1 (breakpoint 1)").arg(lineOf(source, "stop here")));
+    EXPECT_EQ(session.statusText(), QStringLiteral("Stopped at caf\uFFFD file.c:%1 (breakpoint 1)")
+                                        .arg(lineOf(source, "stop here")));
     ASSERT_EQ(session.breakpoints().size(), 1);
     EXPECT_EQ(session.breakpointAt(file, lineOf(source, "stop here")), 1);
     EXPECT_EQ(local("answer")->value, "42");
@@ -124,7 +129,8 @@ int main(void)
 }
 )";
     QByteArray leaveGroup = stayInGroup;
-    leaveGroup.replace("    if (child == 0) {\n", "    if (child == 0) {\n        setpgid(0, 0);\n");
+    leaveGroup.replace("    if (child == 0) {\n",
+                       "    if (child == 0) {\n        setpgid(0, 0);\n");
     struct Case {
         const char* name;
         QByteArray source;
@@ -205,11 +211,12 @@ int main(void)
     QList<DebugVariableChild> members;
     bool more = false;
     bool answered = false;
-    session.listChildren("big", false, [&](const QList<DebugVariableChild>& children, bool hasMore) {
-        members = children;
-        more = hasMore;
-        answered = true;
-    });
+    session.listChildren("big", false,
+                         [&](const QList<DebugVariableChild>& children, bool hasMore) {
+                             members = children;
+                             more = hasMore;
+                             answered = true;
+                         });
     ASSERT_TRUE(waitFor([&] { return answered; }));
     EXPECT_EQ(members.size(), DebugSession::kMaxChildren);
     EXPECT_TRUE(more);
@@ -217,11 +224,12 @@ int main(void)
     EXPECT_EQ(members.at(10).value, "0 '\\000'");
     // A small array lists everything, with nothing more.
     answered = false;
-    session.listChildren("odd", false, [&](const QList<DebugVariableChild>& children, bool hasMore) {
-        members = children;
-        more = hasMore;
-        answered = true;
-    });
+    session.listChildren("odd", false,
+                         [&](const QList<DebugVariableChild>& children, bool hasMore) {
+                             members = children;
+                             more = hasMore;
+                             answered = true;
+                         });
     ASSERT_TRUE(waitFor([&] { return answered; }));
     EXPECT_EQ(members.size(), 11);
     EXPECT_FALSE(more);

@@ -16,8 +16,8 @@
 #include <QTextBlock>
 #include <QTreeWidget>
 
-using debugtest::Program;
 using debugtest::lineOf;
+using debugtest::Program;
 using debugtest::waitFor;
 
 namespace {
@@ -40,10 +40,15 @@ protected:
         QString error;
         ASSERT_TRUE(session.start(program.target(), breakpoints, &error)) << error.toStdString();
     }
-    bool nextStop() { return debugtest::waitForRefreshedStop(session, refreshes, seen) && (seen = refreshes, true); }
+    bool nextStop()
+    {
+        return debugtest::waitForRefreshedStop(session, refreshes, seen) &&
+               (seen = refreshes, true);
+    }
     QTreeWidgetItem* localRow(const char* name) const
     {
-        const QList<QTreeWidgetItem*> found = panes->locals->findItems(QString::fromUtf8(name), Qt::MatchExactly, 0);
+        const QList<QTreeWidgetItem*> found =
+            panes->locals->findItems(QString::fromUtf8(name), Qt::MatchExactly, 0);
         return found.isEmpty() ? nullptr : found.first();
     }
 
@@ -72,12 +77,14 @@ int main(void)
     Program program(source);
     startOn(program, {});
     // Well into the flood: the pane is full.
-    ASSERT_TRUE(waitFor([this] { return panes->output->blockCount() >= DebugPanes::kOutputLines; }, 60000));
+    ASSERT_TRUE(
+        waitFor([this] { return panes->output->blockCount() >= DebugPanes::kOutputLines; }, 60000));
     ASSERT_EQ(session.state(), DebugSession::State::Running);
 
     session.interrupt();
     ASSERT_TRUE(nextStop()) << session.statusText().toStdString();
-    EXPECT_TRUE(session.statusText().endsWith(QStringLiteral("(interrupted)"))) << session.statusText().toStdString();
+    EXPECT_TRUE(session.statusText().endsWith(QStringLiteral("(interrupted)")))
+        << session.statusText().toStdString();
     EXPECT_FALSE(session.frames().isEmpty());
     EXPECT_LE(panes->output->blockCount(), DebugPanes::kOutputLines);
 
@@ -94,7 +101,8 @@ int main(void)
     EXPECT_TRUE(testsupport::goneSoon(inferior));
     EXPECT_LE(panes->output->blockCount(), DebugPanes::kOutputLines);
     // What is kept is the newest output, whole lines of it.
-    const QString lastLine = panes->output->document()->findBlockByNumber(panes->output->blockCount() - 2).text();
+    const QString lastLine =
+        panes->output->document()->findBlockByNumber(panes->output->blockCount() - 2).text();
     EXPECT_EQ(lastLine, QString(99, QLatin1Char('x')));
 }
 
@@ -153,7 +161,8 @@ int main(void)
     big = localRow("big");
     ASSERT_EQ(big->childCount(), DebugSession::kMaxChildren + 1);
     EXPECT_EQ(big->child(0)->text(1), QStringLiteral("97 'a'"));
-    EXPECT_EQ(big->child(DebugSession::kMaxChildren)->text(0), QStringLiteral("More members than the 1000 shown"));
+    EXPECT_EQ(big->child(DebugSession::kMaxChildren)->text(0),
+              QStringLiteral("More members than the 1000 shown"));
 }
 
 } // namespace

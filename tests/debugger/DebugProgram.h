@@ -12,8 +12,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
 #include <QThread>
+#include <gtest/gtest.h>
 
 #include <functional>
 

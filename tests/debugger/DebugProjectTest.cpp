@@ -41,11 +41,13 @@ protected:
         settings.gdbPath = debugtest::gdbPath();
         setIdeSettings(settings);
         debugger = app->mainWindow()->debugger();
-        buildsEnded = std::make_unique<QSignalSpy>(&app->mainWindow()->tools().jobs(), &JobManager::jobFinished);
-        QObject::connect(&debugger->session(), &DebugSession::stateChanged, [this](DebugSession::State state) {
-            if (state == DebugSession::State::Starting)
-                ++starts;
-        });
+        buildsEnded = std::make_unique<QSignalSpy>(&app->mainWindow()->tools().jobs(),
+                                                   &JobManager::jobFinished);
+        QObject::connect(&debugger->session(), &DebugSession::stateChanged,
+                         [this](DebugSession::State state) {
+                             if (state == DebugSession::State::Starting)
+                                 ++starts;
+                         });
     }
     void TearDown() override
     {
@@ -83,18 +85,19 @@ TEST_F(DebugProjectTest, BuildsWhenOutOfDateThenStartsOnlyOnSuccess)
     EXPECT_EQ(status(), QStringLiteral("Building the project before debugging"));
     EXPECT_FALSE(startEnabled());
     EXPECT_EQ(starts, 0);
-    ASSERT_TRUE(testsupport::waitUntil([&] { return debugger->session().state() == DebugSession::State::Stopped; },
-                                       60000))
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return debugger->session().state() == DebugSession::State::Stopped; }, 60000))
         << status().toStdString();
     FlushMessages();
     EXPECT_EQ(builds(), 1);
     EXPECT_TRUE(QFile::exists(path("p.exe")));
     EXPECT_EQ(debugger->session().lastStop().frame.function, "scale");
-    ASSERT_TRUE(testsupport::waitUntil([&] { return status().startsWith(QStringLiteral("Stopped")); }));
+    ASSERT_TRUE(
+        testsupport::waitUntil([&] { return status().startsWith(QStringLiteral("Stopped")); }));
     EXPECT_EQ(status(), QStringLiteral("Stopped at util.c:%1 (breakpoint 1)").arg(body));
     debugger->session().continueRunning();
-    ASSERT_TRUE(testsupport::waitUntil([&] { return debugger->session().state() == DebugSession::State::Ended; },
-                                       20000));
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return debugger->session().state() == DebugSession::State::Ended; }, 20000));
     EXPECT_EQ(debugger->session().lastStop().exitCode, 7);
 
     // The stop brought util.c forward; F5 there still debugs the project
@@ -103,11 +106,12 @@ TEST_F(DebugProjectTest, BuildsWhenOutOfDateThenStartsOnlyOnSuccess)
     ASSERT_NE(active, nullptr);
     EXPECT_EQ(active->pathName(), util);
     ASSERT_TRUE(execute(cmd::DebugStart));
-    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(prompts.messages.isEmpty())
+        << prompts.messages.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(debugger->pendingBuild(), 0);
     EXPECT_EQ(starts, 2);
-    ASSERT_TRUE(testsupport::waitUntil([&] { return debugger->session().state() == DebugSession::State::Stopped; },
-                                       20000));
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return debugger->session().state() == DebugSession::State::Stopped; }, 20000));
     debugger->session().stop();
     FlushMessages();
     EXPECT_EQ(builds(), 1);
@@ -117,7 +121,8 @@ TEST_F(DebugProjectTest, BuildsWhenOutOfDateThenStartsOnlyOnSuccess)
     source("util.c", "int scale(int n) { return n * 7 }\n");
     QFile edited(util);
     ASSERT_TRUE(edited.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(edited.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+    ASSERT_TRUE(edited.setFileTime(QDateTime::currentDateTime().addSecs(5),
+                                   QFileDevice::FileModificationTime));
     edited.close();
     const qint64 lastGdb = debugger->session().gdbProcessId();
     ASSERT_TRUE(execute(cmd::DebugStart));

@@ -12,9 +12,9 @@
 
 #include "support/ProcessWatch.h"
 
-using debugtest::Program;
 using debugtest::groupHasLiveMember;
 using debugtest::lineOf;
+using debugtest::Program;
 using debugtest::waitFor;
 
 namespace {

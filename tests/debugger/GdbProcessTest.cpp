@@ -80,7 +80,8 @@ done
         for (int i = 1; i <= 50; ++i)
             process.write(QByteArray::number(i) + "-cmd-" + QByteArray::number(i) + "\n");
         ASSERT_TRUE(waitFor([&] { return got.records.size() >= 53; })) << got.records.size();
-        EXPECT_TRUE(waitFor([&] { return got.errors.contains("warning on stderr"); })) << got.errors.constData();
+        EXPECT_TRUE(waitFor([&] { return got.errors.contains("warning on stderr"); }))
+            << got.errors.constData();
         process.end();
         EXPECT_FALSE(process.isRunning());
         EXPECT_TRUE(testsupport::goneSoon(process.processId()));
@@ -107,7 +108,8 @@ TEST(GdbProcess, AGdbThatWillNotExitIsKilledWithWhatItStarted)
     // Ignores -gdb-exit and keeps a child of its own; writes all the time.
     const QString gdb = script(dir, R"(trap '' INT TERM HUP
 sleep 1000 &
-echo $! > ")" + QFile::encodeName(dir.filePath(QStringLiteral("child"))) + R"("
+echo $! > ")" + QFile::encodeName(dir.filePath(QStringLiteral("child"))) +
+                                        R"("
 while true; do printf '%s\n' '~"tick\n"'; sleep 0.01; done
 )");
     QObject receiver;

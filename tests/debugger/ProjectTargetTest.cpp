@@ -50,7 +50,8 @@ TEST(ProjectTarget, OutOfDateByTheBuildsOwnRule)
         BuildJob job;
         job.projectDirectory = dir.path() + QLatin1Char('/');
         job.outputFile = QStringLiteral("p.exe");
-        job.sources = {dir.filePath(QStringLiteral("main.c")), dir.filePath(QStringLiteral("util.c"))};
+        job.sources = {dir.filePath(QStringLiteral("main.c")),
+                       dir.filePath(QStringLiteral("util.c"))};
         const std::pair<QString, int> files[] = {
             {job.sources.at(0), c.mainSource},
             {SourceObject(job.sources.at(0)), c.mainObject},
