@@ -89,7 +89,7 @@ QList<DebugController::Command> DebugController::commands()
         {cmd::DebugStepOut, [this] { OnStepOut(); }, stopped},
         {cmd::DebugRunToCursor, [this] { OnRunToCursor(); },
          [this] {
-             return activeSourceView() &&
+             return activeSourceView() && !m_buildJob &&
                     (!m_session.isActive() || m_session.state() == State::Stopped);
          }},
         {cmd::DebugToggleBreakpoint, [this] { OnToggleBreakpoint(); },
@@ -151,11 +151,11 @@ void DebugController::OnStartDebugging()
     }
     if (m_session.isActive() || m_buildJob)
         return;
-    if (!buildProjectFirst())
+    if (!buildProjectFirst({}))
         startSession({});
 }
 
-bool DebugController::buildProjectFirst()
+bool DebugController::buildProjectFirst(const QList<BreakpointRequest>& extra)
 {
     CProjectDoc* project = activeProject();
     if (!project || project->pathName().isEmpty())
@@ -168,6 +168,7 @@ bool DebugController::buildProjectFirst()
     if (id == 0)
         return true;
     m_buildJob = id;
+    m_afterBuild = extra;
     m_frame->router()->requestUpdate();
     showStatus(QStringLiteral("Building the project before debugging"));
     return true;
@@ -186,7 +187,7 @@ void DebugController::buildFinished(int id, int status)
         showStatus(QStringLiteral("The project did not build: debugging not started"));
         return;
     }
-    startSession({});
+    startSession(std::exchange(m_afterBuild, {}));
 }
 
 bool DebugController::startSession(const QList<BreakpointRequest>& extra)
@@ -227,6 +228,7 @@ void DebugController::OnStopDebugging()
     if (m_buildJob) {
         // The build goes on; debugging does not follow it.
         m_buildJob = 0;
+        m_afterBuild.clear();
         showStatus(QStringLiteral("Debugging stopped"));
         m_frame->router()->requestUpdate();
         return;
@@ -268,11 +270,12 @@ void DebugController::OnRunToCursor()
         m_session.runToLine(file, line + 1);
         return;
     }
-    if (m_session.isActive())
+    if (m_session.isActive() || m_buildJob)
         return;
     BreakpointRequest request = BreakpointRequest::at(file, line + 1);
     request.temporary = true;
-    startSession({request});
+    if (!buildProjectFirst({request}))
+        startSession({request});
 }
 
 void DebugController::OnToggleBreakpoint()

@@ -68,8 +68,8 @@ private:
     // the active source window's file.
     CProjectDoc* activeProject() const;
     // Builds the active project when its program is out of date; true when
-    // a build was started (the session follows it).
-    bool buildProjectFirst();
+    // a build was started (the session follows it, with `extra`) or refused.
+    bool buildProjectFirst(const QList<BreakpointRequest>& extra);
     void buildFinished(int id, int status);
     bool startSession(const QList<BreakpointRequest>& extra);
     void showStop();
@@ -81,6 +81,9 @@ private:
     fw::MdiMainFrame* m_frame;
     ToolSession& m_tools;
     int m_buildJob = 0;
+    // The breakpoints the session starts with beyond the book's (Run to
+    // Cursor's temporary one), kept while the build runs.
+    QList<BreakpointRequest> m_afterBuild;
     BreakpointBook m_book;
     DebugSession m_session;
     DebugPanes* m_panes = nullptr;

@@ -5,6 +5,7 @@
 #include "DebugProgram.h"
 
 #include "debugger/DebugController.h"
+#include "editor/CTarnView.h"
 #include "project/ProjectFixture.h"
 #include "support/ProcessWatch.h"
 
@@ -155,6 +156,27 @@ TEST_F(DebugProjectTest, StopDebuggingWhileBuildingStartsNothing)
     EXPECT_TRUE(QFile::exists(path("p.exe")));
     EXPECT_EQ(starts, 0);
     EXPECT_EQ(debugger->session().state(), DebugSession::State::Idle);
+}
+
+TEST_F(DebugProjectTest, RunToCursorInAProjectSourceBuildsFirstAndStopsThere)
+{
+    const QString util = source("util.c", kUtil);
+    doc->project().sources = {source("main.c", kMain), util};
+    saveAs("p.tarn");
+    fw::Document* utilDoc = app->openDocumentFile(util);
+    ASSERT_NE(utilDoc, nullptr);
+    auto* view = dynamic_cast<CTarnView*>(utilDoc->firstView());
+    ASSERT_NE(view, nullptr);
+    const int body = int(kUtil.left(kUtil.indexOf("scale body")).count('\n')) + 1;
+    view->setCursorPosition(body, 0); // the line after the body's first
+    ASSERT_TRUE(execute(cmd::DebugRunToCursor));
+    EXPECT_NE(debugger->pendingBuild(), 0);
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return debugger->session().state() == DebugSession::State::Stopped; }, 60000))
+        << status().toStdString();
+    EXPECT_EQ(builds(), 1);
+    EXPECT_EQ(debugger->session().lastStop().frame.line, body + 1);
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(QLatin1Char('\n')).toStdString();
 }
 
 } // namespace
