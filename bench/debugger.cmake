@@ -7,6 +7,12 @@ target_compile_definitions(debugger_mi_parser_bench PRIVATE
   TARN_MI_TRANSCRIPTS="${PROJECT_SOURCE_DIR}/tests/debugger/transcripts")
 
 # Step Over through the debugging session (stack, locals and two watches
-# read) against gdb's own answer to -exec-next, in the same run.
+# read) against gdb's own answer to -exec-next, in the same run, on the
+# generated interpreter-shaped program of debugger_bench_program.h.
 add_executable(debugger_step_bench ${CMAKE_CURRENT_LIST_DIR}/debugger_step_bench.cpp)
 target_link_libraries(debugger_step_bench PRIVATE tarncore)
+
+# Start Debugging to the first breakpoint through the session against gdb's
+# own time for the same start, in the same run.
+add_executable(debugger_start_bench ${CMAKE_CURRENT_LIST_DIR}/debugger_start_bench.cpp)
+target_link_libraries(debugger_start_bench PRIVATE tarncore)

@@ -1,10 +1,13 @@
 // Step Over through the debugging session, from the call to the moment the
 // stack, the locals and two watches are read (what the panes show), against
-// gdb's own answer to the same -exec-next in the same run: a program built
-// with -g whose stepping frame has 24 locals.
+// gdb's own answer to the same -exec-next in the same run: a generated
+// interpreter-shaped program of about 4,000 lines built with -g
+// (debugger_bench_program.h), stepping its dispatch loop, whose frame has 24
+// locals, with watches on two fields of its state.
 //
 //   debugger_step_bench [steps]     (default 200)
 #include "debugger/DebugSession.h"
+#include "debugger_bench_program.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,35 +15,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
-
-const char* const kSource = R"(#include <stdio.h>
-struct pair { int a; double b; };
-int work(int round)
-{
-    int v0 = round, v1 = 1, v2 = 2, v3 = 3, v4 = 4, v5 = 5, v6 = 6, v7 = 7;
-    double d0 = 0.5, d1 = 1.5, d2 = 2.5, d3 = 3.5;
-    long l0 = 10, l1 = 11, l2 = 12, l3 = 13;
-    char text[32] = "twenty-four locals";
-    struct pair p = {1, 2.0}, q = {3, 4.0};
-    int values[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    const char *name = "bench";
-    unsigned total = 0;
-    for (;;) { /* loop */
-        total += v0 + v1 + v2 + v3 + v4 + v5 + v6 + v7;
-        total += (unsigned)(d0 + d1 + d2 + d3 + l0 + l1 + l2 + l3);
-        total += (unsigned)(text[0] + p.a + q.a + values[round & 7] + name[0]);
-        ++v0;
-    }
-    return (int)total;
-}
-int main(void) { return work(1); }
-)";
 
 double median(std::vector<double> values)
 {
@@ -52,10 +33,14 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs = 20000)
 {
     QElapsedTimer clock;
     clock.start();
+    QTimer wake; // the time limit is checked at least this often
+    wake.start(100);
     while (!done()) {
         if (clock.elapsed() > timeoutMs)
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        // Sleeps until something happens, as the application's own loop
+        // does: a spinning wait would take a core from gdb.
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
@@ -77,7 +62,7 @@ std::vector<double> rawSteps(const QString& program, int line, int steps, bool w
         }
         return true;
     };
-    gdb.write("-inferior-tty-set /dev/null\n-break-insert bench.c:" + QByteArray::number(line) +
+    gdb.write("-inferior-tty-set /dev/null\n-break-insert vm.c:" + QByteArray::number(line) +
               "\n-exec-run\n");
     readUntil("*stopped");
     std::vector<double> times;
@@ -88,8 +73,8 @@ std::vector<double> rawSteps(const QString& program, int line, int steps, bool w
         readUntil("*stopped");
         if (withPanes) {
             gdb.write("1-stack-list-frames 0 1000\n2-stack-list-variables --all-values\n"
-                      "3-stack-list-variables --simple-values\n4-data-evaluate-expression total\n"
-                      "5-data-evaluate-expression \"values[v0 & 7] + p.a\"\n");
+                      "3-stack-list-variables --simple-values\n4-data-evaluate-expression L->pc\n"
+                      "5-data-evaluate-expression \"L->stack[L->top].u.i\"\n");
             readUntil("\n5^");
         }
         times.push_back(clock.nsecsElapsed() / 1e6);
@@ -105,32 +90,26 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const int steps = argc > 1 ? std::max(1, atoi(argv[1])) : 200;
-    QTemporaryDir dir;
-    const QString source = dir.path() + QStringLiteral("/bench.c");
-    const QString program = dir.path() + QStringLiteral("/bench.exe");
-    QFile file(source);
-    if (!file.open(QIODevice::WriteOnly))
+    debugbench::VmProgram vm;
+    if (!vm.build())
         return 1;
-    file.write(kSource);
-    file.close();
-    if (QProcess::execute(QStringLiteral("gcc"), {QStringLiteral("-g"), QStringLiteral("-O0"),
-                                                  QStringLiteral("-o"), program, source}) != 0)
-        return 1;
-    const int line = int(QByteArray(kSource).left(QByteArray(kSource).indexOf("/* loop */")).count('\n')) + 2;
+    const QString program = vm.executable;
+    const QString source = vm.sourcePath;
+    const int line = vm.dispatchLine();
 
     DebugSession session;
     int refreshed = 0;
     QObject::connect(&session, &DebugSession::stopRefreshed, [&] { ++refreshed; });
     QString error;
-    if (!session.start(DebugTarget{QStringLiteral("gdb"), program, {}, dir.path()},
+    if (!session.start(DebugTarget{QStringLiteral("gdb"), program, {}, vm.dir.path()},
                        {BreakpointRequest::at(QFile::encodeName(source), line)}, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
     if (!waitFor([&] { return refreshed > 0; }))
         return 1;
-    session.addWatch("total");
-    session.addWatch("values[v0 & 7] + p.a");
+    session.addWatch("L->pc");
+    session.addWatch("L->stack[L->top].u.i");
     std::vector<double> times;
     QElapsedTimer clock;
     for (int i = 0; i < steps; ++i) {

@@ -14,9 +14,11 @@ CChildFrame::CChildFrame(fw::Document* document, fw::View* view)
 {
 }
 
-fw::MdiChildFrame* CChildFrame::create(fw::Document* document, ToolSession& tools)
+fw::MdiChildFrame* CChildFrame::create(fw::Document* document, ToolSession& tools,
+                                       BreakpointBook* breakpoints)
 {
     auto* view = new CTarnView;
+    view->setBreakpointBook(breakpoints);
     view->setToolCommands([&tools](CTarnView& source) { QuickCompile(source, tools); },
                           [&tools](CTarnView& source) { BuildSource(source, tools); });
     return new CChildFrame(document, view);

@@ -2,6 +2,7 @@
 
 #include "framework/MdiChildFrame.h"
 
+class BreakpointBook;
 class ToolSession;
 
 // The frame of a source window. A context-menu request on the frame itself
@@ -12,8 +13,10 @@ public:
     CChildFrame(fw::Document* document, fw::View* view);
 
     // A source window whose Quick Compile and Build Source run in the
-    // session's current directory.
-    static fw::MdiChildFrame* create(fw::Document* document, ToolSession& tools);
+    // session's current directory, and whose margin shows the book's
+    // breakpoints (none without a book).
+    static fw::MdiChildFrame* create(fw::Document* document, ToolSession& tools,
+                                     BreakpointBook* breakpoints = nullptr);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

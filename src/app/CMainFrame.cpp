@@ -58,7 +58,7 @@ CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable()), m_tools(std::m
 
 void CMainFrame::registerDebugger()
 {
-    m_debugger = new DebugController(this, [this] { return m_tools->directory(); });
+    m_debugger = new DebugController(this, *m_tools);
     for (const DebugController::Command& command : m_debugger->commands()) {
         onCommand(command.id, command.run);
         onUpdateEnabled(command.id, command.enabled);
@@ -117,6 +117,11 @@ Session CMainFrame::currentSession() const
         if (frame == active)
             session.active = int(session.windows.size());
         session.windows.append(window);
+    }
+    const BreakpointBook& book = m_debugger->breakpointBook();
+    for (const QString& path : book.files()) {
+        for (const BookBreakpoint& b : book.breakpoints(path))
+            session.breakpoints.append({path, b.line, b.enabled, b.condition});
     }
     return session;
 }

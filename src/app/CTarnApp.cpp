@@ -5,6 +5,7 @@
 #include "app/CMainFrame.h"
 #include "settings/IdeSettings.h"
 #include "app/TarnIcons.h"
+#include "debugger/DebugController.h"
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
 #include "editor/SourcePrinting.h"
@@ -63,7 +64,9 @@ bool CTarnApp::InitInstance(const QStringList& arguments)
         menu::Source, QString::fromLatin1(kSourceDocString),
         fw::DocTemplate::Factories{[] { return new CTarnDoc; },
                                    [this](fw::Document* document) {
-                                       return CChildFrame::create(document, m_mainFrame->tools());
+                                       return CChildFrame::create(
+                                           document, m_mainFrame->tools(),
+                                           &m_mainFrame->debugger()->breakpointBook());
                                    }}));
     addDocTemplate(std::make_unique<fw::DocTemplate>(
         menu::Project, QString::fromLatin1(kProjectDocString),
@@ -128,6 +131,9 @@ bool CTarnApp::processCommandLine(const QStringList& arguments)
 int CTarnApp::reopenLastSession()
 {
     const Session& session = lastSession();
+    // The breakpoints first: the windows show them as they open.
+    for (const SessionBreakpoint& b : session.breakpoints)
+        m_mainFrame->debugger()->breakpointBook().restore(b.path, {b.line, b.enabled, b.condition});
     fw::MdiChildFrame* active = nullptr;
     int opened = 0;
     for (qsizetype i = 0; i < session.windows.size(); ++i) {

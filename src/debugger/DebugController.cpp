@@ -2,6 +2,7 @@
 
 #include "settings/IdeSettings.h"
 #include "debugger/DebugPanes.h"
+#include "debugger/ProjectTarget.h"
 #include "editor/CTarnView.h"
 #include "editor/DebugMargin.h"
 #include "framework/Application.h"
@@ -10,18 +11,23 @@
 #include "framework/MdiChildFrame.h"
 #include "framework/MdiMainFrame.h"
 #include "framework/Prompts.h"
+#include "messages/MessageSink.h"
 #include "project/BuildJob.h"
 #include "project/CProjectDoc.h"
+#include "project/ProjectBuildCommands.h"
 #include "resources/CommandIds.h"
+#include "tools/JobManager.h"
 #include "tools/PathBytes.h"
 #include "tools/PathNames.h"
+#include "tools/ToolSession.h"
 
 #include <QStatusBar>
 
-DebugController::DebugController(fw::MdiMainFrame* frame, std::function<QString()> currentDirectory)
-    : QObject(frame), m_frame(frame), m_currentDirectory(std::move(currentDirectory))
+DebugController::DebugController(fw::MdiMainFrame* frame, ToolSession& tools)
+    : QObject(frame), m_frame(frame), m_tools(tools)
 {
-    m_panes = new DebugPanes(frame, &m_session);
+    connect(&m_tools.jobs(), &JobManager::jobFinished, this, &DebugController::buildFinished);
+    m_panes = new DebugPanes(frame, &m_session, &m_book);
     auto refreshCommands = [this] { m_frame->router()->requestUpdate(); };
     connect(&m_session, &DebugSession::stateChanged, this, refreshCommands);
     connect(&m_session, &DebugSession::stateChanged, this, [this](DebugSession::State state) {
@@ -36,8 +42,8 @@ DebugController::DebugController(fw::MdiMainFrame* frame, std::function<QString(
         showStatus(why);
     });
     connect(&m_session, &DebugSession::breakpointMoved, this,
-            [](const QByteArray& file, int requested, int line) {
-                BreakpointBook::instance().move(PathFromBytes(file), requested, line);
+            [this](const QByteArray& file, int requested, int line) {
+                m_book.move(PathFromBytes(file), requested, line);
             });
     connect(&m_session, &DebugSession::breakpointProblem, this,
             [this](const QByteArray& file, int line, const QString& reason) {
@@ -46,8 +52,7 @@ DebugController::DebugController(fw::MdiMainFrame* frame, std::function<QString(
                                .arg(line)
                                .arg(reason));
             });
-    connect(&BreakpointBook::instance(), &BreakpointBook::toggled, this,
-            &DebugController::breakpointToggled);
+    connect(&m_book, &BreakpointBook::toggled, this, &DebugController::breakpointToggled);
     connect(m_panes, &DebugPanes::frameChosen, this, [this](int level) {
         m_session.selectFrame(level);
         if (level >= 0 && level < m_session.frames().size())
@@ -72,14 +77,21 @@ QList<DebugController::Command> DebugController::commands()
     auto stopped = [this] { return m_session.state() == State::Stopped; };
     return {
         {cmd::DebugStart, [this] { OnStartDebugging(); },
-         [this] { return !m_session.isActive() || m_session.state() == State::Stopped; }},
-        {cmd::DebugStop, [this] { OnStopDebugging(); }, [this] { return m_session.isActive(); }},
-        {cmd::DebugBreak, [this] { OnBreak(); }, [this] { return m_session.state() == State::Running; }},
+         [this] {
+             return !m_buildJob && (!m_session.isActive() || m_session.state() == State::Stopped);
+         }},
+        {cmd::DebugStop, [this] { OnStopDebugging(); },
+         [this] { return m_session.isActive() || m_buildJob; }},
+        {cmd::DebugBreak, [this] { OnBreak(); },
+         [this] { return m_session.state() == State::Running; }},
         {cmd::DebugStepOver, [this] { OnStepOver(); }, stopped},
         {cmd::DebugStepInto, [this] { OnStepInto(); }, stopped},
         {cmd::DebugStepOut, [this] { OnStepOut(); }, stopped},
         {cmd::DebugRunToCursor, [this] { OnRunToCursor(); },
-         [this] { return activeSourceView() && (!m_session.isActive() || m_session.state() == State::Stopped); }},
+         [this] {
+             return activeSourceView() && !m_buildJob &&
+                    (!m_session.isActive() || m_session.state() == State::Stopped);
+         }},
         {cmd::DebugToggleBreakpoint, [this] { OnToggleBreakpoint(); },
          [this] { return activeSourceView() != nullptr; }},
     };
@@ -91,15 +103,33 @@ CTarnView* DebugController::activeSourceView() const
     return child && child->view() ? dynamic_cast<CTarnView*>(child->view()) : nullptr;
 }
 
+CProjectDoc* DebugController::activeProject() const
+{
+    fw::MdiChildFrame* child = m_frame->activeChild();
+    fw::Document* active = child ? child->document() : nullptr;
+    if (auto* project = qobject_cast<CProjectDoc*>(active))
+        return project;
+    // A source of an open project (where a stop brings the user): F5 goes
+    // on debugging that project, not the source's own program.
+    if (!active || active->pathName().isEmpty())
+        return nullptr;
+    for (fw::MdiChildFrame* frame : m_frame->childFrames()) {
+        auto* project = qobject_cast<CProjectDoc*>(frame->document());
+        if (project && !project->pathName().isEmpty() &&
+            project->project().sources.contains(active->pathName()))
+            return project;
+    }
+    return nullptr;
+}
+
 QString DebugController::programToDebug(QString* problem) const
 {
     fw::MdiChildFrame* child = m_frame->activeChild();
     fw::Document* doc = child ? child->document() : nullptr;
     QString program;
-    if (auto* project = qobject_cast<CProjectDoc*>(doc); project && !project->pathName().isEmpty()) {
-        program = ProjectOutputFile(project->project(), project->pathName());
-        if (!program.startsWith(QLatin1Char('/')))
-            program = DirectoryOf(project->pathName()) + program;
+    if (CProjectDoc* project = activeProject(); project && !project->pathName().isEmpty()) {
+        program =
+            LinkedOutputPath(MakeBuildJob(project->project(), project->pathName(), {}, false));
     } else if (activeSourceView() && doc && !doc->pathName().isEmpty()) {
         program = DefaultExecutableName(doc->pathName());
     } else {
@@ -119,8 +149,45 @@ void DebugController::OnStartDebugging()
         m_session.continueRunning();
         return;
     }
-    if (!m_session.isActive())
+    if (m_session.isActive() || m_buildJob)
+        return;
+    if (!buildProjectFirst({}))
         startSession({});
+}
+
+bool DebugController::buildProjectFirst(const QList<BreakpointRequest>& extra)
+{
+    CProjectDoc* project = activeProject();
+    if (!project || project->pathName().isEmpty())
+        return false;
+    const BuildJob job = MakeBuildJob(project->project(), project->pathName(), {}, false);
+    if (ProjectOutputIsCurrent(job))
+        return false;
+    // The build's own refusals (no gcc, no sources) say why in a box.
+    const int id = BuildProjectCommand(*project, m_tools, m_frame, false);
+    if (id == 0)
+        return true;
+    m_buildJob = id;
+    m_afterBuild = extra;
+    m_frame->router()->requestUpdate();
+    showStatus(QStringLiteral("Building the project before debugging"));
+    return true;
+}
+
+void DebugController::buildFinished(int id, int status)
+{
+    if (id != m_buildJob)
+        return;
+    m_buildJob = 0;
+    m_frame->router()->requestUpdate();
+    // The build's last rows and its verdict first: what follows has the
+    // status bar after them.
+    FlushMessages();
+    if (status != 0) {
+        showStatus(QStringLiteral("The project did not build: debugging not started"));
+        return;
+    }
+    startSession(std::exchange(m_afterBuild, {}));
 }
 
 bool DebugController::startSession(const QList<BreakpointRequest>& extra)
@@ -134,9 +201,9 @@ bool DebugController::startSession(const QList<BreakpointRequest>& extra)
     DebugTarget target;
     target.gdbPath = ideSettings().gdbPath.isEmpty() ? QStringLiteral("gdb") : ideSettings().gdbPath;
     target.program = program;
-    target.workingDirectory = m_currentDirectory();
+    target.workingDirectory = m_tools.directory();
     QList<BreakpointRequest> requests;
-    const BreakpointBook& book = BreakpointBook::instance();
+    const BreakpointBook& book = m_book;
     for (const QString& path : book.files()) {
         for (const BookBreakpoint& b : book.breakpoints(path)) {
             BreakpointRequest request = BreakpointRequest::at(PathToBytes(path), b.line);
@@ -158,6 +225,14 @@ bool DebugController::startSession(const QList<BreakpointRequest>& extra)
 
 void DebugController::OnStopDebugging()
 {
+    if (m_buildJob) {
+        // The build goes on; debugging does not follow it.
+        m_buildJob = 0;
+        m_afterBuild.clear();
+        showStatus(QStringLiteral("Debugging stopped"));
+        m_frame->router()->requestUpdate();
+        return;
+    }
     m_session.stop();
 }
 
@@ -195,11 +270,12 @@ void DebugController::OnRunToCursor()
         m_session.runToLine(file, line + 1);
         return;
     }
-    if (m_session.isActive())
+    if (m_session.isActive() || m_buildJob)
         return;
     BreakpointRequest request = BreakpointRequest::at(file, line + 1);
     request.temporary = true;
-    startSession({request});
+    if (!buildProjectFirst({request}))
+        startSession({request});
 }
 
 void DebugController::OnToggleBreakpoint()
@@ -211,7 +287,7 @@ void DebugController::OnToggleBreakpoint()
     int index = 0;
     view->getCursorPosition(&line, &index);
     const fw::Document* doc = view->fw::View::document();
-    BreakpointBook::instance().toggle(view, doc ? doc->pathName() : QString(), line);
+    m_book.toggle(view, doc ? doc->pathName() : QString(), line);
 }
 
 void DebugController::breakpointToggled(const QString& path, int line, bool added)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "debugger/DebugSession.h"
+#include "editor/DebugMargin.h"
 
 #include <QList>
 #include <QObject>
@@ -8,8 +9,10 @@
 
 #include <functional>
 
+class CProjectDoc;
 class CTarnView;
 class DebugPanes;
+class ToolSession;
 namespace fw {
 class MdiMainFrame;
 }
@@ -20,9 +23,9 @@ class MdiMainFrame;
 class DebugController : public QObject {
     Q_OBJECT
 public:
-    // currentDirectory gives Tarn's current directory, where the program
-    // starts.
-    DebugController(fw::MdiMainFrame* frame, std::function<QString()> currentDirectory);
+    // The program starts in the tools' current directory; a project is
+    // built as a job of the tools' session.
+    DebugController(fw::MdiMainFrame* frame, ToolSession& tools);
     ~DebugController() override;
 
     // A command of the Debug menu with its handler and enabling rule; the
@@ -34,7 +37,9 @@ public:
     };
     QList<Command> commands();
 
-    // F5: starts the program of the active window, or continues it.
+    // F5: starts the program of the active window, or continues it. A
+    // project whose program is out of date is built first: the session
+    // starts when the build succeeds, not at all when it fails.
     void OnStartDebugging();
     void OnStopDebugging();
     void OnBreak();
@@ -48,12 +53,24 @@ public:
     void shutdown();
 
     DebugSession& session() { return m_session; }
+    // Every breakpoint the user set while Tarn runs; the source windows
+    // show and toggle them in their margins.
+    BreakpointBook& breakpointBook() { return m_book; }
     DebugPanes* panes() const { return m_panes; }
     // The executable F5 would debug now, or empty with the reason.
     QString programToDebug(QString* problem) const;
+    // The project build Start Debugging waits for (0: none).
+    int pendingBuild() const { return m_buildJob; }
 
 private:
     CTarnView* activeSourceView() const;
+    // The project window that is active, or the open project that holds
+    // the active source window's file.
+    CProjectDoc* activeProject() const;
+    // Builds the active project when its program is out of date; true when
+    // a build was started (the session follows it, with `extra`) or refused.
+    bool buildProjectFirst(const QList<BreakpointRequest>& extra);
+    void buildFinished(int id, int status);
     bool startSession(const QList<BreakpointRequest>& extra);
     void showStop();
     void showFrame(const DebugFrame& frame, bool markStop);
@@ -62,7 +79,12 @@ private:
     void breakpointToggled(const QString& path, int line, bool added);
 
     fw::MdiMainFrame* m_frame;
-    std::function<QString()> m_currentDirectory;
+    ToolSession& m_tools;
+    int m_buildJob = 0;
+    // The breakpoints the session starts with beyond the book's (Run to
+    // Cursor's temporary one), kept while the build runs.
+    QList<BreakpointRequest> m_afterBuild;
+    BreakpointBook m_book;
     DebugSession m_session;
     DebugPanes* m_panes = nullptr;
 };

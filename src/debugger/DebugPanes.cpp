@@ -76,8 +76,8 @@ void markExpandable(QTreeWidgetItem* item)
 
 } // namespace
 
-DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session)
-    : QObject(frame), m_session(session)
+DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook* book)
+    : QObject(frame), m_session(session), m_book(book)
 {
     locals = tree({QStringLiteral("Name"), QStringLiteral("Value"), QStringLiteral("Type")}, "debugLocals");
     watch = tree({QStringLiteral("Expression"), QStringLiteral("Value")}, "debugWatch");
@@ -114,7 +114,7 @@ DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session)
     connect(session, &DebugSession::watchesChanged, this, &DebugPanes::refreshWatches);
     connect(session, &DebugSession::framesChanged, this, &DebugPanes::refreshStack);
     connect(session, &DebugSession::breakpointsChanged, this, &DebugPanes::refreshBreakpoints);
-    connect(&BreakpointBook::instance(), &BreakpointBook::changed, this, &DebugPanes::refreshBreakpoints);
+    connect(book, &BreakpointBook::changed, this, &DebugPanes::refreshBreakpoints);
     connect(session, &DebugSession::consoleOutput, this,
             [this](const QByteArray& bytes) { appendTo(console, bytes); });
     connect(session, &DebugSession::programOutput, this,
@@ -233,28 +233,34 @@ void DebugPanes::expandLocal(QTreeWidgetItem* item)
                                    : at->treeWidget()->indexOfTopLevelItem(at));
         return p;
     }();
-    m_session->listChildren(name, !varName.isEmpty(),
-                            [this, guard, path, name](const QList<DebugVariableChild>& children) {
-        if (!guard)
-            return;
-        QTreeWidgetItem* row = path.isEmpty() ? nullptr : locals->topLevelItem(path.first());
-        for (qsizetype i = 1; row && i < path.size(); ++i)
-            row = row->child(path.at(i));
-        const QByteArray rowName = row ? (row->data(0, VarNameRole).toByteArray().isEmpty()
-                                              ? row->data(0, ExpressionRole).toByteArray()
-                                              : row->data(0, VarNameRole).toByteArray())
-                                       : QByteArray();
-        if (!row || rowName != name)
-            return;
-        for (const DebugVariableChild& child : children) {
-            auto* item = new QTreeWidgetItem(row, {text(child.expression), text(child.value), text(child.type)});
-            item->setData(0, VarNameRole, child.varName);
-            if (child.childCount > 0)
-                markExpandable(item);
-        }
-        if (children.isEmpty())
-            row->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
-    });
+    m_session->listChildren(
+        name, !varName.isEmpty(),
+        [this, guard, path, name](const QList<DebugVariableChild>& children, bool more) {
+            if (!guard)
+                return;
+            QTreeWidgetItem* row = path.isEmpty() ? nullptr : locals->topLevelItem(path.first());
+            for (qsizetype i = 1; row && i < path.size(); ++i)
+                row = row->child(path.at(i));
+            const QByteArray rowName = row ? (row->data(0, VarNameRole).toByteArray().isEmpty()
+                                                  ? row->data(0, ExpressionRole).toByteArray()
+                                                  : row->data(0, VarNameRole).toByteArray())
+                                           : QByteArray();
+            if (!row || rowName != name)
+                return;
+            for (const DebugVariableChild& child : children) {
+                auto* item = new QTreeWidgetItem(
+                    row, {text(child.expression), text(child.value), text(child.type)});
+                item->setData(0, VarNameRole, child.varName);
+                if (child.childCount > 0)
+                    markExpandable(item);
+            }
+            if (more) {
+                new QTreeWidgetItem(row, {QStringLiteral("More members than the %1 shown")
+                                              .arg(DebugSession::kMaxChildren)});
+            }
+            if (children.isEmpty())
+                row->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+        });
 }
 
 void DebugPanes::refreshWatches()
@@ -294,7 +300,7 @@ void DebugPanes::refreshBreakpoints()
 {
     m_fillingBreakpoints = true;
     breakpoints->clear();
-    const BreakpointBook& book = BreakpointBook::instance();
+    const BreakpointBook& book = *m_book;
     for (const QString& path : book.files()) {
         for (const BookBreakpoint& b : book.breakpoints(path)) {
             int hits = 0;
@@ -322,24 +328,33 @@ void DebugPanes::breakpointEdited(QTreeWidgetItem* item, int column)
         return;
     const QString path = item->data(0, PathRole).toString();
     const int line = item->data(0, LineRole).toInt();
-    BreakpointBook& book = BreakpointBook::instance();
+    // The book may go (Tarn closing) before the call is made.
+    QPointer<BreakpointBook> book = m_book;
     const int number = m_session->isActive() ? m_session->breakpointAt(PathToBytes(path), line) : 0;
     if (column == 0) {
         const bool enabled = item->checkState(0) == Qt::Checked;
         if (number > 0)
             m_session->setBreakpointEnabled(number, enabled);
         // Redraws the pane: later in this turn, not under the edit.
-        QMetaObject::invokeMethod(this, [path, line, enabled] {
-            BreakpointBook::instance().setEnabled(path, line, enabled);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [book, path, line, enabled] {
+                if (book)
+                    book->setEnabled(path, line, enabled);
+            },
+            Qt::QueuedConnection);
         return;
     }
     if (column == 1) {
         const QByteArray condition = item->text(1).trimmed().toUtf8();
         if (number > 0)
             m_session->setBreakpointCondition(number, condition);
-        QMetaObject::invokeMethod(this, [&book, path, line, condition] {
-            book.setCondition(path, line, condition);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [book, path, line, condition] {
+                if (book)
+                    book->setCondition(path, line, condition);
+            },
+            Qt::QueuedConnection);
     }
 }

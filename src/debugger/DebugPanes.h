@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+class BreakpointBook;
 class DebugSession;
 class QDockWidget;
 class QLineEdit;
@@ -19,7 +20,7 @@ class QTreeWidgetItem;
 class DebugPanes : public QObject {
     Q_OBJECT
 public:
-    DebugPanes(QMainWindow* frame, DebugSession* session);
+    DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook* book);
 
     // Shows every pane (a session starts) and clears the two text panes.
     void beginSession();
@@ -65,5 +66,6 @@ private:
     void appendTo(QPlainTextEdit* pane, const QByteArray& bytes);
 
     DebugSession* m_session;
+    BreakpointBook* m_book;
     bool m_fillingBreakpoints = false;
 };

@@ -1,17 +1,12 @@
 #include "debugger/DebugSession.h"
 
+#include "debugger/GdbProcess.h"
+#include "debugger/ProgramProcesses.h"
 #include "debugger/ProgramTerminal.h"
 #include "tools/ChildStart.h"
 #include "tools/PathBytes.h"
 
-#include <QProcess>
-
 #include <memory>
-
-#ifdef Q_OS_UNIX
-#include <signal.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -61,7 +56,6 @@ bool DebugSession::start(const DebugTarget& target, const QList<BreakpointReques
         return false;
     }
     // A fresh start: nothing of an earlier session is kept.
-    m_parser = MiStreamParser();
     m_tokens = MiCommandTokens();
     m_callbacks.clear();
     m_lastStop = DebugStop();
@@ -84,31 +78,25 @@ bool DebugSession::start(const DebugTarget& target, const QList<BreakpointReques
         return false;
     connect(m_terminal, &ProgramTerminal::output, this, &DebugSession::programOutput);
 
-    if (m_process) {
-        m_process->disconnect(this);
-        m_process->deleteLater();
-    }
-    m_process = new QProcess(this);
-#ifdef Q_OS_UNIX
-    // Its own group: Stop Debugging ends gdb and whatever it started.
-    m_process->setChildProcessModifier([] { ::setpgid(0, 0); });
-#endif
-    connect(m_process, &QProcess::readyReadStandardOutput, this, &DebugSession::readGdb);
-    connect(m_process, &QProcess::readyReadStandardError, this, [this] {
-        const QByteArray bytes = m_process->readAllStandardError();
+    GdbProcess::Handlers handlers;
+    handlers.records = [this](std::vector<MiRecord>& records) { handleRecords(records); };
+    handlers.errorOutput = [this](const QByteArray& bytes) {
         m_console += bytes;
         emit consoleOutput(bytes);
-    });
-    connect(m_process, &QProcess::finished, this, &DebugSession::gdbFinished);
-    m_process->start(target.gdbPath,
-                     {QStringLiteral("--interpreter=mi3"), QStringLiteral("-nx"), QStringLiteral("-q")});
-    if (!m_process->waitForStarted(10000)) {
+    };
+    handlers.finished = [this](int code, bool crashed) { gdbFinished(code, crashed); };
+    // The old one (its worker) goes first.
+    m_gdb.reset();
+    m_gdb = std::make_unique<GdbProcess>(this, std::move(handlers));
+    QString why;
+    if (!m_gdb->start(target.gdbPath, &why)) {
         *error = QStringLiteral("gdb cannot be started: %1: %2")
-                     .arg(PathForDisplay(target.gdbPath), m_process->errorString());
+                     .arg(PathForDisplay(target.gdbPath), why);
+        m_gdb.reset();
         m_terminal->close();
         return false;
     }
-    m_gdbPid = m_process->processId();
+    m_gdbPid = m_gdb->processId();
     setState(State::Starting);
     setStatus(QStringLiteral("Starting %1").arg(PathForDisplay(target.program)));
 
@@ -140,7 +128,7 @@ bool DebugSession::start(const DebugTarget& target, const QList<BreakpointReques
         QByteArray line = composed.line;
         line.chop(1);
         line += ' ' + shellQuoted(target.arguments) + '\n';
-        m_process->write(line);
+        m_gdb->write(line);
     }
     for (const BreakpointRequest& request : breakpoints)
         insertBreakpoint(request);
@@ -154,12 +142,12 @@ bool DebugSession::start(const DebugTarget& target, const QList<BreakpointReques
 quint64 DebugSession::command(QByteArrayView operation, const QList<QByteArray>& arguments,
                               Callback callback)
 {
-    if (!m_process || m_process->state() != QProcess::Running || m_ending)
+    if (!m_gdb || !m_gdb->isRunning() || m_ending)
         return 0;
     const MiCommandTokens::Composed composed = m_tokens.compose(operation, arguments);
     if (callback)
         m_callbacks.insert(composed.token, std::move(callback));
-    m_process->write(composed.line);
+    m_gdb->write(composed.line);
     return composed.token;
 }
 
@@ -174,10 +162,8 @@ void DebugSession::execute(QByteArrayView operation, const QList<QByteArray>& ar
     });
 }
 
-void DebugSession::readGdb()
+void DebugSession::handleRecords(std::vector<MiRecord>& records)
 {
-    std::vector<MiRecord> records;
-    m_parser.feed(m_process->readAllStandardOutput(), records);
     for (const MiRecord& record : records) {
         handleRecord(record);
         if (m_state == State::Ended)
@@ -276,79 +262,6 @@ void DebugSession::refreshAfterStop()
     refreshWatches(oneDone);
 }
 
-void DebugSession::refreshLocals(const std::function<void()>& done)
-{
-    const quint64 generation = m_stopGeneration;
-    const int frame = m_selectedFrame;
-    auto all = std::make_shared<MiValue>();
-    command("-stack-list-variables", {"--all-values"}, [all](const MiRecord& r) {
-        *all = r.results["variables"];
-    });
-    command("-stack-list-variables", {"--simple-values"},
-            [this, all, done, generation, frame](const MiRecord& r) {
-                if (generation == m_stopGeneration && frame == m_selectedFrame) {
-                    m_locals = ReadMiVariables(*all, r.results["variables"]);
-                    emit localsChanged();
-                }
-                done();
-            });
-}
-
-void DebugSession::refreshWatches(const std::function<void()>& done)
-{
-    if (m_watches.isEmpty()) {
-        done();
-        return;
-    }
-    auto remaining = std::make_shared<int>(int(m_watches.size()));
-    for (int i = 0; i < m_watches.size(); ++i) {
-        evaluateWatch(i, [this, remaining, done] {
-            if (--*remaining == 0) {
-                emit watchesChanged();
-                done();
-            }
-        });
-    }
-}
-
-void DebugSession::evaluateWatch(int index, const std::function<void()>& done)
-{
-    const QByteArray expression = m_watches.at(index).expression;
-    command("-data-evaluate-expression", {expression}, [this, index, expression, done](const MiRecord& r) {
-        // The list may have changed while the answer was on its way.
-        if (index < m_watches.size() && m_watches.at(index).expression == expression) {
-            DebugWatch& watch = m_watches[index];
-            const bool error = r.isResult("error");
-            const QByteArray value = error ? r.results["msg"].bytes() : r.results["value"].bytes();
-            watch.changed = watch.evaluated && !error && !watch.error && value != watch.value;
-            watch.value = value;
-            watch.error = error;
-            watch.evaluated = true;
-        }
-        done();
-    });
-}
-
-void DebugSession::addWatch(const QByteArray& expression)
-{
-    const QByteArray trimmed = expression.trimmed();
-    if (trimmed.isEmpty())
-        return;
-    m_watches.append(DebugWatch{trimmed, {}, false, false, false});
-    if (m_state == State::Stopped)
-        evaluateWatch(int(m_watches.size() - 1), [this] { emit watchesChanged(); });
-    else
-        emit watchesChanged();
-}
-
-void DebugSession::removeWatch(int index)
-{
-    if (index < 0 || index >= m_watches.size())
-        return;
-    m_watches.removeAt(index);
-    emit watchesChanged();
-}
-
 void DebugSession::selectFrame(int level)
 {
     if (m_state != State::Stopped || level < 0 || level >= m_frames.size())
@@ -416,122 +329,6 @@ void DebugSession::interrupt()
     execute("-exec-interrupt");
 }
 
-void DebugSession::runToLine(const QByteArray& file, int line)
-{
-    if (m_state != State::Stopped)
-        return;
-    command("-break-insert", {"-t", MiLocation(file, line)}, [this, file, line](const MiRecord& r) {
-        if (r.isResult("error")) {
-            emit breakpointProblem(file, line, errorText(r));
-            return;
-        }
-        upsertBreakpoint(ReadMiBreakpoint(r.results["bkpt"]));
-        continueRunning();
-    });
-}
-
-void DebugSession::insertBreakpoint(const BreakpointRequest& request)
-{
-    QList<QByteArray> arguments;
-    if (request.temporary)
-        arguments << "-t";
-    if (!request.enabled)
-        arguments << "-d";
-    if (!request.condition.isEmpty())
-        arguments << "-c" << request.condition;
-    arguments << MiLocation(request.file, request.line);
-    command("-break-insert", arguments, [this, request](const MiRecord& r) {
-        if (r.isResult("error")) {
-            emit breakpointProblem(request.file, request.line, errorText(r));
-            return;
-        }
-        const DebugBreakpoint breakpoint = ReadMiBreakpoint(r.results["bkpt"]);
-        upsertBreakpoint(breakpoint);
-        if (breakpoint.line > 0 && breakpoint.line != request.line)
-            emit breakpointMoved(request.file, request.line, breakpoint.line);
-    });
-}
-
-void DebugSession::deleteBreakpoint(int number)
-{
-    command("-break-delete", {QByteArray::number(number)}, [this, number](const MiRecord& r) {
-        if (!r.isResult("done"))
-            return;
-        m_breakpoints.removeIf([number](const DebugBreakpoint& b) { return b.number == number; });
-        emit breakpointsChanged();
-    });
-}
-
-void DebugSession::setBreakpointEnabled(int number, bool enabled)
-{
-    command(enabled ? "-break-enable" : "-break-disable", {QByteArray::number(number)},
-            [this, number, enabled](const MiRecord& r) {
-                if (!r.isResult("done"))
-                    return;
-                for (DebugBreakpoint& b : m_breakpoints) {
-                    if (b.number == number)
-                        b.enabled = enabled;
-                }
-                emit breakpointsChanged();
-            });
-}
-
-void DebugSession::setBreakpointCondition(int number, const QByteArray& condition)
-{
-    QList<QByteArray> arguments{QByteArray::number(number)};
-    if (!condition.trimmed().isEmpty())
-        arguments << condition.trimmed();
-    command("-break-condition", arguments, [this, number, condition](const MiRecord& r) {
-        if (r.isResult("error")) {
-            setStatus(errorText(r));
-            return;
-        }
-        for (DebugBreakpoint& b : m_breakpoints) {
-            if (b.number == number)
-                b.condition = condition.trimmed();
-        }
-        emit breakpointsChanged();
-    });
-}
-
-int DebugSession::breakpointAt(const QByteArray& file, int line) const
-{
-    for (const DebugBreakpoint& b : m_breakpoints) {
-        if (b.line == line && !b.temporary && (b.fullname == file || b.file == file))
-            return b.number;
-    }
-    return 0;
-}
-
-void DebugSession::handleBreakpointNotice(const MiRecord& record)
-{
-    if (record.resultClass == "breakpoint-deleted") {
-        const qint64 number = record.results["id"].number().value_or(0);
-        m_breakpoints.removeIf([number](const DebugBreakpoint& b) { return b.number == number; });
-        emit breakpointsChanged();
-        return;
-    }
-    // breakpoint-created, breakpoint-modified
-    upsertBreakpoint(ReadMiBreakpoint(record.results["bkpt"]));
-}
-
-void DebugSession::upsertBreakpoint(const DebugBreakpoint& breakpoint)
-{
-    if (breakpoint.number <= 0)
-        return;
-    for (DebugBreakpoint& b : m_breakpoints) {
-        if (b.number == breakpoint.number) {
-            if (b == breakpoint)
-                return;
-            b = breakpoint;
-            emit breakpointsChanged();
-            return;
-        }
-    }
-    m_breakpoints.append(breakpoint);
-    emit breakpointsChanged();
-}
-
 void DebugSession::consoleCommand(const QByteArray& text)
 {
     const QByteArray line = text.trimmed();
@@ -555,27 +352,6 @@ void DebugSession::sendInput(const QByteArray& bytes)
         m_terminal->send(bytes);
 }
 
-void DebugSession::listChildren(const QByteArray& expressionOrVarName, bool isVarName,
-                                std::function<void(const QList<DebugVariableChild>&)> done)
-{
-    auto list = [this, done](const QByteArray& varName) {
-        command("-var-list-children", {"--all-values", varName}, [done](const MiRecord& r) {
-            done(ReadMiChildren(r.results));
-        });
-    };
-    if (isVarName) {
-        list(expressionOrVarName);
-        return;
-    }
-    command("-var-create", {"-", "*", expressionOrVarName}, [list, done](const MiRecord& r) {
-        if (r.isResult("error")) {
-            done({});
-            return;
-        }
-        list(r.results["name"].bytes());
-    });
-}
-
 void DebugSession::setState(State state)
 {
     if (m_state == state)
@@ -592,14 +368,9 @@ void DebugSession::setStatus(const QString& text)
 
 void DebugSession::killProgram()
 {
-#ifdef Q_OS_UNIX
-    // The program leads a process group of its own (gdb gives it one on
-    // its terminal): the group takes any child it forked along.
-    if (m_programPid > 0) {
-        ::kill(-pid_t(m_programPid), SIGKILL);
-        ::kill(pid_t(m_programPid), SIGKILL);
-    }
-#endif
+    // The program leads a session and a process group of its own (gdb
+    // gives it them on its terminal): they take any child it forked along.
+    KillProgramProcesses(m_programPid);
     m_programPid = 0;
 }
 
@@ -609,16 +380,8 @@ void DebugSession::finish(const QString& why)
         return;
     m_ending = true;
     killProgram();
-    if (m_process && m_process->state() != QProcess::NotRunning) {
-        m_process->write("-gdb-exit\n");
-        m_process->closeWriteChannel();
-        if (!m_process->waitForFinished(1000)) {
-#ifdef Q_OS_UNIX
-            ::kill(-pid_t(m_gdbPid), SIGKILL);
-#endif
-            m_process->waitForFinished(1000);
-        }
-    }
+    if (m_gdb)
+        m_gdb->end();
     // Whatever gdb started and left behind goes with its group.
     EndProcessGroup(m_gdbPid, 0);
     if (m_terminal)
@@ -639,13 +402,11 @@ void DebugSession::stop()
     finish(QStringLiteral("Debugging stopped"));
 }
 
-void DebugSession::gdbFinished()
+void DebugSession::gdbFinished(int code, bool crashed)
 {
     if (m_ending)
         return;
     // gdb ended on its own (or was killed from outside): the program goes too.
-    const int code = m_process->exitCode();
-    const bool crashed = m_process->exitStatus() == QProcess::CrashExit;
     finish(crashed ? QStringLiteral("gdb ended unexpectedly")
                    : QStringLiteral("gdb ended (exit code %1)").arg(code));
 }

@@ -12,9 +12,11 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
+class GdbProcess;
 class ProgramTerminal;
-class QProcess;
 
 // What a session debugs and with which gdb.
 struct DebugTarget {
@@ -49,11 +51,17 @@ struct BreakpointRequest {
 // Commands carry tokens and their answers reach the callback given with
 // them; asynchronous records keep the state below up to date.
 //
-// Everything is driven by the event loop of the thread the session lives
-// on: nothing here waits for gdb except stop(), which ends the session
-// and waits at most about a second. Output of gdb and of the program is
-// read as it comes, so a program that floods its terminal never holds up
-// the loop (the terminal hands its output on in batches).
+// gdb's input and output are handled on a worker (GdbProcess): it writes
+// the commands, reads and parses gdb's records and hands them here a read's
+// worth at a time. The session itself lives on the user-interface thread
+// and never waits for gdb there, except start() (until gdb runs) and stop(),
+// which ends the session and waits at most about two seconds. The program's
+// output is read as it comes, so a program that floods its terminal never
+// holds up the loop (the terminal hands its output on in batches).
+//
+// DebugSession.cpp starts, steps and ends the session and reads stops;
+// DebugSessionBreakpoints.cpp and DebugSessionVariables.cpp hold the
+// breakpoints and the Locals and Watch panes' data.
 class DebugSession : public QObject {
     Q_OBJECT
 public:
@@ -66,6 +74,9 @@ public:
     };
     // Call Stack shows this many frames at most.
     static constexpr int kMaxFrames = 1000;
+    // An array or structure opened in Locals lists this many members at
+    // most (a char array of a megabyte would otherwise be a million rows).
+    static constexpr int kMaxChildren = 1000;
 
     explicit DebugSession(QObject* parent = nullptr);
     ~DebugSession() override;
@@ -117,9 +128,10 @@ public:
     quint64 command(QByteArrayView operation, const QList<QByteArray>& arguments = {},
                     Callback callback = {});
     // The children of a variable object, or of an expression of the
-    // selected frame (a variable object is made for it first).
-    void listChildren(const QByteArray& expressionOrVarName, bool isVarName,
-                      std::function<void(const QList<DebugVariableChild>&)> done);
+    // selected frame (a variable object is made for it first): the first
+    // kMaxChildren of them, and whether there are more.
+    using ChildrenDone = std::function<void(const QList<DebugVariableChild>&, bool more)>;
+    void listChildren(const QByteArray& expressionOrVarName, bool isVarName, ChildrenDone done);
 
     State state() const { return m_state; }
     bool isActive() const { return m_state == State::Starting || m_state == State::Running ||
@@ -159,12 +171,16 @@ signals:
     void ended(const QString& why);
 
 private:
-    void readGdb();
+    void handleRecords(std::vector<MiRecord>& records);
     void handleRecord(const MiRecord& record);
     void handleStopped(const MiRecord& record);
     void handleBreakpointNotice(const MiRecord& record);
     void refreshAfterStop();
     void refreshLocals(const std::function<void()>& done);
+    // Values gdb would not read (an array over its 64 KiB limit) shown as
+    // their first elements; calls done when all are in.
+    void fillOversizedValues(quint64 generation, const std::function<void()>& done);
+    void listCapped(const QByteArray& varName, qint64 childCount, const ChildrenDone& done);
     void refreshWatches(const std::function<void()>& done);
     void evaluateWatch(int index, const std::function<void()>& done);
     void selectInnermostFrame();
@@ -174,11 +190,10 @@ private:
     void upsertBreakpoint(const DebugBreakpoint& breakpoint);
     void finish(const QString& why);
     void killProgram();
-    void gdbFinished();
+    void gdbFinished(int code, bool crashed);
 
-    QProcess* m_process = nullptr;
+    std::unique_ptr<GdbProcess> m_gdb;
     ProgramTerminal* m_terminal = nullptr;
-    MiStreamParser m_parser;
     MiCommandTokens m_tokens;
     QHash<quint64, Callback> m_callbacks;
     State m_state = State::Idle;

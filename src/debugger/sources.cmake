@@ -6,7 +6,12 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/MiCommand.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugState.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugSession.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DebugSessionBreakpoints.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DebugSessionVariables.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GdbProcess.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramTerminal.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProjectTarget.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramProcesses.cpp
 )
 # The Debug menu's commands and the panes (widgets).
 list(APPEND TARN_UI_SOURCES

@@ -82,11 +82,13 @@ CTarnView::CTarnView(QWidget* parent)
     setTabWidth(4);
     // The breakpoint margin: a click sets or clears a breakpoint.
     debugmargin::Install(this);
-    connect(this, &QsciScintilla::marginClicked, this, [this](int margin, int line, Qt::KeyboardModifiers) {
-        if (margin == debugmargin::kMargin)
-            BreakpointBook::instance().toggle(
-                this, fw::View::document() ? fw::View::document()->pathName() : QString(), line);
-    });
+    connect(this, &QsciScintilla::marginClicked, this,
+            [this](int margin, int line, Qt::KeyboardModifiers) {
+                if (margin == debugmargin::kMargin && m_breakpointBook)
+                    m_breakpointBook->toggle(
+                        this, fw::View::document() ? fw::View::document()->pathName() : QString(),
+                        line);
+            });
     // Line numbers, as wide as the largest number needs; the brace that
     // matches the one at the caret, and one without a partner in red; the
     // caret's line in a faint tint.
@@ -123,7 +125,8 @@ CTarnView::~CTarnView()
 {
     // The edit control listens to this widget; drop it before the widget goes.
     m_editControl.reset();
-    BreakpointBook::instance().detach(this);
+    if (m_breakpointBook)
+        m_breakpointBook->detach(this);
 }
 
 CTarnDoc* CTarnView::sourceDocument() const
@@ -183,8 +186,8 @@ void CTarnView::onInitialUpdate()
     if (doc && doc->hasPendingText())
         loadText(doc->takePendingText());
     connectDocument();
-    if (doc && !doc->pathName().isEmpty())
-        BreakpointBook::instance().attach(this, doc->pathName());
+    if (doc && !doc->pathName().isEmpty() && m_breakpointBook)
+        m_breakpointBook->attach(this, doc->pathName());
 
     setWrapMode(WrapNone);
     setTabWidth(4);
@@ -367,6 +370,11 @@ void CTarnView::setToolCommands(ToolCommand quickCompile, ToolCommand buildSourc
 {
     onCommand(cmd::QuickCompile, [this, quickCompile] { quickCompile(*this); });
     onCommand(cmd::BuildSource, [this, buildSource] { buildSource(*this); });
+}
+
+void CTarnView::setBreakpointBook(BreakpointBook* book)
+{
+    m_breakpointBook = book;
 }
 
 void CTarnView::contextMenuEvent(QContextMenuEvent* event)

@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 
+class BreakpointBook;
 class CTarnDoc;
 enum class StatementTemplate;
 class FindReplaceDialog;
@@ -83,6 +84,9 @@ public:
     // tool); until then the two commands are not handled here.
     using ToolCommand = std::function<void(CTarnView&)>;
     void setToolCommands(ToolCommand quickCompile, ToolCommand buildSource);
+    // The breakpoints the margin shows and toggles (the debugger's book);
+    // without one the margin stays empty.
+    void setBreakpointBook(BreakpointBook* book);
 
     // Ctrl+Space: a popup of the words of the open source windows and the
     // function names of the active project's tree that begin with the
@@ -158,6 +162,7 @@ private:
     bool m_numberCheckPending = false;
     std::unique_ptr<ScintillaEditControl> m_editControl;
     QPointer<FindReplaceDialog> m_findDialog;
+    QPointer<BreakpointBook> m_breakpointBook;
     FindRequest m_lastFind;
     bool m_hasSearched = false;
     bool m_documentConnected = false;

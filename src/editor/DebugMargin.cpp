@@ -72,12 +72,6 @@ int CurrentLine(QsciScintilla* editor)
 
 } // namespace debugmargin
 
-BreakpointBook& BreakpointBook::instance()
-{
-    static BreakpointBook book;
-    return book;
-}
-
 void BreakpointBook::syncFromEditor(Entry& entry) const
 {
     if (!entry.editor)
@@ -217,6 +211,20 @@ void BreakpointBook::remove(const QString& path, int line)
     syncFromEditor(it.value());
     it.value().marks.removeIf([line](const Mark& m) { return m.breakpoint.line == line; });
     showMarks(it.value());
+    emit changed();
+}
+
+void BreakpointBook::restore(const QString& path, const BookBreakpoint& breakpoint)
+{
+    if (breakpoint.line < 1)
+        return;
+    Entry& entry = m_files[path];
+    syncFromEditor(entry);
+    entry.marks.removeIf([&](const Mark& m) { return m.breakpoint.line == breakpoint.line; });
+    entry.marks.append(Mark{breakpoint, -1});
+    std::sort(entry.marks.begin(), entry.marks.end(),
+              [](const Mark& a, const Mark& b) { return a.breakpoint.line < b.breakpoint.line; });
+    showMarks(entry);
     emit changed();
 }
 

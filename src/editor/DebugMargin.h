@@ -46,11 +46,12 @@ struct BookBreakpoint {
 // Every breakpoint the user set, by source path, while Tarn runs. An open
 // source window holds its file's breakpoints as margin marks (which move
 // with edits); the book reads them from there, and keeps the lines of a
-// window that closes.
+// window that closes. The debugger of the main window owns the one book of
+// the IDE and hands it to the source windows.
 class BreakpointBook : public QObject {
     Q_OBJECT
 public:
-    static BreakpointBook& instance();
+    explicit BreakpointBook(QObject* parent = nullptr) : QObject(parent) {}
 
     // F9 or a margin click: sets or clears the breakpoint on a zero-based
     // line of the window showing `path`.
@@ -64,6 +65,10 @@ public:
     // gdb put a breakpoint elsewhere: the mark moves with it.
     void move(const QString& path, int fromLine, int toLine);
     void remove(const QString& path, int line);
+    // A breakpoint kept from an earlier run (the editor's session): set as
+    // it was, shown in an open window on the file. One already on that line
+    // is replaced.
+    void restore(const QString& path, const BookBreakpoint& breakpoint);
 
     // A window has opened on path: it shows the file's marks.
     void attach(QsciScintilla* editor, const QString& path);

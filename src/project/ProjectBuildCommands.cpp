@@ -24,24 +24,24 @@ BuildJob jobOf(const CProjectDoc& doc, BuildKind kind = BuildKind::Changed)
 
 } // namespace
 
-void BuildProjectCommand(CProjectDoc& doc, ToolSession& tools, QWidget* parent, bool rebuildAll)
+int BuildProjectCommand(CProjectDoc& doc, ToolSession& tools, QWidget* parent, bool rebuildAll)
 {
     if (ideSettings().gccPath.isEmpty()) {
         fw::messageBox(parent, GccPathMessage());
-        return;
+        return 0;
     }
     if (doc.pathName().isEmpty()) {
         fw::messageBox(parent, kSaveFirst);
-        return;
+        return 0;
     }
     if (doc.project().sources.isEmpty()) {
         fw::messageBox(parent, QStringLiteral("there are no files in the project"));
-        return;
+        return 0;
     }
     // A modified project builds from its current, unsaved record.
     const BuildJob job = jobOf(doc, rebuildAll ? BuildKind::All : BuildKind::Changed);
     tools.lastRunCommand = LinkedOutputPath(job);
-    StartProjectBuild(tools.jobs(), job);
+    return StartProjectBuild(tools.jobs(), job);
 }
 
 bool WriteMakefile(CProjectDoc& doc, ToolSession& tools, QWidget* parent, bool clearFirst)

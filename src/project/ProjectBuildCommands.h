@@ -8,8 +8,9 @@ class QWidget;
 // thread: each checks its preconditions (with the fixed message boxes),
 // takes its snapshot and starts its job in the session, returning at once.
 // A build makes its program what Run offers next; an export makes its
-// Makefile what Make offers next.
-void BuildProjectCommand(CProjectDoc& doc, ToolSession& tools, QWidget* parent, bool rebuildAll);
+// Makefile what Make offers next. BuildProjectCommand returns the build's
+// job id, or 0 when it refused to start.
+int BuildProjectCommand(CProjectDoc& doc, ToolSession& tools, QWidget* parent, bool rebuildAll);
 void ExportMakefileCommand(CProjectDoc& doc, ToolSession& tools, QWidget* parent);
 void ExportAndMakeCommand(CProjectDoc& doc, ToolSession& tools, QWidget* parent);
 

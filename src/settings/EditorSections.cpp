@@ -98,6 +98,23 @@ Session readSession(const SettingsProfile& profile)
             session.active = int(session.windows.size());
         session.windows.append({path, qMax(1, line)});
     }
+    const int breakpoints =
+        qBound(0, profile.integer(SessionSection, "Breakpoints", 0), MaxSessionBreakpoints);
+    for (int number = 1; number <= breakpoints; ++number) {
+        const std::optional<QByteArray> value =
+            profile.rawValue(SessionSection, numbered("Breakpoint", number));
+        const QString path = value ? sessionValueToPath(*value) : QString();
+        const int line = profile.integer(SessionSection, numbered("BreakpointLine", number), 0);
+        if (path.isEmpty() || !QDir::isAbsolutePath(path) || line < 1)
+            continue;
+        SessionBreakpoint breakpoint{path, line, true, {}};
+        breakpoint.enabled =
+            profile.integer(SessionSection, numbered("BreakpointOff", number), 0) != 1;
+        if (const std::optional<QByteArray> condition =
+                profile.rawValue(SessionSection, numbered("BreakpointIf", number)))
+            breakpoint.condition = PathToBytes(sessionValueToPath(*condition));
+        session.breakpoints.append(breakpoint);
+    }
     return session;
 }
 
@@ -116,4 +133,18 @@ void writeSession(SettingsProfile& profile, const Session& session)
     }
     if (session.active >= 0 && session.active < session.windows.size())
         profile.setInteger(SessionSection, "Active", session.active + 1);
+    if (session.breakpoints.isEmpty())
+        return;
+    profile.setInteger(SessionSection, "Breakpoints", int(session.breakpoints.size()));
+    for (qsizetype i = 0; i < session.breakpoints.size(); ++i) {
+        const SessionBreakpoint& breakpoint = session.breakpoints.at(i);
+        profile.setRawValue(SessionSection, numbered("Breakpoint", i + 1),
+                            sessionPathToValue(breakpoint.path));
+        profile.setInteger(SessionSection, numbered("BreakpointLine", i + 1), breakpoint.line);
+        if (!breakpoint.enabled)
+            profile.setInteger(SessionSection, numbered("BreakpointOff", i + 1), 1);
+        if (!breakpoint.condition.isEmpty())
+            profile.setRawValue(SessionSection, numbered("BreakpointIf", i + 1),
+                                sessionPathToValue(PathFromBytes(breakpoint.condition)));
+    }
 }

@@ -19,6 +19,16 @@ class SettingsProfile;
 //   Window2=/home/ann/hello/main.c
 //   Line2=42
 //   Active=2
+//   Breakpoints=2
+//   Breakpoint1=/home/ann/hello/main.c
+//   BreakpointLine1=17
+//   Breakpoint2=/home/ann/hello/util.c
+//   BreakpointLine2=5
+//   BreakpointOff2=1
+//   BreakpointIf2=n == 3
+//
+// (The breakpoint keys are written only when there are breakpoints; Off
+// and If only for a disabled or conditioned one.)
 
 // The View menu's switches; each is on unless its key says 0.
 struct EditorSwitches {
@@ -45,9 +55,26 @@ struct SessionWindow {
     bool operator==(const SessionWindow&) const = default;
 };
 
+// A breakpoint the debugger kept, by its source's path.
+struct SessionBreakpoint {
+    QString path; // absolute, as SessionWindow's
+    int line = 1; // counted from 1
+    bool enabled = true;
+    QByteArray condition; // gdb's expression, empty for none
+
+    bool operator==(const SessionBreakpoint&) const = default;
+};
+
 struct Session {
+    Session() = default;
+    Session(QList<SessionWindow> windows, int active = -1, QList<SessionBreakpoint> breakpoints = {})
+        : windows(std::move(windows)), active(active), breakpoints(std::move(breakpoints))
+    {
+    }
+
     QList<SessionWindow> windows;
     int active = -1; // index into windows of the active one; -1 for none
+    QList<SessionBreakpoint> breakpoints;
 
     bool operator==(const Session&) const = default;
 };
@@ -55,10 +82,12 @@ struct Session {
 // At most this many windows are read back: a hand-edited count cannot make
 // start-up open (or look for) millions of files.
 inline constexpr int MaxSessionWindows = 500;
+inline constexpr int MaxSessionBreakpoints = 1000;
 
 // Reads [Session] as far as it makes sense: entries without a path or with
 // a relative one are dropped, a count, line or active index that is not a
-// number or out of range is ignored. Never fails.
+// number or out of range is ignored; a breakpoint without a line number
+// (from 1) is dropped. Never fails.
 Session readSession(const SettingsProfile& profile);
 // Replaces the whole [Session] section (old entries go), after [Options].
 void writeSession(SettingsProfile& profile, const Session& session);

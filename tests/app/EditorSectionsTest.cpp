@@ -161,4 +161,60 @@ TEST(Session, HandEditedNonsenseGivesWhatMakesSense)
     EXPECT_EQ(capped.windows.back().path, QStringLiteral("/f%1.c").arg(MaxSessionWindows));
 }
 
+TEST(Session, BreakpointsWrittenAndReadBack)
+{
+    Session session;
+    session.windows = {{QStringLiteral("/p/main.c"), 1}};
+    session.breakpoints = {{QStringLiteral("/p/main.c"), 17, true, {}},
+                           {QStringLiteral("/p/util.c"), 5, false, "n == 3 && s[0] == '%'"},
+                           {PathFromBytes("/p/caf\xe9.c"), 2, true, {}}};
+    SettingsProfile profile;
+    writeSession(profile, session);
+    EXPECT_EQ(profile.toBytes(),
+              "[Options]\n\n[Session]\nWindows=1\nWindow1=/p/main.c\nBreakpoints=3\n"
+              "Breakpoint1=/p/main.c\nBreakpointLine1=17\nBreakpoint2=/p/util.c\n"
+              "BreakpointLine2=5\nBreakpointOff2=1\nBreakpointIf2=n == 3 && s[0] == '%25'\n"
+              "Breakpoint3=/p/caf\xe9.c\nBreakpointLine3=2\n");
+    EXPECT_EQ(readSession(SettingsProfile::fromBytes(profile.toBytes())), session);
+}
+
+TEST(Session, HandEditedBreakpointsGiveWhatMakesSense)
+{
+    struct Case {
+        const char* name;
+        QByteArray section;
+        QList<SessionBreakpoint> expected;
+    };
+    const Case cases[] = {
+        {"none", "Windows=0\n", {}},
+        {"no line", "Breakpoints=1\nBreakpoint1=/a.c\n", {}},
+        {"line not a number or below 1",
+         "Breakpoints=3\nBreakpoint1=/a.c\nBreakpointLine1=x\nBreakpoint2=/b.c\nBreakpointLine2=0\n"
+         "Breakpoint3=/c.c\nBreakpointLine3=4\n",
+         {{"/c.c", 4, true, {}}}},
+        {"relative or empty path",
+         "Breakpoints=2\nBreakpoint1=a.c\nBreakpointLine1=3\nBreakpoint2=\n"
+         "BreakpointLine2=3\n",
+         {}},
+        {"count beyond the entries",
+         "Breakpoints=5\nBreakpoint2=/b.c\nBreakpointLine2=9\n",
+         {{"/b.c", 9, true, {}}}},
+        {"off only when 1",
+         "Breakpoints=2\nBreakpoint1=/a.c\nBreakpointLine1=1\nBreakpointOff1=yes\n"
+         "Breakpoint2=/a.c\nBreakpointLine2=2\nBreakpointOff2=1\n",
+         {{"/a.c", 1, true, {}}, {"/a.c", 2, false, {}}}},
+        {"negative count", "Breakpoints=-1\nBreakpoint1=/a.c\nBreakpointLine1=1\n", {}},
+    };
+    for (const Case& c : cases) {
+        const Session read = readSession(SettingsProfile::fromBytes("[Session]\n" + c.section));
+        EXPECT_EQ(read.breakpoints, c.expected) << c.name;
+    }
+    QByteArray many = "[Session]\nBreakpoints=100000\n";
+    for (int i = 1; i <= MaxSessionBreakpoints + 5; ++i)
+        many += "Breakpoint" + QByteArray::number(i) + "=/f.c\nBreakpointLine" +
+                QByteArray::number(i) + "=" + QByteArray::number(i) + "\n";
+    EXPECT_EQ(readSession(SettingsProfile::fromBytes(many)).breakpoints.size(),
+              MaxSessionBreakpoints);
+}
+
 } // namespace

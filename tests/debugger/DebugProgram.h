@@ -11,7 +11,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
 #include <QThread>
+#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -42,6 +44,35 @@ inline bool waitFor(const std::function<bool()>& predicate, int timeoutMs = 2000
         QThread::msleep(1);
     }
     return true;
+}
+
+// A process of the group that has not ended (zombies have: this
+// container's first process does not reap orphans).
+inline bool groupHasLiveMember(qint64 group)
+{
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& entry : entries) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        if (!isPid)
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields.at(2).toLongLong() == group && fields.at(0) != "Z")
+            return true;
+    }
+    return false;
+}
+
+// The one-based line of the first line holding the marker.
+inline int lineOf(const QByteArray& source, const char* marker)
+{
+    const qsizetype at = source.indexOf(marker);
+    EXPECT_GE(at, 0) << marker;
+    return int(source.left(at).count('\n')) + 1;
 }
 
 // A folder with one C source, built with -g -O0 (or as asked).

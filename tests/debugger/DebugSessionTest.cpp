@@ -12,39 +12,12 @@
 
 #include "support/ProcessWatch.h"
 
+using debugtest::groupHasLiveMember;
+using debugtest::lineOf;
 using debugtest::Program;
 using debugtest::waitFor;
 
 namespace {
-
-// A process of the group that has not ended (zombies have: this
-// container's first process does not reap orphans).
-bool groupHasLiveMember(qint64 group)
-{
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-    for (const QString& entry : entries) {
-        bool isPid = false;
-        const qint64 pid = entry.toLongLong(&isPid);
-        if (!isPid)
-            continue;
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 2 && fields.at(2).toLongLong() == group && fields.at(0) != "Z")
-            return true;
-    }
-    return false;
-}
-
-// The one-based line of the first line holding the marker.
-int lineOf(const QByteArray& source, const char* marker)
-{
-    const qsizetype at = source.indexOf(marker);
-    EXPECT_GE(at, 0) << marker;
-    return int(source.left(at).count('\n')) + 1;
-}
 
 const QByteArray kSteps = R"(#include <stdio.h>
 
@@ -211,7 +184,7 @@ TEST_F(DebugSessionTest, SelectedFrameGivesItsLocalsAndAggregatesExpand)
 
     QList<DebugVariableChild> members;
     bool answered = false;
-    session.listChildren("origin", false, [&](const QList<DebugVariableChild>& children) {
+    session.listChildren("origin", false, [&](const QList<DebugVariableChild>& children, bool) {
         members = children;
         answered = true;
     });
@@ -223,7 +196,7 @@ TEST_F(DebugSessionTest, SelectedFrameGivesItsLocalsAndAggregatesExpand)
     EXPECT_TRUE(members.at(2).value.contains("\"origin\""));
 
     answered = false;
-    session.listChildren("values", false, [&](const QList<DebugVariableChild>& children) {
+    session.listChildren("values", false, [&](const QList<DebugVariableChild>& children, bool) {
         members = children;
         answered = true;
     });
