@@ -5,6 +5,8 @@
 #include "tools/PathBytes.h"
 #include "tools/PathNames.h"
 
+#include <algorithm>
+
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -36,6 +38,19 @@ QTreeWidget* tree(const QStringList& headers, const char* name)
     widget->setUniformRowHeights(true);
     widget->header()->setStretchLastSection(true);
     return widget;
+}
+
+// Every column but the last as wide as its texts, so names and values are
+// read whole, but none wider than half the pane: a long value (an array)
+// leaves room for the columns after it and scrolls instead.
+void fitColumns(QTreeWidget* widget)
+{
+    const int widest = std::max(widget->viewport()->width() / 2, 120);
+    for (int column = 0; column + 1 < widget->columnCount(); ++column) {
+        widget->resizeColumnToContents(column);
+        if (widget->columnWidth(column) > widest)
+            widget->setColumnWidth(column, widest);
+    }
 }
 
 QPlainTextEdit* textPane(const char* name)
@@ -214,6 +229,7 @@ void DebugPanes::refreshLocals()
         if (variable.expandable)
             markExpandable(item);
     }
+    fitColumns(locals);
 }
 
 void DebugPanes::expandLocal(QTreeWidgetItem* item)
@@ -273,6 +289,7 @@ void DebugPanes::refreshWatches()
         if (w.error)
             item->setForeground(1, QColor(0x80, 0x80, 0x80));
     }
+    fitColumns(watch);
 }
 
 void DebugPanes::refreshStack()
@@ -294,6 +311,7 @@ void DebugPanes::refreshStack()
     if (m_session->moreFrames()) {
         new QTreeWidgetItem(stack, {QStringLiteral("More frames than the %1 shown").arg(DebugSession::kMaxFrames)});
     }
+    fitColumns(stack);
 }
 
 void DebugPanes::refreshBreakpoints()

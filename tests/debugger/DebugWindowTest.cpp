@@ -166,6 +166,18 @@ TEST_F(DebugWindowTest, BreakpointStepsPanesInputAndExit)
     QTest::keyClick(panes->watchInput, Qt::Key_Return);
     ASSERT_TRUE(waitUntil([&] { return panes->watch->topLevelItemCount() == 1 &&
                                        panes->watch->topLevelItem(0)->text(1) == QStringLiteral("8"); }));
+    // Names, types and expressions are read whole: their columns fit them.
+    const QFontMetrics metrics(panes->locals->font());
+    ASSERT_NE(localRow("corner"), nullptr);
+    EXPECT_GE(panes->locals->columnWidth(1), metrics.horizontalAdvance(localRow("corner")->text(1)));
+    const QString longer = QStringLiteral("corner.x * 1000 + corner.y * 100 + 12345");
+    QTest::keyClicks(panes->watchInput, longer);
+    QTest::keyClick(panes->watchInput, Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return panes->watch->topLevelItemCount() == 2 &&
+                                       panes->watch->topLevelItem(1)->text(1) == QStringLiteral("20245"); }));
+    // (at most half the pane: a long one leaves room for its value)
+    EXPECT_GE(panes->watch->columnWidth(0),
+              std::min(metrics.horizontalAdvance(longer), panes->watch->viewport()->width() / 2));
 
     // F11 into twice, where the first breakpoint also is.
     view->setFocus();
