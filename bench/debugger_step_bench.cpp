@@ -6,12 +6,16 @@
 // locals, with watches on two fields of its state.
 //
 //   debugger_step_bench [steps]     (default 200)
+//   debugger_step_bench STEPS PROGRAM SOURCE LINE WATCH1 WATCH2 [ARGUMENTS...]
+// The second form steps another program built with -g from a breakpoint at
+// SOURCE:LINE (for instance the Lua interpreter in luaV_execute's loop).
 #include "debugger/DebugSession.h"
 #include "debugger_bench_program.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -47,11 +51,25 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs = 20000)
 
 // gdb alone: -exec-next written, the *stopped read; with `withPanes`, then
 // the same questions the session asks at a stop, answered.
-std::vector<double> rawSteps(const QString& program, int line, int steps, bool withPanes)
+struct Stepped {
+    QString program;
+    QStringList arguments;
+    QByteArray location; // file:line
+    QByteArray watches[2];
+};
+
+QByteArray quoted(const QString& word)
+{
+    QByteArray out = word.toUtf8();
+    out.replace('\\', "\\\\").replace('"', "\\\"");
+    return '"' + out + '"';
+}
+
+std::vector<double> rawSteps(const Stepped& run, int steps, bool withPanes)
 {
     QProcess gdb;
     gdb.start(QStringLiteral("gdb"), {QStringLiteral("--interpreter=mi3"), QStringLiteral("-nx"),
-                                      QStringLiteral("-q"), program});
+                                      QStringLiteral("-q"), run.program});
     gdb.waitForStarted();
     auto readUntil = [&gdb](const QByteArray& marker) {
         QByteArray seen;
@@ -62,8 +80,12 @@ std::vector<double> rawSteps(const QString& program, int line, int steps, bool w
         }
         return true;
     };
-    gdb.write("-inferior-tty-set /dev/null\n-break-insert vm.c:" + QByteArray::number(line) +
-              "\n-exec-run\n");
+    QByteArray arguments;
+    for (const QString& argument : run.arguments)
+        arguments += ' ' + quoted(argument);
+    if (!arguments.isEmpty())
+        gdb.write("-exec-arguments" + arguments + "\n");
+    gdb.write("-inferior-tty-set /dev/null\n-break-insert " + run.location + "\n-exec-run\n");
     readUntil("*stopped");
     std::vector<double> times;
     QElapsedTimer clock;
@@ -73,8 +95,9 @@ std::vector<double> rawSteps(const QString& program, int line, int steps, bool w
         readUntil("*stopped");
         if (withPanes) {
             gdb.write("1-stack-list-frames 0 1000\n2-stack-list-variables --all-values\n"
-                      "3-stack-list-variables --simple-values\n4-data-evaluate-expression L->pc\n"
-                      "5-data-evaluate-expression \"L->stack[L->top].u.i\"\n");
+                      "3-stack-list-variables --simple-values\n4-data-evaluate-expression " +
+                      quoted(QString::fromUtf8(run.watches[0])) + "\n5-data-evaluate-expression " +
+                      quoted(QString::fromUtf8(run.watches[1])) + "\n");
             readUntil("\n5^");
         }
         times.push_back(clock.nsecsElapsed() / 1e6);
@@ -91,25 +114,44 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const int steps = argc > 1 ? std::max(1, atoi(argv[1])) : 200;
     debugbench::VmProgram vm;
-    if (!vm.build())
-        return 1;
-    const QString program = vm.executable;
-    const QString source = vm.sourcePath;
-    const int line = vm.dispatchLine();
+    Stepped run;
+    QString source;
+    int line = 0;
+    QString directory;
+    if (argc >= 7) {
+        run.program = QString::fromLocal8Bit(argv[2]);
+        source = QString::fromLocal8Bit(argv[3]);
+        line = atoi(argv[4]);
+        run.watches[0] = argv[5];
+        run.watches[1] = argv[6];
+        for (int i = 7; i < argc; ++i)
+            run.arguments << QString::fromLocal8Bit(argv[i]);
+        directory = QFileInfo(run.program).absolutePath();
+    } else {
+        if (!vm.build())
+            return 1;
+        run.program = vm.executable;
+        source = vm.sourcePath;
+        line = vm.dispatchLine();
+        run.watches[0] = "L->pc";
+        run.watches[1] = "L->stack[L->top].u.i";
+        directory = vm.dir.path();
+    }
+    run.location = QFile::encodeName(source) + ':' + QByteArray::number(line);
 
     DebugSession session;
     int refreshed = 0;
     QObject::connect(&session, &DebugSession::stopRefreshed, [&] { ++refreshed; });
     QString error;
-    if (!session.start(DebugTarget{QStringLiteral("gdb"), program, {}, vm.dir.path()},
+    if (!session.start(DebugTarget{QStringLiteral("gdb"), run.program, run.arguments, directory},
                        {BreakpointRequest::at(QFile::encodeName(source), line)}, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
     if (!waitFor([&] { return refreshed > 0; }))
         return 1;
-    session.addWatch("L->pc");
-    session.addWatch("L->stack[L->top].u.i");
+    session.addWatch(run.watches[0]);
+    session.addWatch(run.watches[1]);
     std::vector<double> times;
     QElapsedTimer clock;
     for (int i = 0; i < steps; ++i) {
@@ -124,8 +166,8 @@ int main(int argc, char** argv)
     session.stop();
 
     const double ours = median(times);
-    const double gdbs = median(rawSteps(program, line, steps, false));
-    const double gdbPanes = median(rawSteps(program, line, steps, true));
+    const double gdbs = median(rawSteps(run, steps, false));
+    const double gdbPanes = median(rawSteps(run, steps, true));
     std::printf("Step Over, %d steps, %lld locals, 2 watches\n", steps, static_cast<long long>(localCount));
     std::printf("  session (step to panes' data read): median %.2f ms\n", ours);
     std::printf("  gdb alone (-exec-next to *stopped):  median %.2f ms\n", gdbs);
