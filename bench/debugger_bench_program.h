@@ -6,12 +6,42 @@
 // and one large dispatch function, execute(), whose frame holds 24 locals
 // and which loops for ever. Built with -g -O0 into a folder of its own.
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 namespace debugbench {
+
+inline double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// Waits until done() holds, false after timeoutMs.
+inline bool waitFor(const std::function<bool()>& done, int timeoutMs = 30000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QTimer wake; // the time limit is checked at least this often
+    wake.start(100);
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        // Sleeps until something happens, as the application's own loop
+        // does: a spinning wait would take a core from gdb.
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
 
 inline constexpr int kHelpers = 400;
 

@@ -25,27 +25,8 @@
 
 namespace {
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-bool waitFor(const std::function<bool()>& done, int timeoutMs = 30000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    QTimer wake; // the time limit is checked at least this often
-    wake.start(100);
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        // Sleeps until something happens, as the application's own loop
-        // does: a spinning wait would take a core from gdb.
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
+using debugbench::median;
+using debugbench::waitFor;
 
 // gdb alone, from its start to *stopped at the breakpoint (and, with
 // `withPanes`, to the answers of the stop's questions). Milliseconds, or

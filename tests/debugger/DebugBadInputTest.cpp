@@ -45,14 +45,7 @@ protected:
         return debugtest::waitForRefreshedStop(session, refreshes, seen) &&
                (seen = refreshes, true);
     }
-    const DebugVariable* local(const char* name) const
-    {
-        for (const DebugVariable& v : session.locals()) {
-            if (v.name == name)
-                return &v;
-        }
-        return nullptr;
-    }
+    const DebugVariable* local(const char* name) const { return debugtest::localNamed(session, name); }
 
     DebugSession session;
     int refreshes = 0;

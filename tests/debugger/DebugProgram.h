@@ -122,4 +122,14 @@ inline bool waitForRefreshedStop(DebugSession& session, int& refreshes, int befo
     }) && session.state() == DebugSession::State::Stopped;
 }
 
+// The local of the stop's frame with that name, or nullptr.
+inline const DebugVariable* localNamed(const DebugSession& session, const char* name)
+{
+    for (const DebugVariable& v : session.locals()) {
+        if (v.name == name)
+            return &v;
+    }
+    return nullptr;
+}
+
 } // namespace debugtest

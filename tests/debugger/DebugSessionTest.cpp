@@ -76,14 +76,7 @@ protected:
     {
         return waitFor([this] { return session.state() == DebugSession::State::Ended; });
     }
-    const DebugVariable* local(const char* name) const
-    {
-        for (const DebugVariable& v : session.locals()) {
-            if (v.name == name)
-                return &v;
-        }
-        return nullptr;
-    }
+    const DebugVariable* local(const char* name) const { return debugtest::localNamed(session, name); }
 
     DebugSession session;
     int refreshes = 0;
