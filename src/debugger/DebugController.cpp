@@ -3,6 +3,7 @@
 #include "settings/IdeSettings.h"
 #include "debugger/DebugPanes.h"
 #include "debugger/ProjectTarget.h"
+#include "debugger/SourceProgram.h"
 #include "editor/CTarnView.h"
 #include "editor/DebugMargin.h"
 #include "framework/Application.h"
@@ -16,6 +17,7 @@
 #include "project/CProjectDoc.h"
 #include "project/ProjectBuildCommands.h"
 #include "resources/CommandIds.h"
+#include "singlefile/BuildSource.h"
 #include "tools/JobManager.h"
 #include "tools/PathBytes.h"
 #include "tools/PathNames.h"
@@ -47,6 +49,10 @@ DebugController::DebugController(fw::MdiMainFrame* frame, ToolSession& tools)
             });
     connect(&m_session, &DebugSession::breakpointProblem, this,
             [this](const QByteArray& file, int line, const QString& reason) {
+                // Without debugging information no breakpoint holds, and
+                // the status bar says so already.
+                if (!m_session.programHasDebugInfo())
+                    return;
                 showStatus(QStringLiteral("No breakpoint at %1:%2: %3")
                                .arg(PathForDisplay(FileNameOf(PathFromBytes(file))))
                                .arg(line)
@@ -131,7 +137,12 @@ QString DebugController::programToDebug(QString* problem) const
         program =
             LinkedOutputPath(MakeBuildJob(project->project(), project->pathName(), {}, false));
     } else if (activeSourceView() && doc && !doc->pathName().isEmpty()) {
-        program = DefaultExecutableName(doc->pathName());
+        const SourceProgram found = FindSourceProgram(doc->pathName());
+        if (found.program.isEmpty()) {
+            *problem = noProgramText(doc->pathName(), found);
+            return {};
+        }
+        return found.program;
     } else {
         *problem = QStringLiteral("Open the source or project of the program to debug");
         return {};
@@ -143,6 +154,69 @@ QString DebugController::programToDebug(QString* problem) const
     return program;
 }
 
+QString DebugController::noProgramText(const QString& source, const SourceProgram& found)
+{
+    QStringList names;
+    for (const QString& path : found.lookedFor)
+        names.append(PathForDisplay(FileNameOf(path)));
+    const QString last = names.size() > 1 ? names.takeLast() : QString();
+    const QString listed =
+        last.isEmpty() ? names.join(QString())
+                       : QStringLiteral("%1 or %2").arg(names.join(QStringLiteral(", ")), last);
+    return QStringLiteral("No program to debug for %1: found no %2 in %3")
+        .arg(PathForDisplay(FileNameOf(source)), listed, PathForDisplay(DirectoryOf(source)));
+}
+
+bool DebugController::readySourceProgram()
+{
+    CTarnView* view = activeSourceView();
+    fw::Document* doc = view ? view->fw::View::document() : nullptr;
+    if (!doc || doc->pathName().isEmpty())
+        return true; // programToDebug says why there is nothing to debug
+    const QString source = doc->pathName();
+    const SourceProgram found = FindSourceProgram(source);
+    const QString sourceName = PathForDisplay(FileNameOf(source));
+    if (found.program.isEmpty()) {
+        const QString text = noProgramText(source, found);
+        showStatus(text);
+        const auto answer = fw::Prompts::current().message(
+            m_frame,
+            QStringLiteral("%1.\n\nBuild it now with Build Source, debug information on (-g)?")
+                .arg(text),
+            fw::Prompts::Buttons::YesNo, fw::Prompts::Icon::Question);
+        return answer == fw::Prompts::Answer::Yes && buildSourceForDebugging(*view);
+    }
+    if (!found.olderThanSource)
+        return true;
+    const QString text = QStringLiteral("%1 is older than %2")
+                             .arg(PathForDisplay(FileNameOf(found.program)), sourceName);
+    showStatus(text);
+    const auto answer = fw::Prompts::current().message(
+        m_frame,
+        QStringLiteral("%1.\n\nBuild it first with Build Source? (No debugs the program as it is.)")
+            .arg(text),
+        fw::Prompts::Buttons::YesNoCancel, fw::Prompts::Icon::Question);
+    if (answer == fw::Prompts::Answer::No)
+        return true;
+    return answer == fw::Prompts::Answer::Yes && buildSourceForDebugging(*view);
+}
+
+bool DebugController::buildSourceForDebugging(CTarnView& view)
+{
+    // A program to debug needs its lines: the dialog opens with -g ticked.
+    view.compileOptions.debugInfo = 1;
+    if (!BuildSource(view, m_tools))
+        return false;
+    FlushMessages();
+    const fw::Document* doc = view.fw::View::document();
+    const SourceProgram built = doc ? FindSourceProgram(doc->pathName()) : SourceProgram();
+    if (built.program.isEmpty() || built.olderThanSource) {
+        showStatus(QStringLiteral("The program did not build: debugging not started"));
+        return false;
+    }
+    return true;
+}
+
 void DebugController::OnStartDebugging()
 {
     if (m_session.state() == DebugSession::State::Stopped) {
@@ -151,8 +225,16 @@ void DebugController::OnStartDebugging()
     }
     if (m_session.isActive() || m_buildJob)
         return;
-    if (!buildProjectFirst({}))
-        startSession({});
+    startOrBuild({});
+}
+
+void DebugController::startOrBuild(const QList<BreakpointRequest>& extra)
+{
+    if (buildProjectFirst(extra))
+        return;
+    if (!activeProject() && !readySourceProgram())
+        return;
+    startSession(extra);
 }
 
 bool DebugController::buildProjectFirst(const QList<BreakpointRequest>& extra)
@@ -274,8 +356,7 @@ void DebugController::OnRunToCursor()
         return;
     BreakpointRequest request = BreakpointRequest::at(file, line + 1);
     request.temporary = true;
-    if (!buildProjectFirst({request}))
-        startSession({request});
+    startOrBuild({request});
 }
 
 void DebugController::OnToggleBreakpoint()

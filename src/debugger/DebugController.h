@@ -12,6 +12,7 @@
 class CProjectDoc;
 class CTarnView;
 class DebugPanes;
+struct SourceProgram;
 class ToolSession;
 namespace fw {
 class MdiMainFrame;
@@ -70,6 +71,16 @@ private:
     // Builds the active project when its program is out of date; true when
     // a build was started (the session follows it, with `extra`) or refused.
     bool buildProjectFirst(const QList<BreakpointRequest>& extra);
+    // F5 or Run to Cursor with nothing running: the project is built when
+    // out of date, a source's program looked for (and built when the user
+    // wants), then the session starts.
+    void startOrBuild(const QList<BreakpointRequest>& extra);
+    // A source outside projects: true when its program may be debugged
+    // now. When none is found, or it is older than the source, the user is
+    // told so and may build it first (Build Source, -g ticked).
+    bool readySourceProgram();
+    bool buildSourceForDebugging(CTarnView& view);
+    static QString noProgramText(const QString& source, const SourceProgram& found);
     void buildFinished(int id, int status);
     bool startSession(const QList<BreakpointRequest>& extra);
     void showStop();

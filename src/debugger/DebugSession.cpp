@@ -5,6 +5,7 @@
 #include "debugger/ProgramTerminal.h"
 #include "tools/ChildStart.h"
 #include "tools/PathBytes.h"
+#include "tools/PathNames.h"
 
 #include <memory>
 
@@ -68,6 +69,7 @@ bool DebugSession::start(const DebugTarget& target, const QList<BreakpointReques
     for (DebugWatch& watch : m_watches)
         watch = DebugWatch{watch.expression, {}, false, false, false};
     m_hasDebugInfo = true;
+    m_noDebugInfoNote.clear();
     m_interruptAsked = false;
     m_ending = false;
     m_programPid = 0;
@@ -109,18 +111,24 @@ bool DebugSession::start(const DebugTarget& target, const QList<BreakpointReques
         if (r.isResult("error"))
             finish(errorText(r));
     });
-    // A program built without -g has no source to show: it still runs.
-    command("-file-list-exec-source-file", {}, [this](const MiRecord& r) {
-        if (r.isResult("error") && r.results["msg"].bytes().startsWith("No symbol table")) {
-            m_hasDebugInfo = false;
-            const QByteArray note =
-                "The program has no debugging information (built without -g): it runs without "
-                "stopping at source lines.\n";
-            m_console += note;
-            emit consoleOutput(note);
-            setStatus(QString::fromUtf8(note.trimmed()));
-        }
-    });
+    // A program built without -g has no source to show: it still runs,
+    // and the status bar and Program Output say why no breakpoint holds.
+    command("-file-list-exec-source-file", {},
+            [this, name = PathForDisplay(FileNameOf(target.program))](const MiRecord& r) {
+                if (r.isResult("error") &&
+                    r.results["msg"].bytes().startsWith("No symbol table")) {
+                    m_hasDebugInfo = false;
+                    m_noDebugInfoNote =
+                        QStringLiteral("%1 has no debugging information: build it with Debug "
+                                       "info (-g)")
+                            .arg(name);
+                    const QByteArray line = m_noDebugInfoNote.toUtf8() + '\n';
+                    m_console += line;
+                    emit consoleOutput(line);
+                    emit programOutput(line);
+                    setStatus(m_noDebugInfoNote);
+                }
+            });
     if (!target.arguments.isEmpty()) {
         // Not through MiCommandLine: gdb hands this command's text to the
         // shell as it stands.
@@ -189,7 +197,9 @@ void DebugSession::handleRecord(const MiRecord& record)
         if (record.resultClass == "running") {
             m_frames.clear();
             setState(State::Running);
-            setStatus(QStringLiteral("Running"));
+            // Without debugging information nothing will stop it: the
+            // reason stays in view.
+            setStatus(m_hasDebugInfo ? QStringLiteral("Running") : m_noDebugInfoNote);
         } else if (record.resultClass == "stopped") {
             handleStopped(record);
         }
@@ -390,10 +400,15 @@ void DebugSession::finish(const QString& why)
     m_frames.clear();
     m_locals.clear();
     m_selectedFrame = 0;
+    // A watch's value and change mark belong to the program that ran:
+    // the expressions stay for the next session.
+    for (DebugWatch& watch : m_watches)
+        watch = DebugWatch{watch.expression, {}, false, false, false};
     setStatus(why);
     setState(State::Ended);
     emit framesChanged();
     emit localsChanged();
+    emit watchesChanged();
     emit ended(why);
 }
 

@@ -207,6 +207,7 @@ private:
     QList<DebugBreakpoint> m_breakpoints;
     QByteArray m_console;
     bool m_hasDebugInfo = true;
+    QString m_noDebugInfoNote;
     bool m_interruptAsked = false;
     bool m_ending = false;
     qint64 m_gdbPid = 0;

@@ -120,6 +120,7 @@ DebugStop ReadMiStop(const MiValue& results)
     if (r == "breakpoint-hit") {
         stop.kind = DebugStop::Kind::Breakpoint;
         stop.breakpoint = numberOf(results["bkptno"]);
+        stop.temporary = results["disp"].bytes() == "del";
     } else if (r == "end-stepping-range" || r == "function-finished" || r == "location-reached") {
         stop.kind = DebugStop::Kind::Step;
     } else if (r == "signal-received") {
@@ -166,6 +167,8 @@ QString DescribeStop(const DebugStop& stop, bool interrupted)
         return QStringLiteral("Program received signal %1, %2, in %3")
             .arg(shown(stop.signalName), shown(stop.signalMeaning), DescribeFrame(stop.frame, true));
     case DebugStop::Kind::Breakpoint:
+        if (stop.temporary)
+            break;
         return QStringLiteral("Stopped at %1 (breakpoint %2)")
             .arg(DescribeFrame(stop.frame, false))
             .arg(stop.breakpoint);

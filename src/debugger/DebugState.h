@@ -105,6 +105,9 @@ struct DebugStop {
     QByteArray reason; // gdb's word
     DebugFrame frame;
     int breakpoint = 0;
+    // The breakpoint hit was a temporary one (Run to Cursor's), which the
+    // user never set: the stop is told as a plain one.
+    bool temporary = false;
     QByteArray signalName;
     QByteArray signalMeaning;
     int exitCode = 0;

@@ -11,6 +11,7 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/GdbProcess.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramTerminal.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectTarget.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceProgram.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramProcesses.cpp
 )
 # The Debug menu's commands and the panes (widgets).

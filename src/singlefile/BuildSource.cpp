@@ -9,7 +9,7 @@
 
 #include <QDir>
 
-void BuildSource(CTarnView& view, ToolSession& tools)
+bool BuildSource(CTarnView& view, ToolSession& tools)
 {
     CSourceBuildDialog dialog(tools, &view);
     const QString path = view.sourceDocument() ? view.sourceDocument()->pathName() : QString();
@@ -21,7 +21,7 @@ void BuildSource(CTarnView& view, ToolSession& tools)
         dialog.linkEntries.append(view.linkEntries[size_t(i)]);
     if (path.isEmpty()) {
         view.RequireSavedFile(); // says "Please save the file before Continuing"
-        return;
+        return false;
     }
     if (IsCppSource(dialog.sourcePath) && !HasCppRuntimeEntry(dialog.linkEntries)) {
         if (dialog.linkEntries.size() >= kMaxLinkEntries) {
@@ -33,10 +33,11 @@ void BuildSource(CTarnView& view, ToolSession& tools)
     }
     view.RequireSavedFile(); // the save question of a modified document
     if (dialog.exec() != QDialog::Accepted)
-        return;
+        return false;
     view.outputChoice = dialog.outputChoice;
     view.compileOptions = dialog.options;
     view.linkCount = int(dialog.linkEntries.size());
     for (int i = 0; i < view.linkCount; ++i)
         view.linkEntries[size_t(i)] = dialog.linkEntries.at(i);
+    return true;
 }

@@ -6,4 +6,5 @@ class ToolSession;
 // Build Source of a source window: runs the "Build Source File" dialog on
 // copies of the window's settings and takes them back when "Compile!" ran.
 // A C++ source gets the host's C++ runtime library in its list first.
-void BuildSource(CTarnView& view, ToolSession& tools);
+// True when "Compile!" ran (whatever gcc made of it).
+bool BuildSource(CTarnView& view, ToolSession& tools);

@@ -27,6 +27,9 @@ TEST(DebugState, StopsReadAndDescribed)
     const StopCase cases[] = {
         {R"(*stopped,reason="breakpoint-hit",disp="keep",bkptno="2",frame={addr="0x000055555555519f",func="main",args=[],file="steps.c",fullname="/tmp/mirec/steps.c",line="26",arch="i386:x86-64"},thread-id="1",stopped-threads="all",core="0")",
          DebugStop::Kind::Breakpoint, false, "Stopped at steps.c:26 (breakpoint 2)"},
+        // Run to Cursor's temporary breakpoint was never the user's.
+        {R"(*stopped,reason="breakpoint-hit",disp="del",bkptno="3",frame={addr="0x000055555555519f",func="main",args=[],file="steps.c",fullname="/tmp/mirec/steps.c",line="29",arch="i386:x86-64"},thread-id="1",stopped-threads="all",core="0")",
+         DebugStop::Kind::Breakpoint, false, "Stopped at steps.c:29"},
         {R"(*stopped,reason="end-stepping-range",frame={addr="0x00005555555551b8",func="main",args=[],file="steps.c",fullname="/tmp/mirec/steps.c",line="27",arch="i386:x86-64"},thread-id="1")",
          DebugStop::Kind::Step, false, "Stopped at steps.c:27"},
         {R"(*stopped,reason="function-finished",frame={addr="0x1",func="main",args=[],file="steps.c",fullname="/tmp/mirec/steps.c",line="31"},gdb-result-var="$1",return-value="14")",

@@ -273,7 +273,11 @@ TEST_F(DebugWindowTest, NothingToDebugIsSaid)
     QFile::remove(program.executable());
     ASSERT_NE(open(program), nullptr);
     press(Qt::Key_F5);
-    EXPECT_EQ(prompts->messages, QStringList{QStringLiteral("Build the program first")});
+    ASSERT_EQ(prompts->messages.size(), 1);
+    EXPECT_TRUE(prompts->messages.first().startsWith(
+        QStringLiteral("No program to debug for prog.c: found no prog.exe, prog or a.out in %1/.")
+            .arg(program.folder())))
+        << prompts->messages.first().toStdString();
     EXPECT_EQ(debugger->session().state(), DebugSession::State::Idle);
 }
 

@@ -11,6 +11,7 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/DebugBadInputTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GdbProcessTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectTargetTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceProgramTest.cpp
 )
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/MiTranscriptTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MiRobustnessTest.cpp PROPERTIES
@@ -18,6 +19,7 @@ set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/MiTranscriptTest.cpp
 # The debugger in Tarn's windows (widgets, real gdb).
 list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/DebugWindowTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DebugFirstStartTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BreakpointBookTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugProjectTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugPanesBadInputTest.cpp
