@@ -199,9 +199,8 @@ void CTarnApp::endFromOutside(int /*signal*/)
             modal->close();
     }
     QTimer::singleShot(0, this, [this] {
-        if (m_mainFrame)
-            m_mainFrame->close();
-        QCoreApplication::exit(0);
+        if (!m_mainFrame || !m_mainFrame->close())
+            QCoreApplication::exit(0);
     });
 }
 

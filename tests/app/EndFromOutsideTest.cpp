@@ -17,6 +17,7 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -92,7 +93,7 @@ TEST_F(EndFromOutside, TermOrHupEndsTheMakeAndKeepsUnsavedWork)
             fw::Document* document = app.mainWindow()->activeChild()->document();
             auto* view = dynamic_cast<CTarnView*>(document->firstView());
             ASSERT_NE(view, nullptr);
-            view->insertText(QStringLiteral("/* typed */"));
+            QTest::keyClicks(view, QStringLiteral("/* typed */"));
             ASSERT_TRUE(document->isModified());
             const QByteArray typed = QByteArray(view->textBytes());
             MakeThread(app.mainWindow()->tools(), configFolder() + QStringLiteral("/Makefile"));
