@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <set>
@@ -66,8 +67,7 @@ bool readStat(qint64 pid, ProcessRecord* record, unsigned long long* startTime =
         return false;
     record->pid = pid;
     record->state = close[2];
-    char* end = nullptr;
-    record->parent = std::strtoll(close + 3, &end, 10);
+    record->parent = std::strtoll(close + 3, nullptr, 10);
     if (startTime) {
         // Fields after the state: ppid is the 4th field; starttime the 22nd.
         const char* p = close + 2;
@@ -99,7 +99,7 @@ std::set<qint64> pidfdChildren()
     while (dirent* entry = ::readdir(fds)) {
         if (entry->d_name[0] < '0' || entry->d_name[0] > '9')
             continue;
-        char path[64];
+        char path[300];
         std::snprintf(path, sizeof path, "/proc/self/fd/%s", entry->d_name);
         char target[64] = {};
         const ssize_t length = ::readlink(path, target, sizeof target - 1);
@@ -281,6 +281,11 @@ void NoteOwnChild(qint64 pid)
         return;
     const unsigned long long start = startTimeOf(pid);
     std::lock_guard lock(g_ownLock);
+    if (g_ownChildren.size() >= 256) {
+        // Children that have gone since are forgotten.
+        for (auto it = g_ownChildren.begin(); it != g_ownChildren.end();)
+            it = startTimeOf(it->first) == it->second ? std::next(it) : g_ownChildren.erase(it);
+    }
     g_ownChildren[pid] = start;
 #else
     (void)pid;
