@@ -38,7 +38,12 @@ class EndFromOutside : public SettingsTestEnvironment {
 protected:
     void SetUp() override
     {
+        // Found before the environment takes the tools off PATH.
+        m_make = QStandardPaths::findExecutable(QStringLiteral("make"));
+        const QByteArray path = qgetenv("PATH");
         SettingsTestEnvironment::SetUp();
+        // The recipe's shell finds sh, setsid and sleep on it.
+        qputenv("PATH", path);
         m_oldState = qgetenv("XDG_STATE_HOME");
         qputenv("XDG_STATE_HOME", (configFolder() + QStringLiteral("/state")).toLocal8Bit());
         // As Tarn is (main): what loses its parent comes to it.
@@ -68,11 +73,12 @@ protected:
     }
 
     QByteArray m_oldState;
+    QString m_make;
 };
 
 TEST_F(EndFromOutside, TermOrHupEndsTheMakeAndKeepsUnsavedWork)
 {
-    const QString make = QStandardPaths::findExecutable(QStringLiteral("make"));
+    const QString make = m_make;
     if (make.isEmpty())
         GTEST_SKIP() << "no make on this host";
     const QString source = configFolder() + QStringLiteral("/main.c");
@@ -95,7 +101,7 @@ TEST_F(EndFromOutside, TermOrHupEndsTheMakeAndKeepsUnsavedWork)
             ASSERT_NE(view, nullptr);
             QTest::keyClicks(view, QStringLiteral("/* typed */"));
             ASSERT_TRUE(document->isModified());
-            const QByteArray typed = QByteArray(view->textBytes());
+            const QByteArray typed = view->textBytes().toByteArray();
             MakeThread(app.mainWindow()->tools(), configFolder() + QStringLiteral("/Makefile"));
             ASSERT_TRUE(testsupport::waitUntil(
                 [&] { return pidOf("stubborn") > 0 && pidOf("setsid") > 0 && pidOf("shell") > 0; },
