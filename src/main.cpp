@@ -2,6 +2,7 @@
 #include "app/CTarnApp.h"
 #include "app/HeadlessMode.h"
 #include "singlefile/TerminalLaunch.h"
+#include "tools/ProcessTree.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -41,16 +42,25 @@ int main(int argc, char** argv)
     if (std::optional<int> status = RunHeadless(argc, argv))
         return *status;
 
+    // What Tarn's tools and debugged programs leave is Tarn's to end.
+    BecomeSubreaper();
     QApplication app(argc, argv);
     setTarnIdentity();
 
     // The toolkit has taken its own options out of argv; the files keep
     // their bytes (a name that is not UTF-8 opens the file it names).
     const QStringList files = ParseCommandLine(ArgumentsFromArgv(argc, argv)).files;
-    CTarnApp tarn;
-    if (!tarn.InitInstance(files))
-        return 1;
-    if (qEnvironmentVariableIsSet("TARN_STARTUP_PROBE"))
-        reportStartupAndQuit();
-    return app.exec();
+    int status = 0;
+    {
+        CTarnApp tarn;
+        if (!tarn.InitInstance(files))
+            return 1;
+        if (qEnvironmentVariableIsSet("TARN_STARTUP_PROBE"))
+            reportStartupAndQuit();
+        status = app.exec();
+    }
+    // The jobs and the debugging have ended with the application object;
+    // whatever their processes left running ends with Tarn.
+    EndAllDescendants();
+    return status;
 }

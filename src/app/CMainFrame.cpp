@@ -20,6 +20,7 @@
 #include "tools/JobManager.h"
 #include "tools/ToolSession.h"
 #include "tools/StopJobs.h"
+#include "tools/ProcessTree.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -360,7 +361,7 @@ void CMainFrame::OnLibcReference()
         return;
     }
     // The desktop's handler reports a file it cannot open.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    StartOutsideTarn([&path] { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
 }
 
 void CMainFrame::OnStepDiagnostic(int step)

@@ -3,6 +3,8 @@
 #include "app/CAboutDlg.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/RecoveredWork.h"
+#include "app/StopSignals.h"
 #include "settings/IdeSettings.h"
 #include "app/TarnIcons.h"
 #include "debugger/DebugController.h"
@@ -23,10 +25,15 @@
 #include "resources/CommandIds.h"
 #include "tools/ToolSession.h"
 #include "tools/PathBytes.h"
+#include "tools/StopJobs.h"
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDialog>
 #include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
 
 namespace {
 const char* const kSourceDocString = "\nUntitled\nSource File\n\n\nTarn.Document\nTarn Document";
@@ -47,6 +54,7 @@ CTarnApp::CTarnApp()
 
 CTarnApp::~CTarnApp()
 {
+    m_endSignals.reset();
     // No worker outlives the message window and the settings: the main
     // window's jobs are stopped first, their last rows shown, then the
     // window goes with its session.
@@ -99,6 +107,11 @@ bool CTarnApp::InitInstance(const QStringList& arguments)
 
     if (!processCommandLine(arguments))
         return false;
+    // Work an earlier Tarn kept when it was ended from outside.
+    const QStringList recovered = TakeRecoveryNotices();
+    for (qsizetype i = 0; i < recovered.size(); ++i)
+        AddMessage(recovered.at(i), i + 1 == recovered.size() ? 1 : 0);
+    m_endSignals = std::make_unique<StopSignals>([this](int signal) { endFromOutside(signal); });
 
     // Maximised whatever the desktop asked for; without a window manager
     // the geometry of the available screen stands in for it.
@@ -155,6 +168,40 @@ int CTarnApp::reopenLastSession()
     if (active)
         active->activate();
     return opened;
+}
+
+void CTarnApp::endFromOutside(int /*signal*/)
+{
+    const RecoveryResult kept = KeepUnsavedWork(*this);
+    for (const QString& failure : kept.failures)
+        std::fprintf(stderr, "tarn: unsaved changes could not be kept: %s\n",
+                     PathToBytes(failure).constData());
+    if (m_mainFrame) {
+        StopRunningJobs(m_mainFrame->tools().jobs());
+        m_mainFrame->debugger()->OnStopDebugging();
+    }
+    if (!kept.failures.isEmpty()) {
+        // Someone may still be there to answer for what could not be kept.
+        if (m_mainFrame)
+            m_mainFrame->close();
+        return;
+    }
+    // Open dialogs are cancelled, then the main window closes once their
+    // loops have returned. Tarn ends even when the close is refused (a
+    // command waiting for its tool, which ends with the loop it waits in).
+    for (int i = 0; i < 16; ++i) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            break;
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+    QTimer::singleShot(0, this, [this] {
+        if (!m_mainFrame || !m_mainFrame->close())
+            QCoreApplication::exit(0);
+    });
 }
 
 void CTarnApp::newFromTemplate(const QString& fileNewName)

@@ -4,7 +4,10 @@
 
 #include <QStringList>
 
+#include <memory>
+
 class CMainFrame;
+class StopSignals;
 
 // The application object: start-up, the three document types, New Source
 // File, New Project and About.
@@ -24,6 +27,13 @@ public:
     void OnFileNewProject();
     void OnHelpAbout();
 
+    // Tarn ended from outside (SIGTERM, SIGHUP, SIGINT), with no user to
+    // ask: unsaved work goes to recovery copies (RecoveredWork.h), the
+    // builds and the debugging stop as Stop Build and Stop Debugging do,
+    // and Tarn closes as usual. A copy that cannot be written leaves its
+    // document modified, so the usual close asks about it.
+    void endFromOutside(int signal);
+
 private:
     void newFromTemplate(const QString& fileNewName);
     bool processCommandLine(const QStringList& arguments);
@@ -32,4 +42,5 @@ private:
     int reopenLastSession();
 
     CMainFrame* m_mainFrame = nullptr;
+    std::unique_ptr<StopSignals> m_endSignals;
 };

@@ -5,6 +5,7 @@
 #include "project/CommandLineBuild.h"
 #include "tools/JobManager.h"
 #include "tools/PathBytes.h"
+#include "tools/ProcessTree.h"
 #include "tools/StopJobs.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include <signal.h>
 #include <unistd.h>
 
 #ifndef TARN_VERSION
@@ -64,7 +66,9 @@ QByteArray usage()
            "  --version                 show Tarn's version\n"
            "  Options may come in any order; after \"--\" every argument is a file.\n"
            "  A build stopped by Ctrl+C, SIGTERM or SIGHUP stops its compilers, shows\n"
-           "  what was built and exits with 128 + the signal's number.\n";
+           "  what was built and exits with 128 + the signal's number. A build whose\n"
+           "  standard output is closed (as by \"| head\") stops the same way and\n"
+           "  exits with 141 (128 + SIGPIPE).\n";
 }
 
 struct OptionName {
@@ -249,15 +253,23 @@ std::optional<int> RunHeadless(int& argc, char** argv)
     // The builds' jobs; a stop signal reaches them here.
     JobManager jobs;
     int status = 0;
+    bool outputClosed = false;
     if (isProjectBuild(request.mode)) {
-        // Ctrl+C and the like stop the build the way Stop Build does.
-        StopSignals stopSignals([&jobs](int) { StopRunningJobs(jobs); });
+        // What the build's tools leave outside their groups is Tarn's to end.
+        BecomeSubreaper();
+        // Ctrl+C and the like stop the build the way Stop Build does; so
+        // does a reader that closed standard output (SIGPIPE: the write
+        // then fails with EPIPE instead of ending Tarn on the spot).
+        StopSignals stopSignals([&jobs](int) { StopRunningJobs(jobs); },
+                                {SIGINT, SIGTERM, SIGHUP, SIGPIPE});
         status = runRequest(request, io, jobs);
+        EndAllDescendants();
         if (const int signal = stopSignals.caught()) {
             const char* name = ::sigabbrev_np(signal);
             io.error("stopped by " +
                      (name ? "SIG" + QByteArray(name) : "signal " + QByteArray::number(signal)));
             status = stopSignals.exitStatus();
+            outputClosed = signal == SIGPIPE;
         }
     } else {
         status = runRequest(request, io, jobs);
@@ -269,7 +281,7 @@ std::optional<int> RunHeadless(int& argc, char** argv)
     out.close();
     if (writeError.isEmpty() && ::close(STDOUT_FILENO) != 0 && errno != EBADF)
         writeError = QString::fromLocal8Bit(std::strerror(errno));
-    if (!writeError.isEmpty()) {
+    if (!writeError.isEmpty() && !outputClosed) {
         io.error("cannot write to standard output: " + writeError.toUtf8());
         if (status == 0)
             status = 1;

@@ -11,11 +11,14 @@
 
 namespace {
 
-constexpr std::array kSignals{SIGINT, SIGTERM, SIGHUP};
+static_assert(SIGINT == 2 && SIGTERM == 15 && SIGHUP == 1);
 
-// The pipe from the handler to the event loop, and the handlers it replaced.
+// The pipe from the handler to the event loop, the signals caught and the
+// handlers they replaced.
 int g_pipe[2] = {-1, -1};
-struct sigaction g_previous[kSignals.size()];
+std::array<int, 8> g_signals{};
+size_t g_count = 0;
+struct sigaction g_previous[8];
 
 // Only async-signal-safe calls: one byte per signal into the pipe. A full
 // pipe drops the byte, which loses nothing: the first one is what counts.
@@ -29,8 +32,14 @@ void onSignal(int signal)
 
 } // namespace
 
-StopSignals::StopSignals(std::function<void(int)> stop) : m_stop(std::move(stop))
+StopSignals::StopSignals(std::function<void(int)> stop, std::initializer_list<int> which)
+    : m_stop(std::move(stop))
 {
+    g_count = 0;
+    for (int signal : which) {
+        if (g_count < g_signals.size())
+            g_signals[g_count++] = signal;
+    }
     if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return; // the signals keep their usual effect
     m_notifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
@@ -39,16 +48,17 @@ StopSignals::StopSignals(std::function<void(int)> stop) : m_stop(std::move(stop)
     action.sa_handler = onSignal;
     ::sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (size_t i = 0; i < kSignals.size(); ++i)
-        ::sigaction(kSignals[i], &action, &g_previous[i]);
+    for (size_t i = 0; i < g_count; ++i)
+        ::sigaction(g_signals[i], &action, &g_previous[i]);
 }
 
 StopSignals::~StopSignals()
 {
     if (!m_notifier)
         return;
-    for (size_t i = 0; i < kSignals.size(); ++i)
-        ::sigaction(kSignals[i], &g_previous[i], nullptr);
+    for (size_t i = 0; i < g_count; ++i)
+        ::sigaction(g_signals[i], &g_previous[i], nullptr);
+    g_count = 0;
     m_notifier.reset();
     for (int& fd : g_pipe) {
         ::close(fd);

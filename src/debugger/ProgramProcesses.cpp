@@ -1,5 +1,7 @@
 #include "debugger/ProgramProcesses.h"
 
+#include "tools/ProcessTree.h"
+
 #include <QDir>
 #include <QFile>
 #include <QList>
@@ -46,10 +48,16 @@ void KillProgramProcesses(qint64 programPid)
     // The members are read while the leader still holds the session open.
     const bool leadsSession = ::getsid(pid) == pid && ::getsid(0) != pid;
     const QList<qint64> members = leadsSession ? sessionMembers(programPid) : QList<qint64>();
+    // Its whole tree by parent links first: a child that left the session
+    // (setsid) and forked is still below the program.
+    EndProcessTree(programPid, true);
     ::kill(-pid, SIGKILL);
     ::kill(pid, SIGKILL);
     for (qint64 member : members)
         ::kill(pid_t(member), SIGKILL);
+    // What lost its parent (the program, or a child of it that ended) was
+    // taken in by Tarn.
+    EndAdoptedProcesses();
 #else
     (void)programPid;
 #endif

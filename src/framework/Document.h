@@ -53,6 +53,10 @@ public:
     // Whether the frame may close: it may if another frame shows this
     // document or the changes were saved or discarded.
     virtual bool canCloseFrame(MdiChildFrame* frame);
+    // Writes the document's bytes to another file (a recovery copy): its
+    // path, title and modified flag stay as they are. False with a
+    // sentence in *error when the copy could not be written.
+    bool writeCopy(const QString& path, QString* error) { return writeFile(path, error); }
     // Whether the document takes part in the save question at all.
     virtual bool asksToSave() const { return true; }
 

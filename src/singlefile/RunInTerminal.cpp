@@ -2,6 +2,7 @@
 
 #include "framework/Prompts.h"
 #include "singlefile/TerminalLaunch.h"
+#include "tools/ProcessTree.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -38,8 +39,14 @@ bool RunInTerminal(QWidget* parent, const QString& directory, const QString& pro
                    const QStringList& arguments)
 {
     const QFileInfo info(QDir(directory).filePath(program));
-    if (!program.isEmpty() && info.isFile() && !info.isExecutable())
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+    if (!program.isEmpty() && info.isFile() && !info.isExecutable()) {
+        // The desktop's handler is the user's, not Tarn's: it outlives Tarn.
+        bool opened = false;
+        StartOutsideTarn([&] {
+            opened = QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+        });
+        return opened;
+    }
 
     const std::optional<TerminalProgram> terminal =
         FindTerminal(qEnvironmentVariable("TERMINAL"), findProgram);
@@ -50,7 +57,12 @@ bool RunInTerminal(QWidget* parent, const QString& directory, const QString& pro
         return false;
     }
     const Invocation run = TerminalInvocation(*terminal, terminalWaiter(), program, arguments, directory);
-    if (!QProcess::startDetached(run.program, run.arguments, run.workingDirectory)) {
+    // The terminal is the user's, not Tarn's: it stays open after Tarn ends.
+    bool started = false;
+    StartOutsideTarn([&] {
+        started = QProcess::startDetached(run.program, run.arguments, run.workingDirectory);
+    });
+    if (!started) {
         fw::messageBox(parent, QStringLiteral("The terminal \"%1\" could not be started.").arg(run.program));
         return false;
     }

@@ -1,5 +1,7 @@
 #include "tools/ChildRun.h"
 
+#include "tools/ProcessTree.h"
+
 #include <QElapsedTimer>
 #include <QProcess>
 
@@ -255,6 +257,22 @@ private:
     qint64 m_group = 0;
 };
 
+// Runs going on now, on any thread. When the last of them ends, what its
+// tools left outside their groups (a process that called setsid and was
+// taken in by Tarn) is ended too; while others run, it may be theirs.
+class RunCount {
+public:
+    RunCount() { ++s_running; }
+    ~RunCount()
+    {
+        if (--s_running == 0 && !AdoptedProcesses().isEmpty())
+            EndAdoptedProcesses();
+    }
+
+private:
+    static inline std::atomic<int> s_running{0};
+};
+
 } // namespace
 
 ChildResult RunTool(const Invocation& invocation, const std::atomic<bool>& cancel,
@@ -265,6 +283,7 @@ ChildResult RunTool(const Invocation& invocation, const std::atomic<bool>& cance
         result.startError = problem;
         return result;
     }
+    RunCount counted;
     ToolPipes pipes(output);
     if (!pipes.start(invocation, &result.startError))
         return result;

@@ -1,6 +1,7 @@
 #include "tools/ChildStart.h"
 
 #include "tools/PathBytes.h"
+#include "tools/ProcessTree.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,6 +17,10 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+#endif
+
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
 #endif
 
 #ifdef Q_OS_UNIX
@@ -164,6 +169,20 @@ bool groupHasLiveMembers(pid_t group)
 #endif
 }
 
+// In the child, after fork: the child is killed when Tarn ends, however
+// it ends (SIGKILL included). Linux sends the signal when the *thread*
+// that forked ends, hence the rule in ChildStart.h. A Tarn that ended
+// before the request was made leaves the child to another parent: then
+// the child ends itself at once.
+void dieWithTarn([[maybe_unused]] pid_t tarn)
+{
+#ifdef Q_OS_LINUX
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != tarn)
+        ::_exit(127);
+#endif
+}
+
 #endif // Q_OS_UNIX
 
 } // namespace
@@ -188,7 +207,8 @@ qint64 StartChild(QProcess& process, const Invocation& invocation, ChildStartOpt
     } else if (!invocation.workingDirectory.isEmpty()) {
         process.setWorkingDirectory(invocation.workingDirectory);
     }
-    process.setChildProcessModifier([exact, options] {
+    process.setChildProcessModifier([exact, options, tarn = ::getpid()] {
+        dieWithTarn(tarn);
         // Its own group: a stop reaches make and every compiler it started.
         ::setpgid(0, 0);
         // The runner's pipes in place of what Qt set up.
@@ -212,8 +232,13 @@ qint64 StartChild(QProcess& process, const Invocation& invocation, ChildStartOpt
         args->startupInfo->wShowWindow = SW_HIDE;
     });
 #endif
-    // With an exact exec the names given to Qt here are never executed.
-    process.start(invocation.program, invocation.arguments, QIODevice::ReadOnly);
+    {
+        // Noted as Tarn's own before anyone looks for processes Tarn took in.
+        OwnChildStart starting;
+        // With an exact exec the names given to Qt here are never executed.
+        process.start(invocation.program, invocation.arguments, QIODevice::ReadOnly);
+        NoteOwnChild(process.processId());
+    }
 #ifdef Q_OS_UNIX
     if (exact)
         exact->closeWriteEnd();

@@ -26,6 +26,14 @@ struct ChildStartOptions {
 // encoding would change, the child enters the folder and executes the
 // program itself with the exact bytes, before Qt's exec is reached.
 // Returns the child's process id, or 0 with the reason in `error`.
+//
+// On Linux the child is killed when Tarn ends, whatever ends it (the
+// parent-death signal). The kernel sends that signal when the *thread*
+// that started the child ends, not the process, so the rule is: a thread
+// that starts a child outlives it. RunTool's caller waits for its child
+// (and ends it when cancelled) before it returns; gdb's worker thread ends
+// only after gdb has. A thread pool that could end a thread with its
+// child still running must not call this.
 qint64 StartChild(QProcess& process, const Invocation& invocation, ChildStartOptions options,
                   QString* error);
 

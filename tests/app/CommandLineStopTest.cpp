@@ -208,4 +208,56 @@ TEST_F(CommandLineStop, ASecondSigintWhileStoppingChangesNothing)
     EXPECT_FALSE(stopped.err.contains("SIGTERM"));
 }
 
+// Each compile notes its own pid in $dir/$name.gcc.pid.
+const char kNoteCompiler[] = R"sh(
+echo $$ > "$dir/$name.gcc.tmp"; mv "$dir/$name.gcc.tmp" "$dir/$name.gcc.pid"
+)sh";
+
+// Standard output closed while the build runs, as by
+// `tarn --rebuild --jobs 2 P.tarn | head -n 1`: the build stops as for
+// Ctrl+C, the status is 141 (128 + SIGPIPE), and neither compiler nor what
+// each left is alive afterwards. stop2 sleeps; stop1 writes a warning row
+// every 10 ms once stop2 runs, so Tarn writes on after head has gone.
+TEST_F(CommandLineStop, AClosedOutputStopsTheBuildAndItsCompilers)
+{
+    const QString path = project({"stop1", "stop2", "c"});
+    ASSERT_TRUE(writeFile(dir.filePath("stop.sh"),
+                          QByteArray(kLeaveStubbornChild) + kNoteCompiler +
+                              "[ \"$name\" = stop2 ] && exec sleep 300\n"
+                              "while [ ! -s \"$dir/stop2.gcc.pid\" ]; do sleep 0.01; done\n"
+                              "i=0; while [ $i -lt 3000 ]; do\n"
+                              "  echo \"$src:1:1: warning: row $i\" >&2; sleep 0.01; i=$((i+1))\n"
+                              "done\n"));
+    QProcessEnvironment env = tarntest::headlessEnvironment(dir.filePath("config"));
+    env.insert("PATH", dir.path() + ":" + env.value("PATH"));
+    const Stopped stopped = tarntest::runProgram(
+        "/bin/bash",
+        {"-c", "\"$@\" | head -n 1; exit ${PIPESTATUS[0]}", "bash", TARN_EXECUTABLE, "--rebuild",
+         "--jobs", "2", path},
+        env);
+    EXPECT_EQ(stopped.status, 141) << stopped.err.toStdString();
+    EXPECT_EQ(stopped.out, "Beginning compilation of project...\n");
+    EXPECT_TRUE(stopped.err.contains("tarn: stopped by SIGPIPE")) << stopped.err.toStdString();
+    EXPECT_FALSE(stopped.err.contains("cannot write")) << stopped.err.toStdString();
+    expectLeftoversGone({"stop1.gcc", "stop2.gcc", "stop1", "stop2"});
+    EXPECT_FALSE(QFile::exists(dir.filePath("c.o")));
+}
+
+// SIGKILL cannot be caught, yet the compilers Tarn started end with it:
+// each dies with its parent.
+TEST_F(CommandLineStop, CompilersEndWithAKilledTarn)
+{
+    const QString path = project({"stop1", "stop2"});
+    const Stopped stopped =
+        run({"--rebuild", "--jobs", "2", path},
+            QByteArray(kNoteCompiler) +
+                "if [ \"$name\" = stop2 ]; then\n"
+                "  while [ ! -s \"$dir/stop1.gcc.pid\" ]; do sleep 0.01; done\n"
+                "  kill -KILL $PPID\n"
+                "fi\n"
+                "exec sleep 300\n");
+    EXPECT_EQ(stopped.status, -1); // killed
+    expectLeftoversGone({"stop1.gcc", "stop2.gcc"});
+}
+
 } // namespace

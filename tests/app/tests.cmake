@@ -2,12 +2,14 @@
 include(${CMAKE_CURRENT_LIST_DIR}/settings.cmake)
 list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/CommandLineStopTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WindowEndTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HeadlessModeTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LayerOrderTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ManualPageTest.cpp
 )
 list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/EditorSwitchesTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/EndFromOutsideTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFrameTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MenuOpenTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SessionTest.cpp

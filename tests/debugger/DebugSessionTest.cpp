@@ -3,9 +3,11 @@
 #include "DebugProgram.h"
 
 #include "debugger/DebugSession.h"
+#include "tools/ProcessTree.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QSignalSpy>
 
 #include <csignal>
@@ -442,3 +444,96 @@ TEST(DebugSessionStart, MissingGdbOrProgramIsReported)
 }
 
 } // namespace
+
+// A program whose child leaves the session (setsid) and forks a grandchild
+// that ignores SIGTERM. The argument says what happens next: "stay" (all
+// three keep running), "child-ends" (the child ends: the grandchild has
+// lost its parent) or "program-ends" (the program returns: its child has
+// lost its parent). Each process prints its pid once it is set up.
+const QByteArray kLeavesItsSession = R"(#include <signal.h>
+#include <stdio.h>
+#include <string.h>
+#include <unistd.h>
+int main(int argc, char **argv)
+{
+    const char *how = argc > 1 ? argv[1] : "stay";
+    int ready[2];
+    if (pipe(ready) != 0)
+        return 2;
+    pid_t child = fork();
+    if (child == 0) {
+        setsid();
+        pid_t grandchild = fork();
+        if (grandchild == 0) {
+            signal(SIGTERM, SIG_IGN);
+            for (;;)
+                pause();
+        }
+        printf("grandchild %d\n", (int)grandchild);
+        printf("child %d\n", (int)getpid());
+        fflush(stdout);
+        if (write(ready[1], "x", 1) != 1 || strcmp(how, "child-ends") == 0)
+            _exit(0);
+        for (;;)
+            pause();
+    }
+    char byte;
+    if (read(ready[0], &byte, 1) != 1)
+        return 2;
+    printf("set up\n");
+    fflush(stdout);
+    if (strcmp(how, "program-ends") == 0)
+        return 0;
+    for (;;)
+        pause();
+}
+)";
+
+// What the program left, by the pids it printed.
+static qint64 printedPid(const QByteArray& output, const QByteArray& name)
+{
+    for (const QByteArray& line : output.split('\n')) {
+        if (line.startsWith(name + ' '))
+            return line.mid(name.size() + 1).trimmed().toLongLong();
+    }
+    return 0;
+}
+
+// Stop Debugging, or the program's own end, leaves none of its processes,
+// not even one that left the program's session and lost its parent.
+TEST_F(DebugSessionTest, NoProcessOfTheProgramOutlivesTheSession)
+{
+    // As Tarn is: what loses its parent comes to Tarn, not to the system.
+    BecomeSubreaper();
+    Program program(kLeavesItsSession);
+    ASSERT_TRUE(program.built()) << program.errors().constData();
+    for (const char* how : {"stay", "child-ends", "program-ends"}) {
+        SCOPED_TRACE(how);
+        output.clear();
+        endedWith.clear();
+        DebugTarget target = program.target();
+        target.arguments = {QString::fromLatin1(how)};
+        QString error;
+        ASSERT_TRUE(session.start(target, {}, &error)) << error.toStdString();
+        ASSERT_TRUE(waitFor([this] { return output.contains("set up"); })) << output.constData();
+        const qint64 child = printedPid(output, "child");
+        const qint64 grandchild = printedPid(output, "grandchild");
+        ASSERT_GT(child, 0);
+        ASSERT_GT(grandchild, 0);
+        if (QByteArray(how) == "program-ends") {
+            ASSERT_TRUE(waitEnded());
+        } else {
+            EXPECT_TRUE(testsupport::processAlive(grandchild));
+            session.stop();
+            EXPECT_EQ(endedWith, QStringLiteral("Debugging stopped"));
+        }
+        EXPECT_TRUE(testsupport::goneSoon(child));
+        EXPECT_TRUE(testsupport::goneSoon(grandchild));
+        // Ended and reaped: none stays behind as a zombie of Tarn's.
+        EXPECT_TRUE(waitFor([&] { return !QFile::exists(QStringLiteral("/proc/%1").arg(grandchild)); }, 5000));
+        for (qint64 pid : {child, grandchild}) {
+            if (testsupport::processAlive(pid))
+                ::kill(pid_t(pid), SIGKILL);
+        }
+    }
+}
