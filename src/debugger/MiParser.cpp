@@ -372,11 +372,12 @@ void MiStreamParser::feed(QByteArrayView bytes, std::vector<MiRecord>& out)
             // Too long to keep: counted, its start kept to say what it was.
             if (m_cut == 0) {
                 m_cutHead = m_pending.left(kCutHeadBytes);
-                m_cutHead.append(piece.data(),
-                                 std::min(piece.size(), kCutHeadBytes - m_cutHead.size()));
                 m_cut = m_pending.size();
                 m_pending = QByteArray();
             }
+            if (m_cutHead.size() < kCutHeadBytes)
+                m_cutHead.append(piece.data(),
+                                 std::min(piece.size(), kCutHeadBytes - m_cutHead.size()));
             m_cut += piece.size();
             if (!hit)
                 return;

@@ -249,8 +249,8 @@ yes | tr -d '\n'
     ASSERT_EQ(got.records.size(), 9u);
     for (size_t i = 0; i < 8; ++i) {
         EXPECT_EQ(got.records.at(i).type, MiRecordType::Malformed);
-        EXPECT_EQ(got.records.at(i).cutBytes, 67108866);
-        EXPECT_EQ(got.records.at(i).error, "record of 67108866 bytes cut");
+        EXPECT_EQ(got.records.at(i).cutBytes, 67108867);
+        EXPECT_EQ(got.records.at(i).error, "record of 67108867 bytes cut");
         EXPECT_TRUE(got.records.at(i).line.startsWith("~\"aaaa"));
     }
     EXPECT_EQ(got.records.at(8).stream, "after");
