@@ -193,6 +193,12 @@ struct Gaps {
     double startMs = 0;
 };
 
+bool failed(const char* why)
+{
+    std::fprintf(stderr, "The large program's run failed: %s\n", why);
+    return false;
+}
+
 bool gapRun(const BigProgram& big, Gaps* gaps)
 {
     DebugSession session;
@@ -206,30 +212,32 @@ bool gapRun(const BigProgram& big, Gaps* gaps)
     if (!session.start(DebugTarget{QStringLiteral("gdb"), target.executable, {}, target.folder},
                        {BreakpointRequest::at(QFile::encodeName(target.source), target.line)},
                        &error))
-        return false;
+        return failed("start refused");
     if (!waitFor([&] { return refreshed > 0; }))
-        return false;
+        return failed("no first stop");
     gaps->startMs = clock.nsecsElapsed() / 1e6;
     gaps->start = watch.take();
     for (int i = 0; i < 20; ++i) {
         const int before = refreshed;
         session.stepOver();
         if (!waitFor([&] { return refreshed > before; }))
-            return false;
+            return failed("a step did not stop");
     }
     gaps->steps = watch.take();
+    // The loop's breakpoint would stop the run again: the recursion's end.
+    session.deleteBreakpoint(session.breakpointAt(QFile::encodeName(target.source), target.line));
     session.insertBreakpoint(
         BreakpointRequest::at(QFile::encodeName(target.source), debugbench::lineOf(kBig, "/* bottom */")));
     const int before = refreshed;
     session.continueRunning();
     if (!waitFor([&] { return refreshed > before && session.lastStop().frame.function == "bottom"; }))
-        return false;
+        return failed("no stop at the bottom");
     if (!session.moreFrames())
-        return false; // not as deep as meant
+        return failed("not as deep as meant");
     gaps->deepStop = watch.take();
     session.stop();
     if (!waitFor([&] { return session.endingGdbs() == 0; }))
-        return false;
+        return failed("gdb did not end");
     gaps->end = watch.take();
     return true;
 }
@@ -271,8 +279,10 @@ int main(int argc, char** argv)
                 p > 0 ? o / p : 0.0);
 
     BigProgram big;
-    if (!big.build())
+    if (!big.build()) {
+        std::fprintf(stderr, "The large program did not build\n");
         return 1;
+    }
     std::vector<double> bigOurs;
     std::vector<double> bigGdb;
     std::vector<double> bigPanes;
