@@ -16,3 +16,10 @@ target_link_libraries(debugger_step_bench PRIVATE tarncore)
 # own time for the same start, in the same run.
 add_executable(debugger_start_bench ${CMAKE_CURRENT_LIST_DIR}/debugger_start_bench.cpp)
 target_link_libraries(debugger_start_bench PRIVATE tarncore)
+
+# A long stepping session (10,000 Step Overs over a loop, an array opened at
+# every stop): gdb's resident memory at the start and the end, through the
+# session and through gdb alone with its variable objects kept or deleted,
+# and the step time against gdb's own -exec-next.
+add_executable(debugger_long_step_bench ${CMAKE_CURRENT_LIST_DIR}/debugger_long_step_bench.cpp)
+target_link_libraries(debugger_long_step_bench PRIVATE tarncore)

@@ -75,6 +75,12 @@ DebugController::DebugController(fw::MdiMainFrame* frame, ToolSession& tools)
 DebugController::~DebugController()
 {
     shutdown();
+    // One order: the panes (and their docks) show the session and the book,
+    // so they go before them; the session's gdb is ended by its worker as
+    // the session goes, within the stop grace.
+    m_session.disconnect(this);
+    delete m_panes;
+    m_panes = nullptr;
 }
 
 QList<DebugController::Command> DebugController::commands()

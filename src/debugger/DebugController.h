@@ -97,5 +97,6 @@ private:
     QList<BreakpointRequest> m_afterBuild;
     BreakpointBook m_book;
     DebugSession m_session;
+    // Owned here (deleted before the session and the book it shows).
     DebugPanes* m_panes = nullptr;
 };

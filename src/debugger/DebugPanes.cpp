@@ -175,6 +175,13 @@ DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook
     refreshBreakpoints();
 }
 
+DebugPanes::~DebugPanes()
+{
+    // The frame may have deleted them already (it is going too).
+    for (QPointer<QDockWidget> dock : m_docks)
+        delete dock.data();
+}
+
 QDockWidget* DebugPanes::addDock(QMainWindow* frame, const QString& title, const char* name,
                                  QWidget* content, Qt::DockWidgetArea area)
 {
@@ -182,6 +189,7 @@ QDockWidget* DebugPanes::addDock(QMainWindow* frame, const QString& title, const
     dock->setObjectName(QLatin1String(name));
     dock->setWidget(content);
     frame->addDockWidget(area, dock);
+    m_docks.append(dock);
     return dock;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class BreakpointBook;
@@ -20,7 +22,11 @@ class QTreeWidgetItem;
 class DebugPanes : public QObject {
     Q_OBJECT
 public:
+    // The session and the book must outlive the panes: their owner deletes
+    // the panes first (DebugController does). The docks are the frame's
+    // children and go with the panes.
     DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook* book);
+    ~DebugPanes() override;
 
     // Shows every pane (a session starts) and clears the two text panes.
     void beginSession();
@@ -67,5 +73,6 @@ private:
 
     DebugSession* m_session;
     BreakpointBook* m_book;
+    QList<QPointer<QDockWidget>> m_docks;
     bool m_fillingBreakpoints = false;
 };

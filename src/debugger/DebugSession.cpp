@@ -80,25 +80,35 @@ bool DebugSession::start(const DebugTarget& target, const QList<BreakpointReques
         return false;
     connect(m_terminal, &ProgramTerminal::output, this, &DebugSession::programOutput);
 
+    // An earlier session's gdb may still be ending on its worker: it ends
+    // there, out of the way of this one.
+    if (m_gdb)
+        retire(m_gdb.release());
+    m_gdbPid = 0;
+    m_varObjects.clear();
+    auto self = std::make_shared<GdbProcess*>(nullptr);
     GdbProcess::Handlers handlers;
-    handlers.records = [this](std::vector<MiRecord>& records) { handleRecords(records); };
-    handlers.errorOutput = [this](const QByteArray& bytes) {
-        m_console += bytes;
-        emit consoleOutput(bytes);
+    handlers.started = [this](qint64 pid) { m_gdbPid = pid; };
+    handlers.startFailed = [this, gdbPath = target.gdbPath](const QString& why) {
+        finish(QStringLiteral("gdb cannot be started: %1: %2").arg(PathForDisplay(gdbPath), why));
     };
+    handlers.records = [this](std::vector<MiRecord>& records) { handleRecords(records); };
+    handlers.errorOutput = [this](const QByteArray& bytes) { toConsole(bytes); };
     handlers.finished = [this](int code, bool crashed) { gdbFinished(code, crashed); };
-    // The old one (its worker) goes first.
-    m_gdb.reset();
+    handlers.ended = [this, self] {
+        // Later, not under the worker's own call.
+        QMetaObject::invokeMethod(
+            this,
+            [this, gdb = *self] {
+                std::erase_if(m_retired, [gdb](const std::unique_ptr<GdbProcess>& retired) {
+                    return retired.get() == gdb;
+                });
+            },
+            Qt::QueuedConnection);
+    };
     m_gdb = std::make_unique<GdbProcess>(this, std::move(handlers));
-    QString why;
-    if (!m_gdb->start(target.gdbPath, &why)) {
-        *error = QStringLiteral("gdb cannot be started: %1: %2")
-                     .arg(PathForDisplay(target.gdbPath), why);
-        m_gdb.reset();
-        m_terminal->close();
-        return false;
-    }
-    m_gdbPid = m_gdb->processId();
+    *self = m_gdb.get();
+    m_gdb->start(target.gdbPath);
     setState(State::Starting);
     setStatus(QStringLiteral("Starting %1").arg(PathForDisplay(target.program)));
 
@@ -123,8 +133,7 @@ bool DebugSession::start(const DebugTarget& target, const QList<BreakpointReques
                                        "info (-g)")
                             .arg(name);
                     const QByteArray line = m_noDebugInfoNote.toUtf8() + '\n';
-                    m_console += line;
-                    emit consoleOutput(line);
+                    toConsole(line);
                     emit programOutput(line);
                     setStatus(m_noDebugInfoNote);
                 }
@@ -150,7 +159,7 @@ bool DebugSession::start(const DebugTarget& target, const QList<BreakpointReques
 quint64 DebugSession::command(QByteArrayView operation, const QList<QByteArray>& arguments,
                               Callback callback)
 {
-    if (!m_gdb || !m_gdb->isRunning() || m_ending)
+    if (!m_gdb || m_ending || m_state == State::Ended)
         return 0;
     const MiCommandTokens::Composed composed = m_tokens.compose(operation, arguments);
     if (callback)
@@ -162,11 +171,8 @@ quint64 DebugSession::command(QByteArrayView operation, const QList<QByteArray>&
 void DebugSession::execute(QByteArrayView operation, const QList<QByteArray>& arguments)
 {
     command(operation, arguments, [this](const MiRecord& r) {
-        if (r.isResult("error")) {
-            const QByteArray text = "Error: " + r.results["msg"].bytes() + '\n';
-            m_console += text;
-            emit consoleOutput(text);
-        }
+        if (r.isResult("error"))
+            toConsole("Error: " + r.results["msg"].bytes() + '\n');
     });
 }
 
@@ -213,15 +219,18 @@ void DebugSession::handleRecord(const MiRecord& record)
         return;
     case MiRecordType::ConsoleStream:
     case MiRecordType::LogStream:
-        m_console += record.stream;
-        emit consoleOutput(record.stream);
+        toConsole(record.stream);
         return;
     case MiRecordType::TargetStream:
         emit programOutput(record.stream);
         return;
+    case MiRecordType::Malformed:
+        // A runaway record, dropped unread: the console says so.
+        if (record.cutBytes > 0)
+            toConsole("[gdb's " + record.error + "]\n");
+        return;
     case MiRecordType::StatusAsync:
     case MiRecordType::Prompt:
-    case MiRecordType::Malformed:
         return;
     }
 }
@@ -239,6 +248,8 @@ void DebugSession::handleStopped(const MiRecord& record)
         return;
     }
     ++m_stopGeneration;
+    // Locals is drawn anew: the members opened at the last stop are not.
+    deleteVariableObjects();
     m_selectedFrame = 0;
     setState(State::Stopped);
     setStatus(DescribeStop(stop, interrupted));
@@ -280,6 +291,7 @@ void DebugSession::selectFrame(int level)
         if (!r.isResult("done"))
             return;
         m_selectedFrame = level;
+        deleteVariableObjects();
         emit framesChanged();
         refreshLocals([] {});
         refreshWatches([] {});
@@ -344,22 +356,50 @@ void DebugSession::consoleCommand(const QByteArray& text)
     const QByteArray line = text.trimmed();
     if (line.isEmpty())
         return;
-    const QByteArray echo = "(gdb) " + line + '\n';
-    m_console += echo;
-    emit consoleOutput(echo);
+    toConsole("(gdb) " + line + '\n');
     command("-interpreter-exec", {"console", line}, [this](const MiRecord& r) {
-        if (r.isResult("error")) {
-            const QByteArray text = r.results["msg"].bytes() + '\n';
-            m_console += text;
-            emit consoleOutput(text);
-        }
+        if (r.isResult("error"))
+            toConsole(r.results["msg"].bytes() + '\n');
     });
 }
 
 void DebugSession::sendInput(const QByteArray& bytes)
 {
-    if (m_terminal && isActive())
-        m_terminal->send(bytes);
+    if (!m_terminal || !isActive())
+        return;
+    if (!m_terminal->send(bytes)) {
+        setStatus(QStringLiteral("Input not sent: the program has not read the %1 bytes sent before")
+                      .arg(m_terminal->unsentBytes()));
+    }
+}
+
+void DebugSession::toConsole(const QByteArray& bytes)
+{
+    QByteArray shown = bytes;
+    if (shown.size() > kConsoleRecordBytes) {
+        shown.truncate(kConsoleRecordBytes);
+        shown += "\n[" + QByteArray::number(bytes.size() - kConsoleRecordBytes) +
+                 " more bytes not shown]\n";
+    }
+    m_console += shown;
+    if (m_console.size() > kConsoleBytes) {
+        // The oldest quarter goes at once, from a line start where there is
+        // one, so that the cut is not made again for every record.
+        qsizetype cut = m_console.size() - kConsoleBytes * 3 / 4;
+        const qsizetype lineEnd = m_console.indexOf('\n', cut);
+        if (lineEnd >= 0 && lineEnd - cut < 4096)
+            cut = lineEnd + 1;
+        m_console.remove(0, cut);
+    }
+    emit consoleOutput(shown);
+}
+
+qsizetype DebugSession::gdbHeldBytes() const
+{
+    qsizetype held = m_gdb ? m_gdb->heldBytes() : 0;
+    for (const std::unique_ptr<GdbProcess>& gdb : m_retired)
+        held += gdb->heldBytes();
+    return held;
 }
 
 void DebugSession::setState(State state)
@@ -376,12 +416,9 @@ void DebugSession::setStatus(const QString& text)
     emit statusChanged(text);
 }
 
-void DebugSession::killProgram()
+void DebugSession::retire(GdbProcess* gdb)
 {
-    // The program leads a session and a process group of its own (gdb
-    // gives it them on its terminal): they take any child it forked along.
-    KillProgramProcesses(m_programPid);
-    m_programPid = 0;
+    m_retired.emplace_back(gdb);
 }
 
 void DebugSession::finish(const QString& why)
@@ -389,14 +426,20 @@ void DebugSession::finish(const QString& why)
     if (m_ending || m_state == State::Ended || m_state == State::Idle)
         return;
     m_ending = true;
-    killProgram();
-    if (m_gdb)
-        m_gdb->end();
-    // Whatever gdb started and left behind goes with its group.
-    EndProcessGroup(m_gdbPid, 0);
+    // The program leads a session and a process group of its own (gdb
+    // gives it them on its terminal): they take any child it forked along.
+    // Then gdb, and whatever it started and left behind in its group. All
+    // of it on gdb's worker, which reads /proc and waits for the grace.
+    if (m_gdb) {
+        m_gdb->end([program = m_programPid] { KillProgramProcesses(program); });
+        retire(m_gdb.release());
+    }
+    m_programPid = 0;
     if (m_terminal)
         m_terminal->close();
     m_callbacks.clear();
+    m_callbacks.squeeze();
+    m_varObjects.clear();
     m_frames.clear();
     m_locals.clear();
     m_selectedFrame = 0;
@@ -404,6 +447,7 @@ void DebugSession::finish(const QString& why)
     // the expressions stay for the next session.
     for (DebugWatch& watch : m_watches)
         watch = DebugWatch{watch.expression, {}, false, false, false};
+    m_console.squeeze();
     setStatus(why);
     setState(State::Ended);
     emit framesChanged();

@@ -51,13 +51,17 @@ struct BreakpointRequest {
 // Commands carry tokens and their answers reach the callback given with
 // them; asynchronous records keep the state below up to date.
 //
-// gdb's input and output are handled on a worker (GdbProcess): it writes
-// the commands, reads and parses gdb's records and hands them here a read's
-// worth at a time. The session itself lives on the user-interface thread
-// and never waits for gdb there, except start() (until gdb runs) and stop(),
-// which ends the session and waits at most about two seconds. The program's
-// output is read as it comes, so a program that floods its terminal never
-// holds up the loop (the terminal hands its output on in batches).
+// gdb's input and output are handled on a worker (GdbProcess): it starts
+// gdb, writes the commands, reads and parses gdb's records and hands them
+// here a read's worth at a time, and ends gdb and the program. The session
+// itself lives on the user-interface thread and never waits for gdb or the
+// program there: start() returns once gdb's start is asked for, stop() once
+// the worker is told to end them. The program's output is read as it comes,
+// so a program that floods its terminal never holds up the loop (the
+// terminal hands its output on in batches). What gdb writes is bounded on
+// its way: a record over MiStreamParser's limit is cut (the console says
+// so), a console record is shown up to kConsoleRecordBytes, and the
+// transcript keeps its last kConsoleBytes.
 //
 // DebugSession.cpp starts, steps and ends the session and reads stops;
 // DebugSessionBreakpoints.cpp and DebugSessionVariables.cpp hold the
@@ -77,17 +81,23 @@ public:
     // An array or structure opened in Locals lists this many members at
     // most (a char array of a megabyte would otherwise be a million rows).
     static constexpr int kMaxChildren = 1000;
+    // The console transcript keeps about this many of its last bytes.
+    static constexpr qsizetype kConsoleBytes = 4 * 1024 * 1024;
+    // One record of gdb's shows this much in the console at most.
+    static constexpr qsizetype kConsoleRecordBytes = 64 * 1024;
 
     explicit DebugSession(QObject* parent = nullptr);
     ~DebugSession() override;
 
-    // Starts gdb on the target, sets the breakpoints and runs the program.
-    // False, with the reason in `error`, when gdb or the terminal cannot
-    // be started; a program gdb cannot load ends the session (ended()).
+    // Starts gdb on the target, sets the breakpoints and runs the program;
+    // returns at once. False, with the reason in `error`, for what is known
+    // here: no gdb at that path, no terminal. A gdb that fails to start, or a
+    // program gdb cannot load, ends the session later (ended(), with why).
     bool start(const DebugTarget& target, const QList<BreakpointRequest>& breakpoints,
                QString* error);
-    // Ends the program and gdb with their process groups and waits until
-    // they are gone. Nothing happens once the session has ended.
+    // Ends the session at once; the worker ends the program and gdb with
+    // their process groups (gdb gets the stop grace to exit). Nothing
+    // happens once the session has ended.
     void stop();
 
     // Execution commands; each is ignored unless the program is stopped
@@ -149,8 +159,15 @@ public:
     // The whole console transcript (gdb's answers and the commands typed).
     const QByteArray& consoleText() const { return m_console; }
     bool programHasDebugInfo() const { return m_hasDebugInfo; }
+    // 0 until gdb runs.
     qint64 gdbProcessId() const { return m_gdbPid; }
     qint64 programProcessId() const { return m_programPid; }
+    // gdb's variable objects the session made and has not deleted yet.
+    const QList<QByteArray>& variableObjects() const { return m_varObjects; }
+    // Bytes of gdb's output held on the worker, waiting for a line end.
+    qsizetype gdbHeldBytes() const;
+    // gdb processes of ended sessions whose end the worker is still doing.
+    int endingGdbs() const { return int(m_retired.size()); }
 
 signals:
     void stateChanged(DebugSession::State state);
@@ -185,14 +202,23 @@ private:
     void evaluateWatch(int index, const std::function<void()>& done);
     void selectInnermostFrame();
     void execute(QByteArrayView operation, const QList<QByteArray>& arguments = {});
+    // Adds to the console transcript (and shows it): a long record cut, the
+    // oldest text dropped past kConsoleBytes.
+    void toConsole(const QByteArray& bytes);
+    // A variable object made for Locals (deleted when no longer shown).
+    void keepVariableObject(const QByteArray& name);
+    void deleteVariableObjects();
     void setState(State state);
     void setStatus(const QString& text);
     void upsertBreakpoint(const DebugBreakpoint& breakpoint);
     void finish(const QString& why);
-    void killProgram();
     void gdbFinished(int code, bool crashed);
+    void retire(GdbProcess* gdb);
 
     std::unique_ptr<GdbProcess> m_gdb;
+    // Ended sessions' gdbs, until their worker has ended them.
+    std::vector<std::unique_ptr<GdbProcess>> m_retired;
+    QList<QByteArray> m_varObjects;
     ProgramTerminal* m_terminal = nullptr;
     MiCommandTokens m_tokens;
     QHash<quint64, Callback> m_callbacks;

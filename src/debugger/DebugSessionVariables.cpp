@@ -1,10 +1,14 @@
 // The debugging session's Locals and Watch: the selected frame's variables
 // read at each stop (arrays too big for gdb's value limit shown by their
 // first elements), the watches evaluated, the members of a variable listed
-// through variable objects, at most kMaxChildren of them.
+// through variable objects, at most kMaxChildren of them. The variable
+// objects are deleted in gdb once Locals no longer shows them (at the next
+// stop, or when another frame is chosen), so gdb's memory stays flat over a
+// long stepping session.
 #include "debugger/DebugSession.h"
 
 #include <memory>
+#include <utility>
 
 void DebugSession::refreshLocals(const std::function<void()>& done)
 {
@@ -120,13 +124,16 @@ void DebugSession::listChildren(const QByteArray& expressionOrVarName, bool isVa
                 });
         return;
     }
-    command("-var-create", {"-", "*", expressionOrVarName}, [this, done](const MiRecord& r) {
-        if (r.isResult("error")) {
-            done({}, false);
-            return;
-        }
-        listCapped(r.results["name"].bytes(), r.results["numchild"].number().value_or(0), done);
-    });
+    command("-var-create", {"-", "*", expressionOrVarName},
+            [this, done](const MiRecord& r) {
+                if (r.isResult("error")) {
+                    done({}, false);
+                    return;
+                }
+                keepVariableObject(r.results["name"].bytes());
+                listCapped(r.results["name"].bytes(), r.results["numchild"].number().value_or(0),
+                           done);
+            });
 }
 
 void DebugSession::listCapped(const QByteArray& varName, qint64 childCount,
@@ -153,9 +160,28 @@ void DebugSession::listCapped(const QByteArray& varName, qint64 childCount,
             return;
         }
         command("-var-create", {"-", "*", "(" + path + ")[0]@" + QByteArray::number(kMaxChildren)},
-                [varName, list](const MiRecord& created) {
-                    list(created.isResult("error") ? varName : created.results["name"].bytes(),
-                         true);
+                [this, varName, list](const MiRecord& created) {
+                    if (created.isResult("error")) {
+                        list(varName, true);
+                        return;
+                    }
+                    keepVariableObject(created.results["name"].bytes());
+                    list(created.results["name"].bytes(), true);
                 });
     });
+}
+
+void DebugSession::keepVariableObject(const QByteArray& name)
+{
+    // One made for a Locals drawn anew since it was asked for goes at the
+    // next redraw, like the others (its members are listed first).
+    if (!name.isEmpty())
+        m_varObjects.append(name);
+}
+
+void DebugSession::deleteVariableObjects()
+{
+    // A root takes its children along.
+    for (const QByteArray& name : std::exchange(m_varObjects, {}))
+        command("-var-delete", {name});
 }

@@ -1,13 +1,10 @@
 #include "debugger/GdbProcess.h"
 
+#include "tools/ChildStart.h"
+
 #include <QProcess>
 
 #include <memory>
-
-#ifdef Q_OS_UNIX
-#include <signal.h>
-#include <unistd.h>
-#endif
 
 // The worker's side: owns the QProcess and the parser; lives on the worker.
 class GdbProcess::Channel : public QObject {
@@ -19,21 +16,19 @@ public:
         std::atomic<bool> dropped{false};
     };
 
-    Channel(QObject* receiver, Handlers handlers, std::atomic<bool>& running)
-        : m_shared(std::make_shared<Shared>()), m_receiver(receiver), m_running(running)
+    Channel(QObject* receiver, Handlers handlers, GdbProcess& owner)
+        : m_shared(std::make_shared<Shared>()), m_receiver(receiver), m_owner(owner)
     {
         m_shared->handlers = std::move(handlers);
     }
 
     const std::shared_ptr<Shared> m_shared;
 
-    bool start(const QString& gdbPath, QString* error, qint64* pid)
+    void start(const QString& gdbPath)
     {
+        if (m_ending)
+            return;
         m_process = new QProcess(this);
-#ifdef Q_OS_UNIX
-        // Its own group: ending gdb ends whatever it started.
-        m_process->setChildProcessModifier([] { ::setpgid(0, 0); });
-#endif
         QObject::connect(m_process, &QProcess::readyReadStandardOutput, this,
                          [this] { readOutput(); });
         QObject::connect(m_process, &QProcess::readyReadStandardError, this, [this] {
@@ -44,8 +39,8 @@ public:
         });
         QObject::connect(m_process, &QProcess::finished, this,
                          [this](int code, QProcess::ExitStatus status) {
-                             m_running = false;
-                             if (m_ending)
+                             m_owner.m_running = false;
+                             if (m_ending || m_pid == 0)
                                  return;
                              readOutput();
                              const bool crashed = status == QProcess::CrashExit;
@@ -54,15 +49,30 @@ public:
                                      h.finished(code, crashed);
                              });
                          });
-        m_process->start(gdbPath, {QStringLiteral("--interpreter=mi3"), QStringLiteral("-nx"),
-                                   QStringLiteral("-q")});
-        if (!m_process->waitForStarted(10000)) {
-            *error = m_process->errorString();
-            return false;
+        ChildStartOptions options;
+        options.writableInput = true;
+        QString error;
+        m_pid = StartChild(*m_process,
+                           Invocation{gdbPath,
+                                      {QStringLiteral("--interpreter=mi3"), QStringLiteral("-nx"),
+                                       QStringLiteral("-q")},
+                                      {}},
+                           options, &error);
+        if (m_pid == 0) {
+            delete m_process;
+            m_process = nullptr;
+            post([error](Handlers& h) {
+                if (h.startFailed)
+                    h.startFailed(error);
+            });
+            return;
         }
-        *pid = m_process->processId();
-        m_running = true;
-        return true;
+        m_owner.m_pid = m_pid;
+        m_owner.m_running = true;
+        post([pid = m_pid](Handlers& h) {
+            if (h.started)
+                h.started(pid);
+        });
     }
 
     void write(const QByteArray& line)
@@ -71,31 +81,41 @@ public:
             m_process->write(line);
     }
 
-    void end()
+    void end(const std::function<void()>& first)
     {
         m_ending = true;
-        if (!m_process)
-            return;
-        if (m_process->state() != QProcess::NotRunning) {
-            m_process->write("-gdb-exit\n");
-            m_process->closeWriteChannel();
-            if (!m_process->waitForFinished(1000)) {
-#ifdef Q_OS_UNIX
-                ::kill(-pid_t(m_process->processId()), SIGKILL);
-#endif
-                m_process->waitForFinished(1000);
+        if (first)
+            first();
+        if (m_process) {
+            if (m_process->state() != QProcess::NotRunning) {
+                m_process->write("-gdb-exit\n");
+                m_process->closeWriteChannel();
             }
+            EndChild(*m_process, m_pid, kStopGraceMs);
+            delete m_process;
+            m_process = nullptr;
         }
-        m_running = false;
-        delete m_process;
-        m_process = nullptr;
+        m_owner.m_running = false;
+        // What a stopped session held goes now, not with the next one.
+        m_parser = MiStreamParser();
+        m_owner.m_held = 0;
+        QMetaObject::invokeMethod(
+            m_receiver,
+            [shared = m_shared] {
+                if (shared->handlers.ended)
+                    shared->handlers.ended();
+            },
+            Qt::QueuedConnection);
     }
 
 private:
     void readOutput()
     {
         std::vector<MiRecord> records;
-        m_parser.feed(m_process->readAllStandardOutput(), records);
+        const QByteArray bytes = m_process->readAllStandardOutput();
+        m_owner.m_read += bytes.size();
+        m_parser.feed(bytes, records);
+        m_owner.m_held = m_parser.pendingBytes();
         if (records.empty())
             return;
         auto batch = std::make_shared<std::vector<MiRecord>>(std::move(records));
@@ -119,15 +139,16 @@ private:
     }
 
     QObject* m_receiver;
-    std::atomic<bool>& m_running;
+    GdbProcess& m_owner;
     QProcess* m_process = nullptr;
+    qint64 m_pid = 0;
     MiStreamParser m_parser;
     bool m_ending = false;
 };
 
 GdbProcess::GdbProcess(QObject* receiver, Handlers handlers)
 {
-    m_channel = new Channel(receiver, std::move(handlers), m_running);
+    m_channel = new Channel(receiver, std::move(handlers), *this);
     m_channel->moveToThread(&m_thread);
     m_thread.setObjectName(QStringLiteral("gdb"));
     m_thread.start();
@@ -136,18 +157,17 @@ GdbProcess::GdbProcess(QObject* receiver, Handlers handlers)
 GdbProcess::~GdbProcess()
 {
     end();
+    // The worker's end (the grace, the group) is done before it quits.
     m_thread.quit();
     m_thread.wait();
     delete m_channel;
 }
 
-bool GdbProcess::start(const QString& gdbPath, QString* error)
+void GdbProcess::start(const QString& gdbPath)
 {
-    bool started = false;
     QMetaObject::invokeMethod(
-        m_channel, [&] { started = m_channel->start(gdbPath, error, &m_pid); },
-        Qt::BlockingQueuedConnection);
-    return started;
+        m_channel, [channel = m_channel, gdbPath] { channel->start(gdbPath); },
+        Qt::QueuedConnection);
 }
 
 void GdbProcess::write(const QByteArray& line)
@@ -158,10 +178,11 @@ void GdbProcess::write(const QByteArray& line)
         m_channel, [channel = m_channel, line] { channel->write(line); }, Qt::QueuedConnection);
 }
 
-void GdbProcess::end()
+void GdbProcess::end(std::function<void()> first)
 {
     if (m_channel->m_shared->dropped.exchange(true))
         return;
     QMetaObject::invokeMethod(
-        m_channel, [channel = m_channel] { channel->end(); }, Qt::BlockingQueuedConnection);
+        m_channel, [channel = m_channel, first = std::move(first)] { channel->end(first); },
+        Qt::QueuedConnection);
 }

@@ -1,6 +1,8 @@
 #include "debugger/MiParser.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 #include <iterator>
 
 namespace {
@@ -364,12 +366,30 @@ void MiStreamParser::feed(QByteArrayView bytes, std::vector<MiRecord>& out)
     const qsizetype n = bytes.size();
     while (from < n) {
         const void* hit = std::memchr(bytes.data() + from, '\n', size_t(n - from));
+        const qsizetype end = hit ? static_cast<const char*>(hit) - bytes.data() : n;
+        const QByteArrayView piece(bytes.data() + from, end - from);
+        if (m_cut > 0 || m_pending.size() + piece.size() > m_limit) {
+            // Too long to keep: counted, its start kept to say what it was.
+            if (m_cut == 0) {
+                m_cutHead = m_pending.left(kCutHeadBytes);
+                m_cut = m_pending.size();
+                m_pending = QByteArray();
+            }
+            if (m_cutHead.size() < kCutHeadBytes)
+                m_cutHead.append(piece.data(),
+                                 std::min(piece.size(), kCutHeadBytes - m_cutHead.size()));
+            m_cut += piece.size();
+            if (!hit)
+                return;
+            out.push_back(cutRecord());
+            from = end + 1;
+            continue;
+        }
         if (!hit) {
-            m_pending.append(bytes.data() + from, n - from);
+            m_pending.append(piece.data(), piece.size());
             return;
         }
-        const qsizetype end = static_cast<const char*>(hit) - bytes.data();
-        QByteArrayView line(bytes.data() + from, end - from);
+        QByteArrayView line = piece;
         if (!m_pending.isEmpty()) {
             m_pending.append(line.data(), line.size());
             line = m_pending;
@@ -378,9 +398,24 @@ void MiStreamParser::feed(QByteArrayView bytes, std::vector<MiRecord>& out)
             line.chop(1);
         if (!line.isEmpty())
             out.push_back(ParseMiLine(line));
-        m_pending.clear();
+        // A long line's buffer is not kept for the next.
+        if (m_pending.capacity() > 64 * 1024)
+            m_pending = QByteArray();
+        else
+            m_pending.resize(0);
         from = end + 1;
     }
+}
+
+MiRecord MiStreamParser::cutRecord()
+{
+    MiRecord record;
+    record.type = MiRecordType::Malformed;
+    record.cutBytes = m_cut;
+    record.error = "record of " + QByteArray::number(m_cut) + " bytes cut";
+    record.line = std::exchange(m_cutHead, QByteArray());
+    m_cut = 0;
+    return record;
 }
 
 std::vector<MiRecord> MiStreamParser::feed(QByteArrayView bytes)
@@ -392,12 +427,14 @@ std::vector<MiRecord> MiStreamParser::feed(QByteArrayView bytes)
 
 std::optional<MiRecord> MiStreamParser::finish()
 {
+    if (m_cut > 0)
+        return cutRecord();
     QByteArrayView line = m_pending;
     if (line.endsWith('\r'))
         line.chop(1);
     std::optional<MiRecord> record;
     if (!line.isEmpty())
         record = ParseMiLine(line);
-    m_pending.clear();
+    m_pending = QByteArray();
     return record;
 }

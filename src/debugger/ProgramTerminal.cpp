@@ -55,6 +55,9 @@ bool ProgramTerminal::open(QString* error)
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
     m_notifier = new QSocketNotifier(qintptr(m_master), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &ProgramTerminal::readAvailable);
+    m_writeNotifier = new QSocketNotifier(qintptr(m_master), QSocketNotifier::Write, this);
+    m_writeNotifier->setEnabled(false);
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, &ProgramTerminal::writeUnsent);
     return true;
 #else
     *error = QStringLiteral("no pseudo-terminals on this system");
@@ -71,6 +74,9 @@ void ProgramTerminal::close()
     }
     delete m_notifier;
     m_notifier = nullptr;
+    delete m_writeNotifier;
+    m_writeNotifier = nullptr;
+    m_unsent = QByteArray();
     if (m_slave >= 0)
         ::close(m_slave);
     if (m_master >= 0)
@@ -81,29 +87,39 @@ void ProgramTerminal::close()
     m_slavePath.clear();
 }
 
-void ProgramTerminal::send(const QByteArray& bytes)
+bool ProgramTerminal::send(const QByteArray& bytes)
+{
+    if (m_master < 0 || m_unsent.size() + bytes.size() > kMaxUnsentBytes)
+        return false;
+    m_unsent += bytes;
+    writeUnsent();
+    return true;
+}
+
+void ProgramTerminal::writeUnsent()
 {
 #ifdef Q_OS_UNIX
-    if (m_master < 0)
-        return;
     qsizetype done = 0;
-    // A line of input is small; the terminal's buffer takes it at once
-    // unless the program has stopped reading, in which case the rest is
-    // dropped rather than hanging Tarn.
-    int attempts = 0;
-    while (done < bytes.size() && attempts < 100) {
-        const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
+    while (done < m_unsent.size()) {
+        const ssize_t n =
+            ::write(m_master, m_unsent.constData() + done, size_t(m_unsent.size() - done));
         if (n > 0) {
             done += n;
+        } else if (n < 0 && errno == EINTR) {
             continue;
+        } else if (n < 0 && errno == EAGAIN) {
+            break; // the terminal is full: the rest when it takes more
+        } else {
+            done = m_unsent.size(); // the terminal is gone: nobody reads it
         }
-        if (n < 0 && errno != EAGAIN && errno != EINTR)
-            break;
-        ++attempts;
-        ::usleep(1000);
     }
+    m_unsent.remove(0, done);
+    if (m_unsent.isEmpty())
+        m_unsent = QByteArray();
+    if (m_writeNotifier)
+        m_writeNotifier->setEnabled(!m_unsent.isEmpty());
 #else
-    (void)bytes;
+    m_unsent.clear();
 #endif
 }
 

@@ -16,11 +16,16 @@ class QSocketNotifier;
 // The terminal keeps canonical input (the program reads whole lines, ^D is
 // end of file) but neither echoes input nor turns LF into CR LF: the bytes
 // output() gives are the program's own.
+//
+// Input is never waited for: what the terminal does not take at once (the
+// program is not reading) waits in a queue, at most kMaxUnsentBytes, and is
+// written when the terminal can take more.
 class ProgramTerminal : public QObject {
     Q_OBJECT
 public:
     static constexpr int kBatchMs = 20;
     static constexpr qsizetype kBatchBytes = 64 * 1024;
+    static constexpr qsizetype kMaxUnsentBytes = 1024 * 1024;
 
     explicit ProgramTerminal(QObject* parent = nullptr);
     ~ProgramTerminal() override;
@@ -32,8 +37,12 @@ public:
     // The slave's path ("/dev/pts/7"), for -inferior-tty-set.
     QByteArray slavePath() const { return m_slavePath; }
 
-    // Writes to the program's standard input (as if typed).
-    void send(const QByteArray& bytes);
+    // Writes to the program's standard input (as if typed), now or when the
+    // terminal can take it. False, with nothing of `bytes` queued, when the
+    // queue would pass kMaxUnsentBytes or the terminal is closed.
+    bool send(const QByteArray& bytes);
+    // Input sent and not yet written to the terminal.
+    qsizetype unsentBytes() const { return m_unsent.size(); }
     // Hands out what was read and not yet given.
     void flush();
 
@@ -42,6 +51,7 @@ signals:
 
 private:
     void readAvailable();
+    void writeUnsent();
 
     int m_master = -1;
     // Tarn keeps a slave descriptor open so that the master never reads as
@@ -51,4 +61,6 @@ private:
     QSocketNotifier* m_notifier = nullptr;
     QByteArray m_pending;
     QTimer m_batchTimer;
+    QSocketNotifier* m_writeNotifier = nullptr;
+    QByteArray m_unsent;
 };

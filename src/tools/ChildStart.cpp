@@ -236,7 +236,8 @@ qint64 StartChild(QProcess& process, const Invocation& invocation, ChildStartOpt
         // Noted as Tarn's own before anyone looks for processes Tarn took in.
         OwnChildStart starting;
         // With an exact exec the names given to Qt here are never executed.
-        process.start(invocation.program, invocation.arguments, QIODevice::ReadOnly);
+        process.start(invocation.program, invocation.arguments,
+                      options.writableInput ? QIODevice::ReadWrite : QIODevice::ReadOnly);
         NoteOwnChild(process.processId());
     }
 #ifdef Q_OS_UNIX
@@ -284,6 +285,22 @@ void EndProcessGroup(qint64 groupId, int graceMs)
     (void)groupId;
     (void)graceMs;
 #endif
+}
+
+void EndChild(QProcess& process, qint64 groupId, int graceMs)
+{
+    process.closeReadChannel(QProcess::StandardOutput);
+    process.closeReadChannel(QProcess::StandardError);
+    if (process.state() != QProcess::NotRunning && !process.waitForFinished(graceMs)) {
+#ifdef Q_OS_UNIX
+        ::kill(-static_cast<pid_t>(groupId), SIGKILL);
+#else
+        process.kill();
+#endif
+        process.waitForFinished(-1);
+    }
+    // Whatever it started and left behind in its group goes too.
+    EndProcessGroup(groupId, 0);
 }
 
 QString ProgramProblem(const QString& program)

@@ -15,6 +15,10 @@ struct ChildStartOptions {
     // with).
     int outputFd = -1;
     int errorFd = -1;
+    // Qt's pipe to the child's standard input stays open for writing (a
+    // child driven by commands, such as gdb); otherwise the child's input
+    // is what the process was set up with.
+    bool writableInput = false;
 };
 
 // Starts the invocation in `process` (channels and standard input already
@@ -46,6 +50,15 @@ void EndProcessGroup(qint64 groupId, int graceMs);
 
 // How long a group asked to stop may take before it is killed.
 inline constexpr int kStopGraceMs = 1000;
+
+// Ends a child that has been asked to end in its own way (gdb's -gdb-exit,
+// its input closed): what it writes from now on is read and dropped, so a
+// child that floods its output neither blocks on a full pipe nor fills
+// Tarn's memory; it gets `graceMs` to end, then its group is ended as
+// EndProcessGroup does, without a further grace. Waits on the calling
+// thread, which must be the thread of `process` (a worker, never the
+// interface thread).
+void EndChild(QProcess& process, qint64 groupId, int graceMs);
 
 // Why a program path cannot be started, or empty when it looks startable:
 // empty path, no such file, a folder, not executable. A path without a

@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 
 #include <csignal>
+#include <optional>
 
 #include "support/ProcessWatch.h"
 
@@ -206,6 +207,51 @@ TEST_F(DebugSessionTest, SelectedFrameGivesItsLocalsAndAggregatesExpand)
     EXPECT_EQ(session.lastStop().frame.line, lineOf(kSteps, "square body") + 1);
     EXPECT_EQ(session.selectedFrame(), 0);
     EXPECT_NE(local("result"), nullptr);
+}
+
+// The variable objects Locals opens live in gdb until Locals is drawn
+// anew: another frame chosen, the next stop. Then gdb no longer knows them.
+TEST_F(DebugSessionTest, VariableObjectsGoWhenLocalsNoLongerShowsThem)
+{
+    Program program(kSteps);
+    startOn(program, {program.breakAt(lineOf(kSteps, "square body"))});
+    ASSERT_TRUE(nextStop());
+    auto open = [this](const QByteArray& expression) {
+        bool answered = false;
+        session.listChildren(expression, false,
+                             [&](const QList<DebugVariableChild>&, bool) { answered = true; });
+        return waitFor([&] { return answered; });
+    };
+    auto knownToGdb = [this](const QByteArray& varName) {
+        std::optional<bool> known;
+        session.command("-var-info-num-children", {varName},
+                        [&](const MiRecord& r) { known = r.isResult("done"); });
+        EXPECT_TRUE(waitFor([&] { return known.has_value(); }));
+        return known.value_or(true);
+    };
+    auto select = [this](int level) {
+        session.selectFrame(level);
+        return waitFor([this, level] { return session.selectedFrame() == level; });
+    };
+    // Both members opened in main's frame, then Locals is drawn anew.
+    const std::pair<const char*, std::function<bool()>> ways[] = {
+        {"another frame chosen", [&] { return select(1); }},
+        {"a step", [this] { session.stepOver(); return nextStop(); }},
+    };
+    for (const auto& [how, leave] : ways) {
+        SCOPED_TRACE(how);
+        ASSERT_TRUE(select(2));
+        ASSERT_TRUE(open("origin"));
+        ASSERT_TRUE(open("values"));
+        const QList<QByteArray> made = session.variableObjects();
+        ASSERT_EQ(made.size(), 2);
+        for (const QByteArray& name : made)
+            EXPECT_TRUE(knownToGdb(name)) << name.constData();
+        ASSERT_TRUE(leave());
+        EXPECT_TRUE(session.variableObjects().isEmpty());
+        for (const QByteArray& name : made)
+            EXPECT_FALSE(knownToGdb(name)) << name.constData();
+    }
 }
 
 TEST_F(DebugSessionTest, ProgramReadsWhatIsTypedOnItsTerminal)
@@ -441,6 +487,82 @@ TEST(DebugSessionStart, MissingGdbOrProgramIsReported)
     ASSERT_TRUE(waitFor([&] { return session.state() == DebugSession::State::Ended; }));
     EXPECT_TRUE(why.contains(QStringLiteral("/nonexistent/prog.exe"))) << why.toStdString();
     EXPECT_TRUE(testsupport::goneSoon(session.gdbProcessId()));
+}
+
+// An executable file standing in for gdb.
+QString standIn(const QTemporaryDir& dir, const QByteArray& text)
+{
+    const QString path = dir.filePath(QStringLiteral("fake-gdb"));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return path;
+}
+
+// A gdb that cannot be started is found by the worker, after start() has
+// returned: the session ends, and says why.
+TEST(DebugSessionStart, AGdbThatFailsToStartEndsTheSessionWithTheReason)
+{
+    QTemporaryDir dir;
+    const QString gdb = standIn(dir, "#!/nonexistent/interpreter\n");
+    DebugSession session;
+    QString why;
+    QObject::connect(&session, &DebugSession::ended, [&](const QString& text) { why = text; });
+    QString error;
+    ASSERT_TRUE(session.start(DebugTarget{gdb, QStringLiteral("/bin/true"), {}, {}}, {}, &error))
+        << error.toStdString();
+    ASSERT_TRUE(waitFor([&] { return session.state() == DebugSession::State::Ended; }));
+    EXPECT_TRUE(why.startsWith(QStringLiteral("gdb cannot be started: %1: ").arg(gdb)))
+        << why.toStdString();
+    EXPECT_EQ(session.gdbProcessId(), 0);
+}
+
+// A gdb gone wild: console records far over every limit, many large ones,
+// then a line that never ends. The console transcript keeps its bound and
+// says what was cut; Stop Debugging answers at once and the worker lets go
+// of everything.
+TEST(DebugSessionStart, RunawayGdbOutputIsBoundedAndStopAnswers)
+{
+    QTemporaryDir dir;
+    const QString gdb = standIn(dir, R"(#!/bin/sh
+printf '~"'; head -c 33554432 /dev/zero | tr '\0' a; printf '"\n'
+i=0
+while [ $i -lt 80 ]; do
+  printf '~"'; head -c 200000 /dev/zero | tr '\0' b; printf '\\n"\n'
+  i=$((i + 1))
+done
+printf '~"'; head -c 20000000 /dev/zero | tr '\0' c; printf '"\n'
+printf '%s\n' '~"the end is near\n"'
+yes | tr -d '\n'
+)");
+    DebugSession session;
+    qint64 shown = 0;
+    qsizetype largestShown = 0;
+    QObject::connect(&session, &DebugSession::consoleOutput, [&](const QByteArray& bytes) {
+        shown += bytes.size();
+        largestShown = std::max(largestShown, bytes.size());
+    });
+    QString error;
+    ASSERT_TRUE(session.start(DebugTarget{gdb, QStringLiteral("/bin/true"), {}, {}}, {}, &error));
+    ASSERT_TRUE(waitFor([&] { return session.consoleText().contains("the end is near"); }, 120000));
+    ASSERT_TRUE(waitFor([&] { return session.gdbHeldBytes() == 0; }));
+    const QByteArray& console = session.consoleText();
+    EXPECT_LE(console.size(), DebugSession::kConsoleBytes);
+    EXPECT_LE(largestShown, DebugSession::kConsoleRecordBytes + 64);
+    EXPECT_LT(shown, 80 * (DebugSession::kConsoleRecordBytes + 64) + 4096);
+    // The first cut record went with the oldest text; the last is there.
+    EXPECT_TRUE(console.contains("[gdb's record of 20000003 bytes cut]\n"));
+    EXPECT_TRUE(console.contains("[134465 more bytes not shown]\n"));
+    EXPECT_FALSE(console.contains("aaaa"));
+    const qint64 pid = session.gdbProcessId();
+    ASSERT_GT(pid, 0);
+    session.stop();
+    EXPECT_EQ(session.state(), DebugSession::State::Ended);
+    EXPECT_TRUE(testsupport::goneSoon(pid));
+    EXPECT_TRUE(waitFor([&] { return session.endingGdbs() == 0; }));
+    EXPECT_EQ(session.gdbHeldBytes(), 0);
 }
 
 } // namespace

@@ -266,6 +266,46 @@ TEST_F(DebugWindowTest, MarksFollowEditsAndStopDebuggingEndsEverything)
     EXPECT_EQ(debugmargin::BreakpointLines(view), QList<int>{body - 1});
 }
 
+// Tarn closed while a stop is being read (its stack and locals asked for,
+// members of a local on their way): the window, its panes, the session and
+// the breakpoints go in one order, nothing is used after it went (the
+// sanitizer build checks), and no gdb or program is left.
+TEST_F(DebugWindowTest, ClosingTarnInTheMiddleOfAStopLeavesNothing)
+{
+    Program program(kProgram);
+    ASSERT_TRUE(program.built());
+    CTarnView* view = open(program);
+    ASSERT_NE(view, nullptr);
+    view->setCursorPosition(lineOf(kProgram, "main call") - 1, 0);
+    press(Qt::Key_F9);
+    press(Qt::Key_F5);
+    ASSERT_TRUE(stoppedAt(lineOf(kProgram, "main call")));
+    ASSERT_TRUE(waitUntil([&] { return localRow("corner") != nullptr; }));
+    const qint64 gdb = debugger->session().gdbProcessId();
+    const qint64 inferior = debugger->session().programProcessId();
+    ASSERT_GT(gdb, 0);
+    ASSERT_GT(inferior, 0);
+    // The next stop closes Tarn as soon as it is seen, before its panes
+    // are read.
+    bool closing = false;
+    QObject::connect(&debugger->session(), &DebugSession::stateChanged, main,
+                     [&](DebugSession::State state) {
+                         if (state != DebugSession::State::Stopped || closing)
+                             return;
+                         closing = true;
+                         QMetaObject::invokeMethod(main, [this] { main->close(); }, Qt::QueuedConnection);
+                     });
+    localRow("corner")->setExpanded(true);
+    view->setFocus();
+    press(Qt::Key_F11);
+    ASSERT_TRUE(waitUntil([&] { return closing && !main->isVisible(); }));
+    debugger = nullptr;
+    panes = nullptr;
+    app.reset();
+    EXPECT_TRUE(testsupport::goneSoon(gdb));
+    EXPECT_TRUE(testsupport::goneSoon(inferior));
+}
+
 TEST_F(DebugWindowTest, NothingToDebugIsSaid)
 {
     Program program(kProgram);

@@ -1,7 +1,9 @@
 // gdb's input and output on their worker, with scripted stand-ins for gdb
 // (shell scripts in a temporary folder): records reach the receiver's
-// thread in gdb's order, commands reach gdb in the order written, a gdb
-// that will not exit is killed with its group, nothing arrives after end().
+// thread in gdb's order, commands reach gdb in the order written, start and
+// end never wait on the receiver's thread, a gdb that will not exit is
+// killed with its group, nothing but ended() arrives after end(), and what
+// a runaway gdb writes costs Tarn a bounded amount of memory.
 #include "DebugProgram.h"
 
 #include "debugger/GdbProcess.h"
@@ -10,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <QThread>
+
+#include <algorithm>
 
 using debugtest::waitFor;
 
@@ -34,12 +38,31 @@ struct Received {
     int finished = 0;
     int exitCode = -1;
     bool allOnReceiverThread = true;
+    qint64 startedPid = 0;
+    QString startError;
+    int ended = 0;
 };
+
+// Tarn's own resident memory in KiB (/proc/self/status).
+qint64 residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
 
 GdbProcess::Handlers recordInto(Received& into)
 {
     GdbProcess::Handlers handlers;
     QThread* receiverThread = QThread::currentThread();
+    handlers.started = [&into](qint64 pid) { into.startedPid = pid; };
+    handlers.startFailed = [&into](const QString& error) { into.startError = error; };
+    handlers.ended = [&into] { ++into.ended; };
     handlers.records = [&into, receiverThread](std::vector<MiRecord>& records) {
         into.allOnReceiverThread &= QThread::currentThread() == receiverThread;
         for (MiRecord& r : records)
@@ -73,18 +96,20 @@ done
     Received got;
     {
         GdbProcess process(&receiver, recordInto(got));
-        QString error;
-        ASSERT_TRUE(process.start(gdb, &error)) << error.toStdString();
-        EXPECT_TRUE(process.isRunning());
-        EXPECT_GT(process.processId(), 0);
+        process.start(gdb);
+        // Written before gdb runs: they reach it once it does, in order.
         for (int i = 1; i <= 50; ++i)
             process.write(QByteArray::number(i) + "-cmd-" + QByteArray::number(i) + "\n");
+        ASSERT_TRUE(waitFor([&] { return got.startedPid > 0; }));
+        EXPECT_TRUE(process.isRunning());
+        EXPECT_EQ(process.processId(), got.startedPid);
         ASSERT_TRUE(waitFor([&] { return got.records.size() >= 53; })) << got.records.size();
         EXPECT_TRUE(waitFor([&] { return got.errors.contains("warning on stderr"); }))
             << got.errors.constData();
         process.end();
+        ASSERT_TRUE(waitFor([&] { return got.ended == 1; }));
         EXPECT_FALSE(process.isRunning());
-        EXPECT_TRUE(testsupport::goneSoon(process.processId()));
+        EXPECT_TRUE(testsupport::goneSoon(got.startedPid));
     }
     EXPECT_TRUE(got.allOnReceiverThread);
     ASSERT_EQ(got.records.size(), 53u);
@@ -115,15 +140,21 @@ while true; do printf '%s\n' '~"tick\n"'; sleep 0.01; done
     QObject receiver;
     Received got;
     GdbProcess process(&receiver, recordInto(got));
-    QString error;
-    ASSERT_TRUE(process.start(gdb, &error)) << error.toStdString();
+    process.start(gdb);
     ASSERT_TRUE(waitFor([&] { return got.records.size() >= 3; }));
     QFile childFile(dir.filePath(QStringLiteral("child")));
     ASSERT_TRUE(childFile.open(QIODevice::ReadOnly));
     const qint64 child = childFile.readAll().trimmed().toLongLong();
     ASSERT_GT(child, 0);
-    process.end();
-    EXPECT_TRUE(testsupport::goneSoon(process.processId()));
+    const qint64 pid = process.processId();
+    ASSERT_GT(pid, 0);
+    bool firstRan = false;
+    process.end([&firstRan] { firstRan = true; });
+    // end() did not wait for the grace this gdb takes: it is still there.
+    EXPECT_TRUE(testsupport::processAlive(pid));
+    ASSERT_TRUE(waitFor([&] { return got.ended == 1; }));
+    EXPECT_TRUE(firstRan);
+    EXPECT_TRUE(testsupport::goneSoon(pid));
     EXPECT_TRUE(testsupport::goneSoon(child));
     // What was on its way when end() was called is dropped.
     const size_t seen = got.records.size();
@@ -142,8 +173,7 @@ TEST(GdbProcess, GdbEndingByItselfIsReportedAfterItsLastRecords)
     QObject receiver;
     Received got;
     GdbProcess process(&receiver, recordInto(got));
-    QString error;
-    ASSERT_TRUE(process.start(gdb, &error));
+    process.start(gdb);
     ASSERT_TRUE(waitFor([&] { return got.finished == 1; }));
     EXPECT_EQ(got.exitCode, 3);
     ASSERT_EQ(got.records.size(), 1u);
@@ -152,17 +182,84 @@ TEST(GdbProcess, GdbEndingByItselfIsReportedAfterItsLastRecords)
     // Writing to a gdb that is gone does nothing.
     process.write("1-exec-run\n");
     process.end();
+    EXPECT_TRUE(waitFor([&] { return got.ended == 1; }));
 }
 
 TEST(GdbProcess, AProgramThatCannotStartSaysWhy)
 {
+    QTemporaryDir dir;
+    // Passes for a program (an executable file) until the kernel refuses it.
+    const QString badInterpreter = dir.filePath(QStringLiteral("bad-gdb"));
+    {
+        QFile file(badInterpreter);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/nonexistent/interpreter\n");
+        file.close();
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    for (const QString& path : {QStringLiteral("/nonexistent/gdb"), badInterpreter}) {
+        SCOPED_TRACE(path.toStdString());
+        QObject receiver;
+        Received got;
+        GdbProcess process(&receiver, recordInto(got));
+        process.start(path);
+        ASSERT_TRUE(waitFor([&] { return !got.startError.isEmpty(); }));
+        EXPECT_EQ(got.startedPid, 0);
+        EXPECT_FALSE(process.isRunning());
+        EXPECT_EQ(got.finished, 0);
+        process.end();
+        EXPECT_TRUE(waitFor([&] { return got.ended == 1; }));
+    }
+}
+
+TEST(GdbProcess, RunawayOutputIsCutAndHoldsNoMemory)
+{
+    QTemporaryDir dir;
+    // Eight console records of 64 MiB, a small one, then a line that never
+    // ends, written as fast as the pipe takes it.
+    const QString gdb = script(dir, R"(i=0
+while [ $i -lt 8 ]; do
+  printf '~"'; head -c 67108864 /dev/zero | tr '\0' a; printf '"\n'
+  i=$((i + 1))
+done
+printf '%s\n' '~"after"'
+yes | tr -d '\n'
+)");
+    const qint64 before = residentKiB();
+    ASSERT_GT(before, 0);
     QObject receiver;
     Received got;
     GdbProcess process(&receiver, recordInto(got));
-    QString error;
-    EXPECT_FALSE(process.start(QStringLiteral("/nonexistent/gdb"), &error));
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(process.isRunning());
+    process.start(gdb);
+    const qint64 recordsBytes = 8 * (67108864 + 4) + 9;
+    qint64 peak = 0;
+    qsizetype mostHeld = 0;
+    // Well past the records and past the limit into the endless line.
+    ASSERT_TRUE(waitFor(
+        [&] {
+            peak = std::max(peak, residentKiB());
+            mostHeld = std::max(mostHeld, process.heldBytes());
+            return process.bytesRead() > recordsBytes + 3 * MiStreamParser::kMaxRecordBytes;
+        },
+        120000));
+    EXPECT_LE(mostHeld, MiStreamParser::kMaxRecordBytes);
+    EXPECT_LE(process.heldBytes(), MiStreamParser::kMaxRecordBytes);
+    // Tarn's memory: the limit and some buffers, never the records.
+    EXPECT_LT(peak - before, 128 * 1024) << "KiB";
+    ASSERT_EQ(got.records.size(), 9u);
+    for (size_t i = 0; i < 8; ++i) {
+        EXPECT_EQ(got.records.at(i).type, MiRecordType::Malformed);
+        EXPECT_EQ(got.records.at(i).cutBytes, 67108867);
+        EXPECT_EQ(got.records.at(i).error, "record of 67108867 bytes cut");
+        EXPECT_TRUE(got.records.at(i).line.startsWith("~\"aaaa"));
+    }
+    EXPECT_EQ(got.records.at(8).stream, "after");
+    // Stop answers at once, and the writer and its pipe mates go.
+    const qint64 pid = process.processId();
+    process.end();
+    ASSERT_TRUE(waitFor([&] { return got.ended == 1; }));
+    EXPECT_TRUE(testsupport::goneSoon(pid));
+    EXPECT_EQ(process.heldBytes(), 0);
 }
 
 } // namespace

@@ -111,3 +111,61 @@ TEST(MiStream, AVeryLongLineInManyReads)
 }
 
 } // namespace
+
+namespace {
+
+// A line over the limit is dropped as it comes, whatever the reads look
+// like, and said with its length; the lines around it are whole.
+TEST(MiStream, ALineOverTheLimitIsCutAndSaid)
+{
+    constexpr qsizetype kLimit = 32;
+    const QByteArray longLine = "~\"" + QByteArray(100, 'x') + "\"";
+    const QByteArray exact = "~\"" + QByteArray(kLimit - 3, 'y') + "\"";
+    const QByteArray stream = "~\"before\"\n" + longLine + "\r\n" + exact + "\n~\"after\"\n";
+    struct Case {
+        const char* name;
+        qsizetype readSize;
+    };
+    const Case cases[] = {{"at once", stream.size()}, {"byte by byte", 1}, {"in sevens", 7},
+                          {"in forties", 40}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MiStreamParser parser(kLimit);
+        std::vector<MiRecord> records;
+        qsizetype mostHeld = 0;
+        for (qsizetype at = 0; at < stream.size(); at += c.readSize) {
+            parser.feed(QByteArrayView(stream).sliced(at, std::min(c.readSize, stream.size() - at)), records);
+            mostHeld = std::max(mostHeld, parser.pendingBytes());
+        }
+        EXPECT_LE(mostHeld, kLimit);
+        ASSERT_EQ(records.size(), 4u);
+        EXPECT_EQ(records[0].stream, "before");
+        EXPECT_EQ(records[1].type, MiRecordType::Malformed);
+        // The line's bytes up to its LF (the CR is one of them).
+        EXPECT_EQ(records[1].cutBytes, longLine.size() + 1);
+        EXPECT_EQ(records[1].error, "record of 104 bytes cut");
+        EXPECT_EQ(records[1].line, longLine.left(MiStreamParser::kCutHeadBytes));
+        // A line of exactly the limit is kept.
+        EXPECT_EQ(records[2].stream, QByteArray(kLimit - 3, 'y'));
+        EXPECT_EQ(records[3].stream, "after");
+        EXPECT_EQ(parser.pendingBytes(), 0);
+    }
+}
+
+TEST(MiStream, AnEndlessLineHoldsNothingAndIsSaidAtTheEnd)
+{
+    MiStreamParser parser(1024);
+    std::vector<MiRecord> records;
+    const QByteArray chunk(4096, 'z');
+    for (int i = 0; i < 1000; ++i)
+        parser.feed(chunk, records);
+    EXPECT_TRUE(records.empty());
+    EXPECT_EQ(parser.pendingBytes(), 0);
+    const std::optional<MiRecord> last = parser.finish();
+    ASSERT_TRUE(last.has_value());
+    EXPECT_EQ(last->cutBytes, 4096 * 1000);
+    // After the cut, the parser starts afresh.
+    EXPECT_EQ(parser.feed("~\"next\"\n").at(0).stream, "next");
+}
+
+} // namespace

@@ -10,6 +10,7 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/DebugSessionTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugBadInputTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GdbProcessTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramTerminalTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectTargetTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceProgramTest.cpp
 )
