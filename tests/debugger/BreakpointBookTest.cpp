@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <QTest>
 
 #include <functional>
 #include <string_view>
@@ -265,8 +266,13 @@ TEST(DebugMargin, TheCaretLineTintStepsAsideOnTheBands)
         {"a window that shows no caret line", [&] { debugmargin::ShowCaretLine(editor.get(), false); }, false},
         {"not even off the bands", [&] { debugmargin::ShowCurrentLine(editor.get(), 8); }, false},
     };
+    // The control tells of a caret move when it next paints.
+    editor->resize(400, 400);
+    editor->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
     for (const Step& step : steps) {
         step.act();
+        editor->viewport()->repaint();
         EXPECT_EQ(tinted(), step.tint) << step.what;
     }
     EXPECT_EQ(debugmargin::CurrentLine(editor.get()), 8);
