@@ -23,6 +23,7 @@
 #include "tools/PathNames.h"
 #include "tools/ToolSession.h"
 
+#include <QDockWidget>
 #include <QStatusBar>
 
 DebugController::DebugController(fw::MdiMainFrame* frame, ToolSession& tools)
@@ -35,11 +36,15 @@ DebugController::DebugController(fw::MdiMainFrame* frame, ToolSession& tools)
     connect(&m_session, &DebugSession::stateChanged, this, [this](DebugSession::State state) {
         if (state == DebugSession::State::Running)
             clearStopMarks();
+        // gdb's refusals of the last session no longer hold.
+        if (state == DebugSession::State::Starting)
+            m_book.clearNotSet();
     });
     connect(&m_session, &DebugSession::stopRefreshed, this, &DebugController::showStop);
     connect(&m_session, &DebugSession::statusChanged, this, &DebugController::showStatus);
     connect(&m_session, &DebugSession::ended, this, [this](const QString& why) {
         clearStopMarks();
+        m_book.clearNotSet();
         m_panes->endSession(why);
         showStatus(why);
     });
@@ -49,6 +54,7 @@ DebugController::DebugController(fw::MdiMainFrame* frame, ToolSession& tools)
             });
     connect(&m_session, &DebugSession::breakpointProblem, this,
             [this](const QByteArray& file, int line, const QString& reason) {
+                m_book.setNotSet(PathFromBytes(file), line, reason);
                 // Without debugging information no breakpoint holds, and
                 // the status bar says so already.
                 if (!m_session.programHasDebugInfo())
@@ -61,8 +67,14 @@ DebugController::DebugController(fw::MdiMainFrame* frame, ToolSession& tools)
     connect(&m_book, &BreakpointBook::toggled, this, &DebugController::breakpointToggled);
     connect(m_panes, &DebugPanes::frameChosen, this, [this](int level) {
         m_session.selectFrame(level);
-        if (level >= 0 && level < m_session.frames().size())
-            showFrame(m_session.frames().at(level), false);
+        clearCallerMarks();
+        if (level < 0 || level >= m_session.frames().size())
+            return;
+        const DebugFrame& frame = m_session.frames().at(level);
+        CTarnView* view = showFrame(frame, false);
+        // A caller's line gets a band of its own; the stop's frame has its band.
+        if (view && level > 0)
+            debugmargin::ShowCallerLine(view, frame.line - 1);
     });
     connect(m_panes, &DebugPanes::breakpointChosen, this, [this](const QString& path, int line) {
         DebugFrame place;
@@ -106,6 +118,16 @@ QList<DebugController::Command> DebugController::commands()
          }},
         {cmd::DebugToggleBreakpoint, [this] { OnToggleBreakpoint(); },
          [this] { return activeSourceView() != nullptr; }},
+        // The source context menu's items show while these are enabled.
+        {cmd::DebugBreakpointHere, [this] { OnToggleBreakpointHere(); },
+         [this] { return m_session.isActive() && activeSourceView(); }},
+        {cmd::DebugRunToHere, [this] { OnRunToHere(); },
+         [this] { return m_session.state() == State::Stopped && activeSourceView(); }},
+        {cmd::DebugAddWatchHere, [this] { OnAddWatchHere(); },
+         [this] {
+             const CTarnView* view = activeSourceView();
+             return m_session.isActive() && view && !view->contextWord().isEmpty();
+         }},
     };
 }
 
@@ -377,6 +399,33 @@ void DebugController::OnToggleBreakpoint()
     m_book.toggle(view, doc ? doc->pathName() : QString(), line);
 }
 
+void DebugController::OnToggleBreakpointHere()
+{
+    CTarnView* view = activeSourceView();
+    if (!view || view->contextLine() < 0)
+        return;
+    const fw::Document* doc = view->fw::View::document();
+    m_book.toggle(view, doc ? doc->pathName() : QString(), view->contextLine());
+}
+
+void DebugController::OnRunToHere()
+{
+    CTarnView* view = activeSourceView();
+    const fw::Document* doc = view ? view->fw::View::document() : nullptr;
+    if (!doc || doc->pathName().isEmpty() || view->contextLine() < 0)
+        return;
+    m_session.runToLine(PathToBytes(doc->pathName()), view->contextLine() + 1);
+}
+
+void DebugController::OnAddWatchHere()
+{
+    const CTarnView* view = activeSourceView();
+    if (!view || view->contextWord().isEmpty() || !m_session.isActive())
+        return;
+    m_session.addWatch(view->contextWord().toUtf8());
+    m_panes->watchDock->raise();
+}
+
 void DebugController::breakpointToggled(const QString& path, int line, bool added)
 {
     if (!m_session.isActive() || path.isEmpty())
@@ -399,12 +448,28 @@ void DebugController::showStatus(const QString& text)
     m_frame->statusBar()->showMessage(text);
 }
 
-void DebugController::clearStopMarks()
+QList<CTarnView*> DebugController::sourceViews() const
 {
+    QList<CTarnView*> views;
     for (fw::MdiChildFrame* child : m_frame->childFrames()) {
         if (auto* view = child->view() ? dynamic_cast<CTarnView*>(child->view()) : nullptr)
-            debugmargin::ShowCurrentLine(view, -1);
+            views.append(view);
     }
+    return views;
+}
+
+void DebugController::clearStopMarks()
+{
+    for (CTarnView* view : sourceViews()) {
+        debugmargin::ShowCurrentLine(view, -1);
+        debugmargin::ShowCallerLine(view, -1);
+    }
+}
+
+void DebugController::clearCallerMarks()
+{
+    for (CTarnView* view : sourceViews())
+        debugmargin::ShowCallerLine(view, -1);
 }
 
 void DebugController::showStop()
@@ -422,18 +487,18 @@ void DebugController::showStop()
     showStatus(m_session.statusText());
 }
 
-void DebugController::showFrame(const DebugFrame& frame, bool markStop)
+CTarnView* DebugController::showFrame(const DebugFrame& frame, bool markStop)
 {
     if (!frame.hasSource())
-        return;
+        return nullptr;
     const QString path = PathFromBytes(frame.fullname);
     if (FileTypeOf(path) != FileType::Regular)
-        return;
+        return nullptr;
     fw::Application* app = fw::Application::instance();
     fw::Document* doc = app ? app->openDocumentFile(path) : nullptr;
     auto* view = doc && doc->firstView() ? dynamic_cast<CTarnView*>(doc->firstView()) : nullptr;
     if (!view)
-        return;
+        return nullptr;
     const int line = frame.line - 1;
     if (markStop)
         debugmargin::ShowCurrentLine(view, line);
@@ -441,4 +506,5 @@ void DebugController::showFrame(const DebugFrame& frame, bool markStop)
     view->ensureLineVisible(line);
     if (fw::MdiChildFrame* child = view->parentFrame())
         child->activate();
+    return view;
 }

@@ -49,6 +49,11 @@ public:
     void OnStepOut();
     void OnRunToCursor();
     void OnToggleBreakpoint();
+    // The source context menu's items while a session runs: on the line
+    // and the word under the mouse where the menu was opened.
+    void OnToggleBreakpointHere();
+    void OnRunToHere();
+    void OnAddWatchHere();
 
     // Tarn is closing: gdb and the program end.
     void shutdown();
@@ -84,8 +89,13 @@ private:
     void buildFinished(int id, int status);
     bool startSession(const QList<BreakpointRequest>& extra);
     void showStop();
-    void showFrame(const DebugFrame& frame, bool markStop);
+    // Opens the frame's source at its line (marked as the stop's with
+    // markStop); the window, or nullptr when there is none to show.
+    CTarnView* showFrame(const DebugFrame& frame, bool markStop);
+    // The stop's marks and a caller's band go from every source window.
     void clearStopMarks();
+    void clearCallerMarks();
+    QList<CTarnView*> sourceViews() const;
     void showStatus(const QString& text);
     void breakpointToggled(const QString& path, int line, bool added);
 

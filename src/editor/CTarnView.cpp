@@ -23,6 +23,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QContextMenuEvent>
+#include <QMenu>
 
 namespace {
 
@@ -91,7 +92,8 @@ CTarnView::CTarnView(QWidget* parent)
             });
     // Line numbers, as wide as the largest number needs; the brace that
     // matches the one at the caret, and one without a partner in red; the
-    // caret's line in a faint tint.
+    // caret's line in a faint tint (left off on the debugger's stop and
+    // caller lines, whose bands it would hide).
     setMarginType(0, NumberMargin);
     fitNumberMargin();
     // (The control reports only the before-change events, see
@@ -113,7 +115,7 @@ CTarnView::CTarnView(QWidget* parent)
     setMatchedBraceForegroundColor(QColor(0x00, 0x00, 0x00));
     setUnmatchedBraceBackgroundColor(QColor(0xff, 0xd0, 0xd0));
     setUnmatchedBraceForegroundColor(QColor(0xc0, 0x00, 0x00));
-    setCaretLineVisible(true);
+    debugmargin::ShowCaretLine(this, true);
     setCaretLineBackgroundColor(QColor(0xf2, 0xf5, 0xfb));
     // Note: without the insert and delete events QsciScintilla's textChanged
     // is not emitted; listen to SCN_MODIFIED (its before-events) instead.
@@ -381,7 +383,52 @@ void CTarnView::contextMenuEvent(QContextMenuEvent* event)
 {
     if (fw::MdiChildFrame* frame = parentFrame())
         frame->activate();
-    if (fw::MdiMainFrame* frame = mainFrame())
-        frame->trackContextMenu(menu::SourceContext, event->globalPos());
+    // The place the menu is about: under the mouse, or the caret's.
+    long position = SendScintilla(SCI_GETCURRENTPOS);
+    long onText = position;
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        const QPoint at = viewport()->mapFromGlobal(event->globalPos());
+        position = SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(at.x()),
+                                 static_cast<long>(at.y()));
+        // (-1 away from any text: no word there)
+        onText = SendScintilla(SCI_POSITIONFROMPOINTCLOSE, static_cast<unsigned long>(at.x()),
+                               static_cast<long>(at.y()));
+    }
+    m_contextLine = int(SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position)));
+    m_contextWord = identifierAt(onText);
+    fw::MdiMainFrame* main = mainFrame();
+    QMenu* menu = main ? main->createContextMenu(menu::SourceContext, main) : nullptr;
+    if (menu) {
+        // The debugger's items follow while a session runs (their commands
+        // are handled only then).
+        if (main->router()->isEnabled(cmd::DebugBreakpointHere)) {
+            if (QMenu* debugItems = main->createContextMenu(menu::SourceDebugContext, menu)) {
+                menu->addSeparator();
+                menu->addActions(debugItems->actions());
+            }
+        }
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(event->globalPos());
+    }
     event->accept();
+}
+
+QString CTarnView::identifierAt(long position) const
+{
+    auto isWordByte = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    };
+    const QByteArrayView text = textBytes();
+    if (position < 0 || position > text.size())
+        return {};
+    qsizetype start = position;
+    qsizetype end = position;
+    while (start > 0 && isWordByte(text[start - 1]))
+        --start;
+    while (end < text.size() && isWordByte(text[end]))
+        ++end;
+    // A number is not a name to watch.
+    if (start == end || (text[start] >= '0' && text[start] <= '9'))
+        return {};
+    return QString::fromLatin1(text.sliced(start, end - start));
 }

@@ -88,6 +88,13 @@ public:
     // without one the margin stays empty.
     void setBreakpointBook(BreakpointBook* book);
 
+    // Where the last context menu was opened: the zero-based line and the
+    // word (letters, digits and underscores) under the mouse, or at the
+    // caret when the keyboard opened it; -1 and empty before any. The
+    // debugger's items of the menu act on them.
+    int contextLine() const { return m_contextLine; }
+    QString contextWord() const { return m_contextWord; }
+
     // Ctrl+Space: a popup of the words of the open source windows and the
     // function names of the active project's tree that begin with the
     // letters before the caret; it narrows as more letters are typed.
@@ -153,6 +160,9 @@ private:
     void reportUnwritable(const QString& text);
     bool matchesSelection(const FindRequest& request) const;
     void reportNotFound(const QString& text);
+    // The name (letters, digits, underscores, not starting with a digit)
+    // around a byte position; empty when there is none.
+    QString identifierAt(long position) const;
 
     // Colouring by the kind of file the window holds; none for plain text.
     QsciLexer* m_lexer = nullptr;
@@ -163,6 +173,8 @@ private:
     std::unique_ptr<ScintillaEditControl> m_editControl;
     QPointer<FindReplaceDialog> m_findDialog;
     QPointer<BreakpointBook> m_breakpointBook;
+    int m_contextLine = -1;
+    QString m_contextWord;
     FindRequest m_lastFind;
     bool m_hasSearched = false;
     bool m_documentConnected = false;

@@ -2,16 +2,72 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+
 #include <algorithm>
 
 namespace debugmargin {
 
 namespace {
+
 constexpr int bit(int marker)
 {
     return 1 << marker;
 }
-constexpr int kBreakpointMask = bit(kBreakpointMarker) | bit(kDisabledBreakpointMarker);
+constexpr int kBreakpointMask = bit(kBreakpointMarker) | bit(kDisabledBreakpointMarker) |
+                                bit(kConditionalBreakpointMarker) | bit(kDisabledConditionalMarker) |
+                                bit(kNotSetBreakpointMarker);
+constexpr int kBandMask = bit(kCurrentLineMarker) | bit(kCallerLineMarker);
+
+const QColor kBreakpointRed(0xd0, 0x20, 0x20);
+const QColor kBreakpointEdge(0x80, 0x00, 0x00);
+const QColor kHollow(0xf4, 0xf4, 0xf4);
+const char* const kCaretLineWanted = "tarnCaretLineWanted";
+
+// A diamond as wide as the disc Scintilla draws in a line of the source
+// font: a breakpoint with a condition.
+QImage diamond(int size, const QColor& fill, const QColor& edge)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal half = size / 2.0;
+    QPainterPath path;
+    path.moveTo(half, 0.5);
+    path.lineTo(size - 0.5, half);
+    path.lineTo(half, size - 0.5);
+    path.lineTo(0.5, half);
+    path.closeSubpath();
+    painter.setPen(QPen(edge, 1.2));
+    painter.setBrush(fill);
+    painter.drawPath(path);
+    return image;
+}
+
+// The caret line's tint, off while the caret is on a band.
+void fitCaretLine(QsciScintilla* editor)
+{
+    const bool wanted = editor->property(kCaretLineWanted).toBool();
+    int line = 0;
+    int index = 0;
+    editor->getCursorPosition(&line, &index);
+    const bool shown = wanted && (editor->markersAtLine(line) & kBandMask) == 0;
+    if (bool(editor->SendScintilla(QsciScintillaBase::SCI_GETCARETLINEVISIBLE)) != shown)
+        editor->setCaretLineVisible(shown);
+}
+
+void showBand(QsciScintilla* editor, int marker, int line)
+{
+    editor->markerDeleteAll(marker);
+    if (line >= 0)
+        editor->markerAdd(line, marker);
+    fitCaretLine(editor);
+}
+
 } // namespace
 
 void Install(QsciScintilla* editor)
@@ -21,16 +77,33 @@ void Install(QsciScintilla* editor)
     editor->setMarginSensitivity(kMargin, true);
     editor->setMarginMarkerMask(kMargin, kBreakpointMask | bit(kCurrentArrowMarker));
     editor->markerDefine(QsciScintilla::Circle, kBreakpointMarker);
-    editor->setMarkerBackgroundColor(QColor(0xd0, 0x20, 0x20), kBreakpointMarker);
-    editor->setMarkerForegroundColor(QColor(0x80, 0x00, 0x00), kBreakpointMarker);
+    editor->setMarkerBackgroundColor(kBreakpointRed, kBreakpointMarker);
+    editor->setMarkerForegroundColor(kBreakpointEdge, kBreakpointMarker);
     editor->markerDefine(QsciScintilla::Circle, kDisabledBreakpointMarker);
-    editor->setMarkerBackgroundColor(QColor(0xf4, 0xf4, 0xf4), kDisabledBreakpointMarker);
-    editor->setMarkerForegroundColor(QColor(0xd0, 0x20, 0x20), kDisabledBreakpointMarker);
+    editor->setMarkerBackgroundColor(kHollow, kDisabledBreakpointMarker);
+    editor->setMarkerForegroundColor(kBreakpointRed, kDisabledBreakpointMarker);
+    const int size = std::clamp(QFontMetrics(editor->font()).height() - 3, 9, 13);
+    editor->markerDefine(diamond(size, kBreakpointRed, kBreakpointEdge), kConditionalBreakpointMarker);
+    editor->markerDefine(diamond(size, kHollow, kBreakpointRed), kDisabledConditionalMarker);
+    editor->markerDefine(QsciScintilla::Circle, kNotSetBreakpointMarker);
+    editor->setMarkerBackgroundColor(kHollow, kNotSetBreakpointMarker);
+    editor->setMarkerForegroundColor(QColor(0x90, 0x90, 0x90), kNotSetBreakpointMarker);
     editor->markerDefine(QsciScintilla::RightArrow, kCurrentArrowMarker);
     editor->setMarkerBackgroundColor(QColor(0xf0, 0xc0, 0x00), kCurrentArrowMarker);
     editor->setMarkerForegroundColor(QColor(0x60, 0x40, 0x00), kCurrentArrowMarker);
     editor->markerDefine(QsciScintilla::Background, kCurrentLineMarker);
-    editor->setMarkerBackgroundColor(QColor(0xff, 0xf2, 0xa8), kCurrentLineMarker);
+    editor->setMarkerBackgroundColor(QColor::fromRgb(kCurrentLineColour), kCurrentLineMarker);
+    editor->markerDefine(QsciScintilla::Background, kCallerLineMarker);
+    editor->setMarkerBackgroundColor(QColor::fromRgb(kCallerLineColour), kCallerLineMarker);
+    editor->setProperty(kCaretLineWanted, editor->SendScintilla(QsciScintillaBase::SCI_GETCARETLINEVISIBLE) != 0);
+    QObject::connect(editor, &QsciScintilla::cursorPositionChanged, editor,
+                     [editor] { fitCaretLine(editor); });
+}
+
+void ShowCaretLine(QsciScintilla* editor, bool shown)
+{
+    editor->setProperty(kCaretLineWanted, shown);
+    fitCaretLine(editor);
 }
 
 QList<int> BreakpointLines(QsciScintilla* editor)
@@ -58,16 +131,24 @@ void SetBreakpoint(QsciScintilla* editor, int line, bool present, bool enabled)
 void ShowCurrentLine(QsciScintilla* editor, int line)
 {
     editor->markerDeleteAll(kCurrentArrowMarker);
-    editor->markerDeleteAll(kCurrentLineMarker);
-    if (line < 0)
-        return;
-    editor->markerAdd(line, kCurrentArrowMarker);
-    editor->markerAdd(line, kCurrentLineMarker);
+    if (line >= 0)
+        editor->markerAdd(line, kCurrentArrowMarker);
+    showBand(editor, kCurrentLineMarker, line);
 }
 
 int CurrentLine(QsciScintilla* editor)
 {
     return editor->markerFindNext(0, bit(kCurrentArrowMarker));
+}
+
+void ShowCallerLine(QsciScintilla* editor, int line)
+{
+    showBand(editor, kCallerLineMarker, line);
+}
+
+int CallerLine(QsciScintilla* editor)
+{
+    return editor->markerFindNext(0, bit(kCallerLineMarker));
 }
 
 } // namespace debugmargin
@@ -99,12 +180,18 @@ void BreakpointBook::showMarks(const Entry& entry)
 {
     if (!entry.editor)
         return;
-    entry.editor->markerDeleteAll(debugmargin::kBreakpointMarker);
-    entry.editor->markerDeleteAll(debugmargin::kDisabledBreakpointMarker);
+    using namespace debugmargin;
+    for (int marker : {kBreakpointMarker, kDisabledBreakpointMarker, kConditionalBreakpointMarker,
+                       kDisabledConditionalMarker, kNotSetBreakpointMarker})
+        entry.editor->markerDeleteAll(marker);
     for (const Mark& mark : entry.marks) {
-        const int marker = mark.breakpoint.enabled ? debugmargin::kBreakpointMarker
-                                                   : debugmargin::kDisabledBreakpointMarker;
-        const_cast<Mark&>(mark).handle = entry.editor->markerAdd(mark.breakpoint.line - 1, marker);
+        const BookBreakpoint& b = mark.breakpoint;
+        int marker = b.enabled ? kBreakpointMarker : kDisabledBreakpointMarker;
+        if (!b.notSet.isEmpty())
+            marker = kNotSetBreakpointMarker;
+        else if (!b.condition.trimmed().isEmpty())
+            marker = b.enabled ? kConditionalBreakpointMarker : kDisabledConditionalMarker;
+        const_cast<Mark&>(mark).handle = entry.editor->markerAdd(b.line - 1, marker);
     }
 }
 
@@ -176,7 +263,47 @@ void BreakpointBook::setCondition(const QString& path, int line, const QByteArra
         if (mark.breakpoint.line == line)
             mark.breakpoint.condition = condition;
     }
+    showMarks(it.value());
     emit changed();
+}
+
+void BreakpointBook::setNotSet(const QString& path, int line, const QString& reason)
+{
+    auto it = m_files.find(path);
+    if (it == m_files.end())
+        return;
+    syncFromEditor(it.value());
+    bool found = false;
+    for (Mark& mark : it.value().marks) {
+        if (mark.breakpoint.line == line) {
+            mark.breakpoint.notSet = reason;
+            found = true;
+        }
+    }
+    if (!found)
+        return;
+    showMarks(it.value());
+    emit changed();
+}
+
+void BreakpointBook::clearNotSet()
+{
+    bool cleared = false;
+    for (Entry& entry : m_files) {
+        syncFromEditor(entry);
+        bool here = false;
+        for (Mark& mark : entry.marks) {
+            if (!mark.breakpoint.notSet.isEmpty()) {
+                mark.breakpoint.notSet.clear();
+                here = true;
+            }
+        }
+        if (here)
+            showMarks(entry);
+        cleared = cleared || here;
+    }
+    if (cleared)
+        emit changed();
 }
 
 void BreakpointBook::move(const QString& path, int fromLine, int toLine)

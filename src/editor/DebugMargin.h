@@ -8,17 +8,32 @@
 
 class QsciScintilla;
 
-// The debugger's marks in a source window: a margin of red breakpoint
-// marks (a click toggles one), and the arrow and line colour of the line
-// where the program stopped. The marks are Scintilla markers, so they
-// follow the text when lines are inserted or deleted above them.
+// The debugger's marks in a source window: a margin of breakpoint marks (a
+// click toggles one), the arrow and band of the line where the program
+// stopped, and a lighter band on the line of a caller chosen in Call Stack.
+// The marks are Scintilla markers, so they follow the text when lines are
+// inserted or deleted above them.
+//
+// The margin's marks: a red disc (a breakpoint), a red diamond (one with a
+// condition), hollow ones of the same shapes (disabled), and a hollow grey
+// disc for a breakpoint gdb refused to set.
 namespace debugmargin {
 
 inline constexpr int kMargin = 1;
+// Background markers: of two on a line Scintilla paints the higher number,
+// so the stop's band wins over a caller's on the same line.
+inline constexpr int kCallerLineMarker = 0;
 inline constexpr int kBreakpointMarker = 1;
 inline constexpr int kDisabledBreakpointMarker = 2;
 inline constexpr int kCurrentArrowMarker = 3;
 inline constexpr int kCurrentLineMarker = 4;
+inline constexpr int kConditionalBreakpointMarker = 5;
+inline constexpr int kDisabledConditionalMarker = 6;
+inline constexpr int kNotSetBreakpointMarker = 7;
+
+// The colours of the two bands.
+inline constexpr unsigned kCurrentLineColour = 0xffe680;
+inline constexpr unsigned kCallerLineColour = 0xfff6d0;
 
 // Sets up the margin and the markers of a source window.
 void Install(QsciScintilla* editor);
@@ -32,6 +47,15 @@ void SetBreakpoint(QsciScintilla* editor, int line, bool present, bool enabled =
 void ShowCurrentLine(QsciScintilla* editor, int line);
 // The line the stop arrow is on, or -1.
 int CurrentLine(QsciScintilla* editor);
+// The band of a caller's line, on `line` (zero-based), or none with -1.
+void ShowCallerLine(QsciScintilla* editor, int line);
+int CallerLine(QsciScintilla* editor);
+
+// Scintilla paints the caret line's tint instead of a Background marker:
+// a window that wants its caret line shown says so here, and the tint is
+// left off while the caret is on the stop or caller line (the band shows
+// where the caret is), back on elsewhere.
+void ShowCaretLine(QsciScintilla* editor, bool shown);
 
 } // namespace debugmargin
 
@@ -40,6 +64,9 @@ struct BookBreakpoint {
     int line = 0; // one-based
     bool enabled = true;
     QByteArray condition;
+    // Why gdb did not set it in this session; empty while it is set or no
+    // session has tried. Known while Tarn runs, never kept in the session.
+    QString notSet = {};
     friend bool operator==(const BookBreakpoint&, const BookBreakpoint&) = default;
 };
 
@@ -62,6 +89,10 @@ public:
     QStringList files() const;
     void setEnabled(const QString& path, int line, bool enabled);
     void setCondition(const QString& path, int line, const QByteArray& condition);
+    // gdb refused the breakpoint on that one-based line (its reason), or
+    // every refusal is forgotten (a session starts or ends).
+    void setNotSet(const QString& path, int line, const QString& reason);
+    void clearNotSet();
     // gdb put a breakpoint elsewhere: the mark moves with it.
     void move(const QString& path, int fromLine, int toLine);
     void remove(const QString& path, int line);

@@ -65,6 +65,11 @@ enum : int {
     DebugStepOut = 33135,
     DebugRunToCursor = 33136,
     DebugToggleBreakpoint = 33137,
+    // The source context menu's debugging items: the line or word under the
+    // mouse where the menu was opened.
+    DebugBreakpointHere = 33138,
+    DebugRunToHere = 33139,
+    DebugAddWatchHere = 33140,
 };
 } // namespace cmd
 
@@ -79,5 +84,7 @@ enum : int {
     SourceContext = 156,
     Project = 157,
     ProjectContext = 158,
+    // Added below the source context menu while a debugging session runs.
+    SourceDebugContext = 159,
 };
 } // namespace menu

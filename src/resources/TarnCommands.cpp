@@ -96,6 +96,9 @@ void addCommands(fw::CommandTable& table)
         {key(Qt::CTRL | Qt::Key_F10)});
     add(DebugToggleBreakpoint, "Set or clear a breakpoint on the line of the caret", "Toggle Breakpoint",
         {key(QKeyCombination(Qt::Key_F9))});
+    add(DebugBreakpointHere, "Set or clear a breakpoint on the line under the mouse", "Toggle Breakpoint");
+    add(DebugRunToHere, "Run the program until it reaches the line under the mouse", "Run to Cursor");
+    add(DebugAddWatchHere, "Watch the value of the word under the mouse", "Add Watch");
 
     // View, Window, Help
     add(ViewToolbar, "Show or hide the toolbar", "Toggle ToolBar");

@@ -352,6 +352,17 @@ fw::MenuLayout sourceContextMenu()
     });
 }
 
+// Shown after the source context menu's items, behind a separator, while
+// a debugging session runs.
+fw::MenuLayout sourceDebugContextMenu()
+{
+    return contextMenu({
+        item(cmd::DebugBreakpointHere, "Toggle &Breakpoint"),
+        item(cmd::DebugRunToHere, "Ru&n to Cursor"),
+        item(cmd::DebugAddWatchHere, "Add &Watch"),
+    });
+}
+
 fw::MenuLayout projectContextMenu()
 {
     Items items = projectItems();
@@ -371,5 +382,6 @@ void addTarnMenus(fw::CommandTable& table)
     table.addMenu(menu::MainContext, mainContextMenu());
     table.addMenu(menu::MessageContext, contextMenu(messageItems()));
     table.addMenu(menu::SourceContext, sourceContextMenu());
+    table.addMenu(menu::SourceDebugContext, sourceDebugContextMenu());
     table.addMenu(menu::ProjectContext, projectContextMenu());
 }

@@ -25,4 +25,6 @@ list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/DebugProjectTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugPanesBadInputTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugBreakpointsKeptTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DebugMarksTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DebugContextMenuTest.cpp
 )

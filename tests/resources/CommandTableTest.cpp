@@ -76,6 +76,9 @@ TEST(TarnMenus, IdsBehindTheTexts)
         cmd::FindInSource, cmd::FindReplaceInSource, cmd::GoToLine, cmd::GoToFunction, cmd::FindInFiles, 0,
         fw::id::FileClose};
     EXPECT_EQ(ids(layout(menu::SourceContext).front()), context);
+    // The debugging part, shown after the source context menu's items.
+    EXPECT_EQ(ids(layout(menu::SourceDebugContext).front()),
+              (std::vector<int>{cmd::DebugBreakpointHere, cmd::DebugRunToHere, cmd::DebugAddWatchHere}));
     EXPECT_EQ(ids(popup(menu::Source, "&Edit"))[5], fw::id::EditSelectAll);
     const std::vector<int> insert = {cmd::InsertIf, cmd::InsertIfElse, cmd::InsertWhile, cmd::InsertDoWhile,
                                      cmd::InsertFor, cmd::InsertSwitch};
@@ -201,6 +204,15 @@ TEST(TarnMenus, AccessKeysUniqueWithinEachMenuButTheDeliberateOnes)
         EXPECT_TRUE(deliberate.count(clash)) << "access key clash in menu " << clash.toStdString();
     for (const QString& pair : deliberate)
         EXPECT_TRUE(clashes.count(pair)) << "no longer there: " << pair.toStdString();
+    // The source context menu's debugging part is shown in that menu: its
+    // keys are not the menu's.
+    std::set<QChar> sourceKeys;
+    for (const fw::MenuItem& item : layout(menu::SourceContext).front().children)
+        sourceKeys.insert(accessKey(item.text));
+    for (const fw::MenuItem& item : layout(menu::SourceDebugContext).front().children) {
+        EXPECT_FALSE(accessKey(item.text).isNull()) << item.text.toStdString();
+        EXPECT_FALSE(sourceKeys.count(accessKey(item.text))) << item.text.toStdString();
+    }
     EXPECT_EQ(accessKey(QStringLiteral("Rebuild &All")), QLatin1Char('A'));
     EXPECT_EQ(accessKey(QStringLiteral("Fish && &Chips")), QLatin1Char('C'));
     EXPECT_TRUE(accessKey(QStringLiteral("Insert Date")).isNull());

@@ -14,10 +14,11 @@
 namespace menuwalk {
 
 // Every menu resource Tarn defines: the four menu bars, then the four
-// context menus.
+// context menus and the source context menu's debugging part.
 inline const std::vector<int> allMenus = {
     menu::MainFrame,   menu::Source,         menu::Message,       menu::Project,
-    menu::MainContext, menu::MessageContext, menu::SourceContext, menu::ProjectContext};
+    menu::MainContext, menu::MessageContext, menu::SourceContext, menu::ProjectContext,
+    menu::SourceDebugContext};
 inline const std::vector<int> menuBars(allMenus.begin(), allMenus.begin() + 4);
 
 // Calls fn for every Command and RecentFiles item below item, with the

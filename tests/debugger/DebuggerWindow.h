@@ -1,0 +1,77 @@
+#pragma once
+
+// Tarn's main window on the offscreen platform with the host's gdb set as
+// the debugger: source windows opened maximised, keys pressed as the user
+// presses them, and a wait for the next stop shown in the windows.
+#include "DebugProgram.h"
+
+#include "app/SettingsTestEnvironment.h"
+#include "debugger/DebugController.h"
+#include "editor/CTarnView.h"
+#include "framework/CommandRouter.h"
+#include "framework/Document.h"
+#include "framework/MdiChildFrame.h"
+#include "support/TestSupport.h"
+
+#include <QTest>
+
+namespace debugtest {
+
+class DebuggerWindow : public StartedTarn {
+protected:
+    void SetUp() override
+    {
+        StartedTarn::SetUp();
+        if (debugtest::gdbPath().isEmpty())
+            GTEST_SKIP() << "no gdb on this host";
+        IdeSettings settings = ideSettings();
+        settings.gdbPath = debugtest::gdbPath();
+        setIdeSettings(settings);
+        main->resize(1000, 800);
+        main->show();
+        QApplication::setActiveWindow(main);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+        debugger = main->debugger();
+        ASSERT_NE(debugger, nullptr);
+        QObject::connect(&debugger->session(), &DebugSession::stopRefreshed, [this] { ++refreshed; });
+    }
+    void TearDown() override
+    {
+        if (debugger)
+            debugger->session().stop();
+        StartedTarn::TearDown();
+    }
+
+    CTarnView* open(const QString& path)
+    {
+        fw::Document* doc = app->openDocumentFile(path);
+        auto* view = doc ? dynamic_cast<CTarnView*>(doc->firstView()) : nullptr;
+        if (view) {
+            // Every line of the source in sight, so a grab paints them all.
+            view->parentFrame()->showMaximized();
+            view->setFocus();
+        }
+        return view;
+    }
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QApplication::processEvents();
+        main->router()->updateActions();
+        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : main;
+        QTest::keyClick(focus, Qt::Key(key), modifiers);
+        QApplication::processEvents();
+    }
+    bool stoppedAt(int line)
+    {
+        const bool stopped = testsupport::waitUntil([&] { return refreshed > seen; }, 20000);
+        seen = refreshed;
+        return stopped && debugger->session().lastStop().frame.line == line;
+    }
+    BreakpointBook& book() { return debugger->breakpointBook(); }
+
+    DebugController* debugger = nullptr;
+    int refreshed = 0;
+    int seen = 0;
+};
+
+} // namespace debugtest
