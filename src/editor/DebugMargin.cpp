@@ -119,7 +119,7 @@ void BreakpointBook::toggle(QsciScintilla* editor, const QString& path, int line
                                  [&](const Mark& m) { return m.breakpoint.line == oneBased; });
     const bool added = it == entry.marks.end();
     if (added)
-        entry.marks.append(Mark{BookBreakpoint{oneBased, true, {}}, -1});
+        entry.marks.append(Mark{BookBreakpoint{oneBased, true, {}, {}}, -1});
     else
         entry.marks.erase(it);
     std::sort(entry.marks.begin(), entry.marks.end(),
@@ -212,6 +212,36 @@ void BreakpointBook::remove(const QString& path, int line)
     it.value().marks.removeIf([line](const Mark& m) { return m.breakpoint.line == line; });
     showMarks(it.value());
     emit changed();
+}
+
+void BreakpointBook::setNotSet(const QString& path, int line, const QString& reason)
+{
+    auto it = m_files.find(path);
+    if (it == m_files.end())
+        return;
+    syncFromEditor(it.value());
+    bool found = false;
+    for (Mark& mark : it.value().marks) {
+        if (mark.breakpoint.line == line && mark.breakpoint.notSet != reason) {
+            mark.breakpoint.notSet = reason;
+            found = true;
+        }
+    }
+    if (found)
+        emit changed();
+}
+
+void BreakpointBook::clearNotSet()
+{
+    bool cleared = false;
+    for (Entry& entry : m_files) {
+        for (Mark& mark : entry.marks) {
+            cleared = cleared || !mark.breakpoint.notSet.isEmpty();
+            mark.breakpoint.notSet.clear();
+        }
+    }
+    if (cleared)
+        emit changed();
 }
 
 void BreakpointBook::restore(const QString& path, const BookBreakpoint& breakpoint)

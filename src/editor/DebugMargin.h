@@ -40,6 +40,9 @@ struct BookBreakpoint {
     int line = 0; // one-based
     bool enabled = true;
     QByteArray condition;
+    // While a session runs: empty when gdb set it (or has not been asked
+    // yet), else gdb's reason for refusing it. Not kept between runs.
+    QString notSet;
     friend bool operator==(const BookBreakpoint&, const BookBreakpoint&) = default;
 };
 
@@ -65,6 +68,10 @@ public:
     // gdb put a breakpoint elsewhere: the mark moves with it.
     void move(const QString& path, int fromLine, int toLine);
     void remove(const QString& path, int line);
+    // gdb refused the breakpoint on that line (reason empty: it is set).
+    void setNotSet(const QString& path, int line, const QString& reason);
+    // A session ended: no breakpoint is refused any more.
+    void clearNotSet();
     // A breakpoint kept from an earlier run (the editor's session): set as
     // it was, shown in an open window on the file. One already on that line
     // is replaced.

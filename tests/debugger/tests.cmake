@@ -22,4 +22,6 @@ list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/DebugProjectTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugPanesBadInputTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugBreakpointsKeptTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DebugPanesLayoutTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BreakpointsPaneTest.cpp
 )
