@@ -199,9 +199,9 @@ void DebugPanes::beginSession()
 {
     console->clear();
     output->clear();
-    layOutOnFirstShow();
     for (QDockWidget* dock : {localsDock, watchDock, stackDock, breakpointsDock, consoleDock, outputDock})
         dock->show();
+    layOutOnFirstShow();
     giveRoomToOutputAndLocals();
     localsDock->raise();
     stackDock->raise();
@@ -224,8 +224,8 @@ void DebugPanes::endSession(const QString& why)
 void DebugPanes::showBreakpoints(bool shown)
 {
     if (shown) {
-        layOutOnFirstShow();
         breakpointsDock->show();
+        layOutOnFirstShow();
         breakpointsDock->raise();
     } else {
         breakpointsDock->hide();

