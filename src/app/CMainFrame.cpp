@@ -6,6 +6,7 @@
 #include "app/LockKeys.h"
 #include "app/TarnIcons.h"
 #include "debugger/DebugController.h"
+#include "debugger/DebugPanes.h"
 #include "editor/CTarnView.h"
 #include "framework/CommandRouter.h"
 #include "framework/Document.h"
@@ -26,6 +27,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QDesktopServices>
+#include <QDockWidget>
 #include <QLabel>
 #include <QMdiArea>
 #include <QStatusBar>
@@ -64,6 +66,12 @@ void CMainFrame::registerDebugger()
         onCommand(command.id, command.run);
         onUpdateEnabled(command.id, command.enabled);
     }
+    // View > Breakpoints: the list, with or without a session; its check
+    // mark follows the pane (which its own close button may hide).
+    DebugPanes* panes = m_debugger->panes();
+    onCommand(cmd::ViewBreakpoints, [panes] { panes->showBreakpoints(panes->breakpointsDock->isHidden()); });
+    onUpdateChecked(cmd::ViewBreakpoints, [panes] { return !panes->breakpointsDock->isHidden(); });
+    connect(panes->breakpointsDock, &QDockWidget::visibilityChanged, this, [this] { router()->requestUpdate(); });
 }
 
 CMainFrame::~CMainFrame()
@@ -131,6 +139,7 @@ void CMainFrame::aboutToCloseChildren()
 {
     // A file that cannot be written is reported; Tarn closes all the same.
     SaveSession(currentSession(), this);
+    m_debugger->panes()->saveLayout(this);
     // gdb and the program end with Tarn.
     m_debugger->shutdown();
 }

@@ -1,28 +1,40 @@
 #include "debugger/DebugPanes.h"
 
+#include "debugger/BreakpointsPane.h"
 #include "debugger/DebugSession.h"
+#include "debugger/PaneColumns.h"
 #include "editor/DebugMargin.h"
+#include "settings/IdeSettings.h"
 #include "tools/PathBytes.h"
 #include "tools/PathNames.h"
 
 #include <algorithm>
+#include <cmath>
+#include <tuple>
 
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStyle>
+#include <QToolBar>
 #include <QTextCursor>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
 
-enum Role { ExpressionRole = Qt::UserRole, VarNameRole, FilledRole, LineRole, PathRole, LevelRole };
+enum Role { ExpressionRole = Qt::UserRole, VarNameRole, FilledRole, LevelRole };
+
+// The version of the docks' layout in the settings file: a layout saved
+// with other panes is not restored.
+constexpr int kLayoutVersion = 1;
 
 QString text(const QByteArray& bytes)
 {
@@ -36,21 +48,13 @@ QTreeWidget* tree(const QStringList& headers, const char* name)
     widget->setHeaderLabels(headers);
     widget->setRootIsDecorated(headers.size() > 1);
     widget->setUniformRowHeights(true);
-    widget->header()->setStretchLastSection(true);
     return widget;
 }
 
-// Every column but the last as wide as its texts, so names and values are
-// read whole, but none wider than half the pane: a long value (an array)
-// leaves room for the columns after it and scrolls instead.
-void fitColumns(QTreeWidget* widget)
+// The columns of a tree pane (made with it).
+PaneColumns* columnsOf(QTreeWidget* widget)
 {
-    const int widest = std::max(widget->viewport()->width() / 2, 120);
-    for (int column = 0; column + 1 < widget->columnCount(); ++column) {
-        widget->resizeColumnToContents(column);
-        if (widget->columnWidth(column) > widest)
-            widget->setColumnWidth(column, widest);
-    }
+    return widget->findChild<PaneColumns*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 QPlainTextEdit* textPane(const char* name)
@@ -99,9 +103,10 @@ DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook
     watchInput = inputLine("debugWatchInput", QStringLiteral("Add a watch: type an expression, press Enter"));
     stack = tree({QStringLiteral("Function"), QStringLiteral("Location")}, "debugCallStack");
     stack->setRootIsDecorated(false);
-    breakpoints = tree({QStringLiteral("Breakpoint"), QStringLiteral("Condition"), QStringLiteral("Hits")},
-                       "debugBreakpoints");
-    breakpoints->setRootIsDecorated(false);
+    // A path is read from its end: the file name and line stay in sight.
+    stack->setTextElideMode(Qt::ElideLeft);
+    m_breakpoints = new BreakpointsPane(session, book, this);
+    breakpoints = m_breakpoints->tree();
     console = textPane("debugConsole");
     consoleInput = inputLine("debugConsoleInput", QStringLiteral("gdb command"));
     output = textPane("debugProgramOutput");
@@ -129,7 +134,7 @@ DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook
     connect(session, &DebugSession::watchesChanged, this, &DebugPanes::refreshWatches);
     connect(session, &DebugSession::framesChanged, this, &DebugPanes::refreshStack);
     connect(session, &DebugSession::breakpointsChanged, this, &DebugPanes::refreshBreakpoints);
-    connect(book, &BreakpointBook::changed, this, &DebugPanes::refreshBreakpoints);
+    connect(book, &BreakpointBook::changed, this, [this] { columnsOf(breakpoints)->fit(); });
     connect(session, &DebugSession::consoleOutput, this,
             [this](const QByteArray& bytes) { appendTo(console, bytes); });
     connect(session, &DebugSession::programOutput, this,
@@ -150,14 +155,7 @@ DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook
         if (level.isValid())
             emit frameChosen(level.toInt());
     });
-    connect(breakpoints, &QTreeWidget::itemChanged, this, &DebugPanes::breakpointEdited);
-    connect(breakpoints, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item, int column) {
-        if (column == 0)
-            emit breakpointChosen(item->data(0, PathRole).toString(), item->data(0, LineRole).toInt());
-        else if (column == 1)
-            breakpoints->editItem(item, 1); // the condition
-    });
-    breakpoints->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(m_breakpoints, &BreakpointsPane::breakpointChosen, this, &DebugPanes::breakpointChosen);
     connect(consoleInput, &QLineEdit::returnPressed, this, [this] {
         m_session->consoleCommand(consoleInput->text().toUtf8());
         consoleInput->clear();
@@ -169,6 +167,18 @@ DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook
         m_session->sendInput(line);
         outputInput->clear();
     });
+
+    // Each tree keeps its columns fitted; the widths the user dragged in
+    // an earlier run come back.
+    const DebuggerPaneLayout& kept = lastDebuggerPaneLayout();
+    const std::pair<QTreeWidget*, const char*> panes[] = {
+        {locals, "Locals"}, {watch, "Watch"}, {stack, "Call Stack"}, {breakpoints, "Breakpoints"}};
+    for (const auto& [widget, key] : panes) {
+        auto* columns = new PaneColumns(widget, QLatin1String(key));
+        columns->setUserWidths(kept.columns.value(columns->key()));
+        connect(columns, &PaneColumns::userResized, this, [this] { m_columnsDragged = true; });
+        m_columns.append(columns);
+    }
 
     for (QDockWidget* dock : {localsDock, watchDock, stackDock, breakpointsDock, consoleDock, outputDock})
         dock->hide();
@@ -199,6 +209,8 @@ void DebugPanes::beginSession()
     output->clear();
     for (QDockWidget* dock : {localsDock, watchDock, stackDock, breakpointsDock, consoleDock, outputDock})
         dock->show();
+    layOutOnFirstShow();
+    giveRoomToOutputAndLocals();
     localsDock->raise();
     stackDock->raise();
     outputDock->raise();
@@ -215,6 +227,85 @@ void DebugPanes::endSession(const QString& why)
     refreshLocals();
     refreshStack();
     refreshBreakpoints();
+}
+
+void DebugPanes::showBreakpoints(bool shown)
+{
+    if (shown) {
+        breakpointsDock->show();
+        layOutOnFirstShow();
+        breakpointsDock->raise();
+    } else {
+        breakpointsDock->hide();
+    }
+}
+
+void DebugPanes::layOutOnFirstShow()
+{
+    if (m_laidOut)
+        return;
+    m_laidOut = true;
+    const QByteArray state = lastDebuggerPaneLayout().docks;
+    if (state.isEmpty())
+        return;
+    auto* frame = static_cast<QMainWindow*>(parent());
+    // Only the docks' places and sizes come back: which panes show is the
+    // session's business, and the toolbars stay as the user has them.
+    QList<std::pair<QDockWidget*, bool>> docks;
+    for (QDockWidget* dock : {localsDock, watchDock, stackDock, breakpointsDock, consoleDock, outputDock})
+        docks.append({dock, dock->isHidden()});
+    QList<std::tuple<QToolBar*, Qt::ToolBarArea, bool>> bars;
+    for (QToolBar* bar : frame->findChildren<QToolBar*>(QString(), Qt::FindDirectChildrenOnly))
+        bars.append({bar, frame->toolBarArea(bar), bar->isHidden()});
+    m_keptLayout = frame->restoreState(state, kLayoutVersion);
+    for (const auto& [bar, area, hidden] : bars) {
+        if (frame->toolBarArea(bar) != area)
+            frame->addToolBar(area, bar);
+        bar->setHidden(hidden);
+    }
+    for (const auto& [dock, hidden] : docks)
+        dock->setHidden(hidden);
+}
+
+void DebugPanes::giveRoomToOutputAndLocals()
+{
+    if (m_keptLayout || m_roomGiven)
+        return;
+    m_roomGiven = true;
+    auto* frame = static_cast<QMainWindow*>(parent());
+    // The docks' first sizes are known once the frame has laid them out.
+    frame->layout()->activate();
+    const int scrollBar = output->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, output);
+    // Program Output: a line of 40 columns, with room for the scroll bar
+    // that comes with a long output.
+    const int outputText = QFontMetrics(output->font()).horizontalAdvance(QString(40, QLatin1Char('0'))) +
+                           2 * int(std::ceil(output->document()->documentMargin())) + output->cursorWidth() +
+                           (output->verticalScrollBar()->isVisible() ? 0 : scrollBar);
+    const int outputShort = outputText - output->viewport()->width();
+    if (outputShort > 0)
+        frame->resizeDocks({outputDock}, {outputDock->width() + outputShort}, Qt::Horizontal);
+    // Locals: a name of 30 characters in the name column, which takes at
+    // most half the pane.
+    const int margin = locals->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, locals) + 1;
+    const int name = QFontMetrics(locals->font()).horizontalAdvance(QString(30, QLatin1Char('n'))) +
+                     locals->indentation() + 2 * margin;
+    const int localsShort = 2 * name + scrollBar - locals->viewport()->width();
+    if (localsShort > 0)
+        frame->resizeDocks({localsDock}, {localsDock->width() + localsShort}, Qt::Horizontal);
+    frame->layout()->activate();
+}
+
+bool DebugPanes::saveLayout(QWidget* parent)
+{
+    if (!m_laidOut && !m_columnsDragged)
+        return true;
+    DebuggerPaneLayout layout = lastDebuggerPaneLayout();
+    if (m_laidOut)
+        layout.docks = static_cast<QMainWindow*>(this->parent())->saveState(kLayoutVersion);
+    layout.columns.clear();
+    for (const PaneColumns* columns : m_columns)
+        layout.columns.insert(columns->key(), columns->userWidths());
+    return SaveDebuggerPaneLayout(layout, parent);
 }
 
 void DebugPanes::appendTo(QPlainTextEdit* pane, const QByteArray& bytes)
@@ -237,7 +328,7 @@ void DebugPanes::refreshLocals()
         if (variable.expandable)
             markExpandable(item);
     }
-    fitColumns(locals);
+    columnsOf(locals)->fit();
 }
 
 void DebugPanes::expandLocal(QTreeWidgetItem* item)
@@ -284,6 +375,8 @@ void DebugPanes::expandLocal(QTreeWidgetItem* item)
             }
             if (children.isEmpty())
                 row->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+            // The members' names are indented under their row.
+            columnsOf(locals)->fit();
         });
 }
 
@@ -297,7 +390,7 @@ void DebugPanes::refreshWatches()
         if (w.error)
             item->setForeground(1, QColor(0x80, 0x80, 0x80));
     }
-    fitColumns(watch);
+    columnsOf(watch)->fit();
 }
 
 void DebugPanes::refreshStack()
@@ -309,6 +402,8 @@ void DebugPanes::refreshStack()
                                   : text(frame.address);
         auto* item = new QTreeWidgetItem(stack, {text(frame.function), where});
         item->setData(0, LevelRole, frame.level);
+        if (!frame.fullname.isEmpty())
+            item->setToolTip(1, PathForDisplay(PathFromBytes(frame.fullname)));
         if (frame.level == m_session->selectedFrame()) {
             QFont bold = item->font(0);
             bold.setBold(true);
@@ -319,68 +414,11 @@ void DebugPanes::refreshStack()
     if (m_session->moreFrames()) {
         new QTreeWidgetItem(stack, {QStringLiteral("More frames than the %1 shown").arg(DebugSession::kMaxFrames)});
     }
-    fitColumns(stack);
+    columnsOf(stack)->fit();
 }
 
 void DebugPanes::refreshBreakpoints()
 {
-    m_fillingBreakpoints = true;
-    breakpoints->clear();
-    const BreakpointBook& book = *m_book;
-    for (const QString& path : book.files()) {
-        for (const BookBreakpoint& b : book.breakpoints(path)) {
-            int hits = 0;
-            const int number = m_session->isActive() ? m_session->breakpointAt(PathToBytes(path), b.line) : 0;
-            for (const DebugBreakpoint& live : m_session->breakpoints()) {
-                if (live.number == number)
-                    hits = live.hits;
-            }
-            auto* item = new QTreeWidgetItem(breakpoints, {
-                QStringLiteral("%1:%2").arg(PathForDisplay(FileNameOf(path))).arg(b.line),
-                text(b.condition), number > 0 ? QString::number(hits) : QString()});
-            item->setToolTip(0, PathForDisplay(path));
-            item->setFlags(item->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsEditable);
-            item->setCheckState(0, b.enabled ? Qt::Checked : Qt::Unchecked);
-            item->setData(0, PathRole, path);
-            item->setData(0, LineRole, b.line);
-        }
-    }
-    m_fillingBreakpoints = false;
-}
-
-void DebugPanes::breakpointEdited(QTreeWidgetItem* item, int column)
-{
-    if (m_fillingBreakpoints)
-        return;
-    const QString path = item->data(0, PathRole).toString();
-    const int line = item->data(0, LineRole).toInt();
-    // The book may go (Tarn closing) before the call is made.
-    QPointer<BreakpointBook> book = m_book;
-    const int number = m_session->isActive() ? m_session->breakpointAt(PathToBytes(path), line) : 0;
-    if (column == 0) {
-        const bool enabled = item->checkState(0) == Qt::Checked;
-        if (number > 0)
-            m_session->setBreakpointEnabled(number, enabled);
-        // Redraws the pane: later in this turn, not under the edit.
-        QMetaObject::invokeMethod(
-            this,
-            [book, path, line, enabled] {
-                if (book)
-                    book->setEnabled(path, line, enabled);
-            },
-            Qt::QueuedConnection);
-        return;
-    }
-    if (column == 1) {
-        const QByteArray condition = item->text(1).trimmed().toUtf8();
-        if (number > 0)
-            m_session->setBreakpointCondition(number, condition);
-        QMetaObject::invokeMethod(
-            this,
-            [book, path, line, condition] {
-                if (book)
-                    book->setCondition(path, line, condition);
-            },
-            Qt::QueuedConnection);
-    }
+    m_breakpoints->refresh();
+    columnsOf(breakpoints)->fit();
 }

@@ -6,7 +6,9 @@
 #include <QString>
 
 class BreakpointBook;
+class BreakpointsPane;
 class DebugSession;
+class PaneColumns;
 class QDockWidget;
 class QLineEdit;
 class QMainWindow;
@@ -34,6 +36,16 @@ public:
     void endSession(const QString& why);
     // Redraws the Breakpoints pane from the breakpoint book and the session.
     void refreshBreakpoints();
+    // View > Breakpoints: shows or hides the Breakpoints pane, with or
+    // without a session.
+    void showBreakpoints(bool shown);
+    BreakpointsPane* breakpointsPane() const { return m_breakpoints; }
+
+    // Tarn is closing: the docks' layout and the widths the user gave the
+    // columns go to the settings file, if the panes were shown in this run
+    // or a width was dragged. False when the file could not be written
+    // (reported to the user).
+    bool saveLayout(QWidget* parent);
 
     QDockWidget* localsDock = nullptr;
     QDockWidget* watchDock = nullptr;
@@ -68,11 +80,19 @@ private:
     void refreshWatches();
     void refreshStack();
     void expandLocal(QTreeWidgetItem* item);
-    void breakpointEdited(QTreeWidgetItem* item, int column);
     void appendTo(QPlainTextEdit* pane, const QByteArray& bytes);
+    // The first time a pane is shown in this run: the layout kept from the
+    // last run, or room for Program Output and Locals.
+    void layOutOnFirstShow();
+    void giveRoomToOutputAndLocals();
 
     DebugSession* m_session;
     BreakpointBook* m_book;
     QList<QPointer<QDockWidget>> m_docks;
-    bool m_fillingBreakpoints = false;
+    BreakpointsPane* m_breakpoints = nullptr;
+    QList<PaneColumns*> m_columns;
+    bool m_laidOut = false;
+    bool m_keptLayout = false; // the docks are as the last run left them
+    bool m_roomGiven = false;
+    bool m_columnsDragged = false;
 };

@@ -18,4 +18,6 @@ list(APPEND TARN_CORE_SOURCES
 list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/DebugController.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugPanes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BreakpointsPane.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PaneColumns.cpp
 )

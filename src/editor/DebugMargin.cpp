@@ -206,7 +206,7 @@ void BreakpointBook::toggle(QsciScintilla* editor, const QString& path, int line
                                  [&](const Mark& m) { return m.breakpoint.line == oneBased; });
     const bool added = it == entry.marks.end();
     if (added)
-        entry.marks.append(Mark{BookBreakpoint{oneBased, true, {}}, -1});
+        entry.marks.append(Mark{BookBreakpoint{oneBased, true, {}, {}}, -1});
     else
         entry.marks.erase(it);
     std::sort(entry.marks.begin(), entry.marks.end(),

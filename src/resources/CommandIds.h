@@ -56,6 +56,8 @@ enum : int {
     ViewSyntaxColouring = 33120,
     ViewLineNumbers = 33121,
     ViewReopenSession = 33122,
+    // Shows or hides the debugger's Breakpoints pane, with or without a session.
+    ViewBreakpoints = 33123,
     // The Debug menu: the integrated debugger.
     DebugStart = 33130,
     DebugStop = 33131,

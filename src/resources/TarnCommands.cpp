@@ -109,6 +109,7 @@ void addCommands(fw::CommandTable& table)
     add(ViewLineNumbers, "Show or hide line numbers in the source windows", "Line Numbers");
     add(ViewReopenSession, "Open the windows of the last session when Tarn starts",
         "Reopen Last Session");
+    add(ViewBreakpoints, "Show or hide the list of breakpoints", "Breakpoints");
     add(WindowNext, "Show next window", "Next", {key(Qt::CTRL | Qt::Key_Tab)});
     add(WindowCascade, "Arrange windows so they overlap", "Cascade Windows");
     add(WindowTileHorz, "Arrange windows as non-overlapping tiles", "Tile Windows");

@@ -107,13 +107,16 @@ MenuItem debugMenu()
     });
 }
 
-// The editor's switches end every View menu.
+// The editor's switches end every View menu, then the debugger's list of
+// breakpoints.
 void appendEditorSwitches(Items& items)
 {
     items.push_back(separator());
     items.push_back(item(cmd::ViewSyntaxColouring, "Syntax &Colouring"));
     items.push_back(item(cmd::ViewLineNumbers, "Line &Numbers"));
     items.push_back(item(cmd::ViewReopenSession, "&Reopen Last Session"));
+    items.push_back(separator());
+    items.push_back(item(cmd::ViewBreakpoints, "&Breakpoints"));
 }
 
 MenuItem viewMenu()

@@ -53,6 +53,12 @@ Session& storedSession()
     return session;
 }
 
+DebuggerPaneLayout& storedPaneLayout()
+{
+    static DebuggerPaneLayout layout;
+    return layout;
+}
+
 StoredSettings toStored(const IdeSettings& settings)
 {
     StoredSettings stored;
@@ -103,6 +109,7 @@ void LoadSettings(QWidget* parent)
     IdeSettings settings = fromStored(stored);
     settings.editor = readEditorSwitches(profile);
     storedSession() = readSession(profile);
+    storedPaneLayout() = readDebuggerPaneLayout(profile);
     setIdeSettings(settings);
 }
 
@@ -154,4 +161,16 @@ bool SaveSession(const Session& session, QWidget* parent)
 {
     return updateSettingsFile(
         parent, [&session](SettingsProfile& profile) { writeSession(profile, session); });
+}
+
+const DebuggerPaneLayout& lastDebuggerPaneLayout()
+{
+    return storedPaneLayout();
+}
+
+bool SaveDebuggerPaneLayout(const DebuggerPaneLayout& layout, QWidget* parent)
+{
+    storedPaneLayout() = layout;
+    return updateSettingsFile(
+        parent, [&layout](SettingsProfile& profile) { writeDebuggerPaneLayout(profile, layout); });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/DebuggerPanesSection.h"
 #include "settings/EditorSections.h"
 #include "settings/SettingsCodec.h"
 
@@ -43,3 +44,9 @@ bool SaveEditorSwitches(QWidget* parent = nullptr);
 const Session& lastSession();
 // Replaces [Session] with this one, with the same safe write and report.
 bool SaveSession(const Session& session, QWidget* parent = nullptr);
+
+// The debugger panes' layout read by LoadSettings ([Debugger Panes]).
+const DebuggerPaneLayout& lastDebuggerPaneLayout();
+// Replaces [Debugger Panes] with this layout, with the same safe write and
+// report; the layout is also the one lastDebuggerPaneLayout() gives from now.
+bool SaveDebuggerPaneLayout(const DebuggerPaneLayout& layout, QWidget* parent = nullptr);

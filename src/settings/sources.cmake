@@ -2,6 +2,7 @@
 # program's settings with their font (widgets). Every layer reads them; the
 # Options dialog that edits them is in src/app.
 list(APPEND TARN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/DebuggerPanesSection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EditorSections.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LogFontRecord.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsCodec.cpp

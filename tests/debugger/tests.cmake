@@ -27,4 +27,6 @@ list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/DebugBreakpointsKeptTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugMarksTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugContextMenuTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DebugPanesLayoutTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BreakpointsPaneTest.cpp
 )
