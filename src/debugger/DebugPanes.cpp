@@ -1,6 +1,7 @@
 #include "debugger/DebugPanes.h"
 
 #include "debugger/DebugSession.h"
+#include "debugger/ProgramOutputPane.h"
 #include "editor/DebugMargin.h"
 #include "tools/PathBytes.h"
 #include "tools/PathNames.h"
@@ -105,7 +106,7 @@ DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook
     console = textPane("debugConsole");
     consoleInput = inputLine("debugConsoleInput", QStringLiteral("gdb command"));
     output = textPane("debugProgramOutput");
-    output->setMaximumBlockCount(kOutputLines);
+    outputPane = new ProgramOutputPane(output, kOutputLines, this);
     outputInput = inputLine("debugProgramInput", QStringLiteral("Input for the program: press Enter to send a line"));
 
     localsDock = addDock(frame, QStringLiteral("Locals"), "localsPane", locals, Qt::BottomDockWidgetArea);
@@ -133,7 +134,7 @@ DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook
     connect(session, &DebugSession::consoleOutput, this,
             [this](const QByteArray& bytes) { appendTo(console, bytes); });
     connect(session, &DebugSession::programOutput, this,
-            [this](const QByteArray& bytes) { appendTo(output, bytes); });
+            [this](const QByteArray& bytes) { outputPane->append(bytes); });
 
     connect(locals, &QTreeWidget::itemExpanded, this, &DebugPanes::expandLocal);
     connect(watchInput, &QLineEdit::returnPressed, this, [this] {
@@ -165,7 +166,7 @@ DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook
     connect(outputInput, &QLineEdit::returnPressed, this, [this] {
         const QByteArray line = outputInput->text().toUtf8() + '\n';
         // The terminal does not echo: the pane shows what was sent.
-        appendTo(output, line);
+        outputPane->append(line);
         m_session->sendInput(line);
         outputInput->clear();
     });
@@ -188,7 +189,7 @@ QDockWidget* DebugPanes::addDock(QMainWindow* frame, const QString& title, const
 void DebugPanes::beginSession()
 {
     console->clear();
-    output->clear();
+    outputPane->clear();
     for (QDockWidget* dock : {localsDock, watchDock, stackDock, breakpointsDock, consoleDock, outputDock})
         dock->show();
     localsDock->raise();
@@ -203,7 +204,7 @@ void DebugPanes::endSession(const QString& why)
 {
     const QByteArray note = "\n[Session ended: " + why.toUtf8() + "]\n";
     appendTo(console, note);
-    appendTo(output, note);
+    outputPane->append(note);
     refreshLocals();
     refreshStack();
     refreshBreakpoints();

@@ -5,6 +5,7 @@
 
 class BreakpointBook;
 class DebugSession;
+class ProgramOutputPane;
 class QDockWidget;
 class QLineEdit;
 class QMainWindow;
@@ -45,6 +46,8 @@ public:
     QLineEdit* consoleInput = nullptr;
     QPlainTextEdit* output = nullptr;
     QLineEdit* outputInput = nullptr;
+    // What Program Output shows: the program's terminal read as a terminal.
+    ProgramOutputPane* outputPane = nullptr;
 
     // Program Output keeps this many lines at most.
     static constexpr int kOutputLines = 20000;

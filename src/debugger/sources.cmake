@@ -10,6 +10,7 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/DebugSessionVariables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GdbProcess.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramTerminal.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TerminalText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectTarget.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramProcesses.cpp
 )
@@ -17,4 +18,5 @@ list(APPEND TARN_CORE_SOURCES
 list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/DebugController.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugPanes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramOutputPane.cpp
 )

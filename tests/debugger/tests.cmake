@@ -11,6 +11,7 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/DebugBadInputTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GdbProcessTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectTargetTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TerminalTextTest.cpp
 )
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/MiTranscriptTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MiRobustnessTest.cpp PROPERTIES
@@ -22,4 +23,5 @@ list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/DebugProjectTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugPanesBadInputTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugBreakpointsKeptTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramOutputPaneTest.cpp
 )
