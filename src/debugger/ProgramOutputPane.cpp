@@ -83,7 +83,9 @@ private:
 ProgramOutputPane::ProgramOutputPane(QPlainTextEdit* view, int maxLines, QObject* parent)
     : QObject(parent), m_view(view), m_maxLines(maxLines), m_terminal(maxLines)
 {
-    m_view->setMaximumBlockCount(maxLines);
+    // The pane trims itself (see trim()): a maximum block count would lay
+    // out every line it removes.
+    m_view->setMaximumBlockCount(0);
     m_view->document()->setUndoRedoEnabled(false);
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &ProgramOutputPane::redraw);
@@ -101,12 +103,6 @@ void ProgramOutputPane::clear()
     m_timer.stop();
     m_terminal.reset();
     m_view->clear();
-}
-
-void ProgramOutputPane::flush()
-{
-    while (pending())
-        redraw();
 }
 
 bool ProgramOutputPane::pending() const
@@ -136,11 +132,14 @@ void ProgramOutputPane::redraw()
 
     QScrollBar* bar = m_view->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
-    QTextCursor cursor(m_view->document());
+    QTextDocument* doc = m_view->document();
+    QTextCursor cursor(doc);
     cursor.beginEditBlock();
     // The last block is the open line as last drawn: it is drawn again.
-    cursor.movePosition(QTextCursor::End);
-    cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+    // (Positions are set, not moved to: a move lays out the text it
+    // crosses.)
+    cursor.setPosition(doc->lastBlock().position());
+    cursor.setPosition(doc->characterCount() - 1, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
     {
         LineWriter writer(cursor, m_view->palette());
@@ -154,10 +153,24 @@ void ProgramOutputPane::redraw()
             m_terminal.markOpenLineShown();
         }
     }
+    trim(cursor);
     cursor.endEditBlock();
     if (atEnd)
         bar->setValue(bar->maximum());
     m_sinceRedraw.restart();
+    // A flood is drawn a slice at a time, with the event loop free between.
     if (more)
-        m_timer.start(0);
+        m_timer.start(kRedrawMs);
+}
+
+// The oldest lines go once the pane holds more than it keeps.
+void ProgramOutputPane::trim(QTextCursor& cursor)
+{
+    QTextDocument* doc = m_view->document();
+    const int extra = doc->blockCount() - m_maxLines;
+    if (extra <= 0)
+        return;
+    cursor.setPosition(0);
+    cursor.setPosition(doc->findBlockByNumber(extra).position(), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
 }

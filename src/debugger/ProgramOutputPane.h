@@ -13,10 +13,11 @@ class QTextCursor;
 // read as a line-oriented terminal shows it (TerminalText), at most
 // `maxLines` lines of it. The view is redrawn at most every kRedrawMs, with
 // at most kLinesPerRedraw new lines at a time, so that a program flooding
-// its terminal costs the window a bounded time per turn of the event loop;
-// lines that would scroll out of the pane before they were drawn are never
-// drawn. The view's last line is the terminal's open line, rewritten in
-// place ("50%\r60%" across two writes shows "60%").
+// its terminal costs the window a bounded time per turn of the event loop
+// (laying out a line costs microseconds; a flood brings hundreds of
+// thousands a second): lines that would scroll out of the pane before they
+// were drawn are never drawn. The view's last line is the terminal's open
+// line, rewritten in place ("50%\r60%" across two writes shows "60%").
 class ProgramOutputPane : public QObject {
     Q_OBJECT
 public:
@@ -30,14 +31,13 @@ public:
     void append(QByteArrayView bytes);
     // Empties the pane and starts a new terminal.
     void clear();
-    // Draws everything received now.
-    void flush();
     // Whether anything received is not drawn yet.
     bool pending() const;
 
 private:
     void redraw();
     void schedule();
+    void trim(QTextCursor& cursor);
 
     QPlainTextEdit* m_view;
     int m_maxLines;

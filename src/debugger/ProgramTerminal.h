@@ -41,7 +41,8 @@ signals:
     void output(const QByteArray& bytes);
 
 private:
-    void readAvailable();
+    // Reads up to a batch; whether anything was read.
+    bool readAvailable();
 
     int m_master = -1;
     // Tarn keeps a slave descriptor open so that the master never reads as
