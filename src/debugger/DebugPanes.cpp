@@ -205,6 +205,7 @@ void DebugPanes::endSession(const QString& why)
     const QByteArray note = "\n[Session ended: " + why.toUtf8() + "]\n";
     appendTo(console, note);
     outputPane->append(note);
+    outputPane->flush();
     refreshLocals();
     refreshStack();
     refreshBreakpoints();

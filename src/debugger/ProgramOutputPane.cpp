@@ -105,6 +105,13 @@ void ProgramOutputPane::clear()
     m_view->clear();
 }
 
+void ProgramOutputPane::flush()
+{
+    while (pending())
+        redraw();
+    m_timer.stop();
+}
+
 bool ProgramOutputPane::pending() const
 {
     return m_terminal.finishedCount() > 0 || m_terminal.openLineChanged() ||

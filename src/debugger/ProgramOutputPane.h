@@ -31,6 +31,9 @@ public:
     void append(QByteArrayView bytes);
     // Empties the pane and starts a new terminal.
     void clear();
+    // Draws all that was received, now (the session ended: nothing more
+    // comes). At most the pane's lines wait, so this is bounded.
+    void flush();
     // Whether anything received is not drawn yet.
     bool pending() const;
 
