@@ -23,3 +23,8 @@ target_link_libraries(debugger_start_bench PRIVATE tarncore)
 # and the step time against gdb's own -exec-next.
 add_executable(debugger_long_step_bench ${CMAKE_CURRENT_LIST_DIR}/debugger_long_step_bench.cpp)
 target_link_libraries(debugger_long_step_bench PRIVATE tarncore)
+# 100 MB written by a program to its terminal reach the Program Output pane
+# (offscreen), against script(1) on the same program in the same run; the
+# window's longest wait meanwhile.
+add_executable(debugger_output_bench ${CMAKE_CURRENT_LIST_DIR}/debugger_output_bench.cpp)
+target_link_libraries(debugger_output_bench PRIVATE tarnui)

@@ -3,6 +3,7 @@
 #include "debugger/BreakpointsPane.h"
 #include "debugger/DebugSession.h"
 #include "debugger/PaneColumns.h"
+#include "debugger/ProgramOutputPane.h"
 #include "editor/DebugMargin.h"
 #include "settings/IdeSettings.h"
 #include "tools/PathBytes.h"
@@ -110,7 +111,7 @@ DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook
     console = textPane("debugConsole");
     consoleInput = inputLine("debugConsoleInput", QStringLiteral("gdb command"));
     output = textPane("debugProgramOutput");
-    output->setMaximumBlockCount(kOutputLines);
+    outputPane = new ProgramOutputPane(output, kOutputLines, this);
     outputInput = inputLine("debugProgramInput", QStringLiteral("Input for the program: press Enter to send a line"));
 
     localsDock = addDock(frame, QStringLiteral("Locals"), "localsPane", locals, Qt::BottomDockWidgetArea);
@@ -138,7 +139,7 @@ DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook
     connect(session, &DebugSession::consoleOutput, this,
             [this](const QByteArray& bytes) { appendTo(console, bytes); });
     connect(session, &DebugSession::programOutput, this,
-            [this](const QByteArray& bytes) { appendTo(output, bytes); });
+            [this](const QByteArray& bytes) { outputPane->append(bytes); });
 
     connect(locals, &QTreeWidget::itemExpanded, this, &DebugPanes::expandLocal);
     connect(watchInput, &QLineEdit::returnPressed, this, [this] {
@@ -163,7 +164,7 @@ DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook
     connect(outputInput, &QLineEdit::returnPressed, this, [this] {
         const QByteArray line = outputInput->text().toUtf8() + '\n';
         // The terminal does not echo: the pane shows what was sent.
-        appendTo(output, line);
+        outputPane->append(line);
         m_session->sendInput(line);
         outputInput->clear();
     });
@@ -206,7 +207,7 @@ QDockWidget* DebugPanes::addDock(QMainWindow* frame, const QString& title, const
 void DebugPanes::beginSession()
 {
     console->clear();
-    output->clear();
+    outputPane->clear();
     for (QDockWidget* dock : {localsDock, watchDock, stackDock, breakpointsDock, consoleDock, outputDock})
         dock->show();
     layOutOnFirstShow();
@@ -223,7 +224,8 @@ void DebugPanes::endSession(const QString& why)
 {
     const QByteArray note = "\n[Session ended: " + why.toUtf8() + "]\n";
     appendTo(console, note);
-    appendTo(output, note);
+    outputPane->append(note);
+    outputPane->flush();
     refreshLocals();
     refreshStack();
     refreshBreakpoints();

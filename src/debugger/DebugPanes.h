@@ -9,6 +9,7 @@ class BreakpointBook;
 class BreakpointsPane;
 class DebugSession;
 class PaneColumns;
+class ProgramOutputPane;
 class QDockWidget;
 class QLineEdit;
 class QMainWindow;
@@ -63,6 +64,8 @@ public:
     QLineEdit* consoleInput = nullptr;
     QPlainTextEdit* output = nullptr;
     QLineEdit* outputInput = nullptr;
+    // What Program Output shows: the program's terminal read as a terminal.
+    ProgramOutputPane* outputPane = nullptr;
 
     // Program Output keeps this many lines at most.
     static constexpr int kOutputLines = 20000;

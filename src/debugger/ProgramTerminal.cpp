@@ -69,7 +69,10 @@ void ProgramTerminal::close()
 {
 #ifdef Q_OS_UNIX
     if (m_master >= 0) {
-        readAvailable();
+        // What the program wrote before it ended is read whole (up to a
+        // bound: a child it left behind may go on writing).
+        for (int round = 0; round < 16 && readAvailable(); ++round) {
+        }
         flush();
     }
     delete m_notifier;
@@ -123,8 +126,9 @@ void ProgramTerminal::writeUnsent()
 #endif
 }
 
-void ProgramTerminal::readAvailable()
+bool ProgramTerminal::readAvailable()
 {
+    bool read = false;
 #ifdef Q_OS_UNIX
     // At most a batch per wake-up: the event loop gets its turn between.
     char buffer[16384];
@@ -133,12 +137,14 @@ void ProgramTerminal::readAvailable()
         if (n <= 0)
             break;
         m_pending.append(buffer, n);
+        read = true;
     }
 #endif
     if (m_pending.size() >= kBatchBytes)
         flush();
     else if (!m_pending.isEmpty() && !m_batchTimer.isActive())
         m_batchTimer.start();
+    return read;
 }
 
 void ProgramTerminal::flush()

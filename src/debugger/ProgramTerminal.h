@@ -50,7 +50,8 @@ signals:
     void output(const QByteArray& bytes);
 
 private:
-    void readAvailable();
+    // Reads up to a batch; whether anything was read.
+    bool readAvailable();
     void writeUnsent();
 
     int m_master = -1;

@@ -10,6 +10,7 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/DebugSessionVariables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GdbProcess.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramTerminal.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TerminalText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectTarget.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceProgram.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramProcesses.cpp
@@ -20,4 +21,5 @@ list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/DebugPanes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BreakpointsPane.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PaneColumns.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramOutputPane.cpp
 )

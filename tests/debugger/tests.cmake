@@ -13,6 +13,7 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/ProgramTerminalTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectTargetTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceProgramTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TerminalTextTest.cpp
 )
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/MiTranscriptTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MiRobustnessTest.cpp PROPERTIES
@@ -29,4 +30,5 @@ list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/DebugContextMenuTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugPanesLayoutTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BreakpointsPaneTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramOutputPaneTest.cpp
 )
