@@ -340,9 +340,12 @@ private:
             return unary();
         Value a = binary(level + 1);
         for (;;) {
+            const std::string& next = peek();
+            if (next.empty() || next.size() > 2 || isNameByte(static_cast<unsigned char>(next[0])))
+                return a;
             std::string op;
             for (const std::string& o : levels[size_t(level)]) {
-                if (peek() == o)
+                if (next == o)
                     op = o;
             }
             if (op.empty())
@@ -537,6 +540,15 @@ std::optional<bool> preprocessorNameDefined(std::string_view name, const Preproc
 
 std::optional<bool> preprocessorCondition(std::string_view text, const PreprocessorSymbols& symbols)
 {
+    // "#if 0" and "#if 1", the common cases, at once.
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && isBlank(text[first]))
+        ++first;
+    while (last > first && isBlank(text[last - 1]))
+        --last;
+    if (last - first == 1 && isDigit(static_cast<unsigned char>(text[first])))
+        return text[first] != '0';
     const std::optional<Tokens> tokens = expressionTokens(text);
     if (!tokens || tokens->empty())
         return std::nullopt;

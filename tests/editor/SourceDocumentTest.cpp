@@ -261,6 +261,13 @@ TEST(SourceDocument, FileOpenListsAndOpensANameThatIsNotUtf8)
     } current;
     QDir::setCurrent(f.dir.path());
 
+    // Messages are recorded (none is expected); the Open dialog is Tarn's.
+    struct RealOpenDialog : ScriptedPrompts {
+        QString openFileName(QWidget* parent, const FileDialog& dialog) override
+        {
+            return fw::QtPrompts().openFileName(parent, dialog);
+        }
+    } prompts;
     QStringList listed;
     QStringList listedInSub;
     bool picked = false;
@@ -289,6 +296,7 @@ TEST(SourceDocument, FileOpenListsAndOpensANameThatIsNotUtf8)
     });
     ASSERT_TRUE(f.execute(fw::id::FileOpen));
     EXPECT_TRUE(picked);
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(u'\n').toStdString();
     EXPECT_TRUE(listed.contains(QStringLiteral("caf\uFFFD.c"))) << listed.join(u' ').toStdString();
     EXPECT_TRUE(listed.contains(QStringLiteral("plain.c")));
     EXPECT_EQ(listed.first(), QStringLiteral("sub/"));

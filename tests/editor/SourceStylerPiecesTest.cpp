@@ -178,7 +178,7 @@ TEST(SourceStylerPieces, ATokenAtTheVeryEndIsStyledWithoutReadingPastTheText)
         {"user literal", [](int n) { return "12_" + std::string(size_t(n), 'k'); }, CStyle::UserLiteral},
         {"string", [](int n) { return "\"" + std::string(size_t(n), 's') + "\""; }, CStyle::String},
         {"character", [](int n) { return "'" + std::string(size_t(n), 'c') + "'"; }, CStyle::Character},
-        {"unclosed string", [](int n) { return "\"" + std::string(size_t(n), 's'); }, CStyle::String},
+        {"unclosed string", [](int n) { return "\"" + std::string(size_t(n), 's'); }, CStyle::UnclosedString},
         {"line comment", [](int n) { return "// " + std::string(size_t(n), 'c'); }, CStyle::CommentLine},
         {"block comment", [](int n) { return "/* " + std::string(size_t(n), 'c') + " */"; }, CStyle::Comment},
         {"operators", [](int n) { return std::string(size_t(n), '+'); }, CStyle::Operator},
