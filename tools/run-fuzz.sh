@@ -4,10 +4,10 @@
 # fixed time: the project file reader, and the C styler (whole-text
 # styling against styling resumed at a line). A crash, a sanitizer report
 # or a difference fails the run; libFuzzer then writes the input that did
-# it to build-fuzz/crash-*. FUZZ_SECONDS sets each target's time (30).
+# it to build-fuzz/crash-*. FUZZ_SECONDS sets each target's time (25).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-seconds=${FUZZ_SECONDS:-30}
+seconds=${FUZZ_SECONDS:-25}
 cmake -S "$here" -B "$here/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTARN_FUZZ=ON \
   -DTARN_BUILD_TESTS=OFF -DTARN_BUILD_BENCH=OFF >/dev/null

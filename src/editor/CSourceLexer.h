@@ -23,7 +23,7 @@ public:
 
     // The keywords of the window's language; the whole text is styled
     // again when they change.
-    SourceLanguage language() const { return m_language; }
+    SourceLanguage sourceLanguage() const { return m_language; }
     void setLanguage(SourceLanguage language);
     // The compile options of the window's file: their -D and -U decide on
     // "#if" blocks besides the file's own definitions. The whole text is

@@ -84,10 +84,10 @@ struct ByteClasses {
             of[static_cast<unsigned char>(*s)] |= RawFirstBad;
         for (const char* s = "\\\r\n"; *s; ++s)
             of[static_cast<unsigned char>(*s)] |= StopComment | StopDoc | StopLine | StopString | StopChar;
-        of['*'] |= StopComment | StopDoc;
-        of['@'] |= StopDoc;
-        of['"'] |= StopString;
-        of['\''] |= StopChar;
+        of[int('*')] |= StopComment | StopDoc;
+        of[int('@')] |= StopDoc;
+        of[int('"')] |= StopString;
+        of[int('\'')] |= StopChar;
         for (const char* s = "\\\r\n\"<>/"; *s; ++s)
             of[static_cast<unsigned char>(*s)] |= StopDirective;
     }
