@@ -74,7 +74,7 @@ public:
 // QScintilla's lexer takes a name it was not given a "#define" for as 0;
 // Tarn greys only what is certainly left out, so the names the texts here
 // test for are given as undefined, as by -U options.
-const char* const kUndefinedNames = "-UBAR -UX -UUNKNOWN";
+const char* const kUndefinedNames = "-UBAR -UFOO -UX -UUNKNOWN";
 
 std::string compare(const QByteArray& text)
 {
