@@ -120,4 +120,7 @@ TEST(SafeSave, WritesUnderTheNamesBytesAndKeepsPermissionsAndLinks)
         ::closedir(listing);
     }
     EXPECT_EQ(entries, 2);
+    // (QTemporaryDir cannot remove a name that is not UTF-8.)
+    ::unlink(link.constData());
+    ::unlink(name.constData());
 }
