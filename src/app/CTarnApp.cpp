@@ -62,6 +62,7 @@ CTarnApp::~CTarnApp()
         m_mainFrame->tools().jobs().stopAll();
     FlushMessages();
     setMessageSink(nullptr);
+    CTarnView::setProjectOptionsLookup({});
     delete m_mainFrame;
 }
 
@@ -76,9 +77,39 @@ bool CTarnApp::InitInstance(const QStringList& arguments)
                                            document, m_mainFrame->tools(),
                                            &m_mainFrame->debugger()->breakpointBook());
                                    }}));
+    // A source of an open project is coloured with the project's options;
+    // its windows follow when a project opens, changes or closes.
+    CTarnView::setProjectOptionsLookup([this](const QString& path) -> std::optional<QString> {
+        for (const auto& docTemplate : docTemplates()) {
+            for (fw::Document* document : docTemplate->documents()) {
+                auto* project = qobject_cast<CProjectDoc*>(document);
+                if (project && project->project().sources.contains(path))
+                    return project->project().options.otherOptions;
+            }
+        }
+        return std::nullopt;
+    });
+    auto updateSourceColouring = [this] {
+        for (const auto& docTemplate : docTemplates()) {
+            for (fw::Document* document : docTemplate->documents()) {
+                for (fw::View* view : document->views()) {
+                    if (auto* source = dynamic_cast<CTarnView*>(view))
+                        source->updateColouringContext();
+                }
+            }
+        }
+    };
     addDocTemplate(std::make_unique<fw::DocTemplate>(
         menu::Project, QString::fromLatin1(kProjectDocString),
-        fw::DocTemplate::Factories{[] { return new CProjectDoc; },
+        fw::DocTemplate::Factories{[this, updateSourceColouring] {
+                                       auto* project = new CProjectDoc;
+                                       connect(project, &CProjectDoc::projectUpdated, this, updateSourceColouring);
+                                       connect(project, &fw::Document::modifiedChanged, this, updateSourceColouring);
+                                       // (Gone from its template before it is deleted.)
+                                       connect(project, &QObject::destroyed, this, updateSourceColouring,
+                                               Qt::QueuedConnection);
+                                       return project;
+                                   },
                                    [this](fw::Document* document) {
                                        return CProjectFrame::create(document, m_mainFrame->tools());
                                    }}));

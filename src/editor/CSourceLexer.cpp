@@ -5,6 +5,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 namespace {
@@ -54,15 +55,56 @@ std::string wordsOf(const QsciLexerCPP& lexer, int set)
 
 } // namespace
 
-CSourceLexer::CSourceLexer(QObject* parent) : QsciLexerCPP(parent)
+CSourceLexer::CSourceLexer(QObject* parent, SourceLanguage language) : QsciLexerCPP(parent), m_language(language)
 {
     // The same word lists as QScintilla's lexer is given (the control's
     // keyword sets 0 to 3 are the lexer's sets 1 to 4).
     m_styler = std::make_unique<SourceStyler>(
-        SourceStyler::Words{wordsOf(*this, 1), wordsOf(*this, 2), wordsOf(*this, 3), wordsOf(*this, 4)});
+        SourceStyler::Words{SourceKeywordsOf(m_language), wordsOf(*this, 2), wordsOf(*this, 3), wordsOf(*this, 4)});
 }
 
 CSourceLexer::~CSourceLexer() = default;
+
+const char* CSourceLexer::keywords(int set) const
+{
+    if (set == 1)
+        return SourceKeywordsOf(m_language);
+    return QsciLexerCPP::keywords(set);
+}
+
+void CSourceLexer::setLanguage(SourceLanguage language)
+{
+    if (language == m_language)
+        return;
+    m_language = language;
+    m_styler->setKeywords(SourceKeywordsOf(language));
+    styleAgain();
+}
+
+void CSourceLexer::setCompileOptions(const QString& options)
+{
+    PreprocessorSymbols symbols = preprocessorSymbolsOfOptions(options.toStdString());
+    const auto same = [](const PreprocessorSymbols& a, const PreprocessorSymbols& b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+            return x.first == y.first && x.second.state == y.second.state && x.second.value == y.second.value
+                   && x.second.functionLike == y.second.functionLike;
+        });
+    };
+    if (same(symbols, m_predefined))
+        return;
+    m_predefined = symbols;
+    m_styler->setPredefined(std::move(symbols));
+    styleAgain();
+}
+
+// The control styles the text again from its start as it is shown.
+void CSourceLexer::styleAgain()
+{
+    if (QsciScintilla* control = editor()) {
+        control->SendScintilla(QsciScintillaBase::SCI_STARTSTYLING, 0UL, 0L);
+        control->update();
+    }
+}
 
 const char* CSourceLexer::lexer() const
 {

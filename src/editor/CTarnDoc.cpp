@@ -4,8 +4,15 @@
 
 #include "editor/CTarnView.h"
 
+#include "tools/PathBytes.h"
+
 #include <QFile>
-#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 CTarnDoc::CTarnDoc() = default;
 
@@ -24,15 +31,25 @@ QByteArray CTarnDoc::takePendingText()
     return std::exchange(m_pending, QByteArray());
 }
 
+// The file is opened by its name's bytes (a name that is not UTF-8
+// included), then read through Qt.
 bool CTarnDoc::readFile(const QString& path, QString* error)
 {
-    const QFileInfo info(path);
-    if (info.isDir()) {
+    const QByteArray name = PathToBytes(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        *error = QStringLiteral("The file could not be opened: %1.").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
+        ::close(fd);
         *error = QStringLiteral("It is a folder, not a file.");
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         *error = QStringLiteral("The file could not be opened: %1.").arg(file.errorString());
         return false;
     }

@@ -223,9 +223,19 @@ void CTarnView::applySourceFont()
         m_lexer->setDefaultFont(font);
         m_lexer->setFont(font, -1);
     }
-    SendScintilla(SCI_STYLESETFONT, STYLE_DEFAULT, font.family().toUtf8().constData());
-    SendScintilla(SCI_STYLESETSIZEFRACTIONAL, STYLE_DEFAULT,
-                  long(font.pointSizeF() * int(SC_FONT_SIZE_MULTIPLIER)));
+    // And every other style of the control (the default, plain text, the
+    // line numbers, braces, styles a former lexer left), colours kept: the
+    // line height is that of the largest style, so one left behind would
+    // keep an old height. Family, size, weight and slant as QScintilla
+    // gives a lexer's style (the weight is Qt's, passed as a negative).
+    const QByteArray family = font.family().toUtf8();
+    const long size = long(font.pointSizeF() * int(SC_FONT_SIZE_MULTIPLIER));
+    for (unsigned long style = 0; style <= STYLE_MAX; ++style) {
+        SendScintilla(SCI_STYLESETFONT, style, family.constData());
+        SendScintilla(SCI_STYLESETSIZEFRACTIONAL, style, size);
+        SendScintilla(SCI_STYLESETWEIGHT, style, long(-font.weight()));
+        SendScintilla(SCI_STYLESETITALIC, style, long(font.italic()));
+    }
     if (!m_lexer)
         SendScintilla(SCI_STYLECLEARALL);
     setMarginsFont(font);
@@ -233,14 +243,54 @@ void CTarnView::applySourceFont()
     fitNumberMargin();
 }
 
+namespace {
+CTarnView::ProjectOptionsLookup& projectOptionsLookup()
+{
+    static CTarnView::ProjectOptionsLookup lookup;
+    return lookup;
+}
+} // namespace
+
+void CTarnView::setProjectOptionsLookup(ProjectOptionsLookup lookup)
+{
+    projectOptionsLookup() = std::move(lookup);
+}
+
+QString CTarnView::colouringOptions() const
+{
+    const CTarnDoc* doc = sourceDocument();
+    if (doc && !doc->pathName().isEmpty() && projectOptionsLookup()) {
+        if (const std::optional<QString> options = projectOptionsLookup()(doc->pathName()))
+            return *options;
+    }
+    return compileOptions.otherOptions;
+}
+
+void CTarnView::updateColouringContext()
+{
+    auto* source = qobject_cast<CSourceLexer*>(m_lexer);
+    if (!source)
+        return;
+    const CTarnDoc* doc = sourceDocument();
+    source->setLanguage(SourceLanguageOf(doc ? doc->pathName() : QString()));
+    source->setCompileOptions(colouringOptions());
+}
+
 void CTarnView::colourAs(SourceKind kind)
 {
-    if (kind == m_kind && (m_lexer || kind == SourceKind::Text))
+    if (kind == m_kind && (m_lexer || kind == SourceKind::Text)) {
+        updateColouringContext();
         return;
+    }
     m_kind = kind;
     QsciLexer* lexer = nullptr;
-    if (kind == SourceKind::C)
-        lexer = new CSourceLexer(this); // QsciLexerCPP's styles, greying "#if 0" code
+    if (kind == SourceKind::C) {
+        // QsciLexerCPP's styles, greying code "#if" certainly leaves out.
+        const CTarnDoc* doc = sourceDocument();
+        auto* source = new CSourceLexer(this, SourceLanguageOf(doc ? doc->pathName() : QString()));
+        source->setCompileOptions(colouringOptions());
+        lexer = source;
+    }
     else if (kind == SourceKind::Makefile)
         lexer = new QsciLexerMakefile(this);
     setLexer(lexer);

@@ -61,6 +61,15 @@ public:
     // Follows the View menu's Syntax Colouring and Line Numbers switches
     // as they are now.
     void applyEditorSwitches();
+    // C colouring follows the window's file: its language's keywords, and
+    // the -D and -U of the options it is compiled with for its "#if"
+    // blocks (those of the open project that holds the file, else the
+    // window's own). Called again when either may have changed.
+    void updateColouringContext();
+    // Where a file's project options come from (set by the application):
+    // the other options of an open project holding the file, or nothing.
+    using ProjectOptionsLookup = std::function<std::optional<QString>(const QString& path)>;
+    static void setProjectOptionsLookup(ProjectOptionsLookup lookup);
 
     void selectReportedLine(int line) override;
 
@@ -147,6 +156,7 @@ private:
     void insertTemplate(StatementTemplate kind);
     void applySourceFont();
     void colourAs(SourceKind kind);
+    QString colouringOptions() const;
     // The kind the window's file calls for, plain text while colouring is off.
     SourceKind wantedKind() const;
     void fitNumberMargin();

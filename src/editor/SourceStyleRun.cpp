@@ -152,9 +152,12 @@ void StyleRun::runDefault()
         }
         const bool number = is(c, Digit) || (c == '.' && is(b[p + 1], Digit));
         if (number || is(c, WordStart)) {
+            // Both scans stop at `end` at the latest: a name or number
+            // that runs on there (or to the text's end) is the general
+            // step's.
             Pos q = p + 1;
             if (number) {
-                for (;; ++q) {
+                for (; q < end; ++q) {
                     const int d = b[q];
                     if ((is(d, Word) && d != '_') || d == '\''
                         || ((d == '+' || d == '-')
@@ -163,7 +166,7 @@ void StyleRun::runDefault()
                     break;
                 }
             } else {
-                while (is(b[q], Word) && b[q] != '.')
+                while (q < end && is(b[q], Word) && b[q] != '.')
                     ++q;
             }
             if (q >= end)

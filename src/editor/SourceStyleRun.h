@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <optional>
 
 // The pass follows QScintilla's C++ lexer step for step where that decides a
 // style: a byte is looked at once at the top of the loop (line start, line
@@ -82,10 +84,10 @@ struct ByteClasses {
             of[static_cast<unsigned char>(*s)] |= RawFirstBad;
         for (const char* s = "\\\r\n"; *s; ++s)
             of[static_cast<unsigned char>(*s)] |= StopComment | StopDoc | StopLine | StopString | StopChar;
-        of['*'] |= StopComment | StopDoc;
-        of['@'] |= StopDoc;
-        of['"'] |= StopString;
-        of['\''] |= StopChar;
+        of[int('*')] |= StopComment | StopDoc;
+        of[int('@')] |= StopDoc;
+        of[int('"')] |= StopString;
+        of[int('\'')] |= StopChar;
         for (const char* s = "\\\r\n\"<>/"; *s; ++s)
             of[static_cast<unsigned char>(*s)] |= StopDirective;
     }
@@ -292,6 +294,7 @@ struct StyleRun {
     bool followsReturn() const;
     bool followsPostfixOperator() const;
     std::string restOfLine(Pos from, bool keepSpaces) const;
+    std::string conditionText(Pos from) const;
     void skipRun();
     void runDefault();
     void reload(Pos to);

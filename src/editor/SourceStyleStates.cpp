@@ -312,29 +312,82 @@ std::string StyleRun::restOfLine(Pos from, bool keepSpaces) const
     return rest;
 }
 
+// The text of a condition from `from` to the line's end, a "/* */"
+// comment in it as a blank, up to a "//" comment; a comment left open or a
+// line joined to the next makes it no expression ("\\").
+std::string StyleRun::conditionText(Pos from) const
+{
+    std::string text;
+    for (Pos p = from; p < docLength; ++p) {
+        const int c = at(p);
+        if (c == '\r' || c == '\n')
+            break;
+        const int next = p + 1 < docLength ? at(p + 1) : '\n';
+        if (c == '/' && next == '/')
+            break;
+        if (c == '/' && next == '*') {
+            Pos q = p + 2;
+            while (q + 1 < docLength && at(q) != '\n' && at(q) != '\r' && !(at(q) == '*' && at(q + 1) == '/'))
+                ++q;
+            if (!(q + 1 < docLength && at(q) == '*' && at(q + 1) == '/'))
+                return "\\";
+            text += ' ';
+            p = q + 1;
+            continue;
+        }
+        text += static_cast<char>(c);
+    }
+    return text;
+}
+
 // A '#' first on its line: the directive's name decides on "#if" blocks
-// and definitions.
+// and definitions. A branch is left out (grey) only when that is certain:
+// its condition fails, or an earlier branch of its "#if" was certainly
+// taken; a branch that hangs on what Tarn cannot know is drawn as code.
 void StyleRun::directive()
 {
     SourceStyler::Conditionals& cond = conditionals;
     auto levelMask = [&cond] { return 1u << (cond.level & 31); };
     auto validLevel = [&cond] { return cond.level >= 0 && cond.level < 32; };
-    auto startSection = [&](bool on) {
-        ++cond.level;
-        if (validLevel()) {
-            if (on) {
-                cond.inactive &= ~levelMask();
-                cond.taken |= levelMask();
-            } else {
-                cond.inactive |= levelMask();
-                cond.taken &= ~levelMask();
-            }
+    // Enters a branch whose own condition is `holds` (nothing: unknown).
+    auto enterBranch = [&](std::optional<bool> holds) {
+        const std::uint32_t m = levelMask();
+        cond.uncertain &= ~m;
+        if (!holds || (*holds && (cond.maybeTaken & m))) {
+            // Taken if its condition holds and no earlier branch was.
+            cond.inactive &= ~m;
+            cond.uncertain |= m;
+            if (!holds)
+                cond.maybeTaken |= m;
+            else
+                cond.taken |= m; // no later branch is taken, either way
+        } else if (*holds) {
+            cond.inactive &= ~m;
+            cond.taken |= m;
+        } else {
+            cond.inactive |= m;
         }
     };
-    auto invert = [&] {
+    auto startSection = [&](std::optional<bool> holds) {
+        ++cond.level;
         if (validLevel()) {
-            cond.inactive ^= levelMask();
-            cond.taken |= levelMask();
+            const std::uint32_t m = levelMask();
+            cond.inactive &= ~m;
+            cond.taken &= ~m;
+            cond.uncertain &= ~m;
+            cond.maybeTaken &= ~m;
+            enterBranch(holds);
+        }
+    };
+    // "#elif" and "#else": a branch after one certainly taken is left out.
+    auto nextBranch = [&](const std::function<std::optional<bool>()>& holds) {
+        if (validLevel()) {
+            if (cond.taken & levelMask()) {
+                cond.inactive |= levelMask();
+                cond.uncertain &= ~levelMask();
+            } else {
+                enterBranch(holds());
+            }
         }
         activity = cond.inactive ? kInactive : 0;
         if (!activity)
@@ -351,24 +404,31 @@ void StyleRun::directive()
         inInclude = true;
     } else if (match("ifdef") || match("ifndef")) {
         const bool ifdef = match("ifdef");
-        const std::string name = restOfLine(pos + (ifdef ? 6 : 7), false);
-        startSection(ifdef == (st.m_symbols.find(name) != st.m_symbols.end()));
-    } else if (match("if")) {
-        startSection(preprocessorConditionHolds(restOfLine(pos + 2, true), st.m_symbols));
-    } else if (match("else")) {
-        if (!(cond.taken & levelMask()) || !cond.inactive)
-            invert();
-    } else if (match("elif")) {
-        if (!(cond.taken & levelMask())) {
-            if (preprocessorConditionHolds(restOfLine(pos + 4, true), st.m_symbols))
-                invert();
-        } else if (!cond.inactive) {
-            invert();
+        const std::vector<std::string> tokens = preprocessorTokens(conditionText(pos + (ifdef ? 6 : 7)));
+        std::vector<std::string> words;
+        for (const std::string& token : tokens) {
+            if (token[0] != ' ' && token[0] != '\t')
+                words.push_back(token);
         }
+        std::optional<bool> holds;
+        if (words.size() == 1 && isSourceWordStartByte(static_cast<unsigned char>(words[0][0])))
+            holds = preprocessorNameDefined(words[0], st.m_symbols);
+        if (holds && !ifdef)
+            holds = !*holds;
+        startSection(holds);
+    } else if (match("if")) {
+        startSection(preprocessorCondition(conditionText(pos + 2), st.m_symbols));
+    } else if (match("else")) {
+        nextBranch([] { return std::optional<bool>(true); });
+    } else if (match("elif")) {
+        nextBranch([&] { return preprocessorCondition(conditionText(pos + 4), st.m_symbols); });
     } else if (match("endif")) {
         if (validLevel()) {
-            cond.inactive &= ~levelMask();
-            cond.taken &= ~levelMask();
+            const std::uint32_t m = levelMask();
+            cond.inactive &= ~m;
+            cond.taken &= ~m;
+            cond.uncertain &= ~m;
+            cond.maybeTaken &= ~m;
         }
         --cond.level;
         activity = cond.inactive ? kInactive : 0;
@@ -383,12 +443,15 @@ void StyleRun::directive()
         size_t nameEnd = name;
         while (nameEnd < rest.size() && is(rest[nameEnd], Word))
             ++nameEnd;
-        SourceStyler::Definition def{line, rest.substr(name, nameEnd - name), {}, false};
+        if (nameEnd == name)
+            return;
+        SourceStyler::Definition def{line, rest.substr(name, nameEnd - name), {}};
         size_t value = nameEnd;
         if (nameEnd < rest.size() && rest[nameEnd] == '(') { // a macro
             size_t close = nameEnd;
             while (close < rest.size() && rest[close] != ')')
                 ++close;
+            def.symbol.functionLike = true;
             def.symbol.parameters = rest.substr(nameEnd + 1, close - nameEnd - 1);
             value = close + 1;
         }
@@ -396,17 +459,21 @@ void StyleRun::directive()
             ++value;
         if (value < rest.size())
             def.symbol.value = rest.substr(value);
-        else if (def.symbol.parameters.empty())
-            def.symbol.value.assign(1, '1'); // "#define NAME" alone
+        // A definition in a branch that may not be taken leaves the name
+        // unknown.
+        if (cond.uncertain)
+            def.symbol.state = PreprocessorSymbol::State::Unknown;
         st.m_symbols[def.name] = def.symbol;
         st.m_definitions.push_back(std::move(def));
     } else if (match("undef")) {
         if (cond.inactive)
             return;
         const std::vector<std::string> tokens = preprocessorTokens(restOfLine(pos + 5, false));
-        if (!tokens.empty()) {
-            st.m_symbols.erase(tokens[0]);
-            st.m_definitions.push_back({line, tokens[0], {}, true});
+        if (!tokens.empty() && isSourceWordStartByte(static_cast<unsigned char>(tokens[0][0]))) {
+            PreprocessorSymbol gone;
+            gone.state = cond.uncertain ? PreprocessorSymbol::State::Unknown : PreprocessorSymbol::State::Undefined;
+            st.m_symbols[tokens[0]] = gone;
+            st.m_definitions.push_back({line, tokens[0], gone});
         }
     }
 }

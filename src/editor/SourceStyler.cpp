@@ -80,8 +80,20 @@ void SourceStyler::forget()
     m_conditionals.clear();
     m_rawEnds.clear();
     m_definitions.clear();
-    m_symbols.clear();
+    m_symbols = m_predefined;
     m_symbolsLine = 0;
+}
+
+void SourceStyler::setPredefined(PreprocessorSymbols symbols)
+{
+    m_predefined = std::move(symbols);
+    forget();
+}
+
+void SourceStyler::setKeywords(std::string_view spaceSeparated)
+{
+    m_keywords = SourceWordSet(spaceSeparated);
+    forget();
 }
 
 int SourceStyler::resumeLine(int line) const
@@ -105,13 +117,9 @@ void SourceStyler::prepareFor(int line)
     while (!m_definitions.empty() && m_definitions.back().line >= line)
         m_definitions.pop_back();
     if (!reuse) {
-        m_symbols.clear();
-        for (const Definition& def : m_definitions) {
-            if (def.undefine)
-                m_symbols.erase(def.name);
-            else
-                m_symbols[def.name] = def.symbol;
-        }
+        m_symbols = m_predefined;
+        for (const Definition& def : m_definitions)
+            m_symbols[def.name] = def.symbol;
     }
     if (line == 0)
         m_lines.clear();

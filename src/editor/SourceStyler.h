@@ -158,18 +158,30 @@ public:
     // Where each "#if" level stands: bit n of `inactive` is set while level
     // n leaves its text out, bit n of `taken` once one of its branches was
     // taken.
+    // A level's branch is drawn grey only when it is certainly left out:
+    // bit n of `uncertain` is set while level n's branch is taken or not
+    // by what Tarn cannot know, bit n of `maybeTaken` once such a branch
+    // was seen (a later "#else" is then not certainly taken either).
     struct Conditionals {
         std::uint32_t inactive = 0;
         std::uint32_t taken = 0;
+        std::uint32_t uncertain = 0;
+        std::uint32_t maybeTaken = 0;
         int level = -1;
         bool operator==(const Conditionals&) const = default;
     };
     struct Definition {
         int line;
         std::string name;
-        PreprocessorSymbol symbol;
-        bool undefine;
+        PreprocessorSymbol symbol; // its state says "#define", "#undef" or either
     };
+
+    // What is known of names before the text's first line (the -D and -U
+    // of the file's compile options). Styling starts afresh.
+    void setPredefined(PreprocessorSymbols symbols);
+    // The keywords (Keyword style) in place of those given at first.
+    // Styling starts afresh.
+    void setKeywords(std::string_view spaceSeparated);
 
     // Restarts are at every eighth line only (a few lines more to style
     // on an edit, an eighth of the memory and bookkeeping).
@@ -188,6 +200,7 @@ private:
     std::vector<std::pair<int, Conditionals>> m_conditionals; // from a line on
     std::map<int, std::string> m_rawEnds;                     // lines starting in a raw string
     std::vector<Definition> m_definitions;                    // in line order
+    PreprocessorSymbols m_predefined;                         // before the first line
     PreprocessorSymbols m_symbols;                            // as at the start of m_symbolsLine
     int m_symbolsLine = 0;
     // A style byte of its own type: writing one cannot change any other

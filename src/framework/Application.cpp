@@ -1,6 +1,7 @@
 #include "framework/Application.h"
 
 #include "framework/DocTemplate.h"
+#include "framework/FileNameBytes.h"
 #include "framework/Document.h"
 #include "framework/MdiChildFrame.h"
 #include "framework/MdiMainFrame.h"
@@ -95,7 +96,7 @@ Document* Application::openDocumentFile(const QString& path)
     if (!best) {
         messageBox(nullptr,
                    QStringLiteral("Cannot open the file \"%1\": no document type can show it.")
-                       .arg(QDir::toNativeSeparators(absolute)),
+                       .arg(fileNameForDisplay(QDir::toNativeSeparators(absolute))),
                    Prompts::Icon::Error);
         return nullptr;
     }

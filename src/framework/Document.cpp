@@ -2,6 +2,7 @@
 
 #include "framework/Application.h"
 #include "framework/DocTemplate.h"
+#include "framework/FileNameBytes.h"
 #include "framework/MdiChildFrame.h"
 #include "framework/Prompts.h"
 #include "framework/RecentFileList.h"
@@ -30,7 +31,8 @@ Document::~Document()
 void Document::setPathName(const QString& path, bool addToRecent)
 {
     m_pathName = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    setTitle(QFileInfo(m_pathName).fileName());
+    // (A byte of the name that is not UTF-8 shows as U+FFFD.)
+    setTitle(fileNameForDisplay(QFileInfo(m_pathName).fileName()));
     if (addToRecent && Application::instance())
         Application::instance()->recentFiles().add(m_pathName);
 }
@@ -90,7 +92,7 @@ bool Document::onOpenDocument(const QString& path)
     if (!readFile(path, &error)) {
         messageBox(nullptr,
                    QStringLiteral("Cannot open the file \"%1\".\n%2")
-                       .arg(QDir::toNativeSeparators(path), error),
+                       .arg(fileNameForDisplay(QDir::toNativeSeparators(path)), error),
                    Prompts::Icon::Error);
         return false;
     }
@@ -104,7 +106,7 @@ bool Document::onSaveDocument(const QString& path)
     if (!writeFile(path, &error)) {
         messageBox(nullptr,
                    QStringLiteral("Cannot save the file \"%1\".\n%2\nThe file on disk was not changed.")
-                       .arg(QDir::toNativeSeparators(path), error),
+                       .arg(fileNameForDisplay(QDir::toNativeSeparators(path)), error),
                    Prompts::Icon::Error);
         return false;
     }
@@ -146,7 +148,7 @@ bool Document::saveModified()
 {
     if (!m_modified || !asksToSave())
         return true;
-    const QString name = m_pathName.isEmpty() ? m_title : QDir::toNativeSeparators(m_pathName);
+    const QString name = m_pathName.isEmpty() ? m_title : fileNameForDisplay(QDir::toNativeSeparators(m_pathName));
     switch (Prompts::current().message(nullptr, QStringLiteral("Save changes to %1?").arg(name),
                                        Prompts::Buttons::YesNoCancel, Prompts::Icon::Question)) {
     case Prompts::Answer::Yes: return doFileSave();

@@ -5,6 +5,7 @@
 #include "framework/CommandRouter.h"
 #include "framework/DocTemplate.h"
 #include "framework/Document.h"
+#include "framework/FileNameBytes.h"
 #include "framework/MdiChildFrame.h"
 #include "framework/MdiLayout.h"
 #include "framework/StandardIds.h"
@@ -219,7 +220,7 @@ void MdiMainFrame::fillRecentFiles(QMenu* menu, QAction* marker)
     marker->setVisible(files.isEmpty());
     int index = 0;
     for (const QString& file : files) {
-        const QString text = QStringLiteral("&%1 %2").arg(index + 1).arg(QDir::toNativeSeparators(file));
+        const QString text = QStringLiteral("&%1 %2").arg(index + 1).arg(fileNameForDisplay(QDir::toNativeSeparators(file)));
         QAction* entry = m_router->createAction(id::FileMruFirst + index, text, menu);
         entry->setProperty("recentFileEntry", true);
         menu->insertAction(marker, entry);

@@ -1,5 +1,7 @@
 #include "framework/Prompts.h"
 
+#include "framework/OpenFileDialog.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -82,9 +84,18 @@ static QString runFileDialog(QWidget* parent, const Prompts::FileDialog& d, bool
     return dialog.selectedFiles().constFirst();
 }
 
+// Tarn's own dialog: Qt's leaves out a file whose name is not UTF-8.
 QString QtPrompts::openFileName(QWidget* parent, const FileDialog& dialog)
 {
-    return runFileDialog(parent, dialog, false);
+    OpenFileDialog chooser(dialogParent(parent), dialog.caption, dialog.directory, dialog.filters);
+    if (!dialog.fileName.isEmpty()) {
+        const qsizetype slash = dialog.fileName.lastIndexOf(u'/');
+        if (slash >= 0)
+            chooser.setFolder(dialog.fileName.left(slash));
+    }
+    if (chooser.exec() != QDialog::Accepted)
+        return {};
+    return chooser.selectedPath();
 }
 
 QString Prompts::folderName(QWidget* parent, const QString& caption, const QString& directory)

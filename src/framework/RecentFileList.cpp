@@ -1,8 +1,26 @@
 #include "framework/RecentFileList.h"
 
+#include "framework/FileNameBytes.h"
+
 #include <QSettings>
 
 namespace fw {
+
+namespace {
+
+// A path is stored as text; one holding a byte that is not UTF-8 as its
+// bytes (QSettings would not keep such a byte in text).
+QVariant storedValueOf(const QString& path)
+{
+    return holdsKeptBytes(path) ? QVariant(fileNameBytes(path)) : QVariant(path);
+}
+
+QString pathOfStoredBytes(const QByteArray& bytes)
+{
+    return pathOfFileNameBytes(bytes);
+}
+
+} // namespace
 
 RecentFileList::RecentFileList(QString organization, QString application, int size)
     : m_organization(std::move(organization)), m_application(std::move(application)), m_size(size)
@@ -32,7 +50,10 @@ void RecentFileList::load()
     settings.beginGroup(QStringLiteral("Recent File List"));
     m_files.clear();
     for (int i = 1; i <= m_size; ++i) {
-        const QString file = settings.value(QStringLiteral("File%1").arg(i)).toString();
+        // A name that is not UTF-8 is kept as its bytes.
+        const QVariant value = settings.value(QStringLiteral("File%1").arg(i));
+        const QString file = value.typeId() == QMetaType::QByteArray ? pathOfStoredBytes(value.toByteArray())
+                                                                      : value.toString();
         if (!file.isEmpty() && !m_files.contains(file))
             m_files.append(file);
     }
@@ -44,7 +65,7 @@ void RecentFileList::save() const
     settings.beginGroup(QStringLiteral("Recent File List"));
     for (int i = 1; i <= m_size; ++i) {
         if (i <= m_files.size())
-            settings.setValue(QStringLiteral("File%1").arg(i), m_files.at(i - 1));
+            settings.setValue(QStringLiteral("File%1").arg(i), storedValueOf(m_files.at(i - 1)));
         else
             settings.remove(QStringLiteral("File%1").arg(i));
     }

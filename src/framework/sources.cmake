@@ -8,6 +8,7 @@ list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Document.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MdiChildFrame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MdiMainFrame.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/OpenFileDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Prompts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecentFileList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/View.cpp
@@ -15,6 +16,7 @@ list(APPEND TARN_UI_SOURCES
 
 # The framework's QtCore-only helpers.
 list(APPEND TARN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/FileNameBytes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MdiLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SafeSave.cpp
 )

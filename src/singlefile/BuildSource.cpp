@@ -36,6 +36,7 @@ bool BuildSource(CTarnView& view, ToolSession& tools)
         return false;
     view.outputChoice = dialog.outputChoice;
     view.compileOptions = dialog.options;
+    view.updateColouringContext(); // its -D and -U may grey other blocks
     view.linkCount = int(dialog.linkEntries.size());
     for (int i = 0; i < view.linkCount; ++i)
         view.linkEntries[size_t(i)] = dialog.linkEntries.at(i);

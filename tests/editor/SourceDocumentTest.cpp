@@ -2,7 +2,23 @@
 #include "editor/ScintillaEditControl.h"
 #include "support/ScriptedPrompts.h"
 
+#include "framework/OpenFileDialog.h"
+#include "framework/RecentFileList.h"
+#include "framework/StandardIds.h"
+#include "tools/PathBytes.h"
+
+#include <QApplication>
 #include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +30,39 @@ QByteArray binaryBytes()
     for (int i = 0; i < 4096; ++i)
         bytes.append(char((i * 37) & 0xFF));
     return bytes;
+}
+
+// The names in a folder by their bytes (Qt leaves out those that are not
+// UTF-8).
+QList<QByteArray> namesIn(const QByteArray& folder)
+{
+    QList<QByteArray> names;
+    if (DIR* listing = ::opendir(folder.constData())) {
+        while (const dirent* entry = ::readdir(listing)) {
+            const QByteArray name(entry->d_name);
+            if (name != "." && name != "..")
+                names << name;
+        }
+        ::closedir(listing);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Removes what a folder holds by the names' bytes, which QTemporaryDir
+// cannot do for a name that is not UTF-8.
+void emptyFolder(const QByteArray& folder)
+{
+    for (const QByteArray& name : namesIn(folder)) {
+        const QByteArray path = folder + '/' + name;
+        struct stat status {};
+        if (::lstat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode)) {
+            emptyFolder(path);
+            ::rmdir(path.constData());
+        } else {
+            ::unlink(path.constData());
+        }
+    }
 }
 
 } // namespace
@@ -156,4 +205,146 @@ TEST(SourceDocument, ExitAsksForEveryModifiedSource)
     EXPECT_EQ(testsupport::readFile(f.path("a.c")), QByteArray("1a\n"));
     EXPECT_EQ(testsupport::readFile(f.path("b.c")), QByteArray("b\n"));
     EXPECT_EQ(testsupport::readFile(f.path("c.c")), QByteArray("3c\n"));
+}
+
+// A file whose name is not UTF-8 ("caf\xE9.c" in Latin-1) is opened,
+// saved, saved under another such name, titled and remembered by its bytes.
+TEST(SourceDocument, FileNamesThatAreNotUtf8AreKeptByteForByte)
+{
+    EditorFixture f;
+    const QByteArray folder = QFile::encodeName(f.dir.path());
+    const QByteArray name = folder + "/caf\xE9.c";
+    const QByteArray contents = "int caf\xE9 = 1;\n";
+    auto writeBytes = [](const QByteArray& file, const QByteArray& bytes) {
+        const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const bool ok = fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
+        return fd >= 0 && ::close(fd) == 0 && ok;
+    };
+    auto readBytes = [](const QByteArray& file) {
+        QFile in;
+        const int fd = ::open(file.constData(), O_RDONLY);
+        if (fd < 0 || !in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+            return QByteArray("<missing>");
+        return in.readAll();
+    };
+    ASSERT_TRUE(writeBytes(name, contents));
+    const QString path = PathFromBytes(name);
+    ASSERT_FALSE(IsTextPath(path));
+
+    // Open: the document holds the name's very bytes.
+    ScriptedPrompts prompts;
+    CTarnDoc* doc = f.open(path);
+    ASSERT_NE(doc, nullptr) << prompts.messages.join(u'\n').toStdString();
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(u'\n').toStdString();
+    CTarnView* view = EditorFixture::viewOf(doc);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->textBytes().toByteArray(), contents);
+    EXPECT_EQ(PathToBytes(doc->pathName()), name);
+    EXPECT_EQ(doc->title(), QStringLiteral("caf\uFFFD.c"));
+    EXPECT_EQ(view->sourceKind(), SourceKind::C);
+    // Opening it again shows the same window.
+    EXPECT_EQ(f.open(path), doc);
+
+    // Save writes to that name, not to one with U+FFFD in it.
+    view->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, 6UL, "int x;");
+    ASSERT_TRUE(doc->doFileSave()) << prompts.messages.join(u'\n').toStdString();
+    EXPECT_EQ(readBytes(name), contents + "int x;");
+    EXPECT_EQ(namesIn(folder), QList<QByteArray>{"caf\xE9.c"});
+
+    // Save As another such name.
+    const QByteArray other = folder + "/\xFF\xFEn.c";
+    prompts.saveFiles = {PathFromBytes(other)};
+    ASSERT_TRUE(doc->doSave(QString())) << prompts.messages.join(u'\n').toStdString();
+    EXPECT_EQ(readBytes(other), contents + "int x;");
+    EXPECT_EQ(PathToBytes(doc->pathName()), other);
+    EXPECT_EQ(doc->title(), QStringLiteral("\uFFFD\uFFFDn.c"));
+
+    // The recent files keep both names' bytes, also when read back.
+    const QStringList recent = f.app.recentFiles().files();
+    ASSERT_GE(recent.size(), 2);
+    EXPECT_EQ(PathToBytes(recent.at(0)), other);
+    EXPECT_EQ(PathToBytes(recent.at(1)), name);
+    fw::RecentFileList reread(QStringLiteral("Tarn Tests"), QStringLiteral("EditorTest"), 4);
+    reread.load();
+    ASSERT_GE(reread.files().size(), 2);
+    EXPECT_EQ(PathToBytes(reread.files().at(0)), other);
+    EXPECT_EQ(PathToBytes(reread.files().at(1)), name);
+
+    // A missing such file is reported with the name as a person reads it.
+    prompts.messages.clear();
+    EXPECT_EQ(f.open(PathFromBytes(folder + "/gone\xE9.c")), nullptr);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("gone\uFFFD.c\"."))) << prompts.messages[0].toStdString();
+    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("No such file or directory")));
+    f.app.closeAllDocuments();
+    emptyFolder(folder);
+}
+
+// File > Open lists a file whose name is not UTF-8 and opens it by its
+// bytes: the real dialog, driven as a person would (Enter on the entry).
+TEST(SourceDocument, FileOpenListsAndOpensANameThatIsNotUtf8)
+{
+    EditorFixture f;
+    const QByteArray folder = QFile::encodeName(f.dir.path());
+    ASSERT_TRUE(QDir(f.dir.path()).mkdir(QStringLiteral("sub")));
+    for (const QByteArray& name : {folder + "/caf\xE9.c", folder + "/plain.c", folder + "/sub/inner\xFF.c"}) {
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "int x;\n", 7), 7);
+        ::close(fd);
+    }
+    struct CurrentFolder {
+        QString saved = QDir::currentPath();
+        ~CurrentFolder() { QDir::setCurrent(saved); }
+    } current;
+    QDir::setCurrent(f.dir.path());
+
+    // Messages are recorded (none is expected); the Open dialog is Tarn's.
+    struct RealOpenDialog : ScriptedPrompts {
+        QString openFileName(QWidget* parent, const FileDialog& dialog) override
+        {
+            return fw::QtPrompts().openFileName(parent, dialog);
+        }
+    } prompts;
+    QStringList listed;
+    QStringList listedInSub;
+    bool picked = false;
+    // Once the dialog is up: enter "sub", go up again, then open caf\xE9.c.
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<fw::OpenFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        auto* entries = dialog->findChild<QListWidget*>(QStringLiteral("entries"));
+        auto enter = [&](const QString& shown) {
+            const QList<QListWidgetItem*> items = entries->findItems(shown, Qt::MatchExactly);
+            if (items.size() != 1)
+                return false;
+            entries->setCurrentItem(items.first());
+            QTest::keyClick(entries, Qt::Key_Return);
+            return true;
+        };
+        listed = dialog->shownEntries();
+        if (!enter(QStringLiteral("sub/")))
+            return dialog->reject();
+        listedInSub = dialog->shownEntries();
+        dialog->findChild<QPushButton*>(QStringLiteral("up"))->click();
+        picked = enter(QStringLiteral("caf\uFFFD.c"));
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    ASSERT_TRUE(f.execute(fw::id::FileOpen));
+    EXPECT_TRUE(picked);
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(u'\n').toStdString();
+    EXPECT_TRUE(listed.contains(QStringLiteral("caf\uFFFD.c"))) << listed.join(u' ').toStdString();
+    EXPECT_TRUE(listed.contains(QStringLiteral("plain.c")));
+    EXPECT_EQ(listed.first(), QStringLiteral("sub/"));
+    EXPECT_EQ(listedInSub, QStringList{QStringLiteral("inner\uFFFD.c")});
+    fw::MdiChildFrame* active = f.main->activeChild();
+    ASSERT_NE(active, nullptr);
+    ASSERT_NE(active->document(), nullptr);
+    EXPECT_EQ(PathToBytes(active->document()->pathName()), folder + "/caf\xE9.c");
+    EXPECT_EQ(EditorFixture::viewOf(qobject_cast<CTarnDoc*>(active->document()))->textBytes().toByteArray(),
+              "int x;\n");
+    f.app.closeAllDocuments();
+    emptyFolder(folder);
 }

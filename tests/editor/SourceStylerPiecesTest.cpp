@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 
 #include <string>
@@ -150,6 +151,65 @@ void startAgainAtEveryLine(const std::string& text)
     }
     if (text == sampleText()) {
         EXPECT_GE(joined, 6); // the joined string, macro and comment of each round
+    }
+}
+
+// A text whose last token runs to its very end, with no line break after
+// it, styled from a buffer of exactly its bytes (a std::string would hide a
+// read past the end behind its terminating zero): every byte of the token
+// gets its style, and no scan reads beyond the text (the sanitizer build
+// reports any such read). Each token comes in lengths around the 16 bytes
+// the tight loops keep in hand.
+TEST(SourceStylerPieces, ATokenAtTheVeryEndIsStyledWithoutReadingPastTheText)
+{
+    struct Case {
+        const char* kind;
+        std::string (*token)(int length);
+        int style; // of every byte of the token
+    };
+    const Case cases[] = {
+        {"name", [](int n) { return std::string(size_t(n), 'n'); }, CStyle::Identifier},
+        {"name with digits and underscores",
+         [](int n) { return ("identifier_" + std::string(size_t(n), '7')); }, CStyle::Identifier},
+        {"number", [](int n) { return std::string(size_t(n), '7'); }, CStyle::Number},
+        {"hex number", [](int n) { return "0x" + std::string(size_t(n), 'f'); }, CStyle::Number},
+        {"number with exponent", [](int n) { return std::string(size_t(n), '1') + ".5e+1"; }, CStyle::Number},
+        {"number with separators", [](int n) { return "1'" + std::string(size_t(n), '0'); }, CStyle::Number},
+        {"user literal", [](int n) { return "12_" + std::string(size_t(n), 'k'); }, CStyle::UserLiteral},
+        {"string", [](int n) { return "\"" + std::string(size_t(n), 's') + "\""; }, CStyle::String},
+        {"character", [](int n) { return "'" + std::string(size_t(n), 'c') + "'"; }, CStyle::Character},
+        {"unclosed string", [](int n) { return "\"" + std::string(size_t(n), 's'); }, CStyle::UnclosedString},
+        {"line comment", [](int n) { return "// " + std::string(size_t(n), 'c'); }, CStyle::CommentLine},
+        {"block comment", [](int n) { return "/* " + std::string(size_t(n), 'c') + " */"; }, CStyle::Comment},
+        {"operators", [](int n) { return std::string(size_t(n), '+'); }, CStyle::Operator},
+    };
+    for (const Case& c : cases) {
+        for (int length = 1; length <= 40; ++length) {
+            const std::string token = c.token(length);
+            for (const std::string& before : {std::string("int last = "), std::string(40, ' ') + "x = ",
+                                              std::string("a;\nb = ")}) {
+                const std::string text = before + token;
+                SCOPED_TRACE(std::string(c.kind) + ": \"" + text + "\"");
+                const auto exact = std::make_unique<char[]>(text.size());
+                std::copy(text.begin(), text.end(), exact.get());
+                SourceStyler::Text t;
+                t.bytes = exact.get();
+                t.size = Pos(text.size());
+                t.docLength = t.size;
+                t.byteAt = [&exact, &t](Pos p) { return p >= 0 && p < t.size ? exact[size_t(p)] : '\0'; };
+                SourceStyler styler(words());
+                std::vector<int> styles(text.size(), -1);
+                Pos next = 0;
+                styler.style(0, t, t.docLength, [&](Pos from, const char* s, size_t count) {
+                    for (size_t i = 0; i < count; ++i)
+                        styles[size_t(from) + i] = static_cast<unsigned char>(s[i]);
+                    next = from + Pos(count);
+                });
+                ASSERT_EQ(next, t.docLength);
+                for (size_t i = before.size(); i < text.size(); ++i)
+                    ASSERT_EQ(styles[i], c.style) << "at byte " << i;
+            }
+        }
     }
 }
 

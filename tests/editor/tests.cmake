@@ -12,6 +12,8 @@ list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/ScintillaEditControlTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceColouringTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceDocumentTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceFontTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceGreyingTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceStylerTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceViewTest.cpp
 )

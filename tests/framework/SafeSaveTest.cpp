@@ -1,3 +1,4 @@
+#include "framework/FileNameBytes.h"
 #include "framework/SafeSave.h"
 
 #include <QDir>
@@ -9,6 +10,9 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -75,4 +79,48 @@ TEST(SafeSave, FailuresLeaveTheOldFileAndNoTemporary)
     EXPECT_FALSE(
         fw::saveFileSafely(dir.filePath("no/such/folder/x.c"), QByteArrayView("x"), &error));
     EXPECT_TRUE(error.startsWith("The file could not be created")) << error.toStdString();
+}
+
+// A name is its bytes: one that is not UTF-8 is written under those very
+// bytes; an existing file keeps its permissions, a link stays a link and
+// its target takes the bytes.
+TEST(SafeSave, WritesUnderTheNamesBytesAndKeepsPermissionsAndLinks)
+{
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QByteArray name = folder + "/caf\xE9.c";
+    const QString path = fw::pathOfFileNameBytes(name);
+    EXPECT_EQ(fw::fileNameBytes(path), name);
+    EXPECT_EQ(fw::fileNameForDisplay(path), dir.path() + QStringLiteral("/caf\uFFFD.c"));
+    QString error;
+    ASSERT_TRUE(fw::saveFileSafely(path, QByteArrayView("first"), &error)) << error.toStdString();
+    struct stat status {};
+    ASSERT_EQ(::stat(name.constData(), &status), 0);
+    EXPECT_EQ(status.st_size, 5);
+
+    ASSERT_EQ(::chmod(name.constData(), 0640), 0);
+    ASSERT_TRUE(fw::saveFileSafely(path, QByteArrayView("second!"), &error)) << error.toStdString();
+    ASSERT_EQ(::stat(name.constData(), &status), 0);
+    EXPECT_EQ(status.st_size, 7);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+
+    const QByteArray link = folder + "/link\xFF.c";
+    ASSERT_EQ(::symlink(name.constData(), link.constData()), 0);
+    ASSERT_TRUE(fw::saveFileSafely(fw::pathOfFileNameBytes(link), QByteArrayView("third"), &error))
+        << error.toStdString();
+    ASSERT_EQ(::lstat(link.constData(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
+    ASSERT_EQ(::stat(name.constData(), &status), 0);
+    EXPECT_EQ(status.st_size, 5);
+    // Nothing else was left beside them.
+    int entries = 0;
+    if (DIR* listing = ::opendir(folder.constData())) {
+        while (const dirent* entry = ::readdir(listing))
+            entries += entry->d_name[0] != '.';
+        ::closedir(listing);
+    }
+    EXPECT_EQ(entries, 2);
+    // (QTemporaryDir cannot remove a name that is not UTF-8.)
+    ::unlink(link.constData());
+    ::unlink(name.constData());
 }

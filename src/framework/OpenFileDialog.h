@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+
+namespace fw {
+
+// The dialog that picks a file to open. It lists a folder by the bytes of
+// its names, so a file whose name is not UTF-8 is listed (shown with U+FFFD
+// for each such byte) and opened by its very bytes; Qt's own file dialog
+// leaves such files out. Folders come first; a double click enters a
+// folder or opens a file; the filter ("C Files (*.c *.h)") narrows the
+// files shown.
+class OpenFileDialog : public QDialog {
+    Q_OBJECT
+public:
+    OpenFileDialog(QWidget* parent, const QString& caption, const QString& directory, const QStringList& filters);
+
+    QString folder() const { return m_folder; }
+    // The folder's entries as listed (display names, folders ending in "/").
+    QStringList shownEntries() const;
+    // The chosen file's path (its kept bytes included), once accepted.
+    QString selectedPath() const { return m_selected; }
+
+    void setFolder(const QString& folder);
+
+    void accept() override;
+
+private:
+    void list();
+    void activate(QListWidgetItem* item);
+    QString pathOf(const QString& name) const;
+
+    QString m_folder;
+    QString m_selected;
+    QLineEdit* m_folderEdit = nullptr;
+    QListWidget* m_entries = nullptr;
+    QComboBox* m_filters = nullptr;
+    QLineEdit* m_name = nullptr;
+};
+
+} // namespace fw
