@@ -8,6 +8,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${FUZZ_SECONDS:-25}
+"$here/tools/install-packages.sh" clang libclang-rt-14-dev
 cmake -S "$here" -B "$here/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTARN_FUZZ=ON \
   -DTARN_BUILD_TESTS=OFF -DTARN_BUILD_BENCH=OFF >/dev/null
