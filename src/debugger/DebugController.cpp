@@ -44,7 +44,8 @@ DebugController::DebugController(fw::MdiMainFrame* frame, ToolSession& tools)
     connect(&m_session, &DebugSession::statusChanged, this, &DebugController::showStatus);
     connect(&m_session, &DebugSession::ended, this, [this](const QString& why) {
         clearStopMarks();
-        m_book.clearNotSet();
+        // gdb's refusals stay in view after the session (a program that
+        // ends at once would never show them); the next start forgets them.
         m_panes->endSession(why);
         showStatus(why);
     });

@@ -212,9 +212,13 @@ TEST_F(DebugMarksTest, ConditionsAndGdbsRefusalsShowInTheMargin)
               1 << debugmargin::kNotSetBreakpointMarker);
     EXPECT_NE(marginMark(strangerView, 0), plain);
 
-    // The session's end forgets every refusal.
+    // The session's end keeps the refusals in view; the next start
+    // forgets every one of them until gdb answers again.
     press(Qt::Key_F5, Qt::ShiftModifier);
     EXPECT_EQ(debugger->session().state(), DebugSession::State::Ended);
+    EXPECT_EQ(strangerView->markersAtLine(0) & (1 << debugmargin::kNotSetBreakpointMarker),
+              1 << debugmargin::kNotSetBreakpointMarker);
+    book().clearNotSet();
     for (const QString& path : {program.source(), stranger}) {
         for (const BookBreakpoint& b : book().breakpoints(path))
             EXPECT_TRUE(b.notSet.isEmpty()) << b.line;
@@ -242,11 +246,18 @@ TEST_F(DebugMarksTest, AProgramWithoutDebugInformationRefusesEveryBreakpoint)
     EXPECT_EQ(view->markersAtLine(body - 1) & (1 << debugmargin::kNotSetBreakpointMarker),
               1 << debugmargin::kNotSetBreakpointMarker);
     EXPECT_TRUE(debugger->session().isActive());
-    // A new session tries again: the refusal is gone until gdb answers.
+    // Still said once the session is over; a new session tries again and
+    // the refusal is gone as it starts.
     press(Qt::Key_F5, Qt::ShiftModifier);
-    EXPECT_TRUE(book().breakpoints(program.source()).at(0).notSet.isEmpty());
-    EXPECT_EQ(view->markersAtLine(body - 1) & (1 << debugmargin::kBreakpointMarker),
-              1 << debugmargin::kBreakpointMarker);
+    EXPECT_FALSE(book().breakpoints(program.source()).at(0).notSet.isEmpty());
+    bool clearedAtStart = false;
+    QObject::connect(&debugger->session(), &DebugSession::stateChanged, [&](DebugSession::State state) {
+        if (state == DebugSession::State::Starting)
+            clearedAtStart = book().breakpoints(program.source()).at(0).notSet.isEmpty();
+    });
+    press(Qt::Key_F5);
+    EXPECT_TRUE(clearedAtStart);
+    press(Qt::Key_F5, Qt::ShiftModifier);
 }
 
 } // namespace
