@@ -3,14 +3,9 @@
 // built without -g, one older than its source, none at all; and what the
 // status bar says about stops and watches. Tarn's real windows on the
 // offscreen platform, the host's gcc and gdb.
-#include "DebugProgram.h"
+#include "DebuggerWindow.h"
 
-#include "app/SettingsTestEnvironment.h"
-#include "debugger/DebugController.h"
 #include "debugger/DebugPanes.h"
-#include "editor/CTarnView.h"
-#include "framework/CommandRouter.h"
-#include "framework/Document.h"
 #include "singlefile/CSourceBuildDialog.h"
 #include "tools/ModalDriver.h"
 
@@ -49,34 +44,19 @@ int lineOf(const char* marker)
     return int(kLoop.left(at).count('\n')) + 1;
 }
 
-class DebugFirstStart : public StartedTarn {
+class DebugFirstStart : public debugtest::DebuggerWindow {
 protected:
     void SetUp() override
     {
-        StartedTarn::SetUp();
+        DebuggerWindow::SetUp();
+        if (IsSkipped())
+            return;
         // Build Source's gcc finds its assembler and linker on PATH.
         qputenv("PATH", "/usr/local/bin:/usr/bin:/bin");
-        if (debugtest::gdbPath().isEmpty())
-            GTEST_SKIP() << "no gdb on this host";
-        IdeSettings settings = ideSettings();
-        settings.gdbPath = debugtest::gdbPath();
-        setIdeSettings(settings);
-        main->show();
-        QApplication::setActiveWindow(main);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(main));
-        debugger = main->debugger();
         panes = debugger->panes();
-        QObject::connect(&debugger->session(), &DebugSession::stopRefreshed,
-                         [this] { ++refreshed; });
         source = dir.filePath(QStringLiteral("loop.c"));
         ASSERT_TRUE(testsupport::writeFile(source, kLoop));
         setAge(source, 100);
-    }
-    void TearDown() override
-    {
-        if (debugger)
-            debugger->session().stop();
-        StartedTarn::TearDown();
     }
 
     // gcc as a user runs it in the source's folder: `gcc FLAGS loop.c`.
@@ -98,38 +78,19 @@ protected:
     }
     CTarnView* openWithBreakpoint(const char* marker)
     {
-        fw::Document* doc = app->openDocumentFile(source);
-        auto* view = doc ? dynamic_cast<CTarnView*>(doc->firstView()) : nullptr;
+        CTarnView* view = open(source);
         if (!view)
             return nullptr;
-        view->setFocus();
         view->setCursorPosition(lineOf(marker) - 1, 0);
         press(Qt::Key_F9);
         return view;
-    }
-    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QApplication::processEvents();
-        main->router()->updateActions();
-        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : main;
-        QTest::keyClick(focus, Qt::Key(key), modifiers);
-        QApplication::processEvents();
-    }
-    bool stoppedAt(int line)
-    {
-        const bool stopped = waitUntil([&] { return refreshed > seen; }, 20000);
-        seen = refreshed;
-        return stopped && debugger->session().lastStop().frame.line == line;
     }
     QString status() const { return main->statusBar()->currentMessage(); }
     QString file(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
     QTemporaryDir dir;
     QString source;
-    DebugController* debugger = nullptr;
     DebugPanes* panes = nullptr;
-    int refreshed = 0;
-    int seen = 0;
 };
 
 // `gcc -g -o loop loop.c`, `gcc -g loop.c` (a.out) and Tarn's own loop.exe:
