@@ -109,6 +109,9 @@ DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook
     m_breakpoints = new BreakpointsPane(session, book, this);
     breakpoints = m_breakpoints->tree();
     console = textPane("debugConsole");
+    // The session keeps gdb's transcript within its own cap; the pane keeps
+    // the newest lines, as Program Output does.
+    console->setMaximumBlockCount(kConsoleLines);
     consoleInput = inputLine("debugConsoleInput", QStringLiteral("gdb command"));
     output = textPane("debugProgramOutput");
     outputPane = new ProgramOutputPane(output, kOutputLines, this);

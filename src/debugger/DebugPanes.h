@@ -69,6 +69,8 @@ public:
 
     // Program Output keeps this many lines at most.
     static constexpr int kOutputLines = 20000;
+    // The GDB Console keeps this many lines at most.
+    static constexpr int kConsoleLines = 20000;
 
 signals:
     // A click on a frame of the Call Stack.

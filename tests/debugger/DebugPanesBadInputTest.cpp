@@ -170,3 +170,17 @@ int main(void)
 }
 
 } // namespace
+
+// gdb's console in a flood (a `print` of a huge array, a script's loop):
+// the pane keeps its newest lines within its cap.
+TEST_F(DebugPanesBadInputTest, GdbConsoleKeepsItsCap)
+{
+    QByteArray lines;
+    for (int i = 0; i < DebugPanes::kConsoleLines + 5000; ++i)
+        lines += "$" + QByteArray::number(i) + " = 42\n";
+    emit session.consoleOutput(lines);
+    EXPECT_LE(panes->console->blockCount(), DebugPanes::kConsoleLines);
+    const QString last =
+        panes->console->document()->findBlockByNumber(panes->console->blockCount() - 2).text();
+    EXPECT_EQ(last, QStringLiteral("$%1 = 42").arg(DebugPanes::kConsoleLines + 4999));
+}
