@@ -30,6 +30,8 @@ PaneColumns::PaneColumns(QTreeWidget* tree, const QString& key)
     });
     connect(tree, &QTreeWidget::itemExpanded, this, &PaneColumns::fit);
     connect(tree, &QTreeWidget::itemCollapsed, this, &PaneColumns::fit);
+    m_viewport = tree->viewport();
+    m_headerViewport = header->viewport();
     tree->viewport()->installEventFilter(this);
     header->viewport()->installEventFilter(this);
     tree->installEventFilter(this);
@@ -90,7 +92,14 @@ void PaneColumns::sectionResized(int column, int /*oldWidth*/, int newWidth)
 
 bool PaneColumns::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_tree->header()->viewport()) {
+    // Only the watched widgets as they were met at the start: while the
+    // tree is being destroyed it is no tree any more, and its parts are
+    // not asked for.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+        type != QEvent::Resize && type != QEvent::Show)
+        return false;
+    if (watched == m_headerViewport) {
         if (event->type() == QEvent::MouseButtonPress)
             m_dragging = true;
         else if (event->type() == QEvent::MouseButtonRelease) {
@@ -100,7 +109,7 @@ bool PaneColumns::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
-    const bool measured = (watched == m_tree->viewport() && event->type() == QEvent::Resize) ||
+    const bool measured = (watched == m_viewport && event->type() == QEvent::Resize) ||
                           (watched == m_tree && event->type() == QEvent::Show);
     if (measured && !m_fitting)
         fit();

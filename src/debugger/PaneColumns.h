@@ -41,6 +41,9 @@ private:
     void sectionResized(int column, int oldWidth, int newWidth);
 
     QTreeWidget* m_tree;
+    // What the filter watches, compared by address only.
+    const QObject* m_viewport = nullptr;
+    const QObject* m_headerViewport = nullptr;
     QString m_key;
     QList<int> m_user;
     bool m_fitting = false;

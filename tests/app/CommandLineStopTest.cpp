@@ -239,7 +239,13 @@ TEST_F(CommandLineStop, AClosedOutputStopsTheBuildAndItsCompilers)
     EXPECT_EQ(stopped.out, "Beginning compilation of project...\n");
     EXPECT_TRUE(stopped.err.contains("tarn: stopped by SIGPIPE")) << stopped.err.toStdString();
     EXPECT_FALSE(stopped.err.contains("cannot write")) << stopped.err.toStdString();
-    expectLeftoversGone({"stop1.gcc", "stop2.gcc", "stop1", "stop2"});
+    // A slow start (the sanitizer build) may meet the closed output before
+    // a compiler has noted itself: what did start is gone.
+    for (const char* name : {"stop1.gcc", "stop2.gcc", "stop1", "stop2"}) {
+        const qint64 pid = readFile(dir.filePath(QLatin1String(name) + ".pid")).trimmed().toLongLong();
+        if (pid > 0)
+            EXPECT_TRUE(goneSoon(pid)) << name;
+    }
     EXPECT_FALSE(QFile::exists(dir.filePath("c.o")));
 }
 

@@ -244,8 +244,15 @@ yes | tr -d '\n'
         120000));
     EXPECT_LE(mostHeld, MiStreamParser::kMaxRecordBytes);
     EXPECT_LE(process.heldBytes(), MiStreamParser::kMaxRecordBytes);
-    // Tarn's memory: the limit and some buffers, never the records.
-    EXPECT_LT(peak - before, 128 * 1024) << "KiB";
+    // Tarn's memory: the limit and some buffers, never the records (512
+    // MiB of them were written). AddressSanitizer keeps freed blocks in
+    // its quarantine (256 MiB) before they are used again.
+#if defined(__SANITIZE_ADDRESS__)
+    constexpr qint64 kAllowedKiB = (128 + 256) * 1024;
+#else
+    constexpr qint64 kAllowedKiB = 128 * 1024;
+#endif
+    EXPECT_LT(peak - before, kAllowedKiB) << "KiB";
     ASSERT_EQ(got.records.size(), 9u);
     for (size_t i = 0; i < 8; ++i) {
         EXPECT_EQ(got.records.at(i).type, MiRecordType::Malformed);
