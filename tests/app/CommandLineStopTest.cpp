@@ -243,8 +243,9 @@ TEST_F(CommandLineStop, AClosedOutputStopsTheBuildAndItsCompilers)
     // a compiler has noted itself: what did start is gone.
     for (const char* name : {"stop1.gcc", "stop2.gcc", "stop1", "stop2"}) {
         const qint64 pid = readFile(dir.filePath(QLatin1String(name) + ".pid")).trimmed().toLongLong();
-        if (pid > 0)
+        if (pid > 0) {
             EXPECT_TRUE(goneSoon(pid)) << name;
+        }
     }
     EXPECT_FALSE(QFile::exists(dir.filePath("c.o")));
 }

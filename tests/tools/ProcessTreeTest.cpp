@@ -55,8 +55,9 @@ TEST(ProcessTree, DescendantsFollowParentLinks)
         // Parents come before their children.
         for (qsizetype i = 0; i < found.size(); ++i) {
             for (const ProcessRecord& r : table) {
-                if (r.pid == found.at(i) && r.parent != c.root)
+                if (r.pid == found.at(i) && r.parent != c.root) {
                     EXPECT_LT(found.indexOf(r.parent), i) << c.root << " " << found.at(i);
+                }
             }
         }
         std::sort(found.begin(), found.end());
