@@ -600,7 +600,7 @@ PreprocessorSymbols preprocessorSymbolsOfOptions(std::string_view options)
         if (value < rest.size() && rest[value] == '=')
             symbol.value = rest.substr(value + 1);
         else if (value == rest.size())
-            symbol.value = "1"; // -DNAME
+            symbol.value.assign(1, '1'); // -DNAME
         else
             continue; // not a definition gcc takes
         symbols[name] = symbol;
