@@ -30,7 +30,7 @@ namespace {
 
 const QByteArray kMarker = "END-OF-FLOOD";
 
-// Writes `megabytes` of `unit` over and over (the last one cut) and the marker.
+// Writes `megabytes` of `unit` over and over (whole units only) and the marker.
 QByteArray programSource(const QByteArray& unitLiteral, int megabytes)
 {
     return R"(#include <stdio.h>
@@ -46,8 +46,9 @@ int main(int argc, char **argv)
         memcpy(block + used, unit, n);
         used += n;
     }
-    long long total = )" +
-           QByteArray::number(megabytes) + R"(LL << 20, written = 0;
+    /* Whole units: a sequence cut short would swallow the marker. */
+    long long total = ()" +
+           QByteArray::number(megabytes) + R"(LL << 20) / (long long)n * (long long)n, written = 0;
     while (written < total) {
         size_t chunk = used;
         if ((long long)chunk > total - written)
