@@ -95,6 +95,7 @@ ProgramOutputPane::ProgramOutputPane(QPlainTextEdit* view, int maxLines, QObject
 void ProgramOutputPane::append(QByteArrayView bytes)
 {
     m_terminal.feed(bytes);
+    m_receivedSinceRedraw = true;
     schedule();
 }
 
@@ -137,6 +138,8 @@ void ProgramOutputPane::redraw()
     if (lines.empty() && !m_terminal.openLineChanged())
         return;
 
+    QElapsedTimer cost;
+    cost.start();
     QScrollBar* bar = m_view->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
     QTextDocument* doc = m_view->document();
@@ -166,8 +169,14 @@ void ProgramOutputPane::redraw()
         bar->setValue(bar->maximum());
     m_sinceRedraw.restart();
     // A flood is drawn a slice at a time, with the event loop free between.
-    if (more)
-        m_timer.start(kRedrawMs);
+    // While the program still writes, drawing takes at most a fifth of the
+    // interface thread, which also reads the terminal; once it stops, what
+    // waits is drawn as fast as the event loop turns.
+    if (more) {
+        const qint64 spent = cost.elapsed();
+        m_timer.start(m_receivedSinceRedraw ? int(std::max<qint64>(kRedrawMs, 4 * spent)) : 0);
+    }
+    m_receivedSinceRedraw = false;
 }
 
 // The oldest lines go once the pane holds more than it keeps.

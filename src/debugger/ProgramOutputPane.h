@@ -22,7 +22,7 @@ class ProgramOutputPane : public QObject {
     Q_OBJECT
 public:
     static constexpr int kRedrawMs = 25;
-    static constexpr int kLinesPerRedraw = 2000;
+    static constexpr int kLinesPerRedraw = 1000;
     static const QString kFullScreenNote;
 
     ProgramOutputPane(QPlainTextEdit* view, int maxLines, QObject* parent = nullptr);
@@ -47,4 +47,5 @@ private:
     TerminalText m_terminal;
     QTimer m_timer;
     QElapsedTimer m_sinceRedraw;
+    bool m_receivedSinceRedraw = false;
 };
