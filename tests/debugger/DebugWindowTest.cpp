@@ -1,7 +1,7 @@
 // The integrated debugger as a user drives it: Tarn's real windows on the
 // offscreen platform, the keys of the Debug menu, the breakpoint margin, the
 // panes, on a program built by the host's gcc and run under its gdb.
-#include "DebugProgram.h"
+#include "DebuggerWindow.h"
 
 #include "app/SettingsTestEnvironment.h"
 #include "debugger/DebugController.h"
@@ -57,29 +57,13 @@ int main(void)
 }
 )";
 
-class DebugWindowTest : public StartedTarn {
+class DebugWindowTest : public debugtest::DebuggerWindow {
 protected:
     void SetUp() override
     {
-        StartedTarn::SetUp();
-        if (debugtest::gdbPath().isEmpty())
-            GTEST_SKIP() << "no gdb on this host";
-        IdeSettings settings = ideSettings();
-        settings.gdbPath = debugtest::gdbPath();
-        setIdeSettings(settings);
-        main->show();
-        QApplication::setActiveWindow(main);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(main));
-        debugger = main->debugger();
-        ASSERT_NE(debugger, nullptr);
-        panes = debugger->panes();
-        QObject::connect(&debugger->session(), &DebugSession::stopRefreshed, [this] { ++refreshed; });
-    }
-    void TearDown() override
-    {
-        if (debugger)
-            debugger->session().stop();
-        StartedTarn::TearDown();
+        DebuggerWindow::SetUp();
+        if (!IsSkipped())
+            panes = debugger->panes();
     }
 
     CTarnView* open(const Program& program)
@@ -91,23 +75,6 @@ protected:
             view->setFocus();
         return view;
     }
-    // A key as the user presses it in the focused window.
-    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        // The commands' states follow the active window before the key.
-        QApplication::processEvents();
-        main->router()->updateActions();
-        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : main;
-        QTest::keyClick(focus, Qt::Key(key), modifiers);
-        QApplication::processEvents();
-    }
-    // The next stop, shown in the windows and panes, is at the line.
-    bool stoppedAt(int line)
-    {
-        const bool stopped = waitUntil([&] { return refreshed > seen; }, 20000);
-        seen = refreshed;
-        return stopped && debugger->session().lastStop().frame.line == line;
-    }
     QTreeWidget* stack() const { return panes->stack; }
     QTreeWidgetItem* localRow(const char* name) const
     {
@@ -116,10 +83,7 @@ protected:
         return found.isEmpty() ? nullptr : found.first();
     }
 
-    DebugController* debugger = nullptr;
     DebugPanes* panes = nullptr;
-    int refreshed = 0;
-    int seen = 0;
 };
 
 TEST_F(DebugWindowTest, BreakpointStepsPanesInputAndExit)
