@@ -75,10 +75,15 @@ public:
         });
     }
 
-    void write(const QByteArray& line)
+    void writePending()
     {
+        QByteArray lines;
+        {
+            QMutexLocker lock(&m_owner.m_pendingLock);
+            lines.swap(m_owner.m_pending);
+        }
         if (m_process && !m_ending && m_process->state() == QProcess::Running)
-            m_process->write(line);
+            m_process->write(lines);
     }
 
     void end(const std::function<void()>& first)
@@ -174,8 +179,15 @@ void GdbProcess::write(const QByteArray& line)
 {
     if (m_channel->m_shared->dropped)
         return;
-    QMetaObject::invokeMethod(
-        m_channel, [channel = m_channel, line] { channel->write(line); }, Qt::QueuedConnection);
+    bool first = false;
+    {
+        QMutexLocker lock(&m_pendingLock);
+        first = m_pending.isEmpty();
+        m_pending += line;
+    }
+    if (first)
+        QMetaObject::invokeMethod(
+            m_channel, [channel = m_channel] { channel->writePending(); }, Qt::QueuedConnection);
 }
 
 void GdbProcess::end(std::function<void()> first)

@@ -3,6 +3,7 @@
 #include "debugger/MiParser.h"
 
 #include <QByteArray>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QThread>
@@ -53,7 +54,8 @@ public:
     // meanwhile reach gdb once it runs.
     void start(const QString& gdbPath);
     // Sends one command line (its line end included); nothing once gdb is
-    // gone or end() was called.
+    // gone or end() was called. Lines written in one turn of the receiver's
+    // event loop (a stop's questions) reach gdb in one write.
     void write(const QByteArray& line);
     // Returns at once; nothing is handed on after it but ended(). The
     // worker runs `first` (if any), asks gdb to exit (-gdb-exit, its input
@@ -76,4 +78,8 @@ private:
     std::atomic<qint64> m_pid{0};
     std::atomic<qsizetype> m_held{0};
     std::atomic<qint64> m_read{0};
+    // Lines written and not yet handed to the worker; one hand-over is
+    // posted while it is not empty.
+    QMutex m_pendingLock;
+    QByteArray m_pending;
 };
