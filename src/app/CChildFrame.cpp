@@ -14,20 +14,19 @@ CChildFrame::CChildFrame(fw::Document* document, fw::View* view)
 {
 }
 
-fw::MdiChildFrame* CChildFrame::create(fw::Document* document, ToolSession& tools,
+fw::MdiChildFrame* CChildFrame::create(fw::Document* document, IdeContext& context,
                                        BreakpointBook* breakpoints)
 {
-    auto* view = new CTarnView;
+    auto* view = new CTarnView(context);
     view->setBreakpointBook(breakpoints);
-    view->setToolCommands([&tools](CTarnView& source) { QuickCompile(source, tools); },
-                          [&tools](CTarnView& source) { BuildSource(source, tools); });
+    view->setToolCommands([&context](CTarnView& source) { QuickCompile(source, context); },
+                          [&context](CTarnView& source) { BuildSource(source, context); });
     return new CChildFrame(document, view);
 }
 
 void CChildFrame::contextMenuEvent(QContextMenuEvent* event)
 {
-    fw::Application* app = fw::Application::instance();
-    if (app && app->mainFrame())
-        app->mainFrame()->trackContextMenu(menu::SourceContext, event->globalPos());
+    if (fw::MdiMainFrame* main = view() ? view()->mainFrame() : nullptr)
+        main->trackContextMenu(menu::SourceContext, event->globalPos());
     event->accept();
 }

@@ -3,7 +3,7 @@
 #include "framework/MdiChildFrame.h"
 
 class BreakpointBook;
-class ToolSession;
+class IdeContext;
 
 // The frame of a source window. A context-menu request on the frame itself
 // shows the source window's context menu.
@@ -15,7 +15,7 @@ public:
     // A source window whose Quick Compile and Build Source run in the
     // session's current directory, and whose margin shows the book's
     // breakpoints (none without a book).
-    static fw::MdiChildFrame* create(fw::Document* document, ToolSession& tools,
+    static fw::MdiChildFrame* create(fw::Document* document, IdeContext& context,
                                      BreakpointBook* breakpoints = nullptr);
 
 protected:

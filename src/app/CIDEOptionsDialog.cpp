@@ -1,5 +1,7 @@
 #include "app/CIDEOptionsDialog.h"
 
+#include "settings/IdeContext.h"
+
 #include "framework/Prompts.h"
 
 #include <QCheckBox>
@@ -61,7 +63,8 @@ void exchangeCheck(QCheckBox* box, int& value, bool save)
 
 } // namespace
 
-CIDEOptionsDialog::CIDEOptionsDialog(QWidget* parent) : QDialog(parent)
+CIDEOptionsDialog::CIDEOptionsDialog(IdeContext& context, QWidget* parent)
+    : QDialog(parent), m_context(context)
 {
     setWindowTitle(QStringLiteral("Dialog"));
     buildControls();
@@ -161,7 +164,7 @@ void CIDEOptionsDialog::buildControls()
 
 void CIDEOptionsDialog::OnInitDialog()
 {
-    m_working = ideSettings();
+    m_working = m_context.settings();
     DoDataExchange(false);
 }
 
@@ -232,9 +235,9 @@ void CIDEOptionsDialog::OnSourceFont()
 void CIDEOptionsDialog::accept()
 {
     DoDataExchange(true);
-    setIdeSettings(m_working);
+    m_context.setSettings(m_working);
     // A file that cannot be written is reported there; the settings stay in
     // force for this run either way.
-    SaveSettings(this);
+    SaveSettings(m_working, this);
     QDialog::accept();
 }

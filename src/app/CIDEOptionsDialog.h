@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QStringList>
 
+class IdeContext;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -15,7 +16,8 @@ class QPushButton;
 class CIDEOptionsDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CIDEOptionsDialog(QWidget* parent = nullptr);
+    // Edits the context's settings; OK puts them in force and saves them.
+    explicit CIDEOptionsDialog(IdeContext& context, QWidget* parent = nullptr);
 
     // The dialog's working copy of the settings.
     const IdeSettings& workingCopy() const { return m_working; }
@@ -41,6 +43,7 @@ private:
     void buildControls();
     void browse(QString IdeSettings::*path, const QStringList& filters);
 
+    IdeContext& m_context;
     IdeSettings m_working;
 
     QLineEdit* m_gccPath = nullptr;

@@ -19,7 +19,7 @@
 #include "resources/CommandIds.h"
 #include "resources/TarnCommands.h"
 #include "tools/JobManager.h"
-#include "tools/ToolSession.h"
+#include "settings/IdeContext.h"
 #include "tools/StopJobs.h"
 #include "tools/ProcessTree.h"
 
@@ -34,7 +34,8 @@
 #include <QToolBar>
 #include <QUrl>
 
-CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable()), m_tools(std::make_unique<ToolSession>())
+CMainFrame::CMainFrame(fw::Application* application)
+    : fw::MdiMainFrame(&tarnCommandTable()), m_context(std::make_unique<IdeContext>(application))
 {
     setBaseTitle(QStringLiteral("Tarn"));
     setDefaultMenuResource(menu::MainFrame);
@@ -61,7 +62,7 @@ CMainFrame::CMainFrame() : fw::MdiMainFrame(&tarnCommandTable()), m_tools(std::m
 
 void CMainFrame::registerDebugger()
 {
-    m_debugger = new DebugController(this, *m_tools);
+    m_debugger = new DebugController(this, *m_context);
     for (const DebugController::Command& command : m_debugger->commands()) {
         onCommand(command.id, command.run);
         onUpdateEnabled(command.id, command.enabled);
@@ -80,7 +81,7 @@ CMainFrame::~CMainFrame()
     // worker outlives the message window.
     delete m_debugger;
     m_debugger = nullptr;
-    m_tools->jobs().stopAll();
+    m_context->jobs().stopAll();
 }
 
 void CMainFrame::setMessageView(CMessageView* view)
@@ -102,7 +103,7 @@ void CMainFrame::registerEditorSwitches()
     };
     for (const auto& [id, which] : switches) {
         onCommand(id, [this, which] { OnToggleEditorSwitch(which); });
-        onUpdateChecked(id, [which] { return ideSettings().editor.*which; });
+        onUpdateChecked(id, [this, which] { return m_context->settings().editor.*which; });
     }
 }
 
@@ -146,12 +147,12 @@ void CMainFrame::aboutToCloseChildren()
 
 void CMainFrame::OnToggleEditorSwitch(bool EditorSwitches::*which)
 {
-    IdeSettings settings = ideSettings();
+    IdeSettings settings = m_context->settings();
     settings.editor.*which = !(settings.editor.*which);
-    setIdeSettings(settings);
+    m_context->setSettings(settings);
     // A file that cannot be written is reported there; the switch stays in
     // force for this run either way.
-    SaveEditorSwitches(this);
+    SaveEditorSwitches(settings.editor, this);
     for (fw::MdiChildFrame* frame : childFrames()) {
         if (auto* view = frame->view() ? dynamic_cast<CTarnView*>(frame->view()) : nullptr)
             view->applyEditorSwitches();
@@ -160,18 +161,18 @@ void CMainFrame::OnToggleEditorSwitch(bool EditorSwitches::*which)
 
 void CMainFrame::registerStopBuild()
 {
-    onCommand(cmd::StopBuild, [this] { StopRunningJobs(m_tools->jobs()); });
-    onUpdateEnabled(cmd::StopBuild, [this] { return !m_tools->jobs().uncancelledJobs().empty(); });
+    onCommand(cmd::StopBuild, [this] { StopRunningJobs(m_context->jobs()); });
+    onUpdateEnabled(cmd::StopBuild, [this] { return !m_context->jobs().uncancelledJobs().empty(); });
     // A job that ends may disable Stop Build (one that starts comes from a
     // command, after which the states are updated anyway).
-    connect(&m_tools->jobs(), &JobManager::jobFinished, this, [this] { router()->requestUpdate(); });
+    connect(&m_context->jobs(), &JobManager::jobFinished, this, [this] { router()->requestUpdate(); });
 }
 
 bool CMainFrame::OnCreate()
 {
     createToolBar();
     createStatusBar();
-    LoadSettings(this);
+    m_context->load(this);
     return true;
 }
 
@@ -297,7 +298,7 @@ static void tileWindows(QMdiArea* area, Qt::Orientation stacking)
 void CMainFrame::tile(Qt::Orientation stacking)
 {
     fw::MdiChildFrame* messageFrame = m_messageView ? m_messageView->parentFrame() : nullptr;
-    if (!ideSettings().minimizeOnTile || !messageFrame) {
+    if (!m_context->settings().minimizeOnTile || !messageFrame) {
         tileWindows(mdiArea(), stacking);
         return;
     }
@@ -344,7 +345,7 @@ void CMainFrame::OnWindowArrange()
 
 void CMainFrame::OnViewOptions()
 {
-    CIDEOptionsDialog dialog(this);
+    CIDEOptionsDialog dialog(*m_context, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     fw::MdiChildFrame* messageFrame = m_messageView ? m_messageView->parentFrame() : nullptr;
@@ -360,7 +361,7 @@ void CMainFrame::OnViewOptions()
 
 void CMainFrame::OnLibcReference()
 {
-    const QString path = ideSettings().libcPath;
+    const QString path = m_context->settings().libcPath;
     if (path.isEmpty()) {
         fw::messageBox(this,
                        QStringLiteral("Your libc reference path doesn't seem to be set! Since this file "

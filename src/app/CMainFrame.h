@@ -12,7 +12,10 @@
 class CMessageView;
 class DebugController;
 class QLabel;
-class ToolSession;
+class IdeContext;
+namespace fw {
+class Application;
+}
 class QToolBar;
 
 // Tarn's main window: toolbar, status bar, the settings, and the commands
@@ -21,7 +24,7 @@ class QToolBar;
 class CMainFrame : public fw::MdiMainFrame {
     Q_OBJECT
 public:
-    CMainFrame();
+    explicit CMainFrame(fw::Application* application = nullptr);
     // Stops the jobs before the windows their rows go to are gone.
     ~CMainFrame() override;
 
@@ -29,9 +32,10 @@ public:
     // gcc path). Returns false when the window cannot be set up.
     bool OnCreate();
 
-    // The jobs, Tarn's current directory and what the tools used last: the
-    // main window hands it to the windows and dialogs it makes.
-    ToolSession& tools() { return *m_tools; }
+    // The settings, the message channel, the jobs, Tarn's current
+    // directory and what the tools used last: the main window hands it to
+    // the windows and dialogs it makes.
+    IdeContext& context() { return *m_context; }
     // The one message window, which stays for the whole run (F4, tiling,
     // Options bring it forward). Set once it exists.
     void setMessageView(CMessageView* view);
@@ -87,7 +91,7 @@ private:
     void tile(Qt::Orientation orientation);
     void updateLockIndicators();
 
-    std::unique_ptr<ToolSession> m_tools;
+    std::unique_ptr<IdeContext> m_context;
     QPointer<CMessageView> m_messageView;
     QToolBar* m_toolBar = nullptr;
     DebugController* m_debugger = nullptr;

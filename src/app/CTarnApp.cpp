@@ -23,7 +23,7 @@
 #include "project/CProjectDoc.h"
 #include "project/CProjectFrame.h"
 #include "resources/CommandIds.h"
-#include "tools/ToolSession.h"
+#include "settings/IdeContext.h"
 #include "tools/PathBytes.h"
 #include "tools/StopJobs.h"
 
@@ -58,10 +58,11 @@ CTarnApp::~CTarnApp()
     // No worker outlives the message window and the settings: the main
     // window's jobs are stopped first, their last rows shown, then the
     // window goes with its session.
-    if (m_mainFrame)
-        m_mainFrame->tools().jobs().stopAll();
-    FlushMessages();
-    setMessageSink(nullptr);
+    if (m_mainFrame) {
+        m_mainFrame->context().jobs().stopAll();
+        m_mainFrame->context().messages().flush();
+        m_mainFrame->context().messages().setSink(nullptr);
+    }
     CTarnView::setProjectOptionsLookup({});
     delete m_mainFrame;
 }
@@ -74,7 +75,7 @@ bool CTarnApp::InitInstance(const QStringList& arguments)
         fw::DocTemplate::Factories{[] { return new CTarnDoc; },
                                    [this](fw::Document* document) {
                                        return CChildFrame::create(
-                                           document, m_mainFrame->tools(),
+                                           document, m_mainFrame->context(),
                                            &m_mainFrame->debugger()->breakpointBook());
                                    }}));
     // A source of an open project is coloured with the project's options;
@@ -102,7 +103,7 @@ bool CTarnApp::InitInstance(const QStringList& arguments)
     addDocTemplate(std::make_unique<fw::DocTemplate>(
         menu::Project, QString::fromLatin1(kProjectDocString),
         fw::DocTemplate::Factories{[this, updateSourceColouring] {
-                                       auto* project = new CProjectDoc;
+                                       auto* project = new CProjectDoc(m_mainFrame->context().settings().debugDefault);
                                        connect(project, &CProjectDoc::projectUpdated, this, updateSourceColouring);
                                        connect(project, &fw::Document::modifiedChanged, this, updateSourceColouring);
                                        // (Gone from its template before it is deleted.)
@@ -111,13 +112,13 @@ bool CTarnApp::InitInstance(const QStringList& arguments)
                                        return project;
                                    },
                                    [this](fw::Document* document) {
-                                       return CProjectFrame::create(document, m_mainFrame->tools());
+                                       return CProjectFrame::create(document, m_mainFrame->context());
                                    }}));
     addDocTemplate(std::make_unique<fw::DocTemplate>(
         menu::Message, QString::fromLatin1(kMessageDocString),
         fw::DocTemplate::Factories{[] { return new CMessageDoc; }, &createMessageFrame}));
 
-    m_mainFrame = new CMainFrame;
+    m_mainFrame = new CMainFrame(this);
     QApplication::setWindowIcon(tarnAppIcon());
     if (!m_mainFrame->OnCreate())
         return false;
@@ -133,15 +134,15 @@ bool CTarnApp::InitInstance(const QStringList& arguments)
         return false;
     }
     m_mainFrame->setMessageView(messageView);
-    messageView->setCurrentDirectory([tools = &m_mainFrame->tools()] { return tools->directory(); });
-    setMessageSink(messageView);
+    messageView->setCurrentDirectory([tools = &m_mainFrame->context()] { return tools->directory(); });
+    messageView->installAsMessageSink(m_mainFrame->context().messages());
 
     if (!processCommandLine(arguments))
         return false;
     // Work an earlier Tarn kept when it was ended from outside.
     const QStringList recovered = TakeRecoveryNotices();
     for (qsizetype i = 0; i < recovered.size(); ++i)
-        AddMessage(recovered.at(i), i + 1 == recovered.size() ? 1 : 0);
+        m_mainFrame->context().messages().add(recovered.at(i), i + 1 == recovered.size() ? 1 : 0);
     m_endSignals = std::make_unique<StopSignals>([this](int signal) { endFromOutside(signal); });
 
     // Maximised whatever the desktop asked for; without a window manager
@@ -165,7 +166,7 @@ bool CTarnApp::processCommandLine(const QStringList& arguments)
     if (file.isEmpty()) {
         // The last session, when wanted; else (or when nothing of it is
         // left) an untitled source as ever.
-        if (!ideSettings().editor.reopenSession || reopenLastSession() == 0)
+        if (!m_mainFrame->context().settings().editor.reopenSession || reopenLastSession() == 0)
             OnFileNewSource();
         return true;
     }
@@ -174,7 +175,7 @@ bool CTarnApp::processCommandLine(const QStringList& arguments)
 
 int CTarnApp::reopenLastSession()
 {
-    const Session& session = lastSession();
+    const Session& session = m_mainFrame->context().lastSession();
     // The breakpoints first: the windows show them as they open.
     for (const SessionBreakpoint& b : session.breakpoints)
         m_mainFrame->debugger()->breakpointBook().restore(b.path, {b.line, b.enabled, b.condition});
@@ -208,7 +209,7 @@ void CTarnApp::endFromOutside(int /*signal*/)
         std::fprintf(stderr, "tarn: unsaved changes could not be kept: %s\n",
                      PathToBytes(failure).constData());
     if (m_mainFrame) {
-        StopRunningJobs(m_mainFrame->tools().jobs());
+        StopRunningJobs(m_mainFrame->context().jobs());
         m_mainFrame->debugger()->OnStopDebugging();
     }
     if (!kept.failures.isEmpty()) {

@@ -10,7 +10,7 @@
 #include "project/CProjectDoc.h"
 #include "search/FindInFiles.h"
 #include "search/FindInFilesDialog.h"
-#include "tools/ToolSession.h"
+#include "settings/IdeContext.h"
 
 #include <QFileInfo>
 #include <QMdiArea>
@@ -44,7 +44,7 @@ QString CMainFrame::DefaultFindFolder() const
     const QString folder = dynamic_cast<const CTarnDoc*>(active) ? folderOf(active) : QString();
     if (!folder.isEmpty())
         return folder;
-    QString current = m_tools->directory();
+    QString current = m_context->directory();
     if (current.size() > 1 && current.endsWith(QLatin1Char('/')))
         current.chop(1);
     return current;
@@ -68,6 +68,6 @@ void CMainFrame::OnFindInFiles()
         return;
     lastFind = dialog.request();
     lastFindSet = true;
-    StartFindInFiles(m_tools->jobs(), lastFind);
+    StartFindInFiles(m_context->jobs(), lastFind);
     router()->requestUpdate();
 }

@@ -1,6 +1,7 @@
 #include "app/HeadlessMode.h"
 
 #include "app/StopSignals.h"
+#include "messages/MessageSink.h"
 #include "editor/SourceScanner.h"
 #include "project/CommandLineBuild.h"
 #include "tools/JobManager.h"
@@ -229,7 +230,8 @@ std::optional<int> RunHeadless(const QStringList& arguments, QIODevice& out, QIO
     if (request.mode == Mode::Window)
         return std::nullopt;
     HeadlessOutput io{out, err};
-    JobManager jobs;
+    MessageChannel messages;
+    JobManager jobs(messages);
     return runRequest(request, io, jobs);
 }
 
@@ -251,7 +253,8 @@ std::optional<int> RunHeadless(int& argc, char** argv)
     }
     HeadlessOutput io{out, err};
     // The builds' jobs; a stop signal reaches them here.
-    JobManager jobs;
+    MessageChannel messages;
+    JobManager jobs(messages);
     int status = 0;
     bool outputClosed = false;
     if (isProjectBuild(request.mode)) {

@@ -4,28 +4,28 @@
 #include "singlefile/CLinkDialog.h"
 #include "singlefile/CMakeDialog.h"
 #include "singlefile/RunDebugDialogs.h"
-#include "tools/ToolSession.h"
+#include "settings/IdeContext.h"
 
 void CMainFrame::OnLink()
 {
-    CLinkDialog dialog(*m_tools, this);
+    CLinkDialog dialog(*m_context, this);
     dialog.exec();
 }
 
 void CMainFrame::OnMake()
 {
-    CMakeDialog dialog(*m_tools, this);
+    CMakeDialog dialog(*m_context, this);
     dialog.exec();
 }
 
 void CMainFrame::OnRunExecutable()
 {
-    CRunDialog dialog(*m_tools, this);
+    CRunDialog dialog(*m_context, this);
     dialog.exec();
 }
 
 void CMainFrame::OnDebug()
 {
-    CDebugDialog dialog(*m_tools, this);
+    CDebugDialog dialog(*m_context, this);
     dialog.exec();
 }

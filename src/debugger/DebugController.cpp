@@ -21,16 +21,16 @@
 #include "tools/JobManager.h"
 #include "tools/PathBytes.h"
 #include "tools/PathNames.h"
-#include "tools/ToolSession.h"
+#include "settings/IdeContext.h"
 
 #include <QDockWidget>
 #include <QStatusBar>
 
-DebugController::DebugController(fw::MdiMainFrame* frame, ToolSession& tools)
+DebugController::DebugController(fw::MdiMainFrame* frame, IdeContext& tools)
     : QObject(frame), m_frame(frame), m_tools(tools)
 {
     connect(&m_tools.jobs(), &JobManager::jobFinished, this, &DebugController::buildFinished);
-    m_panes = new DebugPanes(frame, &m_session, &m_book);
+    m_panes = new DebugPanes(frame, &m_session, &m_book, m_tools);
     auto refreshCommands = [this] { m_frame->router()->requestUpdate(); };
     connect(&m_session, &DebugSession::stateChanged, this, refreshCommands);
     connect(&m_session, &DebugSession::stateChanged, this, [this](DebugSession::State state) {
@@ -236,7 +236,7 @@ bool DebugController::buildSourceForDebugging(CTarnView& view)
     view.compileOptions.debugInfo = 1;
     if (!BuildSource(view, m_tools))
         return false;
-    FlushMessages();
+    m_tools.messages().flush();
     const fw::Document* doc = view.fw::View::document();
     const SourceProgram built = doc ? FindSourceProgram(doc->pathName()) : SourceProgram();
     if (built.program.isEmpty() || built.olderThanSource) {
@@ -293,7 +293,7 @@ void DebugController::buildFinished(int id, int status)
     m_frame->router()->requestUpdate();
     // The build's last rows and its verdict first: what follows has the
     // status bar after them.
-    FlushMessages();
+    m_tools.messages().flush();
     if (status != 0) {
         showStatus(QStringLiteral("The project did not build: debugging not started"));
         return;
@@ -310,7 +310,7 @@ bool DebugController::startSession(const QList<BreakpointRequest>& extra)
         return false;
     }
     DebugTarget target;
-    target.gdbPath = ideSettings().gdbPath.isEmpty() ? QStringLiteral("gdb") : ideSettings().gdbPath;
+    target.gdbPath = m_tools.settings().gdbPath.isEmpty() ? QStringLiteral("gdb") : m_tools.settings().gdbPath;
     target.program = program;
     target.workingDirectory = m_tools.directory();
     QList<BreakpointRequest> requests;
@@ -495,7 +495,7 @@ CTarnView* DebugController::showFrame(const DebugFrame& frame, bool markStop)
     const QString path = PathFromBytes(frame.fullname);
     if (FileTypeOf(path) != FileType::Regular)
         return nullptr;
-    fw::Application* app = fw::Application::instance();
+    fw::Application* app = m_tools.application();
     fw::Document* doc = app ? app->openDocumentFile(path) : nullptr;
     auto* view = doc && doc->firstView() ? dynamic_cast<CTarnView*>(doc->firstView()) : nullptr;
     if (!view)

@@ -13,7 +13,7 @@ class CProjectDoc;
 class CTarnView;
 class DebugPanes;
 struct SourceProgram;
-class ToolSession;
+class IdeContext;
 namespace fw {
 class MdiMainFrame;
 }
@@ -26,7 +26,7 @@ class DebugController : public QObject {
 public:
     // The program starts in the tools' current directory; a project is
     // built as a job of the tools' session.
-    DebugController(fw::MdiMainFrame* frame, ToolSession& tools);
+    DebugController(fw::MdiMainFrame* frame, IdeContext& tools);
     ~DebugController() override;
 
     // A command of the Debug menu with its handler and enabling rule; the
@@ -100,7 +100,7 @@ private:
     void breakpointToggled(const QString& path, int line, bool added);
 
     fw::MdiMainFrame* m_frame;
-    ToolSession& m_tools;
+    IdeContext& m_tools;
     int m_buildJob = 0;
     // The breakpoints the session starts with beyond the book's (Run to
     // Cursor's temporary one), kept while the build runs.

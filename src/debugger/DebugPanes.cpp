@@ -5,7 +5,7 @@
 #include "debugger/PaneColumns.h"
 #include "debugger/ProgramOutputPane.h"
 #include "editor/DebugMargin.h"
-#include "settings/IdeSettings.h"
+#include "settings/IdeContext.h"
 #include "tools/PathBytes.h"
 #include "tools/PathNames.h"
 
@@ -96,8 +96,9 @@ void markExpandable(QTreeWidgetItem* item)
 
 } // namespace
 
-DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook* book)
-    : QObject(frame), m_session(session), m_book(book)
+DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook* book,
+                       IdeContext& context)
+    : QObject(frame), m_context(context), m_session(session), m_book(book)
 {
     locals = tree({QStringLiteral("Name"), QStringLiteral("Value"), QStringLiteral("Type")}, "debugLocals");
     watch = tree({QStringLiteral("Expression"), QStringLiteral("Value")}, "debugWatch");
@@ -174,7 +175,7 @@ DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook
 
     // Each tree keeps its columns fitted; the widths the user dragged in
     // an earlier run come back.
-    const DebuggerPaneLayout& kept = lastDebuggerPaneLayout();
+    const DebuggerPaneLayout& kept = m_context.paneLayout();
     const std::pair<QTreeWidget*, const char*> panes[] = {
         {locals, "Locals"}, {watch, "Watch"}, {stack, "Call Stack"}, {breakpoints, "Breakpoints"}};
     for (const auto& [widget, key] : panes) {
@@ -250,7 +251,7 @@ void DebugPanes::layOutOnFirstShow()
     if (m_laidOut)
         return;
     m_laidOut = true;
-    const QByteArray state = lastDebuggerPaneLayout().docks;
+    const QByteArray state = m_context.paneLayout().docks;
     if (state.isEmpty())
         return;
     auto* frame = static_cast<QMainWindow*>(parent());
@@ -304,12 +305,13 @@ bool DebugPanes::saveLayout(QWidget* parent)
 {
     if (!m_laidOut && !m_columnsDragged)
         return true;
-    DebuggerPaneLayout layout = lastDebuggerPaneLayout();
+    DebuggerPaneLayout layout = m_context.paneLayout();
     if (m_laidOut)
         layout.docks = static_cast<QMainWindow*>(this->parent())->saveState(kLayoutVersion);
     layout.columns.clear();
     for (const PaneColumns* columns : m_columns)
         layout.columns.insert(columns->key(), columns->userWidths());
+    m_context.setPaneLayout(layout);
     return SaveDebuggerPaneLayout(layout, parent);
 }
 

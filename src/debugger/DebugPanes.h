@@ -7,6 +7,7 @@
 
 class BreakpointBook;
 class BreakpointsPane;
+class IdeContext;
 class DebugSession;
 class PaneColumns;
 class ProgramOutputPane;
@@ -28,7 +29,8 @@ public:
     // The session and the book must outlive the panes: their owner deletes
     // the panes first (DebugController does). The docks are the frame's
     // children and go with the panes.
-    DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook* book);
+    // The context keeps the layout read at the start and what is saved.
+    DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook* book, IdeContext& context);
     ~DebugPanes() override;
 
     // Shows every pane (a session starts) and clears the two text panes.
@@ -79,6 +81,7 @@ signals:
     void breakpointChosen(const QString& path, int line);
 
 private:
+    IdeContext& m_context;
     QDockWidget* addDock(QMainWindow* frame, const QString& title, const char* name,
                          QWidget* content, Qt::DockWidgetArea area);
     void refreshLocals();

@@ -1,6 +1,6 @@
 #include "editor/CTarnView.h"
 
-#include "settings/IdeSettings.h"
+#include "settings/IdeContext.h"
 #include "editor/CSourceLexer.h"
 #include "editor/CTarnDoc.h"
 #include "editor/DebugMargin.h"
@@ -26,12 +26,6 @@
 #include <QMenu>
 
 namespace {
-
-fw::MdiMainFrame* mainFrame()
-{
-    fw::Application* app = fw::Application::instance();
-    return app ? app->mainFrame() : nullptr;
-}
 
 // QScintilla's accessibility support turns byte positions into character
 // counts from the start of the text on every insertion, deletion and screen
@@ -64,11 +58,11 @@ void keepKeystrokesCheap(QsciScintillaBase* control)
 
 } // namespace
 
-CTarnView::CTarnView(QWidget* parent)
-    : QsciScintilla(parent), m_editControl(std::make_unique<ScintillaEditControl>(this))
+CTarnView::CTarnView(const IdeContext& context, QWidget* parent)
+    : QsciScintilla(parent), m_context(context), m_editControl(std::make_unique<ScintillaEditControl>(this))
 {
     // Build settings start afresh with every window.
-    compileOptions.debugInfo = ideSettings().debugDefault;
+    compileOptions.debugInfo = m_context.settings().debugDefault;
 
     colourAs(wantedKind());
     setUtf8(true);
@@ -169,7 +163,7 @@ void CTarnView::registerCommands()
 
     // Undo, Cut, Copy and Paste follow the text and the selection (the
     // refresh is coalesced to one per turn of the event loop).
-    auto refreshCommands = [] {
+    auto refreshCommands = [this] {
         if (fw::MdiMainFrame* frame = mainFrame())
             frame->router()->requestUpdate();
     };
@@ -215,7 +209,7 @@ void CTarnView::onInitialUpdate()
 
 void CTarnView::applySourceFont()
 {
-    const QFont& font = ideSettings().sourceFont;
+    const QFont& font = m_context.settings().sourceFont;
     // Every style in the source font, colours only; the lexer passes each
     // style's new font on to the control. (Attaching the lexer again would
     // restyle the whole text, seconds on a big file.)
@@ -307,7 +301,7 @@ void CTarnView::colourAs(SourceKind kind)
 
 SourceKind CTarnView::wantedKind() const
 {
-    if (!ideSettings().editor.syntaxColouring)
+    if (!m_context.settings().editor.syntaxColouring)
         return SourceKind::Text;
     // An untitled window (and one not yet in a document) holds C.
     const CTarnDoc* doc = sourceDocument();
@@ -322,7 +316,7 @@ void CTarnView::applyEditorSwitches()
 
 void CTarnView::fitNumberMargin()
 {
-    if (!ideSettings().editor.lineNumbers) {
+    if (!m_context.settings().editor.lineNumbers) {
         m_numberDigits = 0;
         if (marginWidth(0) != 0)
             setMarginWidth(0, 0);

@@ -22,6 +22,7 @@
 #include <memory>
 
 class BreakpointBook;
+class IdeContext;
 class CTarnDoc;
 enum class StatementTemplate;
 class FindReplaceDialog;
@@ -35,7 +36,8 @@ class CTarnView : public QsciScintilla, public fw::View, public LineSelectable {
 public:
     static constexpr int kMaxLinkEntries = ::kMaxLinkEntries;
 
-    explicit CTarnView(QWidget* parent = nullptr);
+    // The context gives the settings the view follows; it outlives the view.
+    explicit CTarnView(const IdeContext& context, QWidget* parent = nullptr);
     ~CTarnView() override;
 
     QWidget* widget() override { return this; }
@@ -180,6 +182,7 @@ private:
     // Digits the line-number margin is wide enough for.
     int m_numberDigits = 0;
     bool m_numberCheckPending = false;
+    const IdeContext& m_context;
     std::unique_ptr<ScintillaEditControl> m_editControl;
     QPointer<FindReplaceDialog> m_findDialog;
     QPointer<BreakpointBook> m_breakpointBook;

@@ -2,7 +2,7 @@
 // dates, Go To Line and Go To Function.
 #include "editor/CTarnView.h"
 
-#include "settings/IdeSettings.h"
+#include "settings/IdeContext.h"
 #include "editor/CFunctionDialog.h"
 #include "editor/CGotoLineDialog.h"
 #include "editor/CTarnDoc.h"
@@ -86,7 +86,7 @@ void CTarnView::OnChar(int character)
         typed = char(character);
     else
         return;
-    const IdeSettings& settings = ideSettings();
+    const IdeSettings& settings = m_context.settings();
     ApplyTypingRules(*m_editControl, typed,
                      {settings.keepLevelAfterSemicolon == 1, settings.moveBraces == 1});
 }

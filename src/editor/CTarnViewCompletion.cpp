@@ -10,12 +10,6 @@
 
 namespace {
 
-fw::MdiMainFrame* mainFrame()
-{
-    fw::Application* app = fw::Application::instance();
-    return app ? app->mainFrame() : nullptr;
-}
-
 // The window of names (the project) that was active last, if any is open.
 const CompletionNameSource* activeNameSource(fw::MdiMainFrame* frame)
 {

@@ -15,14 +15,9 @@
 
 namespace fw {
 
-namespace {
-Application* g_application = nullptr;
-}
-
 Application::Application(const QString& registryKey, const QString& appName, int recentFileCount)
     : m_recentFiles(registryKey, appName, recentFileCount)
 {
-    g_application = this;
     m_recentFiles.load();
     onCommand(id::FileOpen, [this] { onFileOpen(); });
     for (int i = 0; i < recentFileCount; ++i) {
@@ -42,19 +37,18 @@ Application::Application(const QString& registryKey, const QString& appName, int
     });
 }
 
-Application::~Application()
-{
-    if (g_application == this)
-        g_application = nullptr;
-}
+Application::~Application() = default;
 
-Application* Application::instance()
+void Application::setMainFrame(MdiMainFrame* frame)
 {
-    return g_application;
+    m_mainFrame = frame;
+    if (frame)
+        frame->setApplication(this);
 }
 
 void Application::addDocTemplate(std::unique_ptr<DocTemplate> docTemplate)
 {
+    docTemplate->setApplication(this);
     m_templates.push_back(std::move(docTemplate));
 }
 

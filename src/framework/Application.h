@@ -23,13 +23,13 @@ public:
     Application(const QString& registryKey, const QString& appName, int recentFileCount);
     ~Application() override;
 
-    static Application* instance();
 
     void addDocTemplate(std::unique_ptr<DocTemplate> docTemplate);
     const std::vector<std::unique_ptr<DocTemplate>>& docTemplates() const { return m_templates; }
 
     MdiMainFrame* mainFrame() const { return m_mainFrame; }
-    void setMainFrame(MdiMainFrame* frame) { m_mainFrame = frame; }
+    // The main window, which is told of its application.
+    void setMainFrame(MdiMainFrame* frame);
 
     RecentFileList& recentFiles() { return m_recentFiles; }
 

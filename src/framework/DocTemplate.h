@@ -7,6 +7,7 @@
 
 namespace fw {
 
+class Application;
 class Document;
 class MdiChildFrame;
 class View;
@@ -48,7 +49,13 @@ public:
     const QList<Document*>& documents() const { return m_documents; }
     void removeDocument(Document* document);
 
+    // The application the type is registered with (set when it is added);
+    // nullptr for a type used alone.
+    Application* application() const { return m_application; }
+    void setApplication(Application* application) { m_application = application; }
+
 private:
+    Application* m_application = nullptr;
     int m_resourceId;
     QStringList m_fields;
     Factories m_factories;

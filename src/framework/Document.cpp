@@ -33,8 +33,8 @@ void Document::setPathName(const QString& path, bool addToRecent)
     m_pathName = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     // (A byte of the name that is not UTF-8 shows as U+FFFD.)
     setTitle(fileNameForDisplay(QFileInfo(m_pathName).fileName()));
-    if (addToRecent && Application::instance())
-        Application::instance()->recentFiles().add(m_pathName);
+    if (Application* app = m_template ? m_template->application() : nullptr; addToRecent && app)
+        app->recentFiles().add(m_pathName);
 }
 
 void Document::setTitle(const QString& title)

@@ -1,6 +1,7 @@
 #include "framework/MdiChildFrame.h"
 
 #include "framework/Application.h"
+#include "framework/DocTemplate.h"
 #include "framework/Document.h"
 #include "framework/MdiMainFrame.h"
 #include "framework/StandardIds.h"
@@ -57,7 +58,9 @@ Document* MdiChildFrame::document() const
 
 void MdiChildFrame::initialUpdate(bool makeVisible)
 {
-    MdiMainFrame* main = Application::instance() ? Application::instance()->mainFrame() : nullptr;
+    const Document* doc = document();
+    const Application* app = doc && doc->docTemplate() ? doc->docTemplate()->application() : nullptr;
+    MdiMainFrame* main = app ? app->mainFrame() : nullptr;
     if (!mdiArea() && main)
         main->mdiArea()->addSubWindow(this);
     if (!m_style.initialSize.isValid() && mdiArea()) {

@@ -67,8 +67,8 @@ QList<CommandTarget*> MdiMainFrame::commandChain() const
 {
     QList<CommandTarget*> chain;
     chain << const_cast<MdiMainFrame*>(this);
-    if (Application* app = Application::instance())
-        chain << app;
+    if (m_application)
+        chain << m_application;
     return chain;
 }
 
@@ -215,8 +215,7 @@ static void removeEntries(QMenu* menu, const char* property)
 void MdiMainFrame::fillRecentFiles(QMenu* menu, QAction* marker)
 {
     removeEntries(menu, "recentFileEntry");
-    Application* app = Application::instance();
-    const QStringList files = app ? app->recentFiles().files() : QStringList();
+    const QStringList files = m_application ? m_application->recentFiles().files() : QStringList();
     marker->setVisible(files.isEmpty());
     int index = 0;
     for (const QString& file : files) {
@@ -430,7 +429,7 @@ void MdiMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    Application* app = Application::instance();
+    Application* app = m_application;
     if (app && !app->saveAllModified()) {
         event->ignore();
         return;

@@ -14,6 +14,7 @@ class QMenu;
 
 namespace fw {
 
+class Application;
 class CommandRouter;
 class Document;
 class MdiChildFrame;
@@ -29,6 +30,10 @@ public:
     ~MdiMainFrame() override;
 
     QMdiArea* mdiArea() const { return m_mdiArea; }
+    // The application whose main window this is (Application::setMainFrame);
+    // nullptr for a window used alone.
+    Application* application() const { return m_application; }
+    void setApplication(Application* application) { m_application = application; }
     CommandRouter* router() const { return m_router; }
     const CommandTable* commandTable() const { return m_table; }
 
@@ -90,6 +95,7 @@ protected:
     virtual void aboutToCloseChildren() {}
 
 private:
+    Application* m_application = nullptr;
     QMenu* buildMenu(const MenuItem& popup, QWidget* parent);
     void fillRecentFiles(QMenu* menu, QAction* marker);
     void fillWindowList(QMenu* menu, QAction* marker);

@@ -6,8 +6,10 @@ class QWidget;
 
 namespace fw {
 
+class Application;
 class Document;
 class MdiChildFrame;
+class MdiMainFrame;
 
 // A view shows a document inside a child frame. Views are widgets of
 // different kinds (an editor, a tree, a list), so this is a mix-in: the
@@ -18,6 +20,10 @@ public:
 
     Document* document() const { return m_document; }
     MdiChildFrame* parentFrame() const { return m_frame; }
+    // The application the document's type is registered with, and its main
+    // window; nullptr for a view used alone.
+    Application* application() const;
+    MdiMainFrame* mainFrame() const;
     virtual QWidget* widget() = 0;
 
     // Runs once after the frame is created and the document loaded; also

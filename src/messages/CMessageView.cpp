@@ -28,13 +28,14 @@ CMessageView::CMessageView(QWidget* parent) : MessageListWidget(parent)
 
 CMessageView::~CMessageView()
 {
-    if (messageSink() == this)
-        setMessageSink(nullptr);
+    if (m_channel && m_channel->sink() == this)
+        m_channel->setSink(nullptr);
 }
 
-void CMessageView::installAsMessageSink()
+void CMessageView::installAsMessageSink(MessageChannel& channel)
 {
-    setMessageSink(this);
+    m_channel = &channel;
+    channel.setSink(this);
 }
 
 void CMessageView::onInitialUpdate()
@@ -79,8 +80,7 @@ QString CMessageView::currentDirectory() const
 
 void CMessageView::ShowStatus(const QString& text)
 {
-    fw::Application* app = fw::Application::instance();
-    if (fw::MdiMainFrame* main = app ? app->mainFrame() : nullptr)
+    if (fw::MdiMainFrame* main = mainFrame())
         main->showLastingStatus(text, 10000);
 }
 
@@ -109,7 +109,7 @@ void CMessageView::OnDoubleClick()
     if (!location)
         return;
     location->fileName = rowFile(row, location->fileName);
-    fw::Application* app = fw::Application::instance();
+    fw::Application* app = application();
     if (!app)
         return;
     // Only a source window can show the line: a diagnostic naming a file of
@@ -170,8 +170,7 @@ void CMessageView::OnContextMenu(const QPoint& globalPos)
 {
     if (fw::MdiChildFrame* frame = parentFrame())
         frame->activate();
-    fw::Application* app = fw::Application::instance();
-    if (fw::MdiMainFrame* main = app ? app->mainFrame() : nullptr)
+    if (fw::MdiMainFrame* main = mainFrame())
         main->trackContextMenu(menu::MessageContext, globalPos);
 }
 

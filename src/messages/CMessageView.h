@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class MessageChannel;
 class TipChooser;
 
 // The view of the message window: the one log every tool and command writes
@@ -59,8 +60,8 @@ public:
     // Activates the message window and shows its context menu.
     void OnContextMenu(const QPoint& globalPos);
 
-    // Makes this view the target of AddMessage and ClearMessages.
-    void installAsMessageSink();
+    // Makes this view the channel's sink, until the view goes away.
+    void installAsMessageSink(MessageChannel& channel);
     // The chooser OnTip draws from (the program's one unless set).
     void setTipChooser(TipChooser* chooser) { m_tipChooser = chooser; }
     // Tarn's current directory, which rows without a folder of their own
@@ -73,6 +74,7 @@ protected:
 private:
     QString currentDirectory() const;
 
+    MessageChannel* m_channel = nullptr;
     TipChooser* m_tipChooser = nullptr;
     std::function<QString()> m_currentDirectory;
     bool m_initialised = false;

@@ -12,14 +12,6 @@
 
 namespace {
 
-// Guards the sink, the queue and the drain flag. Held while posting to the
-// sink's object and while the sink is replaced, so a sink being removed (the
-// view going away) is never posted to.
-std::mutex g_mutex;
-MessageSink* g_sink = nullptr;
-std::deque<MessageEntry> g_queue;
-bool g_drainPosted = false;
-
 // Time the sink's thread spends on queued entries before it lets other
 // events in.
 constexpr qint64 kSliceMs = 8;
@@ -45,135 +37,141 @@ bool onSinkThread(MessageSink* sink)
     return QThread::currentThread() == sink->sinkObject()->thread();
 }
 
-void drainSlice();
+} // namespace
 
-// Asks the sink's thread to drain (g_mutex held).
-void postDrain()
-{
-    if (g_drainPosted || !g_sink)
-        return;
-    g_drainPosted = true;
-    QMetaObject::invokeMethod(g_sink->sinkObject(), &drainSlice, Qt::QueuedConnection);
-}
+// The sink, the queue and the drain flag, guarded by one mutex. Held while
+// posting to the sink's object and while the sink is replaced, so a sink
+// being removed (the view going away) is never posted to. A drain posted to
+// the sink's thread holds the state weakly: a channel gone meanwhile is
+// left alone.
+struct MessageChannel::State : std::enable_shared_from_this<MessageChannel::State> {
+    std::mutex mutex;
+    MessageSink* sink = nullptr;
+    std::deque<MessageEntry> queue;
+    bool drainPosted = false;
 
-// Takes up to a chunk of queued entries (g_mutex held): 256 entries (at
-// most limit), or fewer when stream rows make up 64 KiB.
-std::vector<MessageEntry> takeChunk(size_t limit = 256)
-{
-    std::vector<MessageEntry> taken;
-    qsizetype bytes = 0;
-    limit = std::min<size_t>(limit, 256);
-    while (!g_queue.empty() && taken.size() < limit && bytes < MessageBatcher::kBatchBytes) {
-        bytes += g_queue.front().bytes.size();
-        taken.push_back(std::move(g_queue.front()));
-        g_queue.pop_front();
+    // Asks the sink's thread to drain (mutex held).
+    void postDrain()
+    {
+        if (drainPosted || !sink)
+            return;
+        drainPosted = true;
+        QMetaObject::invokeMethod(
+            sink->sinkObject(),
+            [weak = weak_from_this()] {
+                if (const std::shared_ptr<State> state = weak.lock())
+                    state->drain(true);
+            },
+            Qt::QueuedConnection);
     }
-    return taken;
-}
 
-// Delivers queued entries on the sink's thread. A sliced drain (the posted
-// one) stops after a slice of time and posts itself again for the rest;
-// while it is pending, workers post no second drain. An unsliced drain
-// delivers the whole queue now.
-void drain(bool sliced)
-{
-    QElapsedTimer slice;
-    slice.start();
-    for (;;) {
+    // Takes up to a chunk of queued entries (mutex held): 256 entries (at
+    // most limit), or fewer when stream rows make up 64 KiB.
+    std::vector<MessageEntry> takeChunk(size_t limit = 256)
+    {
         std::vector<MessageEntry> taken;
-        MessageSink* sink = nullptr;
-        {
-            std::lock_guard<std::mutex> lock(g_mutex);
-            sink = g_sink;
-            if (!sink)
-                g_queue.clear();
-            if (g_queue.empty()) {
-                if (sliced)
-                    g_drainPosted = false;
-                return;
-            }
-            if (sliced && slice.elapsed() >= kSliceMs) {
-                g_drainPosted = false;
-                postDrain();
-                return;
-            }
-            taken = takeChunk();
+        qsizetype bytes = 0;
+        limit = std::min<size_t>(limit, 256);
+        while (!queue.empty() && taken.size() < limit && bytes < MessageBatcher::kBatchBytes) {
+            bytes += queue.front().bytes.size();
+            taken.push_back(std::move(queue.front()));
+            queue.pop_front();
         }
-        for (const MessageEntry& entry : taken)
-            apply(sink, entry);
+        return taken;
     }
-}
 
-void drainSlice()
-{
-    drain(true);
-}
+    // Delivers queued entries on the sink's thread. A sliced drain (the
+    // posted one) stops after a slice of time and posts itself again for
+    // the rest; while it is pending, workers post no second drain. An
+    // unsliced drain delivers the whole queue now.
+    void drain(bool sliced)
+    {
+        QElapsedTimer slice;
+        slice.start();
+        for (;;) {
+            std::vector<MessageEntry> taken;
+            MessageSink* target = nullptr;
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                target = sink;
+                if (!target)
+                    queue.clear();
+                if (queue.empty()) {
+                    if (sliced)
+                        drainPosted = false;
+                    return;
+                }
+                if (sliced && slice.elapsed() >= kSliceMs) {
+                    drainPosted = false;
+                    postDrain();
+                    return;
+                }
+                taken = takeChunk();
+            }
+            for (const MessageEntry& entry : taken)
+                apply(target, entry);
+        }
+    }
 
-void drainAll()
-{
-    drain(false);
-}
+    // Delivers the first count queued entries (the ones posted before and
+    // with an entry the sink's thread adds itself), for at most a slice of
+    // time: a worker that keeps posting must not hold the caller until the
+    // queue is empty, nor may a long backlog. What is left goes with the
+    // posted drain, in order.
+    void drainUpTo(size_t count)
+    {
+        QElapsedTimer slice;
+        slice.start();
+        while (count > 0) {
+            std::vector<MessageEntry> taken;
+            MessageSink* target = nullptr;
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                target = sink;
+                if (!target)
+                    queue.clear();
+                if (queue.empty())
+                    return;
+                if (slice.elapsed() >= kSliceMs) {
+                    postDrain();
+                    return;
+                }
+                taken = takeChunk(count);
+            }
+            count -= taken.size();
+            for (const MessageEntry& entry : taken)
+                apply(target, entry);
+        }
+    }
 
-// Delivers the first count queued entries (the ones posted before and with
-// an entry the sink's thread adds itself), for at most a slice of time: a
-// worker that keeps posting must not hold the caller until the queue is
-// empty, nor may a long backlog. What is left goes with the posted drain,
-// in order.
-void drainUpTo(size_t count)
-{
-    QElapsedTimer slice;
-    slice.start();
-    while (count > 0) {
-        std::vector<MessageEntry> taken;
-        MessageSink* sink = nullptr;
-        {
-            std::lock_guard<std::mutex> lock(g_mutex);
-            sink = g_sink;
-            if (!sink)
-                g_queue.clear();
-            if (g_queue.empty())
-                return;
-            if (slice.elapsed() >= kSliceMs) {
-                postDrain();
+    void deliver(std::vector<MessageEntry> entries)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        MessageSink* target = sink;
+        if (!target)
+            return;
+        if (onSinkThread(target)) {
+            const bool queued = !queue.empty();
+            if (!queued) {
+                // Nothing waits ahead of these: act at once. The sink lives
+                // on this thread, so it cannot go away meanwhile.
+                lock.unlock();
+                for (const MessageEntry& entry : entries)
+                    apply(target, entry);
                 return;
             }
-            taken = takeChunk(count);
-        }
-        count -= taken.size();
-        for (const MessageEntry& entry : taken)
-            apply(sink, entry);
-    }
-}
-
-void deliver(std::vector<MessageEntry> entries)
-{
-    std::unique_lock<std::mutex> lock(g_mutex);
-    MessageSink* sink = g_sink;
-    if (!sink)
-        return;
-    if (onSinkThread(sink)) {
-        const bool queued = !g_queue.empty();
-        if (!queued) {
-            // Nothing waits ahead of these: act at once. The sink lives on
-            // this thread, so it cannot go away meanwhile.
+            const size_t upTo = queue.size() + entries.size();
+            for (MessageEntry& entry : entries)
+                queue.push_back(std::move(entry));
             lock.unlock();
-            for (const MessageEntry& entry : entries)
-                apply(sink, entry);
+            drainUpTo(upTo);
             return;
         }
-        const size_t upTo = g_queue.size() + entries.size();
         for (MessageEntry& entry : entries)
-            g_queue.push_back(std::move(entry));
-        lock.unlock();
-        drainUpTo(upTo);
-        return;
+            queue.push_back(std::move(entry));
+        postDrain();
     }
-    for (MessageEntry& entry : entries)
-        g_queue.push_back(std::move(entry));
-    postDrain();
-}
-
-} // namespace
+};
 
 void MessageSink::AppendStreamRows(const QByteArray& bytes, bool streamEnd)
 {
@@ -181,48 +179,52 @@ void MessageSink::AppendStreamRows(const QByteArray& bytes, bool streamEnd)
                      [this](QByteArrayView row) { AppendLine(RowText(row), 0); });
 }
 
-MessageSink* setMessageSink(MessageSink* sink)
+MessageChannel::MessageChannel() : m_state(std::make_shared<State>()) {}
+
+MessageChannel::~MessageChannel() = default;
+
+MessageSink* MessageChannel::setSink(MessageSink* sink)
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    MessageSink* previous = g_sink;
-    g_sink = sink;
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    MessageSink* previous = m_state->sink;
+    m_state->sink = sink;
     // A drain posted to the previous sink's object may never run.
-    g_drainPosted = false;
-    if (!g_queue.empty())
-        postDrain();
+    m_state->drainPosted = false;
+    if (!m_state->queue.empty())
+        m_state->postDrain();
     return previous;
 }
 
-MessageSink* messageSink()
+MessageSink* MessageChannel::sink() const
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    return g_sink;
+    std::lock_guard<std::mutex> lock(m_state->mutex);
+    return m_state->sink;
 }
 
-void AddMessage(QString text, int withSeparator)
+void MessageChannel::add(QString text, int withSeparator)
 {
     std::vector<MessageEntry> entries(1);
     entries[0].text = std::move(text);
     entries[0].withSeparator = withSeparator;
-    deliver(std::move(entries));
+    m_state->deliver(std::move(entries));
 }
 
-void ClearMessages()
+void MessageChannel::clear()
 {
     std::vector<MessageEntry> entries(1);
     entries[0].kind = MessageEntry::Kind::Clear;
-    deliver(std::move(entries));
+    m_state->deliver(std::move(entries));
 }
 
-void PostMessages(std::vector<MessageEntry> entries)
+void MessageChannel::post(std::vector<MessageEntry> entries)
 {
     if (!entries.empty())
-        deliver(std::move(entries));
+        m_state->deliver(std::move(entries));
 }
 
-void FlushMessages()
+void MessageChannel::flush()
 {
-    drainAll();
+    m_state->drain(false);
 }
 
 void MessageBatcher::started()
@@ -293,7 +295,7 @@ void MessageBatcher::post()
         if (entry.kind == MessageEntry::Kind::Rows && entry.bytes.capacity() > entry.bytes.size() + 4096)
             entry.bytes.squeeze();
     }
-    PostMessages(std::move(entries));
+    m_channel.post(std::move(entries));
 }
 
 void MessageBatcher::release()

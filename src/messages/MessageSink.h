@@ -5,9 +5,10 @@
 #include <QElapsedTimer>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
-// Where AddMessage and ClearMessages deliver: the message window's view, a
+// Where the message channel delivers: the message window's view, a
 // writer to standard output in the headless mode, or a recorder in tests.
 // Its methods run on the thread that owns the sink's object.
 class MessageSink {
@@ -32,10 +33,6 @@ public:
     virtual class QObject* sinkObject() = 0;
 };
 
-// Installs the sink (nullptr removes it); returns the previous one.
-MessageSink* setMessageSink(MessageSink* sink);
-MessageSink* messageSink();
-
 // One message-window operation: append a row (with a separator row after
 // it when withSeparator is 1), delete every row, or append the rows of a
 // piece of a tool's output stream (Rows: the raw bytes, complete lines only
@@ -53,22 +50,44 @@ struct MessageEntry {
     QString directory;
 };
 
-// Every thread reports through one ordered queue: entries reach the sink in
-// the order they were posted, whatever thread posted them, so a Clear or a
-// heading never overtakes rows posted before it, and the entries of one
-// post stay together. The sink's thread takes them in slices of a few
-// milliseconds, so a flood of rows never stalls its event loop.
+// The road to the message window: every thread reports through one
+// ordered queue, and entries reach the sink in the order they were posted,
+// whatever thread posted them, so a Clear or a heading never overtakes rows
+// posted before it, and the entries of one post stay together. The sink's
+// thread takes them in slices of a few milliseconds, so a flood of rows
+// never stalls its event loop. The IDE's tool session owns one (the
+// command-line mode has its own); it is handed to whatever reports.
 //
-// On the sink's thread with nothing queued, AddMessage and ClearMessages act
-// at once; with entries queued they are delivered after them, at once when
-// the entries ahead take less than a slice of time, else by the next
-// slices (a worker that keeps posting never holds the caller).
-void AddMessage(QString text, int withSeparator);
-void ClearMessages();
-// Posts entries in one piece (any thread).
-void PostMessages(std::vector<MessageEntry> entries);
-// Delivers everything queued now (sink's thread only).
-void FlushMessages();
+// On the sink's thread with nothing queued, add() and clear() act at once;
+// with entries queued they are delivered after them, at once when the
+// entries ahead take less than a slice of time, else by the next slices (a
+// worker that keeps posting never holds the caller). Without a sink,
+// entries are dropped.
+class MessageChannel {
+public:
+    MessageChannel();
+    ~MessageChannel();
+    MessageChannel(const MessageChannel&) = delete;
+    MessageChannel& operator=(const MessageChannel&) = delete;
+
+    // Installs the sink (nullptr removes it); returns the previous one.
+    MessageSink* setSink(MessageSink* sink);
+    MessageSink* sink() const;
+
+    // Appends a row, with a separator row after it when withSeparator is 1
+    // (any thread).
+    void add(QString text, int withSeparator);
+    // Deletes every row (any thread).
+    void clear();
+    // Posts entries in one piece (any thread).
+    void post(std::vector<MessageEntry> entries);
+    // Delivers everything queued now (sink's thread only).
+    void flush();
+
+private:
+    struct State;
+    std::shared_ptr<State> m_state;
+};
 
 // Collects a worker's rows and posts them in batches: when 64 KiB of text
 // have gathered or 20 ms have passed since the oldest unsent entry. Posts
@@ -80,8 +99,8 @@ void FlushMessages();
 class MessageBatcher {
 public:
     enum class Hold { Held };
-    MessageBatcher() = default;
-    explicit MessageBatcher(Hold) : m_held(true) {}
+    explicit MessageBatcher(MessageChannel& channel) : m_channel(channel) {}
+    MessageBatcher(MessageChannel& channel, Hold) : m_channel(channel), m_held(true) {}
     ~MessageBatcher() { release(); }
     MessageBatcher(const MessageBatcher&) = delete;
     MessageBatcher& operator=(const MessageBatcher&) = delete;
@@ -107,6 +126,7 @@ public:
 private:
     void started();
 
+    MessageChannel& m_channel;
     std::vector<MessageEntry> m_entries;
     qsizetype m_bytes = 0;
     QElapsedTimer m_age;

@@ -1,15 +1,14 @@
 #include "project/CProjectDoc.h"
 
-#include "settings/IdeSettings.h"
 #include "project/ProjectFileCodec.h"
 
-CProjectDoc::CProjectDoc() = default;
+CProjectDoc::CProjectDoc(int debugDefault) : m_debugDefault(debugDefault) {}
 
 bool CProjectDoc::onNewDocument()
 {
     if (!fw::Document::onNewDocument())
         return false;
-    m_project = NewProjectFile(ideSettings().debugDefault);
+    m_project = NewProjectFile(m_debugDefault);
     return true;
 }
 

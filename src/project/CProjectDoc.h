@@ -9,7 +9,9 @@
 class CProjectDoc : public fw::Document {
     Q_OBJECT
 public:
-    CProjectDoc();
+    // A new project gets debug information on when debugDefault is 1 (the
+    // setting of that name).
+    explicit CProjectDoc(int debugDefault = 0);
 
     const ProjectFile& project() const { return m_project; }
     // For the editing commands; they mark the document modified themselves.
@@ -28,5 +30,6 @@ protected:
     bool writeFile(const QString& path, QString* error) override;
 
 private:
+    int m_debugDefault = 0;
     ProjectFile m_project;
 };

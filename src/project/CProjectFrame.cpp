@@ -18,7 +18,7 @@ fw::MdiChildFrame::Style CProjectFrame::frameStyle()
     return style;
 }
 
-fw::MdiChildFrame* CProjectFrame::create(fw::Document* document, ToolSession& tools)
+fw::MdiChildFrame* CProjectFrame::create(fw::Document* document, IdeContext& tools)
 {
     return new CProjectFrame(document, new CProjectView(tools));
 }

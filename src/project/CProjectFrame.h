@@ -2,7 +2,7 @@
 
 #include "framework/MdiChildFrame.h"
 
-class ToolSession;
+class IdeContext;
 
 // The frame of a project window: 350 x 250 pixels, captioned with the
 // project's title, without system menu or minimise and maximise boxes.
@@ -13,5 +13,5 @@ public:
 
     static Style frameStyle();
     // A project window whose commands run in the session.
-    static fw::MdiChildFrame* create(fw::Document* document, ToolSession& tools);
+    static fw::MdiChildFrame* create(fw::Document* document, IdeContext& tools);
 };

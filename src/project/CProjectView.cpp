@@ -1,5 +1,7 @@
 #include "project/CProjectView.h"
 
+#include "settings/IdeContext.h"
+
 #include "editor/CTarnView.h"
 #include "framework/Application.h"
 #include "framework/MdiChildFrame.h"
@@ -99,7 +101,7 @@ private:
     bool m_alone = false;
 };
 
-CProjectView::CProjectView(ToolSession& tools, QWidget* parent) : QTreeWidget(parent), m_tools(tools)
+CProjectView::CProjectView(IdeContext& tools, QWidget* parent) : QTreeWidget(parent), m_tools(tools)
 {
     setObjectName(QStringLiteral("CProjectView"));
     setHeaderHidden(true);
@@ -268,7 +270,7 @@ void CProjectView::OnDoubleClick()
     QTreeWidgetItem* node = selectedNode();
     if (!node || (!node->parent() && node->text(0) == kDependenciesNodeText))
         return;
-    fw::Application* app = fw::Application::instance();
+    fw::Application* app = m_tools.application();
     if (!app)
         return;
     QTreeWidgetItem* parent = node->parent();
@@ -298,7 +300,7 @@ void CProjectView::OnDoubleClick()
 
 void CProjectView::OnContextMenu(const QPoint& globalPos)
 {
-    fw::Application* app = fw::Application::instance();
+    fw::Application* app = m_tools.application();
     fw::MdiMainFrame* main = app ? app->mainFrame() : nullptr;
     if (main)
         main->activateWindow();

@@ -16,7 +16,7 @@ class CProjectDoc;
 class DiscardedTreeNodes;
 class ProjectTreeScanner;
 class QElapsedTimer;
-class ToolSession;
+class IdeContext;
 
 // The tree of a project window: its sources with the functions defined in
 // them, and under "Dependancies" the files they include in double quotes.
@@ -29,7 +29,7 @@ class ToolSession;
 class CProjectView : public QTreeWidget, public fw::View, public CompletionNameSource {
     Q_OBJECT
 public:
-    explicit CProjectView(ToolSession& tools, QWidget* parent = nullptr);
+    explicit CProjectView(IdeContext& tools, QWidget* parent = nullptr);
     // Stops the scan, waiting at most for the source being scanned; the
     // nodes are deleted a slice at a time after the view has gone.
     ~CProjectView() override;
@@ -90,7 +90,7 @@ private:
     // True when the whole tree is made.
     bool treeComplete() const;
 
-    ToolSession& m_tools;
+    IdeContext& m_tools;
     bool m_followsDocument = false;
     QStringList m_functionNames;
 

@@ -2,6 +2,8 @@
 // File, Touch All, Set Compile Options and Set Linking Options.
 #include "project/CProjectView.h"
 
+#include "settings/IdeContext.h"
+
 #include "framework/Prompts.h"
 #include "messages/MessageSink.h"
 #include "project/CProjectDoc.h"
@@ -87,9 +89,9 @@ void CProjectView::OnTouchFile()
     // The "Dependancies" node names no file, whatever the current folder holds.
     const bool isDependenciesNode = named && !named->parent() && name == kDependenciesNodeText;
     if (!isDependenciesNode && SetFileTimesToNow(name))
-        AddMessage(QStringLiteral("Touched file %1 successfully").arg(name), 1);
+        m_tools.messages().add(QStringLiteral("Touched file %1 successfully").arg(name), 1);
     else
-        AddMessage(QStringLiteral("Error: Could not touch file ") + name, 1);
+        m_tools.messages().add(QStringLiteral("Error: Could not touch file ") + name, 1);
 }
 
 void CProjectView::OnTouchAll()
@@ -100,7 +102,7 @@ void CProjectView::OnTouchAll()
     bool touched = false;
     for (const QString& source : doc->project().sources)
         touched = SetFileTimesToNow(source) || touched;
-    AddMessage(touched ? QStringLiteral("Touched all files successfully")
+    m_tools.messages().add(touched ? QStringLiteral("Touched all files successfully")
                        : QStringLiteral("Error while touching files"),
                1);
 }

@@ -56,17 +56,22 @@ private:
     QIODevice& m_out;
 };
 
-// Installs the sink for one run and puts the previous one back.
+// Installs the sink on the channel for one run and puts the previous one
+// back.
 class SinkScope {
 public:
-    explicit SinkScope(MessageSink* sink) : m_previous(setMessageSink(sink)) {}
+    SinkScope(MessageChannel& channel, MessageSink* sink)
+        : m_channel(channel), m_previous(channel.setSink(sink))
+    {
+    }
     ~SinkScope()
     {
-        FlushMessages();
-        setMessageSink(m_previous);
+        m_channel.flush();
+        m_channel.setSink(m_previous);
     }
 
 private:
+    MessageChannel& m_channel;
     MessageSink* m_previous;
 };
 
@@ -94,7 +99,7 @@ QString toolPath(const QString& configured, const QString& name)
 // Writes a file of the project (complete, or the old one kept) and says so
 // as the IDE's Export does; a failure is a complaint on standard error.
 int exportFile(const QString& path, const QByteArray& contents, const QString& failure,
-               QIODevice& out, QIODevice& err)
+               QIODevice& out, QIODevice& err, MessageChannel& messages)
 {
     QString error;
     if (!fw::saveFileSafely(path, contents, &error)) {
@@ -102,8 +107,8 @@ int exportFile(const QString& path, const QByteArray& contents, const QString& f
         return 1;
     }
     DeviceSink sink(out);
-    SinkScope scope(&sink);
-    AddMessage(QStringLiteral("Wrote file ") + path + QStringLiteral(" successfully"), 1);
+    SinkScope scope(messages, &sink);
+    messages.add(QStringLiteral("Wrote file ") + path + QStringLiteral(" successfully"), 1);
     return 0;
 }
 
@@ -123,7 +128,7 @@ std::optional<QString> notAProjectFile(const QString& path)
 int build(const BuildJob& job, QIODevice& out, JobManager& jobs)
 {
     DeviceSink sink(out);
-    SinkScope scope(&sink);
+    SinkScope scope(jobs.messages(), &sink);
     int status = 1;
     const QMetaObject::Connection finished = QObject::connect(
         &jobs, &JobManager::jobFinished, &jobs, [&status](int, int jobStatus) { status = jobStatus; });
@@ -175,7 +180,8 @@ int RunProjectCommand(const QString& option, const QStringList& givenArguments, 
         else
             files << argument;
     }
-    JobManager jobs;
+    MessageChannel messages;
+    JobManager jobs(messages);
     return RunProjectCommand(option, files, jobsText, out, err, jobs);
 }
 
@@ -234,11 +240,12 @@ int RunProjectCommand(const QString& option, const QStringList& arguments,
             return 1;
         }
         return exportFile(MakefilePath(job.projectDirectory), *contents,
-                          QStringLiteral("Makefile could not be created"), out, err);
+                          QStringLiteral("Makefile could not be created"), out, err, jobs.messages());
     }
     if (option == QLatin1String("--export-compile-commands")) {
         return exportFile(CompileCommandsPath(job.projectDirectory), CompileCommandsContents(job),
-                          QStringLiteral("compile_commands.json could not be created"), out, err);
+                          QStringLiteral("compile_commands.json could not be created"), out, err,
+                          jobs.messages());
     }
     if (job.sources.isEmpty()) {
         complain(err, projectPath + QStringLiteral(": there are no files in the project"));

@@ -9,24 +9,23 @@
 #include "project/ProjectJobs.h"
 #include "tools/PathNames.h"
 #include "tools/ToolPathMessages.h"
-#include "tools/ToolSession.h"
+#include "settings/IdeContext.h"
 
 namespace {
 
 const QString kSaveFirst = QStringLiteral("Please save the project before continuing");
 
-BuildJob jobOf(const CProjectDoc& doc, BuildKind kind = BuildKind::Changed)
+BuildJob jobOf(const CProjectDoc& doc, const IdeSettings& settings, BuildKind kind = BuildKind::Changed)
 {
-    const IdeSettings& settings = ideSettings();
     return MakeBuildJob(doc.project(), doc.pathName(), settings.gccPath,
                         settings.clearsBeforeBuild(), kind);
 }
 
 } // namespace
 
-int BuildProjectCommand(CProjectDoc& doc, ToolSession& tools, QWidget* parent, bool rebuildAll)
+int BuildProjectCommand(CProjectDoc& doc, IdeContext& tools, QWidget* parent, bool rebuildAll)
 {
-    if (ideSettings().gccPath.isEmpty()) {
+    if (tools.settings().gccPath.isEmpty()) {
         fw::messageBox(parent, GccPathMessage());
         return 0;
     }
@@ -39,46 +38,46 @@ int BuildProjectCommand(CProjectDoc& doc, ToolSession& tools, QWidget* parent, b
         return 0;
     }
     // A modified project builds from its current, unsaved record.
-    const BuildJob job = jobOf(doc, rebuildAll ? BuildKind::All : BuildKind::Changed);
+    const BuildJob job = jobOf(doc, tools.settings(), rebuildAll ? BuildKind::All : BuildKind::Changed);
     tools.lastRunCommand = LinkedOutputPath(job);
     return StartProjectBuild(tools.jobs(), job);
 }
 
-bool WriteMakefile(CProjectDoc& doc, ToolSession& tools, QWidget* parent, bool clearFirst)
+bool WriteMakefile(CProjectDoc& doc, IdeContext& tools, QWidget* parent, bool clearFirst)
 {
     if (doc.pathName().isEmpty()) {
         fw::messageBox(parent, kSaveFirst);
         return false;
     }
-    const BuildJob job = jobOf(doc);
+    const BuildJob job = jobOf(doc, tools.settings());
     const QString makefile = MakefilePath(job.projectDirectory);
     // Remembered before writing, so also when the writing fails.
     tools.lastMakeFile = makefile;
     QString error;
     const std::optional<QByteArray> contents = MakefileContents(job, &error);
     if (!contents) {
-        AddMessage(error, 1);
+        tools.messages().add(error, 1);
         return false;
     }
     if (!fw::saveFileSafely(makefile, *contents, &error)) {
-        AddMessage(QStringLiteral("Makefile could not be created"), 1);
-        AddMessage(error, 1);
+        tools.messages().add(QStringLiteral("Makefile could not be created"), 1);
+        tools.messages().add(error, 1);
         return false;
     }
-    if (clearFirst && ideSettings().clearsBeforeBuild())
-        ClearMessages();
-    AddMessage(QStringLiteral("Wrote file ") + makefile + QStringLiteral(" successfully"), 1);
+    if (clearFirst && tools.settings().clearsBeforeBuild())
+        tools.messages().clear();
+    tools.messages().add(QStringLiteral("Wrote file ") + makefile + QStringLiteral(" successfully"), 1);
     return true;
 }
 
-void ExportMakefileCommand(CProjectDoc& doc, ToolSession& tools, QWidget* parent)
+void ExportMakefileCommand(CProjectDoc& doc, IdeContext& tools, QWidget* parent)
 {
     WriteMakefile(doc, tools, parent, false);
 }
 
-void ExportAndMakeCommand(CProjectDoc& doc, ToolSession& tools, QWidget* parent)
+void ExportAndMakeCommand(CProjectDoc& doc, IdeContext& tools, QWidget* parent)
 {
-    const QString makePath = ideSettings().makePath;
+    const QString makePath = tools.settings().makePath;
     if (makePath.isEmpty()) {
         fw::messageBox(parent, MakePathMessage());
         return;

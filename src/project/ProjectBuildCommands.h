@@ -1,7 +1,7 @@
 #pragma once
 
 class CProjectDoc;
-class ToolSession;
+class IdeContext;
 class QWidget;
 
 // The build and export commands of a project window, on the user-interface
@@ -10,11 +10,11 @@ class QWidget;
 // A build makes its program what Run offers next; an export makes its
 // Makefile what Make offers next. BuildProjectCommand returns the build's
 // job id, or 0 when it refused to start.
-int BuildProjectCommand(CProjectDoc& doc, ToolSession& tools, QWidget* parent, bool rebuildAll);
-void ExportMakefileCommand(CProjectDoc& doc, ToolSession& tools, QWidget* parent);
-void ExportAndMakeCommand(CProjectDoc& doc, ToolSession& tools, QWidget* parent);
+int BuildProjectCommand(CProjectDoc& doc, IdeContext& tools, QWidget* parent, bool rebuildAll);
+void ExportMakefileCommand(CProjectDoc& doc, IdeContext& tools, QWidget* parent);
+void ExportAndMakeCommand(CProjectDoc& doc, IdeContext& tools, QWidget* parent);
 
 // Writes "Makefile" into the project directory and reports the result in
 // the message window; clearFirst empties it (when the "Clear" setting is
 // on) before the success row. Returns whether the file was written.
-bool WriteMakefile(CProjectDoc& doc, ToolSession& tools, QWidget* parent, bool clearFirst);
+bool WriteMakefile(CProjectDoc& doc, IdeContext& tools, QWidget* parent, bool clearFirst);

@@ -19,13 +19,13 @@ class EngineOutlet : public BuildOutlet {
 public:
     // Held: the rows wait for release(). `into`: the build's verdict, which
     // takes this one's in on release().
-    EngineOutlet(const std::atomic<bool>& cancel, bool held, BuildVerdict* into = nullptr)
-        : m_cancel(cancel), m_into(into)
+    EngineOutlet(JobContext& context, bool held, BuildVerdict* into = nullptr)
+        : m_cancel(context.cancelFlag()), m_into(into)
     {
         if (held)
-            m_batch.emplace(MessageBatcher::Hold::Held);
+            m_batch.emplace(context.messages(), MessageBatcher::Hold::Held);
         else
-            m_batch.emplace();
+            m_batch.emplace(context.messages());
     }
 
     StepResult runStep(const BuildStep& step, const QString& heading) override
@@ -66,7 +66,7 @@ private:
 class EngineBuildHost : public BuildHost {
 public:
     explicit EngineBuildHost(JobContext& context)
-        : m_context(context), m_own(context.cancelFlag(), false)
+        : m_context(context), m_own(context, false)
     {
     }
 
@@ -79,7 +79,7 @@ public:
     bool stopRequested() const override { return m_context.cancelled(); }
     std::unique_ptr<BuildOutlet> compileOutlet(bool held) override
     {
-        return std::make_unique<EngineOutlet>(m_context.cancelFlag(), held, &m_own.verdict());
+        return std::make_unique<EngineOutlet>(m_context, held, &m_own.verdict());
     }
 
     // After the build's last row: its verdict for the status bar.
@@ -90,7 +90,7 @@ public:
             verdict.setStopped();
         else if (BuildStatus(outcome) != 0)
             verdict.setIncomplete();
-        PostBuildVerdict(verdict);
+        PostBuildVerdict(m_context.messages(), verdict);
     }
 
 private:

@@ -249,7 +249,7 @@ FindSummary FindInTree(const FindInFilesRequest& request, const std::atomic<bool
 int StartFindInFiles(JobManager& jobs, const FindInFilesRequest& request)
 {
     return jobs.start(QStringLiteral("find in files"), [request](JobContext& job) {
-        MessageBatcher batch;
+        MessageBatcher batch(job.messages());
         const FindSummary summary = FindInTree(request, job.cancelFlag(), batch);
         batch.post();
         return summary.cancelled || summary.folderMissing ? 1 : 0;

@@ -16,14 +16,6 @@
 
 namespace {
 
-// Read and written only on the user-interface thread; a run on a worker
-// gets the values it needs in its snapshot.
-IdeSettings& liveSettings()
-{
-    static IdeSettings settings;
-    return settings;
-}
-
 const QString& gccPathWarning()
 {
     static const QString text = QStringLiteral(
@@ -45,18 +37,6 @@ QByteArray readSettingsFile(const QString& path, QString* error = nullptr)
         return {};
     }
     return file.readAll();
-}
-
-Session& storedSession()
-{
-    static Session session;
-    return session;
-}
-
-DebuggerPaneLayout& storedPaneLayout()
-{
-    static DebuggerPaneLayout layout;
-    return layout;
 }
 
 StoredSettings toStored(const IdeSettings& settings)
@@ -85,17 +65,7 @@ bool writeSettingsFile(const QString& path, const QByteArray& bytes, QString* er
 
 } // namespace
 
-const IdeSettings& ideSettings()
-{
-    return liveSettings();
-}
-
-void setIdeSettings(const IdeSettings& settings)
-{
-    liveSettings() = settings;
-}
-
-void LoadSettings(QWidget* parent)
+LoadedSettings LoadSettings(QWidget* parent)
 {
     // A file that cannot be read is the same as a first start.
     const SettingsProfile profile =
@@ -106,11 +76,12 @@ void LoadSettings(QWidget* parent)
     // first start it is empty only when PATH holds no gcc either.
     if (stored.gccPath.isEmpty())
         fw::messageBox(parent, gccPathWarning());
-    IdeSettings settings = fromStored(stored);
-    settings.editor = readEditorSwitches(profile);
-    storedSession() = readSession(profile);
-    storedPaneLayout() = readDebuggerPaneLayout(profile);
-    setIdeSettings(settings);
+    LoadedSettings loaded;
+    loaded.settings = fromStored(stored);
+    loaded.settings.editor = readEditorSwitches(profile);
+    loaded.session = readSession(profile);
+    loaded.paneLayout = readDebuggerPaneLayout(profile);
+    return loaded;
 }
 
 namespace {
@@ -138,23 +109,18 @@ bool updateSettingsFile(QWidget* parent, const std::function<void(SettingsProfil
 
 } // namespace
 
-bool SaveSettings(QWidget* parent)
+bool SaveSettings(const IdeSettings& settings, QWidget* parent)
 {
-    return updateSettingsFile(parent, [](SettingsProfile& profile) {
-        writeStoredSettings(profile, toStored(ideSettings()));
+    return updateSettingsFile(parent, [&settings](SettingsProfile& profile) {
+        writeStoredSettings(profile, toStored(settings));
     });
 }
 
-bool SaveEditorSwitches(QWidget* parent)
+bool SaveEditorSwitches(const EditorSwitches& switches, QWidget* parent)
 {
-    return updateSettingsFile(parent, [](SettingsProfile& profile) {
-        writeEditorSwitches(profile, ideSettings().editor);
+    return updateSettingsFile(parent, [&switches](SettingsProfile& profile) {
+        writeEditorSwitches(profile, switches);
     });
-}
-
-const Session& lastSession()
-{
-    return storedSession();
 }
 
 bool SaveSession(const Session& session, QWidget* parent)
@@ -163,14 +129,8 @@ bool SaveSession(const Session& session, QWidget* parent)
         parent, [&session](SettingsProfile& profile) { writeSession(profile, session); });
 }
 
-const DebuggerPaneLayout& lastDebuggerPaneLayout()
-{
-    return storedPaneLayout();
-}
-
 bool SaveDebuggerPaneLayout(const DebuggerPaneLayout& layout, QWidget* parent)
 {
-    storedPaneLayout() = layout;
     return updateSettingsFile(
         parent, [&layout](SettingsProfile& profile) { writeDebuggerPaneLayout(profile, layout); });
 }

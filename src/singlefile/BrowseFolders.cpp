@@ -3,18 +3,18 @@
 #include "framework/Application.h"
 #include "framework/Document.h"
 #include "framework/MdiMainFrame.h"
-#include "tools/ToolSession.h"
+#include "settings/IdeContext.h"
 
 #include <QFileInfo>
 
-QString BrowseFolder(const ToolSession& tools, const QString& key, const QString& ownerFile)
+QString BrowseFolder(const IdeContext& tools, const QString& key, const QString& ownerFile)
 {
     const QString last = tools.browseFolders.value(key);
     if (!last.isEmpty())
         return last;
     if (!ownerFile.isEmpty())
         return QFileInfo(ownerFile).absolutePath();
-    fw::Application* app = fw::Application::instance();
+    fw::Application* app = tools.application();
     fw::MdiMainFrame* main = app ? app->mainFrame() : nullptr;
     // The message window has no file: its folder is no hint.
     if (fw::Document* document = main ? main->activeDocument() : nullptr) {
@@ -25,7 +25,7 @@ QString BrowseFolder(const ToolSession& tools, const QString& key, const QString
     return tools.directory();
 }
 
-void RememberBrowseFolder(ToolSession& tools, const QString& key, const QString& chosenPath)
+void RememberBrowseFolder(IdeContext& tools, const QString& key, const QString& chosenPath)
 {
     if (!chosenPath.isEmpty())
         tools.browseFolders.insert(key, QFileInfo(chosenPath).absolutePath());

@@ -9,7 +9,7 @@
 
 #include <QDir>
 
-bool BuildSource(CTarnView& view, ToolSession& tools)
+bool BuildSource(CTarnView& view, IdeContext& tools)
 {
     CSourceBuildDialog dialog(tools, &view);
     const QString path = view.sourceDocument() ? view.sourceDocument()->pathName() : QString();

@@ -6,7 +6,7 @@
 #include "singlefile/InterfaceGccRun.h"
 #include "singlefile/LinkListBox.h"
 #include "singlefile/SingleFileCommands.h"
-#include "tools/ToolSession.h"
+#include "settings/IdeContext.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -16,7 +16,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CLinkDialog::CLinkDialog(ToolSession& tools, QWidget* parent) : QDialog(parent), m_tools(tools)
+CLinkDialog::CLinkDialog(IdeContext& tools, QWidget* parent) : QDialog(parent), m_tools(tools)
 {
     setObjectName(QStringLiteral("CLinkDialog"));
     setWindowTitle(QStringLiteral("Link"));
@@ -68,7 +68,7 @@ void CLinkDialog::OnRemoveLink()
 
 void CLinkDialog::OnOK()
 {
-    const IdeSettings& settings = ideSettings();
+    const IdeSettings& settings = m_tools.settings();
     if (settings.gccPath.isEmpty()) {
         fw::messageBox(this, GccPathMessage());
         return;
@@ -78,7 +78,7 @@ void CLinkDialog::OnOK()
         fw::messageBox(this, QStringLiteral("You must enter an output filename"));
         return;
     }
-    RunGccOnInterface(QStringLiteral("Linking with command line of:"),
-                      LinkCommand(settings.gccPath, outputName, m_list->entries()), m_tools.directory());
+    RunGccOnInterface(m_tools, QStringLiteral("Linking with command line of:"),
+                      LinkCommand(settings.gccPath, outputName, m_list->entries()));
     accept();
 }

@@ -4,14 +4,14 @@
 
 class LinkListBox;
 class QLineEdit;
-class ToolSession;
+class IdeContext;
 
 // "Link": links objects and libraries into an executable with one gcc run,
 // without compiling. Starts empty every time.
 class CLinkDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CLinkDialog(ToolSession& tools, QWidget* parent = nullptr);
+    explicit CLinkDialog(IdeContext& tools, QWidget* parent = nullptr);
 
     QString outputName;
 
@@ -22,7 +22,7 @@ public:
     LinkListBox* linkList() const { return m_list; }
 
 private:
-    ToolSession& m_tools;
+    IdeContext& m_tools;
     LinkListBox* m_list;
     QLineEdit* m_output;
 };

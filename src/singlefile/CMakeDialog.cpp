@@ -5,7 +5,7 @@
 #include "tools/ToolPathMessages.h"
 #include "singlefile/BrowseFolders.h"
 #include "singlefile/MakeRun.h"
-#include "tools/ToolSession.h"
+#include "settings/IdeContext.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -14,7 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CMakeDialog::CMakeDialog(ToolSession& tools, QWidget* parent) : QDialog(parent), m_tools(tools)
+CMakeDialog::CMakeDialog(IdeContext& tools, QWidget* parent) : QDialog(parent), m_tools(tools)
 {
     setObjectName(QStringLiteral("CMakeDialog"));
     setWindowTitle(QStringLiteral("Make"));
@@ -67,7 +67,7 @@ void CMakeDialog::OnBrowse()
 
 void CMakeDialog::OnOK()
 {
-    if (ideSettings().makePath.isEmpty()) {
+    if (m_tools.settings().makePath.isEmpty()) {
         fw::messageBox(this, MakePathMessage());
         return;
     }

@@ -3,7 +3,7 @@
 #include <QDialog>
 
 class QLineEdit;
-class ToolSession;
+class IdeContext;
 
 // "Make": names a makefile; OK starts make on it in the background and
 // closes at once.
@@ -11,7 +11,7 @@ class CMakeDialog : public QDialog {
     Q_OBJECT
 public:
     // The session's last makefile is shown at the start and set by OK.
-    explicit CMakeDialog(ToolSession& tools, QWidget* parent = nullptr);
+    explicit CMakeDialog(IdeContext& tools, QWidget* parent = nullptr);
 
     QString makeFile;
 
@@ -21,6 +21,6 @@ public:
     void OnOK();
 
 private:
-    ToolSession& m_tools;
+    IdeContext& m_tools;
     QLineEdit* m_file;
 };

@@ -8,7 +8,7 @@
 #include "singlefile/SingleFileCommands.h"
 #include "tools/AdvancedSheet.h"
 #include "tools/PathNames.h"
-#include "tools/ToolSession.h"
+#include "settings/IdeContext.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -31,7 +31,7 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent)
 }
 } // namespace
 
-CSourceBuildDialog::CSourceBuildDialog(ToolSession& tools, QWidget* parent)
+CSourceBuildDialog::CSourceBuildDialog(IdeContext& tools, QWidget* parent)
     : QDialog(parent), m_tools(tools)
 {
     setObjectName(QStringLiteral("CSourceBuildDialog"));
@@ -156,7 +156,7 @@ void CSourceBuildDialog::readControls()
 
 void CSourceBuildDialog::OnCompile()
 {
-    const IdeSettings& settings = ideSettings();
+    const IdeSettings& settings = m_tools.settings();
     if (settings.gccPath.isEmpty()) {
         fw::messageBox(this, GccPathMessage());
         return;
@@ -165,10 +165,9 @@ void CSourceBuildDialog::OnCompile()
     // Run proposes the program built last, whatever the output choice.
     m_tools.lastRunCommand = executableName;
     const QStringList entries = m_list->entries();
-    RunGccOnInterface(QStringLiteral("Compiling ") + sourcePath + QStringLiteral(" with command line of:"),
+    RunGccOnInterface(m_tools, QStringLiteral("Compiling ") + sourcePath + QStringLiteral(" with command line of:"),
                       BuildSourceCommand(settings.gccPath, sourcePath, outputChoice, executableName,
-                                         options, entries),
-                      m_tools.directory());
+                                         options, entries));
     linkEntries = entries;
     linkCount = int(entries.size());
     accept();

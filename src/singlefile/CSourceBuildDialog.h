@@ -9,7 +9,7 @@ class LinkListBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class ToolSession;
+class IdeContext;
 
 // "Build Source File": compiles and links the window's source into an
 // executable with one gcc run. Works on copies of the window's settings;
@@ -17,7 +17,7 @@ class ToolSession;
 class CSourceBuildDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CSourceBuildDialog(ToolSession& tools, QWidget* parent = nullptr);
+    explicit CSourceBuildDialog(IdeContext& tools, QWidget* parent = nullptr);
 
     QString sourcePath;
     CompileOptions options;
@@ -46,7 +46,7 @@ protected:
 private:
     void readControls();
 
-    ToolSession& m_tools;
+    IdeContext& m_tools;
 
     QRadioButton* m_aOut;
     QRadioButton* m_named;

@@ -1,23 +1,24 @@
 #include "singlefile/InterfaceGccRun.h"
 
-#include "settings/IdeSettings.h"
+#include "settings/IdeContext.h"
 #include "messages/MessageSink.h"
 #include "tools/BuildVerdict.h"
 #include "tools/Invocation.h"
 #include "tools/ToolRunner.h"
 #include "tools/WorkerReports.h"
 
-void RunGccOnInterface(const QString& heading, const ToolCommand& command, const QString& directory)
+void RunGccOnInterface(IdeContext& context, const QString& heading, const ToolCommand& command)
 {
-    if (ideSettings().clearsBeforeBuild())
-        ClearMessages();
-    AddMessage(heading, 0);
-    AddMessage(command.line(), 1);
-    const Invocation invocation = command.invocation(directory);
+    MessageChannel& messages = context.messages();
+    if (context.settings().clearsBeforeBuild())
+        messages.clear();
+    messages.add(heading, 0);
+    messages.add(command.line(), 1);
+    const Invocation invocation = command.invocation(context.directory());
     BuildVerdict verdict;
-    RunWithInterfaceWait([&](const std::atomic<bool>& cancel) {
-        MessageBatcher batch;
+    RunWithInterfaceWait(messages, [&](const std::atomic<bool>& cancel) {
+        MessageBatcher batch(messages);
         return RunWithGccReport(invocation, cancel, batch, QStringLiteral("Errors:"), &verdict);
     });
-    PostBuildVerdict(verdict);
+    PostBuildVerdict(messages, verdict);
 }

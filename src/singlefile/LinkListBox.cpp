@@ -6,7 +6,7 @@
 
 #include <QFileInfo>
 
-LinkListBox::LinkListBox(ToolSession& tools, QWidget* parent) : QListWidget(parent), m_tools(tools)
+LinkListBox::LinkListBox(IdeContext& tools, QWidget* parent) : QListWidget(parent), m_tools(tools)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
 }

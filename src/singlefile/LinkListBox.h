@@ -3,7 +3,7 @@
 #include <QListWidget>
 #include <QStringList>
 
-class ToolSession;
+class IdeContext;
 
 // The link list of the Build Source and Link dialogs: entries kept sorted
 // alphabetically without regard to case, shown, used and handed back in
@@ -11,7 +11,7 @@ class ToolSession;
 class LinkListBox : public QListWidget {
     Q_OBJECT
 public:
-    explicit LinkListBox(ToolSession& tools, QWidget* parent = nullptr);
+    explicit LinkListBox(IdeContext& tools, QWidget* parent = nullptr);
 
     // Adds an entry in its sorted place. A full list refuses it with a
     // message box and returns false.
@@ -26,5 +26,5 @@ public:
     bool browseAndAdd();
 
 private:
-    ToolSession& m_tools;
+    IdeContext& m_tools;
 };

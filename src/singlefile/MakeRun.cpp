@@ -3,11 +3,11 @@
 #include "settings/IdeSettings.h"
 #include "singlefile/SingleFileCommands.h"
 #include "tools/MakeJob.h"
-#include "tools/ToolSession.h"
+#include "settings/IdeContext.h"
 
-int MakeThread(ToolSession& tools, const QString& makeFile)
+int MakeThread(IdeContext& tools, const QString& makeFile)
 {
-    const MakePlan plan = PlanMake(ideSettings().makePath, makeFile, tools.directory());
+    const MakePlan plan = PlanMake(tools.settings().makePath, makeFile, tools.directory());
     if (!plan.newToolDirectory.isEmpty())
         tools.setDirectory(plan.newToolDirectory);
     const QString refusal =

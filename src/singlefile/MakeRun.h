@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class ToolSession;
+class IdeContext;
 
 // Make of a named makefile, as the Make dialog starts it: on the calling
 // (user-interface) thread the settings are read, Tarn's current directory
@@ -11,4 +11,4 @@ class ToolSession;
 // from make:", "Errors recieved from make:" or "No errors recieved from
 // make", "Ending make"; a stopped make ends after its report) and then its
 // verdict for the status bar, without waiting. Returns the job's id.
-int MakeThread(ToolSession& tools, const QString& makeFile);
+int MakeThread(IdeContext& tools, const QString& makeFile);

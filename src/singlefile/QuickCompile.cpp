@@ -7,13 +7,13 @@
 #include "tools/ToolPathMessages.h"
 #include "singlefile/InterfaceGccRun.h"
 #include "singlefile/SingleFileCommands.h"
-#include "tools/ToolSession.h"
+#include "settings/IdeContext.h"
 
 #include <QDir>
 
-void QuickCompile(CTarnView& view, ToolSession& tools)
+void QuickCompile(CTarnView& view, IdeContext& tools)
 {
-    const IdeSettings& settings = ideSettings();
+    const IdeSettings& settings = tools.settings();
     if (settings.gccPath.isEmpty()) {
         fw::messageBox(&view, GccPathMessage());
         return;
@@ -22,6 +22,6 @@ void QuickCompile(CTarnView& view, ToolSession& tools)
         return;
 
     const QString path = QDir::toNativeSeparators(view.sourceDocument()->pathName());
-    RunGccOnInterface(QStringLiteral("Compiling ") + path + QStringLiteral(" with command line of:"),
-                      QuickCompileCommand(settings.gccPath, path, view.compileOptions), tools.directory());
+    RunGccOnInterface(tools, QStringLiteral("Compiling ") + path + QStringLiteral(" with command line of:"),
+                      QuickCompileCommand(settings.gccPath, path, view.compileOptions));
 }

@@ -6,7 +6,7 @@
 #include "singlefile/RunInTerminal.h"
 #include "singlefile/TerminalLaunch.h"
 #include "tools/CommandLine.h"
-#include "tools/ToolSession.h"
+#include "settings/IdeContext.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -26,7 +26,7 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent, bool
 }
 } // namespace
 
-QString BrowseForExecutable(QWidget* parent, ToolSession& tools, const QString& key)
+QString BrowseForExecutable(QWidget* parent, IdeContext& tools, const QString& key)
 {
     fw::Prompts::FileDialog dialog;
     dialog.caption = QStringLiteral("Open");
@@ -38,7 +38,7 @@ QString BrowseForExecutable(QWidget* parent, ToolSession& tools, const QString& 
     return path;
 }
 
-CRunDialog::CRunDialog(ToolSession& tools, QWidget* parent) : QDialog(parent), m_tools(tools)
+CRunDialog::CRunDialog(IdeContext& tools, QWidget* parent) : QDialog(parent), m_tools(tools)
 {
     setObjectName(QStringLiteral("CRunDialog"));
     setWindowTitle(QStringLiteral("Run Executable..."));
@@ -104,7 +104,7 @@ void CRunDialog::OnRun()
     accept();
 }
 
-CDebugDialog::CDebugDialog(ToolSession& tools, QWidget* parent) : QDialog(parent), m_tools(tools)
+CDebugDialog::CDebugDialog(IdeContext& tools, QWidget* parent) : QDialog(parent), m_tools(tools)
 {
     setObjectName(QStringLiteral("CDebugDialog"));
     setWindowTitle(QStringLiteral("Debug"));
@@ -141,7 +141,7 @@ void CDebugDialog::OnBrowse()
 
 void CDebugDialog::OnGo()
 {
-    const QString gdb = ideSettings().gdbPath;
+    const QString gdb = m_tools.settings().gdbPath;
     if (gdb.isEmpty()) {
         fw::messageBox(this, QStringLiteral(
             "It appears you have not set your gdb path! If you installed gdb, the GNU text-mode "

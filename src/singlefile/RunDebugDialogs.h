@@ -3,7 +3,7 @@
 #include <QDialog>
 
 class QLineEdit;
-class ToolSession;
+class IdeContext;
 
 // "Run Executable...": a command and its arguments, remembered by the tool
 // session. OK stores both and starts the command in a terminal window;
@@ -11,7 +11,7 @@ class ToolSession;
 class CRunDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CRunDialog(ToolSession& tools, QWidget* parent = nullptr);
+    explicit CRunDialog(IdeContext& tools, QWidget* parent = nullptr);
 
     QString command;
     QString arguments;
@@ -22,7 +22,7 @@ public:
     void OnRun();
 
 private:
-    ToolSession& m_tools;
+    IdeContext& m_tools;
     QLineEdit* m_command;
     QLineEdit* m_arguments;
 };
@@ -32,7 +32,7 @@ private:
 class CDebugDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CDebugDialog(ToolSession& tools, QWidget* parent = nullptr);
+    explicit CDebugDialog(IdeContext& tools, QWidget* parent = nullptr);
 
     QString executable;
 
@@ -40,9 +40,9 @@ public:
     void OnGo();
 
 private:
-    ToolSession& m_tools;
+    IdeContext& m_tools;
     QLineEdit* m_executable;
 };
 
 // The open-file dialog of both Browse buttons; empty when cancelled.
-QString BrowseForExecutable(QWidget* parent, ToolSession& tools, const QString& key);
+QString BrowseForExecutable(QWidget* parent, IdeContext& tools, const QString& key);

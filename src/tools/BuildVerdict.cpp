@@ -133,10 +133,10 @@ QString BuildVerdict::text() const
     return QStringLiteral("Build succeeded");
 }
 
-void PostBuildVerdict(const BuildVerdict& verdict)
+void PostBuildVerdict(MessageChannel& messages, const BuildVerdict& verdict)
 {
     std::vector<MessageEntry> entries(1);
     entries[0].kind = MessageEntry::Kind::Status;
     entries[0].text = verdict.text();
-    PostMessages(std::move(entries));
+    messages.post(std::move(entries));
 }

@@ -65,4 +65,5 @@ private:
 // Shows the verdict in the status bar for 10 seconds. It travels through the
 // ordered message queue (any thread), so it appears after the rows of the
 // build posted before it.
-void PostBuildVerdict(const BuildVerdict& verdict);
+class MessageChannel;
+void PostBuildVerdict(MessageChannel& messages, const BuildVerdict& verdict);

@@ -4,7 +4,7 @@
 #include <QMetaObject>
 #include <QTimer>
 
-JobManager::JobManager(QObject* parent) : QObject(parent) {}
+JobManager::JobManager(MessageChannel& messages, QObject* parent) : QObject(parent), m_messages(messages) {}
 
 JobManager::~JobManager()
 {
@@ -14,7 +14,7 @@ JobManager::~JobManager()
 int JobManager::start(const QString& name, Work work)
 {
     const int id = m_nextId++;
-    auto job = std::make_unique<Job>();
+    auto job = std::make_unique<Job>(m_messages);
     job->name = name;
     Job* raw = job.get();
     m_jobs.emplace(id, std::move(job));

@@ -10,15 +10,20 @@
 #include <thread>
 #include <vector>
 
+class MessageChannel;
+
 // What a job's work sees of its job: the cancel flag to hand to RunTool
-// and to check between steps.
+// and to check between steps, and the channel its rows go to.
 class JobContext {
 public:
+    explicit JobContext(MessageChannel& messages) : m_messages(messages) {}
     bool cancelled() const { return m_cancel.load(); }
     const std::atomic<bool>& cancelFlag() const { return m_cancel; }
+    MessageChannel& messages() const { return m_messages; }
 
 private:
     friend class JobManager;
+    MessageChannel& m_messages;
     std::atomic<bool> m_cancel{false};
 };
 
@@ -30,7 +35,7 @@ private:
 //
 // Work runs on its own thread: it must not touch widgets, documents or the
 // live settings (take a snapshot before starting), and reports only through
-// AddMessage/PostMessages/MessageBatcher. Its int result is the job's status
+// its context's message channel (a MessageBatcher on it). Its int result is the job's status
 // (the headless mode's exit status).
 //
 // Every method runs on the thread that owns the manager (the user-interface
@@ -40,7 +45,9 @@ class JobManager : public QObject {
 public:
     using Work = std::function<int(JobContext&)>;
 
-    explicit JobManager(QObject* parent = nullptr);
+    // The jobs report to `messages`, which outlives the manager.
+    explicit JobManager(MessageChannel& messages, QObject* parent = nullptr);
+    MessageChannel& messages() const { return m_messages; }
     // Stops and joins every job.
     ~JobManager() override;
 
@@ -66,6 +73,7 @@ signals:
 
 private:
     struct Job {
+        explicit Job(MessageChannel& messages) : context(messages) {}
         QString name;
         JobContext context;
         std::thread thread;
@@ -73,6 +81,7 @@ private:
     };
     void finish(int id, int status);
 
+    MessageChannel& m_messages;
     std::map<int, std::unique_ptr<Job>> m_jobs;
     int m_nextId = 1;
 };

@@ -7,7 +7,7 @@
 
 int RunMakeJob(JobContext& context, const Invocation& make, const QString& firstRow)
 {
-    MessageBatcher batch;
+    MessageBatcher batch(context.messages());
     if (!firstRow.isEmpty())
         batch.add(firstRow, 1);
     BuildVerdict verdict;
@@ -15,6 +15,6 @@ int RunMakeJob(JobContext& context, const Invocation& make, const QString& first
     if (result.end != ChildResult::End::Cancelled)
         batch.add(QStringLiteral("Ending make"), 1);
     batch.post();
-    PostBuildVerdict(verdict);
+    PostBuildVerdict(context.messages(), verdict);
     return result.end == ChildResult::End::Finished ? result.exitCode : 1;
 }

@@ -14,9 +14,11 @@ bool StopRunningJobs(JobManager& jobs)
     struct Waiting {
         std::set<int> ids;
         QMetaObject::Connection connection;
+        MessageChannel* messages = nullptr;
     };
     auto waiting = std::make_shared<Waiting>();
     waiting->ids.insert(ids.begin(), ids.end());
+    waiting->messages = &jobs.messages();
     waiting->connection =
         QObject::connect(&jobs, &JobManager::jobFinished, &jobs, [waiting](int id, int) {
             const std::shared_ptr<Waiting> keep = waiting; // the disconnect drops this slot
@@ -24,7 +26,7 @@ bool StopRunningJobs(JobManager& jobs)
                 return;
             QObject::disconnect(keep->connection);
             // Through the ordered queue: after every row the jobs posted.
-            AddMessage(kStoppedByUserRow, 1);
+            keep->messages->add(kStoppedByUserRow, 1);
         });
     jobs.cancelAll();
     return true;

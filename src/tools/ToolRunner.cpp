@@ -8,7 +8,7 @@
 
 #include <thread>
 
-ChildResult RunWithInterfaceWait(const ToolRun& run)
+ChildResult RunWithInterfaceWait(MessageChannel& messages, const ToolRun& run)
 {
     std::atomic<bool> cancel{false};
     std::atomic<bool> done{false};
@@ -29,6 +29,6 @@ ChildResult RunWithInterfaceWait(const ToolRun& run)
             cancel.store(true);
         helper.join();
     }
-    FlushMessages();
+    messages.flush();
     return result;
 }

@@ -13,11 +13,13 @@
 // local event loop that keeps painting and handling timers and posted
 // rows, but takes no user input, and the main window refuses to close
 // (fw::BusyScope). The rows the run posts reach the message window while
-// the tool runs; when this returns, every row the run posted is shown.
+// the tool runs; when this returns, every row the run posted to `messages`
+// is shown.
 // Should the loop be ended from outside (the application quitting), the
 // cancel flag is set, which ends the tool's process group, and the helper
 // is joined before this returns.
 //
 // User-interface thread only.
 using ToolRun = std::function<ChildResult(const std::atomic<bool>& cancel)>;
-ChildResult RunWithInterfaceWait(const ToolRun& run);
+class MessageChannel;
+ChildResult RunWithInterfaceWait(MessageChannel& messages, const ToolRun& run);

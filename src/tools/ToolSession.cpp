@@ -13,7 +13,7 @@ QString withSeparator(QString path)
 
 } // namespace
 
-ToolSession::ToolSession() = default;
+ToolSession::ToolSession() : m_jobs(m_messages) {}
 
 QString ToolSession::directory() const
 {

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "messages/MessageSink.h"
 #include "tools/JobManager.h"
 
 #include <QHash>
 #include <QString>
 
-// What Tarn's tool commands share while its main window is open: the jobs
-// running on workers, Tarn's current directory, the names the last runs
+// What Tarn's tool commands share while its main window is open: the
+// channel to the message window, the jobs running on workers, Tarn's current directory, the names the last runs
 // used and the folders the tools' file dialogs chose last. The main window
 // owns the one session of the IDE and hands it to the windows and dialogs
 // it creates; the command-line mode has one of its own. Nothing of it is
@@ -22,6 +23,8 @@ public:
     ToolSession& operator=(const ToolSession&) = delete;
 
     JobManager& jobs() { return m_jobs; }
+    // Where every command and job of the session reports.
+    MessageChannel& messages() { return m_messages; }
 
     // Tarn's current directory: the folder Quick Compile, Build Source,
     // Link, Run and Debug start their child in, and which Make changes to
@@ -44,6 +47,7 @@ public:
     QHash<QString, QString> browseFolders;
 
 private:
+    MessageChannel m_messages; // before the jobs, which report to it
     JobManager m_jobs;
     QString m_directory; // empty: follow the process's current directory
 };

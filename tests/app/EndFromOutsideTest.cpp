@@ -102,7 +102,7 @@ TEST_F(EndFromOutside, TermOrHupEndsTheMakeAndKeepsUnsavedWork)
             QTest::keyClicks(view, QStringLiteral("/* typed */"));
             ASSERT_TRUE(document->isModified());
             const QByteArray typed = view->textBytes().toByteArray();
-            MakeThread(app.mainWindow()->tools(), configFolder() + QStringLiteral("/Makefile"));
+            MakeThread(app.mainWindow()->context(), configFolder() + QStringLiteral("/Makefile"));
             ASSERT_TRUE(testsupport::waitUntil(
                 [&] { return pidOf("stubborn") > 0 && pidOf("setsid") > 0 && pidOf("shell") > 0; },
                 20000));

@@ -42,7 +42,7 @@ protected:
         settings.gdbPath = debugtest::gdbPath();
         setIdeSettings(settings);
         debugger = app->mainWindow()->debugger();
-        buildsEnded = std::make_unique<QSignalSpy>(&app->mainWindow()->tools().jobs(),
+        buildsEnded = std::make_unique<QSignalSpy>(&app->mainWindow()->context().jobs(),
                                                    &JobManager::jobFinished);
         QObject::connect(&debugger->session(), &DebugSession::stateChanged,
                          [this](DebugSession::State state) {
@@ -82,7 +82,7 @@ TEST_F(DebugProjectTest, BuildsWhenOutOfDateThenStartsOnlyOnSuccess)
     // Nothing built yet: F5 builds as a job, the session waits for it.
     ASSERT_TRUE(execute(cmd::DebugStart));
     EXPECT_NE(debugger->pendingBuild(), 0);
-    EXPECT_TRUE(app->mainWindow()->tools().jobs().isRunning(debugger->pendingBuild()));
+    EXPECT_TRUE(app->mainWindow()->context().jobs().isRunning(debugger->pendingBuild()));
     EXPECT_EQ(status(), QStringLiteral("Building the project before debugging"));
     EXPECT_FALSE(startEnabled());
     EXPECT_EQ(starts, 0);

@@ -56,7 +56,7 @@ TEST_F(ProjectBuildCommands, RefusalsShowTheirMessageAndStartNothing)
         sink->rows.clear();
         ASSERT_TRUE(execute(c.command));
         EXPECT_EQ(prompts.messages, QStringList{c.message});
-        EXPECT_EQ(app->mainWindow()->tools().jobs().runningCount(), 0);
+        EXPECT_EQ(app->mainWindow()->context().jobs().runningCount(), 0);
         FlushMessages();
         EXPECT_TRUE(sink->rows.empty());
     }
@@ -76,12 +76,12 @@ TEST_F(ProjectBuildCommands, BuildsRunOnWorkersFromASnapshot)
     settings.clearBeforeBuild = 0; // keep the rows of both
     setIdeSettings(settings);
     ASSERT_TRUE(execute(cmd::RebuildAll));
-    EXPECT_EQ(app->mainWindow()->tools().lastRunCommand, path("p.exe"));
+    EXPECT_EQ(app->mainWindow()->context().lastRunCommand, path("p.exe"));
     const QStringList sources = doc->project().sources;
     doc->project().sources = {source("two.c", "int main(void) { return 0; }\n")};
     doc->project().outputName = path("two.exe");
     ASSERT_TRUE(execute(cmd::BuildProject));
-    EXPECT_EQ(app->mainWindow()->tools().lastRunCommand, path("two.exe"));
+    EXPECT_EQ(app->mainWindow()->context().lastRunCommand, path("two.exe"));
     doc->project().sources.append(path("later.c"));
     doc->project().outputName = path("other.exe");
     finishJobs();
@@ -102,7 +102,7 @@ TEST_F(ProjectBuildCommands, BuildsRunOnWorkersFromASnapshot)
     settings.clearBeforeBuild = 2;
     setIdeSettings(settings);
     ASSERT_TRUE(execute(cmd::BuildProject));
-    EXPECT_EQ(app->mainWindow()->tools().lastRunCommand, path("rel.exe"));
+    EXPECT_EQ(app->mainWindow()->context().lastRunCommand, path("rel.exe"));
     finishJobs();
     EXPECT_TRUE(QFileInfo::exists(path("rel.exe")));
     EXPECT_EQ(texts().first(), "Beginning compilation of project...");
@@ -120,7 +120,7 @@ TEST_F(ProjectBuildCommands, ExportAndMakeWritesTheFileAndBuildsTheSameProgram)
     doc->project().sources.append(source("main.c", "int main(void) { return 5; }\n"));
     saveAs("p.tarn");
     ASSERT_TRUE(execute(cmd::ExportMakefile));
-    EXPECT_EQ(app->mainWindow()->tools().lastMakeFile, path("Makefile"));
+    EXPECT_EQ(app->mainWindow()->context().lastMakeFile, path("Makefile"));
     const QByteArray exported = testsupport::readFile(path("Makefile"));
     EXPECT_EQ(texts(), QStringList({"Wrote file " + path("Makefile") + " successfully", ""}));
 
@@ -151,7 +151,7 @@ TEST_F(ProjectBuildCommands, ExportAndMakeWritesTheFileAndBuildsTheSameProgram)
     FlushMessages();
     ASSERT_FALSE(texts().isEmpty());
     EXPECT_EQ(texts().first(), "Makefile could not be created");
-    EXPECT_EQ(app->mainWindow()->tools().lastMakeFile, path("Makefile"));
+    EXPECT_EQ(app->mainWindow()->context().lastMakeFile, path("Makefile"));
 }
 
 // Stop Build ends a make that sleeps in its recipe, with the whole process
@@ -176,7 +176,7 @@ TEST_F(ProjectBuildCommands, StopBuildEndsAMakeAndAFloodingBuild)
     doc->project().sources = {source("a.c", "int main(void) { return 0; }\n"),
                               source("b.c", "int b;\n")};
     saveAs("p.tarn");
-    ASSERT_NE(MakeThread(app->mainWindow()->tools(), path("Makefile")), 0);
+    ASSERT_NE(MakeThread(app->mainWindow()->context(), path("Makefile")), 0);
     ASSERT_TRUE(execute(cmd::RebuildAll));
     ASSERT_TRUE(waitForRow("started"));
     ASSERT_TRUE(waitForRow("a.c:1:1: error: flood"));
@@ -199,7 +199,7 @@ TEST_F(ProjectBuildCommands, StopBuildEndsAMakeAndAFloodingBuild)
                      "compiling " + path("b.c") + " with command line of:",
                      "Linking project with command line of:", "Ending Compilation"})
         EXPECT_FALSE(rows.contains(row)) << row.toStdString();
-    EXPECT_EQ(app->mainWindow()->tools().jobs().runningCount(), 0);
+    EXPECT_EQ(app->mainWindow()->context().jobs().runningCount(), 0);
     EXPECT_FALSE(stopEnabled());
     EXPECT_TRUE(testsupport::waitUntil([&] { return ::kill(sleeper, 0) != 0; }))
         << "the recipe's sleep survived the stop";

@@ -70,7 +70,7 @@ public:
     // Waits for every job, then for the rows they posted.
     void finishJobs()
     {
-        ASSERT_TRUE(app->mainWindow()->tools().jobs().waitForAll(60000));
+        ASSERT_TRUE(app->mainWindow()->context().jobs().waitForAll(60000));
         FlushMessages();
     }
     // The rows as the window shows them, a separator row as an empty one.

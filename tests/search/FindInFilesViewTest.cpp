@@ -105,7 +105,7 @@ protected:
         app = std::make_unique<CTarnApp>();
         ASSERT_TRUE(app->InitInstance({}));
         previous = QDir::currentPath();
-        app->mainWindow()->tools().setDirectory(root + "elsewhere");
+        app->mainWindow()->context().setDirectory(root + "elsewhere");
         app->mainWindow()->messageView()->ClearMessages();
     }
     void TearDown() override
@@ -156,7 +156,7 @@ TEST_F(FindInFilesWindow, TheCommandSearchesAndF4WalksTheRows)
         });
     ASSERT_TRUE(driven);
     EXPECT_EQ(offered, root + "elsewhere");
-    ASSERT_TRUE(app->mainWindow()->tools().jobs().waitForAll(60000));
+    ASSERT_TRUE(app->mainWindow()->context().jobs().waitForAll(60000));
     FlushMessages();
     QStringList rows;
     for (int row = 0; row < app->mainWindow()->messageView()->rowCount(); ++row)
@@ -176,7 +176,7 @@ TEST_F(FindInFilesWindow, TheCommandSearchesAndF4WalksTheRows)
         EXPECT_EQ(app->mainWindow()->messageView()->rowIcon(row), IconDiagnostic) << row;
 
     // Tarn's current directory moves on; the rows keep their folder.
-    app->mainWindow()->tools().setDirectory(root + "elsewhere");
+    app->mainWindow()->context().setDirectory(root + "elsewhere");
     EXPECT_EQ(step(cmd::NextDiagnostic), QStringLiteral("a.c:1: int total; -> tree/a.c line 1"));
     EXPECT_EQ(step(cmd::NextDiagnostic),
               QStringLiteral("a.c:4:     total += n; -> tree/a.c line 4"));

@@ -33,7 +33,7 @@ protected:
         app = std::make_unique<CTarnApp>();
         ASSERT_TRUE(app->InitInstance({}));
         // Tarn was started somewhere else.
-        app->mainWindow()->tools().setDirectory(root + "/started");
+        app->mainWindow()->context().setDirectory(root + "/started");
         ASSERT_TRUE(QDir().mkpath(root + "/started"));
         ASSERT_TRUE(
             testsupport::writeFile(root + "/src/hello.c", "int main(void) { return 0; }\n"));

@@ -57,7 +57,7 @@ protected:
         setIdeSettings(settings);
         previous = QDir::currentPath();
         ASSERT_TRUE(QDir::setCurrent(root + "elsewhere"));
-        app->mainWindow()->tools().setDirectory(root + "elsewhere");
+        app->mainWindow()->context().setDirectory(root + "elsewhere");
         prompts.messages.clear();
         app->mainWindow()->messageView()->ClearMessages();
     }
@@ -103,8 +103,8 @@ protected:
 
 TEST_F(MakeDiagnostics, RowsOfARecursiveMakeOpenTheFilesOfTheFoldersTheyWereWrittenIn)
 {
-    MakeThread(app->mainWindow()->tools(), root + "Makefile");
-    ASSERT_TRUE(app->mainWindow()->tools().jobs().waitForAll(60000));
+    MakeThread(app->mainWindow()->context(), root + "Makefile");
+    ASSERT_TRUE(app->mainWindow()->context().jobs().waitForAll(60000));
     FlushMessages();
     const int errorA = rowStartingWith("main.c:2:");
     const int errorB = rowStartingWith("main.c:3:");
@@ -133,7 +133,7 @@ TEST_F(MakeDiagnostics, RowsOfARecursiveMakeOpenTheFilesOfTheFoldersTheyWereWrit
 
     // A double click follows the same folder, after Tarn's current
     // directory has moved on.
-    app->mainWindow()->tools().setDirectory(root);
+    app->mainWindow()->context().setDirectory(root);
     app->mainWindow()->messageView()->setSelectedRow(errorB);
     app->mainWindow()->messageView()->OnDoubleClick();
     EXPECT_EQ(shown(), QStringLiteral("b/main.c   return x;"));

@@ -67,7 +67,7 @@ protected:
             s.makePath = make;
             s.clearBeforeBuild = 1;
         });
-        app->mainWindow()->tools().setDirectory(folder);
+        app->mainWindow()->context().setDirectory(folder);
         // The start-up warning and the banner are not this test's.
         prompts.messages.clear();
         app->mainWindow()->messageView()->ClearMessages();
@@ -129,7 +129,7 @@ protected:
             d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
         }));
         if (wait) {
-            ASSERT_TRUE(app->mainWindow()->tools().jobs().waitForAll(60000));
+            ASSERT_TRUE(app->mainWindow()->context().jobs().waitForAll(60000));
             FlushMessages();
         }
     }
@@ -186,7 +186,7 @@ TEST_F(SingleFileTools, RefusalsAndAGccThatCannotStart)
     }));
     EXPECT_EQ(prompts.messages, QStringList(2, GccPathMessage()));
     EXPECT_EQ(view->outputChoice, 1);
-    EXPECT_EQ(frame()->tools().lastRunCommand, QString());
+    EXPECT_EQ(frame()->context().lastRunCommand, QString());
     EXPECT_TRUE(rows().empty());
 
     const QString noGcc = dir.filePath("nosuchgcc");
@@ -307,7 +307,7 @@ TEST_F(SingleFileTools, BuildSourceOfHelloAsAOut)
     EXPECT_EQ(output(folder + "a.out"), "hello\n");
     EXPECT_EQ(view->outputChoice, 0);
     // Run proposes the default name even though A.out was built.
-    EXPECT_EQ(frame()->tools().lastRunCommand, exe);
+    EXPECT_EQ(frame()->context().lastRunCommand, exe);
     ASSERT_TRUE(runDialog<CSourceBuildDialog>(cmd::BuildSource, [&](CSourceBuildDialog* d) {
         EXPECT_TRUE(d->findChild<QRadioButton*>("outputAOut")->isChecked());
         ClickButton(d, "outputNamed");
@@ -422,7 +422,7 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
     ASSERT_TRUE(testsupport::writeFile(other + "Makefile",
                                        "all:\n\t@echo built here\n\t@echo warned >&2\n\t@touch made\n"));
     const QString makefile = other + "Makefile";
-    EXPECT_TRUE(frame()->tools().lastMakeFile.isEmpty()); // the dialog shows it: empty at first
+    EXPECT_TRUE(frame()->context().lastMakeFile.isEmpty()); // the dialog shows it: empty at first
     // The dialog closes at once; make runs as a job of the application.
     runMake(makefile);
     EXPECT_EQ(rows(), (std::vector<Row>{{"Output from make:", IconInfo}, {"", Sep}, {"built here", IconInfo},
@@ -431,8 +431,8 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
                                         {"", Sep}}));
     EXPECT_TRUE(QFileInfo::exists(other + "made"));
     EXPECT_EQ(verdict(), "Build succeeded");
-    EXPECT_EQ(app->mainWindow()->tools().directory(), other);
-    EXPECT_EQ(frame()->tools().lastMakeFile, makefile);
+    EXPECT_EQ(app->mainWindow()->context().directory(), other);
+    EXPECT_EQ(frame()->context().lastMakeFile, makefile);
     ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
         EXPECT_EQ(d->findChild<QLineEdit*>("makeFile")->text(), makefile);
         d->reject();
@@ -455,7 +455,7 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
     ASSERT_FALSE(texts().isEmpty());
     EXPECT_EQ(texts().first(), "Error: cannot enter the directory " + nowhere);
     EXPECT_EQ(texts()[texts().size() - 2], "Ending make");
-    EXPECT_EQ(app->mainWindow()->tools().directory(), other);
+    EXPECT_EQ(app->mainWindow()->context().directory(), other);
 
     changeSettings([&](IdeSettings& s) { s.makePath = dir.filePath("nosuchmake"); });
     runMake(makefile);
@@ -488,7 +488,7 @@ TEST_F(SingleFileTools, RunAndDebugThroughATerminal)
         return all.mid(0, all.size() - 1);
     };
 
-    frame()->tools().lastRunCommand = helper;
+    frame()->context().lastRunCommand = helper;
     ASSERT_TRUE(runDialog<CRunDialog>(cmd::RunExecutable, [&](CRunDialog* d) {
         EXPECT_EQ(d->findChild<QLineEdit*>("command")->text(), helper);
         type(d, "arguments", "args \"; rm -rf ~\" '$(x)' * C:\\SRC\\X");
@@ -500,14 +500,14 @@ TEST_F(SingleFileTools, RunAndDebugThroughATerminal)
     const QByteArray ran = testsupport::readFile(record + ".out");
     EXPECT_TRUE(ran.startsWith("argc=5\nargs\n; rm -rf ~\n$(x)\n*\nC:SRCX\n")) << ran.constData();
     EXPECT_TRUE(ran.contains("ended with exit status 0.")) << ran.constData();
-    EXPECT_EQ(frame()->tools().lastRunArguments, "args \"; rm -rf ~\" '$(x)' * C:\\SRC\\X");
+    EXPECT_EQ(frame()->context().lastRunArguments, "args \"; rm -rf ~\" '$(x)' * C:\\SRC\\X");
 
     // Cancel keeps the remembered values.
     ASSERT_TRUE(runDialog<CRunDialog>(cmd::RunExecutable, [&](CRunDialog* d) {
         type(d, "arguments", "other");
         ClickButton(d, "cancel");
     }));
-    EXPECT_EQ(frame()->tools().lastRunArguments, "args \"; rm -rf ~\" '$(x)' * C:\\SRC\\X");
+    EXPECT_EQ(frame()->context().lastRunArguments, "args \"; rm -rf ~\" '$(x)' * C:\\SRC\\X");
 
     // A command that does not exist: the terminal says so and waits.
     ASSERT_TRUE(runDialog<CRunDialog>(cmd::RunExecutable, [&](CRunDialog* d) {
@@ -554,7 +554,7 @@ TEST_F(SingleFileTools, ClosingTarnStopsARunningMake)
     ASSERT_TRUE(testsupport::waitUntil([&] { return !testsupport::readFile(other + "pid").isEmpty(); }));
     const pid_t sleeper = testsupport::readFile(other + "pid").trimmed().toInt();
     ASSERT_GT(sleeper, 0);
-    EXPECT_EQ(app->mainWindow()->tools().jobs().runningCount(), 1);
+    EXPECT_EQ(app->mainWindow()->context().jobs().runningCount(), 1);
     app.reset();
     EXPECT_TRUE(testsupport::waitUntil([&] { return ::kill(sleeper, 0) != 0; }))
         << "the recipe's sleep survived closing Tarn";

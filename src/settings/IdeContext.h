@@ -1,0 +1,50 @@
+#pragma once
+
+#include "settings/IdeSettings.h"
+#include "tools/ToolSession.h"
+
+namespace fw {
+class Application;
+}
+
+// What the IDE's windows, dialogs and commands are handed when they are
+// made: the tool session (the message channel, the jobs, Tarn's current
+// directory), the live settings and the application object. The main
+// window owns the one context of the IDE; a test makes its own. Nothing
+// below the application reads any of it from a process-wide place.
+//
+// User-interface thread only; a job takes what it needs when it starts.
+class IdeContext : public ToolSession {
+public:
+    explicit IdeContext(fw::Application* application = nullptr) : m_application(application) {}
+
+    const IdeSettings& settings() const { return m_settings; }
+    // Replaces the live settings as one step; the caller brings the open
+    // windows up to date.
+    void setSettings(const IdeSettings& settings) { m_settings = settings; }
+
+    // The session and the debugger panes' layout as the settings file held
+    // them when it was read; the layout follows what is saved since.
+    const Session& lastSession() const { return m_lastSession; }
+    const DebuggerPaneLayout& paneLayout() const { return m_paneLayout; }
+    void setPaneLayout(const DebuggerPaneLayout& layout) { m_paneLayout = layout; }
+
+    // Reads the settings file into the context (LoadSettings).
+    void load(QWidget* parent = nullptr)
+    {
+        LoadedSettings loaded = LoadSettings(parent);
+        m_settings = std::move(loaded.settings);
+        m_lastSession = std::move(loaded.session);
+        m_paneLayout = std::move(loaded.paneLayout);
+    }
+
+    // The application object; nullptr in tests that make windows alone.
+    fw::Application* application() const { return m_application; }
+    void setApplication(fw::Application* application) { m_application = application; }
+
+private:
+    IdeSettings m_settings;
+    Session m_lastSession;
+    DebuggerPaneLayout m_paneLayout;
+    fw::Application* m_application = nullptr;
+};
