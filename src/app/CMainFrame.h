@@ -3,6 +3,7 @@
 #include "settings/EditorSections.h"
 #include "framework/MdiMainFrame.h"
 #include "search/FindInFiles.h"
+#include "settings/IdeContext.h"
 
 #include <QPointer>
 #include <QString>
@@ -12,10 +13,6 @@
 class CMessageView;
 class DebugController;
 class QLabel;
-class IdeContext;
-namespace fw {
-class Application;
-}
 class QToolBar;
 
 // Tarn's main window: toolbar, status bar, the settings, and the commands

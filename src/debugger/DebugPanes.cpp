@@ -174,13 +174,12 @@ DebugPanes::DebugPanes(QMainWindow* frame, DebugSession* session, BreakpointBook
     });
 
     // Each tree keeps its columns fitted; the widths the user dragged in
-    // an earlier run come back.
-    const DebuggerPaneLayout& kept = m_context.paneLayout();
+    // an earlier run come back when the panes first show (the settings are
+    // read after the main window, and so the panes, are made).
     const std::pair<QTreeWidget*, const char*> panes[] = {
         {locals, "Locals"}, {watch, "Watch"}, {stack, "Call Stack"}, {breakpoints, "Breakpoints"}};
     for (const auto& [widget, key] : panes) {
         auto* columns = new PaneColumns(widget, QLatin1String(key));
-        columns->setUserWidths(kept.columns.value(columns->key()));
         connect(columns, &PaneColumns::userResized, this, [this] { m_columnsDragged = true; });
         m_columns.append(columns);
     }
@@ -251,7 +250,12 @@ void DebugPanes::layOutOnFirstShow()
     if (m_laidOut)
         return;
     m_laidOut = true;
-    const QByteArray state = m_context.paneLayout().docks;
+    const DebuggerPaneLayout& kept = m_context.paneLayout();
+    if (!m_columnsDragged) {
+        for (PaneColumns* columns : m_columns)
+            columns->setUserWidths(kept.columns.value(columns->key()));
+    }
+    const QByteArray state = kept.docks;
     if (state.isEmpty())
         return;
     auto* frame = static_cast<QMainWindow*>(parent());

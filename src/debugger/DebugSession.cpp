@@ -3,9 +3,12 @@
 #include "debugger/GdbProcess.h"
 #include "debugger/ProgramProcesses.h"
 #include "debugger/ProgramTerminal.h"
+#include "framework/Assert.h"
 #include "tools/ChildStart.h"
 #include "tools/PathBytes.h"
 #include "tools/PathNames.h"
+
+#include <QThread>
 
 #include <memory>
 
@@ -159,6 +162,7 @@ bool DebugSession::start(const DebugTarget& target, const QList<BreakpointReques
 quint64 DebugSession::command(QByteArrayView operation, const QList<QByteArray>& arguments,
                               Callback callback)
 {
+    TARN_ASSERT(QThread::currentThread() == thread(), "a debugging session is driven from its own thread only");
     if (!m_gdb || m_ending || m_state == State::Ended)
         return 0;
     const MiCommandTokens::Composed composed = m_tokens.compose(operation, arguments);

@@ -1,5 +1,6 @@
 #include "debugger/GdbProcess.h"
 
+#include "framework/Assert.h"
 #include "tools/ChildStart.h"
 
 #include <QProcess>
@@ -151,7 +152,7 @@ private:
     bool m_ending = false;
 };
 
-GdbProcess::GdbProcess(QObject* receiver, Handlers handlers)
+GdbProcess::GdbProcess(QObject* receiver, Handlers handlers) : m_receiverThread(receiver->thread())
 {
     m_channel = new Channel(receiver, std::move(handlers), *this);
     m_channel->moveToThread(&m_thread);
@@ -170,6 +171,7 @@ GdbProcess::~GdbProcess()
 
 void GdbProcess::start(const QString& gdbPath)
 {
+    TARN_ASSERT(QThread::currentThread() == m_receiverThread, "gdb is driven from its receiver's thread only");
     QMetaObject::invokeMethod(
         m_channel, [channel = m_channel, gdbPath] { channel->start(gdbPath); },
         Qt::QueuedConnection);
@@ -177,6 +179,7 @@ void GdbProcess::start(const QString& gdbPath)
 
 void GdbProcess::write(const QByteArray& line)
 {
+    TARN_ASSERT(QThread::currentThread() == m_receiverThread, "gdb is driven from its receiver's thread only");
     if (m_channel->m_shared->dropped)
         return;
     bool first = false;
@@ -192,6 +195,7 @@ void GdbProcess::write(const QByteArray& line)
 
 void GdbProcess::end(std::function<void()> first)
 {
+    TARN_ASSERT(QThread::currentThread() == m_receiverThread, "gdb is driven from its receiver's thread only");
     if (m_channel->m_shared->dropped.exchange(true))
         return;
     QMetaObject::invokeMethod(

@@ -72,6 +72,7 @@ public:
 
 private:
     class Channel;
+    QThread* const m_receiverThread;
     QThread m_thread;
     Channel* m_channel = nullptr;
     std::atomic<bool> m_running{false};

@@ -1,4 +1,8 @@
-# Files of src/framework: our own small document/view layer on Qt Widgets.
+# Files of src/framework: our own small document/view layer on Qt Widgets,
+# and the checked rules every layer uses (core).
+list(APPEND TARN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/Assert.cpp
+)
 list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Application.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommandRouter.cpp

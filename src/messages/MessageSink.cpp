@@ -1,5 +1,6 @@
 #include "messages/MessageSink.h"
 
+#include "framework/Assert.h"
 #include "messages/RowBytes.h"
 
 #include <QMetaObject>
@@ -224,6 +225,8 @@ void MessageChannel::post(std::vector<MessageEntry> entries)
 
 void MessageChannel::flush()
 {
+    MessageSink* target = sink();
+    TARN_ASSERT(!target || onSinkThread(target), "the message channel is flushed on its sink's thread only");
     m_state->drain(false);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/Assert.h"
 #include "settings/IdeSettings.h"
 #include "tools/ToolSession.h"
 
@@ -21,7 +22,11 @@ public:
     const IdeSettings& settings() const { return m_settings; }
     // Replaces the live settings as one step; the caller brings the open
     // windows up to date.
-    void setSettings(const IdeSettings& settings) { m_settings = settings; }
+    void setSettings(const IdeSettings& settings)
+    {
+        TARN_ASSERT(fw::onMainThread(), "the live settings change on the interface thread only");
+        m_settings = settings;
+    }
 
     // The session and the debugger panes' layout as the settings file held
     // them when it was read; the layout follows what is saved since.

@@ -1,7 +1,10 @@
 #include "tools/JobManager.h"
 
+#include "framework/Assert.h"
+
 #include <QEventLoop>
 #include <QMetaObject>
+#include <QThread>
 #include <QTimer>
 
 JobManager::JobManager(MessageChannel& messages, QObject* parent) : QObject(parent), m_messages(messages) {}
@@ -13,6 +16,7 @@ JobManager::~JobManager()
 
 int JobManager::start(const QString& name, Work work)
 {
+    TARN_ASSERT(QThread::currentThread() == thread(), "a job manager is used on its own thread only");
     const int id = m_nextId++;
     auto job = std::make_unique<Job>(m_messages);
     job->name = name;
@@ -52,12 +56,14 @@ std::vector<int> JobManager::uncancelledJobs() const
 
 void JobManager::cancelAll()
 {
+    TARN_ASSERT(QThread::currentThread() == thread(), "a job manager is used on its own thread only");
     for (auto& [id, job] : m_jobs)
         job->context.m_cancel.store(true);
 }
 
 void JobManager::stopAll()
 {
+    TARN_ASSERT(QThread::currentThread() == thread(), "a job manager is used on its own thread only");
     cancelAll();
     for (auto& [id, job] : m_jobs) {
         if (job->thread.joinable())
@@ -68,6 +74,7 @@ void JobManager::stopAll()
 
 bool JobManager::waitForAll(int timeoutMs)
 {
+    TARN_ASSERT(QThread::currentThread() == thread(), "a job manager is used on its own thread only");
     if (m_jobs.empty())
         return true;
     QEventLoop loop;

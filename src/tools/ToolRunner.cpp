@@ -1,5 +1,6 @@
 #include "tools/ToolRunner.h"
 
+#include "framework/Assert.h"
 #include "framework/BusyScope.h"
 #include "messages/MessageSink.h"
 
@@ -10,6 +11,7 @@
 
 ChildResult RunWithInterfaceWait(MessageChannel& messages, const ToolRun& run)
 {
+    TARN_ASSERT(fw::onMainThread(), "a tool run waits on the interface thread only");
     std::atomic<bool> cancel{false};
     std::atomic<bool> done{false};
     ChildResult result;

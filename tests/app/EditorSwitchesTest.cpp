@@ -123,7 +123,7 @@ TEST_F(EditorSwitchesTest, ToggleReachesEveryOpenWindowAndPersistsInEditorOnly)
         ASSERT_TRUE(main->router()->execute(step.id));
         for (int menuBar : {menu::Source, menu::MainFrame})
             EXPECT_EQ(checkMark(menuBar, QString::fromUtf8(step.item)), step.after.*step.field);
-        EXPECT_EQ(ideSettings().editor, step.after);
+        EXPECT_EQ(main->context().settings().editor, step.after);
         // [Options] byte for byte, then the editor's section.
         EXPECT_EQ(fileBytes(), before + "\n" + step.section);
         // Every open window follows at once.
@@ -157,11 +157,10 @@ TEST_F(EditorSwitchesTest, NewWindowsFollowTheSwitchesAndTheNextStartReadsThem)
     EXPECT_EQ(later->marginWidth(0), 0);
 
     app.reset();
-    setIdeSettings(IdeSettings{});
     app = std::make_unique<CTarnApp>();
     ASSERT_TRUE(app->InitInstance({}));
     main = app->mainWindow();
-    EXPECT_EQ(ideSettings().editor, (EditorSwitches{false, false, true}));
+    EXPECT_EQ(main->context().settings().editor, (EditorSwitches{false, false, true}));
     ASSERT_EQ(sourceViews().size(), 1);
     EXPECT_EQ(sourceViews().front()->sourceKind(), SourceKind::Text);
     EXPECT_EQ(sourceViews().front()->marginWidth(0), 0);
@@ -177,7 +176,7 @@ TEST_F(EditorSwitchesTest, AnUnwritableFileIsReportedAndTheSwitchStillApplies)
     ASSERT_TRUE(main->router()->execute(cmd::ViewLineNumbers));
     ASSERT_EQ(prompts->messages.size(), 1);
     EXPECT_TRUE(prompts->messages.first().contains(QStringLiteral("Tarn32.ini")));
-    EXPECT_FALSE(ideSettings().editor.lineNumbers);
+    EXPECT_FALSE(main->context().settings().editor.lineNumbers);
     EXPECT_EQ(sourceViews().front()->marginWidth(0), 0);
 }
 

@@ -93,9 +93,9 @@ TEST_F(EndFromOutside, TermOrHupEndsTheMakeAndKeepsUnsavedWork)
         {
             CTarnApp app;
             ASSERT_TRUE(app.InitInstance({source}));
-            IdeSettings settings = ideSettings();
+            IdeSettings settings = app.mainWindow()->context().settings();
             settings.makePath = make;
-            setIdeSettings(settings);
+            app.mainWindow()->context().setSettings(settings);
             fw::Document* document = app.mainWindow()->activeChild()->document();
             auto* view = dynamic_cast<CTarnView*>(document->firstView());
             ASSERT_NE(view, nullptr);

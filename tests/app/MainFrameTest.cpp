@@ -50,9 +50,9 @@ protected:
 
     void setMinimizeOnTile(int on)
     {
-        IdeSettings settings = ideSettings();
+        IdeSettings settings = main->context().settings();
         settings.minimizeOnTile = on;
-        setIdeSettings(settings);
+        main->context().setSettings(settings);
     }
 
     QList<fw::MdiChildFrame*> frames;
@@ -84,7 +84,7 @@ protected:
         ASSERT_TRUE(testsupport::writeFile(path("a.c"), "int a;\nint b = x;\nint c;\n"));
         ASSERT_TRUE(testsupport::writeFile(path("b.c"), "int d;\nint e;\nint f = y;\n"));
         log = main->messageView();
-        ClearMessages();
+        main->context().messages().clear();
     }
 
     // Runs a step and says what it led to: the selected row, the opened
@@ -169,12 +169,12 @@ TEST_F(MainFrameTest, OptionsOkReappliesFontToSourcesAndActivatesMessages)
                                             ClickButton(dialog, ok ? "okButton" : "cancelButton");
                                         }));
         if (!ok) {
-            EXPECT_NE(ideSettings().sourceFont.pointSize(), 23);
+            EXPECT_NE(main->context().settings().sourceFont.pointSize(), 23);
             EXPECT_EQ(main->activeChild(), active);
         }
     }
     // OK gave every style of every source the font.
-    EXPECT_EQ(ideSettings().sourceFont.pointSize(), 17);
+    EXPECT_EQ(main->context().settings().sourceFont.pointSize(), 17);
     for (fw::MdiChildFrame* frame : {frames.at(1), frames.at(2)}) {
         QsciLexer* lexer = dynamic_cast<CTarnView*>(frame->view())->lexer();
         for (int style : {0, 1, 5, 6})
@@ -352,9 +352,9 @@ TEST_F(DiagnosticStep, StepsThroughTheDiagnosticsAndStopsAtEachEnd)
     // An empty log, then one without diagnostics: nothing moves.
     for (bool withRows : {false, true}) {
         if (withRows) {
-            AddMessage(QStringLiteral("Errors:"), 1);
-            AddMessage(QString(), 0);
-            AddMessage(QStringLiteral("gcc: fatal error: no input files"), 0);
+            main->context().messages().add(QStringLiteral("Errors:"), 1);
+            main->context().messages().add(QString(), 0);
+            main->context().messages().add(QStringLiteral("gcc: fatal error: no input files"), 0);
         }
         for (int id : {cmd::NextDiagnostic, cmd::PreviousDiagnostic})
             EXPECT_EQ(step(id), NoMore) << withRows;
@@ -362,14 +362,14 @@ TEST_F(DiagnosticStep, StepsThroughTheDiagnosticsAndStopsAtEachEnd)
     }
     // A log as a compile leaves it: headings, separators, an empty row, a
     // note without a line number and two diagnostics.
-    ClearMessages();
-    AddMessage(QStringLiteral("Compiling a.c with command line of:"), 1);
-    AddMessage(QStringLiteral("Errors:"), 1);
-    AddMessage(path("a.c") + QStringLiteral(":2:9: error: 'x' undeclared"), 0);
-    AddMessage(QString(), 0);
-    AddMessage(QStringLiteral("cc1: note: no line here"), 0);
-    AddMessage(path("b.c") + QStringLiteral(":3: error: 'y' undeclared"), 0);
-    AddMessage(QStringLiteral("Done"), 1);
+    main->context().messages().clear();
+    main->context().messages().add(QStringLiteral("Compiling a.c with command line of:"), 1);
+    main->context().messages().add(QStringLiteral("Errors:"), 1);
+    main->context().messages().add(path("a.c") + QStringLiteral(":2:9: error: 'x' undeclared"), 0);
+    main->context().messages().add(QString(), 0);
+    main->context().messages().add(QStringLiteral("cc1: note: no line here"), 0);
+    main->context().messages().add(path("b.c") + QStringLiteral(":3: error: 'y' undeclared"), 0);
+    main->context().messages().add(QStringLiteral("Done"), 1);
     // Rows: 0 heading, 1 separator, 2 "Errors:", 3 separator, 4 a.c:2,
     // 5 empty, 6 note, 7 b.c:3, 8 "Done", 9 separator.
     const std::pair<int, const char*> steps[] = {
@@ -401,11 +401,11 @@ TEST_F(DiagnosticStep, F4InASourceWindowScrollsTheRowIntoView)
     main->show();
     QApplication::setActiveWindow(main);
     ASSERT_TRUE(QTest::qWaitForWindowActive(main));
-    AddMessage(path("a.c") + QStringLiteral(":1: warning: first"), 0);
+    main->context().messages().add(path("a.c") + QStringLiteral(":1: warning: first"), 0);
     for (int i = 0; i < 300; ++i)
-        AddMessage(QStringLiteral("line %1").arg(i), 0);
-    AddMessage(path("b.c") + QStringLiteral(":2: warning: last"), 0);
-    AddMessage(QStringLiteral("tail"), 0);
+        main->context().messages().add(QStringLiteral("line %1").arg(i), 0);
+    main->context().messages().add(path("b.c") + QStringLiteral(":2: warning: last"), 0);
+    main->context().messages().add(QStringLiteral("tail"), 0);
     log->flushLayout();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ShiftModifier);
     QApplication::processEvents();
@@ -426,7 +426,7 @@ TEST_F(DiagnosticStep, F4InASourceWindowScrollsTheRowIntoView)
 TEST_F(DiagnosticStep, StepsOnlyToRowsThatNameAnExistingFileAndALine)
 {
     const QString folder = path("");
-    AddMessage(QStringLiteral("Errors:"), 1);
+    main->context().messages().add(QStringLiteral("Errors:"), 1);
     const QStringList passedOver = {
         QStringLiteral("a.cpp: In member function 'void A::f()':"),
         QStringLiteral("make: *** [Makefile:2: all] Error 1"),
@@ -436,17 +436,17 @@ TEST_F(DiagnosticStep, StepsOnlyToRowsThatNameAnExistingFileAndALine)
         folder + QStringLiteral(":2: a folder is not a file"),
     };
     for (const QString& row : passedOver)
-        AddMessage(row, 0);
+        main->context().messages().add(row, 0);
     // A relative name in rows written by a tool that ran in the folder of
     // b.c, while Tarn's current directory is elsewhere.
     std::vector<MessageEntry> run(1);
     run[0].kind = MessageEntry::Kind::Rows;
     run[0].bytes = "b.c:2: warning: relative\n";
     run[0].directory = folder;
-    PostMessages(std::move(run));
+    main->context().messages().post(std::move(run));
     for (const QString& row : passedOver)
-        AddMessage(row, 0);
-    FlushMessages();
+        main->context().messages().add(row, 0);
+    main->context().messages().flush();
     // Rows: 0 "Errors:", 1 separator, 2-7 passed over, 8 b.c:2, 9-14 passed
     // over; each of them has the diagnostic icon.
     ASSERT_EQ(log->rowCount(), 15);

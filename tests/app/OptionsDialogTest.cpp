@@ -3,6 +3,7 @@
 #include "SettingsTestEnvironment.h"
 
 #include "app/CIDEOptionsDialog.h"
+#include "settings/IdeContext.h"
 #include "settings/FontRecord.h"
 #include "support/TestSupport.h"
 #include "tools/ModalDriver.h"
@@ -24,10 +25,10 @@ protected:
     void SetUp() override
     {
         SettingsTestEnvironment::SetUp();
-        setIdeSettings({{"/usr/bin/gcc", "/usr/bin/gdb", {}, "/doc/libc.html", 0, 1, 1, 0, 1},
+        context.setSettings({{"/usr/bin/gcc", "/usr/bin/gdb", {}, "/doc/libc.html", 0, 1, 1, 0, 1},
                         defaultSourceFont(),
                         {}});
-        dialog = std::make_unique<CIDEOptionsDialog>();
+        dialog = std::make_unique<CIDEOptionsDialog>(context);
         dialog->show();
     }
 
@@ -61,6 +62,8 @@ protected:
         QTest::keyClicks(edit(name), text);
     }
 
+    // The dialog's context: the live settings it shows and changes.
+    IdeContext context;
     std::unique_ptr<CIDEOptionsDialog> dialog;
 };
 
@@ -99,14 +102,14 @@ TEST_F(OptionsDialog, ControlsShowTheLiveSettingsAndOkWritesTheEdits)
     // Cancel keeps the live settings and writes nothing; OK applies the edits
     // and writes them. The edits are relative to what the controls show: a
     // control that showed another value than the live one ends wrong.
-    const IdeSettings before = ideSettings();
+    const IdeSettings before = context.settings();
     const SettingsValues edited{
         "/opt/gcc", "/usr/bin/gdb", "/usr/bin/make", "/doc/libc.html", 1, 0, 0, 1, 0};
     QFont chosen(QStringLiteral("DejaVu Sans Mono"), 13);
     chosen.setUnderline(true);
     for (const bool ok : {false, true}) {
         SCOPED_TRACE(ok);
-        dialog = std::make_unique<CIDEOptionsDialog>();
+        dialog = std::make_unique<CIDEOptionsDialog>(context);
         dialog->show();
         retype("makePathEdit", QStringLiteral("/usr/bin/make"));
         retype("gccPathEdit", QStringLiteral("/opt/gcc"));
@@ -117,12 +120,12 @@ TEST_F(OptionsDialog, ControlsShowTheLiveSettingsAndOkWritesTheEdits)
         click("sourceFontButton");
         click(ok ? "okButton" : "cancelButton");
         EXPECT_EQ(dialog->result(), ok ? QDialog::Accepted : QDialog::Rejected);
-        EXPECT_EQ(static_cast<const SettingsValues&>(ideSettings()), ok ? edited : before);
-        EXPECT_EQ(ideSettings().sourceFont, ok ? chosen : before.sourceFont);
+        EXPECT_EQ(static_cast<const SettingsValues&>(context.settings()), ok ? edited : before);
+        EXPECT_EQ(context.settings().sourceFont, ok ? chosen : before.sourceFont);
         EXPECT_EQ(QFileInfo::exists(iniPath()), ok);
     }
     EXPECT_EQ(prompts->fontDialogs.first(), defaultSourceFont()) << "starts from the current font";
-    EXPECT_EQ(ideSettings().gccPath, QStringLiteral("/opt/gcc"));
+    EXPECT_EQ(context.settings().gccPath, QStringLiteral("/opt/gcc"));
     // The file gets them too (the order of the keys is the codec's).
     EXPECT_TRUE(testsupport::readFile(iniPath()).contains("GCC Path=/opt/gcc\n"));
     EXPECT_TRUE(prompts->messages.isEmpty());
@@ -178,7 +181,7 @@ TEST_F(OptionsDialog, BrowseOffersTheExpectedFileFirstAndEnterMeansOk)
         EXPECT_EQ(dialog->workingCopy().*c.field, chosen);
     }
     EXPECT_FALSE(QFileInfo::exists(iniPath())) << "browsing writes nothing";
-    EXPECT_EQ(ideSettings().gccPath, QStringLiteral("/usr/bin/gcc"))
+    EXPECT_EQ(context.settings().gccPath, QStringLiteral("/usr/bin/gcc"))
         << "nor changes the live settings";
     prompts->openDialogs.clear();
     ASSERT_TRUE(QDir().mkpath(iniPath()));
@@ -188,7 +191,7 @@ TEST_F(OptionsDialog, BrowseOffersTheExpectedFileFirstAndEnterMeansOk)
     EXPECT_TRUE(prompts->openDialogs.isEmpty());
     ASSERT_EQ(prompts->messages.size(), 1);
     EXPECT_TRUE(prompts->messages.first().contains(iniPath()));
-    EXPECT_EQ(ideSettings().gccPath, QStringLiteral("/chosen/Gcc"));
+    EXPECT_EQ(context.settings().gccPath, QStringLiteral("/chosen/Gcc"));
 }
 
 } // namespace
@@ -231,10 +234,10 @@ TEST_F(OptionsDialog, RealFontDialogOpensOnTheDrawnFontAndOkKeepsTheRecord)
             ASSERT_EQ(drawn.family(), c.family) << "fonts-dejavu-core is needed";
             ASSERT_EQ(drawn.styleName(), c.style);
         }
-        IdeSettings s = ideSettings();
+        IdeSettings s = context.settings();
         s.sourceFont = c.font;
-        setIdeSettings(s);
-        dialog = std::make_unique<CIDEOptionsDialog>();
+        context.setSettings(s);
+        dialog = std::make_unique<CIDEOptionsDialog>(context);
         dialog->show();
         QFont shown;
         QString shownStyle;
@@ -251,7 +254,7 @@ TEST_F(OptionsDialog, RealFontDialogOpensOnTheDrawnFontAndOkKeepsTheRecord)
         EXPECT_EQ(shown.weight(), drawn.weight());
         EXPECT_NEAR(shown.pointSizeF(), drawn.pointSizeF(), 0.5);
         const LogFontRecord record = fontRecordFromFont(c.font);
-        EXPECT_EQ(fontRecordFromFont(ideSettings().sourceFont), record);
+        EXPECT_EQ(fontRecordFromFont(context.settings().sourceFont), record);
         EXPECT_TRUE(
             testsupport::readFile(iniPath()).contains("\nFont=" + record.toProfileValue() + "\n"));
     }

@@ -45,7 +45,6 @@ protected:
     void start(const QStringList& arguments = {})
     {
         app.reset();
-        setIdeSettings(IdeSettings{});
         app = std::make_unique<CTarnApp>();
         ASSERT_TRUE(app->InitInstance(arguments));
         main = app->mainWindow();

@@ -4,7 +4,7 @@
 #include "SettingsTestEnvironment.h"
 
 #include "settings/FontRecord.h"
-#include "settings/IdeSettings.h"
+#include "settings/IdeContext.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -98,6 +98,8 @@ const QString gccWarning = QStringLiteral(
 
 class SettingsLoadSave : public SettingsTestEnvironment {
 protected:
+    // Where the settings are loaded to and saved from.
+    IdeContext context;
     void writeIni(const QByteArray& bytes)
     {
         ASSERT_TRUE(testsupport::writeFile(iniPath(), bytes));
@@ -110,12 +112,12 @@ protected:
 TEST_F(SettingsLoadSave, FirstStartAndMissingToolKeysTakeTheToolsOnPath)
 {
     ASSERT_TRUE(QDir().mkpath(iniPath()));
-    setIdeSettings(IdeSettings{{QStringLiteral("stale"), {}, {}, {}, 5, 5, 5, 5, 5}, QFont(), {}});
-    LoadSettings();
+    context.setSettings(IdeSettings{{QStringLiteral("stale"), {}, {}, {}, 5, 5, 5, 5, 5}, QFont(), {}});
+    context.load();
     EXPECT_EQ(prompts->messages, QStringList{gccWarning});
-    EXPECT_EQ(static_cast<const SettingsValues&>(ideSettings()), SettingsValues());
-    EXPECT_EQ(ideSettings().sourceFont, defaultSourceFont());
-    EXPECT_FALSE(SaveSettings());
+    EXPECT_EQ(static_cast<const SettingsValues&>(context.settings()), SettingsValues());
+    EXPECT_EQ(context.settings().sourceFont, defaultSourceFont());
+    EXPECT_FALSE(SaveSettings(context.settings()));
     ASSERT_TRUE(QDir().rmdir(iniPath()));
 
     // Two folders on PATH: the first one's tools win; a file named gdb that
@@ -153,15 +155,15 @@ TEST_F(SettingsLoadSave, FirstStartAndMissingToolKeysTakeTheToolsOnPath)
         if (!c.ini.isNull())
             writeIni(c.ini);
         prompts->messages.clear();
-        LoadSettings();
-        EXPECT_EQ(ideSettings().gccPath, c.gcc);
-        EXPECT_EQ(ideSettings().gdbPath, c.gdb);
-        EXPECT_EQ(ideSettings().makePath, c.make);
+        context.load();
+        EXPECT_EQ(context.settings().gccPath, c.gcc);
+        EXPECT_EQ(context.settings().gdbPath, c.gdb);
+        EXPECT_EQ(context.settings().makePath, c.make);
         EXPECT_EQ(prompts->messages, c.gcc.isEmpty() ? QStringList{gccWarning} : QStringList());
         EXPECT_EQ(QFileInfo::exists(iniPath()), !c.ini.isNull()) << "loading never writes";
     }
     // Confirming Options writes what was found.
-    ASSERT_TRUE(SaveSettings());
+    ASSERT_TRUE(SaveSettings(context.settings()));
     const QByteArray found = "GCC Path=/opt/gcc\nGDB Path=/opt/gdb\nMake Path=" + make.toUtf8();
     EXPECT_TRUE(testsupport::readFile(iniPath()).contains(found));
 }
@@ -180,21 +182,21 @@ TEST_F(SettingsLoadSave, SavedSettingsLoadBackAndOtherSectionsStay)
 {
     const QString nested = configFolder() + QStringLiteral("/not/yet");
     qputenv("XDG_CONFIG_HOME", nested.toLocal8Bit());
-    setIdeSettings(sampleSettings());
-    ASSERT_TRUE(SaveSettings());
+    context.setSettings(sampleSettings());
+    ASSERT_TRUE(SaveSettings(context.settings()));
     EXPECT_TRUE(QFileInfo::exists(nested + QStringLiteral("/Tarn32.ini")));
 
     qputenv("XDG_CONFIG_HOME", configFolder().toLocal8Bit());
     writeIni("[Mine]\r\nkeep=1\r\n");
-    ASSERT_TRUE(SaveSettings());
+    ASSERT_TRUE(SaveSettings(context.settings()));
     EXPECT_TRUE(testsupport::readFile(iniPath()).startsWith(
         "[Mine]\r\nkeep=1\r\n\r\n[Options]\r\nGCC Path=/usr/bin/gcc\r\n"));
-    setIdeSettings(IdeSettings());
-    LoadSettings();
+    context.setSettings(IdeSettings());
+    context.load();
     EXPECT_TRUE(prompts->messages.isEmpty());
     const IdeSettings expected = sampleSettings();
-    EXPECT_EQ(static_cast<const SettingsValues&>(ideSettings()), expected);
-    EXPECT_EQ(fontRecordFromFont(ideSettings().sourceFont),
+    EXPECT_EQ(static_cast<const SettingsValues&>(context.settings()), expected);
+    EXPECT_EQ(fontRecordFromFont(context.settings().sourceFont),
               fontRecordFromFont(expected.sourceFont));
 }
 
@@ -204,7 +206,7 @@ TEST_F(SettingsLoadSave, FailedWriteKeepsTheOldFile)
 {
     const QByteArray old = "[Options]\nGCC Path=/old/gcc\n";
     writeIni(old);
-    setIdeSettings(sampleSettings());
+    context.setSettings(sampleSettings());
 
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -212,7 +214,7 @@ TEST_F(SettingsLoadSave, FailedWriteKeepsTheOldFile)
     rlimit small = saved;
     small.rlim_cur = 16;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved_ok = SaveSettings();
+    const bool saved_ok = SaveSettings(context.settings());
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 

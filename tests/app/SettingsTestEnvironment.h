@@ -3,7 +3,7 @@
 // A private settings folder for one test: XDG_CONFIG_HOME points at a fresh
 // temporary folder, PATH at a folder in it that does not exist (so no gcc,
 // gdb or make is found unless the test changes PATH), message boxes and dialogs are answered by
-// a script, and the live settings and environment are put back afterwards.
+// a script, and the environment is put back afterwards.
 #include "app/CMainFrame.h"
 #include "app/CTarnApp.h"
 #include "settings/IdeSettings.h"
@@ -23,7 +23,6 @@ protected:
     {
         m_oldConfigHome = qgetenv("XDG_CONFIG_HOME");
         m_oldPath = qgetenv("PATH");
-        m_oldSettings = ideSettings();
         ASSERT_TRUE(m_config.isValid());
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
         qputenv("PATH", (m_config.path() + QStringLiteral("/no-tools")).toLocal8Bit());
@@ -33,7 +32,6 @@ protected:
     void TearDown() override
     {
         prompts.reset();
-        setIdeSettings(m_oldSettings);
         qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
         qputenv("PATH", m_oldPath);
     }
@@ -47,7 +45,6 @@ private:
     QTemporaryDir m_config;
     QByteArray m_oldConfigHome;
     QByteArray m_oldPath;
-    IdeSettings m_oldSettings;
 };
 
 // A Tarn started without arguments in that environment, its gcc path set so

@@ -80,7 +80,7 @@ TEST_F(X11Titles, TitlesAreExactlyTarnsOwn)
     QTest::qWait(50);
     expectTitle(main, title);
 
-    CIDEOptionsDialog options(main);
+    CIDEOptionsDialog options(main->context(), main);
     options.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&options));
     expectTitle(&options, QStringLiteral("Dialog"));

@@ -226,9 +226,9 @@ TEST_F(BreakpointsPaneTest, EditsReachGdbWhileASessionRuns)
 {
     if (debugtest::gdbPath().isEmpty())
         GTEST_SKIP() << "no gdb on this host";
-    IdeSettings settings = ideSettings();
+    IdeSettings settings = main->context().settings();
     settings.gdbPath = debugtest::gdbPath();
-    setIdeSettings(settings);
+    main->context().setSettings(settings);
     Program program(kProgram);
     ASSERT_TRUE(program.built());
     CTarnView* view = open(program.source());

@@ -31,7 +31,6 @@ protected:
     void start()
     {
         app.reset();
-        setIdeSettings(IdeSettings{});
         app = std::make_unique<CTarnApp>();
         ASSERT_TRUE(app->InitInstance({}));
         main = app->mainWindow();

@@ -6,6 +6,7 @@
 #include "DebugProgram.h"
 
 #include "debugger/DebugPanes.h"
+#include "settings/IdeContext.h"
 #include "editor/DebugMargin.h"
 #include "support/ProcessWatch.h"
 
@@ -28,7 +29,7 @@ protected:
     {
         if (debugtest::gdbPath().isEmpty())
             GTEST_SKIP() << "no gdb on this host";
-        panes = new DebugPanes(&frame, &session, &book);
+        panes = new DebugPanes(&frame, &session, &book, context);
         QObject::connect(&session, &DebugSession::stopRefreshed, [this] { ++refreshes; });
     }
     void TearDown() override { session.stop(); }
@@ -52,6 +53,7 @@ protected:
         return found.isEmpty() ? nullptr : found.first();
     }
 
+    IdeContext context;
     QMainWindow frame;
     BreakpointBook book;
     DebugSession session;

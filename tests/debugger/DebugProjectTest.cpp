@@ -38,9 +38,9 @@ protected:
         ProjectFixture::SetUp();
         if (debugtest::gdbPath().isEmpty())
             GTEST_SKIP() << "no gdb on this host";
-        IdeSettings settings = ideSettings();
+        IdeSettings settings = app->mainWindow()->context().settings();
         settings.gdbPath = debugtest::gdbPath();
-        setIdeSettings(settings);
+        app->mainWindow()->context().setSettings(settings);
         debugger = app->mainWindow()->debugger();
         buildsEnded = std::make_unique<QSignalSpy>(&app->mainWindow()->context().jobs(),
                                                    &JobManager::jobFinished);
@@ -89,7 +89,7 @@ TEST_F(DebugProjectTest, BuildsWhenOutOfDateThenStartsOnlyOnSuccess)
     ASSERT_TRUE(testsupport::waitUntil(
         [&] { return debugger->session().state() == DebugSession::State::Stopped; }, 60000))
         << status().toStdString();
-    FlushMessages();
+    app->mainWindow()->context().messages().flush();
     EXPECT_EQ(builds(), 1);
     EXPECT_TRUE(QFile::exists(path("p.exe")));
     EXPECT_EQ(debugger->session().lastStop().frame.function, "scale");
@@ -114,7 +114,7 @@ TEST_F(DebugProjectTest, BuildsWhenOutOfDateThenStartsOnlyOnSuccess)
     ASSERT_TRUE(testsupport::waitUntil(
         [&] { return debugger->session().state() == DebugSession::State::Stopped; }, 20000));
     debugger->session().stop();
-    FlushMessages();
+    app->mainWindow()->context().messages().flush();
     EXPECT_EQ(builds(), 1);
 
     // A source edited into an error: the build runs and fails, gdb does
@@ -134,7 +134,7 @@ TEST_F(DebugProjectTest, BuildsWhenOutOfDateThenStartsOnlyOnSuccess)
     EXPECT_EQ(starts, 2);
     EXPECT_EQ(debugger->session().gdbProcessId(), lastGdb);
     EXPECT_EQ(debugger->session().state(), DebugSession::State::Ended);
-    FlushMessages();
+    app->mainWindow()->context().messages().flush();
     EXPECT_EQ(builds(), 2);
     EXPECT_TRUE(startEnabled());
 }

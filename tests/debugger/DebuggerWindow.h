@@ -24,9 +24,9 @@ protected:
         StartedTarn::SetUp();
         if (debugtest::gdbPath().isEmpty())
             GTEST_SKIP() << "no gdb on this host";
-        IdeSettings settings = ideSettings();
+        IdeSettings settings = main->context().settings();
         settings.gdbPath = debugtest::gdbPath();
-        setIdeSettings(settings);
+        main->context().setSettings(settings);
         main->resize(1000, 800);
         main->show();
         QApplication::setActiveWindow(main);

@@ -6,6 +6,7 @@
 #include "DebugProgram.h"
 
 #include "debugger/DebugPanes.h"
+#include "settings/IdeContext.h"
 #include "debugger/ProgramOutputPane.h"
 #include "editor/DebugMargin.h"
 
@@ -27,7 +28,7 @@ class ProgramOutputPaneTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        panes = new DebugPanes(&frame, &session, &book);
+        panes = new DebugPanes(&frame, &session, &book, context);
         frame.resize(900, 600);
         frame.show();
         panes->beginSession();
@@ -60,6 +61,7 @@ protected:
         return {};
     }
 
+    IdeContext context;
     QMainWindow frame;
     BreakpointBook book;
     DebugSession session;

@@ -20,12 +20,12 @@
 
 namespace {
 
-void setRules(int keepLevel, int moveBraces)
+void setRules(EditorFixture& f, int keepLevel, int moveBraces)
 {
-    IdeSettings settings = ideSettings();
+    IdeSettings settings = f.tools.settings();
     settings.keepLevelAfterSemicolon = keepLevel;
     settings.moveBraces = moveBraces;
-    setIdeSettings(settings);
+    f.tools.setSettings(settings);
 }
 
 CTarnView* focusedView(EditorFixture& f, CTarnDoc* doc)
@@ -68,7 +68,7 @@ void press(QDialog* dialog, const char* button)
 TEST(EditorAidsView, TypingABlockInLfAndCrLfFiles)
 {
     EditorFixture f;
-    setRules(1, 1);
+    setRules(f, 1, 1);
     for (const QByteArray lineBreak : {"\n", "\r\n"}) {
         CTarnView* view =
             focusedView(f, f.openBytes(QString("block%1.c").arg(lineBreak.size()), lineBreak));
@@ -82,7 +82,7 @@ TEST(EditorAidsView, TypingABlockInLfAndCrLfFiles)
 TEST(EditorAidsView, UndoTakesEnterAndItsTabsTogetherAndSwitchesApplyAtOnce)
 {
     EditorFixture f;
-    setRules(1, 1);
+    setRules(f, 1, 1);
     CTarnView* view = focusedView(f, f.openBytes("undo.c", ""));
     type(view, "\tif (x)\n");
     ASSERT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t\t");
@@ -93,7 +93,7 @@ TEST(EditorAidsView, UndoTakesEnterAndItsTabsTogetherAndSwitchesApplyAtOnce)
     QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t\t");
     // Switching the rules off applies at once.
-    setRules(0, 0);
+    setRules(f, 0, 0);
     type(view, "{\n");
     EXPECT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t\t{\n");
 }

@@ -3,8 +3,7 @@
 // A main window with the source document type registered, the way Tarn
 // registers it, for tests of source windows.
 #include "app/CChildFrame.h"
-#include "tools/ToolSession.h"
-#include "settings/IdeSettings.h"
+#include "settings/IdeContext.h"
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
 #include "editor/ScintillaEditControl.h"
@@ -22,9 +21,9 @@
 #include <memory>
 
 struct EditorFixture {
-    IdeSettings savedSettings = ideSettings();
-    ToolSession tools;
     fw::Application app{QStringLiteral("Tarn Tests"), QStringLiteral("EditorTest"), 2};
+    // The windows' context: their settings start at the defaults.
+    IdeContext tools{&app};
     std::unique_ptr<fw::MdiMainFrame> main;
     QTemporaryDir dir;
 
@@ -44,7 +43,6 @@ struct EditorFixture {
     {
         app.closeAllDocuments();
         app.setMainFrame(nullptr);
-        setIdeSettings(savedSettings);
     }
 
     QString path(const QString& name) const { return dir.filePath(name); }

@@ -7,6 +7,7 @@
 #include "editor/CTarnView.h"
 #include "editor/LineSelection.h"
 #include "editor/MemoryEditControl.h"
+#include "settings/IdeContext.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,8 @@ TEST(ScintillaEditControl, AnswersLikeTheMemoryBuffer)
 {
     for (const EditText& text : editTexts()) {
         SCOPED_TRACE(text.name);
-        CTarnView view;
+        IdeContext context;
+        CTarnView view(context);
         view.loadText(text.bytes);
         MemoryEditControl memory(text.bytes);
         expectSameAnswers(view.editControl(), memory);
@@ -51,7 +53,8 @@ TEST(ScintillaEditControl, AnswersLikeTheMemoryBuffer)
 // SourceDocument.EditsAreSavedWithTheFilesOrTheHostsLineBreaks.
 TEST(ScintillaEditControl, ReplaceSelectionKeepsTheFilesLineBreaksAndEveryByte)
 {
-    CTarnView view;
+    IdeContext context;
+    CTarnView view(context);
     view.loadText("a\r\nb");
     MemoryEditControl memory("a\r\nb");
     for (EditControl* edit :
@@ -71,7 +74,8 @@ TEST(ScintillaEditControl, CountsStayRightAfterEditsBeforeAndAfterWhatWasCounted
     // near the top, made behind the adapter's back, change the breaks of
     // lines already counted (the first one turns an LF into CR LF).
     const QByteArray text = QByteArray("ab\ncd\r\nef\rgh\n").repeated(6);
-    CTarnView view;
+    IdeContext context;
+    CTarnView view(context);
     view.loadText(text);
     MemoryEditControl memory(text);
     ScintillaEditControl& edit = view.editControl();

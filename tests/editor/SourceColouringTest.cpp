@@ -58,9 +58,9 @@ int styleAt(CTarnView* view, const QByteArray& text, const QByteArray& spot)
 TEST(SourceColouring, EachKindOfFileGetsItsColouringInTheSourceFont)
 {
     EditorFixture f;
-    IdeSettings settings = ideSettings();
+    IdeSettings settings = f.tools.settings();
     settings.sourceFont = QFont(QStringLiteral("DejaVu Sans Mono"), 13);
-    setIdeSettings(settings);
+    f.tools.setSettings(settings);
 
     const QByteArray c = "int main(void) { return 0; }\n#if 0\nint gone;\n#endif\n";
     CTarnView* source = EditorFixture::viewOf(f.openBytes("main.c", c));

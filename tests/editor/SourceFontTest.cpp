@@ -63,21 +63,21 @@ void expectFontEverywhere(std::vector<Window>& windows, const StyleFont& want, c
 
 // The Options dialog's OK: the new font, then every source window
 // updated, as the main frame does it.
-void chooseFont(std::vector<Window>& windows, const QFont& font)
+void chooseFont(IdeContext& context, std::vector<Window>& windows, const QFont& font)
 {
-    IdeSettings settings = ideSettings();
+    IdeSettings settings = context.settings();
     settings.sourceFont = font;
-    setIdeSettings(settings);
+    context.setSettings(settings);
     for (Window& w : windows)
         w.view->onInitialUpdate();
 }
 
 // The View menu's Syntax Colouring switch.
-void setColouring(std::vector<Window>& windows, bool on)
+void setColouring(IdeContext& context, std::vector<Window>& windows, bool on)
 {
-    IdeSettings settings = ideSettings();
+    IdeSettings settings = context.settings();
     settings.editor.syntaxColouring = on;
-    setIdeSettings(settings);
+    context.setSettings(settings);
     for (Window& w : windows)
         w.view->applyEditorSwitches();
 }
@@ -99,32 +99,32 @@ TEST(SourceFont, EveryStyleOfEveryWindowTakesTheSourceFont)
     bold.setStyleName(QStringLiteral("Bold Oblique"));
     bold.setBold(true);
     bold.setStyle(QFont::StyleOblique);
-    chooseFont(windows, bold);
+    chooseFont(f.tools, windows, bold);
     // What QScintilla gives the line numbers for this font is the font.
     const StyleFont want = fontOf(windows.front().view, QsciScintillaBase::STYLE_LINENUMBER);
     EXPECT_EQ(want.family, "DejaVu Sans Mono");
     EXPECT_EQ(want.size, 14 * long(QsciScintillaBase::SC_FONT_SIZE_MULTIPLIER));
     EXPECT_TRUE(want.italic);
     QFont regular(QStringLiteral("DejaVu Sans Mono"), 14);
-    chooseFont(windows, regular);
+    chooseFont(f.tools, windows, regular);
     const StyleFont plain = fontOf(windows.front().view, QsciScintillaBase::STYLE_LINENUMBER);
     EXPECT_NE(plain.weight, want.weight);
     EXPECT_FALSE(plain.italic);
     const long regularHeight = lineHeight(windows.front().view);
 
-    chooseFont(windows, bold);
+    chooseFont(f.tools, windows, bold);
     expectFontEverywhere(windows, want, "bold oblique, colouring on");
-    setColouring(windows, false);
+    setColouring(f.tools, windows, false);
     expectFontEverywhere(windows, want, "bold oblique, colouring off");
-    setColouring(windows, true);
+    setColouring(f.tools, windows, true);
     expectFontEverywhere(windows, want, "colouring on again");
 
     // A smaller font after the switch went off and on: the old windows
     // take the new line height at once, the same as a window opened now.
-    setColouring(windows, false);
-    setColouring(windows, true);
+    setColouring(f.tools, windows, false);
+    setColouring(f.tools, windows, true);
     QFont small(QStringLiteral("DejaVu Sans Mono"), 8);
-    chooseFont(windows, small);
+    chooseFont(f.tools, windows, small);
     windows.push_back({"fresh.c", "int fresh;\n"});
     windows.back().view = EditorFixture::viewOf(f.openBytes("fresh.c", "int fresh;\n"));
     ASSERT_NE(windows.back().view, nullptr);
@@ -132,7 +132,7 @@ TEST(SourceFont, EveryStyleOfEveryWindowTakesTheSourceFont)
     EXPECT_EQ(smallWant.size, 8 * long(QsciScintillaBase::SC_FONT_SIZE_MULTIPLIER));
     expectFontEverywhere(windows, smallWant, "small font after switching colouring off and on");
     EXPECT_LT(lineHeight(windows.front().view), regularHeight);
-    setColouring(windows, false);
+    setColouring(f.tools, windows, false);
     expectFontEverywhere(windows, smallWant, "small font, colouring off");
 }
 

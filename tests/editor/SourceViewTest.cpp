@@ -20,11 +20,11 @@
 TEST(SourceView, ANewWindowTakesTheBuildDefaultAndTheSourceFont)
 {
     EditorFixture f;
-    IdeSettings settings = ideSettings();
+    IdeSettings settings = f.tools.settings();
     settings.debugDefault = 1;
     settings.sourceFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     settings.sourceFont.setPointSize(15);
-    setIdeSettings(settings);
+    f.tools.setSettings(settings);
     CTarnView* view1 =
         EditorFixture::viewOf(f.openBytes("one.c", "int main(void) { return 0; } // a\n"));
     CompileOptions expected;
@@ -37,7 +37,7 @@ TEST(SourceView, ANewWindowTakesTheBuildDefaultAndTheSourceFont)
     EXPECT_FALSE(view1->autoIndent());
     // Later changes leave the window alone.
     settings.debugDefault = 0;
-    setIdeSettings(settings);
+    f.tools.setSettings(settings);
     CTarnView* view2 = EditorFixture::viewOf(f.openBytes("two.c", "int b;\n"));
     EXPECT_EQ(view2->compileOptions, CompileOptions());
     EXPECT_EQ(view1->compileOptions, expected);

@@ -67,20 +67,21 @@ TEST(MessageView, AppendLineRowsIconsAndSeparators)
 // the start of a row too; MessageStore pins the bytes of such rows).
 TEST(MessageView, ToolOutputBytesReachTheWindowWhole)
 {
+    MessageChannel messages;
     CMessageView view;
-    view.installAsMessageSink();
+    view.installAsMessageSink(messages);
     const QByteArray bom("\xef\xbb\xbf");
-    MessageBatcher batch;
+    MessageBatcher batch(messages);
     batch.add(QStringLiteral("Errors:"), 1);
     batch.addStreamRows(bom + "a.c:1: error: x\r\n" + bom + "\n\xe4\n", true);
     batch.post();
-    FlushMessages();
+    messages.flush();
     const QString mark(QChar(0xfeff));
     EXPECT_EQ(rowsOf(view),
               (QStringList{row(IconInfo, "Errors:"), row(IconSeparator),
                            row(IconDiagnostic, mark + "a.c:1: error: x"), row(IconInfo, mark),
                            row(IconInfo, "\u00e4"), row(IconNone)}));
-    setMessageSink(nullptr);
+    messages.setSink(nullptr);
 }
 
 TEST(MessageView, ColumnWidthIsARunningMaximumOfShapedWidthsAndClearResetsIt)
@@ -181,21 +182,22 @@ TEST(MessageView, CommandsClearBannerAndTip)
 
 TEST(MessageView, AppendsFromWorkerThreadsKeepEachThreadsOrder)
 {
+    MessageChannel messages;
     auto view = std::make_unique<CMessageView>();
-    view->installAsMessageSink();
+    view->installAsMessageSink(messages);
     constexpr int Threads = 4;
     constexpr int Lines = 500;
     std::vector<std::thread> workers;
     for (int t = 0; t < Threads; ++t) {
-        workers.emplace_back([t] {
+        workers.emplace_back([t, &messages] {
             for (int i = 0; i < Lines; ++i)
-                AddMessage(QStringLiteral("worker%1 line %2").arg(t).arg(i), i % 2);
+                messages.add(QStringLiteral("worker%1 line %2").arg(t).arg(i), i % 2);
         });
     }
     // The user-interface thread reports too: its row is there at once,
     // after whatever the workers had queued before it.
     const QString fromUi = "from the ui thread";
-    AddMessage(fromUi, 0);
+    messages.add(fromUi, 0);
     bool shown = false;
     for (int row = 0; row < view->rowCount() && !shown; ++row)
         shown = view->rowText(row) == fromUi;
@@ -221,14 +223,14 @@ TEST(MessageView, AppendsFromWorkerThreadsKeepEachThreadsOrder)
     }
     EXPECT_EQ(next, std::vector<int>(Threads, Lines));
 
-    std::thread clearer([] { ClearMessages(); });
+    std::thread clearer([&messages] { messages.clear(); });
     clearer.join();
     ASSERT_TRUE(testsupport::waitUntil([&] { return view->rowCount() == 0; }));
 
     // A destroyed view stops being the sink; later messages go nowhere.
     view.reset();
-    EXPECT_EQ(messageSink(), nullptr);
-    AddMessage("dropped", 1);
+    EXPECT_EQ(messages.sink(), nullptr);
+    messages.add("dropped", 1);
 }
 
 } // namespace

@@ -57,7 +57,7 @@ TEST_F(ProjectBuildCommands, RefusalsShowTheirMessageAndStartNothing)
         ASSERT_TRUE(execute(c.command));
         EXPECT_EQ(prompts.messages, QStringList{c.message});
         EXPECT_EQ(app->mainWindow()->context().jobs().runningCount(), 0);
-        FlushMessages();
+        app->mainWindow()->context().messages().flush();
         EXPECT_TRUE(sink->rows.empty());
     }
     EXPECT_FALSE(QFileInfo::exists(path("Makefile")));
@@ -72,9 +72,9 @@ TEST_F(ProjectBuildCommands, BuildsRunOnWorkersFromASnapshot)
     doc->project().sources = {source("main.c", "int f(void);\nint main(void) { return f(); }\n"),
                               source("f.c", "int f(void) { return 4; }\n")};
     saveAs("p.tarn");
-    IdeSettings settings = ideSettings();
+    IdeSettings settings = app->mainWindow()->context().settings();
     settings.clearBeforeBuild = 0; // keep the rows of both
-    setIdeSettings(settings);
+    app->mainWindow()->context().setSettings(settings);
     ASSERT_TRUE(execute(cmd::RebuildAll));
     EXPECT_EQ(app->mainWindow()->context().lastRunCommand, path("p.exe"));
     const QStringList sources = doc->project().sources;
@@ -100,7 +100,7 @@ TEST_F(ProjectBuildCommands, BuildsRunOnWorkersFromASnapshot)
     // Any value of "Clear" but 0 clears the window first.
     doc->project().outputName = "rel.exe";
     settings.clearBeforeBuild = 2;
-    setIdeSettings(settings);
+    app->mainWindow()->context().setSettings(settings);
     ASSERT_TRUE(execute(cmd::BuildProject));
     EXPECT_EQ(app->mainWindow()->context().lastRunCommand, path("rel.exe"));
     finishJobs();
@@ -127,9 +127,9 @@ TEST_F(ProjectBuildCommands, ExportAndMakeWritesTheFileAndBuildsTheSameProgram)
     // GNU make would prefer a "makefile" beside it; the one just written
     // runs. Any value of "Clear" but 0 clears, as for every other build.
     source("makefile", "p.exe:\n\ttouch wrong-makefile\n");
-    IdeSettings settings = ideSettings();
+    IdeSettings settings = app->mainWindow()->context().settings();
     settings.clearBeforeBuild = 2;
-    setIdeSettings(settings);
+    app->mainWindow()->context().setSettings(settings);
     ASSERT_TRUE(execute(cmd::ExportAndMake));
     finishJobs();
     EXPECT_FALSE(QFileInfo::exists(path("wrong-makefile")));
@@ -148,7 +148,7 @@ TEST_F(ProjectBuildCommands, ExportAndMakeWritesTheFileAndBuildsTheSameProgram)
     QDir(dir.path()).mkdir("Makefile");
     sink->rows.clear();
     ASSERT_TRUE(execute(cmd::ExportMakefile));
-    FlushMessages();
+    app->mainWindow()->context().messages().flush();
     ASSERT_FALSE(texts().isEmpty());
     EXPECT_EQ(texts().first(), "Makefile could not be created");
     EXPECT_EQ(app->mainWindow()->context().lastMakeFile, path("Makefile"));
@@ -168,9 +168,9 @@ TEST_F(ProjectBuildCommands, StopBuildEndsAMakeAndAFloodingBuild)
                                             "exec sleep 300\n");
     ASSERT_TRUE(QFile::setPermissions(gcc, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     setSettings(gcc, "/usr/bin/make");
-    IdeSettings settings = ideSettings();
+    IdeSettings settings = app->mainWindow()->context().settings();
     settings.clearBeforeBuild = 0; // keep the make's rows
-    setIdeSettings(settings);
+    app->mainWindow()->context().setSettings(settings);
     source("Makefile",
            "all:\n\techo started; sh -c 'echo $$$$ > pid; exec sleep 300'; echo never\n");
     doc->project().sources = {source("a.c", "int main(void) { return 0; }\n"),

@@ -32,7 +32,7 @@ public:
                                            "[Options]\nGCC Path=/usr/bin/gcc\nDebug Default=1\nClear=1\n"));
         app = std::make_unique<CTarnApp>();
         ASSERT_TRUE(app->InitInstance({}));
-        sink = std::make_unique<RecordingSink>();
+        sink = std::make_unique<RecordingSink>(&app->mainWindow()->context().messages());
         ASSERT_TRUE(execute(cmd::FileNewProject));
         doc = dynamic_cast<CProjectDoc*>(app->mainWindow()->activeDocument());
         ASSERT_NE(doc, nullptr);
@@ -62,16 +62,16 @@ public:
     }
     void setSettings(const QString& gcc, const QString& make)
     {
-        IdeSettings settings = ideSettings();
+        IdeSettings settings = app->mainWindow()->context().settings();
         settings.gccPath = gcc;
         settings.makePath = make;
-        setIdeSettings(settings);
+        app->mainWindow()->context().setSettings(settings);
     }
     // Waits for every job, then for the rows they posted.
     void finishJobs()
     {
         ASSERT_TRUE(app->mainWindow()->context().jobs().waitForAll(60000));
-        FlushMessages();
+        app->mainWindow()->context().messages().flush();
     }
     // The rows as the window shows them, a separator row as an empty one.
     QStringList texts() const
@@ -87,7 +87,7 @@ public:
     // Waits (handling events) until a row holding `text` has arrived.
     bool waitForRow(const QString& text)
     {
-        return testsupport::waitUntil([&] { FlushMessages(); return texts().contains(text); }, 30000);
+        return testsupport::waitUntil([&] { app->mainWindow()->context().messages().flush(); return texts().contains(text); }, 30000);
     }
     // Inserts through the command, answering the file dialog, and waits
     // for the tree.

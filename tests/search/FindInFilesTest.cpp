@@ -82,14 +82,14 @@ protected:
         request.patterns = patterns;
         return request;
     }
-    // Runs the search on this thread; its rows go to the installed sink.
-    static FindSummary search(const FindInFilesRequest& request, bool stopped = false)
+    // Runs the search on this thread; its rows go to the sink.
+    static FindSummary search(RecordingSink& sink, const FindInFilesRequest& request, bool stopped = false)
     {
-        MessageBatcher batch;
+        MessageBatcher batch(sink.messages());
         const std::atomic<bool> cancel{stopped};
         const FindSummary summary = FindInTree(request, cancel, batch);
         batch.post();
-        FlushMessages();
+        sink.messages().flush();
         return summary;
     }
 
@@ -98,7 +98,7 @@ protected:
     QStringList tarnRows(const FindInFilesRequest& request, FindSummary* summary)
     {
         RecordingSink sink;
-        *summary = search(request);
+        *summary = search(sink, request);
         QStringList rows;
         for (const auto& [text, separator] : sink.rows)
             rows << text;
@@ -231,7 +231,7 @@ TEST_F(FindInFilesTree, SummaryRowsAndAFolderThatIsNotThere)
     EXPECT_EQ(FindRequestError(request),
               QStringLiteral("There is no folder \"%1\".").arg(request.folder));
     RecordingSink sink;
-    EXPECT_TRUE(search(request).folderMissing);
+    EXPECT_TRUE(search(sink, request).folderMissing);
     ASSERT_EQ(sink.rows.size(), 2u);
     EXPECT_EQ(sink.rows[1], RecordingSink::Row("Error: there is no folder " + request.folder, 1));
     request.folder = PathFromBytes(root + "/main.c");
@@ -261,7 +261,7 @@ TEST_F(FindInFilesTree, FilesOfOtherKindsAndByteNames)
     // A name that is not UTF-8 is read by its bytes, and its row keeps them.
     ASSERT_TRUE(writeBytes(root + "/src/latin\xE9.c", "int x;\n"));
     RecordingSink sink;
-    const FindSummary summary = search(wholeTree({QStringLiteral("int x"), true, false, false}));
+    const FindSummary summary = search(sink, wholeTree({QStringLiteral("int x"), true, false, false}));
     EXPECT_EQ(summary.matches, 1);
     // The FIFO matches *.c and is not read: it is neither a regular file
     // nor counted.
@@ -338,7 +338,7 @@ TEST_F(FindInFilesTree, AStoppedSearchEndsWithoutItsSummary)
 {
     const FindInFilesRequest find = wholeTree({QStringLiteral("count"), false, false, false});
     RecordingSink sink;
-    EXPECT_TRUE(search(find, true).cancelled);
+    EXPECT_TRUE(search(sink, find, true).cancelled);
     ASSERT_EQ(sink.rows.size(), 1u);
     EXPECT_EQ(sink.rows[0].first, FindHeadingRow(find));
 }
@@ -368,7 +368,7 @@ TEST(FindInFilesJob, StopBuildEndsARunningSearch)
     ASSERT_TRUE(writeBytes(PathToBytes(first), head));
     ASSERT_TRUE(QFile::resize(first, qint64(16) << 30));
     RecordingSink sink;
-    JobManager jobs;
+    JobManager jobs(sink.messages());
     FindInFilesRequest request;
     request.options = {QStringLiteral("value"), true, true, false};
     request.folder = root;
@@ -381,12 +381,12 @@ TEST(FindInFilesJob, StopBuildEndsARunningSearch)
     QDeadlineTimer deadline(30000);
     while (sink.rows.size() < 2 && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        FlushMessages();
+        sink.messages().flush();
     }
     ASSERT_GE(sink.rows.size(), 2u);
     ASSERT_TRUE(StopRunningJobs(jobs));
     ASSERT_TRUE(jobs.waitForAll(30000));
-    FlushMessages();
+    sink.messages().flush();
     EXPECT_EQ(status, 1);
     ASSERT_GE(sink.rows.size(), 3u);
     EXPECT_EQ(sink.rows.front().first, FindHeadingRow(request));

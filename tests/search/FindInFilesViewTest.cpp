@@ -157,7 +157,7 @@ TEST_F(FindInFilesWindow, TheCommandSearchesAndF4WalksTheRows)
     ASSERT_TRUE(driven);
     EXPECT_EQ(offered, root + "elsewhere");
     ASSERT_TRUE(app->mainWindow()->context().jobs().waitForAll(60000));
-    FlushMessages();
+    app->mainWindow()->context().messages().flush();
     QStringList rows;
     for (int row = 0; row < app->mainWindow()->messageView()->rowCount(); ++row)
         rows << app->mainWindow()->messageView()->rowText(row);

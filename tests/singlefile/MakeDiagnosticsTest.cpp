@@ -51,10 +51,10 @@ protected:
             testsupport::writeFile(root + "Makefile", "all:\n\t-$(MAKE) -C a\n\t-$(MAKE) -C b\n"));
         app = std::make_unique<CTarnApp>();
         ASSERT_TRUE(app->InitInstance({}));
-        IdeSettings settings = ideSettings();
+        IdeSettings settings = app->mainWindow()->context().settings();
         settings.gccPath = gcc;
         settings.makePath = make;
-        setIdeSettings(settings);
+        app->mainWindow()->context().setSettings(settings);
         previous = QDir::currentPath();
         ASSERT_TRUE(QDir::setCurrent(root + "elsewhere"));
         app->mainWindow()->context().setDirectory(root + "elsewhere");
@@ -65,7 +65,6 @@ protected:
     {
         app.reset();
         QDir::setCurrent(previous);
-        setIdeSettings(saved);
     }
 
     CMainFrame* frame() { return app->mainWindow(); }
@@ -96,7 +95,6 @@ protected:
     QTemporaryDir dir;
     QString root;
     QString previous;
-    IdeSettings saved = ideSettings();
     ScriptedPrompts prompts;
     std::unique_ptr<CTarnApp> app;
 };
@@ -105,7 +103,7 @@ TEST_F(MakeDiagnostics, RowsOfARecursiveMakeOpenTheFilesOfTheFoldersTheyWereWrit
 {
     MakeThread(app->mainWindow()->context(), root + "Makefile");
     ASSERT_TRUE(app->mainWindow()->context().jobs().waitForAll(60000));
-    FlushMessages();
+    app->mainWindow()->context().messages().flush();
     const int errorA = rowStartingWith("main.c:2:");
     const int errorB = rowStartingWith("main.c:3:");
     const int noteB = rowStartingWith("main.c:3:10: note:");

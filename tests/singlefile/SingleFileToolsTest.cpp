@@ -75,14 +75,13 @@ protected:
     void TearDown() override
     {
         app.reset();
-        setIdeSettings(saved);
     }
 
     void changeSettings(const std::function<void(IdeSettings&)>& change)
     {
-        IdeSettings settings = ideSettings();
+        IdeSettings settings = app->mainWindow()->context().settings();
         change(settings);
-        setIdeSettings(settings);
+        app->mainWindow()->context().setSettings(settings);
     }
     QString verdict() { return frame()->statusBar()->currentMessage(); }
     CMainFrame* frame() { return app->mainWindow(); }
@@ -130,7 +129,7 @@ protected:
         }));
         if (wait) {
             ASSERT_TRUE(app->mainWindow()->context().jobs().waitForAll(60000));
-            FlushMessages();
+            app->mainWindow()->context().messages().flush();
         }
     }
     // Runs a built program and hands back its standard output.
@@ -157,7 +156,6 @@ protected:
                 {"", Sep}, {"No warnings or errors recieved from gcc", IconInfo}, {"", Sep}};
     }
 
-    IdeSettings saved = ideSettings();
     ScriptedPrompts prompts;
     QTemporaryDir dir;
     QString folder;
@@ -218,7 +216,7 @@ TEST_F(SingleFileTools, QuickCompileOffersToSaveAndShowsWhatGccSaid)
         "#warning w\n#error e1\n#error e2\n#error e3\nint main(void) { return 0; }\n");
     const QString source = folder + "offer.c";
     const QString line = gcc + " " + source + " -c -g ";
-    AddMessage("an old row", 0);
+    app->mainWindow()->context().messages().add("an old row", 0);
     prompts.answers = {fw::Prompts::Answer::No};
     ASSERT_TRUE(execute(cmd::QuickCompile));
     ASSERT_EQ(prompts.messages.size(), 1);
@@ -520,15 +518,15 @@ TEST_F(SingleFileTools, RunAndDebugThroughATerminal)
         << testsupport::readFile(record + ".out").constData();
 
     // Debug: the two messages keep the dialog open; gdb gets the name whole.
-    IdeSettings settings = ideSettings();
+    IdeSettings settings = app->mainWindow()->context().settings();
     settings.gdbPath.clear();
-    setIdeSettings(settings);
+    app->mainWindow()->context().setSettings(settings);
     const QString program = folder + "C:\\SRC\\HELLO.EXE";
     ASSERT_TRUE(runDialog<CDebugDialog>(cmd::Debug, [&](CDebugDialog* d) {
         ClickButton(d, "go");
         EXPECT_TRUE(d->isVisible());
         settings.gdbPath = helper; // stands in for gdb
-        setIdeSettings(settings);
+        app->mainWindow()->context().setSettings(settings);
         ClickButton(d, "go");
         EXPECT_TRUE(d->isVisible());
         type(d, "executable", program);

@@ -1,4 +1,6 @@
 // Entry point of the core tests: QtCore only.
+#include "support/BrokenRules.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -6,6 +8,7 @@
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    testsupport::failTestsOnBrokenRules();
     QCoreApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,5 +1,7 @@
 // Entry point of the widget tests: an offscreen QApplication with private
 // configuration and runtime folders, so no test touches the user's settings.
+#include "support/BrokenRules.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -24,6 +26,7 @@ int main(int argc, char** argv)
     qputenv("LC_ALL", "C");
 
     ::testing::InitGoogleTest(&argc, argv);
+    testsupport::failTestsOnBrokenRules();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarn"));
     return RUN_ALL_TESTS();

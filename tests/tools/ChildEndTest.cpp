@@ -3,6 +3,7 @@
 // Build, closing Tarn) and the interface thread's (Quick Compile, Build
 // Source, Link). Small shell scripts stand in for gcc.
 #include "tools/ChildRun.h"
+#include "messages/MessageSink.h"
 #include "tools/JobManager.h"
 #include "tools/PathBytes.h"
 #include "tools/StopJobs.h"
@@ -101,6 +102,8 @@ protected:
 
     QTemporaryDir dir;
     qint64 leftover = 0;
+    // Where the runs' rows would go (none are shown here).
+    MessageChannel messages;
 };
 
 // The error stream of a run, gathered.
@@ -124,7 +127,7 @@ TEST_F(ChildEnd, LeftoversEndWithANormalRunWithEitherWait)
             QByteArray errors;
             ChildResult result;
             if (onInterface) {
-                result = RunWithInterfaceWait([&](const std::atomic<bool>& cancel) {
+                result = RunWithInterfaceWait(messages, [&](const std::atomic<bool>& cancel) {
                     return runGathering(run, cancel, &errors);
                 });
             } else {
@@ -160,7 +163,7 @@ TEST_F(ChildEnd, LeftoversEndWhenARunIsStopped)
                         QCoreApplication::exit(0);
                 });
                 quitter.start(10);
-                const ChildResult result = RunWithInterfaceWait([&](const std::atomic<bool>& cancel) {
+                const ChildResult result = RunWithInterfaceWait(messages, [&](const std::atomic<bool>& cancel) {
                     return RunTool(run, cancel, [](ToolStream, QByteArrayView) {});
                 });
                 end = int(result.end);
@@ -168,7 +171,7 @@ TEST_F(ChildEnd, LeftoversEndWhenARunIsStopped)
                 QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
                 QCoreApplication::exec();
             } else {
-                auto jobs = std::make_unique<JobManager>();
+                auto jobs = std::make_unique<JobManager>(messages);
                 jobs->start(QStringLiteral("build"), [run, &end](JobContext& context) {
                     const ChildResult result =
                         RunTool(run, context.cancelFlag(), [](ToolStream, QByteArrayView) {});

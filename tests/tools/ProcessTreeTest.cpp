@@ -4,6 +4,7 @@
 // status of a child Tarn started stays its own, and a real make whose
 // recipe leaves a process in a session of its own, ended by Stop Build.
 #include "tools/ChildRun.h"
+#include "messages/MessageSink.h"
 #include "tools/JobManager.h"
 #include "tools/ProcessTree.h"
 #include "tools/StopJobs.h"
@@ -192,7 +193,8 @@ TEST_F(ProcessTreeRun, StopBuildEndsWhatAMakeRecipeMovedToASessionOfItsOwn)
         dir.filePath("Makefile"),
         "all:\n\tsetsid sleep 1000 & echo $$! > sleep.tmp; mv sleep.tmp sleep.pid; "
         "echo $$$$ > shell.tmp; mv shell.tmp shell.pid; sleep 300\n"));
-    JobManager jobs;
+    MessageChannel messages;
+    JobManager jobs(messages);
     const Invocation run{make, {}, dir.path()};
     jobs.start(QStringLiteral("make"), [run](JobContext& context) {
         RunTool(run, context.cancelFlag(), [](ToolStream, QByteArrayView) {});

@@ -10,13 +10,19 @@
 #include <utility>
 #include <vector>
 
-// Records the rows AddMessage delivers, while it is installed.
+// Records the rows a message channel delivers, while it is installed there.
+// With no channel given it records its own (messages()).
 class RecordingSink : public MessageSink {
 public:
     using Row = std::pair<QString, int>; // text, withSeparator
 
-    RecordingSink() : m_previous(setMessageSink(this)) {}
-    ~RecordingSink() override { setMessageSink(m_previous); }
+    explicit RecordingSink(MessageChannel* channel = nullptr)
+        : m_channel(channel ? *channel : m_own), m_previous(m_channel.setSink(this))
+    {
+    }
+    ~RecordingSink() override { m_channel.setSink(m_previous); }
+
+    MessageChannel& messages() { return m_channel; }
 
     void AppendLine(const QString& text, int withSeparator) override
     {
@@ -31,5 +37,7 @@ public:
 
 private:
     QObject m_object;
+    MessageChannel m_own;
+    MessageChannel& m_channel;
     MessageSink* m_previous;
 };

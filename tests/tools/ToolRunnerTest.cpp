@@ -40,8 +40,8 @@ protected:
     Rows onInterface(const Invocation& run)
     {
         sink.rows.clear();
-        RunWithInterfaceWait([&run](const std::atomic<bool>& cancel) {
-            MessageBatcher batch;
+        RunWithInterfaceWait(sink.messages(), [this, &run](const std::atomic<bool>& cancel) {
+            MessageBatcher batch(sink.messages());
             return RunWithGccReport(run, cancel, batch);
         });
         // Every row is shown when the wait returns.
@@ -51,7 +51,7 @@ protected:
     {
         sink.rows.clear();
         jobs.start(QStringLiteral("test"), [run, make](JobContext& job) {
-            MessageBatcher batch;
+            MessageBatcher batch(job.messages());
             if (make)
                 RunWithMakeReport(run, job.cancelFlag(), batch);
             else
@@ -59,12 +59,12 @@ protected:
             return 0;
         });
         EXPECT_TRUE(jobs.waitForAll(60000));
-        FlushMessages();
+        sink.messages().flush();
         return sink.rows;
     }
 
     RecordingSink sink;
-    JobManager jobs;
+    JobManager jobs{sink.messages()};
 };
 
 // From `at`: the heading, every flood line of the stream in order, the

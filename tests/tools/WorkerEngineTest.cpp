@@ -50,29 +50,29 @@ TEST(ToolSessionTest, CurrentDirectoryFollowsTheProcessUntilSet)
 TEST(MessageQueue, KeepsOrderAcrossThreads)
 {
     RecordingSink sink;
-    std::thread worker([] {
-        MessageBatcher batch;
+    std::thread worker([&sink] {
+        MessageBatcher batch(sink.messages());
         for (int i = 0; i < 5000; ++i)
             batch.add(QString::number(i), 0);
     });
     worker.join();
-    AddMessage(QStringLiteral("after"), 1);
-    FlushMessages();
+    sink.messages().add(QStringLiteral("after"), 1);
+    sink.messages().flush();
     ASSERT_EQ(sink.rows.size(), 5001u);
     for (int i = 0; i < 5000; ++i)
         ASSERT_EQ(sink.rows[i].first, QString::number(i));
     EXPECT_EQ(sink.rows.back(), (RecordingSink::Row{"after", 1}));
 
-    std::thread clearer([] {
+    std::thread clearer([&sink] {
         std::vector<MessageEntry> entries(3);
         entries[0].kind = MessageEntry::Kind::Clear;
         entries[1].text = QStringLiteral("heading");
         entries[1].withSeparator = 1;
         entries[2].text = QStringLiteral("row");
-        PostMessages(std::move(entries));
+        sink.messages().post(std::move(entries));
     });
     clearer.join();
-    FlushMessages();
+    sink.messages().flush();
     EXPECT_EQ(sink.rows, (Rows{{"heading", 1}, {"row", 0}}));
 }
 
@@ -105,7 +105,7 @@ TEST(MessageQueue, InterfaceRowDuringAFloodReturnsWhileTheWorkerPostsAndKeepsOrd
             std::vector<MessageEntry> batch(50);
             for (MessageEntry& entry : batch)
                 entry.text = QString::number(next++);
-            PostMessages(std::move(batch));
+            sink.messages().post(std::move(batch));
             posted.store(next);
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
@@ -116,11 +116,11 @@ TEST(MessageQueue, InterfaceRowDuringAFloodReturnsWhileTheWorkerPostsAndKeepsOrd
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     QCoreApplication::processEvents();
     const int postedBefore = posted.load();
-    AddMessage(QStringLiteral("after"), 1);
+    sink.messages().add(QStringLiteral("after"), 1);
     EXPECT_FALSE(workerDone.load()) << "AddMessage waited until the worker stopped posting";
     stop.store(true);
     worker.join();
-    FlushMessages();
+    sink.messages().flush();
 
     ptrdiff_t at = -1;
     for (size_t i = 0; i < sink.rows.size(); ++i) {
