@@ -25,6 +25,8 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 
+#include <algorithm>
+
 namespace {
 
 // QScintilla's accessibility support turns byte positions into character
@@ -395,8 +397,19 @@ QByteArrayView CTarnView::textBytes() const
 void CTarnView::selectReportedLine(int line)
 {
     ::selectReportedLine(*m_editControl, line);
-    SendScintilla(SCI_SCROLLCARET);
+    centreCaretLine();
     setFocus();
+}
+
+void CTarnView::centreCaretLine()
+{
+    // Sideways as little as needed; up or down so that the line has as
+    // much text above it as below (the first lines stay at the top).
+    SendScintilla(SCI_SCROLLCARET);
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
+    const long shown = SendScintilla(SCI_VISIBLEFROMDOCLINE, line);
+    const long onScreen = SendScintilla(SCI_LINESONSCREEN);
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, std::max(0L, shown - onScreen / 2));
 }
 
 bool CTarnView::RequireSavedFile()

@@ -157,6 +157,9 @@ private:
     void insertText(const QString& text);
     void insertTemplate(StatementTemplate kind);
     void applySourceFont();
+    // Scrolls the caret's line to the middle of the window (F4, Go To Line,
+    // Go To Function).
+    void centreCaretLine();
     void colourAs(SourceKind kind);
     QString colouringOptions() const;
     // The kind the window's file calls for, plain text while colouring is off.

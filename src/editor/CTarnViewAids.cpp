@@ -135,7 +135,7 @@ void CTarnView::OnGoToLine()
     if (dialog.exec() != QDialog::Accepted)
         return;
     GoToLineNumber(*m_editControl, ParseLineNumber(dialog.lineText));
-    SendScintilla(SCI_SCROLLCARET);
+    centreCaretLine();
 }
 
 void CTarnView::OnGoToFunction()
@@ -162,7 +162,7 @@ void CTarnView::OnGoToFunction()
         return;
     // The text may have fewer lines now: the last line then.
     GoToLineNumber(*m_editControl, dialog.selectedLine + 1);
-    SendScintilla(SCI_SCROLLCARET);
+    centreCaretLine();
     setFocus();
 }
 

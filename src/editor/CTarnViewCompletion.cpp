@@ -51,13 +51,21 @@ bool CTarnView::showWordCompletion()
     SendScintilla(SCI_AUTOCSETIGNORECASE, 0UL);
     // Closes by itself when what is typed fits no word any more.
     SendScintilla(SCI_AUTOCSETAUTOHIDE, 1UL);
-    SendScintilla(SCI_AUTOCSETCHOOSESINGLE, 0UL);
     // Backspace may go back to the prefix the popup opened with (each
     // narrowing opens it again where the caret is).
     SendScintilla(SCI_AUTOCSETCANCELATSTART, 0UL);
     SendScintilla(SCI_AUTOCSETORDER, static_cast<unsigned long>(SC_ORDER_PRESORTED));
+    // Asked for: the one word that fits goes in at once. Narrowing while
+    // typing opens the list again, one word or more.
+    SendScintilla(SCI_AUTOCSETCHOOSESINGLE, 1UL);
     narrowWordCompletion();
-    return !m_completionList.isEmpty();
+    SendScintilla(SCI_AUTOCSETCHOOSESINGLE, 0UL);
+    if (m_completionList.isEmpty()) {
+        if (fw::MdiMainFrame* frame = mainFrame())
+            frame->showLastingStatus(QStringLiteral("No completions"), 5000);
+        return false;
+    }
+    return true;
 }
 
 void CTarnView::narrowWordCompletion()

@@ -4,6 +4,10 @@
 
 QString LinkDialogOutputName(const QString& outputName)
 {
+    // A file name without a '.' is a Linux program's ("~/src/lua/lua"):
+    // shown and kept as it is, never "luaexe".
+    if (!FileNameOf(outputName).contains(QLatin1Char('.')))
+        return outputName;
     if (outputName.size() > 3 && outputName.right(3).compare(QLatin1String("exe"), Qt::CaseInsensitive) != 0)
         return DefaultExecutableName(outputName);
     return outputName;

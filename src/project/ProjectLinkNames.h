@@ -6,8 +6,10 @@
 
 // The output name the dialog shows: a name longer than three characters
 // that does not end in "exe" (any case) gets its extension replaced by
-// "exe" (DefaultExecutableName); shorter names and "...exe" stay.
+// "exe" (DefaultExecutableName); shorter names and "...exe" stay, and so
+// does a Linux program name, whose file part has no '.'.
 //   "/proj/DEMO.tarn" -> "/proj/DEMO.exe"   "a.out" -> "a.exe"   "ab" -> "ab"
+//   "~/src/lua/lua" -> "~/src/lua/lua"
 QString LinkDialogOutputName(const QString& outputName);
 
 // The library entry of a chosen library file name: "libm.a" -> "m",

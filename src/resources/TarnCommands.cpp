@@ -65,7 +65,7 @@ void addCommands(fw::CommandTable& table)
     add(FindInSource, "Search for text within the source", "Find");
     add(FindReplaceInSource, "Search for and replace text in the source", "Find and Replace",
         {key(Qt::CTRL | Qt::Key_R)});
-    add(GoToLine, "Jump to a line in the source", "Go To Line");
+    add(GoToLine, "Jump to a line in the source", "Go To Line", {key(Qt::CTRL | Qt::Key_G)});
     add(GoToFunction, "Jump to a function in the source", "Go To Function");
     add(FindInFiles, "Search for text in the files of a folder and its subfolders", "Find in Files",
         {key(Qt::CTRL | Qt::SHIFT | Qt::Key_F)});

@@ -11,6 +11,7 @@
 #include "project/ProjectFileCodec.h"
 #include "resources/TarnCommands.h"
 
+#include <QStatusBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -91,20 +92,32 @@ TEST_F(WordCompletionView, OffersOtherWindowsAndTheProjectTreeAndNarrowsWhileTyp
     EXPECT_FALSE(popupOpen());
     EXPECT_EQ(untitled->text(), QStringLiteral("int partial = 1;\nx = parse_file"));
 
-    // Nothing fits: no popup, nothing changes.
+    // Nothing fits: no popup, nothing changes, and the status bar says so.
     QTest::keyClicks(untitled, "; q");
     EXPECT_FALSE(untitled->showWordCompletion());
     ctrlSpace();
     EXPECT_FALSE(popupOpen());
     EXPECT_EQ(untitled->text(), QStringLiteral("int partial = 1;\nx = parse_file; q"));
+    EXPECT_EQ(main->statusBar()->currentMessage(), QStringLiteral("No completions"));
 
-    // Typing what fits no word closes the popup.
+    // The one word that fits goes in at once when asked for.
     QTest::keyClick(untitled, Qt::Key_Return);
     QTest::keyClicks(untitled, "pr");
     ctrlSpace();
-    EXPECT_EQ(shown(), QByteArrayList{"print_report"});
+    EXPECT_FALSE(popupOpen());
+    EXPECT_TRUE(untitled->text().endsWith(QStringLiteral("\tprint_report")))
+        << untitled->text().toStdString();
+    // Narrowing to one word while typing leaves the choice to the user;
+    // typing what fits no word closes the popup.
+    QTest::keyClick(untitled, Qt::Key_Return);
+    QTest::keyClicks(untitled, "parse_");
+    ctrlSpace();
+    EXPECT_EQ(shown(), (QByteArrayList{"parse_args", "parse_file", "parse_total"}));
+    QTest::keyClick(untitled, Qt::Key_A);
+    EXPECT_EQ(shown(), QByteArrayList{"parse_args"});
     QTest::keyClick(untitled, Qt::Key_Z);
     EXPECT_FALSE(popupOpen());
+    EXPECT_TRUE(untitled->text().endsWith(QStringLiteral("\tparse_az")));
     EXPECT_TRUE(prompts->messages.isEmpty()) << prompts->messages.join('\n').toStdString();
 }
 
@@ -137,14 +150,15 @@ TEST_F(WordCompletionView, TheProjectActiveLastGivesTheNames)
         ASSERT_TRUE(doc);
         frames << doc->firstView()->parentFrame();
     }
-    QTest::keyClicks(untitled, "al");
     for (int active : {0, 1, 0}) {
         frames.at(active)->activate();
         untitled->parentFrame()->activate();
+        untitled->setText(QStringLiteral("al"));
+        untitled->setCursorPosition(0, 2);
         ctrlSpace();
-        EXPECT_EQ(shown(), QByteArrayList{projects[active].second}) << active;
-        QTest::keyClick(untitled, Qt::Key_Escape);
+        // The one name that fits goes in at once.
         EXPECT_FALSE(popupOpen());
+        EXPECT_EQ(untitled->text(), QString::fromUtf8(projects[active].second)) << active;
     }
 }
 

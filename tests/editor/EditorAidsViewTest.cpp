@@ -147,6 +147,25 @@ TEST(EditorAidsView, GoToLineDialogAndGoingToASourcePosition)
     EXPECT_TRUE(f.execute(cmd::GoToLine));
     EXPECT_EQ(view->editControl().selection(), (EditSelection{12, 12}));
 
+    // The line sought shows in the middle of the window, with text above
+    // and below it, by Go To Line as by F4 on a diagnostic.
+    auto middle = [view] {
+        const long onScreen = view->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
+        return view->editControl().firstVisibleLine() + onScreen / 2;
+    };
+    whenDialogOpens([](QDialog* dialog) {
+        QTest::keyClicks(dialog->findChild<QLineEdit*>("lineEdit"), "120");
+        press(dialog, "okButton");
+    });
+    EXPECT_TRUE(f.execute(cmd::GoToLine));
+    ASSERT_GT(view->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN), 4);
+    EXPECT_EQ(view->editControl().caret(), 119 * 6);
+    EXPECT_EQ(middle(), 119);
+    view->selectReportedLine(40);
+    EXPECT_EQ(middle(), 39);
+    view->selectReportedLine(2); // near the top: nothing above to show
+    EXPECT_EQ(view->editControl().firstVisibleLine(), 0);
+
     // The project tree's navigation puts a definition's line on top.
     view->goToSourceLine(50);
     EXPECT_EQ(view->editControl().selection(), (EditSelection{300, 300}));

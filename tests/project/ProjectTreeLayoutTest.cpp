@@ -134,7 +134,10 @@ TEST(ProjectLinkNames, OutputNamesAndLibraryEntries)
 {
     const std::pair<QString, QString> outputs[] = {
         {"/proj/DEMO.tarn", "/proj/DEMO.exe"}, {"a.out", "a.exe"}, {"ab", "ab"},
-        {"abc", "abc"}, {"/p/x.EXE", "/p/x.EXE"}, {"prog", "progexe"}, {"", ""},
+        {"abc", "abc"}, {"/p/x.EXE", "/p/x.EXE"}, {"", ""},
+        // Linux program names stay as they are, whatever folders hold a '.'.
+        {"prog", "prog"}, {"/home/u/src/lua/lua", "/home/u/src/lua/lua"}, {"/a.b/prog", "/a.b/prog"},
+        {"/a.b/prog.c", "/a.b/prog.exe"},
     };
     for (const auto& [given, shown] : outputs)
         EXPECT_EQ(LinkDialogOutputName(given), shown) << given.toStdString();

@@ -82,5 +82,5 @@ TEST(TarnMenuBuild, EveryKeyReachesItsCommandAndEscPassesThrough)
         EXPECT_EQ(frame.ran, id == cmd::Escape ? std::vector<int>{} : std::vector<int>{id});
         EXPECT_EQ(field->keys.contains(key[0].key()), id == cmd::Escape);
     }
-    EXPECT_EQ(bindings.size(), 35u);
+    EXPECT_EQ(bindings.size(), 36u);
 }
