@@ -505,7 +505,18 @@ TEST(FindInFilesJob, StopBuildEndsARunningSearch)
     const QByteArray head = text + text;
     ASSERT_GT(head.size(), kBinaryProbeBytes);
     ASSERT_TRUE(writeBytes(PathToBytes(first), head));
-    ASSERT_TRUE(QFile::resize(first, qint64(16) << 30));
+    // A file system without holes (or with a smaller largest file) cannot
+    // hold it: the test needs one that can.
+    if (!QFile::resize(first, qint64(16) << 30))
+        GTEST_SKIP() << "the file system of " << root.toStdString()
+                     << " refuses a 16 GiB file with a hole";
+    struct stat status {};
+    ASSERT_EQ(::stat(PathToBytes(first).constData(), &status), 0);
+    if (qint64(status.st_blocks) * 512 > qint64(1) << 30) {
+        QFile::remove(first);
+        GTEST_SKIP() << "the file system of " << root.toStdString()
+                     << " stores a hole as real blocks";
+    }
     RecordingSink sink;
     JobManager jobs;
     FindInFilesRequest request;
