@@ -510,9 +510,9 @@ TEST(FindInFilesJob, StopBuildEndsARunningSearch)
     if (!QFile::resize(first, qint64(16) << 30))
         GTEST_SKIP() << "the file system of " << root.toStdString()
                      << " refuses a 16 GiB file with a hole";
-    struct stat status {};
-    ASSERT_EQ(::stat(PathToBytes(first).constData(), &status), 0);
-    if (qint64(status.st_blocks) * 512 > qint64(1) << 30) {
+    struct stat hole {};
+    ASSERT_EQ(::stat(PathToBytes(first).constData(), &hole), 0);
+    if (qint64(hole.st_blocks) * 512 > qint64(1) << 30) {
         QFile::remove(first);
         GTEST_SKIP() << "the file system of " << root.toStdString()
                      << " stores a hole as real blocks";
