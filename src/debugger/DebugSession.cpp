@@ -7,6 +7,9 @@
 #include "tools/ChildStart.h"
 #include "tools/PathBytes.h"
 #include "tools/PathNames.h"
+#include "tools/ToolEnvironment.h"
+
+#include <QProcessEnvironment>
 
 #include <QThread>
 
@@ -118,6 +121,17 @@ bool DebugSession::start(const DebugTarget& target, const QList<BreakpointReques
     // gdb reads commands while the program runs (Break needs that).
     execute("-gdb-set", {"mi-async", "on"});
     execute("-inferior-tty-set", {m_terminal->slavePath()});
+    // gdb runs with its messages in the C locale (ToolEnvironment.h), and
+    // the program starts with gdb's environment: the program is the user's,
+    // so the user's own locale variables are set back for it.
+    for (const EnvironmentSetting& setting :
+         UserLocaleSettings(QProcessEnvironment::systemEnvironment())) {
+        const QByteArray name = setting.name.toLocal8Bit();
+        const QByteArray line = setting.value
+                                    ? "set environment " + name + '=' + setting.value->toLocal8Bit()
+                                    : "unset environment " + name;
+        execute("-interpreter-exec", {"console", line});
+    }
     if (!target.workingDirectory.isEmpty())
         execute("-environment-cd", {PathToBytes(target.workingDirectory)});
     command("-file-exec-and-symbols", {PathToBytes(target.program)}, [this](const MiRecord& r) {

@@ -6,10 +6,8 @@
 #include <QFile>
 #include <QList>
 
-#ifdef Q_OS_UNIX
 #include <signal.h>
 #include <unistd.h>
-#endif
 
 namespace {
 
@@ -41,7 +39,6 @@ QList<qint64> sessionMembers(qint64 session)
 
 void KillProgramProcesses(qint64 programPid)
 {
-#ifdef Q_OS_UNIX
     if (programPid <= 0)
         return;
     const pid_t pid = pid_t(programPid);
@@ -58,7 +55,4 @@ void KillProgramProcesses(qint64 programPid)
     // What lost its parent (the program, or a child of it that ended) was
     // taken in by Tarn.
     EndAdoptedProcesses();
-#else
-    (void)programPid;
-#endif
 }

@@ -5,12 +5,10 @@
 #include <cerrno>
 #include <cstring>
 
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
-#endif
 
 ProgramTerminal::ProgramTerminal(QObject* parent) : QObject(parent)
 {
@@ -27,7 +25,6 @@ ProgramTerminal::~ProgramTerminal()
 bool ProgramTerminal::open(QString* error)
 {
     close();
-#ifdef Q_OS_UNIX
     auto fail = [&](const char* step) {
         *error = QStringLiteral("%1: %2").arg(QLatin1String(step),
                                               QString::fromLocal8Bit(std::strerror(errno)));
@@ -59,15 +56,10 @@ bool ProgramTerminal::open(QString* error)
     m_writeNotifier->setEnabled(false);
     connect(m_writeNotifier, &QSocketNotifier::activated, this, &ProgramTerminal::writeUnsent);
     return true;
-#else
-    *error = QStringLiteral("no pseudo-terminals on this system");
-    return false;
-#endif
 }
 
 void ProgramTerminal::close()
 {
-#ifdef Q_OS_UNIX
     if (m_master >= 0) {
         // What the program wrote before it ended is read whole (up to a
         // bound: a child it left behind may go on writing).
@@ -84,7 +76,6 @@ void ProgramTerminal::close()
         ::close(m_slave);
     if (m_master >= 0)
         ::close(m_master);
-#endif
     m_slave = -1;
     m_master = -1;
     m_slavePath.clear();
@@ -101,7 +92,6 @@ bool ProgramTerminal::send(const QByteArray& bytes)
 
 void ProgramTerminal::writeUnsent()
 {
-#ifdef Q_OS_UNIX
     qsizetype done = 0;
     while (done < m_unsent.size()) {
         const ssize_t n =
@@ -121,15 +111,11 @@ void ProgramTerminal::writeUnsent()
         m_unsent = QByteArray();
     if (m_writeNotifier)
         m_writeNotifier->setEnabled(!m_unsent.isEmpty());
-#else
-    m_unsent.clear();
-#endif
 }
 
 bool ProgramTerminal::readAvailable()
 {
     bool read = false;
-#ifdef Q_OS_UNIX
     // At most a batch per wake-up: the event loop gets its turn between.
     char buffer[16384];
     while (m_pending.size() < kBatchBytes) {
@@ -139,7 +125,6 @@ bool ProgramTerminal::readAvailable()
         m_pending.append(buffer, n);
         read = true;
     }
-#endif
     if (m_pending.size() >= kBatchBytes)
         flush();
     else if (!m_pending.isEmpty() && !m_batchTimer.isActive())

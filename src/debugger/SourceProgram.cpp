@@ -5,9 +5,7 @@
 
 #include <optional>
 
-#ifdef Q_OS_UNIX
 #include <unistd.h>
-#endif
 
 namespace {
 
@@ -17,11 +15,7 @@ bool isExecutableFile(const QString& path)
 {
     if (FileTypeOf(path) != FileType::Regular)
         return false;
-#ifdef Q_OS_UNIX
     return ::access(PathToBytes(path).constData(), X_OK) == 0;
-#else
-    return true;
-#endif
 }
 
 } // namespace

@@ -68,11 +68,7 @@ CTarnView::CTarnView(const IdeContext& context, QWidget* parent)
 
     colourAs(wantedKind());
     setUtf8(true);
-#ifdef Q_OS_WIN
-    setEolMode(EolWindows);
-#else
     setEolMode(EolUnix);
-#endif
     setWrapMode(WrapNone);
     setAutoIndent(false);
     setIndentationsUseTabs(true);
@@ -358,13 +354,7 @@ void CTarnView::loadText(const QByteArray& bytes)
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
     SendScintilla(SCI_CLEARALL);
     setUtf8(utf8);
-    switch (sourcetext::firstLineBreak(bytes).value_or(
-#ifdef Q_OS_WIN
-        sourcetext::LineBreak::CrLf
-#else
-        sourcetext::LineBreak::Lf
-#endif
-        )) {
+    switch (sourcetext::firstLineBreak(bytes).value_or(sourcetext::LineBreak::Lf)) {
     case sourcetext::LineBreak::CrLf: setEolMode(EolWindows); break;
     case sourcetext::LineBreak::Lf: setEolMode(EolUnix); break;
     case sourcetext::LineBreak::Cr: setEolMode(EolMac); break;

@@ -2,22 +2,10 @@
 
 #include "project/BuildSteps.h"
 #include "tools/PathBytes.h"
-#include "tools/PathNames.h"
 
 #include <algorithm>
 
 namespace {
-
-bool isDriveColon(const QString& path, qsizetype index)
-{
-#ifdef Q_OS_WIN
-    return index == 1 && path.at(0).isLetter();
-#else
-    Q_UNUSED(path);
-    Q_UNUSED(index);
-    return false;
-#endif
-}
 
 // Characters a POSIX shell takes as they are in an unquoted word.
 bool shellSafe(QChar c)
@@ -25,17 +13,6 @@ bool shellSafe(QChar c)
     if (c.isLetterOrNumber() && c.unicode() < 128)
         return true;
     return QStringLiteral("_@%+=:,./-").contains(c);
-}
-
-// Backslashes become forward slashes where they are path separators
-// (Windows). On this host a backslash is part of a file name.
-QString hostSlashes(const QString& text)
-{
-#ifdef Q_OS_WIN
-    return ToForwardSlashes(text);
-#else
-    return text;
-#endif
 }
 
 // Characters make reads as syntax on a rule line unless a backslash stands
@@ -60,16 +37,16 @@ bool escapedOnRuleLine(QChar c, RulePlace place)
 
 QString rulePath(const QString& path, RulePlace place)
 {
-    return MakeRuleWord(hostSlashes(path), place);
+    return MakeRuleWord(path, place);
 }
 
 // A child's program and arguments as a recipe: each word quoted for the
 // shell, a blank after every word.
 QString recipe(const Invocation& invocation)
 {
-    QString line = MakeRecipeWord(hostSlashes(invocation.program)) + u' ';
+    QString line = MakeRecipeWord(invocation.program) + u' ';
     for (const QString& argument : invocation.arguments)
-        line += MakeRecipeWord(hostSlashes(argument)) + u' ';
+        line += MakeRecipeWord(argument) + u' ';
     return line;
 }
 
@@ -125,7 +102,7 @@ QString MakeRuleWord(const QString& path, RulePlace place)
             word += QStringLiteral("$$");
         } else if (c == u'=') {
             word += QStringLiteral("$(firstword =)");
-        } else if (escapedOnRuleLine(c, place) && !(c == u':' && isDriveColon(path, i))) {
+        } else if (escapedOnRuleLine(c, place)) {
             // "a\ b": the name's own backslashes are doubled, then one more
             // escapes the blank.
             word += QString(backslashes, u'\\') + u'\\' + c;

@@ -31,6 +31,27 @@ constexpr qsizetype kBlockBytes = 1024 * 1024;
 constexpr qsizetype kLongLineBytes = 16 * kBlockBytes;
 constexpr qsizetype kLongLineOverlap = 4096;
 
+// Reads into the block until it is full or a read returns the end: a read
+// may return fewer bytes than asked anywhere in a file (a signal, a file
+// system over the network, a file that is still being written). The bytes
+// read, or -1 on an error.
+qint64 fillBlock(const ReadBytes& read, char* block, qint64 size)
+{
+    qint64 filled = 0;
+    while (filled < size) {
+        const qint64 got = read(block + filled, size - filled);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    return filled;
+}
+
 QString counted(qint64 count, const char* one, const char* many)
 {
     return QString::number(count) + QLatin1Char(' ') + QString::fromLatin1(count == 1 ? one : many);
@@ -163,7 +184,17 @@ FileSearch SearchFile(const QByteArray& path, const LineMatcher& matcher,
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
         return FileSearch::Unreadable;
+    const auto read = [fd](char* into, qint64 size) {
+        return qint64(::read(fd, into, size_t(size)));
+    };
+    return SearchBytes(read, matcher, cancel, hit, buffer, afterBlock);
+}
 
+FileSearch SearchBytes(const ReadBytes& read, const LineMatcher& matcher,
+                       const std::atomic<bool>& cancel,
+                       const std::function<void(qint64, QByteArrayView)>& hit, QByteArray* buffer,
+                       const std::function<void()>& afterBlock)
+{
     QByteArray own;
     // The start of a line whose end is not read yet, then the block read.
     QByteArray& held = buffer ? *buffer : own;
@@ -182,10 +213,7 @@ FileSearch SearchFile(const QByteArray& path, const LineMatcher& matcher,
             return FileSearch::Cancelled;
         const qsizetype old = held.size();
         held.resize(old + kBlockBytes);
-        ssize_t got;
-        do {
-            got = ::read(fd, held.data() + old, size_t(kBlockBytes));
-        } while (got < 0 && errno == EINTR);
+        const qint64 got = fillBlock(read, held.data() + old, kBlockBytes);
         if (got < 0)
             return FileSearch::Unreadable;
         held.resize(old + got);
@@ -194,8 +222,7 @@ FileSearch SearchFile(const QByteArray& path, const LineMatcher& matcher,
             if (LooksBinary(held))
                 return FileSearch::Binary;
         }
-        // A regular file reads short only at its end: that spares the read
-        // that would return nothing.
+        // A block left short: a read returned the end.
         if (got < kBlockBytes) {
             if (!held.isEmpty())
                 matcher.scan(held, line, once);

@@ -51,6 +51,21 @@ FileSearch SearchFile(const QByteArray& path, const LineMatcher& matcher,
                       const std::function<void(qint64, QByteArrayView)>& hit,
                       QByteArray* buffer = nullptr, const std::function<void()>& afterBlock = {});
 
+// Reads up to `size` bytes into `into` as read(2) does: the count read,
+// which may be fewer than asked at any time, 0 at the end, -1 with errno
+// set on an error.
+using ReadBytes = std::function<qint64(char* into, qint64 size)>;
+
+// SearchFile's search on the bytes `read` gives (SearchFile reads the file
+// it opened with it). A block takes as many reads as it needs: whatever
+// count a read returns, the search goes on until a read returns 0 (the
+// end). A read interrupted by a signal (EINTR) is made again; any other
+// error makes the search Unreadable.
+FileSearch SearchBytes(const ReadBytes& read, const LineMatcher& matcher,
+                       const std::atomic<bool>& cancel,
+                       const std::function<void(qint64, QByteArrayView)>& hit,
+                       QByteArray* buffer = nullptr, const std::function<void()>& afterBlock = {});
+
 // Walks the folder and reports through the batcher: the heading row, one
 // row "PATH:LINE: text" per matching line (PATH relative to the folder,
 // the rows carry the folder, so a double click or F4 opens the file), the

@@ -39,15 +39,6 @@ QByteArray oneLine(QByteArray value)
 
 } // namespace
 
-QByteArray SettingsProfile::defaultLineBreak()
-{
-#ifdef Q_OS_WIN
-    return QByteArrayLiteral("\r\n");
-#else
-    return QByteArrayLiteral("\n");
-#endif
-}
-
 SettingsProfile SettingsProfile::fromBytes(const QByteArray& bytes)
 {
     SettingsProfile profile;

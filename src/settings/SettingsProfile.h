@@ -58,10 +58,9 @@ private:
     qsizetype findKey(const SectionSpan& span, QByteArrayView key) const;
 
     QList<QByteArray> m_lines; // without their line breaks
-    QByteArray m_lineBreak = defaultLineBreak();
+    // The line break the file uses ("\n" for a new file).
+    QByteArray m_lineBreak = QByteArrayLiteral("\n");
     bool m_endsWithBreak = true;
-
-    static QByteArray defaultLineBreak();
 };
 
 // The integer reader of the profile format: optional blanks, an optional

@@ -9,12 +9,10 @@
 #include <string>
 #include <vector>
 
-#ifdef Q_OS_UNIX
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 extern char** environ;
-#endif
 
 std::optional<TerminalProgram> FindTerminal(const QString& terminalVariable,
                                             const std::function<QString(const QString&)>& find)
@@ -73,7 +71,6 @@ int RunAndWaitForEnter(int argc, char** argv)
         std::printf("Tarn: there is no program to run.\n");
         status = 127;
     } else {
-#ifdef Q_OS_UNIX
         std::vector<char*> args(argv, argv + argc);
         args.push_back(nullptr);
         // Ctrl+C and Ctrl+\ are the program's (gdb interrupts its program
@@ -109,10 +106,6 @@ int RunAndWaitForEnter(int argc, char** argv)
                             strsignal(WTERMSIG(wstatus)));
             }
         }
-#else
-        std::printf("Tarn cannot run programs in a terminal on this system.\n");
-        status = 127;
-#endif
     }
     std::printf("Press Enter to close this window.");
     std::fflush(stdout);

@@ -6,17 +6,14 @@
 #include <QProcess>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#endif
 
 namespace {
 
@@ -30,7 +27,7 @@ constexpr qsizetype kReadBytes = 256 * 1024;
 // whole run, and from there to the run's output function: nothing the
 // child writes is gathered here.
 //
-// On Unix the pipes are the runner's own, read with read(2): a pipe starts
+// The pipes are the runner's own, read with read(2): a pipe starts
 // at the system's default size, so compiles side by side take little of
 // the per-user pipe allowance, and one that a flood has filled is widened
 // to 1 MiB, so the tool writes on while the reader is not scheduled. (Qt
@@ -42,20 +39,11 @@ public:
     {
         // Nothing is ever written to a tool: it reads end-of-file at once.
         m_process.setStandardInputFile(QProcess::nullDevice());
-#ifndef Q_OS_UNIX
-        m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        QObject::connect(&m_process, &QProcess::readyReadStandardOutput,
-                         [this] { readChannel(QProcess::StandardOutput, ToolStream::Output); });
-        QObject::connect(&m_process, &QProcess::readyReadStandardError,
-                         [this] { readChannel(QProcess::StandardError, ToolStream::Error); });
-#endif
     }
     ~ToolPipes()
     {
-#ifdef Q_OS_UNIX
         for (Pipe& pipe : m_pipes)
             pipe.close();
-#endif
     }
     ToolPipes(const ToolPipes&) = delete;
     ToolPipes& operator=(const ToolPipes&) = delete;
@@ -63,7 +51,6 @@ public:
     bool start(const Invocation& invocation, QString* error)
     {
         ChildStartOptions options;
-#ifdef Q_OS_UNIX
         int output[2] = {-1, -1};
         int errors[2] = {-1, -1};
         if (::pipe2(output, O_CLOEXEC) != 0 || ::pipe2(errors, O_CLOEXEC) != 0) {
@@ -81,16 +68,13 @@ public:
         m_process.setStandardErrorFile(QProcess::nullDevice());
         options.outputFd = output[1];
         options.errorFd = errors[1];
-#endif
         m_group = StartChild(m_process, invocation, options, error);
-#ifdef Q_OS_UNIX
         // The child has its copies: the pipes end when it (and whatever it
         // left running) closes them.
         ::close(output[1]);
         ::close(errors[1]);
         for (Pipe& pipe : m_pipes)
             ::fcntl(pipe.fd, F_SETFL, ::fcntl(pipe.fd, F_GETFL) | O_NONBLOCK);
-#endif
         return m_group != 0;
     }
 
@@ -102,7 +86,6 @@ public:
     // that follow them on the other stream).
     void wait(int ms)
     {
-#ifdef Q_OS_UNIX
         pollfd fds[2];
         Pipe* polled[2];
         nfds_t count = 0;
@@ -126,10 +109,6 @@ public:
         }
         // Notices the child's end without waiting.
         m_process.waitForFinished(0);
-#else
-        m_process.waitForFinished(ms);
-        readBoth();
-#endif
     }
 
     // Once the child has ended: the pipes are read as far as they hold data
@@ -137,16 +116,12 @@ public:
     // it is not waited for.
     void readRest()
     {
-#ifdef Q_OS_UNIX
         for (Pipe& pipe : m_pipes) {
             // Bounded, in case a leftover keeps writing.
             for (int i = 0; i < 64 && pipe.fd >= 0 && read(pipe) == kReadBytes; ++i) {
             }
             pipe.close();
         }
-#else
-        readBoth();
-#endif
     }
 
     // Stop: the whole group is asked to end; the tool gets the grace to do
@@ -155,21 +130,13 @@ public:
     // grace.
     void stop()
     {
-#ifdef Q_OS_UNIX
         ::kill(-static_cast<pid_t>(m_group), SIGTERM);
-#else
-        m_process.terminate();
-#endif
         QElapsedTimer grace;
         grace.start();
         while (running() && grace.elapsed() < kStopGraceMs)
             wait(kWaitMs);
         if (running()) {
-#ifdef Q_OS_UNIX
             ::kill(-static_cast<pid_t>(m_group), SIGKILL);
-#else
-            m_process.kill();
-#endif
             m_process.waitForFinished(-1);
         }
         endLeftovers(int(std::max<qint64>(kStopGraceMs - grace.elapsed(), 0)));
@@ -190,7 +157,6 @@ public:
     }
 
 private:
-#ifdef Q_OS_UNIX
     struct Pipe {
         int fd = -1;
         ToolStream stream = ToolStream::Output;
@@ -232,24 +198,6 @@ private:
     static constexpr qsizetype kDefaultPipeBytes = 64 * 1024;
     static constexpr int kWidePipeBytes = 1024 * 1024;
     Pipe m_pipes[2];
-#else
-    void readBoth()
-    {
-        readChannel(QProcess::StandardOutput, ToolStream::Output);
-        readChannel(QProcess::StandardError, ToolStream::Error);
-    }
-
-    void readChannel(QProcess::ProcessChannel channel, ToolStream stream)
-    {
-        m_process.setCurrentReadChannel(channel);
-        for (;;) {
-            const qint64 got = m_process.read(m_buffer.get(), kReadBytes);
-            if (got <= 0)
-                return;
-            m_output(stream, QByteArrayView(m_buffer.get(), got));
-        }
-    }
-#endif
 
     QProcess m_process;
     const ChildOutput& m_output;

@@ -2,6 +2,7 @@
 
 #include "tools/PathBytes.h"
 #include "tools/ProcessTree.h"
+#include "tools/ToolEnvironment.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -51,14 +52,17 @@ QByteArray findOnPath(const QByteArray& name)
 }
 
 // What the child executes itself when a name is not text: everything it
-// needs is built here, in the parent, so the child only calls chdir, execv,
+// needs is built here, in the parent, so the child only calls chdir, execve,
 // write and _exit, which are safe between fork and exec.
 struct ExactExec {
     QByteArray folder; // empty: stay in the current directory
     QByteArray program;
     std::vector<QByteArray> words;
     std::vector<char*> argv;
-    // The child reports a failed chdir or execv here: which step, errno.
+    // The tool's environment (ToolEnvironment), as Qt's exec would pass it.
+    std::vector<QByteArray> variables;
+    std::vector<char*> envp;
+    // The child reports a failed chdir or execve here: which step, errno.
     int report[2] = {-1, -1};
 
     ~ExactExec()
@@ -102,6 +106,10 @@ std::shared_ptr<ExactExec> prepareExactExec(const Invocation& invocation)
     for (QByteArray& word : exec->words)
         exec->argv.push_back(word.data());
     exec->argv.push_back(nullptr);
+    exec->variables = ToolEnvironmentBytes();
+    for (QByteArray& variable : exec->variables)
+        exec->envp.push_back(variable.data());
+    exec->envp.push_back(nullptr);
     if (::pipe2(exec->report, O_CLOEXEC | O_NONBLOCK) != 0)
         return nullptr;
     return exec;
@@ -113,7 +121,7 @@ std::shared_ptr<ExactExec> prepareExactExec(const Invocation& invocation)
     int failure[2] = {EnterFolder, 0};
     if (exec.folder.isEmpty() || ::chdir(exec.folder.constData()) == 0) {
         failure[0] = Execute;
-        ::execv(exec.program.constData(), exec.argv.data());
+        ::execve(exec.program.constData(), exec.argv.data(), exec.envp.data());
     }
     failure[1] = errno;
     [[maybe_unused]] const ssize_t written = ::write(exec.report[1], failure, sizeof failure);
@@ -190,6 +198,9 @@ void dieWithTarn([[maybe_unused]] pid_t tarn)
 qint64 StartChild(QProcess& process, const Invocation& invocation, ChildStartOptions options,
                   QString* error)
 {
+    // Tarn's environment as it is now, with the tools' messages in the C
+    // locale (ToolEnvironment.h).
+    process.setProcessEnvironment(ToolEnvironment(QProcessEnvironment::systemEnvironment()));
 #ifdef Q_OS_UNIX
     std::shared_ptr<ExactExec> exact;
     if (needsExactExec(invocation)) {

@@ -7,7 +7,9 @@
 class QProcess;
 
 // How every tool child starts and how what it leaves behind is ended: the
-// start and the end of the one road, RunTool (ChildRun.h).
+// start and the end of the one road, RunTool (ChildRun.h). The children
+// started here are the tools whose output Tarn reads (gcc, make, gdb): a
+// program the user runs is started elsewhere, in the user's own locale.
 
 struct ChildStartOptions {
     // Unix: write ends of pipes the runner made, which become the child's
@@ -29,7 +31,9 @@ struct ChildStartOptions {
 // holds a byte that is not UTF-8 (see PathBytes.h), which Qt's own name
 // encoding would change, the child enters the folder and executes the
 // program itself with the exact bytes, before Qt's exec is reached.
-// Returns the child's process id, or 0 with the reason in `error`.
+// The child's environment is Tarn's with the tools' messages in the C
+// locale (ToolEnvironment). Returns the child's process id, or 0 with the
+// reason in `error`.
 //
 // On Linux the child is killed when Tarn ends, whatever ends it (the
 // parent-death signal). The kernel sends that signal when the *thread*

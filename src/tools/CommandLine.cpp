@@ -17,7 +17,7 @@ bool escapableInDoubleQuotes(QChar c)
 
 class Splitter {
 public:
-    Splitter(const QString& line, SplitRules rules) : m_line(line), m_rules(rules) {}
+    explicit Splitter(const QString& line) : m_line(line) {}
 
     QStringList split()
     {
@@ -29,11 +29,10 @@ public:
             } else if (c == QLatin1Char('"')) {
                 m_inWord = true;
                 readDoubleQuoted();
-            } else if (c == QLatin1Char('\'') && m_rules == SplitRules::Posix) {
+            } else if (c == QLatin1Char('\'')) {
                 m_inWord = true;
                 readSingleQuoted();
-            } else if (c == QLatin1Char('\\') && m_rules == SplitRules::Posix &&
-                       m_pos + 1 < m_line.size()) {
+            } else if (c == QLatin1Char('\\') && m_pos + 1 < m_line.size()) {
                 m_inWord = true;
                 m_word += m_line.at(m_pos + 1);
                 m_pos += 2;
@@ -69,8 +68,8 @@ private:
         ++m_pos;
         while (m_pos < m_line.size() && m_line.at(m_pos) != QLatin1Char('"')) {
             const QChar c = m_line.at(m_pos);
-            if (c == QLatin1Char('\\') && m_rules == SplitRules::Posix &&
-                m_pos + 1 < m_line.size() && escapableInDoubleQuotes(m_line.at(m_pos + 1))) {
+            if (c == QLatin1Char('\\') && m_pos + 1 < m_line.size() &&
+                escapableInDoubleQuotes(m_line.at(m_pos + 1))) {
                 m_word += m_line.at(m_pos + 1);
                 m_pos += 2;
                 continue;
@@ -82,7 +81,6 @@ private:
     }
 
     const QString& m_line;
-    const SplitRules m_rules;
     qsizetype m_pos = 0;
     QString m_word;
     bool m_inWord = false;
@@ -91,7 +89,7 @@ private:
 
 } // namespace
 
-QStringList SplitCommandLine(const QString& commandLine, SplitRules rules)
+QStringList SplitCommandLine(const QString& commandLine)
 {
-    return Splitter(commandLine, rules).split();
+    return Splitter(commandLine).split();
 }

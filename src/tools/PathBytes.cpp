@@ -5,11 +5,9 @@
 #include <cerrno>
 #include <cstring>
 
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace {
 
@@ -131,8 +129,6 @@ QString PathForDisplay(QStringView path)
     return QString::fromUtf8(PathToBytes(path));
 }
 
-#ifdef Q_OS_UNIX
-
 FileType FileTypeOf(const QString& path)
 {
     struct stat status{};
@@ -228,70 +224,3 @@ std::optional<qint64> ModificationTimeNs(const QString& path)
         return std::nullopt;
     return qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
 }
-
-#else // Windows: file names are UTF-16 text, Qt's own calls serve.
-
-#include <QDateTime>
-#include <QFileInfo>
-
-FileType FileTypeOf(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return FileType::Missing;
-    if (info.isFile())
-        return FileType::Regular;
-    return info.isDir() ? FileType::Folder : FileType::Other;
-}
-
-bool IsRegularFile(const QString& path)
-{
-    return FileTypeOf(path) == FileType::Regular;
-}
-
-std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 limit, QString* error)
-{
-    const QFileInfo info(path);
-    if (!info.isFile()) {
-        setError(error, info.exists() ? QStringLiteral("not a regular file")
-                                      : QStringLiteral("no such file"));
-        return std::nullopt;
-    }
-    if (info.size() > limit) {
-        setError(error, QStringLiteral("file too large"));
-        return std::nullopt;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setError(error, file.errorString());
-        return std::nullopt;
-    }
-    QByteArray bytes = file.read(limit);
-    if (file.error() != QFileDevice::NoError) {
-        setError(error, file.errorString());
-        return std::nullopt;
-    }
-    return bytes;
-}
-
-bool SetFileTimesToNow(const QString& path, QString* error)
-{
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        setError(error, file.errorString());
-        return false;
-    }
-    const QDateTime now = QDateTime::currentDateTime();
-    return file.setFileTime(now, QFileDevice::FileAccessTime) &&
-           file.setFileTime(now, QFileDevice::FileModificationTime);
-}
-
-std::optional<qint64> ModificationTimeNs(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return std::nullopt;
-    return info.lastModified().toMSecsSinceEpoch() * 1000000;
-}
-
-#endif

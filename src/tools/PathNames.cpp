@@ -2,22 +2,9 @@
 
 namespace {
 
-bool isSeparator(QChar c)
-{
-#ifdef Q_OS_WIN
-    return c == u'/' || c == u'\\' || c == u':';
-#else
-    return c == u'/';
-#endif
-}
-
 qsizetype lastSeparator(const QString& path)
 {
-    for (qsizetype i = path.size() - 1; i >= 0; --i) {
-        if (isSeparator(path.at(i)))
-            return i;
-    }
-    return -1;
+    return path.lastIndexOf(u'/');
 }
 
 } // namespace
@@ -60,11 +47,4 @@ QString ObjectFileName(const QString& source, const QString& directory)
     const QString name = FileNameOf(source);
     const qsizetype dot = name.lastIndexOf(u'.');
     return directory + (dot < 0 ? name : name.left(dot + 1)) + u'o';
-}
-
-QString ToForwardSlashes(const QString& text)
-{
-    QString out = text;
-    out.replace(u'\\', u'/');
-    return out;
 }

@@ -6,12 +6,12 @@
 // document, its tree, its builds and the Makefile export. Paths are held as
 // the host gives them (absolute, '/' on Linux) and compared exactly.
 
-// The text of a path up to and including its last separator ('/'; on
-// Windows also '\\' and ':'); empty when it has none.
+// The text of a path up to and including its last '/'; empty when it has
+// none.
 //   "/home/me/src/hello.c" -> "/home/me/src/"      "hello.c" -> ""
 QString DirectoryOf(const QString& path);
 
-// The file name of a path: the text after its last separator.
+// The file name of a path: the text after its last '/'.
 QString FileNameOf(const QString& path);
 
 // The path with the text after the last '.' of its file name replaced by
@@ -29,7 +29,3 @@ bool IsCppSource(const QString& path);
 //   ("/src/main.cpp", "/proj/") -> "/proj/main.o"
 // A file name without '.' gets "o" appended without a dot.
 QString ObjectFileName(const QString& source, const QString& directory);
-
-// Backslashes replaced by forward slashes; on this host paths already use
-// '/', so only a backslash typed into free text changes.
-QString ToForwardSlashes(const QString& text);

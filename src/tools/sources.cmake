@@ -12,6 +12,7 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ToolSession.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolPathMessages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BuildVerdict.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ToolEnvironment.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ChildStart.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProcessTree.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ChildRun.cpp

@@ -224,12 +224,20 @@ TEST_F(MainFrameTest, NewCommandsAndMainFrameCommandsWhateverIsActive)
     ASSERT_TRUE(main->router()->execute(fw::id::ViewStatusBar));
     EXPECT_FALSE(main->statusBar()->isVisible());
     EXPECT_EQ(main->statusBar()->currentMessage(), "Ready");
-    // A lasting status comes back after a prompt until its time is up.
-    main->showLastingStatus("Build stopped", 300);
+    // A lasting status comes back after a prompt while its time lasts (a
+    // time no load can use up between these lines)...
+    main->showLastingStatus("Build stopped", 10 * 60 * 1000);
     main->statusBar()->showMessage("a prompt");
     main->statusBar()->clearMessage();
     EXPECT_EQ(main->statusBar()->currentMessage(), "Build stopped");
-    QTest::qWait(500);
+    // ...and goes by itself when its time is up, a prompt then leaving
+    // "Ready" behind.
+    main->showLastingStatus("Build failed", 50);
+    EXPECT_EQ(main->statusBar()->currentMessage(), "Build failed");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main->statusBar()->currentMessage() == "Ready"; }, 30000))
+        << main->statusBar()->currentMessage().toStdString();
+    main->statusBar()->showMessage("a prompt");
+    main->statusBar()->clearMessage();
     EXPECT_EQ(main->statusBar()->currentMessage(), "Ready");
 }
 

@@ -10,10 +10,12 @@
 #include <QFile>
 #include <QSignalSpy>
 
+#include <algorithm>
 #include <csignal>
 #include <optional>
 
 #include "support/ProcessWatch.h"
+#include "support/TestSupport.h"
 
 using debugtest::groupHasLiveMember;
 using debugtest::lineOf;
@@ -470,6 +472,52 @@ int main(int argc, char **argv)
     ASSERT_TRUE(waitEnded());
     EXPECT_EQ(output, "[two words][it's][$HOME][*]\n");
     EXPECT_EQ(session.lastStop().exitCode, 5);
+}
+
+// gdb runs with its messages in the C locale, as every tool Tarn reads; the
+// program it runs is the user's and sees the user's locale variables as
+// they were, LC_ALL and LANGUAGE included, the unset ones unset.
+TEST_F(DebugSessionTest, TheProgramKeepsTheUsersLocaleWhileGdbSpeaksC)
+{
+    const QByteArray source = R"(#include <stdio.h>
+#include <stdlib.h>
+int main(void)
+{
+    const char *names[] = {"LANG", "LANGUAGE", "LC_ALL", "LC_CTYPE", "LC_MESSAGES", "LC_TIME", 0}; /* start */
+    for (int i = 0; names[i]; ++i) {
+        const char *value = getenv(names[i]);
+        printf("%s%s%s\n", names[i], value ? "=" : " unset", value ? value : "");
+    }
+    return 0;
+}
+)";
+    testsupport::SavedVariables saved({"LANG", "LANGUAGE", "LC_ALL", "LC_CTYPE", "LC_MESSAGES", "LC_TIME"});
+    qputenv("LANG", "C.UTF-8");
+    qputenv("LANGUAGE", "de:fr");
+    qputenv("LC_ALL", "de_DE.UTF-8");
+    qputenv("LC_CTYPE", "C.UTF-8");
+    qunsetenv("LC_MESSAGES");
+    qunsetenv("LC_TIME");
+    Program program(source);
+    startOn(program, {program.breakAt(lineOf(source, "start"))});
+    ASSERT_TRUE(nextStop()) << session.statusText().toStdString();
+    QFile gdbEnvironment(QStringLiteral("/proc/%1/environ").arg(session.gdbProcessId()));
+    ASSERT_TRUE(gdbEnvironment.open(QIODevice::ReadOnly));
+    QList<QByteArray> gdbLocale;
+    for (const QByteArray& variable : gdbEnvironment.readAll().split('\0')) {
+        if (variable.startsWith("LC_CTYPE=") || variable.startsWith("LC_MESSAGES=") ||
+            variable.startsWith("LC_TIME=") || variable.startsWith("LC_ALL=") ||
+            variable.startsWith("LANG"))
+            gdbLocale << variable;
+    }
+    std::sort(gdbLocale.begin(), gdbLocale.end());
+    EXPECT_EQ(gdbLocale, (QList<QByteArray>{"LANG=C.UTF-8", "LC_CTYPE=de_DE.UTF-8",
+                                            "LC_MESSAGES=C", "LC_TIME=de_DE.UTF-8"}));
+    session.continueRunning();
+    ASSERT_TRUE(waitEnded());
+    EXPECT_EQ(output, "LANG=C.UTF-8\nLANGUAGE=de:fr\nLC_ALL=de_DE.UTF-8\nLC_CTYPE=C.UTF-8\n"
+                      "LC_MESSAGES unset\nLC_TIME unset\n");
+    EXPECT_EQ(session.lastStop().exitCode, 0);
 }
 
 TEST(DebugSessionStart, MissingGdbOrProgramIsReported)

@@ -7,6 +7,9 @@
 #include "project/ProjectFileCodec.h"
 #include "tools/PathBytes.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -75,6 +78,18 @@ TEST(HonestBuild, AFailedCompileNeverLinksTheOldObject)
     // Every compile clean but the link fails: status 1 as well.
     ASSERT_TRUE(writeBytes(root + "/b.h", "#define ZERO 0\n"));
     ASSERT_TRUE(writeBytes(root + "/a.c", "int missing(void);\nint main(void) { return missing(); }\n"));
+    // The sources just written must be newer than the objects: on a file
+    // system with coarse times they could have the same time, which counts
+    // as current. The objects are made an hour older.
+    int objects = 0;
+    for (QDirIterator it(dir.path(), {"*.o"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        QFile object(it.next());
+        ASSERT_TRUE(object.open(QIODevice::ReadWrite)) << object.fileName().toStdString();
+        ASSERT_TRUE(object.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                       QFileDevice::FileModificationTime));
+        ++objects;
+    }
+    ASSERT_GE(objects, 1);
     const Finished unlinked = runTarn(dir, {"--build", projectPath});
     EXPECT_EQ(unlinked.status, 1);
     EXPECT_TRUE(unlinked.out.contains("Link errors:")) << unlinked.out.toStdString();

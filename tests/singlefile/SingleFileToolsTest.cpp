@@ -264,15 +264,36 @@ TEST_F(SingleFileTools, QuickCompileOffersToSaveAndShowsWhatGccSaid)
 
 TEST_F(SingleFileTools, TheMainWindowStaysOpenWhileGccRuns)
 {
-    // A "gcc" that takes a moment; the window system asks to close meanwhile.
+    // A "gcc" that says it has started and then runs until it is told to
+    // end (or a minute has passed); the window system asks to close while
+    // it runs.
     const QString slowGcc = folder + "slow-gcc";
-    ASSERT_TRUE(testsupport::writeFile(slowGcc, "#!/bin/sh\nsleep 1\necho done >&2\n"));
+    const QString started = folder + "gcc started";
+    const QString end = folder + "gcc may end";
+    const auto quoted = [](QString path) { return "'" + path.replace("'", "'\\''") + "'"; };
+    ASSERT_TRUE(testsupport::writeFile(
+        slowGcc, ("#!/bin/sh\n: > " + quoted(started) + "\ni=0\nwhile [ ! -e " + quoted(end) +
+                  " ] && [ $i -lt 1200 ]; do sleep 0.05; i=$((i+1)); done\necho done >&2\n")
+                     .toUtf8()));
     QFile::setPermissions(slowGcc, QFile::permissions(slowGcc) | QFileDevice::ExeOwner);
     changeSettings([&](IdeSettings& s) { s.gccPath = slowGcc; });
     ASSERT_NE(openSource("slow.c", "int a;\n"), nullptr);
+    bool closeAsked = false;
     bool closeAccepted = true;
-    QTimer::singleShot(100, [&] { closeAccepted = frame()->close(); });
+    QTimer watch;
+    watch.setInterval(10);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (closeAsked || !QFileInfo::exists(started))
+            return;
+        closeAsked = true;
+        closeAccepted = frame()->close();
+        testsupport::writeFile(end, "");
+    });
+    watch.start();
     ASSERT_TRUE(execute(cmd::QuickCompile));
+    watch.stop();
+    ASSERT_TRUE(closeAsked) << "gcc ended before the close was asked";
+    EXPECT_TRUE(QFileInfo::exists(end)) << "gcc ran out its minute";
     EXPECT_FALSE(closeAccepted);
     EXPECT_TRUE(frame()->isVisible());
     EXPECT_EQ(texts().mid(texts().size() - 2), (QStringList{"done", ""}));

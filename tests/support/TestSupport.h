@@ -4,7 +4,10 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <ostream>
+#include <utility>
+#include <vector>
 
 // Readable QStrings in test failures.
 inline void PrintTo(const QString& text, std::ostream* out)
@@ -23,4 +26,31 @@ QByteArray readFile(const QString& path);
 QByteArray programOutput(const QString& program);
 // Processes events until the predicate holds or the time runs out.
 bool waitUntil(const std::function<bool()>& predicate, int timeoutMs = 10000);
+
+// Puts the named environment variables back as they were when it was made
+// (set to their old value, or unset).
+class SavedVariables {
+public:
+    explicit SavedVariables(const std::vector<const char*>& names)
+    {
+        for (const char* name : names)
+            m_saved.emplace_back(name, qEnvironmentVariableIsSet(name)
+                                           ? std::optional<QByteArray>(qgetenv(name))
+                                           : std::nullopt);
+    }
+    ~SavedVariables()
+    {
+        for (const auto& [name, value] : m_saved) {
+            if (value)
+                qputenv(name, *value);
+            else
+                qunsetenv(name);
+        }
+    }
+    SavedVariables(const SavedVariables&) = delete;
+    SavedVariables& operator=(const SavedVariables&) = delete;
+
+private:
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> m_saved;
+};
 } // namespace testsupport

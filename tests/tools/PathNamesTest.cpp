@@ -43,7 +43,6 @@ TEST(PathNames, ObjectFileNameTakesTheFileNameIntoTheDirectory)
     EXPECT_EQ(ObjectFileName("/s.d/util", "/s.d/"), "/s.d/utilo");
     EXPECT_EQ(ObjectFileName("/my dir/a.b.c", ""), "a.b.o");
     EXPECT_EQ(FileNameOf("/my dir/a.b.c"), "a.b.c");
-    EXPECT_EQ(ToForwardSlashes("-I..\\inc /x"), "-I../inc /x");
 }
 
 } // namespace

@@ -8,6 +8,7 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/PathBytesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PathNamesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProcessTreeTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ToolEnvironmentTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WorkerEngineTest.cpp
 )
 list(APPEND TARN_UI_TESTS
