@@ -81,19 +81,18 @@ protected:
                                                                     " -c bad.c\n"));
         app = std::make_unique<CTarnApp>();
         ASSERT_TRUE(app->InitInstance({}));
-        IdeSettings settings = ideSettings();
+        IdeSettings settings = frame()->context().settings();
         settings.gccPath = gcc;
         settings.makePath = make;
         settings.clearBeforeBuild = 1;
-        setIdeSettings(settings);
-        frame()->tools().setDirectory(folder);
+        frame()->context().setSettings(settings);
+        frame()->context().setDirectory(folder);
         prompts.messages.clear();
         frame()->messageView()->ClearMessages();
     }
     void TearDown() override
     {
         app.reset();
-        setIdeSettings(saved);
     }
 
     CMainFrame* frame() { return app->mainWindow(); }
@@ -127,7 +126,6 @@ protected:
         return QString::fromUtf8(direct.readAllStandardError()).split('\n');
     }
 
-    IdeSettings saved = ideSettings();
     ScriptedPrompts prompts;
     QTemporaryDir dir;
     QString folder;
@@ -198,8 +196,8 @@ TEST_F(ToolLocale, GccAndMakeAreReadInCWhateverLanguageTheUserSpeaks)
                 d->findChild<QLineEdit*>("makeFile")->setText(folder + "Makefile");
                 d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
             }));
-        ASSERT_TRUE(frame()->tools().jobs().waitForAll(60000));
-        FlushMessages();
+        ASSERT_TRUE(frame()->context().jobs().waitForAll(60000));
+        frame()->context().messages().flush();
         EXPECT_EQ(verdict(), "make failed (exit status 2): 2 errors, 1 warning");
         EXPECT_EQ(rowsWith("make: *** "),
                   (std::vector<std::pair<QString, int>>{{"make: *** [" + folder + "Makefile:2: all] Error 1", IconDiagnostic}}));
@@ -229,7 +227,7 @@ TEST_F(ToolLocale, RunKeepsTheUsersLocale)
     setTerminalWaiter(tarn);
     const QString env = QStandardPaths::findExecutable("env");
     ASSERT_FALSE(env.isEmpty());
-    frame()->tools().lastRunCommand = env;
+    frame()->context().lastRunCommand = env;
     ASSERT_TRUE(DriveModal<CRunDialog>(
         [&] { EXPECT_TRUE(frame()->router()->execute(cmd::RunExecutable)); },
         [&](CRunDialog* d) {
