@@ -208,7 +208,7 @@ MenuItem searchMenu()
         item(fw::id::EditRepeat, "F&ind Next\tF3"),
         item(fw::id::EditReplace, "R&eplace\tCtrl+H"),
         separator(),
-        item(cmd::GoToLine, "&Go To Line..."),
+        item(cmd::GoToLine, "&Go To Line...\tCtrl+G"),
         item(cmd::GoToFunction, "Go To &Function..."),
         findInFiles(),
     };
@@ -347,7 +347,7 @@ fw::MenuLayout sourceContextMenu()
         separator(),
         item(cmd::FindInSource, "F&ind...\tCtrl+F"),
         item(cmd::FindReplaceInSource, "Find and &Replace...\tCtrl+R"),
-        item(cmd::GoToLine, "&Go To Line..."),
+        item(cmd::GoToLine, "&Go To Line...\tCtrl+G"),
         item(cmd::GoToFunction, "Go To &Function..."),
         findInFiles(),
         separator(),
