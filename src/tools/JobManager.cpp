@@ -4,6 +4,8 @@
 #include <QMetaObject>
 #include <QTimer>
 
+#include <pthread.h>
+
 JobManager::JobManager(QObject* parent) : QObject(parent) {}
 
 JobManager::~JobManager()
@@ -15,18 +17,18 @@ int JobManager::start(const QString& name, Work work)
 {
     const int id = m_nextId++;
     auto job = std::make_unique<Job>();
-    job->name = name;
     Job* raw = job.get();
     m_jobs.emplace(id, std::move(job));
     raw->thread = std::thread([this, raw, work = std::move(work), id] {
         const int status = work(raw->context);
-        raw->done.store(true);
         // Joined on the manager's thread. The manager is alive here: its
         // destructor joins this thread before it goes, and a post still
         // pending then is dropped with it.
         QMetaObject::invokeMethod(this, [this, id, status] { finish(id, status); },
                                   Qt::QueuedConnection);
     });
+    // Linux takes at most 15 bytes and a terminating zero.
+    ::pthread_setname_np(raw->thread.native_handle(), name.toLocal8Bit().left(15).constData());
     return id;
 }
 

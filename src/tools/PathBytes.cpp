@@ -143,11 +143,6 @@ FileType FileTypeOf(const QString& path)
     return S_ISDIR(status.st_mode) ? FileType::Folder : FileType::Other;
 }
 
-bool IsRegularFile(const QString& path)
-{
-    return FileTypeOf(path) == FileType::Regular;
-}
-
 std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 limit, QString* error)
 {
     const QByteArray name = PathToBytes(path);
@@ -242,11 +237,6 @@ FileType FileTypeOf(const QString& path)
     if (info.isFile())
         return FileType::Regular;
     return info.isDir() ? FileType::Folder : FileType::Other;
-}
-
-bool IsRegularFile(const QString& path)
-{
-    return FileTypeOf(path) == FileType::Regular;
 }
 
 std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 limit, QString* error)

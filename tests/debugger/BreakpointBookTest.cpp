@@ -4,6 +4,7 @@
 // follows the condition, the enabled state and gdb's refusal; the caret
 // line's tint steps aside on the debugger's bands.
 #include "editor/DebugMargin.h"
+#include "support/MarginMarks.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -56,7 +57,7 @@ TEST(BreakpointBook, TogglesAreMarksAndSignals)
     };
     for (const Step& step : steps) {
         book.toggle(editor.get(), kFile, step.line);
-        EXPECT_EQ(debugmargin::BreakpointLines(editor.get()), step.marks) << step.line;
+        EXPECT_EQ(marginmarks::BreakpointLines(editor.get()), step.marks) << step.line;
         ASSERT_FALSE(toggled.isEmpty());
         const QList<QVariant> signal = toggled.takeLast();
         EXPECT_EQ(signal.at(1).toInt(), step.line + 1);
@@ -102,8 +103,7 @@ TEST(BreakpointBook, ClosedWindowKeepsItsLinesAndTheNextShowsThem)
 
     auto reopened = editorWithLines(30);
     book.attach(reopened.get(), kFile);
-    EXPECT_EQ(debugmargin::BreakpointLines(reopened.get()), (QList<int>{7, 14}));
-    EXPECT_TRUE(debugmargin::HasBreakpoint(reopened.get(), 14));
+    EXPECT_EQ(marginmarks::BreakpointLines(reopened.get()), (QList<int>{7, 14}));
     EXPECT_EQ(reopened->markersAtLine(14) & (1 << debugmargin::kDisabledBreakpointMarker),
               1 << debugmargin::kDisabledBreakpointMarker);
     book.detach(reopened.get());
@@ -135,7 +135,7 @@ TEST(BreakpointBook, GdbMovesAMarkOrMergesItWithOneThere)
         QList<int> zeroBased;
         for (int line : c.after)
             zeroBased.append(line - 1);
-        EXPECT_EQ(debugmargin::BreakpointLines(editor.get()), zeroBased) << c.name;
+        EXPECT_EQ(marginmarks::BreakpointLines(editor.get()), zeroBased) << c.name;
         book.detach(editor.get());
     }
 }
@@ -275,8 +275,8 @@ TEST(DebugMargin, TheCaretLineTintStepsAsideOnTheBands)
         editor->viewport()->repaint();
         EXPECT_EQ(tinted(), step.tint) << step.what;
     }
-    EXPECT_EQ(debugmargin::CurrentLine(editor.get()), 8);
-    EXPECT_EQ(debugmargin::CallerLine(editor.get()), -1);
+    EXPECT_EQ(marginmarks::CurrentLine(editor.get()), 8);
+    EXPECT_EQ(marginmarks::CallerLine(editor.get()), -1);
 }
 
 } // namespace

@@ -33,8 +33,6 @@ std::vector<MiRecord> parseTranscript(const char* name)
     for (qsizetype at = 0; at < bytes.size(); at += 7)
         parser.feed(QByteArrayView(bytes).sliced(at, std::min<qsizetype>(7, bytes.size() - at)),
                     records);
-    if (std::optional<MiRecord> last = parser.finish())
-        records.push_back(std::move(*last));
     return records;
 }
 

@@ -6,7 +6,7 @@
 #include "EditControlCases.h"
 #include "editor/CTarnView.h"
 #include "editor/LineSelection.h"
-#include "editor/MemoryEditControl.h"
+#include "support/MemoryEditControl.h"
 
 #include <gtest/gtest.h>
 
