@@ -33,14 +33,15 @@ protected:
 
     void ctrlSpace() { QTest::keyClick(untitled, Qt::Key_Space, Qt::ControlModifier); }
 
-    // The words of the open popup, as its list shows them.
+    // The words of the open popup, as its list shows them (Scintilla
+    // fills a new list each time and lets the old one go later).
     QByteArrayList shown() const
     {
         if (!popupOpen())
             return {};
         for (QWidget* widget : QApplication::allWidgets()) {
             auto* list = qobject_cast<QListWidget*>(widget);
-            if (!list || !list->isVisible())
+            if (!list || !list->isVisible() || list->count() == 0)
                 continue;
             QByteArrayList words;
             for (int i = 0; i < list->count(); ++i)
