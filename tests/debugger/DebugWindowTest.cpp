@@ -20,17 +20,11 @@
 #include <QTest>
 #include <QTreeWidget>
 
+using debugtest::lineOf;
 using debugtest::Program;
 using testsupport::waitUntil;
 
 namespace {
-
-int lineOf(const QByteArray& source, const char* marker)
-{
-    const qsizetype at = source.indexOf(marker);
-    EXPECT_GE(at, 0) << marker;
-    return int(source.left(at).count('\n')) + 1;
-}
 
 const QByteArray kProgram = R"(#include <stdio.h>
 #include <string.h>
