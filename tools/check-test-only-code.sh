@@ -89,7 +89,9 @@ paste -d' ' <(cut -d' ' -f1 "$work/only" | sed 's/$/:/') \
 # must stay; blank lines and lines starting with # are comments.
 touch "$work/allowed"
 if [ -f "$allow" ]; then
-  grep -v '^[[:space:]]*\(#\|$\)' "$allow" | sed 's/[[:space:]]*#.*$//' | sort -u >"$work/allowed"
+  # (" # ": a lambda's name holds a '#' of its own, "{lambda()#1}".)
+  grep -v '^[[:space:]]*\(#\|$\)' "$allow" | sed 's/[[:space:]][[:space:]]*#[[:space:]].*$//' |
+    sort -u >"$work/allowed"
 fi
 comm -23 "$work/found" "$work/allowed" >"$work/new"
 comm -13 "$work/found" "$work/allowed" >"$work/gone"
