@@ -39,7 +39,6 @@ namespace {
 const char* const kSourceDocString = "\nUntitled\nSource File\n\n\nTarn.Document\nTarn Document";
 const char* const kProjectDocString =
     "Project\nProject\nProject\nProject Files (*.tarn)\n.tarn\nTarn.Project\nTarn Project";
-const char* const kMessageDocString = "Message Window\nMessage Window\n\n\n\n\n";
 } // namespace
 
 CTarnApp::CTarnApp()
@@ -114,9 +113,7 @@ bool CTarnApp::InitInstance(const QStringList& arguments)
                                    [this](fw::Document* document) {
                                        return CProjectFrame::create(document, m_mainFrame->context());
                                    }}));
-    addDocTemplate(std::make_unique<fw::DocTemplate>(
-        menu::Message, QString::fromLatin1(kMessageDocString),
-        fw::DocTemplate::Factories{[] { return new CMessageDoc; }, &createMessageFrame}));
+    addDocTemplate(createMessageDocTemplate());
 
     m_mainFrame = new CMainFrame(this);
     QApplication::setWindowIcon(tarnAppIcon());

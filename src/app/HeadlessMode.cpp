@@ -219,22 +219,6 @@ QStringList ArgumentsFromArgv(int argc, char** argv)
     return arguments;
 }
 
-bool IsHeadlessRequest(const QStringList& arguments)
-{
-    return ParseCommandLine(arguments).mode != Mode::Window;
-}
-
-std::optional<int> RunHeadless(const QStringList& arguments, QIODevice& out, QIODevice& err)
-{
-    const CommandLineRequest request = ParseCommandLine(arguments);
-    if (request.mode == Mode::Window)
-        return std::nullopt;
-    HeadlessOutput io{out, err};
-    MessageChannel messages;
-    JobManager jobs(messages);
-    return runRequest(request, io, jobs);
-}
-
 std::optional<int> RunHeadless(int& argc, char** argv)
 {
     const CommandLineRequest request = ParseCommandLine(ArgumentsFromArgv(argc, argv));

@@ -48,12 +48,3 @@ QStringList ArgumentsFromArgv(int argc, char** argv);
 // windows as usual. A write to standard output that fails (a full disk,
 // /dev/full) is reported and makes the status 1.
 std::optional<int> RunHeadless(int& argc, char** argv);
-
-// The same run over given streams (arguments without the program name);
-// nothing when the arguments ask for windows. Needs a QCoreApplication
-// when a command uses events or threads.
-std::optional<int> RunHeadless(const QStringList& arguments, QIODevice& out, QIODevice& err);
-
-// True when the command line is for a run without a window (a usage error
-// included).
-bool IsHeadlessRequest(const QStringList& arguments);

@@ -412,14 +412,6 @@ void DebugSession::toConsole(const QByteArray& bytes)
     emit consoleOutput(shown);
 }
 
-qsizetype DebugSession::gdbHeldBytes() const
-{
-    qsizetype held = m_gdb ? m_gdb->heldBytes() : 0;
-    for (const std::unique_ptr<GdbProcess>& gdb : m_retired)
-        held += gdb->heldBytes();
-    return held;
-}
-
 void DebugSession::setState(State state)
 {
     if (m_state == state)

@@ -164,8 +164,6 @@ public:
     qint64 programProcessId() const { return m_programPid; }
     // gdb's variable objects the session made and has not deleted yet.
     const QList<QByteArray>& variableObjects() const { return m_varObjects; }
-    // Bytes of gdb's output held on the worker, waiting for a line end.
-    qsizetype gdbHeldBytes() const;
     // gdb processes of ended sessions whose end the worker is still doing.
     int endingGdbs() const { return int(m_retired.size()); }
 

@@ -18,11 +18,6 @@ bool needsQuotes(QByteArrayView argument)
 
 } // namespace
 
-QByteArray MiArgument(QByteArrayView argument)
-{
-    return needsQuotes(argument) ? MiQuote(argument) : argument.toByteArray();
-}
-
 QByteArray MiLocation(QByteArrayView file, int line)
 {
     // The linespec reader ends a bare file name at a blank or a colon; in
@@ -82,10 +77,4 @@ std::optional<MiPendingCommand> MiCommandTokens::answer(const MiRecord& record)
     MiPendingCommand answered = std::move(*it);
     m_waiting.erase(it);
     return answered;
-}
-
-bool MiCommandTokens::isWaiting(quint64 token) const
-{
-    return std::any_of(m_waiting.begin(), m_waiting.end(),
-                       [&](const MiPendingCommand& c) { return c.token == token; });
 }

@@ -9,24 +9,23 @@
 #include <optional>
 #include <vector>
 
-// One argument of a machine-interface command as gdb reads it: as it is
-// when it is a plain run of bytes, else as a c-string (MiQuote). gdb ends
-// an unquoted argument at a blank and reads a leading '"' as a c-string, so
-// an empty argument, one with a blank, control byte, quote or backslash is
-// quoted. Bytes above 0x7f go as they are in a plain argument and as octal
-// escapes in a quoted one: gdb reads both back to the same bytes. Quoting is of the whole argument:
-// gdb takes '"a b.c":5' for two arguments ('a b.c' and ':5'), so a location with a blank in its
-// file name is passed as one quoted argument ("\"a b.c\":5", see MiLocation) or with
-// --source and --line.
-QByteArray MiArgument(QByteArrayView argument);
-
 // A linespec for "file:line" that gdb reads whatever the file name holds:
 // the name in double quotes when it needs them (blanks, quotes, colons).
-// Pass it through MiArgument like any other argument.
+// It is then quoted again like any other argument of MiCommandLine.
 QByteArray MiLocation(QByteArrayView file, int line);
 
 // "12-break-insert ARG ARG\n": the token, the operation (with its leading
-// '-'), each argument through MiArgument, one line end.
+// '-'), each argument as gdb reads it, one line end.
+//
+// An argument goes as it is when it is a plain run of bytes, else as a
+// c-string (MiQuoteInto). gdb ends an unquoted argument at a blank and reads a
+// leading '"' as a c-string, so an empty argument, one with a blank,
+// control byte, quote or backslash is quoted. Bytes above 0x7f go as they
+// are in a plain argument and as octal escapes in a quoted one: gdb reads
+// both back to the same bytes. Quoting is of the whole argument: gdb takes
+// '"a b.c":5' for two arguments ('a b.c' and ':5'), so a location with a
+// blank in its file name is passed as one quoted argument
+// ("\"a b.c\":5", see MiLocation) or with --source and --line.
 QByteArray MiCommandLine(quint64 token, QByteArrayView operation,
                          const QList<QByteArray>& arguments = {});
 
@@ -53,7 +52,6 @@ public:
     // never sent or already answered, not a result record).
     std::optional<MiPendingCommand> answer(const MiRecord& record);
 
-    bool isWaiting(quint64 token) const;
     qsizetype waitingCount() const { return qsizetype(m_waiting.size()); }
 
 private:

@@ -417,24 +417,3 @@ MiRecord MiStreamParser::cutRecord()
     m_cut = 0;
     return record;
 }
-
-std::vector<MiRecord> MiStreamParser::feed(QByteArrayView bytes)
-{
-    std::vector<MiRecord> out;
-    feed(bytes, out);
-    return out;
-}
-
-std::optional<MiRecord> MiStreamParser::finish()
-{
-    if (m_cut > 0)
-        return cutRecord();
-    QByteArrayView line = m_pending;
-    if (line.endsWith('\r'))
-        line.chop(1);
-    std::optional<MiRecord> record;
-    if (!line.isEmpty())
-        record = ParseMiLine(line);
-    m_pending = QByteArray();
-    return record;
-}

@@ -80,10 +80,6 @@ public:
 
     // Appends the records of the lines completed by bytes to out.
     void feed(QByteArrayView bytes, std::vector<MiRecord>& out);
-    std::vector<MiRecord> feed(QByteArrayView bytes);
-    // At the end of the stream: the record of a last line that has no line
-    // end, if any.
-    std::optional<MiRecord> finish();
     // Bytes held back, waiting for their line end.
     qsizetype pendingBytes() const { return m_pending.size(); }
 

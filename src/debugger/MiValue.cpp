@@ -72,11 +72,6 @@ void MiValue::setItems(std::vector<MiResult> items)
     m_items = std::move(items);
 }
 
-bool operator==(const MiValue& a, const MiValue& b)
-{
-    return a.m_kind == b.m_kind && a.m_bytes == b.m_bytes && a.m_items == b.m_items;
-}
-
 void MiQuoteInto(QByteArray& out, QByteArrayView bytes)
 {
     out += '"';
@@ -109,44 +104,4 @@ void MiQuoteInto(QByteArray& out, QByteArrayView bytes)
         }
     }
     out += '"';
-}
-
-QByteArray MiQuote(QByteArrayView bytes)
-{
-    QByteArray out;
-    out.reserve(bytes.size() + 2);
-    MiQuoteInto(out, bytes);
-    return out;
-}
-
-namespace {
-
-void notationInto(QByteArray& out, const MiValue& value)
-{
-    if (value.isString()) {
-        MiQuoteInto(out, value.bytes());
-        return;
-    }
-    out += value.isTuple() ? '{' : '[';
-    bool first = true;
-    for (const MiResult& item : value.items()) {
-        if (!first)
-            out += ',';
-        first = false;
-        if (!item.name.isEmpty()) {
-            out += item.name;
-            out += '=';
-        }
-        notationInto(out, item.value);
-    }
-    out += value.isTuple() ? '}' : ']';
-}
-
-} // namespace
-
-QByteArray MiNotation(const MiValue& value)
-{
-    QByteArray out;
-    notationInto(out, value);
-    return out;
 }

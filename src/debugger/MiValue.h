@@ -51,8 +51,6 @@ public:
     void append(QByteArray name, MiValue value);
     void setItems(std::vector<MiResult> items);
 
-    friend bool operator==(const MiValue& a, const MiValue& b);
-
 private:
     Kind m_kind = Kind::String;
     QByteArray m_bytes;
@@ -63,19 +61,10 @@ private:
 struct MiResult {
     QByteArray name;
     MiValue value;
-    friend bool operator==(const MiResult& a, const MiResult& b)
-    {
-        return a.name == b.name && a.value == b.value;
-    }
 };
 
 // A c-string as gdb reads and writes it: in double quotes, with \" \\ \n
 // \t \r escaped and every other byte below 0x20 or above 0x7e as octal
 // \ooo, the way gdb 13 writes them (so a file name that is not UTF-8 keeps
-// its bytes both ways and the text stays ASCII).
-QByteArray MiQuote(QByteArrayView bytes);
+// its bytes both ways and the text stays ASCII), appended to out.
 void MiQuoteInto(QByteArray& out, QByteArrayView bytes);
-
-// The value written back in gdb's own notation, c-strings quoted the way gdb
-// quotes them: for messages and test failures.
-QByteArray MiNotation(const MiValue& value);

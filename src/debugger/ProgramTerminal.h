@@ -33,7 +33,6 @@ public:
     // Opens a new pseudo-terminal; false with the reason in `error`.
     bool open(QString* error);
     void close();
-    bool isOpen() const { return m_master >= 0; }
     // The slave's path ("/dev/pts/7"), for -inferior-tty-set.
     QByteArray slavePath() const { return m_slavePath; }
 

@@ -88,7 +88,6 @@ public:
     const FindRequest& lastFind() const { return m_lastFind; }
     // Opens the Find dialog or, with replace, the Replace dialog.
     void showFindDialog(bool replace);
-    FindReplaceDialog* findDialog() const;
 
     // Quick Compile and Build Source of this window: the tools that run
     // them are given by whoever makes the window (the editor knows no
@@ -111,8 +110,6 @@ public:
     // letters before the caret; it narrows as more letters are typed.
     // False (and no popup) when no word fits.
     bool showWordCompletion();
-    // The words the popup offers now (empty while it is closed).
-    QByteArrayList completionShown() const;
 
     // Typing rules, run for each character the control has added
     // (SCN_CHARADDED); the switches are read afresh every time.

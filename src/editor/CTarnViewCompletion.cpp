@@ -81,10 +81,3 @@ void CTarnView::narrowWordCompletion()
     SendScintilla(SCI_AUTOCSHOW, static_cast<uintptr_t>(prefix.size()),
                   m_completionList.constData());
 }
-
-QByteArrayList CTarnView::completionShown() const
-{
-    if (!SendScintilla(SCI_AUTOCACTIVE) || m_completionList.isEmpty())
-        return {};
-    return m_completionList.split(' ');
-}

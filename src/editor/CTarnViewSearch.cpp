@@ -163,8 +163,3 @@ void CTarnView::showFindDialog(bool replace)
         start.text = selectedText();
     m_findDialog->present(replace, start);
 }
-
-FindReplaceDialog* CTarnView::findDialog() const
-{
-    return m_findDialog;
-}

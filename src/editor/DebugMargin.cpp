@@ -106,28 +106,6 @@ void ShowCaretLine(QsciScintilla* editor, bool shown)
     fitCaretLine(editor);
 }
 
-QList<int> BreakpointLines(QsciScintilla* editor)
-{
-    QList<int> lines;
-    for (int line = editor->markerFindNext(0, kBreakpointMask); line >= 0;
-         line = editor->markerFindNext(line + 1, kBreakpointMask))
-        lines.append(line);
-    return lines;
-}
-
-bool HasBreakpoint(QsciScintilla* editor, int line)
-{
-    return (editor->markersAtLine(line) & kBreakpointMask) != 0;
-}
-
-void SetBreakpoint(QsciScintilla* editor, int line, bool present, bool enabled)
-{
-    editor->markerDelete(line, kBreakpointMarker);
-    editor->markerDelete(line, kDisabledBreakpointMarker);
-    if (present)
-        editor->markerAdd(line, enabled ? kBreakpointMarker : kDisabledBreakpointMarker);
-}
-
 void ShowCurrentLine(QsciScintilla* editor, int line)
 {
     editor->markerDeleteAll(kCurrentArrowMarker);
@@ -136,19 +114,9 @@ void ShowCurrentLine(QsciScintilla* editor, int line)
     showBand(editor, kCurrentLineMarker, line);
 }
 
-int CurrentLine(QsciScintilla* editor)
-{
-    return editor->markerFindNext(0, bit(kCurrentArrowMarker));
-}
-
 void ShowCallerLine(QsciScintilla* editor, int line)
 {
     showBand(editor, kCallerLineMarker, line);
-}
-
-int CallerLine(QsciScintilla* editor)
-{
-    return editor->markerFindNext(0, bit(kCallerLineMarker));
 }
 
 } // namespace debugmargin

@@ -38,18 +38,10 @@ inline constexpr unsigned kCallerLineColour = 0xfff6d0;
 // Sets up the margin and the markers of a source window.
 void Install(QsciScintilla* editor);
 
-// The zero-based lines that hold a breakpoint mark (enabled or not).
-QList<int> BreakpointLines(QsciScintilla* editor);
-bool HasBreakpoint(QsciScintilla* editor, int line);
-void SetBreakpoint(QsciScintilla* editor, int line, bool present, bool enabled = true);
-
 // The stop marks: on `line` (zero-based), or none with -1.
 void ShowCurrentLine(QsciScintilla* editor, int line);
-// The line the stop arrow is on, or -1.
-int CurrentLine(QsciScintilla* editor);
 // The band of a caller's line, on `line` (zero-based), or none with -1.
 void ShowCallerLine(QsciScintilla* editor, int line);
-int CallerLine(QsciScintilla* editor);
 
 // Scintilla paints the caret line's tint instead of a Background marker:
 // a window that wants its caret line shown says so here, and the tint is

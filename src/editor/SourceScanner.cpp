@@ -255,13 +255,6 @@ void ScanDefinitions(QByteArrayView bytes, SourceScanReceiver& receiver)
     scanDefinitions(tokens, receiver);
 }
 
-void ScanQuotedIncludes(QByteArrayView bytes, SourceScanReceiver& receiver)
-{
-    ScanTokens tokens(bytes, &receiver);
-    while (!tokens.NextToken().isEmpty()) {
-    }
-}
-
 void ScanDefinitionsAndQuotedIncludes(QByteArrayView bytes, SourceScanReceiver& receiver)
 {
     // The definitions pattern reads to the end of the file.
@@ -274,13 +267,6 @@ std::vector<ScannedDefinition> ScanDefinitions(QByteArrayView bytes)
     Collector collector;
     ScanDefinitions(bytes, collector);
     return std::move(collector.definitions);
-}
-
-QList<QByteArray> ScanQuotedIncludes(QByteArrayView bytes)
-{
-    Collector collector;
-    ScanQuotedIncludes(bytes, collector);
-    return std::move(collector.includes);
 }
 
 std::optional<QByteArray> readSourceFile(const QString& path, QString* error)

@@ -68,15 +68,12 @@ bool isScannerKeyword(QByteArrayView word);
 
 // Reports every function definition, in file order.
 void ScanDefinitions(QByteArrayView bytes, SourceScanReceiver& receiver);
-// Reports the name of every `#include "name"`, in file order.
-void ScanQuotedIncludes(QByteArrayView bytes, SourceScanReceiver& receiver);
-// Both in one pass over the bytes: each kind in file order, the two
-// interleaved as they come.
+// The same, and the name of every `#include "name"`, in one pass over the
+// bytes: each kind in file order, the two interleaved as they come.
 void ScanDefinitionsAndQuotedIncludes(QByteArrayView bytes, SourceScanReceiver& receiver);
 
-// The same scans collected into lists.
+// The definitions collected into a list.
 std::vector<ScannedDefinition> ScanDefinitions(QByteArrayView bytes);
-QList<QByteArray> ScanQuotedIncludes(QByteArrayView bytes);
 
 // How many definitions Go To Function and the tree's navigation keep.
 inline constexpr int kMaxScannedDefinitions = 800;

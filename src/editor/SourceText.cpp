@@ -51,16 +51,6 @@ std::optional<LineBreak> firstLineBreak(QByteArrayView bytes)
     return std::nullopt;
 }
 
-QByteArray lineBreakBytes(LineBreak kind)
-{
-    switch (kind) {
-    case LineBreak::CrLf: return QByteArrayLiteral("\r\n");
-    case LineBreak::Lf: return QByteArrayLiteral("\n");
-    case LineBreak::Cr: return QByteArrayLiteral("\r");
-    }
-    return {};
-}
-
 QByteArray convertLineBreaks(QByteArrayView text, QByteArrayView eol)
 {
     QByteArray out;

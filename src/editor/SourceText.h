@@ -17,9 +17,6 @@ bool isValidUtf8(QByteArrayView bytes);
 // The kind of the first line break, or nothing when there is none.
 std::optional<LineBreak> firstLineBreak(QByteArrayView bytes);
 
-// The bytes of a line break kind.
-QByteArray lineBreakBytes(LineBreak kind);
-
 // The text with every line break (CR LF, lone LF, lone CR) written as eol.
 QByteArray convertLineBreaks(QByteArrayView text, QByteArrayView eol);
 

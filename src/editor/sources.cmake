@@ -2,7 +2,6 @@
 # source document and view (widgets).
 list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/LineSelection.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/MemoryEditControl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PreprocessorCondition.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceIndent.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceKind.cpp

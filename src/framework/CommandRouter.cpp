@@ -74,19 +74,8 @@ void CommandRouter::installShortcuts(QWidget* window)
         const int id = info.id;
         connect(action, &QAction::triggered, this, [this, id] { execute(id); });
         window->addAction(action);
-        m_shortcuts.append(action);
         track(id, action);
     }
-}
-
-QList<QAction*> CommandRouter::shortcutActions() const
-{
-    QList<QAction*> result;
-    for (const auto& action : m_shortcuts) {
-        if (action)
-            result.append(action);
-    }
-    return result;
 }
 
 void CommandRouter::track(int id, QAction* action)

@@ -40,8 +40,6 @@ public:
     // Binds the table's keys of every command to the widget (the main
     // window), so they work whatever child has the focus.
     void installShortcuts(QWidget* window);
-    // The shortcut actions created by installShortcuts, for tests.
-    QList<QAction*> shortcutActions() const;
 
 public slots:
     // Refreshes enabled and checked states of every action now.
@@ -55,7 +53,6 @@ private:
     const CommandTable* m_table;
     Chain m_chain;
     QMultiHash<int, QPointer<QAction>> m_actions;
-    QList<QPointer<QAction>> m_shortcuts;
     bool m_updatePending = false;
 };
 

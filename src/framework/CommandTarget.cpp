@@ -50,9 +50,4 @@ void CommandTarget::onUpdateChecked(int id, std::function<bool()> checked)
     m_entries[id].checked = std::move(checked);
 }
 
-void CommandTarget::removeCommand(int id)
-{
-    m_entries.erase(id);
-}
-
 } // namespace fw

@@ -27,7 +27,6 @@ protected:
     void onCommand(int id, std::function<void()> handler);
     void onUpdateEnabled(int id, std::function<bool()> enabled);
     void onUpdateChecked(int id, std::function<bool()> checked);
-    void removeCommand(int id);
 
 private:
     struct Entry {

@@ -149,14 +149,6 @@ void OpenFileDialog::list()
     }
 }
 
-QStringList OpenFileDialog::shownEntries() const
-{
-    QStringList shown;
-    for (int i = 0; i < m_entries->count(); ++i)
-        shown << m_entries->item(i)->text();
-    return shown;
-}
-
 void OpenFileDialog::activate(QListWidgetItem* item)
 {
     if (!item)

@@ -22,8 +22,6 @@ public:
     OpenFileDialog(QWidget* parent, const QString& caption, const QString& directory, const QStringList& filters);
 
     QString folder() const { return m_folder; }
-    // The folder's entries as listed (display names, folders ending in "/").
-    QStringList shownEntries() const;
     // The chosen file's path (its kept bytes included), once accepted.
     QString selectedPath() const { return m_selected; }
 

@@ -2,7 +2,6 @@
 
 #include "messages/MessageStore.h"
 
-#include <QBuffer>
 #include <QIODevice>
 
 QString messageBanner()
@@ -27,13 +26,4 @@ bool writeMessageLog(const MessageStore& rows, QIODevice& device)
             return false;
     }
     return true;
-}
-
-QByteArray messageLogBytes(const MessageStore& rows)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    writeMessageLog(rows, buffer);
-    return bytes;
 }

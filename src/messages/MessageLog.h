@@ -14,6 +14,5 @@ QString messageBanner();
 // empty rows give empty lines; icons are not saved. Texts are written as
 // UTF-8.
 QByteArray messageLogHeader();
-QByteArray messageLogBytes(const MessageStore& rows);
 // Writes the log to an open device; false when a write fails.
 bool writeMessageLog(const MessageStore& rows, QIODevice& device);

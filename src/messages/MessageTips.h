@@ -18,8 +18,6 @@ public:
 
     // The number (1 to 18) of the next tip; remembers it as the last one.
     int next();
-    // The tip shown last in this run; 0 before the first.
-    int lastTip() const { return m_lastTip; }
 
 private:
     Generator m_generator;

@@ -164,27 +164,6 @@ std::optional<int> ParseJobCount(const QString& text, int cores, QString* compla
     return value;
 }
 
-int RunProjectCommand(const QString& option, const QStringList& givenArguments, QIODevice& out,
-                      QIODevice& err)
-{
-    QStringList files;
-    std::optional<QString> jobsText;
-    for (qsizetype i = 0; i < givenArguments.size(); ++i) {
-        const QString& argument = givenArguments.at(i);
-        if (argument == QLatin1String("--jobs") && i + 1 < givenArguments.size())
-            jobsText = givenArguments.at(++i);
-        else if (argument == QLatin1String("--jobs"))
-            jobsText = QString();
-        else if (argument.startsWith(QLatin1String("--jobs=")))
-            jobsText = argument.mid(7);
-        else
-            files << argument;
-    }
-    MessageChannel messages;
-    JobManager jobs(messages);
-    return RunProjectCommand(option, files, jobsText, out, err, jobs);
-}
-
 int RunProjectCommand(const QString& option, const QStringList& arguments,
                       const std::optional<QString>& jobsText, QIODevice& out, QIODevice& err,
                       JobManager& jobs)

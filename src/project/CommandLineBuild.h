@@ -23,13 +23,10 @@ class QIODevice;
 // `--build` and `--rebuild` take `--jobs N` before or after the project:
 // N compiles at a time (ParseJobCount); a bad count is a usage error.
 //
-// `option` is the option as typed; `arguments` follow it. Needs a
-// QCoreApplication (the build runs on a worker).
-int RunProjectCommand(const QString& option, const QStringList& arguments, QIODevice& out,
-                      QIODevice& err);
-// The same with the command line already taken apart: the files given
-// (exactly one project is expected) and the value of --jobs if one was. A
-// build runs as a job of `jobs`, which the caller can stop (a signal).
+// `option` is the option as typed; the command line is already taken
+// apart: the files given (exactly one project is expected) and the value
+// of --jobs if one was. Needs a QCoreApplication (the build runs on a
+// worker of `jobs`, which the caller can stop: a signal).
 int RunProjectCommand(const QString& option, const QStringList& files,
                       const std::optional<QString>& jobsText, QIODevice& out, QIODevice& err,
                       JobManager& jobs);

@@ -76,11 +76,6 @@ FindInFilesRequest FindInFilesDialog::request() const
     return request;
 }
 
-QString FindInFilesDialog::errorText() const
-{
-    return m_error->isHidden() ? QString() : m_error->text();
-}
-
 void FindInFilesDialog::accept()
 {
     const QString error = FindRequestError(request());

@@ -20,8 +20,6 @@ public:
 
     // The search as the entries stand.
     FindInFilesRequest request() const;
-    // The error shown, empty while there is none.
-    QString errorText() const;
 
     QLineEdit* textEdit() const { return m_text; }
     QLineEdit* folderEdit() const { return m_folder; }

@@ -200,13 +200,6 @@ qint64 LineMatcher::scan(QByteArrayView block, qint64 firstLine, const Hit& hit)
     return line - firstLine;
 }
 
-bool LineMatcher::matchesLine(QByteArrayView line) const
-{
-    bool found = false;
-    scan(line, 1, [&found](qint64, QByteArrayView) { found = true; });
-    return found;
-}
-
 QList<QByteArray> SplitFilePatterns(const QString& patterns)
 {
     QList<QByteArray> list;
@@ -334,11 +327,4 @@ void AppendFindRow(QByteArray& rows, QByteArrayView path, qint64 line, QByteArra
     rows.append(": ", 2);
     rows.append(text);
     rows.append('\n');
-}
-
-QByteArray FindRow(QByteArrayView path, qint64 line, QByteArrayView text)
-{
-    QByteArray row;
-    AppendFindRow(row, path, line, text);
-    return row;
 }

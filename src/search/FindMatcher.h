@@ -48,9 +48,6 @@ public:
     using Hit = std::function<void(qint64 lineNumber, QByteArrayView line)>;
     qint64 scan(QByteArrayView block, qint64 firstLine, const Hit& hit) const;
 
-    // True when the one line (without its line feed) holds a match.
-    bool matchesLine(QByteArrayView line) const;
-
 private:
     enum class Mode { Bytes, FoldedBytes, Text };
     LineMatcher() = default;
@@ -74,10 +71,8 @@ QList<QByteArray> SplitFilePatterns(const QString& patterns);
 bool MatchesFilePatterns(QByteArrayView name, const QList<QByteArray>& patterns);
 bool MatchesGlob(QByteArrayView pattern, QByteArrayView name);
 
-// The row of one match, "PATH:LINE: text\n": a shown line is cut after
-// kMaxShownLineBytes bytes (at a character boundary) and its tabs and
+// Appends the row of one match, "PATH:LINE: text\n": a shown line is cut
+// after kMaxShownLineBytes bytes (at a character boundary) and its tabs and
 // other bytes kept.
 constexpr qsizetype kMaxShownLineBytes = 4096;
-QByteArray FindRow(QByteArrayView path, qint64 line, QByteArrayView text);
-// The same row appended to rows.
 void AppendFindRow(QByteArray& rows, QByteArrayView path, qint64 line, QByteArrayView text);

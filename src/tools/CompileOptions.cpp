@@ -86,9 +86,3 @@ ToolCommand BuildProjectCompileCommand(const QString& gccPath, const QString& so
     appendOther(command, options.otherOptions);
     return command;
 }
-
-QString BuildProjectCompileLine(const QString& gccPath, const QString& sourcePath,
-                                const CompileOptions& options)
-{
-    return BuildProjectCompileCommand(gccPath, sourcePath, options).line();
-}

@@ -38,10 +38,8 @@ void AppendSourceFlags(ToolCommand& command, const CompileOptions& options);
 
 // The complete compile command of one project source in project order:
 // gccPath " -c " source " " -g -ansi -fno-asm -traditional -S -E -O -x
-// warnings, other options last. Paths are used as they are, never quoted.
-QString BuildProjectCompileLine(const QString& gccPath, const QString& sourcePath,
-                                const CompileOptions& options);
-// The same command with its argument list (the source path is one argument
-// whatever it holds; other options are split as a shell would).
+// warnings, other options last. The line shows the paths as they are, never
+// quoted; in the argument list the source path is one argument whatever it
+// holds, and other options are split as a shell would.
 ToolCommand BuildProjectCompileCommand(const QString& gccPath, const QString& sourcePath,
                                        const CompileOptions& options);

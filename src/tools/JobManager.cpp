@@ -7,6 +7,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <pthread.h>
+
 JobManager::JobManager(MessageChannel& messages, QObject* parent) : QObject(parent), m_messages(messages) {}
 
 JobManager::~JobManager()
@@ -19,18 +21,18 @@ int JobManager::start(const QString& name, Work work)
     TARN_ASSERT(QThread::currentThread() == thread(), "a job manager is used on its own thread only");
     const int id = m_nextId++;
     auto job = std::make_unique<Job>(m_messages);
-    job->name = name;
     Job* raw = job.get();
     m_jobs.emplace(id, std::move(job));
     raw->thread = std::thread([this, raw, work = std::move(work), id] {
         const int status = work(raw->context);
-        raw->done.store(true);
         // Joined on the manager's thread. The manager is alive here: its
         // destructor joins this thread before it goes, and a post still
         // pending then is dropped with it.
         QMetaObject::invokeMethod(this, [this, id, status] { finish(id, status); },
                                   Qt::QueuedConnection);
     });
+    // Linux takes at most 15 bytes and a terminating zero.
+    ::pthread_setname_np(raw->thread.native_handle(), name.toLocal8Bit().left(15).constData());
     return id;
 }
 

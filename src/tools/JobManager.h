@@ -51,7 +51,9 @@ public:
     // Stops and joins every job.
     ~JobManager() override;
 
-    // Starts the work on a new thread; returns the job's id (from 1).
+    // Starts the work on a new thread named `name` (what gdb's "info
+    // threads" and ps -L show, cut to 15 bytes); returns the job's id
+    // (from 1).
     int start(const QString& name, Work work);
     // Jobs started and not yet joined.
     int runningCount() const { return static_cast<int>(m_jobs.size()); }
@@ -74,10 +76,8 @@ signals:
 private:
     struct Job {
         explicit Job(MessageChannel& messages) : context(messages) {}
-        QString name;
         JobContext context;
         std::thread thread;
-        std::atomic<bool> done{false};
     };
     void finish(int id, int status);
 

@@ -139,11 +139,6 @@ FileType FileTypeOf(const QString& path)
     return S_ISDIR(status.st_mode) ? FileType::Folder : FileType::Other;
 }
 
-bool IsRegularFile(const QString& path)
-{
-    return FileTypeOf(path) == FileType::Regular;
-}
-
 std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 limit, QString* error)
 {
     const QByteArray name = PathToBytes(path);

@@ -32,9 +32,6 @@ bool IsTextPath(QStringView path);
 std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 limit,
                                           QString* error = nullptr);
 
-// True when the path names a regular file (links followed).
-bool IsRegularFile(const QString& path);
-
 // What a path names (links followed), without opening it.
 enum class FileType { Missing, Regular, Folder, Other };
 FileType FileTypeOf(const QString& path);

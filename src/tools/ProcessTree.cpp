@@ -322,20 +322,6 @@ int EndAdoptedProcesses()
     return killed;
 }
 
-void ReapAdoptedProcesses()
-{
-#ifdef Q_OS_LINUX
-    const QList<qint64> adopted = AdoptedProcesses();
-    std::set<qint64> ended;
-    for (qint64 pid : adopted) {
-        ProcessRecord record;
-        if (readStat(pid, &record) && record.state == 'Z')
-            ended.insert(pid);
-    }
-    reapEnded(std::move(ended), 0);
-#endif
-}
-
 void EndAllDescendants()
 {
 #ifdef Q_OS_LINUX

@@ -71,8 +71,5 @@ QList<qint64> AdoptedProcesses();
 // were killed.
 int EndAdoptedProcesses();
 
-// Reaps the adopted processes that have ended (never an own child).
-void ReapAdoptedProcesses();
-
 // At exit: every process below Tarn ends, its own children included.
 void EndAllDescendants();

@@ -194,18 +194,7 @@ TEST(HeadlessMode, CommandLineParsing)
             continue;
         EXPECT_EQ(request.files, c.files) << label;
         EXPECT_EQ(request.jobs, c.jobs) << label;
-        EXPECT_EQ(IsHeadlessRequest(c.arguments), c.mode != Mode::Window) << label;
     }
-
-    QBuffer out;
-    QBuffer err;
-    out.open(QIODevice::WriteOnly);
-    err.open(QIODevice::WriteOnly);
-    EXPECT_FALSE(RunHeadless({"hello.c"}, out, err).has_value());
-    EXPECT_EQ(RunHeadless({"--functions"}, out, err), 2);
-    EXPECT_TRUE(out.data().isEmpty());
-    EXPECT_EQ(err.data(), "tarn: --functions needs at least one FILE\n"
-                          "Try 'tarn --help' for more information.\n");
 }
 
 } // namespace

@@ -92,45 +92,6 @@ QString helpText()
 
 } // namespace
 
-TEST(ManualPage, ReadsOptionsFromHelpAndFromItemTags)
-{
-    EXPECT_EQ(helpOptions("Usage: tarn [FILE]...\n"
-                          "  --build P.tarn [--jobs N]\n"
-                          "  --export-compile-commands P.tarn\n"
-                          "      write compile_commands.json in the project's folder\n"
-                          "      one per-core job, a--b is no option\n"
-                          "  --build again\n"
-                          "  {--help|--version}\n"
-                          "  -j, --jobs N  -x-ray is no option\n"),
-              QStringList({"--build", "--jobs", "--export-compile-commands", "--help", "--version",
-                           "-j"}));
-    const QString page = ".TH TARN 1\n"
-                         ".SH DESCRIPTION\n"
-                         ".TP\n"
-                         ".B \\-\\-description\\-only\n"
-                         ".SH OPTIONS\n"
-                         ".TP\n"
-                         ".BI \\-\\-functions \" FILE\" \\fR...\\fP\n"
-                         "Mentions \\-\\-rebuild in the text.\n"
-                         ".TP\n"
-                         ".BI \\-\\-jobs= N\n"
-                         ".TP\n"
-                         ".B \"\\-\\-help\"\n"
-                         ".PP\n"
-                         ".B \\-\\-not\\-a\\-tag\n"
-                         ".TP\n"
-                         ".B \\fB\\-\\-version\\fR\n"
-                         ".TP\n"
-                         ".BR \\-j , \\-\\-jobs\n"
-                         ".TP\n"
-                         ".B \\- alone, or a word\n"
-                         ".SH EXIT STATUS\n"
-                         ".TP\n"
-                         ".B \\-\\-build\n";
-    EXPECT_EQ(documentedOptions(page),
-              QSet<QString>({"--functions", "--jobs", "--help", "--version", "-j"}));
-}
-
 TEST(ManualPage, DocumentsEveryOptionThatHelpPrints)
 {
     const QStringList printed = helpOptions(helpText());

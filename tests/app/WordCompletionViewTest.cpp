@@ -11,6 +11,8 @@
 #include "project/ProjectFileCodec.h"
 #include "resources/TarnCommands.h"
 
+#include <QApplication>
+#include <QListWidget>
 #include <QStatusBar>
 #include <QTest>
 
@@ -32,7 +34,24 @@ protected:
 
     void ctrlSpace() { QTest::keyClick(untitled, Qt::Key_Space, Qt::ControlModifier); }
 
-    QByteArrayList shown() const { return untitled->completionShown(); }
+    // The words of the open popup, as its list shows them (Scintilla
+    // fills a new list each time and lets the old one go later).
+    QByteArrayList shown() const
+    {
+        if (!popupOpen())
+            return {};
+        for (QWidget* widget : QApplication::allWidgets()) {
+            auto* list = qobject_cast<QListWidget*>(widget);
+            if (!list || !list->isVisible() || list->count() == 0)
+                continue;
+            QByteArrayList words;
+            for (int i = 0; i < list->count(); ++i)
+                words << list->item(i)->text().toUtf8();
+            return words;
+        }
+        ADD_FAILURE() << "no completion list shown";
+        return {};
+    }
     bool popupOpen() const
     {
         return untitled->SendScintilla(QsciScintillaBase::SCI_AUTOCACTIVE) != 0;

@@ -13,6 +13,7 @@
 #include "framework/CommandRouter.h"
 #include "framework/Document.h"
 #include "resources/CommandIds.h"
+#include "support/MarginMarks.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -176,7 +177,7 @@ TEST_F(BreakpointsPaneTest, EditedWithNoSessionFromTheViewMenu)
     press(Qt::Key_Delete);
     ASSERT_TRUE(waitUntil([&] { return kept(program).size() == 2; }));
     EXPECT_EQ(kept(program).value(1).line, third);
-    EXPECT_EQ(debugmargin::BreakpointLines(view), (QList<int>{first - 1, third - 1}));
+    EXPECT_EQ(marginmarks::BreakpointLines(view), (QList<int>{first - 1, third - 1}));
     choose(row(0), QStringLiteral("&Delete"));
     ASSERT_TRUE(waitUntil([&] { return kept(program).size() == 1; }));
     EXPECT_EQ(kept(program).value(0).line, third);
@@ -184,7 +185,7 @@ TEST_F(BreakpointsPaneTest, EditedWithNoSessionFromTheViewMenu)
     choose(row(0), QStringLiteral("Delete &All"));
     ASSERT_TRUE(waitUntil([&] { return book().files().isEmpty(); }));
     EXPECT_EQ(tree->topLevelItemCount(), 0);
-    EXPECT_TRUE(debugmargin::BreakpointLines(view).isEmpty());
+    EXPECT_TRUE(marginmarks::BreakpointLines(view).isEmpty());
 
     ASSERT_TRUE(main->router()->execute(cmd::ViewBreakpoints));
     EXPECT_FALSE(panes->breakpointsDock->isVisibleTo(main));

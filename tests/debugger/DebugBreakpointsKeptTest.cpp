@@ -8,6 +8,7 @@
 #include "editor/CTarnView.h"
 #include "editor/DebugMargin.h"
 #include "framework/Document.h"
+#include "support/MarginMarks.h"
 
 #include <gtest/gtest.h>
 
@@ -71,7 +72,7 @@ TEST_F(DebugBreakpointsKept, BackWhenTheLastSessionIsReopened)
     start();
     view = viewOf(file("main.c"));
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(debugmargin::BreakpointLines(view), (QList<int>{5, 12}));
+    EXPECT_EQ(marginmarks::BreakpointLines(view), (QList<int>{5, 12}));
     EXPECT_NE(view->markersAtLine(12) & (1 << debugmargin::kDisabledBreakpointMarker), 0);
     EXPECT_EQ(book().breakpoints(file("main.c")),
               (QList<BookBreakpoint>{{6, true, {}}, {13, false, {}}}));

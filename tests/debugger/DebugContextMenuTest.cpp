@@ -6,6 +6,7 @@
 
 #include "debugger/DebugPanes.h"
 #include "editor/DebugMargin.h"
+#include "support/MarginMarks.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -159,7 +160,7 @@ TEST_F(DebugContextMenuTest, DebugItemsWhileASessionRunsActingWhereTheMouseIs)
 
     // Toggle Breakpoint on the line under the mouse: the book and gdb have it.
     choose(contextMenu(view, pointAt(view, read, 6)), "Toggle &Breakpoint");
-    EXPECT_EQ(debugmargin::BreakpointLines(view), (QList<int>{call, read}));
+    EXPECT_EQ(marginmarks::BreakpointLines(view), (QList<int>{call, read}));
     ASSERT_TRUE(waitUntil([&] { return debugger->session().breakpointAt(program.sourceBytes(), read + 1) != 0; }));
 
     // Run to Cursor: to the line under the mouse; the watch follows.

@@ -7,6 +7,7 @@
 
 #include "debugger/DebugPanes.h"
 #include "editor/DebugMargin.h"
+#include "support/MarginMarks.h"
 
 #include <QDockWidget>
 #include <QStatusBar>
@@ -147,11 +148,11 @@ TEST_F(DebugMarksTest, TheStopLineShowsUnderTheCaretAndACallerHasALighterBand)
     QTreeWidget* stack = debugger->panes()->stack;
     QTest::mouseClick(stack->viewport(), Qt::LeftButton, Qt::NoModifier,
                       stack->visualItemRect(stack->topLevelItem(1)).center());
-    ASSERT_EQ(debugmargin::CallerLine(view), call);
+    ASSERT_EQ(marginmarks::CallerLine(view), call);
     view->setFocus();
     press(Qt::Key_F10);
     ASSERT_TRUE(stoppedAt(lineOf(kProgram, "twice return")));
-    EXPECT_EQ(debugmargin::CallerLine(view), -1);
+    EXPECT_EQ(marginmarks::CallerLine(view), -1);
     EXPECT_EQ(lineColour(view, call), kPaper);
     EXPECT_EQ(lineColour(view, body + 1), stopBand);
 }

@@ -11,6 +11,7 @@
 #include "framework/CommandRouter.h"
 #include "framework/Document.h"
 #include "support/ProcessWatch.h"
+#include "support/MarginMarks.h"
 
 #include <QDockWidget>
 #include <QLineEdit>
@@ -19,17 +20,11 @@
 #include <QTest>
 #include <QTreeWidget>
 
+using debugtest::lineOf;
 using debugtest::Program;
 using testsupport::waitUntil;
 
 namespace {
-
-int lineOf(const QByteArray& source, const char* marker)
-{
-    const qsizetype at = source.indexOf(marker);
-    EXPECT_GE(at, 0) << marker;
-    return int(source.left(at).count('\n')) + 1;
-}
 
 const QByteArray kProgram = R"(#include <stdio.h>
 #include <string.h>
@@ -100,11 +95,11 @@ TEST_F(DebugWindowTest, BreakpointStepsPanesInputAndExit)
                   view->textHeight(body - 1) / 2;
     const int x = view->marginWidth(0) + view->marginWidth(debugmargin::kMargin) / 2;
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
-    EXPECT_EQ(debugmargin::BreakpointLines(view), QList<int>{body - 1});
+    EXPECT_EQ(marginmarks::BreakpointLines(view), QList<int>{body - 1});
     // F9 on the caret's line sets a second one, on main's call.
     view->setCursorPosition(lineOf(kProgram, "main call") - 1, 0);
     press(Qt::Key_F9);
-    EXPECT_EQ(debugmargin::BreakpointLines(view), (QList<int>{body - 1, lineOf(kProgram, "main call") - 1}));
+    EXPECT_EQ(marginmarks::BreakpointLines(view), (QList<int>{body - 1, lineOf(kProgram, "main call") - 1}));
     EXPECT_EQ(panes->breakpoints->topLevelItemCount(), 2);
 
     // F5: the panes come, the program stops at main's call.
@@ -114,7 +109,7 @@ TEST_F(DebugWindowTest, BreakpointStepsPanesInputAndExit)
     EXPECT_TRUE(panes->outputDock->isVisibleTo(main));
     EXPECT_EQ(main->statusBar()->currentMessage(),
               QStringLiteral("Stopped at prog.c:%1 (breakpoint 2)").arg(lineOf(kProgram, "main call")));
-    EXPECT_EQ(debugmargin::CurrentLine(view), lineOf(kProgram, "main call") - 1);
+    EXPECT_EQ(marginmarks::CurrentLine(view), lineOf(kProgram, "main call") - 1);
     // Locals: the structure expands into its members.
     ASSERT_TRUE(waitUntil([&] { return localRow("corner") != nullptr; }));
     QTreeWidgetItem* corner = localRow("corner");
@@ -181,7 +176,7 @@ TEST_F(DebugWindowTest, BreakpointStepsPanesInputAndExit)
     press(Qt::Key_F5);
     ASSERT_TRUE(waitUntil([&] { return debugger->session().state() == DebugSession::State::Running; }));
     // While it runs, no line is marked as the stop.
-    EXPECT_EQ(debugmargin::CurrentLine(view), -1);
+    EXPECT_EQ(marginmarks::CurrentLine(view), -1);
     QTest::keyClicks(panes->outputInput, QStringLiteral("Tarn"));
     QTest::keyClick(panes->outputInput, Qt::Key_Return);
     ASSERT_TRUE(waitUntil([&] { return debugger->session().state() == DebugSession::State::Ended; }));
@@ -189,7 +184,7 @@ TEST_F(DebugWindowTest, BreakpointStepsPanesInputAndExit)
     EXPECT_TRUE(panes->output->toPlainText().contains(QStringLiteral("Tarn\nhi Tarn\n")))
         << panes->output->toPlainText().toStdString();
     EXPECT_TRUE(panes->console->toPlainText().contains(QStringLiteral("[Session ended: Program exited with code 4]")));
-    EXPECT_EQ(debugmargin::CurrentLine(view), -1);
+    EXPECT_EQ(marginmarks::CurrentLine(view), -1);
     EXPECT_EQ(stack()->topLevelItemCount(), 0);
     EXPECT_TRUE(testsupport::goneSoon(debugger->session().gdbProcessId()));
 }
@@ -206,14 +201,14 @@ TEST_F(DebugWindowTest, MarksFollowEditsAndStopDebuggingEndsEverything)
     // Two lines typed above the mark push it down with its line.
     view->setCursorPosition(1, 0);
     view->insert(QStringLiteral("\n\n"));
-    EXPECT_EQ(debugmargin::BreakpointLines(view), QList<int>{body + 1});
+    EXPECT_EQ(marginmarks::BreakpointLines(view), QList<int>{body + 1});
     const QList<BookBreakpoint> kept = debugger->breakpointBook().breakpoints(program.source());
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(kept.at(0).line, body + 2);
     // The file on disk is the one built: the edit is dropped again, and the
     // mark goes back with the text.
     view->undo();
-    EXPECT_EQ(debugmargin::BreakpointLines(view), QList<int>{body - 1});
+    EXPECT_EQ(marginmarks::BreakpointLines(view), QList<int>{body - 1});
 
     // Shift+F5 in the middle of the run: no gdb, no program left.
     press(Qt::Key_F5);
@@ -223,11 +218,11 @@ TEST_F(DebugWindowTest, MarksFollowEditsAndStopDebuggingEndsEverything)
     press(Qt::Key_F5, Qt::ShiftModifier);
     EXPECT_EQ(debugger->session().state(), DebugSession::State::Ended);
     EXPECT_EQ(main->statusBar()->currentMessage(), QStringLiteral("Debugging stopped"));
-    EXPECT_EQ(debugmargin::CurrentLine(view), -1);
+    EXPECT_EQ(marginmarks::CurrentLine(view), -1);
     EXPECT_TRUE(testsupport::goneSoon(gdb));
     EXPECT_TRUE(testsupport::goneSoon(inferior));
     // The breakpoint stays for the next session.
-    EXPECT_EQ(debugmargin::BreakpointLines(view), QList<int>{body - 1});
+    EXPECT_EQ(marginmarks::BreakpointLines(view), QList<int>{body - 1});
 }
 
 // Tarn closed while a stop is being read (its stack and locals asked for,

@@ -1,6 +1,7 @@
 // The machine-interface line parser: records, values, escapes, nesting,
 // tokens, and malformed lines, as tables of lines gdb writes (or could).
 #include "debugger/MiParser.h"
+#include "support/MiNotation.h"
 
 #include <gtest/gtest.h>
 

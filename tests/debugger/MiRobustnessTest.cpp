@@ -4,6 +4,7 @@
 // under AddressSanitizer in CI, this also shows that no malformed line is
 // read past its end.
 #include "debugger/MiParser.h"
+#include "support/MiNotation.h"
 
 #include <gtest/gtest.h>
 

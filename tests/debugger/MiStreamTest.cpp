@@ -1,6 +1,7 @@
 // Cutting gdb's output into lines: LF and CR LF, lines that arrive in
-// pieces, the last line without a line end.
+// pieces, a line longer than the limit.
 #include "debugger/MiParser.h"
+#include "support/MiNotation.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,13 @@ const QByteArray kOutput = "=thread-group-added,id=\"i1\"\r\n"
                            "\n"
                            "2^done,bkpt={number=\"1\",file=\"steps.c\",line=\"12\"}\r\n"
                            "(gdb) \r\n";
+
+std::vector<MiRecord> feed(MiStreamParser& parser, QByteArrayView bytes)
+{
+    std::vector<MiRecord> records;
+    parser.feed(bytes, records);
+    return records;
+}
 
 void expectRecords(const std::vector<MiRecord>& records)
 {
@@ -32,9 +40,8 @@ void expectRecords(const std::vector<MiRecord>& records)
 TEST(MiStream, WholeOutputAtOnce)
 {
     MiStreamParser parser;
-    expectRecords(parser.feed(kOutput));
+    expectRecords(feed(parser, kOutput));
     EXPECT_EQ(parser.pendingBytes(), 0);
-    EXPECT_FALSE(parser.finish().has_value());
 }
 
 TEST(MiStream, EveryCutIntoTwoPiecesGivesTheSameRecords)
@@ -42,7 +49,7 @@ TEST(MiStream, EveryCutIntoTwoPiecesGivesTheSameRecords)
     for (qsizetype cut = 0; cut <= kOutput.size(); ++cut) {
         SCOPED_TRACE(cut);
         MiStreamParser parser;
-        std::vector<MiRecord> records = parser.feed(kOutput.left(cut));
+        std::vector<MiRecord> records = feed(parser, kOutput.left(cut));
         parser.feed(kOutput.mid(cut), records);
         expectRecords(records);
         EXPECT_EQ(parser.pendingBytes(), 0);
@@ -61,26 +68,24 @@ TEST(MiStream, OneByteAtATime)
 TEST(MiStream, HeldBackUntilTheLineEnds)
 {
     MiStreamParser parser;
-    EXPECT_TRUE(parser.feed("*stopped,reason=\"end-stepping-").empty());
+    EXPECT_TRUE(feed(parser, "*stopped,reason=\"end-stepping-").empty());
     EXPECT_EQ(parser.pendingBytes(), 30);
-    EXPECT_TRUE(parser.feed("range\"\r").empty());
+    EXPECT_TRUE(feed(parser, "range\"\r").empty());
     // The CR waits: it ends the line only when an LF follows.
-    const std::vector<MiRecord> records = parser.feed("\n~\"next\"");
+    const std::vector<MiRecord> records = feed(parser, "\n~\"next\"");
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].type, MiRecordType::ExecAsync);
     EXPECT_EQ(records[0].results["reason"].bytes(), "end-stepping-range");
-    const std::optional<MiRecord> last = parser.finish();
-    ASSERT_TRUE(last.has_value());
-    EXPECT_EQ(last->stream, "next");
+    EXPECT_EQ(parser.pendingBytes(), 7);
+    EXPECT_EQ(feed(parser, "\n").at(0).stream, "next");
     EXPECT_EQ(parser.pendingBytes(), 0);
-    EXPECT_FALSE(parser.finish().has_value());
 }
 
 TEST(MiStream, AMalformedLineDoesNotSpoilTheNext)
 {
     MiStreamParser parser;
     const std::vector<MiRecord> records =
-        parser.feed("hello from the program\n^done,a={\n~\"a\\rb\"\n2^done\n");
+        feed(parser, "hello from the program\n^done,a={\n~\"a\\rb\"\n2^done\n");
     ASSERT_EQ(records.size(), 4u);
     EXPECT_EQ(records[0].type, MiRecordType::Malformed);
     EXPECT_EQ(records[0].line, "hello from the program");
@@ -161,11 +166,11 @@ TEST(MiStream, AnEndlessLineHoldsNothingAndIsSaidAtTheEnd)
         parser.feed(chunk, records);
     EXPECT_TRUE(records.empty());
     EXPECT_EQ(parser.pendingBytes(), 0);
-    const std::optional<MiRecord> last = parser.finish();
-    ASSERT_TRUE(last.has_value());
-    EXPECT_EQ(last->cutBytes, 4096 * 1000);
+    const std::vector<MiRecord> last = feed(parser, "\n");
+    ASSERT_EQ(last.size(), 1u);
+    EXPECT_EQ(last[0].cutBytes, 4096 * 1000);
     // After the cut, the parser starts afresh.
-    EXPECT_EQ(parser.feed("~\"next\"\n").at(0).stream, "next");
+    EXPECT_EQ(feed(parser, "~\"next\"\n").at(0).stream, "next");
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The typing rules, skeletons, comment, dates and Go To Line on the
 // in-memory control (going to a source line is tested on the real view). Texts show the caret as
 // '|' and use LF for breaks.
-#include "editor/MemoryEditControl.h"
+#include "support/MemoryEditControl.h"
 #include "editor/SourceIndent.h"
 #include "editor/SourceInsertions.h"
 #include "editor/SourceNavigation.h"

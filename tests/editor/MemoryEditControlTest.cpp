@@ -1,4 +1,4 @@
-#include "editor/MemoryEditControl.h"
+#include "support/MemoryEditControl.h"
 #include "EditControlCases.h"
 #include "editor/LineSelection.h"
 

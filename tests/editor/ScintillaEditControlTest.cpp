@@ -6,8 +6,8 @@
 #include "EditControlCases.h"
 #include "editor/CTarnView.h"
 #include "editor/LineSelection.h"
-#include "editor/MemoryEditControl.h"
 #include "settings/IdeContext.h"
+#include "support/MemoryEditControl.h"
 
 #include <gtest/gtest.h>
 

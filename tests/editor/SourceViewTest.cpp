@@ -165,7 +165,8 @@ TEST(SourceView, ReplaceAndReplaceAllAndTheirDialog)
     view->setText("a = b + b;\n");
     view->editControl().setSelection(4, 5); // "b" is offered as the search text
     ASSERT_TRUE(f.execute(cmd::FindReplaceInSource));
-    FindReplaceDialog* dialog = view->findDialog();
+    auto* dialog = view->findChild<FindReplaceDialog*>();
+    ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(dialog->replaceMode());
     EXPECT_EQ(dialog->findEdit()->text(), "b");

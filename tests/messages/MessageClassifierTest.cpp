@@ -85,6 +85,7 @@ TEST(MessageClassifier, DiagnosticLocations)
         {"scopedZeroDigits", "std::string", "std@0"},
         {"leadingZeros", "a.c:007: x", "a.c@7"},
         {"hugeLineKeptInRange", "a.c:99999999999999999999: x", "a.c@2147483647"},
+        {"lineOnePastTheLargest", "a.c:2147483648: x", "a.c@2147483647"},
         {"leadingColonSkipped", ":12:rest", {}},
         {"noGroup", "foo.c: In function 'main':", {}},
         {"noColon", "Linking", {}},

@@ -1,12 +1,10 @@
-// The statuses of the command-line entry for bad input, run in this process
-// with the real gcc (the good runs are ProjectCommandLine's, with the real
-// program).
+// The statuses of the command-line build for bad input, with the real
+// program and gcc (the good runs are ProjectCommandLine's).
 #include "settings/SettingsCodec.h"
-#include "project/CommandLineBuild.h"
 #include "project/ProjectFileCodec.h"
+#include "support/TarnRun.h"
 #include "support/TestSupport.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -38,17 +36,11 @@ private:
     QByteArray m_old;
 };
 
+// The program inherits the test's settings folder and PATH.
 CommandRun run(const QString& option, const QStringList& arguments)
 {
-    QBuffer out;
-    QBuffer err;
-    out.open(QIODevice::WriteOnly);
-    err.open(QIODevice::WriteOnly);
-    CommandRun result;
-    result.status = RunProjectCommand(option, arguments, out, err);
-    result.out = QString::fromUtf8(out.data());
-    result.errors = QString::fromUtf8(err.data());
-    return result;
+    const tarntest::Finished finished = tarntest::runTarn(QStringList{option} + arguments);
+    return {finished.status, QString::fromUtf8(finished.out), QString::fromUtf8(finished.err)};
 }
 
 TEST(ProjectBuildEndToEnd, CommandLineStatusesForBadInput)

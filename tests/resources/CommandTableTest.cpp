@@ -213,9 +213,6 @@ TEST(TarnMenus, AccessKeysUniqueWithinEachMenuButTheDeliberateOnes)
         EXPECT_FALSE(accessKey(item.text).isNull()) << item.text.toStdString();
         EXPECT_FALSE(sourceKeys.count(accessKey(item.text))) << item.text.toStdString();
     }
-    EXPECT_EQ(accessKey(QStringLiteral("Rebuild &All")), QLatin1Char('A'));
-    EXPECT_EQ(accessKey(QStringLiteral("Fish && &Chips")), QLatin1Char('C'));
-    EXPECT_TRUE(accessKey(QStringLiteral("Insert Date")).isNull());
 }
 
 TEST(TarnCommands, KeysBoundOnceAndShownOnTheirCommand)

@@ -68,6 +68,7 @@ TEST(TarnMenuBuild, EveryKeyReachesItsCommandAndEscPassesThrough)
         if (info.id != cmd::Escape)
             frame.handle(info.id);
     }
+    ASSERT_FALSE(bindings.empty());
     frame.show();
     frame.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
@@ -82,5 +83,4 @@ TEST(TarnMenuBuild, EveryKeyReachesItsCommandAndEscPassesThrough)
         EXPECT_EQ(frame.ran, id == cmd::Escape ? std::vector<int>{} : std::vector<int>{id});
         EXPECT_EQ(field->keys.contains(key[0].key()), id == cmd::Escape);
     }
-    EXPECT_EQ(bindings.size(), 36u);
 }

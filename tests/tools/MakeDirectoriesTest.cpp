@@ -42,6 +42,14 @@ TEST(MakeDirectoryRows, FollowedAsAStack)
         {"make[2]: Entering directory '/elsewhere/b/'", {Step::Entered, "/elsewhere/b/"}},
         {"make[2]: Leaving directory '/elsewhere/b/'", {Step::Left, "/top/a/"}},
         {"make[1]: Leaving directory '/top/a'", {Step::Left, "/top/"}},
+        // A relative folder is taken from the folder entered last: make -C
+        // in a make run in a make run.
+        {"make[1]: Entering directory 'a'", {Step::Entered, "/top/a/"}},
+        {"make[2]: Entering directory 'b'", {Step::Entered, "/top/a/b/"}},
+        {"make[3]: Entering directory 'c/'", {Step::Entered, "/top/a/b/c/"}},
+        {"make[3]: Leaving directory 'c/'", {Step::Left, "/top/a/b/"}},
+        {"make[2]: Leaving directory 'b'", {Step::Left, "/top/a/"}},
+        {"make[1]: Leaving directory 'a'", {Step::Left, "/top/"}},
         // One leave too many changes nothing.
         {"make: Leaving directory '/top'", {Step::Left, "/top/"}},
     };

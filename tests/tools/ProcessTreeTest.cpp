@@ -151,8 +151,9 @@ TEST_F(ProcessTreeRun, EndingATreeEndsWhatLeftTheSession)
 }
 
 // A child this process started ends (a zombie until Qt reaps it) while an
-// adopted one has ended too: the adopted one is reaped, the own child's
-// exit status is left to QProcess.
+// adopted one has ended too: ending the adopted processes (as Stop Build
+// does) reaps the adopted one and leaves the own child's exit status to
+// QProcess.
 TEST_F(ProcessTreeRun, ReapingLeavesTheExitStatusOfOwnChildren)
 {
     QProcess own;
@@ -174,7 +175,7 @@ TEST_F(ProcessTreeRun, ReapingLeavesTheExitStatusOfOwnChildren)
     clock.restart();
     while (stateOf(adopted) != 'Z' && clock.elapsed() < 20000)
         QThread::msleep(5);
-    ReapAdoptedProcesses();
+    EndAdoptedProcesses();
     EXPECT_FALSE(QFile::exists(QStringLiteral("/proc/%1").arg(adopted)));
     EXPECT_EQ(stateOf(own.processId()), 'Z');
     ASSERT_TRUE(own.waitForFinished(10000));

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-// An EditControl over a plain buffer, for testing the text algorithms
+// An EditControl over a plain buffer, for the tests of the text algorithms
 // without a widget. The text is kept with CR LF line breaks, so positions
 // are byte offsets into it. "Visible lines" are simply a first-line counter.
 class MemoryEditControl : public EditControl {
