@@ -3,6 +3,7 @@
 // arguments run directly, alternating, in the same run. Prints the medians
 // of 15 runs each and the overhead.
 #include "settings/IdeSettings.h"
+#include "BenchContext.h"
 #include "messages/CMessageView.h"
 #include "singlefile/CSourceBuildDialog.h"
 #include "singlefile/SingleFileCommands.h"
@@ -43,17 +44,17 @@ int main(int argc, char** argv)
     file.open(QIODevice::WriteOnly);
     file.write("#include <stdio.h>\nint main(void) { puts(\"hello\"); return 0; }\n");
     file.close();
-    ToolSession tools;
+    IdeContext& tools = benchContext();
     tools.setDirectory(dir.path());
-    IdeSettings settings = ideSettings();
+    IdeSettings settings = benchContext().settings();
     settings.gccPath = gcc;
     settings.clearBeforeBuild = 1;
-    setIdeSettings(settings);
+    benchContext().setSettings(settings);
 
     CMessageView view;
     view.resize(630, 200);
     view.show();
-    view.installAsMessageSink();
+    view.installAsMessageSink(benchContext().messages());
     QApplication::processEvents();
 
     const QString exe = dir.filePath(QStringLiteral("hello.exe"));
@@ -85,6 +86,6 @@ int main(int argc, char** argv)
     std::printf("gcc run directly (median of 15):     %.1f ms\n", d);
     std::printf("Build Source, Compile! to last row:  %.1f ms\n", t);
     std::printf("overhead:                            %.1f ms\n", t - d);
-    setMessageSink(nullptr);
+    benchContext().messages().setSink(nullptr);
     return 0;
 }

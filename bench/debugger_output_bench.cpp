@@ -11,6 +11,7 @@
 //
 //   debugger_output_bench [megabytes]     (default 100)
 #include "debugger/DebugPanes.h"
+#include "BenchContext.h"
 #include "debugger/DebugSession.h"
 #include "editor/DebugMargin.h"
 
@@ -116,7 +117,7 @@ TarnRun tarnTime(const QString& exe, const QString& dir)
     QMainWindow frame;
     BreakpointBook book;
     DebugSession session;
-    auto* panes = new DebugPanes(&frame, &session, &book);
+    auto* panes = new DebugPanes(&frame, &session, &book, benchContext());
     frame.resize(1000, 700);
     frame.show();
     panes->beginSession();

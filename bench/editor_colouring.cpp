@@ -7,6 +7,7 @@
 // as Tarn used it) against Tarn's CSourceLexer. Run under xvfb-run or with
 // QT_QPA_PLATFORM=offscreen.
 #include "settings/IdeSettings.h"
+#include "BenchContext.h"
 #include "editor/CSourceLexer.h"
 #include "editor/CTarnView.h"
 
@@ -89,11 +90,11 @@ struct Times {
 // goes to the end (as Ctrl+End does) and paints that screen.
 void measure(const QByteArray& bytes, bool colouring, Times& best)
 {
-    IdeSettings settings = ideSettings();
+    IdeSettings settings = benchContext().settings();
     settings.editor.syntaxColouring = colouring;
     settings.editor.lineNumbers = true;
-    setIdeSettings(settings);
-    CTarnView view;
+    benchContext().setSettings(settings);
+    CTarnView view(benchContext());
     view.resize(1000, 700);
     view.show();
     QApplication::processEvents();

@@ -3,6 +3,7 @@
 // relative to the file size. Run under xvfb-run or with
 // QT_QPA_PLATFORM=offscreen.
 #include "app/CChildFrame.h"
+#include "BenchContext.h"
 #include "tools/ToolSession.h"
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
@@ -67,7 +68,7 @@ int main(int argc, char** argv)
         return 1;
     const qint64 fileSize = QFileInfo(path).size();
 
-    ToolSession tools;
+    IdeContext& tools = benchContext();
     fw::Application app(QStringLiteral("Tarn Bench"), QStringLiteral("Tarn"), 2);
     fw::MdiMainFrame main(&tarnCommandTable());
     main.setDefaultMenuResource(menu::MainFrame);
@@ -110,7 +111,7 @@ int main(int argc, char** argv)
     timer.restart();
     const bool utf8 = sourcetext::isValidUtf8(bytes);
     const double scanSeconds = timer.nsecsElapsed() / 1e9;
-    CTarnView bare;
+    CTarnView bare(benchContext());
     bare.resize(800, 600);
     bare.show();
     QApplication::processEvents();

@@ -1,6 +1,7 @@
 // Quick Compile of a small file, from the command to the last message row,
 // against running the same gcc command line directly with QProcess.
 #include "app/CChildFrame.h"
+#include "BenchContext.h"
 #include "tools/ToolSession.h"
 #include "settings/IdeSettings.h"
 #include "editor/CTarnDoc.h"
@@ -59,13 +60,13 @@ int main(int argc, char** argv)
     file.write("int f(void)\n{\n    return undeclared;\n}\n");
     file.close();
 
-    IdeSettings settings = ideSettings();
+    IdeSettings settings = benchContext().settings();
     settings.gccPath = gcc;
-    setIdeSettings(settings);
+    benchContext().setSettings(settings);
     CountingSink sink;
-    setMessageSink(&sink);
+    benchContext().messages().setSink(&sink);
 
-    ToolSession tools;
+    IdeContext& tools = benchContext();
     fw::Application app(QStringLiteral("Tarn Bench"), QStringLiteral("Tarn"), 2);
     fw::MdiMainFrame main(&tarnCommandTable());
     main.setDefaultMenuResource(menu::MainFrame);
@@ -100,7 +101,7 @@ int main(int argc, char** argv)
     std::printf("Quick Compile        %.1f ms\n", ideMs);
     std::printf("gcc run directly     %.1f ms\n", directMs);
     std::printf("IDE overhead         %.1f ms\n", ideMs - directMs);
-    setMessageSink(nullptr);
+    benchContext().messages().setSink(nullptr);
     app.closeAllDocuments();
     app.setMainFrame(nullptr);
     return 0;

@@ -4,6 +4,7 @@
 // Median and worst, with and without a first keystroke that fills the
 // view's line caches. Run under xvfb-run or with QT_QPA_PLATFORM=offscreen.
 #include "app/CChildFrame.h"
+#include "BenchContext.h"
 #include "tools/ToolSession.h"
 #include "settings/IdeSettings.h"
 #include "editor/CTarnDoc.h"
@@ -73,7 +74,7 @@ int main(int argc, char** argv)
     if (!writeSource(path, lines))
         return 1;
 
-    ToolSession tools;
+    IdeContext& tools = benchContext();
     fw::Application app(QStringLiteral("Tarn Bench"), QStringLiteral("Tarn"), 2);
     fw::MdiMainFrame main(&tarnCommandTable());
     main.setDefaultMenuResource(menu::MainFrame);
@@ -86,10 +87,10 @@ int main(int argc, char** argv)
     main.show();
     // TARN_RULES_OFF=1 measures the control alone, for comparison.
     const int rules = qEnvironmentVariableIntValue("TARN_RULES_OFF") ? 0 : 1;
-    IdeSettings settings = ideSettings();
+    IdeSettings settings = benchContext().settings();
     settings.keepLevelAfterSemicolon = rules;
     settings.moveBraces = rules;
-    setIdeSettings(settings);
+    benchContext().setSettings(settings);
     std::printf("typing rules %s\n", rules ? "on" : "off");
 
     auto* doc = qobject_cast<CTarnDoc*>(app.openDocumentFile(path));

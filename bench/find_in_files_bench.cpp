@@ -11,6 +11,7 @@
 //
 //   bench_find_in_files [word] [copies] [any-case|regex]   (default: return 100)
 #include "messages/CMessageView.h"
+#include "BenchContext.h"
 #include "search/FindInFiles.h"
 #include "tools/JobManager.h"
 
@@ -176,7 +177,7 @@ int main(int argc, char** argv)
         return timer.nsecsElapsed() / 1e6;
     };
 
-    JobManager jobs;
+    JobManager jobs(benchContext().messages());
     struct CountingSink : MessageSink {
         void AppendLine(const QString&, int withSeparator) override
         {
@@ -204,17 +205,17 @@ int main(int argc, char** argv)
         grepBest = std::min(grepBest, runGrep(&grepLines));
         grepCpu = std::min(grepCpu, processorMs(RUSAGE_CHILDREN) - childrenBefore);
 
-        setMessageSink(&counter);
+        benchContext().messages().setSink(&counter);
         counter.rows = 0;
         QElapsedTimer engine;
         engine.start();
         StartFindInFiles(jobs, request);
         jobs.waitForAll();
-        FlushMessages();
+        benchContext().messages().flush();
         engineBest = std::min(engineBest, engine.nsecsElapsed() / 1e6);
-        setMessageSink(nullptr);
+        benchContext().messages().setSink(nullptr);
 
-        view.installAsMessageSink();
+        view.installAsMessageSink(benchContext().messages());
         view.ClearMessages();
         QElapsedTimer timer, sinceTick;
         qint64 gap = 0;
@@ -241,7 +242,7 @@ int main(int argc, char** argv)
         shownCpu = std::min(shownCpu, processorMs(RUSAGE_SELF) - selfBefore);
         worstGap = std::max(worstGap, gap);
         matches = view.rowCount() - 3; // heading, summary, separator
-        setMessageSink(nullptr);
+        benchContext().messages().setSink(nullptr);
     }
     if (matches != grepLines) {
         std::fprintf(stderr, "rows differ: Tarn %lld, grep %lld\n", static_cast<long long>(matches),

@@ -5,6 +5,7 @@
 // arrive; the total time (start to the last row shown) is compared with the
 // same make run directly, reading both streams. Best of three each.
 #include "settings/IdeSettings.h"
+#include "BenchContext.h"
 #include "messages/CMessageView.h"
 #include "singlefile/MakeRun.h"
 #include "tools/JobManager.h"
@@ -41,9 +42,9 @@ int main(int argc, char** argv)
                    .arg(kLines)
                    .toUtf8());
     file.close();
-    IdeSettings settings = ideSettings();
+    IdeSettings settings = benchContext().settings();
     settings.makePath = make;
-    setIdeSettings(settings);
+    benchContext().setSettings(settings);
 
     double direct = 1e99;
     for (int i = 0; i < 3; ++i) {
@@ -61,7 +62,7 @@ int main(int argc, char** argv)
         direct = std::min(direct, timer.nsecsElapsed() / 1e6);
     }
 
-    ToolSession tools;
+    IdeContext& tools = benchContext();
     JobManager& jobs = tools.jobs();
     // The engine alone: the same run into a sink that only counts rows.
     struct CountingSink : MessageSink {
@@ -71,7 +72,7 @@ int main(int argc, char** argv)
         int rows = 0;
         QObject object;
     } counter;
-    setMessageSink(&counter);
+    benchContext().messages().setSink(&counter);
     double counted = 1e99;
     for (int i = 0; i < 3; ++i) {
         counter.rows = 0;
@@ -79,15 +80,15 @@ int main(int argc, char** argv)
         timer.start();
         MakeThread(tools, makefile);
         jobs.waitForAll();
-        FlushMessages();
+        benchContext().messages().flush();
         counted = std::min(counted, timer.nsecsElapsed() / 1e6);
     }
-    setMessageSink(nullptr);
+    benchContext().messages().setSink(nullptr);
 
     CMessageView view;
     view.resize(630, 300);
     view.show();
-    view.installAsMessageSink();
+    view.installAsMessageSink(benchContext().messages());
     QApplication::processEvents();
     const int expectedRows = 2 * (kLines + 3) + 2;
 
@@ -121,7 +122,7 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    setMessageSink(nullptr);
+    benchContext().messages().setSink(nullptr);
     std::printf("lines per stream:                     %d (rows shown: %d)\n", kLines, view.rowCount());
     std::printf("make run directly, both streams read: %.0f ms\n", direct);
     std::printf("engine alone, counting sink:          %.0f ms  (%.2fx, rows %d)\n", counted,

@@ -5,6 +5,7 @@
 // loop; the longest single AddMessage call is reported beside it. Offscreen.
 // TARN_NO_HEADINGS=1 measures the flood alone, for comparison.
 #include "messages/CMessageView.h"
+#include "BenchContext.h"
 #include "messages/MessageSink.h"
 
 #include <QApplication>
@@ -25,7 +26,7 @@ int main(int argc, char** argv)
     CMessageView view;
     view.resize(630, 300);
     view.show();
-    view.installAsMessageSink();
+    view.installAsMessageSink(benchContext().messages());
     QApplication::processEvents();
 
     constexpr int kFloodMs = 3000;
@@ -46,7 +47,7 @@ int main(int argc, char** argv)
         }
         QElapsedTimer clock;
         clock.start();
-        MessageBatcher batch;
+        MessageBatcher batch(benchContext().messages());
         qint64 rows = 0;
         while (clock.elapsed() < kFloodMs) {
             batch.addStreamRows(piece, false);
@@ -74,7 +75,7 @@ int main(int argc, char** argv)
             sinceHeading.restart();
             QElapsedTimer call;
             call.start();
-            AddMessage(QStringLiteral("Compiling /tmp/hello.c with command line of:"), 1);
+            benchContext().messages().add(QStringLiteral("Compiling /tmp/hello.c with command line of:"), 1);
             worstCall = std::max(worstCall, call.elapsed());
             ++calls;
         }
@@ -89,7 +90,7 @@ int main(int argc, char** argv)
     // A last call may have outlasted the flood.
     gap = std::max(gap, sinceTick.elapsed());
     worker.join();
-    FlushMessages();
+    benchContext().messages().flush();
     const qint64 expected = workerRows.load() + 2 * calls;
     std::printf("worker rows posted in %d ms:           %lld (rows shown: %d of %lld)\n", kFloodMs,
                 static_cast<long long>(workerRows.load()), view.rowCount(),
@@ -98,6 +99,6 @@ int main(int argc, char** argv)
     std::printf("longest AddMessage call:                %lld ms\n",
                 static_cast<long long>(worstCall));
     std::printf("longest event-loop gap (10 ms timer):   %lld ms\n", static_cast<long long>(gap));
-    setMessageSink(nullptr);
+    benchContext().messages().setSink(nullptr);
     return view.rowCount() == expected ? 0 : 1;
 }

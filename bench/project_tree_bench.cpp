@@ -15,6 +15,7 @@
 // Run with QT_QPA_PLATFORM=offscreen or under xvfb-run; run it on an idle
 // machine and again with other work running (e.g. a build).
 #include "editor/SourceScanner.h"
+#include "BenchContext.h"
 #include "project/CProjectDoc.h"
 #include "project/CProjectView.h"
 #include "tools/ToolSession.h"
@@ -251,7 +252,7 @@ int main(int argc, char** argv)
     // never filled keeps it while the measured views come and go.
     auto* doc = new CProjectDoc;
     doc->project().sources = sources;
-    ToolSession tools;
+    IdeContext& tools = benchContext();
     CProjectView anchor(tools);
     doc->addView(&anchor);
     std::vector<Figures> opens, rebuilds;

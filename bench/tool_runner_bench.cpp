@@ -11,6 +11,7 @@
 // be busy, the processor time of Tarn's process and of the child over the
 // shown runs is printed too (it does not depend on the load).
 #include "settings/IdeSettings.h"
+#include "BenchContext.h"
 #include "messages/CMessageView.h"
 #include "messages/MessageSink.h"
 #include "messages/RowBytes.h"
@@ -118,8 +119,8 @@ void runAndShow()
 {
     ToolCommand command(kChild);
     command.appendText(QLatin1Char(' ') + QString::number(kLines));
-    RunGccOnInterface(QStringLiteral("Compiling flood.c with command line of:"), command,
-                      QDir::currentPath() + QLatin1Char('/'));
+    benchContext().setDirectory(QDir::currentPath());
+    RunGccOnInterface(benchContext(), QStringLiteral("Compiling flood.c with command line of:"), command);
     QApplication::processEvents(); // the last rows painted
 }
 
@@ -131,14 +132,14 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : kRounds;
-    IdeSettings settings = ideSettings();
+    IdeSettings settings = benchContext().settings();
     settings.clearBeforeBuild = 1;
-    setIdeSettings(settings);
+    benchContext().setSettings(settings);
 
     CMessageView view;
     view.resize(630, 110);
     view.show();
-    view.installAsMessageSink();
+    view.installAsMessageSink(benchContext().messages());
     QApplication::processEvents();
     // Memory first, while the process has not yet grown for other runs.
     const double before = statusBytes("VmRSS");
@@ -147,7 +148,7 @@ int main(int argc, char** argv)
     const double held = statusBytes("VmRSS") - before;
     const double peak = statusBytes("VmHWM") - before;
     const double rows = view.rowCount();
-    setMessageSink(nullptr);
+    benchContext().messages().setSink(nullptr);
 
     // Each round times the four runs one after the other, so a burst of
     // other work on the machine falls on all of them alike.
@@ -158,15 +159,15 @@ int main(int argc, char** argv)
     for (int round = 0; round < rounds; ++round) {
         alone.push_back(seconds(childAlone));
         throughCat.push_back(seconds(childThroughCat));
-        setMessageSink(&counter);
+        benchContext().messages().setSink(&counter);
         counted.push_back(seconds(runAndShow));
-        view.installAsMessageSink();
+        view.installAsMessageSink(benchContext().messages());
         view.ClearMessages();
         const double self = cpuSeconds(RUSAGE_SELF), child = cpuSeconds(RUSAGE_CHILDREN);
         shown.push_back(seconds(runAndShow));
         selfCpu += cpuSeconds(RUSAGE_SELF) - self;
         childCpu += cpuSeconds(RUSAGE_CHILDREN) - child;
-        setMessageSink(nullptr);
+        benchContext().messages().setSink(nullptr);
         catRatio.push_back(throughCat.back() / alone.back());
         countedRatio.push_back(counted.back() / alone.back());
         shownRatio.push_back(shown.back() / alone.back());
