@@ -84,6 +84,11 @@ CMainFrame::~CMainFrame()
     m_context->jobs().stopAll();
 }
 
+bool CMainFrame::prefersFocus(const fw::MdiChildFrame* frame) const
+{
+    return !m_messageView || frame != m_messageView->parentFrame();
+}
+
 void CMainFrame::setMessageView(CMessageView* view)
 {
     m_messageView = view;

@@ -74,6 +74,9 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // The message window takes the focus only when no source or project
+    // window is left.
+    bool prefersFocus(const fw::MdiChildFrame* frame) const override;
     // Remembers the session in Tarn32.ini before the windows go.
     void aboutToCloseChildren() override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -147,6 +147,10 @@ void MdiChildFrame::closeEvent(QCloseEvent* event)
             return;
         }
     }
+    // Chosen before the area picks the next window by itself.
+    auto* main = qobject_cast<MdiMainFrame*>(window());
+    const QPointer<MdiChildFrame> successor =
+        main && main->activeChild() == this ? main->successorOf(this) : nullptr;
     QMdiSubWindow::closeEvent(event);
     // The window is going: its document lets go of the view now, not when
     // the deferred delete runs, so opening the file again makes a new window.
@@ -154,6 +158,8 @@ void MdiChildFrame::closeEvent(QCloseEvent* event)
         if (Document* doc = m_view->document())
             doc->removeView(m_view);
     }
+    if (event->isAccepted() && successor)
+        successor->activate();
 }
 
 void MdiChildFrame::updateTitle()

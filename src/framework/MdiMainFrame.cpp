@@ -379,9 +379,28 @@ void MdiMainFrame::cascade()
         m_mdiArea->setActiveSubWindow(active);
 }
 
+MdiChildFrame* MdiMainFrame::successorOf(const MdiChildFrame* closing) const
+{
+    MdiChildFrame* fallback = nullptr;
+    for (auto it = m_activationHistory.crbegin(); it != m_activationHistory.crend(); ++it) {
+        MdiChildFrame* frame = it->data();
+        if (!frame || frame == closing || frame->isHidden())
+            continue;
+        if (prefersFocus(frame))
+            return frame;
+        if (!fallback)
+            fallback = frame;
+    }
+    return fallback;
+}
+
 void MdiMainFrame::onSubWindowActivated(QMdiSubWindow* window)
 {
-    Q_UNUSED(window);
+    if (auto* child = qobject_cast<MdiChildFrame*>(window)) {
+        m_activationHistory.removeAll(child);
+        m_activationHistory.removeAll(nullptr);
+        m_activationHistory.append(child);
+    }
     // A dialog taking the focus deactivates the area without a new child:
     // keep the menus of the child that is still current.
     updateMenuBar();

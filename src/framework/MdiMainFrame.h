@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -83,7 +84,20 @@ public slots:
     // and on top.
     void cascade();
 
+    // The window to activate when the active one closes: the one used last
+    // among those that prefer the focus, else the one used last of the
+    // rest (the MDI area by itself would take the next in creation order).
+    MdiChildFrame* successorOf(const MdiChildFrame* closing) const;
+
 protected:
+    // Whether a window is a first choice for the focus when the active one
+    // closes.
+    virtual bool prefersFocus(const MdiChildFrame* frame) const
+    {
+        (void)frame;
+        return true;
+    }
+
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -96,6 +110,8 @@ protected:
 
 private:
     Application* m_application = nullptr;
+    // The children in the order they were activated, the last one last.
+    QList<QPointer<MdiChildFrame>> m_activationHistory;
     QMenu* buildMenu(const MenuItem& popup, QWidget* parent);
     void fillRecentFiles(QMenu* menu, QAction* marker);
     void fillWindowList(QMenu* menu, QAction* marker);

@@ -8,6 +8,7 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/ManualPageTest.cpp
 )
 list(APPEND TARN_UI_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/CloseFocusTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EditorSwitchesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EndFromOutsideTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFrameTest.cpp
