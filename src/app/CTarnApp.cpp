@@ -153,21 +153,24 @@ bool CTarnApp::InitInstance(const QStringList& arguments)
 
 bool CTarnApp::processCommandLine(const QStringList& arguments)
 {
-    QString file;
+    QStringList files;
     for (const QString& argument : arguments) {
-        if (!argument.startsWith(QLatin1Char('-'))) {
-            file = argument;
-            break;
-        }
+        if (!argument.startsWith(QLatin1Char('-')))
+            files << argument;
     }
-    if (file.isEmpty()) {
+    if (files.isEmpty()) {
         // The last session, when wanted; else (or when nothing of it is
         // left) an untitled source as ever.
         if (!m_mainFrame->context().settings().editor.reopenSession || reopenLastSession() == 0)
             OnFileNewSource();
         return true;
     }
-    return openDocumentFile(file) != nullptr;
+    // Every file named opens, in order (one that cannot is reported); the
+    // program ends only when none could.
+    bool opened = false;
+    for (const QString& file : std::as_const(files))
+        opened = openDocumentFile(file) != nullptr || opened;
+    return opened;
 }
 
 int CTarnApp::reopenLastSession()

@@ -40,8 +40,8 @@ TEST_F(Startup, NoArgumentsGivesMessageWindowThenUntitledSource)
     EXPECT_EQ(main->currentMenuResource(), 129);
 }
 
-// A project or a source named on the command line opens; a path that
-// cannot be opened ends the program.
+// Projects and sources named on the command line open; when no path can
+// be opened, the program ends.
 TEST_F(Startup, PathArgumentsOpenProjectOrSourceOrEndTheProgram)
 {
     const QString project = configFolder() + QStringLiteral("/hello.tarn");
@@ -71,6 +71,16 @@ TEST_F(Startup, PathArgumentsOpenProjectOrSourceOrEndTheProgram)
         EXPECT_EQ(app.mainWindow()->childFrames().size(), 2);
         EXPECT_EQ(app.mainWindow()->currentMenuResource(), menu);
     }
+
+    // Several names: each opens, the last one named active; one that
+    // cannot be opened is reported and the others still open.
+    prompts->messages.clear();
+    CTarnApp app;
+    ASSERT_TRUE(app.InitInstance({source, configFolder() + QStringLiteral("/nowhere.c"), project}));
+    ASSERT_EQ(prompts->messages.size(), 1);
+    EXPECT_TRUE(prompts->messages.first().contains(QStringLiteral("nowhere.c")));
+    EXPECT_EQ(app.mainWindow()->childFrames().size(), 3);
+    EXPECT_EQ(app.mainWindow()->activeChild()->document()->pathName(), project);
 }
 
 TEST_F(Startup, AboutBoxShowsTheVersion)
