@@ -40,7 +40,7 @@ constexpr long kLines = 1000000;
 class CountingSink : public MessageSink {
 public:
     void AppendLine(const QString& text, int) override { chars += text.size(), ++rows; }
-    void AppendStreamRows(const QByteArray& bytes, bool streamEnd) override
+    void AppendStreamRows(const QByteArray& bytes, bool streamEnd, int) override
     {
         ForEachOutputRow(QByteArrayView(bytes), streamEnd, [this](QByteArrayView row) { chars += row.size(), ++rows; });
     }

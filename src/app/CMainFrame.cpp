@@ -82,6 +82,10 @@ CMainFrame::~CMainFrame()
     delete m_debugger;
     m_debugger = nullptr;
     m_context->jobs().stopAll();
+    // The context goes with this object, before the base class deletes the
+    // child windows: the message window stops reporting into it first.
+    if (m_messageView)
+        m_messageView->leaveMessageChannel();
 }
 
 bool CMainFrame::prefersFocus(const fw::MdiChildFrame* frame) const
@@ -129,10 +133,13 @@ Session CMainFrame::currentSession() const
             view->getCursorPosition(&line, &index);
             window.line = line + 1;
         }
+        window.place = placeOf(frame);
         if (frame == active)
             session.active = int(session.windows.size());
         session.windows.append(window);
     }
+    if (const fw::MdiChildFrame* messageFrame = m_messageView ? m_messageView->parentFrame() : nullptr)
+        session.messagePlace = placeOf(messageFrame);
     const BreakpointBook& book = m_debugger->breakpointBook();
     for (const QString& path : book.files()) {
         for (const BookBreakpoint& b : book.breakpoints(path))
@@ -403,6 +410,16 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
     }
     if (event->type() == QEvent::ApplicationActivate && m_capsPane)
         updateLockIndicators();
+    // The message window keeps to the bottom quarter as the area grows or
+    // shrinks, unless the user has moved it.
+    if (watched == mdiArea()->viewport() && event->type() == QEvent::Resize && !m_dockedMessage.isNull()) {
+        fw::MdiChildFrame* messageFrame = m_messageView ? m_messageView->parentFrame() : nullptr;
+        if (messageFrame && messageFrame->geometry() == m_dockedMessage && !messageFrame->isMaximized() &&
+            !messageFrame->isMinimized())
+            dockMessageWindow();
+        else
+            m_dockedMessage = QRect();
+    }
     // A right click on the empty client area shows the main context menu.
     if (watched == mdiArea()->viewport() && event->type() == QEvent::ContextMenu) {
         auto* menuEvent = static_cast<QContextMenuEvent*>(event);

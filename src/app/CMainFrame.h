@@ -65,6 +65,14 @@ public:
     // The open project and source windows that have a file, in the order
     // they were opened, with their caret lines and the active one.
     Session currentSession() const;
+    // Where a window stands, and a window put at a remembered place,
+    // brought onto the client area (WindowPlaces.cpp).
+    static WindowPlace placeOf(const fw::MdiChildFrame* frame);
+    void moveToPlace(fw::MdiChildFrame* frame, const WindowPlace& place);
+    // The message window: at the place given (the last session's), else
+    // across the bottom quarter of the client area, where it stays while
+    // the main window changes size, until the user moves it.
+    void placeMessageWindow(const WindowPlace& place);
     // Find in Files (FindInFilesCommand.cpp): the dialog, then a search on
     // a worker.
     void OnFindInFiles();
@@ -80,6 +88,9 @@ protected:
     // Remembers the session in Tarn32.ini before the windows go.
     void aboutToCloseChildren() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // New windows open above the message window while it lies across the
+    // bottom of the client area.
+    QRect newChildSpace() const override;
 
 private:
     void createToolBar();
@@ -90,6 +101,8 @@ private:
     void registerDebugger();
     void tile(Qt::Orientation orientation);
     void updateLockIndicators();
+    // Puts the message window across the bottom quarter.
+    void dockMessageWindow();
 
     std::unique_ptr<IdeContext> m_context;
     QPointer<CMessageView> m_messageView;
@@ -98,4 +111,6 @@ private:
     QLabel* m_capsPane = nullptr;
     QLabel* m_numPane = nullptr;
     QLabel* m_scrollPane = nullptr;
+    // Where dockMessageWindow put the message window, while it stays there.
+    QRect m_dockedMessage;
 };

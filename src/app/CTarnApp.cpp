@@ -29,6 +29,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QPointer>
 #include <QDialog>
 #include <QScreen>
 #include <QTimer>
@@ -133,6 +134,7 @@ bool CTarnApp::InitInstance(const QStringList& arguments)
     m_mainFrame->setMessageView(messageView);
     messageView->setCurrentDirectory([tools = &m_mainFrame->context()] { return tools->directory(); });
     messageView->installAsMessageSink(m_mainFrame->context().messages());
+    m_mainFrame->placeMessageWindow(m_mainFrame->context().lastSession().messagePlace);
 
     if (!processCommandLine(arguments))
         return false;
@@ -180,12 +182,15 @@ int CTarnApp::reopenLastSession()
     for (const SessionBreakpoint& b : session.breakpoints)
         m_mainFrame->debugger()->breakpointBook().restore(b.path, {b.line, b.enabled, b.condition});
     fw::MdiChildFrame* active = nullptr;
+    WindowPlace activePlace;
+    QList<QPointer<fw::MdiChildFrame>> minimised;
     int opened = 0;
     for (qsizetype i = 0; i < session.windows.size(); ++i) {
         const SessionWindow& window = session.windows.at(i);
         // Quietly: a file deleted since, or a name that became a folder (or
-        // a FIFO, which would block), is simply no longer part of it.
-        if (FileTypeOf(window.path) != FileType::Regular)
+        // a FIFO, which would block), or one that cannot be read (such as
+        // /proc/self/mem), is simply no longer part of it.
+        if (!CanReadRegularFile(window.path))
             continue;
         fw::Document* doc = openDocumentFile(window.path);
         fw::View* view = doc ? doc->firstView() : nullptr;
@@ -194,11 +199,29 @@ int CTarnApp::reopenLastSession()
         ++opened;
         if (auto* source = dynamic_cast<CTarnView*>(view))
             source->goToSourceLine(window.line - 1);
-        if (i == session.active)
-            active = view->parentFrame();
+        // Each at its rectangle first: a window activated while another is
+        // maximised would be maximised too. The states come once all are
+        // open.
+        fw::MdiChildFrame* frame = view->parentFrame();
+        if (!frame)
+            continue;
+        m_mainFrame->moveToPlace(frame, {window.place.rect, WindowPlace::State::Normal});
+        if (window.place.state == WindowPlace::State::Minimised)
+            minimised << frame;
+        if (i == session.active) {
+            active = frame;
+            activePlace = window.place;
+        }
     }
-    if (active)
+    for (const QPointer<fw::MdiChildFrame>& frame : std::as_const(minimised)) {
+        if (frame && frame != active)
+            frame->showMinimized();
+    }
+    if (active) {
         active->activate();
+        // Maximised in the MDI area is the active window's state.
+        m_mainFrame->moveToPlace(active, activePlace);
+    }
     return opened;
 }
 

@@ -7,6 +7,7 @@
 #include "framework/Document.h"
 #include "framework/MdiChildFrame.h"
 #include "framework/View.h"
+#include "messages/CMessageView.h"
 #include "project/CProjectDoc.h"
 #include "search/FindInFiles.h"
 #include "search/FindInFilesDialog.h"
@@ -68,6 +69,8 @@ void CMainFrame::OnFindInFiles()
         return;
     lastFind = dialog.request();
     lastFindSet = true;
+    if (m_messageView)
+        m_messageView->setSearchedFor(FindPattern(lastFind.options));
     StartFindInFiles(m_context->jobs(), lastFind);
     router()->requestUpdate();
 }

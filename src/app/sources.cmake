@@ -13,6 +13,7 @@ list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/FindInFilesCommand.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LockKeys.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainFrameTools.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WindowPlaces.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecoveredWork.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TarnIcons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolbarIcons.cpp

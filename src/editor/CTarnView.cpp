@@ -391,6 +391,13 @@ void CTarnView::selectReportedLine(int line)
     setFocus();
 }
 
+void CTarnView::selectReportedMatch(int line, const QRegularExpression& pattern)
+{
+    ::selectReportedMatch(*m_editControl, line, pattern);
+    centreCaretLine();
+    setFocus();
+}
+
 void CTarnView::centreCaretLine()
 {
     // Sideways as little as needed; up or down so that the line has as

@@ -74,6 +74,7 @@ public:
     static void setProjectOptionsLookup(ProjectOptionsLookup lookup);
 
     void selectReportedLine(int line) override;
+    void selectReportedMatch(int line, const QRegularExpression& pattern) override;
 
     // The rule of commands that work from the file on disk: false (after a
     // message) for a document never saved; a modified one is offered the

@@ -119,9 +119,44 @@ void MdiChildFrame::trimSystemMenu()
         menu->removeAction(left.last());
 }
 
+QRect MdiChildFrame::normalPlace() const
+{
+    if (m_keptPlace && m_normalPlace.isValid())
+        return m_normalPlace;
+    return geometry();
+}
+
+void MdiChildFrame::moveEvent(QMoveEvent* event)
+{
+    QMdiSubWindow::moveEvent(event);
+    if (!m_keptPlace)
+        m_normalPlace = geometry();
+}
+
+void MdiChildFrame::resizeEvent(QResizeEvent* event)
+{
+    QMdiSubWindow::resizeEvent(event);
+    if (!m_keptPlace)
+        m_normalPlace = geometry();
+}
+
 void MdiChildFrame::changeEvent(QEvent* event)
 {
+    // Maximised or minimised, the frame is moved about by the area; the
+    // rectangle it had before is kept (the state has changed, the geometry
+    // not yet).
+    if (event->type() == QEvent::WindowStateChange) {
+        const bool special = isMaximized() || isMinimized();
+        if (special && !m_keptPlace) {
+            m_normalPlace = geometry();
+            m_keptPlace = true;
+        } else if (!special) {
+            m_keptPlace = false;
+        }
+    }
     QMdiSubWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !m_keptPlace)
+        m_normalPlace = geometry();
     // The area maximises whatever comes forward while a maximised window is
     // active; a frame without a maximise button keeps its own size instead.
     if (event->type() == QEvent::WindowStateChange && !m_style.minMaxButtons && isMaximized()

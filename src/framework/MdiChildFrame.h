@@ -36,9 +36,16 @@ public:
     void initialUpdate(bool makeVisible);
     void activate();
 
+    // Where the frame stands when it is neither maximised nor minimised:
+    // its geometry now, or the one it had before it was maximised or
+    // minimised.
+    QRect normalPlace() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void updateTitle();
@@ -48,6 +55,8 @@ private:
     Style m_style;
     bool m_forceClose = false;
     bool m_restorePending = false;
+    QRect m_normalPlace;
+    bool m_keptPlace = false; // maximised or minimised: m_normalPlace stays
 };
 
 } // namespace fw

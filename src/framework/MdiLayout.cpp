@@ -47,4 +47,14 @@ QList<QRect> cascadeGeometries(int count, const QRect& space, int step, int minS
     return places;
 }
 
+QRect clampPlace(const QRect& place, const QRect& space)
+{
+    if (space.isEmpty())
+        return place;
+    const QSize size = place.size().boundedTo(space.size()).expandedTo(QSize(1, 1));
+    const int x = std::clamp(place.x(), space.left(), space.left() + space.width() - size.width());
+    const int y = std::clamp(place.y(), space.top(), space.top() + space.height() - size.height());
+    return QRect(QPoint(x, y), size);
+}
+
 } // namespace fw

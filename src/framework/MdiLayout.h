@@ -23,4 +23,9 @@ QRect newChildGeometry(int* index, QSize size, const QRect& space, int step);
 // cascade starts a new round at the top, shifted right.
 QList<QRect> cascadeGeometries(int count, const QRect& space, int step, int minStep);
 
+// A remembered place brought onto the area: no larger than the area, and
+// moved in until the whole window lies inside it (a place from a larger
+// screen, or one off every edge, comes back whole).
+QRect clampPlace(const QRect& place, const QRect& space);
+
 } // namespace fw

@@ -347,7 +347,7 @@ QString MdiMainFrame::lastingStatus(int* remaining) const
 
 void MdiMainFrame::placeNewChild(MdiChildFrame* frame)
 {
-    frame->setGeometry(newChildGeometry(&m_nextPlacement, frame->size(), clientSpace(), cascadeStep()));
+    frame->setGeometry(newChildGeometry(&m_nextPlacement, frame->size(), newChildSpace(), cascadeStep()));
 }
 
 // Many windows cascade closer than a title bar apart: each title bar still

@@ -64,8 +64,11 @@ public:
 
     // Moves a new child to its place: cascading from the top left, one step
     // further for each new window, starting over at the top left when it
-    // would leave the client area (and never larger than the area).
+    // would leave the space for new windows (and never larger than it).
     void placeNewChild(MdiChildFrame* frame);
+    // The client area (before the window is first shown: the screen it
+    // will fill, less room for the bars).
+    QRect clientSpace() const;
     // The offset between cascaded windows: one title bar.
     int cascadeStep() const;
 
@@ -97,6 +100,9 @@ protected:
         (void)frame;
         return true;
     }
+    // Where new children cascade: the client area unless a window keeps a
+    // part of it.
+    virtual QRect newChildSpace() const { return clientSpace(); }
 
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -117,7 +123,6 @@ private:
     void fillWindowList(QMenu* menu, QAction* marker);
     void onSubWindowActivated(QMdiSubWindow* window);
     void applyTitle();
-    QRect clientSpace() const;
 
     const CommandTable* m_table;
     QMdiArea* m_mdiArea;

@@ -2,7 +2,7 @@
 
 #include "framework/FileNameBytes.h"
 
-#include <QFile>
+#include <QIODevice>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -33,6 +33,59 @@ QByteArray savedFileOf(const QByteArray& path)
         return path; // a dangling link is replaced like a file
     return QByteArray(resolved);
 }
+
+// Writes to the descriptor through a buffer of its own; a failed write
+// keeps the system's reason ("No space left on device"), which a buffered
+// QFile on a descriptor loses.
+class DescriptorWriter : public QIODevice {
+public:
+    explicit DescriptorWriter(int fd) : m_fd(fd)
+    {
+        m_buffer.reserve(BufferBytes);
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    // Writes what the buffer holds; false (and the reason in errorString)
+    // when the system refused.
+    bool drain()
+    {
+        qsizetype done = 0;
+        while (!m_failed && done < m_buffer.size()) {
+            const ssize_t n = ::write(m_fd, m_buffer.constData() + done, size_t(m_buffer.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                m_failed = true;
+                setErrorString(systemError(n < 0 ? errno : EIO));
+                break;
+            }
+            done += n;
+        }
+        m_buffer.resize(0);
+        return !m_failed;
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        if (m_failed)
+            return -1;
+        if (m_buffer.size() + size > BufferBytes && !drain())
+            return -1;
+        if (size >= BufferBytes) {
+            m_buffer.append(data, size);
+            return drain() ? size : -1;
+        }
+        m_buffer.append(data, size);
+        return size;
+    }
+
+private:
+    static constexpr qsizetype BufferBytes = 64 * 1024;
+    int m_fd;
+    QByteArray m_buffer;
+    bool m_failed = false;
+};
 
 } // namespace
 
@@ -71,13 +124,16 @@ bool saveFileSafely(const QString& path, const std::function<bool(QIODevice&)>& 
     if (exists)
         (void)::fchmod(fd, old.st_mode & 07777); // the creation mode went through the umask
     {
-        QFile file;
-        if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-            return fail(file.errorString());
-        // Flush before the rename: a short write (disk full, size limit)
-        // shows only here.
-        if (!write(file) || !file.flush())
-            return fail(file.errorString());
+        // Everything written before the rename: a short write (disk full,
+        // size limit) shows here, with the system's reason.
+        DescriptorWriter file(fd);
+        const bool written = write(file);
+        if (!file.drain() || !written) {
+            const QString reason = file.errorString();
+            return fail(reason.isEmpty() || reason == QLatin1String("Unknown error")
+                            ? QStringLiteral("the contents could not be produced")
+                            : reason);
+        }
     }
     if (::fsync(fd) != 0)
         return fail(systemError(errno));

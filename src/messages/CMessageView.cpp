@@ -28,8 +28,14 @@ CMessageView::CMessageView(QWidget* parent) : MessageListWidget(parent)
 
 CMessageView::~CMessageView()
 {
+    leaveMessageChannel();
+}
+
+void CMessageView::leaveMessageChannel()
+{
     if (m_channel && m_channel->sink() == this)
         m_channel->setSink(nullptr);
+    m_channel = nullptr;
 }
 
 void CMessageView::installAsMessageSink(MessageChannel& channel)
@@ -126,7 +132,12 @@ void CMessageView::OnDoubleClick()
     if (!document)
         return;
     // Line 0 (two colons with no digits between) puts the caret at the start.
-    if (auto* lines = dynamic_cast<LineSelectable*>(document->firstView()))
+    auto* lines = dynamic_cast<LineSelectable*>(document->firstView());
+    if (!lines)
+        return;
+    if (rowIcon(row) == IconMatch)
+        lines->selectReportedMatch(location->line, m_searchedFor);
+    else
         lines->selectReportedLine(location->line);
 }
 
@@ -137,8 +148,9 @@ bool CMessageView::StepToDiagnostic(int step)
     if (row < 0)
         row = step > 0 ? -1 : count;
     // A double click follows exactly the rows classified as diagnostics
-    // (parseDiagnostic accepts what isDiagnosticLine accepts), so the icon
-    // finds them without decoding every row of a long log. Of those, only
+    // (parseDiagnostic accepts what isDiagnosticLine accepts) and Find in
+    // Files' matches, so the icon finds them without decoding every row of
+    // a long log. Of those, only
     // a row that names a real place is a stop: not g++'s context rows
     // ("a.cpp: In member function 'void A::f()':") nor make's
     // ("make: *** [Makefile:2: all] Error 1"), which would open half a
@@ -155,7 +167,8 @@ bool CMessageView::StepToDiagnostic(int step)
         return *known;
     };
     for (row += step; row >= 0 && row < count; row += step) {
-        if (rowIcon(row) == IconDiagnostic && namesAPlace(row))
+        const int icon = rowIcon(row);
+        if ((icon == IconDiagnostic || icon == IconMatch) && namesAPlace(row))
             break;
     }
     if (row < 0 || row >= count)

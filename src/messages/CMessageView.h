@@ -4,6 +4,8 @@
 #include "messages/MessageListWidget.h"
 #include "messages/MessageSink.h"
 
+#include <QRegularExpression>
+
 #include <functional>
 
 class MessageChannel;
@@ -28,7 +30,10 @@ public:
     void AppendLine(const QString& text, int withSeparator) override;
     void ClearMessageRows() override { ClearMessages(); }
     // Stores the rows straight from the bytes (no string per row).
-    void AppendStreamRows(const QByteArray& bytes, bool streamEnd) override { appendStreamRows(bytes, streamEnd); }
+    void AppendStreamRows(const QByteArray& bytes, bool streamEnd, int rowIcon) override
+    {
+        appendStreamRows(bytes, streamEnd, rowIcon);
+    }
     QObject* sinkObject() override { return this; }
     // Rows of no tool run are taken as written in Tarn's current directory
     // at the time they arrive.
@@ -60,8 +65,15 @@ public:
     // Activates the message window and shows its context menu.
     void OnContextMenu(const QPoint& globalPos);
 
-    // Makes this view the channel's sink, until the view goes away.
+    // Makes this view the channel's sink, until the view goes away or
+    // leaves it.
     void installAsMessageSink(MessageChannel& channel);
+    // Stops being the channel's sink and forgets the channel (before the
+    // channel goes away while this view still lives).
+    void leaveMessageChannel();
+    // What the last Find in Files looked for: following one of its match
+    // rows selects the match itself, not the whole line.
+    void setSearchedFor(const QRegularExpression& pattern) { m_searchedFor = pattern; }
     // The chooser OnTip draws from (the program's one unless set).
     void setTipChooser(TipChooser* chooser) { m_tipChooser = chooser; }
     // Tarn's current directory, which rows without a folder of their own
@@ -75,6 +87,7 @@ private:
     QString currentDirectory() const;
 
     MessageChannel* m_channel = nullptr;
+    QRegularExpression m_searchedFor;
     TipChooser* m_tipChooser = nullptr;
     std::function<QString()> m_currentDirectory;
     bool m_initialised = false;

@@ -12,7 +12,12 @@ enum MessageIcon : int {
     IconDiagnostic = 1, // red octagon with a cross: looks like a compiler diagnostic
     IconSeparator = 2,  // white square with a black bar: the separator row
     IconNone = 3,       // an empty line: no picture
+    IconMatch = 4,      // grey magnifying glass: a Find in Files match
 };
+
+// A row's icon taken from its text (classifyMessage), where a caller may
+// instead give one.
+constexpr int kIconByText = -1;
 
 // Whether a line looks like a compiler diagnostic: a colon, any number of
 // decimal digits (none included) and another colon, e.g. from gcc:

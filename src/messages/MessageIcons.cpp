@@ -41,11 +41,22 @@ void drawSeparator(QPainter& p)
     p.fillRect(0, 5, IconSize, 2, Qt::black);
 }
 
+void drawMatch(QPainter& p)
+{
+    // A grey magnifying glass: a found place, neither good nor bad news.
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(90, 90, 90), 1.4));
+    p.setBrush(QColor(225, 225, 225));
+    p.drawEllipse(QPointF(4.8, 4.8), 3.6, 3.6);
+    p.setPen(QPen(QColor(90, 90, 90), 2.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(7.6, 7.6), QPointF(10.8, 10.8));
+}
+
 } // namespace
 
 QPixmap messageIconPixmap(int index)
 {
-    if (index < 0 || index > 2)
+    if (index < 0 || index > 4 || index == 3)
         return {};
     QPixmap pixmap(IconSize, IconSize);
     // The pictures keep their white background, as the list shows them.
@@ -54,7 +65,8 @@ QPixmap messageIconPixmap(int index)
     switch (index) {
     case 0: drawInfo(painter); break;
     case 1: drawError(painter); break;
-    default: drawSeparator(painter); break;
+    case 2: drawSeparator(painter); break;
+    default: drawMatch(painter); break;
     }
     return pixmap;
 }

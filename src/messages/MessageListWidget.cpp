@@ -27,7 +27,7 @@ constexpr qint64 pixels(qint64 sixtyFourths)
 
 MessageListWidget::MessageListWidget(QWidget* parent) : QAbstractScrollArea(parent)
 {
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < int(m_icons.size()); ++i)
         m_icons[i] = messageIconPixmap(i);
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::StyledPanel);
@@ -91,9 +91,9 @@ void MessageListWidget::widenColumnFor(QByteArrayView utf8)
         m_columnWidth = std::max(m_columnWidth, rowWidth(utf8) + ColumnExtra);
 }
 
-void MessageListWidget::appendStreamRows(const QByteArray& bytes, bool streamEnd)
+void MessageListWidget::appendStreamRows(const QByteArray& bytes, bool streamEnd, int rowIcon)
 {
-    m_rows.appendStreamRows(bytes, streamEnd, [this](QByteArrayView utf8) { widenColumnFor(utf8); });
+    m_rows.appendStreamRows(bytes, streamEnd, [this](QByteArrayView utf8) { widenColumnFor(utf8); }, rowIcon);
     scheduleLayout(true);
 }
 
@@ -241,7 +241,7 @@ void MessageListWidget::paintEvent(QPaintEvent* event)
             painter.setPen(palette().color(QPalette::Text));
         }
         const int icon = m_rows.icon(row);
-        if (icon >= 0 && icon < 3)
+        if (icon >= 0 && icon < int(m_icons.size()) && !m_icons[icon].isNull())
             painter.drawPixmap(x0 + IconLeft, y + (m_rowHeight - IconSize) / 2, m_icons[icon]);
         const QByteArrayView bytes = m_rows.utf8(row);
         if (!bytes.isEmpty())

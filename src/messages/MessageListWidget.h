@@ -26,7 +26,7 @@ public:
     void appendRow(const QString& text, int icon);
     // Appends the rows of a piece of a tool's output stream (RowBytes.h)
     // straight from its bytes, and scrolls to the end.
-    void appendStreamRows(const QByteArray& bytes, bool streamEnd);
+    void appendStreamRows(const QByteArray& bytes, bool streamEnd, int rowIcon = kIconByText);
     // Deletes every row; the column width becomes 0.
     void clearRows();
 
@@ -75,7 +75,7 @@ private:
     void remeasure();
 
     MessageStore m_rows;
-    std::array<QPixmap, 3> m_icons;
+    std::array<QPixmap, 5> m_icons;
     // Advances of the printable ASCII characters in 1/64 pixel (sums stay
     // exact), by byte; every other byte has kNeedsShaping.
     std::array<qint64, 256> m_byteAdvance{};

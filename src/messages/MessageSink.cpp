@@ -23,7 +23,7 @@ void apply(MessageSink* sink, const MessageEntry& entry)
     case MessageEntry::Kind::Clear: sink->ClearMessageRows(); break;
     case MessageEntry::Kind::Rows:
         sink->SetRowDirectory(entry.directory);
-        sink->AppendStreamRows(entry.bytes, entry.streamEnd);
+        sink->AppendStreamRows(entry.bytes, entry.streamEnd, entry.rowIcon);
         break;
     case MessageEntry::Kind::Append:
         sink->SetRowDirectory(entry.directory);
@@ -174,8 +174,9 @@ struct MessageChannel::State : std::enable_shared_from_this<MessageChannel::Stat
     }
 };
 
-void MessageSink::AppendStreamRows(const QByteArray& bytes, bool streamEnd)
+void MessageSink::AppendStreamRows(const QByteArray& bytes, bool streamEnd, int rowIcon)
 {
+    (void)rowIcon;
     ForEachOutputRow(QByteArrayView(bytes), streamEnd,
                      [this](QByteArrayView row) { AppendLine(RowText(row), 0); });
 }
@@ -256,16 +257,19 @@ void MessageBatcher::clear()
     m_entries.push_back(std::move(entry));
 }
 
-void MessageBatcher::addStreamRows(QByteArrayView bytes, bool streamEnd, const QString& directory)
+void MessageBatcher::addStreamRows(QByteArrayView bytes, bool streamEnd, const QString& directory,
+                                   int rowIcon)
 {
     if (bytes.isEmpty() && !streamEnd)
         return;
     started();
     if (m_entries.empty() || m_entries.back().kind != MessageEntry::Kind::Rows ||
-        m_entries.back().streamEnd || m_entries.back().directory != directory) {
+        m_entries.back().streamEnd || m_entries.back().directory != directory ||
+        m_entries.back().rowIcon != rowIcon) {
         MessageEntry entry;
         entry.kind = MessageEntry::Kind::Rows;
         entry.directory = directory;
+        entry.rowIcon = rowIcon;
         // Room for a batch and a piece that completes it, so the pieces
         // are copied once.
         entry.bytes.reserve(kBatchBytes + std::max<qsizetype>(bytes.size(), kBatchBytes));

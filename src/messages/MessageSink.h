@@ -17,10 +17,11 @@ public:
     virtual void AppendLine(const QString& text, int withSeparator) = 0;
     virtual void ClearMessageRows() = 0;
     // Appends the rows of a piece of a tool's output stream, each without a
-    // separator (cutting and decoding as in RowBytes.h). The message window
+    // separator (cutting and decoding as in RowBytes.h), with the icon
+    // rowIcon or, for kIconByText, the one its text gets. The message window
     // stores the bytes without a string per row; this default hands each
-    // row's text to AppendLine.
-    virtual void AppendStreamRows(const QByteArray& bytes, bool streamEnd);
+    // row's text to AppendLine (sinks without icons ignore rowIcon).
+    virtual void AppendStreamRows(const QByteArray& bytes, bool streamEnd, int rowIcon);
     // The folder the tool ran in that wrote the rows appended next (ending
     // with a separator); empty for rows of no tool run. A row's relative
     // file name is resolved against it. Sinks that do not open files
@@ -48,6 +49,8 @@ struct MessageEntry {
     // Append and Rows: the folder the tool ran in (MessageSink::
     // SetRowDirectory), empty for rows of no tool run.
     QString directory;
+    // Rows: the icon of every row (MessageClassifier.h), or kIconByText.
+    int rowIcon = -1;
 };
 
 // The road to the message window: every thread reports through one
@@ -109,9 +112,11 @@ public:
     void add(QString text, int withSeparator);
     void clear();
     // Adds a piece of a tool's output stream as rows (complete lines only
-    // unless streamEnd), written in the folder directory; consecutive
-    // pieces of one folder travel as one entry.
-    void addStreamRows(QByteArrayView bytes, bool streamEnd, const QString& directory = QString());
+    // unless streamEnd), written in the folder directory, with the icon
+    // rowIcon (or the one each row's text gets); consecutive pieces of one
+    // folder and icon travel as one entry.
+    void addStreamRows(QByteArrayView bytes, bool streamEnd, const QString& directory = QString(),
+                       int rowIcon = -1);
     // Posts when a batch is due (see above).
     void postIfDue();
     // Posts what has gathered now (a held batcher: nothing yet).

@@ -16,10 +16,10 @@ constexpr qsizetype ChunkBytes = 256 * 1024;
 constexpr qsizetype KeptPieceBytes = 32 * 1024;
 constexpr qsizetype WordsPerBlock = 8192;
 
-// Row word: bits 0-1 icon, bits 2-31 offset in the chunk, bits 32-63 chunk.
-constexpr quint64 IconMask = 0x3;
-constexpr int OffsetShift = 2;
-constexpr quint64 OffsetMask = 0x3fffffff;
+// Row word: bits 0-2 icon, bits 3-31 offset in the chunk, bits 32-63 chunk.
+constexpr quint64 IconMask = 0x7;
+constexpr int OffsetShift = 3;
+constexpr quint64 OffsetMask = 0x1fffffff;
 constexpr int ChunkShift = 32;
 
 quint32 chunkOf(quint64 word) { return static_cast<quint32>(word >> ChunkShift); }
@@ -56,25 +56,25 @@ void MessageStore::append(QStringView text, int icon)
 }
 
 void MessageStore::appendStreamRows(const QByteArray& bytes, bool streamEnd,
-                                    const RowAdded& rowAdded)
+                                    const RowAdded& rowAdded, int rowIcon)
 {
     static const RowAdded nothing = [](QByteArrayView) {};
     const RowAdded& added = rowAdded ? rowAdded : nothing;
-    if (bytes.size() >= KeptPieceBytes && keepStreamRows(bytes, added)) {
+    if (bytes.size() >= KeptPieceBytes && keepStreamRows(bytes, added, rowIcon)) {
         // The rows up to the last line feed point into the kept piece; the
         // stream's last row has no line feed and is copied.
         if (streamEnd)
-            added(appendRowBytes(QByteArrayView(bytes).sliced(CompleteLinesEnd(bytes))));
+            added(appendRowBytes(QByteArrayView(bytes).sliced(CompleteLinesEnd(bytes)), rowIcon));
         return;
     }
     ForEachOutputRow(QByteArrayView(bytes), streamEnd,
-                     [&](QByteArrayView row) { added(appendRowBytes(row)); });
+                     [&](QByteArrayView row) { added(appendRowBytes(row, rowIcon)); });
 }
 
 bool MessageStore::keepStreamRows(const QByteArray& bytes,
-                                  const RowAdded& rowAdded)
+                                  const RowAdded& rowAdded, int rowIcon)
 {
-    // Only UTF-8 is shown as it is; the offsets of a row word reach 1 GiB.
+    // Only UTF-8 is shown as it is; the offsets of a row word reach 512 MiB.
     const qsizetype end = CompleteLinesEnd(bytes);
     if (end == 0 || qsizetype(OffsetMask) < end || !IsValidUtf8(bytes))
         return false;
@@ -87,15 +87,15 @@ bool MessageStore::keepStreamRows(const QByteArray& bytes,
     const auto chunkIndex = static_cast<quint32>(m_chunks.size() - 1);
     const char* base = m_chunks.back().bytes;
     ForEachOutputRow(QByteArrayView(base, end), false, [&](QByteArrayView row) {
-        addWord(chunkIndex, row.data() - base, classifyMessageBytes(row));
+        addWord(chunkIndex, row.data() - base, rowIcon == kIconByText ? classifyMessageBytes(row) : rowIcon);
         rowAdded(row);
     });
     return true;
 }
 
-QByteArrayView MessageStore::appendRowBytes(QByteArrayView row)
+QByteArrayView MessageStore::appendRowBytes(QByteArrayView row, int rowIcon)
 {
-    const int icon = classifyMessageBytes(row);
+    const int icon = rowIcon == kIconByText ? classifyMessageBytes(row) : rowIcon;
     quint32 chunkIndex = 0;
     if (IsValidUtf8(row)) {
         char* begin = reserveBytes(row.size(), &chunkIndex);
@@ -209,6 +209,6 @@ QString MessageStore::text(qsizetype row) const
 int MessageStore::icon(qsizetype row) const
 {
     if (row < 0 || row >= m_rowCount)
-        return 3;
+        return IconNone;
     return static_cast<int>(word(row) & IconMask);
 }

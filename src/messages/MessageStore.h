@@ -1,5 +1,7 @@
 #pragma once
 
+#include "messages/MessageClassifier.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -27,7 +29,8 @@ public:
 
     void append(QStringView text, int icon);
     // Appends the rows of a tool's output stream (RowBytes.h), each with the
-    // icon classifyMessageBytes gives it, in one pass over the bytes and
+    // icon classifyMessageBytes gives it (or rowIcon, when one is given:
+    // Find in Files' matches), in one pass over the bytes and
     // with no string per row. A large piece that is UTF-8 is kept as it is
     // (shared, not copied: the rows point into it); other bytes are copied,
     // as they are when they are UTF-8, else read as Latin-1 and stored as
@@ -35,7 +38,8 @@ public:
     // given, in order, in the same pass (the message window measures them
     // there).
     using RowAdded = std::function<void(QByteArrayView)>;
-    void appendStreamRows(const QByteArray& bytes, bool streamEnd, const RowAdded& rowAdded = {});
+    void appendStreamRows(const QByteArray& bytes, bool streamEnd, const RowAdded& rowAdded = {},
+                          int rowIcon = kIconByText);
     // Drops every row and gives the memory back.
     void clear();
     // The folder rows appended from now on were written in (the tool's
@@ -65,8 +69,8 @@ private:
     };
 
     quint64 word(qsizetype row) const;
-    QByteArrayView appendRowBytes(QByteArrayView row);
-    bool keepStreamRows(const QByteArray& bytes, const RowAdded& rowAdded);
+    QByteArrayView appendRowBytes(QByteArrayView row, int rowIcon);
+    bool keepStreamRows(const QByteArray& bytes, const RowAdded& rowAdded, int rowIcon);
     void commitRow(quint32 chunkIndex, qsizetype bytes, int icon);
     void addWord(quint32 chunkIndex, qsizetype offset, int icon);
     char* reserveBytes(qsizetype maxBytes, quint32* chunkIndex);

@@ -36,7 +36,7 @@ public:
     }
     // A tool's rows go out as the window shows them, without a string per
     // row: UTF-8 as it came, other bytes as the UTF-8 of their Latin-1 text.
-    void AppendStreamRows(const QByteArray& bytes, bool streamEnd) override
+    void AppendStreamRows(const QByteArray& bytes, bool streamEnd, int) override
     {
         QByteArray lines;
         lines.reserve(bytes.size() + 1);

@@ -1,5 +1,6 @@
 #include "search/FindInFiles.h"
 
+#include "messages/MessageClassifier.h"
 #include "messages/MessageSink.h"
 #include "tools/JobManager.h"
 #include "tools/PathBytes.h"
@@ -114,7 +115,7 @@ private:
     {
         if (m_rows.isEmpty())
             return;
-        m_batch.addStreamRows(m_rows, false, m_folder);
+        m_batch.addStreamRows(m_rows, false, m_folder, IconMatch);
         m_rows.resize(0);
     }
 

@@ -109,6 +109,13 @@ std::optional<LineMatcher> LineMatcher::create(const FindOptions& options)
         return matcher;
     }
     matcher.m_mode = Mode::Text;
+    matcher.m_regex = FindPattern(options);
+    matcher.m_regex.optimize();
+    return matcher;
+}
+
+QRegularExpression FindPattern(const FindOptions& options)
+{
     QString pattern =
         options.regularExpression ? options.text : QRegularExpression::escape(options.text);
     if (options.wholeWord)
@@ -116,9 +123,7 @@ std::optional<LineMatcher> LineMatcher::create(const FindOptions& options)
     QRegularExpression::PatternOptions flags = QRegularExpression::NoPatternOption;
     if (!options.matchCase)
         flags |= QRegularExpression::CaseInsensitiveOption;
-    matcher.m_regex = QRegularExpression(pattern, flags);
-    matcher.m_regex.optimize();
-    return matcher;
+    return QRegularExpression(pattern, flags);
 }
 
 qsizetype LineMatcher::findBytes(QByteArrayView block, qsizetype from) const

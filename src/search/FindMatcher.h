@@ -24,6 +24,10 @@ struct FindOptions {
 // the regular expression's own error with its offset), or empty.
 QString FindOptionsError(const FindOptions& options);
 
+// The options as one regular expression over a line's text (what a line
+// matched by LineMatcher holds: the place of the match in it).
+QRegularExpression FindPattern(const FindOptions& options);
+
 // A file is taken for binary when a zero byte stands in its first 8 KiB.
 constexpr qsizetype kBinaryProbeBytes = 8 * 1024;
 bool LooksBinary(QByteArrayView head);

@@ -79,6 +79,47 @@ QString sessionValueToPath(QByteArrayView value)
     return PathFromBytes(bytes);
 }
 
+QByteArray windowPlaceToValue(const WindowPlace& place)
+{
+    QByteArray value = QByteArray::number(place.rect.x()) + ',' + QByteArray::number(place.rect.y()) + ',' +
+                       QByteArray::number(place.rect.width()) + ',' + QByteArray::number(place.rect.height());
+    if (place.state == WindowPlace::State::Maximised)
+        value += ",maximised";
+    else if (place.state == WindowPlace::State::Minimised)
+        value += ",minimised";
+    return value;
+}
+
+WindowPlace windowPlaceFromValue(QByteArrayView value)
+{
+    const QList<QByteArray> parts = value.toByteArray().trimmed().split(',');
+    if (parts.size() != 4 && parts.size() != 5)
+        return {};
+    int numbers[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        numbers[i] = parts.at(i).trimmed().toInt(&ok);
+        if (!ok)
+            return {};
+    }
+    WindowPlace place;
+    // Sizes beyond any screen are cut down when the window is placed.
+    if (numbers[2] < 1 || numbers[3] < 1 || numbers[2] > 100000 || numbers[3] > 100000 ||
+        qAbs(numbers[0]) > 100000 || qAbs(numbers[1]) > 100000)
+        return {};
+    place.rect = QRect(numbers[0], numbers[1], numbers[2], numbers[3]);
+    if (parts.size() == 5) {
+        const QByteArray state = parts.at(4).trimmed();
+        if (state == "maximised")
+            place.state = WindowPlace::State::Maximised;
+        else if (state == "minimised")
+            place.state = WindowPlace::State::Minimised;
+        else
+            return {};
+    }
+    return place;
+}
+
 Session readSession(const SettingsProfile& profile)
 {
     Session session;
@@ -96,8 +137,13 @@ Session readSession(const SettingsProfile& profile)
         const int line = profile.integer(SessionSection, numbered("Line", number), 1);
         if (number == active)
             session.active = int(session.windows.size());
-        session.windows.append({path, qMax(1, line)});
+        SessionWindow window{path, qMax(1, line)};
+        if (const std::optional<QByteArray> place = profile.rawValue(SessionSection, numbered("Place", number)))
+            window.place = windowPlaceFromValue(*place);
+        session.windows.append(window);
     }
+    if (const std::optional<QByteArray> place = profile.rawValue(SessionSection, "MessagePlace"))
+        session.messagePlace = windowPlaceFromValue(*place);
     const int breakpoints =
         qBound(0, profile.integer(SessionSection, "Breakpoints", 0), MaxSessionBreakpoints);
     for (int number = 1; number <= breakpoints; ++number) {
@@ -130,9 +176,13 @@ void writeSession(SettingsProfile& profile, const Session& session)
                             sessionPathToValue(window.path));
         if (window.line > 1)
             profile.setInteger(SessionSection, numbered("Line", i + 1), window.line);
+        if (window.place.known())
+            profile.setRawValue(SessionSection, numbered("Place", i + 1), windowPlaceToValue(window.place));
     }
     if (session.active >= 0 && session.active < session.windows.size())
         profile.setInteger(SessionSection, "Active", session.active + 1);
+    if (session.messagePlace.known())
+        profile.setRawValue(SessionSection, "MessagePlace", windowPlaceToValue(session.messagePlace));
     if (session.breakpoints.isEmpty())
         return;
     profile.setInteger(SessionSection, "Breakpoints", int(session.breakpoints.size()));

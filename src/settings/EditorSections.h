@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QRect>
 #include <QString>
 
 class SettingsProfile;
@@ -18,7 +19,10 @@ class SettingsProfile;
 //   Window1=/home/ann/hello/hello.tarn
 //   Window2=/home/ann/hello/main.c
 //   Line2=42
+//   Place2=40,30,800,500
+//   Place1=0,0,700,400,maximised
 //   Active=2
+//   MessagePlace=0,610,1280,200
 //   Breakpoints=2
 //   Breakpoint1=/home/ann/hello/main.c
 //   BreakpointLine1=17
@@ -28,7 +32,9 @@ class SettingsProfile;
 //   BreakpointIf2=n == 3
 //
 // (The breakpoint keys are written only when there are breakpoints; Off
-// and If only for a disabled or conditioned one.)
+// and If only for a disabled or conditioned one. A Place is x, y, width and
+// height in the main window's client area, then "maximised" or "minimised"
+// when the window was; the rectangle is where it goes when restored.)
 
 // The View menu's switches; each is on unless its key says 0.
 struct EditorSwitches {
@@ -47,10 +53,27 @@ EditorSwitches readEditorSwitches(const SettingsProfile& profile);
 // [Options] first, so the editor's section always follows it.
 void writeEditorSwitches(SettingsProfile& profile, const EditorSwitches& switches);
 
+// Where a window stood: its normal rectangle in the client area and whether
+// it was maximised or minimised. An empty rectangle: not known.
+struct WindowPlace {
+    enum class State { Normal, Maximised, Minimised };
+    QRect rect;
+    State state = State::Normal;
+
+    bool known() const { return !rect.isEmpty(); }
+    bool operator==(const WindowPlace&) const = default;
+};
+
+// "x,y,width,height[,maximised|minimised]"; an unknown place reads from
+// anything else (a width or height below 1, a number that is not one).
+QByteArray windowPlaceToValue(const WindowPlace& place);
+WindowPlace windowPlaceFromValue(QByteArrayView value);
+
 // The windows open when Tarn last ended, in the order they were opened.
 struct SessionWindow {
     QString path; // absolute; bytes that are not UTF-8 kept (tools/PathBytes.h)
     int line = 1; // the caret's line, counted from 1 (sources only)
+    WindowPlace place;
 
     bool operator==(const SessionWindow&) const = default;
 };
@@ -75,6 +98,7 @@ struct Session {
     QList<SessionWindow> windows;
     int active = -1; // index into windows of the active one; -1 for none
     QList<SessionBreakpoint> breakpoints;
+    WindowPlace messagePlace; // the message window's
 
     bool operator==(const Session&) const = default;
 };

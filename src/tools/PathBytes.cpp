@@ -139,6 +139,20 @@ FileType FileTypeOf(const QString& path)
     return S_ISDIR(status.st_mode) ? FileType::Folder : FileType::Other;
 }
 
+bool CanReadRegularFile(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const int fd = ::open(PathToBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat status{};
+    char byte = 0;
+    const bool readable = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && ::pread(fd, &byte, 1, 0) >= 0;
+    ::close(fd);
+    return readable;
+}
+
 std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 limit, QString* error)
 {
     const QByteArray name = PathToBytes(path);

@@ -36,6 +36,11 @@ std::optional<QByteArray> ReadRegularFile(const QString& path, qint64 limit,
 enum class FileType { Missing, Regular, Folder, Other };
 FileType FileTypeOf(const QString& path);
 
+// Whether a regular file opens and gives its first byte (an empty file
+// counts): false for what stat calls regular but cannot be read, such as
+// /proc/self/mem, and for anything that is not a regular file.
+bool CanReadRegularFile(const QString& path);
+
 // Sets the last-access and last-modification times of an existing file to
 // now without opening it, so a file that may be touched but not read, or a
 // FIFO, is handled at once. A missing file is never created.

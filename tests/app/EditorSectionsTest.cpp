@@ -101,18 +101,22 @@ TEST(SessionPaths, EveryPathSurvivesTheOneLineValue)
 
 TEST(Session, WrittenWholeAndReadBack)
 {
-    const Session session{{{QStringLiteral("/p/hello.tarn"), 1},
-                           {QStringLiteral("/p/main.c"), 42},
-                           {QStringLiteral("/p/My Notes.txt"), 7}},
-                          1};
+    using State = WindowPlace::State;
+    Session session{{{QStringLiteral("/p/hello.tarn"), 1, {QRect(0, 0, 700, 400), State::Maximised}},
+                     {QStringLiteral("/p/main.c"), 42, {QRect(-20, 30, 800, 500), State::Normal}},
+                     {QStringLiteral("/p/My Notes.txt"), 7, {QRect(5, 6, 300, 200), State::Minimised}}},
+                    1};
+    session.messagePlace = {QRect(0, 610, 1280, 200), State::Normal};
     const QByteArray options = "[Options]\nGCC Path=/usr/bin/gcc\n";
     SettingsProfile profile =
         SettingsProfile::fromBytes(options + "\n[Session]\nWindows=9\nWindow9=/old.c\n"
                                              "Line9=3\n; mine\n\n[Mine]\nx=1\n");
     writeSession(profile, session);
     EXPECT_EQ(profile.toBytes(), options + "\n[Session]\nWindows=3\nWindow1=/p/hello.tarn\n"
-                                           "Window2=/p/main.c\nLine2=42\nWindow3=/p/My Notes.txt\n"
-                                           "Line3=7\nActive=2\n\n[Mine]\nx=1\n");
+                                           "Place1=0,0,700,400,maximised\n"
+                                           "Window2=/p/main.c\nLine2=42\nPlace2=-20,30,800,500\n"
+                                           "Window3=/p/My Notes.txt\nLine3=7\nPlace3=5,6,300,200,minimised\n"
+                                           "Active=2\nMessagePlace=0,610,1280,200\n\n[Mine]\nx=1\n");
     EXPECT_EQ(readSession(profile), session);
 
     // An empty session leaves an empty list; no Options yet gets one first.
@@ -147,6 +151,21 @@ TEST(Session, HandEditedNonsenseGivesWhatMakesSense)
          "Windows=2\nWindow1=x\nWindow2=/b.c\nActive=1\n",
          {{{"/b.c", 1}}, -1}},
         {"binary garbage", QByteArray(garbage, sizeof garbage - 1), {}},
+        {"places: known, blanks, nonsense",
+         "Windows=6\nWindow1=/a.c\nPlace1= 1, 2 ,30,40 , maximised\nWindow2=/b.c\nPlace2=1,2,0,40\n"
+         "Window3=/c.c\nPlace3=1,2,30\nWindow4=/d.c\nPlace4=1,2,30,40,tiny\n"
+         "Window5=/e.c\nPlace5=x,2,30,40\nWindow6=/f.c\nPlace6=-99999999,2,30,40\n"
+         "MessagePlace=-5,-6,70,80,minimised\n",
+         [] {
+             Session s({{"/a.c", 1, {QRect(1, 2, 30, 40), WindowPlace::State::Maximised}},
+                        {"/b.c", 1},
+                        {"/c.c", 1},
+                        {"/d.c", 1},
+                        {"/e.c", 1},
+                        {"/f.c", 1}});
+             s.messagePlace = {QRect(-5, -6, 70, 80), WindowPlace::State::Minimised};
+             return s;
+         }()},
     };
     for (const Case& c : cases) {
         const SettingsProfile profile = SettingsProfile::fromBytes("[Session]\n" + c.section);

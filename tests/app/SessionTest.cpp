@@ -14,8 +14,10 @@
 #include "messages/CMessageView.h"
 #include "resources/CommandIds.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QMdiArea>
 
 #include <gtest/gtest.h>
 
@@ -94,7 +96,13 @@ TEST_F(SessionTest, WrittenAtExitAndOpenedAgainAtTheNextStart)
     ASSERT_EQ(activeTitle(), QStringLiteral("main.c"));
 
     ASSERT_TRUE(main->close());
-    const QByteArray written = testsupport::readFile(settingsFilePath());
+    // (The windows' places have a test of their own.)
+    QByteArray written;
+    for (const QByteArray& line : testsupport::readFile(settingsFilePath()).split('\n')) {
+        if (!line.startsWith("Place") && !line.startsWith("MessagePlace"))
+            written += line + '\n';
+    }
+    written.chop(1);
     const QByteArray expected =
         options + "\n[Session]\nWindows=3\nWindow1=" + file("hello.tarn").toUtf8() +
         "\nWindow2=" + file("main.c").toUtf8() + "\nLine2=42\nWindow3=" + file("util.c").toUtf8() +
@@ -137,6 +145,10 @@ TEST_F(SessionTest, WhatIsGoneIsPassedOverAndNonsenseNeverStopsAStart)
              "\nWindow3=" + kept + "\nLine3=12\nActive=1\n",
          {},
          {QStringLiteral("kept.c:11")}},
+        {"a special file that cannot be read",
+         options + "[Session]\nWindows=2\nWindow1=/proc/self/mem\nWindow2=" + kept + "\n",
+         {},
+         {QStringLiteral("kept.c:0")}},
         {"nothing left: untitled",
          options + "[Session]\nWindows=2\nWindow1=" + deleted + "\nWindow2=" + folder + "\n",
          {},
@@ -175,6 +187,87 @@ TEST_F(SessionTest, WhatIsGoneIsPassedOverAndNonsenseNeverStopsAStart)
     }
 }
 
+TEST_F(SessionTest, WindowsComeBackWhereTheyWereLeft)
+{
+    ASSERT_TRUE(testsupport::writeFile(settingsFilePath(), options));
+    writeSource(QStringLiteral("main.c"), 10);
+    writeSource(QStringLiteral("util.c"), 10);
+    writeSource(QStringLiteral("notes.c"), 10);
+    start();
+    // A first start: the message window across the bottom quarter, the
+    // new source above it.
+    fw::MdiChildFrame* messages = main->messageView()->parentFrame();
+    const QRect area = main->mdiArea()->viewport()->rect();
+    EXPECT_EQ(messages->geometry().left(), 0);
+    EXPECT_EQ(messages->geometry().width(), area.width());
+    EXPECT_EQ(messages->geometry().bottom(), area.bottom());
+    EXPECT_NEAR(messages->geometry().top(), area.height() * 3 / 4, 2);
+    EXPECT_LT(main->activeChild()->geometry().bottom(), messages->geometry().top());
+    // It keeps to the bottom while the main window changes size.
+    main->showNormal();
+    main->resize(main->width() - 100, main->height() - 120);
+    QCoreApplication::processEvents();
+    const QRect smaller = main->mdiArea()->viewport()->rect();
+    ASSERT_NE(smaller, area);
+    EXPECT_EQ(messages->geometry().bottom(), smaller.bottom());
+    EXPECT_EQ(messages->geometry().width(), smaller.width());
+
+    auto frameOf = [](fw::Document* document) { return document->firstView()->parentFrame(); };
+    fw::MdiChildFrame* mainC = frameOf(app->openDocumentFile(file("main.c")));
+    fw::MdiChildFrame* utilC = frameOf(app->openDocumentFile(file("util.c")));
+    fw::MdiChildFrame* notesC = frameOf(app->openDocumentFile(file("notes.c")));
+    mainC->setGeometry(50, 60, 500, 300);
+    utilC->setGeometry(70, 80, 400, 200);
+    utilC->showMinimized();
+    notesC->setGeometry(90, 20, 450, 250);
+    messages->setGeometry(10, 200, 600, 120);
+    notesC->activate();
+    notesC->showMaximized();
+    ASSERT_TRUE(main->close());
+
+    // Kept with the normal rectangles, the states and the message window's
+    // place; a later size of the main window does not move them.
+    start();
+    auto frameNamed = [&](const QString& name) -> fw::MdiChildFrame* {
+        for (fw::MdiChildFrame* frame : main->childFrames()) {
+            if (frame->document()->title() == name)
+                return frame;
+        }
+        return nullptr;
+    };
+    mainC = frameNamed(QStringLiteral("main.c"));
+    utilC = frameNamed(QStringLiteral("util.c"));
+    notesC = frameNamed(QStringLiteral("notes.c"));
+    ASSERT_TRUE(mainC && utilC && notesC);
+    EXPECT_EQ(main->activeChild(), notesC);
+    EXPECT_TRUE(notesC->isMaximized());
+    EXPECT_EQ(notesC->normalPlace(), QRect(90, 20, 450, 250));
+    EXPECT_TRUE(utilC->isMinimized());
+    EXPECT_EQ(utilC->normalPlace(), QRect(70, 80, 400, 200));
+    EXPECT_FALSE(mainC->isMaximized() || mainC->isMinimized());
+    EXPECT_EQ(mainC->normalPlace(), QRect(50, 60, 500, 300));
+    EXPECT_EQ(main->messageView()->parentFrame()->geometry(), QRect(10, 200, 600, 120));
+
+    // A place off every edge or larger than the screen comes back whole.
+    ASSERT_TRUE(main->close());
+    QByteArray ini = testsupport::readFile(settingsFilePath());
+    ASSERT_TRUE(ini.contains("Place3=90,20,450,250,maximised")) << ini.toStdString();
+    ini.replace("Place3=90,20,450,250,maximised", "Place3=-4000,99000,90000,250");
+    ini.replace("Place1=50,60,500,300", "Place1=-50,-60,500,300");
+    ASSERT_TRUE(testsupport::writeFile(settingsFilePath(), ini));
+    start();
+    const QRect space = main->mdiArea()->viewport()->rect();
+    for (const QString& name : {QStringLiteral("main.c"), QStringLiteral("notes.c")}) {
+        SCOPED_TRACE(name.toStdString());
+        fw::MdiChildFrame* frame = frameNamed(name);
+        ASSERT_NE(frame, nullptr);
+        EXPECT_FALSE(frame->isMaximized());
+        EXPECT_TRUE(space.contains(frame->geometry())) << frame->geometry().x() << "," << frame->geometry().y();
+    }
+    EXPECT_EQ(frameNamed(QStringLiteral("main.c"))->geometry().topLeft(), QPoint(0, 0));
+    EXPECT_TRUE(prompts->messages.isEmpty()) << prompts->messages.join('\n').toStdString();
+}
+
 TEST_F(SessionTest, UntitledAndMessageWindowsAreNotKeptAndAnUnwritableFileIsReported)
 {
     ASSERT_TRUE(testsupport::writeFile(settingsFilePath(), options));
@@ -184,8 +277,10 @@ TEST_F(SessionTest, UntitledAndMessageWindowsAreNotKeptAndAnUnwritableFileIsRepo
     prompts->saveFiles.push_back(file("log.txt"));
     ASSERT_TRUE(main->messageView()->parentFrame()->document()->runCommand(fw::id::FileSave));
     ASSERT_FALSE(main->messageView()->parentFrame()->document()->pathName().isEmpty());
+    const QByteArray messagePlace = windowPlaceToValue(CMainFrame::placeOf(main->messageView()->parentFrame()));
     ASSERT_TRUE(main->close());
-    EXPECT_EQ(testsupport::readFile(settingsFilePath()), options + "\n[Session]\nWindows=0\n");
+    EXPECT_EQ(testsupport::readFile(settingsFilePath()),
+              options + "\n[Session]\nWindows=0\nMessagePlace=" + messagePlace + "\n");
 
     // A folder where the file should be: reported, and Tarn still closes.
     start();

@@ -2,6 +2,8 @@
 #include "EditControlCases.h"
 #include "editor/LineSelection.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 TEST(MemoryEditControl, CountsEveryLineBreakAsTwo)
@@ -50,6 +52,35 @@ TEST(LineSelection, SelectsTheReportedLineWithoutItsBreak)
         edit.setSelection(1, 1);
         selectReportedLine(edit, row.line);
         EXPECT_EQ(edit.selection(), row.expected);
+        EXPECT_EQ(edit.textRange(edit.selection().start, edit.selection().end), row.selectedText);
+    }
+}
+
+TEST(LineSelection, SelectsTheMatchOnTheReportedLine)
+{
+    struct Row {
+        const char* name;
+        QByteArray text;
+        int line;
+        QRegularExpression pattern;
+        QByteArray selectedText;
+    };
+    const QRegularExpression total(QStringLiteral("total"), QRegularExpression::CaseInsensitiveOption);
+    const Row rows[] = {
+        {"the first match of the line", "int a;\n  Total = total;\n", 2, total, "Total"},
+        {"after UTF-8 letters: bytes, not characters", "/* \xc3\xa9\xc3\xa9 */ total\n", 1, total, "total"},
+        {"a match of letters beyond ASCII", "x\nint \xc3\xa9t\xc3\xa9;\n", 2,
+         QRegularExpression(QStringLiteral("\u00e9t\u00e9")), "\xc3\xa9t\xc3\xa9"},
+        {"a Latin-1 line: a character a byte", "/* \xe9\xe9 */ total\n", 1, total, "total"},
+        {"no match: the whole line", "int a;\nint b;\n", 2, total, "int b;"},
+        {"an empty match: the whole line", "int a;\n", 1, QRegularExpression(QStringLiteral("x*")), "int a;"},
+        {"no pattern: the whole line", "int a;\n", 1, QRegularExpression(), "int a;"},
+        {"past the end: the whole last line", "a\nx total", 9, total, "x total"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        MemoryEditControl edit(row.text);
+        selectReportedMatch(edit, row.line, row.pattern);
         EXPECT_EQ(edit.textRange(edit.selection().start, edit.selection().end), row.selectedText);
     }
 }

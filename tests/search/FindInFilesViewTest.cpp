@@ -126,7 +126,7 @@ protected:
         int index = 0;
         view->getCursorPosition(&line, &index);
         return view->fw::View::document()->pathName().mid(root.size()) + " line " +
-               QString::number(line + 1);
+               QString::number(line + 1) + " [" + view->selectedText() + "]";
     }
     QString step(int id)
     {
@@ -151,7 +151,9 @@ TEST_F(FindInFilesWindow, TheCommandSearchesAndF4WalksTheRows)
         [&](FindInFilesDialog* dialog) {
             // No project or source window: Tarn's current directory.
             offered = dialog->folderEdit()->text();
-            dialog->textEdit()->setText(QStringLiteral("total"));
+            // Not the case of the text found: the match is selected as
+            // the file spells it.
+            dialog->textEdit()->setText(QStringLiteral("TOTAL"));
             dialog->wholeWordBox()->setChecked(true);
             dialog->folderEdit()->setText(root + "tree");
             dialog->findButton()->click();
@@ -165,7 +167,7 @@ TEST_F(FindInFilesWindow, TheCommandSearchesAndF4WalksTheRows)
         rows << app->mainWindow()->messageView()->rowText(row);
     const QStringList expected = {
         QStringLiteral(
-            "Find in Files: \"total\" in %1tree (*.c *.cpp *.cc *.cxx *.h *.hpp, whole word)")
+            "Find in Files: \"TOTAL\" in %1tree (*.c *.cpp *.cc *.cxx *.h *.hpp, whole word)")
             .arg(root),
         QStringLiteral("a.c:1: int total;"),
         QStringLiteral("a.c:4:     total += n;"),
@@ -174,20 +176,30 @@ TEST_F(FindInFilesWindow, TheCommandSearchesAndF4WalksTheRows)
         QString(),
     };
     EXPECT_EQ(rows, expected);
-    for (int row = 1; row <= 3; ++row)
-        EXPECT_EQ(app->mainWindow()->messageView()->rowIcon(row), IconDiagnostic) << row;
+    // Matches have an icon of their own, not the compiler's error icon.
+    const QList<int> icons = {IconInfo, IconMatch, IconMatch, IconMatch, IconInfo, IconSeparator};
+    for (int row = 0; row < icons.size(); ++row)
+        EXPECT_EQ(app->mainWindow()->messageView()->rowIcon(row), icons[row]) << row;
 
     // Tarn's current directory moves on; the rows keep their folder.
     app->mainWindow()->context().setDirectory(root + "elsewhere");
-    EXPECT_EQ(step(cmd::NextDiagnostic), QStringLiteral("a.c:1: int total; -> tree/a.c line 1"));
+    EXPECT_EQ(step(cmd::NextDiagnostic), QStringLiteral("a.c:1: int total; -> tree/a.c line 1 [total]"));
     EXPECT_EQ(step(cmd::NextDiagnostic),
-              QStringLiteral("a.c:4:     total += n; -> tree/a.c line 4"));
+              QStringLiteral("a.c:4:     total += n; -> tree/a.c line 4 [total]"));
     EXPECT_EQ(step(cmd::NextDiagnostic),
-              QStringLiteral("sub/b.h:1: extern int total; -> tree/sub/b.h line 1"));
+              QStringLiteral("sub/b.h:1: extern int total; -> tree/sub/b.h line 1 [total]"));
     EXPECT_EQ(step(cmd::NextDiagnostic), QStringLiteral("no more"));
     EXPECT_EQ(step(cmd::PreviousDiagnostic),
-              QStringLiteral("a.c:4:     total += n; -> tree/a.c line 4"));
+              QStringLiteral("a.c:4:     total += n; -> tree/a.c line 4 [total]"));
     EXPECT_EQ(prompts.messages, QStringList());
+    // A double click on a match does the same.
+    CMessageView* messages = app->mainWindow()->messageView();
+    messages->setSelectedRow(3);
+    messages->OnDoubleClick();
+    EXPECT_EQ(shown(), QStringLiteral("tree/sub/b.h line 1 [total]"));
+    messages->setSelectedRow(1);
+    messages->OnDoubleClick();
+    EXPECT_EQ(shown(), QStringLiteral("tree/a.c line 1 [total]"));
 
     // With a source window active, the dialog offers its folder and the
     // last search's switches; a selection of one line is the text, else
@@ -200,7 +212,7 @@ TEST_F(FindInFilesWindow, TheCommandSearchesAndF4WalksTheRows)
     };
     const Case cases[] = {
         {0, 0, 0, 3, QStringLiteral("int")},
-        {0, 0, 1, 4, QStringLiteral("total")}, // two lines: the last text
+        {0, 0, 1, 4, QStringLiteral("TOTAL")}, // two lines: the last text
         {3, 4, 3, 9, QStringLiteral("total")},
         {3, 4, 3, 11, QStringLiteral("total +")},
     };
