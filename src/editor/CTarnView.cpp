@@ -359,8 +359,12 @@ void CTarnView::loadText(const QByteArray& bytes)
     case sourcetext::LineBreak::Lf: setEolMode(EolUnix); break;
     case sourcetext::LineBreak::Cr: setEolMode(EolMac); break;
     }
-    // Appended with its length, so zero bytes are kept.
-    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(bytes.size() + 1));
+    // Appended with its length, so zero bytes are kept. Room to grow is
+    // reserved beyond the text (an eighth, at least 64 KiB): without it the
+    // first keystroke in a large file reallocates and copies the whole text
+    // and its styles.
+    const qsizetype room = std::max<qsizetype>(bytes.size() / 8, 64 * 1024);
+    SendScintilla(SCI_ALLOCATE, static_cast<unsigned long>(bytes.size() + room));
     // No change notifications while the text goes in: their handlers would
     // see the whole file at once. The edit control starts afresh instead.
     const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);

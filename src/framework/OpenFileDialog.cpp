@@ -86,10 +86,38 @@ OpenFileDialog::OpenFileDialog(QWidget* parent, const QString& caption, const QS
     connect(m_filters, &QComboBox::currentIndexChanged, this, [this] { list(); });
     connect(m_entries, &QListWidget::itemActivated, this, &OpenFileDialog::activate);
     connect(m_entries, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        if (item && !item->data(kFolderRole).toBool())
+        if (item && !item->data(kFolderRole).toBool() && selectedFiles().size() < 2)
             m_name->setText(item->data(kNameRole).toString());
     });
+    connect(m_entries, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> files = selectedFiles();
+        if (files.size() < 2)
+            return;
+        QStringList quoted;
+        for (const QListWidgetItem* file : files)
+            quoted << u'"' + file->text() + u'"';
+        m_name->setText(quoted.join(u' '));
+    });
     setFolder(directory.isEmpty() ? QDir::currentPath() : directory);
+}
+
+void OpenFileDialog::setMultipleFiles(bool multiple)
+{
+    m_entries->setSelectionMode(multiple ? QAbstractItemView::ExtendedSelection
+                                         : QAbstractItemView::SingleSelection);
+}
+
+QList<QListWidgetItem*> OpenFileDialog::selectedFiles() const
+{
+    QList<QListWidgetItem*> files;
+    if (m_entries->selectionMode() != QAbstractItemView::ExtendedSelection)
+        return files;
+    for (int row = 0; row < m_entries->count(); ++row) {
+        QListWidgetItem* item = m_entries->item(row);
+        if (item->isSelected() && !item->data(kFolderRole).toBool())
+            files << item;
+    }
+    return files;
 }
 
 void OpenFileDialog::setFolder(const QString& folder)
@@ -162,9 +190,23 @@ void OpenFileDialog::activate(QListWidgetItem* item)
 }
 
 // Open: the file named (a folder named is entered instead); a name that
-// names nothing leaves the dialog open.
+// names nothing leaves the dialog open. Several files selected (shown as
+// their quoted names) are taken together.
 void OpenFileDialog::accept()
 {
+    const QList<QListWidgetItem*> files = selectedFiles();
+    if (files.size() > 1) {
+        QStringList quoted;
+        for (const QListWidgetItem* file : files)
+            quoted << u'"' + file->text() + u'"';
+        if (m_name->text() == quoted.join(u' ')) {
+            m_selected.clear();
+            for (const QListWidgetItem* file : files)
+                m_selected << pathOf(file->data(kNameRole).toString());
+            QDialog::accept();
+            return;
+        }
+    }
     QString name = m_name->text();
     // The name as listed holds the kept bytes; one typed in is text.
     if (QListWidgetItem* item = m_entries->currentItem();
@@ -181,7 +223,7 @@ void OpenFileDialog::accept()
         setFolder(path);
         return;
     }
-    m_selected = path;
+    m_selected = QStringList{path};
     QDialog::accept();
 }
 

@@ -23,9 +23,15 @@ public:
 
     QString folder() const { return m_folder; }
     // The chosen file's path (its kept bytes included), once accepted.
-    QString selectedPath() const { return m_selected; }
+    QString selectedPath() const { return m_selected.isEmpty() ? QString() : m_selected.first(); }
+    // Every file chosen, in the order listed (several only with
+    // setMultipleFiles).
+    QStringList selectedPaths() const { return m_selected; }
 
     void setFolder(const QString& folder);
+    // Lets the user select several files of the folder at once (Ctrl and
+    // Shift clicks); Open takes them all.
+    void setMultipleFiles(bool multiple);
 
     void accept() override;
 
@@ -34,8 +40,11 @@ private:
     void activate(QListWidgetItem* item);
     QString pathOf(const QString& name) const;
 
+    // The files selected in the list (several names shown in the name box).
+    QList<QListWidgetItem*> selectedFiles() const;
+
     QString m_folder;
-    QString m_selected;
+    QStringList m_selected;
     QLineEdit* m_folderEdit = nullptr;
     QListWidget* m_entries = nullptr;
     QComboBox* m_filters = nullptr;

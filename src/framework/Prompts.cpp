@@ -98,6 +98,21 @@ QString QtPrompts::openFileName(QWidget* parent, const FileDialog& dialog)
     return chooser.selectedPath();
 }
 
+QStringList Prompts::openFileNames(QWidget* parent, const FileDialog& dialog)
+{
+    const QString chosen = openFileName(parent, dialog);
+    return chosen.isEmpty() ? QStringList() : QStringList{chosen};
+}
+
+QStringList QtPrompts::openFileNames(QWidget* parent, const FileDialog& dialog)
+{
+    OpenFileDialog chooser(dialogParent(parent), dialog.caption, dialog.directory, dialog.filters);
+    chooser.setMultipleFiles(true);
+    if (chooser.exec() != QDialog::Accepted)
+        return {};
+    return chooser.selectedPaths();
+}
+
 QString Prompts::folderName(QWidget* parent, const QString& caption, const QString& directory)
 {
     return QFileDialog::getExistingDirectory(parent, caption, directory);

@@ -32,6 +32,9 @@ public:
                            Icon icon = Icon::Warning) = 0;
     // An empty result means the dialog was cancelled.
     virtual QString openFileName(QWidget* parent, const FileDialog& dialog) = 0;
+    // Several files of one folder at once; empty when cancelled. By default
+    // the one file openFileName gives.
+    virtual QStringList openFileNames(QWidget* parent, const FileDialog& dialog);
     virtual QString saveFileName(QWidget* parent, const FileDialog& dialog) = 0;
     virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) = 0;
     // A folder chosen in the desktop's folder dialog, opened at directory;
@@ -51,6 +54,7 @@ class QtPrompts : public Prompts {
 public:
     Answer message(QWidget* parent, const QString& text, Buttons buttons, Icon icon) override;
     QString openFileName(QWidget* parent, const FileDialog& dialog) override;
+    QStringList openFileNames(QWidget* parent, const FileDialog& dialog) override;
     QString saveFileName(QWidget* parent, const FileDialog& dialog) override;
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
 };

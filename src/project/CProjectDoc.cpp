@@ -2,6 +2,8 @@
 
 #include "project/ProjectFileCodec.h"
 
+#include <QFileInfo>
+
 CProjectDoc::CProjectDoc(int debugDefault) : m_debugDefault(debugDefault) {}
 
 bool CProjectDoc::onNewDocument()
@@ -25,8 +27,11 @@ bool CProjectDoc::readFile(const QString& path, QString* error)
 
 bool CProjectDoc::writeFile(const QString& path, QString* error)
 {
+    const bool newAndEmpty = pathName().isEmpty() && m_project.sources.isEmpty();
     if (!SaveProjectFile(path, m_project, error))
         return false;
     emit projectUpdated();
+    if (newAndEmpty)
+        emit savedNewAndEmpty(QFileInfo(path).absolutePath());
     return true;
 }

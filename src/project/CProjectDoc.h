@@ -24,6 +24,9 @@ public:
 signals:
     // After every load and every save: the views show the project afresh.
     void projectUpdated();
+    // A new project without sources was saved for the first time, in
+    // `folder`: the view offers to fill it from there.
+    void savedNewAndEmpty(const QString& folder);
 
 protected:
     bool readFile(const QString& path, QString* error) override;

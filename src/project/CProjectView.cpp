@@ -11,6 +11,7 @@
 #include "project/ProjectBuildCommands.h"
 #include "project/ProjectIcons.h"
 #include "project/ProjectSourceScan.h"
+#include "tools/PathBytes.h"
 #include "resources/CommandIds.h"
 
 #include <QContextMenuEvent>
@@ -33,12 +34,23 @@ constexpr qsizetype kChildrenPerStep = 1000;
 
 QTreeWidgetItem* makeNode(const QString& text, ProjectImage image)
 {
-    static const QIcon icons[] = {projectTreeIcon(ProjectImage::Page),
-                                  projectTreeIcon(ProjectImage::Function),
-                                  projectTreeIcon(ProjectImage::Dependencies)};
+    static const QIcon icons[] = {projectTreeIcon(ProjectImage::Page), projectTreeIcon(ProjectImage::Function),
+                                  projectTreeIcon(ProjectImage::Dependencies),
+                                  projectTreeIcon(ProjectImage::Missing)};
     auto* node = new QTreeWidgetItem(QStringList(text));
     node->setIcon(0, icons[int(image)]);
     return node;
+}
+
+// The status bar's line on the sources a fill could not read.
+QString unreadableSourcesText(const QList<std::pair<QString, QString>>& unreadable)
+{
+    const auto& [path, reason] = unreadable.first();
+    if (unreadable.size() == 1)
+        return QStringLiteral("A source of the project cannot be read: %1 (%2)").arg(path, reason);
+    return QStringLiteral("%1 sources of the project cannot be read, the first: %2 (%3)")
+        .arg(unreadable.size())
+        .arg(path, reason);
 }
 
 } // namespace
@@ -143,6 +155,8 @@ void CProjectView::onInitialUpdate()
     if (doc && !m_followsDocument) {
         m_followsDocument = true;
         connect(doc, &CProjectDoc::projectUpdated, this, &CProjectView::RebuildTree);
+        // Once the save is over: a new project may be filled from its folder.
+        connect(doc, &CProjectDoc::savedNewAndEmpty, this, &CProjectView::offerToFill, Qt::QueuedConnection);
     }
     RebuildTree();
 }
@@ -155,6 +169,19 @@ CProjectView::~CProjectView()
     m_discarded->outliveView();
 }
 
+void CProjectView::offerToFill(const QString& folder)
+{
+    const CProjectDoc* doc = projectDocument();
+    if (!doc || !doc->project().sources.isEmpty())
+        return;
+    const QString question =
+        QStringLiteral("Insert the source files of %1 and its subfolders into the new project?")
+            .arg(PathForDisplay(folder));
+    if (fw::Prompts::current().message(this, question, fw::Prompts::Buttons::YesNo, fw::Prompts::Icon::Question) ==
+        fw::Prompts::Answer::Yes)
+        OnInsertFolder(folder);
+}
+
 void CProjectView::RebuildTree()
 {
     // The old nodes leave the tree at once, as when it is emptied; they are
@@ -165,7 +192,7 @@ void CProjectView::RebuildTree()
     m_frontNode = nullptr;
     m_madeChildren = 0;
     m_dependencies.clear();
-    m_unreadable.reset();
+    m_unreadable.clear();
     m_sawSource = false;
     m_dependenciesQueued = false;
     // Fitting the column to its contents lays out the text of every row; it
@@ -191,10 +218,14 @@ void CProjectView::fillSlice()
         m_sawSource = true;
         m_functionNames += source.functions;
         m_dependencies += source.newDependencies;
-        if (!source.readable)
-            m_unreadable = source.path;
+        if (!source.readable) {
+            m_unreadable.append({source.path, source.unreadableReason});
+            m_pending.push_back({std::move(source.path), ProjectImage::Missing, {}, ProjectImage::Function,
+                                 QStringLiteral("Cannot be read: %1").arg(source.unreadableReason)});
+            continue;
+        }
         m_pending.push_back({std::move(source.path), ProjectImage::Page, std::move(source.functions),
-                             ProjectImage::Function});
+                             ProjectImage::Function, QString()});
     }
     m_scanFinished = m_scanFinished || results.finished;
 
@@ -208,9 +239,12 @@ void CProjectView::fillSlice()
     }
     if (!m_pending.empty())
         m_sliceTimer.start(0);
-    // Last: the message waits for the user while events run on.
-    if (complete && m_unreadable)
-        fw::messageBox(this, QStringLiteral("could not open file: %1").arg(*m_unreadable));
+    // Said once for the whole fill, without stopping the user: the tree
+    // shows which sources they are.
+    if (complete && !m_unreadable.isEmpty()) {
+        if (fw::MdiMainFrame* main = mainFrame())
+            main->showLastingStatus(unreadableSourcesText(m_unreadable), 15000);
+    }
 }
 
 void CProjectView::makePendingNodes(const QElapsedTimer& clock, qint64 deadline)
@@ -222,6 +256,10 @@ void CProjectView::makePendingNodes(const QElapsedTimer& clock, qint64 deadline)
         PendingNode& pending = m_pending.front();
         if (!m_frontNode) {
             m_frontNode = makeNode(pending.text, pending.image);
+            if (!pending.toolTip.isEmpty()) {
+                m_frontNode->setToolTip(0, pending.toolTip);
+                m_frontNode->setForeground(0, palette().brush(QPalette::Disabled, QPalette::Text));
+            }
             made.append(m_frontNode);
         }
         const qsizetype end = std::min(pending.children.size(), m_madeChildren + kChildrenPerStep);
@@ -242,8 +280,7 @@ void CProjectView::makePendingNodes(const QElapsedTimer& clock, qint64 deadline)
 
 bool CProjectView::queueDependenciesNode()
 {
-    if (!m_filling || !m_scanFinished || !m_pending.empty() || m_dependenciesQueued || m_unreadable
-        || !m_sawSource)
+    if (!m_filling || !m_scanFinished || !m_pending.empty() || m_dependenciesQueued || !m_sawSource)
         return false;
     m_dependenciesQueued = true;
     m_pending.push_back({kDependenciesNodeText, ProjectImage::Dependencies, m_dependencies,
@@ -253,10 +290,8 @@ bool CProjectView::queueDependenciesNode()
 
 bool CProjectView::treeComplete() const
 {
-    // No "Dependancies" node without sources, nor after one that could not
-    // be opened.
-    return m_scanFinished && m_pending.empty()
-           && (m_dependenciesQueued || m_unreadable || !m_sawSource);
+    // No "Dependancies" node without sources.
+    return m_scanFinished && m_pending.empty() && (m_dependenciesQueued || !m_sawSource);
 }
 
 QTreeWidgetItem* CProjectView::selectedNode() const

@@ -2,6 +2,7 @@
 
 #include "editor/WordCompletion.h"
 #include "framework/View.h"
+#include "project/FolderSources.h"
 #include "project/ProjectIcons.h"
 #include "project/ProjectTreeLayout.h"
 
@@ -52,6 +53,12 @@ public:
 
     void OnDoubleClick();
     void OnInsertFile();
+    // Every file of a folder tree that fits the patterns (the dialog's
+    // folder: `folder`, else the project's).
+    void OnInsertFolder(const QString& folder = QString());
+    // After the first save of a new, empty project: offers Insert Folder on
+    // the project's folder.
+    void offerToFill(const QString& folder);
     void OnRemoveFile();
     void OnTouchFile();
     void OnTouchAll();
@@ -74,6 +81,7 @@ private:
         ProjectImage image = ProjectImage::Page;
         QStringList children;
         ProjectImage childImage = ProjectImage::Page;
+        QString toolTip; // of the node itself
     };
 
     void registerCommands();
@@ -91,6 +99,8 @@ private:
     bool treeComplete() const;
 
     IdeContext& m_tools;
+    // Insert Folder's patterns, as last typed.
+    QString m_folderPatterns = kDefaultFolderPatterns;
     bool m_followsDocument = false;
     QStringList m_functionNames;
 
@@ -100,7 +110,11 @@ private:
     bool m_scanFinished = false;
     bool m_sawSource = false;
     bool m_dependenciesQueued = false;
-    std::optional<QString> m_unreadable;
+    // Adds the files of a folder not listed yet, up to the capacity, and
+    // says what did not fit or could not be read.
+    void insertFolderFiles(const QString& folder, const QString& patterns);
+    // The sources of this fill that could not be read, with the reason.
+    QList<std::pair<QString, QString>> m_unreadable;
     QStringList m_dependencies;
     std::deque<PendingNode> m_pending;
     // The node of m_pending's first entry once made, and how many of its

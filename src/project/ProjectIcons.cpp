@@ -59,6 +59,14 @@ QIcon projectTreeIcon(ProjectImage image)
     case ProjectImage::Page: page(p, -1); break;
     case ProjectImage::Function: page(p, 1); break;
     case ProjectImage::Dependencies: linkedSquares(p); break;
+    case ProjectImage::Missing:
+        // The page, crossed out in red: the file is not there to read.
+        page(p, -1);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(0xc0, 0x10, 0x10), 2.0, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(3.5, 4.5), QPointF(13, 14));
+        p.drawLine(QPointF(13, 4.5), QPointF(3.5, 14));
+        break;
     }
     p.end();
     return QIcon(pixmap);

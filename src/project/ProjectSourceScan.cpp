@@ -32,7 +32,7 @@ ProjectTreeSource ScanProjectTreeSource(const QString& path, ProjectDependencies
 {
     ProjectTreeSource source;
     source.path = path;
-    const std::optional<QByteArray> bytes = readSourceFile(path);
+    const std::optional<QByteArray> bytes = readSourceFile(path, &source.unreadableReason);
     if (!bytes)
         return source;
     source.readable = true;
@@ -146,8 +146,8 @@ void ProjectTreeScanner::run()
         ProjectDependencies dependencies;
         for (qsizetype i = 0; i < sources.size(); ++i) {
             ProjectTreeSource source = ScanProjectTreeSource(sources[i], dependencies);
-            // The tree ends at a source that cannot be opened.
-            const bool last = !source.readable || i + 1 == sources.size();
+            // A source that cannot be opened is marked; the others follow.
+            const bool last = i + 1 == sources.size();
             if (!deliver(generation, std::move(source), last) || last)
                 break;
         }

@@ -27,7 +27,7 @@ ProjectTreeSource ScanProjectTreeSource(const QString& path, ProjectDependencies
 std::optional<QList<int>> ScanDefinitionLines(const QString& path);
 
 // Scans a project's sources for its tree on a worker thread, one source at
-// a time in project order, up to the first that cannot be opened. The
+// a time in project order (one that cannot be opened among them). The
 // worker reads files and fills values, nothing else; the thread that owns
 // the scanner takes the results.
 class ProjectTreeScanner : public QObject {

@@ -26,8 +26,10 @@ inline const QString kDependenciesNodeText = QStringLiteral("Dependancies");
 // One source's part of the tree.
 struct ProjectTreeSource {
     QString path;
-    // False when the file could not be opened; the tree ends here.
+    // False when the file could not be opened (it shows as missing).
     bool readable = false;
+    // Why it could not be ("no such file", the system's reason).
+    QString unreadableReason;
     QStringList functions;
     // The files under "Dependancies" that this source is the first to
     // include.

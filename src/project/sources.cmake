@@ -16,6 +16,7 @@ list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CProjectLinkDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CProjectView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CProjectViewCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/InsertFolderDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectBuildCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectIcons.cpp
 )
@@ -23,6 +24,7 @@ list(APPEND TARN_UI_SOURCES
 # QtCore only: the project file codec (also used by the command-line builds),
 # the tree layout, the scans behind it, touching and the link-dialog names.
 list(APPEND TARN_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/FolderSources.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectFileCodec.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectLinkNames.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectSourceScan.cpp

@@ -52,6 +52,8 @@ enum : int {
     StopBuild = 33102,
     // Searches the files of a folder tree (Ctrl+Shift+F).
     FindInFiles = 33110,
+    // Inserts the files of a folder tree into the project.
+    InsertFolder = 33111,
     // The View menu's editor switches, kept in [Editor] of Tarn32.ini.
     ViewSyntaxColouring = 33120,
     ViewLineNumbers = 33121,

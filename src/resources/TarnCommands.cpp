@@ -129,6 +129,8 @@ void addCommands(fw::CommandTable& table)
 
     // Project
     add(InsertFile, "Inserts a file into the project list", "Insert File");
+    add(InsertFolder, "Inserts the source files of a folder and its subfolders into the project list",
+        "Insert Folder");
     add(RemoveFile, "Removes a file from the project list", "Remove File");
     add(BuildProject, "Builds changed sources in the project", "Build Project", {key(Qt::CTRL | Qt::Key_J)});
     add(RebuildAll, "Rebuilds all sources in the project", "Rebuild All");

@@ -220,6 +220,7 @@ Items projectItems()
 {
     return {
         item(cmd::InsertFile, "&Insert File..."),
+        item(cmd::InsertFolder, "Insert Fol&der..."),
         item(cmd::RemoveFile, "&Remove File"),
         separator(),
         item(cmd::BuildProject, "&Build Project\tCtrl+J"),

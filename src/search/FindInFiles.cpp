@@ -68,9 +68,10 @@ public:
 
     void walk(const std::string& folder, const std::string& relative)
     {
+        // A folder that cannot be opened is counted (skip_permission_denied
+        // would pass it over without a word).
         std::error_code error;
-        fs::directory_iterator it(fs::path(folder), fs::directory_options::skip_permission_denied,
-                                  error);
+        fs::directory_iterator it(fs::path(folder), error);
         if (error) {
             ++summary.unreadableFolders;
             return;

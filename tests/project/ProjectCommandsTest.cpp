@@ -2,13 +2,17 @@
 #include "ProjectFixture.h"
 
 #include "project/CProjectLinkDialog.h"
+#include "project/InsertFolderDialog.h"
 #include "tools/AdvancedSheet.h"
 #include "tools/ModalDriver.h"
 
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
+#include <QStatusBar>
 
 #include <functional>
 
@@ -156,6 +160,109 @@ TEST_F(ProjectCommands, FullListsRefuseTheNextEntry)
     EXPECT_TRUE(prompts.openDialogs.isEmpty());
     EXPECT_TRUE(prompts.messages.last().startsWith("The project already links 500 libraries"));
     EXPECT_EQ(doc->project().libraries.size(), kProjectListCapacity);
+
+    ASSERT_TRUE(execute(cmd::InsertFolder));
+    EXPECT_TRUE(prompts.messages.last().startsWith("The project already holds 500 source files"));
+}
+
+// A project filled in one go: several files from one Insert File dialog,
+// a folder tree by its patterns, and a new project offered its folder at
+// its first save.
+TEST_F(ProjectCommands, AProjectFilledInOneGo)
+{
+    const QString a = source("lua/lapi.c", "int lua_api(void) {}\n");
+    const QString b = source("lua/lcode.c", "int lua_code(void) {}\n");
+    const QString c = source("lua/sub/lx.cpp", "int lx(void) {}\n");
+    source("lua/README", "not a source\n");
+    source("lua/lua.h", "/* a header */\n");
+
+    // Two files in one dialog; one of them again with a third: only the
+    // third is added, and nothing is said.
+    prompts.openFiles.push_back(a + "\n" + b);
+    ASSERT_TRUE(execute(cmd::InsertFile));
+    waitForTree();
+    EXPECT_EQ(doc->project().sources, QStringList({a, b}));
+    EXPECT_TRUE(doc->isModified());
+    prompts.openFiles.push_back(b + "\n" + c);
+    ASSERT_TRUE(execute(cmd::InsertFile));
+    waitForTree();
+    EXPECT_EQ(doc->project().sources, QStringList({a, b, c}));
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('\n').toStdString();
+
+    // Insert Folder: a folder that is not there is said in the dialog,
+    // which stays open; then the tree with a pattern for headers too.
+    doc->project().sources.clear();
+    QString offered;
+    QString error;
+    runDialog<InsertFolderDialog>(this, cmd::InsertFolder, [&](InsertFolderDialog* dialog) {
+        offered = dialog->patternsEdit()->text();
+        dialog->folderEdit()->setText(path("nowhere"));
+        dialog->insertButton()->click();
+        error = dialog->findChild<QLabel*>(QStringLiteral("insertFolderError"))->text();
+        EXPECT_TRUE(dialog->isVisible());
+        dialog->folderEdit()->setText(path("lua"));
+        dialog->patternsEdit()->setText(QStringLiteral("*.c *.cpp *.h"));
+        dialog->insertButton()->click();
+    });
+    EXPECT_EQ(offered, QStringLiteral("*.c *.cpp *.cc *.cxx"));
+    EXPECT_EQ(error, QStringLiteral("There is no folder \"%1\".").arg(path("nowhere")));
+    waitForTree();
+    EXPECT_EQ(doc->project().sources, QStringList({a, b, path("lua/lua.h"), c}));
+    EXPECT_EQ(app->mainWindow()->statusBar()->currentMessage(), "4 files inserted from " + path("lua"));
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('\n').toStdString();
+
+    // Again: what is listed is skipped, the patterns were kept.
+    runDialog<InsertFolderDialog>(this, cmd::InsertFolder, [&](InsertFolderDialog* dialog) {
+        offered = dialog->patternsEdit()->text();
+        dialog->folderEdit()->setText(path("lua"));
+        dialog->insertButton()->click();
+    });
+    EXPECT_EQ(offered, QStringLiteral("*.c *.cpp *.h"));
+    EXPECT_EQ(doc->project().sources.size(), 4);
+
+    // Near the capacity: what does not fit is said.
+    doc->project().sources.clear();
+    for (int i = 0; i < kProjectListCapacity - 1; ++i)
+        doc->project().sources << path(QString("s%1.c").arg(i));
+    runDialog<InsertFolderDialog>(this, cmd::InsertFolder, [&](InsertFolderDialog* dialog) {
+        dialog->folderEdit()->setText(path("lua"));
+        dialog->insertButton()->click();
+    });
+    EXPECT_EQ(doc->project().sources.size(), kProjectListCapacity);
+    EXPECT_EQ(doc->project().sources.last(), a);
+    EXPECT_EQ(prompts.messages,
+              QStringList{"3 files were not inserted: the project holds at most 500 source files."});
+    prompts.messages.clear();
+
+    // A new project: its first save offers its folder.
+    ASSERT_TRUE(execute(cmd::FileNewProject));
+    auto* fresh = dynamic_cast<CProjectDoc*>(app->mainWindow()->activeDocument());
+    ASSERT_NE(fresh, nullptr);
+    ASSERT_NE(fresh, doc);
+    prompts.saveFiles.push_back(path("lua/lua.tarn"));
+    prompts.answers.push_back(fw::Prompts::Answer::Yes);
+    EXPECT_TRUE(DriveModal<InsertFolderDialog>(
+        [&] {
+            ASSERT_TRUE(fresh->doFileSave());
+            // The offer comes once the save is over.
+            QCoreApplication::processEvents();
+        },
+        [&](InsertFolderDialog* dialog) {
+            offered = dialog->folderEdit()->text();
+            dialog->insertButton()->click();
+        }));
+    EXPECT_EQ(offered, path("lua"));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages.first(),
+              "Insert the source files of " + path("lua") + " and its subfolders into the new project?");
+    // (The new window's dialog offers the default patterns: no header.)
+    EXPECT_EQ(fresh->project().sources, QStringList({a, b, c}));
+    EXPECT_TRUE(fresh->isModified());
+    // A later save asks nothing.
+    prompts.messages.clear();
+    ASSERT_TRUE(fresh->doFileSave());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
 } // namespace

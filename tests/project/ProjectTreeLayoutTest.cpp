@@ -15,7 +15,7 @@ namespace {
 // new dependencies".
 QString describe(const ProjectTreeSource& source)
 {
-    return source.path + (source.readable ? " readable: " : " unreadable: ")
+    return source.path + (source.readable ? " readable: " : " unreadable (" + source.unreadableReason + "): ")
            + source.functions.join(QLatin1Char(',')) + " | "
            + source.newDependencies.join(QLatin1Char(','));
 }
@@ -67,7 +67,7 @@ public:
     ProjectTreeScanner scanner;
 };
 
-TEST_F(ProjectTreeScan, SourcesInProjectOrderUpToTheFirstThatCannotBeOpened)
+TEST_F(ProjectTreeScan, SourcesInProjectOrderWithThoseThatCannotBeOpened)
 {
     const QString one = write("a/one.c", "#include \"one.h\"\n#include \"common.h\"\nint one(void) {}\n"
                                          "int two(int x) { return x; }\n");
@@ -88,15 +88,20 @@ TEST_F(ProjectTreeScan, SourcesInProjectOrderUpToTheFirstThatCannotBeOpened)
          {one, two, other},
          {one + " readable: one,two | " + a + "one.h," + a + "common.h",
           two + " readable: three | " + a + "two.h", other + " readable:  | " + b + "common.h"}},
-        {"a missing source ends the scan",
+        {"a missing source is said and the others follow",
          {one, missing, other},
-         {one + " readable: one,two | " + a + "one.h," + a + "common.h", missing + " unreadable:  | "}},
-        {"a folder is no source", {folder, one}, {folder + " unreadable:  | "}},
+         {one + " readable: one,two | " + a + "one.h," + a + "common.h",
+          missing + " unreadable (no such file):  | ", other + " readable:  | " + b + "common.h"}},
+        {"a folder is no source",
+         {folder, one},
+         {folder + " unreadable (it is a folder):  | ",
+          one + " readable: one,two | " + a + "one.h," + a + "common.h"}},
         {"no sources", {}, {}},
     };
     for (const Row& row : rows) {
         scan(row.sources);
-        EXPECT_EQ(collect(), row.expected) << row.name;
+        const QStringList got = collect();
+        EXPECT_EQ(got, row.expected) << row.name << "\n" << got.join(u'\n').toStdString();
     }
 }
 

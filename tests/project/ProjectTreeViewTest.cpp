@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QTest>
+#include <QStatusBar>
 #include <QThread>
 
 namespace {
@@ -28,7 +29,7 @@ QString pictureOf(const QTreeWidgetItem* node)
     const QImage shown = node->icon(0).pixmap(16, 16).toImage();
     const std::pair<ProjectImage, const char*> pictures[] = {
         {ProjectImage::Page, "page"}, {ProjectImage::Function, "function"},
-        {ProjectImage::Dependencies, "squares"}};
+        {ProjectImage::Dependencies, "squares"}, {ProjectImage::Missing, "missing"}};
     for (const auto& [image, name] : pictures) {
         if (projectTreeIcon(image).pixmap(16, 16).toImage() == shown)
             return name;
@@ -208,11 +209,20 @@ TEST_F(ProjectTree, InsertRefusesAnExactDuplicateOnlyAndCancelStillRebuilds)
     EXPECT_EQ(prompts.openDialogs.last().filters.first(), "Source Files (*.*)");
 
     const QString upper = path("MAIN.c");
+    const qsizetype messages = prompts.messages.size();
     insert(upper); // another letter case is another entry, even if missing
     EXPECT_EQ(doc->project().sources, QStringList({main, upper}));
-    EXPECT_EQ(prompts.messages.last(), "could not open file: " + upper);
-    // Nothing after the missing source: no "Dependancies".
-    EXPECT_EQ(treeLines(), QStringList({main, "  changed", upper}));
+    // Marked in the tree with the reason, said in the status bar, and no
+    // box stops the user; the sources after it still show.
+    const QString util = source("util.c", "#include \"util.h\"\nint u(void) {}\n");
+    insert(util);
+    EXPECT_EQ(prompts.messages.size(), messages);
+    EXPECT_EQ(wholeTree(*view), QStringList({main + " [page]", "  changed [function]", upper + " [missing]",
+                                             util + " [page]", "  u [function]", "Dependancies [squares]",
+                                             "  " + path("util.h") + " [page]"}));
+    EXPECT_EQ(node(upper)->toolTip(0), QStringLiteral("Cannot be read: no such file"));
+    EXPECT_EQ(app->mainWindow()->statusBar()->currentMessage(),
+              "A source of the project cannot be read: " + upper + " (no such file)");
 }
 
 TEST_F(ProjectTree, DoubleClickOpensFilesAndGoesToTheChosenFunction)

@@ -1,6 +1,7 @@
 # Tests of src/project
 list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/BuildStepsTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FolderSourcesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProjectBuildEndToEndTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HonestBuildTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MakefileWriterTest.cpp

@@ -9,6 +9,7 @@
 #include "tools/RecordingSink.h"
 #include "tools/StopJobs.h"
 #include "support/TestSupport.h"
+#include "support/WithoutPrivileges.h"
 
 #include <QFile>
 #include <QCoreApplication>
@@ -275,6 +276,23 @@ TEST_F(FindInFilesTree, FilesOfOtherKindsAndByteNames)
 
 // A line of 40 MB (a generated or minified file) is searched in pieces,
 // so memory stays bounded, and still gives one row with its number.
+TEST_F(FindInFilesTree, AFolderThatCannotBeReadIsCounted)
+{
+    ASSERT_EQ(::chmod(root.constData(), 0755), 0);
+    ASSERT_EQ(::chmod((root + "/src/deep").constData(), 0700), 0);
+    const FindInFilesRequest request = wholeTree({QStringLiteral("count"), false, false, false});
+    // Folders that could not be read, then whether the rest was searched.
+    const int answer = testsupport::RunWithoutPrivileges([&] {
+        MessageChannel nowhere;
+        MessageBatcher batch(nowhere);
+        const std::atomic<bool> cancel{false};
+        const FindSummary summary = FindInTree(request, cancel, batch);
+        return int(summary.unreadableFolders * 16 + (summary.filesSearched > 0 ? 1 : 0));
+    });
+    EXPECT_EQ(answer, 1 * 16 + 1);
+    ::chmod((root + "/src/deep").constData(), 0755);
+}
+
 TEST_F(FindInFilesTree, AVeryLongLineIsOneRow)
 {
     const qsizetype mb = 1024 * 1024;

@@ -33,6 +33,19 @@ QString ScriptedPrompts::openFileName(QWidget*, const FileDialog& dialog)
     return takeFront(openFiles, QString());
 }
 
+QStringList ScriptedPrompts::openFileNames(QWidget*, const FileDialog& dialog)
+{
+    openDialogs << dialog;
+    const QString answer = takeFront(openFiles, QString());
+    return answer.isEmpty() ? QStringList() : answer.split(u'\n');
+}
+
+QString ScriptedPrompts::folderName(QWidget*, const QString& caption, const QString&)
+{
+    folderDialogs << caption;
+    return takeFront(folders, QString());
+}
+
 QString ScriptedPrompts::saveFileName(QWidget*, const FileDialog& dialog)
 {
     saveDialogs << dialog;

@@ -19,7 +19,9 @@ public:
     // Answers, consumed in order; when a queue is empty the default is used
     // (Ok/Cancel for messages, a cancelled dialog for files and fonts).
     std::deque<Answer> answers;
+    // An answer to a dialog that takes several files holds them one a line.
     std::deque<QString> openFiles;
+    std::deque<QString> folders;
     std::deque<QString> saveFiles;
     std::deque<std::optional<QFont>> fonts;
 
@@ -27,10 +29,13 @@ public:
     QStringList messages;
     QList<FileDialog> openDialogs;
     QList<FileDialog> saveDialogs;
+    QStringList folderDialogs; // their captions
     QList<QFont> fontDialogs;
 
     Answer message(QWidget* parent, const QString& text, Buttons buttons, Icon icon) override;
     QString openFileName(QWidget* parent, const FileDialog& dialog) override;
+    QStringList openFileNames(QWidget* parent, const FileDialog& dialog) override;
+    QString folderName(QWidget* parent, const QString& caption, const QString& directory) override;
     QString saveFileName(QWidget* parent, const FileDialog& dialog) override;
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
 
