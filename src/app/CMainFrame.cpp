@@ -410,6 +410,9 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
     }
     if (event->type() == QEvent::ApplicationActivate && m_capsPane)
         updateLockIndicators();
+    if (watched == mdiArea()->viewport() && event->type() == QEvent::Resize && !m_unclampedPlaces.isEmpty() &&
+        mdiArea()->isVisible())
+        clampRestoredPlaces();
     // The message window keeps to the bottom quarter as the area grows or
     // shrinks, unless the user has moved it.
     if (watched == mdiArea()->viewport() && event->type() == QEvent::Resize && !m_dockedMessage.isNull()) {

@@ -103,6 +103,8 @@ private:
     void updateLockIndicators();
     // Puts the message window across the bottom quarter.
     void dockMessageWindow();
+    // Brings the places restored before the window showed onto the area.
+    void clampRestoredPlaces();
 
     std::unique_ptr<IdeContext> m_context;
     QPointer<CMessageView> m_messageView;
@@ -113,4 +115,5 @@ private:
     QLabel* m_scrollPane = nullptr;
     // Where dockMessageWindow put the message window, while it stays there.
     QRect m_dockedMessage;
+    QList<QPointer<fw::MdiChildFrame>> m_unclampedPlaces;
 };

@@ -25,7 +25,15 @@ void CMainFrame::moveToPlace(fw::MdiChildFrame* frame, const WindowPlace& place)
         return;
     if (frame->isMaximized() || frame->isMinimized())
         frame->showNormal();
-    frame->setGeometry(fw::clampPlace(place.rect, clientSpace()));
+    if (mdiArea()->isVisible()) {
+        frame->setGeometry(fw::clampPlace(place.rect, clientSpace()));
+    } else {
+        // Before the main window shows, the area's size is a guess: the
+        // place is taken as it is and brought onto the area once it has
+        // its real size.
+        frame->setGeometry(place.rect);
+        m_unclampedPlaces << frame;
+    }
     // A window without the buttons cannot be maximised or minimised by
     // the user either.
     if (!frame->style().minMaxButtons)
@@ -75,4 +83,17 @@ QRect CMainFrame::newChildSpace() const
         message.top() - space.top() >= 200)
         space.setBottom(message.top() - 1);
     return space;
+}
+
+void CMainFrame::clampRestoredPlaces()
+{
+    const QRect space = mdiArea()->viewport()->rect();
+    for (const QPointer<fw::MdiChildFrame>& frame : std::as_const(m_unclampedPlaces)) {
+        if (!frame)
+            continue;
+        if (frame->isMaximized() || frame->isMinimized())
+            continue; // the area places it; its normal place stays as kept
+        frame->setGeometry(fw::clampPlace(frame->geometry(), space));
+    }
+    m_unclampedPlaces.clear();
 }

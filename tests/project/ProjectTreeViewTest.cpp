@@ -221,7 +221,8 @@ TEST_F(ProjectTree, InsertRefusesAnExactDuplicateOnlyAndCancelStillRebuilds)
                                              util + " [page]", "  u [function]", "Dependancies [squares]",
                                              "  " + path("util.h") + " [page]"}));
     EXPECT_EQ(node(upper)->toolTip(0), QStringLiteral("Cannot be read: no such file"));
-    EXPECT_EQ(app->mainWindow()->statusBar()->currentMessage(),
+    int remaining = 0;
+    EXPECT_EQ(app->mainWindow()->lastingStatus(&remaining),
               "A source of the project cannot be read: " + upper + " (no such file)");
 }
 
