@@ -57,6 +57,8 @@ std::string wordsOf(const QsciLexerCPP& lexer, int set)
 
 CSourceLexer::CSourceLexer(QObject* parent, SourceLanguage language) : QsciLexerCPP(parent), m_language(language)
 {
+    m_ahead.setSingleShot(true);
+    connect(&m_ahead, &QTimer::timeout, this, &CSourceLexer::styleAheadSlice);
     // The same word lists as QScintilla's lexer is given (the control's
     // keyword sets 0 to 3 are the lexer's sets 1 to 4).
     m_styler = std::make_unique<SourceStyler>(
@@ -103,6 +105,7 @@ void CSourceLexer::styleAgain()
     if (QsciScintilla* control = editor()) {
         control->SendScintilla(QsciScintillaBase::SCI_STARTSTYLING, 0UL, 0L);
         control->update();
+        scheduleAhead();
     }
 }
 
@@ -119,10 +122,50 @@ int CSourceLexer::lexerId() const
 void CSourceLexer::setEditor(QsciScintilla* editor)
 {
     disconnect(m_styleNeeded);
+    disconnect(m_modified);
+    m_ahead.stop();
     QsciLexerCPP::setEditor(editor);
     m_styler->forget();
-    if (editor)
+    if (editor) {
         m_styleNeeded = connect(editor, &QsciScintillaBase::SCN_STYLENEEDED, this, &CSourceLexer::styleNeeded);
+        m_modified = connect(editor, &QsciScintillaBase::SCN_MODIFIED, this, [this](int, int type) {
+            if (type & (QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT)) {
+                m_sinceEdit.start();
+                scheduleAhead();
+            }
+        });
+        scheduleAhead();
+    }
+}
+
+void CSourceLexer::scheduleAhead()
+{
+    // Typing makes what follows stale at every key: the rest of a large
+    // file is styled again only once the user has paused.
+    const bool typing = m_sinceEdit.isValid() && m_sinceEdit.elapsed() < 1000;
+    m_ahead.start(typing ? 1000 : 50);
+}
+
+void CSourceLexer::styleAheadSlice()
+{
+    QsciScintilla* control = editor();
+    if (!control)
+        return;
+    const long length = control->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    const long styledTo = control->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED);
+    if (styledTo >= length)
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    m_stylingAhead = true;
+    styleNeeded(int(std::min<long>(length, styledTo + m_sliceBytes)));
+    m_stylingAhead = false;
+    const qint64 ns = std::max<qint64>(clock.nsecsElapsed(), 100000);
+    constexpr qint64 kSliceNs = 4000000;
+    m_sliceBytes = std::clamp<long>(long(double(m_sliceBytes) * double(kSliceNs) / double(ns)), 16 * 1024,
+                                    16 * 1024 * 1024);
+    if (control->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED) < length)
+        m_ahead.start(0);
 }
 
 // The control wants styles up to `position`: from the start of the first
@@ -165,4 +208,7 @@ void CSourceLexer::styleNeeded(int position)
         control->SendScintilla(QsciScintillaBase::SCI_STARTSTYLING, static_cast<unsigned long>(from));
         control->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, static_cast<uintptr_t>(count), styles);
     });
+    // What the control asked for is done; the rest follows in idle time.
+    if (!m_stylingAhead && !m_ahead.isActive() && end < length)
+        scheduleAhead();
 }

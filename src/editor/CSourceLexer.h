@@ -5,6 +5,9 @@
 
 #include <Qsci/qscilexercpp.h>
 
+#include <QElapsedTimer>
+#include <QTimer>
+
 #include <memory>
 
 class SourceStyler;
@@ -14,6 +17,12 @@ class SourceStyler;
 // settings of Options), but the styling itself is Tarn's SourceStyler, which
 // the control asks for whenever it needs styles further on: QScintilla's
 // own lexer styled a 50 MB source at about 40 MB/s, too slow for Ctrl+End.
+//
+// Besides what the control asks for, the text is styled ahead in idle time,
+// a slice of a few milliseconds at a time, so Ctrl+End in a large file finds
+// the end already styled. Idle styling starts shortly after the window
+// shows, and a second after the last edit (each edit makes the styles after
+// it stale); any event that waits runs between two slices.
 class CSourceLexer : public QsciLexerCPP {
     Q_OBJECT
 
@@ -38,13 +47,28 @@ public:
     int lexerId() const override;
     void setEditor(QsciScintilla* editor) override;
 
+    // True while text is left to style ahead.
+    bool stylingAhead() const { return m_ahead.isActive(); }
+    // Arms the idle styling: soon, or a while after the last edit (the
+    // window calls it when it has put a whole text in without telling).
+    void scheduleAhead();
+
 private:
     void styleNeeded(int position);
     void styleAgain();
+    // Styles one slice past what is styled, and re-arms while text is left.
+    void styleAheadSlice();
 
     SourceLanguage m_language;
     PreprocessorSymbols m_predefined;
 
     std::unique_ptr<SourceStyler> m_styler;
     QMetaObject::Connection m_styleNeeded;
+    QMetaObject::Connection m_modified;
+
+    QTimer m_ahead;
+    QElapsedTimer m_sinceEdit; // invalid: no edit yet
+    bool m_stylingAhead = false;
+    // Bytes a slice styles, adapted so that a slice takes about 4 ms.
+    long m_sliceBytes = 256 * 1024;
 };

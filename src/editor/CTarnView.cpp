@@ -372,6 +372,8 @@ void CTarnView::loadText(const QByteArray& bytes)
     SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(bytes.size()), bytes.constData());
     SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
     m_editControl->textChangedAt(0);
+    if (auto* source = qobject_cast<CSourceLexer*>(lexer()))
+        source->scheduleAhead();
     fitNumberMargin();
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_EMPTYUNDOBUFFER);

@@ -11,6 +11,8 @@
 #include <Qsci/qscilexercpp.h>
 #include <Qsci/qsciscintilla.h>
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -219,6 +221,67 @@ TEST(SourceKeywords, AWindowColoursTheKeywordsOfItsFilesLanguage)
     ASSERT_TRUE(view->sourceDocument()->doSave(QString()));
     view->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
     EXPECT_EQ(styleAtOffset(*view, classAt), QsciLexerCPP::Keyword);
+}
+
+} // namespace
+
+namespace {
+
+// Text beyond what the window shows is styled in idle time, in slices, so
+// Ctrl+End in a large file finds it done; an edit makes the rest stale and
+// it is styled again once the typing pauses. The styles are those the whole
+// text gets when styled at once.
+TEST(SourceStylingAhead, TheRestOfTheTextIsStyledInIdleTime)
+{
+    QByteArray text = "#if 0\nint grey_top;\n#endif\n";
+    while (text.size() < 3 * 1024 * 1024)
+        text += "static int function_body(int n) { return n * 2; /* twice */ }\n";
+    text += "int live_last;\n#if 0\nint grey_last;\n#endif\n";
+    EditorFixture f;
+    CTarnView* view = EditorFixture::viewOf(f.openBytes("big.c", text));
+    ASSERT_NE(view, nullptr);
+    auto* lexer = qobject_cast<CSourceLexer*>(view->lexer());
+    ASSERT_NE(lexer, nullptr);
+    const long length = view->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    auto styledTo = [&] { return long(view->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED)); };
+    // The same text styled at once, for comparison.
+    QsciScintilla whole;
+    CSourceLexer wholeLexer;
+    whole.setLexer(&wholeLexer);
+    whole.SendScintilla(QsciScintillaBase::SCI_ADDTEXT, static_cast<unsigned long>(text.size()), text.constData());
+    whole.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
+    // Places of the text as loaded; an edit at `editAt` moves those after
+    // it on by one.
+    const long greyLast = long(text.indexOf("grey_last"));
+    const long editAt = long(text.indexOf("static"));
+    auto sameStyles = [&](bool edited) {
+        std::string differ;
+        for (long at : {8L, length / 3, length / 2, greyLast - 8, greyLast, length - 2}) {
+            const long now = edited && at >= editAt ? at + 1 : at;
+            if (styleAtOffset(*view, now) != styleAtOffset(whole, now))
+                differ += std::to_string(at) + " ";
+        }
+        const long last = edited ? greyLast + 1 : greyLast;
+        if (!(styleAtOffset(*view, last) & QsciLexerCPP::InactiveDefault))
+            differ += "grey_last is live";
+        return differ;
+    };
+
+    // Nothing asked for the end; the idle slices get there.
+    ASSERT_LT(styledTo(), length / 2);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return styledTo() >= length; }, 60000));
+    EXPECT_FALSE(lexer->stylingAhead());
+    EXPECT_EQ(sameStyles(false), "");
+
+    // An edit near the top: the styles after it are stale, and come back.
+    view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(editAt));
+    QTest::keyClicks(view, "x");
+    ASSERT_LT(styledTo(), length / 2);
+    whole.SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, static_cast<unsigned long>(editAt), "x");
+    whole.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return styledTo() >= length + 1; }, 60000));
+    EXPECT_EQ(sameStyles(true), "");
+    whole.setLexer(nullptr);
 }
 
 } // namespace
