@@ -17,7 +17,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -84,6 +86,13 @@ struct Best {
 struct Times {
     Best open;
     Best end;
+    // Colouring on, the user pausing 1.5 s after the file shows: Ctrl+End,
+    // then a first key at the start of the text; the longest time between
+    // two ticks of a 1 ms timer during the pause (the idle styling's
+    // slices).
+    Best endAfterPause;
+    Best firstKey;
+    double longestGapMs = 0;
 };
 
 // Loads the text into a fresh window and paints its first screen, then
@@ -110,6 +119,52 @@ void measure(const QByteArray& bytes, bool colouring, Times& best)
     view.repaint();
     QApplication::processEvents();
     best.end.take(clock);
+}
+
+void measureAfterPause(const QByteArray& bytes, Times& best)
+{
+    IdeSettings settings = benchContext().settings();
+    settings.editor.syntaxColouring = true;
+    settings.editor.lineNumbers = true;
+    benchContext().setSettings(settings);
+    CTarnView view(benchContext());
+    view.resize(1000, 700);
+    view.show();
+    QApplication::processEvents();
+    view.applyEditorSwitches();
+    view.loadText(bytes);
+    view.repaint();
+    QApplication::processEvents();
+    QElapsedTimer pause;
+    pause.start();
+    QElapsedTimer tick;
+    tick.start();
+    qint64 longest = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longest = std::max(longest, tick.nsecsElapsed());
+        tick.start();
+    });
+    ticker.start(1);
+    while (pause.elapsed() < 1500)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    ticker.stop();
+    best.longestGapMs = std::max(best.longestGapMs, double(longest) / 1e6);
+    Clock clock;
+    clock.start();
+    view.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
+    view.repaint();
+    QApplication::processEvents();
+    best.endAfterPause.take(clock);
+    view.SendScintilla(QsciScintillaBase::SCI_DOCUMENTSTART);
+    view.repaint();
+    QApplication::processEvents();
+    clock.start();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QApplication::sendEvent(&view, &press);
+    view.repaint();
+    QApplication::processEvents();
+    best.firstKey.take(clock);
 }
 
 // Styles the whole text with `lexer` in a control that is not shown.
@@ -149,6 +204,7 @@ int main(int argc, char** argv)
         for (int run = 0; run < 3; ++run) {
             measure(bytes, false, off);
             measure(bytes, true, on);
+            measureAfterPause(bytes, on);
         }
         Best reference;
         Best tarn;
@@ -164,6 +220,9 @@ int main(int argc, char** argv)
                     off.open.cpu, on.open.wall, on.open.cpu, on.open.wall / off.open.wall);
         std::printf("  Ctrl+End and paint  colouring off %.3f s (%.3f), on %.3f s (%.3f)\n", off.end.wall, off.end.cpu,
                     on.end.wall, on.end.cpu);
+        std::printf("  after a 1.5 s pause Ctrl+End %.3f s (%.3f), then a first key at the start %.3f s (%.3f); "
+                    "longest gap in the pause %.1f ms\n",
+                    on.endAfterPause.wall, on.endAfterPause.cpu, on.firstKey.wall, on.firstKey.cpu, on.longestGapMs);
         std::printf("  styling alone       QScintilla's lexer %.3f s (%.3f), %.0f MB/s of CPU; "
                     "Tarn's %.3f s (%.3f), %.0f MB/s of CPU: %.1fx\n",
                     reference.wall, reference.cpu, mb / reference.cpu, tarn.wall, tarn.cpu, mb / tarn.cpu,
