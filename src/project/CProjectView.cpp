@@ -284,7 +284,7 @@ bool CProjectView::queueDependenciesNode()
         return false;
     m_dependenciesQueued = true;
     m_pending.push_back({kDependenciesNodeText, ProjectImage::Dependencies, m_dependencies,
-                         ProjectImage::Page});
+                         ProjectImage::Page, QString()});
     return true;
 }
 

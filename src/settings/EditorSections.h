@@ -2,6 +2,8 @@
 
 #include <QList>
 #include <QRect>
+
+#include <utility>
 #include <QString>
 
 class SettingsProfile;
@@ -71,6 +73,12 @@ WindowPlace windowPlaceFromValue(QByteArrayView value);
 
 // The windows open when Tarn last ended, in the order they were opened.
 struct SessionWindow {
+    SessionWindow() = default;
+    SessionWindow(QString path, int line = 1, WindowPlace place = {})
+        : path(std::move(path)), line(line), place(place)
+    {
+    }
+
     QString path; // absolute; bytes that are not UTF-8 kept (tools/PathBytes.h)
     int line = 1; // the caret's line, counted from 1 (sources only)
     WindowPlace place;
