@@ -1,6 +1,7 @@
 #include "project/FolderSources.h"
 
 #include "search/FindMatcher.h"
+#include "tools/FolderEntries.h"
 #include "tools/PathBytes.h"
 
 #include <QSet>
@@ -22,24 +23,9 @@ public:
 
     void walk(const std::string& folder)
     {
-        // (Not skip_permission_denied: a folder that cannot be read is
-        // counted.)
-        std::error_code error;
-        fs::directory_iterator it(fs::path(folder), error);
-        if (error) {
+        std::vector<FolderEntry> entries;
+        if (!ListFolder(folder, entries))
             ++result.unreadableFolders;
-            return;
-        }
-        std::vector<std::pair<std::string, fs::file_type>> entries;
-        for (; it != fs::directory_iterator(); it.increment(error)) {
-            if (error)
-                break;
-            std::error_code typeError;
-            entries.emplace_back(it->path().filename().native(), it->symlink_status(typeError).type());
-        }
-        if (error)
-            ++result.unreadableFolders;
-        std::sort(entries.begin(), entries.end());
         for (const auto& [name, type] : entries) {
             if (result.cut)
                 return;

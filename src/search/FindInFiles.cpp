@@ -2,6 +2,7 @@
 
 #include "messages/MessageClassifier.h"
 #include "messages/MessageSink.h"
+#include "tools/FolderEntries.h"
 #include "tools/JobManager.h"
 #include "tools/PathBytes.h"
 
@@ -68,28 +69,11 @@ public:
 
     void walk(const std::string& folder, const std::string& relative)
     {
-        // A folder that cannot be opened is counted (skip_permission_denied
-        // would pass it over without a word).
-        std::error_code error;
-        fs::directory_iterator it(fs::path(folder), error);
-        if (error) {
+        // Name order, so a search gives the same rows every time; a folder
+        // that cannot be read is counted.
+        std::vector<FolderEntry> entries;
+        if (!ListFolder(folder, entries))
             ++summary.unreadableFolders;
-            return;
-        }
-        // Name order, so a search gives the same rows every time. The type
-        // is the entry's own (a link is a link), mostly known without a
-        // system call.
-        std::vector<std::pair<std::string, fs::file_type>> entries;
-        for (; it != fs::directory_iterator(); it.increment(error)) {
-            if (error)
-                break;
-            std::error_code typeError;
-            entries.emplace_back(it->path().filename().native(),
-                                 it->symlink_status(typeError).type());
-        }
-        if (error)
-            ++summary.unreadableFolders;
-        std::sort(entries.begin(), entries.end());
         for (const auto& [name, type] : entries) {
             if (m_cancel.load()) {
                 summary.cancelled = true;

@@ -6,6 +6,7 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CompileOptions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PathNames.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FolderEntries.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PathBytes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ToolCommand.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LinkEntries.cpp
