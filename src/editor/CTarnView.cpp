@@ -370,6 +370,15 @@ void CTarnView::loadText(const QByteArray& bytes)
     const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
     SendScintilla(SCI_SETMODEVENTMASK, 0UL);
     SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(bytes.size()), bytes.constData());
+    // The caret starts at the top, where the first key most likely goes:
+    // the control's gap is moved there now (an insertion and its deletion,
+    // unrecorded), so that key moves no text.
+    if (bytes.size() > 1024 * 1024) {
+        const long length = SendScintilla(SCI_GETLENGTH);
+        SendScintilla(SCI_INSERTTEXT, 0UL, " ");
+        if (SendScintilla(SCI_GETLENGTH) == length + 1)
+            SendScintilla(SCI_DELETERANGE, 0UL, 1L);
+    }
     SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
     m_editControl->textChangedAt(0);
     if (auto* source = qobject_cast<CSourceLexer*>(lexer()))

@@ -243,6 +243,12 @@ TEST(SourceStylingAhead, TheRestOfTheTextIsStyledInIdleTime)
     auto* lexer = qobject_cast<CSourceLexer*>(view->lexer());
     ASSERT_NE(lexer, nullptr);
     const long length = view->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    // A large file is loaded as it is, unmodified and with nothing to undo
+    // (the load moves the control's gap to the top without a trace).
+    const auto* stored = reinterpret_cast<const char*>(view->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    EXPECT_TRUE(QByteArray(stored, length) == text);
+    EXPECT_FALSE(view->isModified());
+    EXPECT_FALSE(view->isUndoAvailable());
     auto styledTo = [&] { return long(view->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED)); };
     // The same text styled at once, for comparison.
     QsciScintilla whole;
