@@ -245,14 +245,16 @@ yes | tr -d '\n'
     EXPECT_LE(mostHeld, MiStreamParser::kMaxRecordBytes);
     EXPECT_LE(process.heldBytes(), MiStreamParser::kMaxRecordBytes);
     // Tarn's memory: the limit and some buffers, never the records (512
-    // MiB of them were written). AddressSanitizer keeps freed blocks in
-    // its quarantine (256 MiB) before they are used again.
-#if defined(__SANITIZE_ADDRESS__)
-    constexpr qint64 kAllowedKiB = (128 + 256) * 1024;
-#else
+    // MiB of them were written). Under AddressSanitizer the resident size
+    // is no measure of that (freed blocks wait in its quarantine, 256 MiB,
+    // and the peak came near 500 MiB on a loaded machine): there the bytes
+    // held above are the check.
+#if !defined(__SANITIZE_ADDRESS__)
     constexpr qint64 kAllowedKiB = 128 * 1024;
-#endif
     EXPECT_LT(peak - before, kAllowedKiB) << "KiB";
+#else
+    (void)peak;
+#endif
     ASSERT_EQ(got.records.size(), 9u);
     for (size_t i = 0; i < 8; ++i) {
         EXPECT_EQ(got.records.at(i).type, MiRecordType::Malformed);
