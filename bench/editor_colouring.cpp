@@ -95,24 +95,41 @@ struct Times {
     double longestGapMs = 0;
 };
 
-// Loads the text into a fresh window and paints its first screen, then
-// goes to the end (as Ctrl+End does) and paints that screen.
-void measure(const QByteArray& bytes, bool colouring, Times& best)
+// Syntax colouring on or off, line numbers on.
+void useSwitches(bool colouring)
 {
     IdeSettings settings = benchContext().settings();
     settings.editor.syntaxColouring = colouring;
     settings.editor.lineNumbers = true;
     benchContext().setSettings(settings);
-    CTarnView view(benchContext());
+}
+
+void showEmpty(CTarnView& view)
+{
     view.resize(1000, 700);
     view.show();
     QApplication::processEvents();
-    Clock clock;
-    clock.start();
+}
+
+// The text loaded into the shown window and its first screen painted.
+void openIn(CTarnView& view, const QByteArray& bytes)
+{
     view.applyEditorSwitches();
     view.loadText(bytes);
     view.repaint();
     QApplication::processEvents();
+}
+
+// Loads the text into a fresh window and paints its first screen, then
+// goes to the end (as Ctrl+End does) and paints that screen.
+void measure(const QByteArray& bytes, bool colouring, Times& best)
+{
+    useSwitches(colouring);
+    CTarnView view(benchContext());
+    showEmpty(view);
+    Clock clock;
+    clock.start();
+    openIn(view, bytes);
     best.open.take(clock);
     clock.start();
     view.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
@@ -123,18 +140,10 @@ void measure(const QByteArray& bytes, bool colouring, Times& best)
 
 void measureAfterPause(const QByteArray& bytes, Times& best)
 {
-    IdeSettings settings = benchContext().settings();
-    settings.editor.syntaxColouring = true;
-    settings.editor.lineNumbers = true;
-    benchContext().setSettings(settings);
+    useSwitches(true);
     CTarnView view(benchContext());
-    view.resize(1000, 700);
-    view.show();
-    QApplication::processEvents();
-    view.applyEditorSwitches();
-    view.loadText(bytes);
-    view.repaint();
-    QApplication::processEvents();
+    showEmpty(view);
+    openIn(view, bytes);
     QElapsedTimer pause;
     pause.start();
     QElapsedTimer tick;

@@ -157,9 +157,9 @@ void CSourceLexer::styleAheadSlice()
         return;
     QElapsedTimer clock;
     clock.start();
-    m_stylingAhead = true;
+    m_inAheadSlice = true;
     styleNeeded(int(std::min<long>(length, styledTo + m_sliceBytes)));
-    m_stylingAhead = false;
+    m_inAheadSlice = false;
     const qint64 ns = std::max<qint64>(clock.nsecsElapsed(), 100000);
     constexpr qint64 kSliceNs = 4000000;
     m_sliceBytes = std::clamp<long>(long(double(m_sliceBytes) * double(kSliceNs) / double(ns)), 16 * 1024,
@@ -209,6 +209,6 @@ void CSourceLexer::styleNeeded(int position)
         control->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, static_cast<uintptr_t>(count), styles);
     });
     // What the control asked for is done; the rest follows in idle time.
-    if (!m_stylingAhead && !m_ahead.isActive() && end < length)
+    if (!m_inAheadSlice && !m_ahead.isActive() && end < length)
         scheduleAhead();
 }

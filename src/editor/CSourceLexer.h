@@ -68,7 +68,7 @@ private:
 
     QTimer m_ahead;
     QElapsedTimer m_sinceEdit; // invalid: no edit yet
-    bool m_stylingAhead = false;
+    bool m_inAheadSlice = false;
     // Bytes a slice styles, adapted so that a slice takes about 4 ms.
     long m_sliceBytes = 256 * 1024;
 };

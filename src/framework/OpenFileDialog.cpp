@@ -91,12 +91,8 @@ OpenFileDialog::OpenFileDialog(QWidget* parent, const QString& caption, const QS
     });
     connect(m_entries, &QListWidget::itemSelectionChanged, this, [this] {
         const QList<QListWidgetItem*> files = selectedFiles();
-        if (files.size() < 2)
-            return;
-        QStringList quoted;
-        for (const QListWidgetItem* file : files)
-            quoted << u'"' + file->text() + u'"';
-        m_name->setText(quoted.join(u' '));
+        if (files.size() >= 2)
+            m_name->setText(quotedNames(files));
     });
     setFolder(directory.isEmpty() ? QDir::currentPath() : directory);
 }
@@ -105,6 +101,14 @@ void OpenFileDialog::setMultipleFiles(bool multiple)
 {
     m_entries->setSelectionMode(multiple ? QAbstractItemView::ExtendedSelection
                                          : QAbstractItemView::SingleSelection);
+}
+
+QString OpenFileDialog::quotedNames(const QList<QListWidgetItem*>& files)
+{
+    QStringList quoted;
+    for (const QListWidgetItem* file : files)
+        quoted << u'"' + file->text() + u'"';
+    return quoted.join(u' ');
 }
 
 QList<QListWidgetItem*> OpenFileDialog::selectedFiles() const
@@ -196,10 +200,7 @@ void OpenFileDialog::accept()
 {
     const QList<QListWidgetItem*> files = selectedFiles();
     if (files.size() > 1) {
-        QStringList quoted;
-        for (const QListWidgetItem* file : files)
-            quoted << u'"' + file->text() + u'"';
-        if (m_name->text() == quoted.join(u' ')) {
+        if (m_name->text() == quotedNames(files)) {
             m_selected.clear();
             for (const QListWidgetItem* file : files)
                 m_selected << pathOf(file->data(kNameRole).toString());

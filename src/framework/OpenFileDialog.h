@@ -42,6 +42,8 @@ private:
 
     // The files selected in the list (several names shown in the name box).
     QList<QListWidgetItem*> selectedFiles() const;
+    // How the name box shows several files: "a.c" "b.c".
+    static QString quotedNames(const QList<QListWidgetItem*>& files);
 
     QString m_folder;
     QStringList m_selected;
