@@ -1,24 +1,22 @@
 #pragma once
 
 #include "debugger/MiParser.h"
+#include "tools/WorkerChild.h"
 
 #include <QByteArray>
-#include <QMutex>
 #include <QObject>
 #include <QString>
-#include <QThread>
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <vector>
 
-// gdb as a long-lived child whose input and output are handled on a worker
-// thread of their own: the worker starts gdb on the one child road
-// (StartChild, with a writable standard input), writes the commands, reads
-// gdb's output as it comes, cuts it into machine-interface records and
-// hands them to the receiver's thread (the user-interface thread) a read's
-// worth at a time, in the order gdb wrote them. gdb runs in a process group
-// of its own, so end() takes whatever it started along.
+// gdb as a long-lived worker child (WorkerChild): the worker writes the
+// commands, reads gdb's output as it comes, cuts it into machine-interface
+// records and hands them to the receiver's thread (the user-interface
+// thread) a read's worth at a time, in the order gdb wrote them. gdb runs
+// in a process group of its own, so end() takes whatever it started along.
 //
 // Nothing here waits on the receiver's thread: start() and end() return at
 // once, and their outcomes arrive as handler calls. Every method is called
@@ -43,9 +41,6 @@ public:
 
     // The handlers are called in the receiver's thread while it exists.
     GdbProcess(QObject* receiver, Handlers handlers);
-    // Ends gdb (as end()) and joins the worker: at most about the stop
-    // grace (kStopGraceMs) when gdb will not exit.
-    ~GdbProcess();
     GdbProcess(const GdbProcess&) = delete;
     GdbProcess& operator=(const GdbProcess&) = delete;
 
@@ -56,31 +51,24 @@ public:
     // Sends one command line (its line end included); nothing once gdb is
     // gone or end() was called. Lines written in one turn of the receiver's
     // event loop (a stop's questions) reach gdb in one write.
-    void write(const QByteArray& line);
+    void write(const QByteArray& line) { m_child->write(line); }
     // Returns at once; nothing is handed on after it but ended(). The
     // worker runs `first` (if any), asks gdb to exit (-gdb-exit, its input
     // closed), gives it the stop grace, then ends its process group.
     void end(std::function<void()> first = {});
 
-    bool isRunning() const { return m_running.load(); }
+    bool isRunning() const { return m_child->isRunning(); }
     // 0 until gdb runs.
-    qint64 processId() const { return m_pid.load(); }
+    qint64 processId() const { return m_child->processId(); }
     // Bytes of gdb's output the worker holds, waiting for their line end.
-    qsizetype heldBytes() const { return m_held.load(); }
+    qsizetype heldBytes() const { return m_held->load(); }
     // Bytes of gdb's standard output read so far.
-    qint64 bytesRead() const { return m_read.load(); }
+    qint64 bytesRead() const { return m_child->bytesRead(); }
 
 private:
-    class Channel;
-    QThread* const m_receiverThread;
-    QThread m_thread;
-    Channel* m_channel = nullptr;
-    std::atomic<bool> m_running{false};
-    std::atomic<qint64> m_pid{0};
-    std::atomic<qsizetype> m_held{0};
-    std::atomic<qint64> m_read{0};
-    // Lines written and not yet handed to the worker; one hand-over is
-    // posted while it is not empty.
-    QMutex m_pendingLock;
-    QByteArray m_pending;
+    // Shared with the worker's reader, which may outlive a moved-from owner.
+    std::shared_ptr<std::atomic<qsizetype>> m_held;
+    // Declared last: its destructor ends gdb and joins the worker, which
+    // still reads m_held.
+    std::unique_ptr<WorkerChild> m_child;
 };

@@ -17,6 +17,7 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ChildStart.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProcessTree.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ChildRun.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WorkerChild.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MakeDirectories.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WorkerReports.cpp
   ${CMAKE_CURRENT_LIST_DIR}/JobManager.cpp
