@@ -1,0 +1,405 @@
+#include "language/LspProtocol.h"
+
+#include "tools/PathBytes.h"
+
+#include <QJsonArray>
+#include <QUrl>
+
+namespace {
+
+QString key(const char* name)
+{
+    return QString::fromLatin1(name);
+}
+
+// Length of the UTF-8 sequence starting with `lead` when it is well formed
+// at `at`, else 1 (a byte that is not UTF-8 counts as one unit).
+int sequenceLength(QByteArrayView line, qsizetype at)
+{
+    const auto lead = static_cast<unsigned char>(line[at]);
+    int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 1;
+    if (at + length > line.size())
+        return 1;
+    for (int i = 1; i < length; ++i)
+        if ((static_cast<unsigned char>(line[at + i]) & 0xC0) != 0x80)
+            return 1;
+    return length;
+}
+
+QString markupText(const QJsonValue& value)
+{
+    if (value.isString())
+        return value.toString();
+    if (value.isObject())
+        return value.toObject().value(key("value")).toString();
+    if (value.isArray()) {
+        QStringList parts;
+        for (const QJsonValue& part : value.toArray())
+            parts << markupText(part);
+        return parts.join(QStringLiteral("\n\n"));
+    }
+    return {};
+}
+
+std::vector<LspTextEdit> editsFrom(const QJsonArray& array)
+{
+    std::vector<LspTextEdit> edits;
+    for (const QJsonValue& each : array) {
+        const QJsonObject edit = each.toObject();
+        const std::optional<LspRange> range = LspRangeFrom(edit.value(key("range")));
+        if (range)
+            edits.push_back({*range, edit.value(key("newText")).toString()});
+    }
+    return edits;
+}
+
+} // namespace
+
+QString LspUriFromPath(const QString& path)
+{
+    return QStringLiteral("file://")
+           + QString::fromLatin1(PathToBytes(path).toPercentEncoding("/-._~"));
+}
+
+std::optional<QString> LspPathFromUri(const QString& uri)
+{
+    if (!uri.startsWith(QStringLiteral("file://")))
+        return std::nullopt;
+    QByteArray rest = uri.mid(7).toUtf8();
+    // file://host/path: only the local host names a file here.
+    if (!rest.startsWith('/')) {
+        if (!rest.startsWith("localhost/"))
+            return std::nullopt;
+        rest = rest.mid(9);
+    }
+    return PathFromBytes(QByteArray::fromPercentEncoding(rest));
+}
+
+int ByteColumn(QByteArrayView line, int utf16Column)
+{
+    qsizetype at = 0;
+    int units = 0;
+    while (at < line.size() && units < utf16Column) {
+        const int length = sequenceLength(line, at);
+        const int taken = length == 4 ? 2 : 1;
+        if (units + taken > utf16Column)
+            break;
+        units += taken;
+        at += length;
+    }
+    return int(at);
+}
+
+int Utf16Column(QByteArrayView line, int byteColumn)
+{
+    qsizetype at = 0;
+    int units = 0;
+    const qsizetype end = std::min<qsizetype>(byteColumn, line.size());
+    while (at < end) {
+        const int length = sequenceLength(line, at);
+        if (at + length > end)
+            break;
+        units += length == 4 ? 2 : 1;
+        at += length;
+    }
+    return units;
+}
+
+QString PlainSnippet(const QString& snippet, int* caret)
+{
+    QString plain;
+    plain.reserve(snippet.size());
+    int first = -1;
+    int last = -1;
+    for (qsizetype i = 0; i < snippet.size(); ++i) {
+        const QChar c = snippet[i];
+        if (c == u'\\' && i + 1 < snippet.size()) {
+            plain += snippet[++i];
+            continue;
+        }
+        if (c != u'$' || i + 1 >= snippet.size()) {
+            plain += c;
+            continue;
+        }
+        qsizetype j = i + 1;
+        bool braced = snippet[j] == u'{';
+        if (braced)
+            ++j;
+        qsizetype digits = j;
+        while (digits < snippet.size() && snippet[digits].isDigit())
+            ++digits;
+        if (digits == j) {
+            plain += c;
+            continue;
+        }
+        const int number = snippet.mid(j, digits - j).toInt();
+        if (number == 0)
+            last = int(plain.size());
+        else if (first < 0)
+            first = int(plain.size());
+        if (!braced) {
+            i = digits - 1;
+            continue;
+        }
+        if (digits < snippet.size() && snippet[digits] == u'}') {
+            i = digits;
+            continue;
+        }
+        // ${1:text}: the text stays (nested placeholders too), without marks.
+        if (digits < snippet.size() && snippet[digits] == u':') {
+            int depth = 1;
+            qsizetype k = digits + 1;
+            QString inner;
+            while (k < snippet.size() && depth > 0) {
+                if (snippet[k] == u'\\' && k + 1 < snippet.size()) {
+                    inner += snippet[k];
+                    inner += snippet[k + 1];
+                    k += 2;
+                    continue;
+                }
+                if (snippet[k] == u'{' && k > 0 && snippet[k - 1] == u'$')
+                    ++depth;
+                else if (snippet[k] == u'}')
+                    --depth;
+                if (depth > 0)
+                    inner += snippet[k];
+                ++k;
+            }
+            int innerCaret = -1;
+            plain += PlainSnippet(inner, &innerCaret);
+            i = k - 1;
+            continue;
+        }
+        plain += c;
+    }
+    if (caret)
+        *caret = first >= 0 ? first : last;
+    return plain;
+}
+
+QJsonObject LspInitializeParams(const QString& rootPath, qint64 processId,
+                                const QStringList& fallbackFlags)
+{
+    const QJsonObject textDocument{
+        {key("synchronization"), QJsonObject{{key("didSave"), true}}},
+        {key("completion"),
+         QJsonObject{{key("completionItem"), QJsonObject{{key("snippetSupport"), true}}},
+                     {key("contextSupport"), true}}},
+        {key("hover"), QJsonObject{{key("contentFormat"), QJsonArray{key("plaintext")}}}},
+        {key("signatureHelp"),
+         QJsonObject{{key("signatureInformation"),
+                      QJsonObject{{key("documentationFormat"), QJsonArray{key("plaintext")}}}}}},
+        {key("definition"), QJsonObject{{key("linkSupport"), false}}},
+        {key("declaration"), QJsonObject{{key("linkSupport"), false}}},
+        {key("references"), QJsonObject{}},
+        {key("rename"), QJsonObject{{key("prepareSupport"), false}}},
+        {key("publishDiagnostics"), QJsonObject{{key("relatedInformation"), false}}},
+    };
+    QJsonObject params{
+        {key("processId"), processId},
+        {key("rootUri"), rootPath.isEmpty() ? QJsonValue() : QJsonValue(LspUriFromPath(rootPath))},
+        {key("capabilities"),
+         QJsonObject{{key("textDocument"), textDocument},
+                     {key("general"), QJsonObject{{key("positionEncodings"),
+                                                   QJsonArray{key("utf-8"), key("utf-16")}}}}}},
+        // clangd's own name for the encoding, before the protocol had one.
+        {key("offsetEncoding"), QJsonArray{key("utf-8"), key("utf-16")}},
+        {key("clientInfo"), QJsonObject{{key("name"), key("Tarn")}}},
+    };
+    if (!fallbackFlags.isEmpty())
+        params.insert(key("initializationOptions"),
+                      QJsonObject{{key("fallbackFlags"), QJsonArray::fromStringList(fallbackFlags)}});
+    return params;
+}
+
+bool LspAnswersInUtf8(const QJsonValue& initializeResult)
+{
+    const QJsonObject result = initializeResult.toObject();
+    if (result.value(key("offsetEncoding")).toString() == key("utf-8"))
+        return true;
+    return result.value(key("capabilities")).toObject().value(key("positionEncoding")).toString()
+           == key("utf-8");
+}
+
+QStringList LspCompletionTriggers(const QJsonValue& initializeResult)
+{
+    QStringList triggers;
+    const QJsonArray array = initializeResult.toObject()
+                                 .value(key("capabilities"))
+                                 .toObject()
+                                 .value(key("completionProvider"))
+                                 .toObject()
+                                 .value(key("triggerCharacters"))
+                                 .toArray();
+    for (const QJsonValue& each : array)
+        triggers << each.toString();
+    return triggers;
+}
+
+QJsonObject LspPositionJson(const LspPosition& position)
+{
+    return {{key("line"), position.line}, {key("character"), position.column}};
+}
+
+QJsonObject LspRangeJson(const LspRange& range)
+{
+    return {{key("start"), LspPositionJson(range.start)}, {key("end"), LspPositionJson(range.end)}};
+}
+
+QJsonObject LspDocumentPositionParams(const QString& path, const LspPosition& position)
+{
+    return {{key("textDocument"), QJsonObject{{key("uri"), LspUriFromPath(path)}}},
+            {key("position"), LspPositionJson(position)}};
+}
+
+std::optional<LspPosition> LspPositionFrom(const QJsonValue& value)
+{
+    const QJsonObject object = value.toObject();
+    const QJsonValue line = object.value(key("line"));
+    const QJsonValue character = object.value(key("character"));
+    if (!line.isDouble() || !character.isDouble())
+        return std::nullopt;
+    const double l = line.toDouble();
+    const double c = character.toDouble();
+    if (l < 0 || c < 0 || l > 2147483647.0 || c > 2147483647.0)
+        return std::nullopt;
+    return LspPosition{int(l), int(c)};
+}
+
+std::optional<LspRange> LspRangeFrom(const QJsonValue& value)
+{
+    const QJsonObject object = value.toObject();
+    const std::optional<LspPosition> start = LspPositionFrom(object.value(key("start")));
+    const std::optional<LspPosition> end = LspPositionFrom(object.value(key("end")));
+    if (!start || !end || *end < *start)
+        return std::nullopt;
+    return LspRange{*start, *end};
+}
+
+LspDiagnostics LspDiagnosticsFrom(const QJsonValue& params)
+{
+    const QJsonObject object = params.toObject();
+    LspDiagnostics diagnostics;
+    diagnostics.path = LspPathFromUri(object.value(key("uri")).toString()).value_or(QString());
+    if (object.value(key("version")).isDouble())
+        diagnostics.version = object.value(key("version")).toInt();
+    for (const QJsonValue& each : object.value(key("diagnostics")).toArray()) {
+        const QJsonObject item = each.toObject();
+        const std::optional<LspRange> range = LspRangeFrom(item.value(key("range")));
+        if (!range)
+            continue;
+        const int severity = item.value(key("severity")).toInt(1);
+        diagnostics.items.push_back(
+            {*range,
+             severity >= 1 && severity <= 4 ? LspSeverity(severity) : LspSeverity::Error,
+             item.value(key("message")).toString()});
+    }
+    return diagnostics;
+}
+
+std::vector<LspLocation> LspLocationsFrom(const QJsonValue& result)
+{
+    std::vector<LspLocation> locations;
+    auto add = [&](const QJsonObject& object) {
+        const bool link = object.contains(key("targetUri"));
+        const std::optional<QString> path =
+            LspPathFromUri(object.value(link ? key("targetUri") : key("uri")).toString());
+        const std::optional<LspRange> range =
+            LspRangeFrom(object.value(link ? key("targetSelectionRange") : key("range")));
+        if (path && range)
+            locations.push_back({*path, *range});
+    };
+    if (result.isArray()) {
+        for (const QJsonValue& each : result.toArray())
+            add(each.toObject());
+    } else if (result.isObject()) {
+        add(result.toObject());
+    }
+    return locations;
+}
+
+LspCompletion LspCompletionFrom(const QJsonValue& result)
+{
+    LspCompletion completion;
+    QJsonArray items;
+    if (result.isArray()) {
+        items = result.toArray();
+    } else {
+        const QJsonObject list = result.toObject();
+        completion.incomplete = list.value(key("isIncomplete")).toBool();
+        items = list.value(key("items")).toArray();
+    }
+    completion.items.reserve(items.size());
+    for (const QJsonValue& each : items) {
+        const QJsonObject object = each.toObject();
+        LspCompletionItem item;
+        item.label = object.value(key("label")).toString().trimmed();
+        if (item.label.isEmpty())
+            continue;
+        item.detail = object.value(key("detail")).toString();
+        item.kind = object.value(key("kind")).toInt();
+        item.filterText = object.value(key("filterText")).toString();
+        item.sortText = object.value(key("sortText")).toString();
+        const bool snippet = object.value(key("insertTextFormat")).toInt(1) == 2;
+        QString text = object.value(key("insertText")).toString();
+        const QJsonObject edit = object.value(key("textEdit")).toObject();
+        if (!edit.isEmpty()) {
+            text = edit.value(key("newText")).toString();
+            // An insert-and-replace edit gives two ranges: take the replace.
+            std::optional<LspRange> range = LspRangeFrom(edit.value(key("range")));
+            if (!range)
+                range = LspRangeFrom(edit.value(key("replace")));
+            if (range) {
+                item.edit.range = *range;
+                item.hasRange = true;
+            }
+        }
+        if (text.isEmpty())
+            text = item.label;
+        item.edit.newText = snippet ? PlainSnippet(text, &item.caretInText) : text;
+        if (item.filterText.isEmpty())
+            item.filterText = item.label;
+        completion.items.push_back(std::move(item));
+    }
+    return completion;
+}
+
+QString LspHoverFrom(const QJsonValue& result)
+{
+    return markupText(result.toObject().value(key("contents"))).trimmed();
+}
+
+LspSignatureHelp LspSignatureHelpFrom(const QJsonValue& result)
+{
+    LspSignatureHelp help;
+    const QJsonObject object = result.toObject();
+    for (const QJsonValue& each : object.value(key("signatures")).toArray())
+        help.signatures << each.toObject().value(key("label")).toString();
+    help.active = object.value(key("activeSignature")).toInt();
+    if (help.active < 0 || help.active >= help.signatures.size())
+        help.active = 0;
+    return help;
+}
+
+std::vector<LspFileEdits> LspWorkspaceEditFrom(const QJsonValue& result)
+{
+    std::vector<LspFileEdits> files;
+    const QJsonObject object = result.toObject();
+    const QJsonArray documentChanges = object.value(key("documentChanges")).toArray();
+    for (const QJsonValue& each : documentChanges) {
+        const QJsonObject change = each.toObject();
+        const std::optional<QString> path = LspPathFromUri(
+            change.value(key("textDocument")).toObject().value(key("uri")).toString());
+        if (path)
+            files.push_back({*path, editsFrom(change.value(key("edits")).toArray())});
+    }
+    if (!documentChanges.isEmpty())
+        return files;
+    const QJsonObject changes = object.value(key("changes")).toObject();
+    for (auto it = changes.begin(); it != changes.end(); ++it) {
+        const std::optional<QString> path = LspPathFromUri(it.key());
+        if (path)
+            files.push_back({*path, editsFrom(it.value().toArray())});
+    }
+    return files;
+}

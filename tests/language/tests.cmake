@@ -1,0 +1,12 @@
+# Tests of src/language: framing, the protocol's values and a server on its
+# worker, against a stand-in server that misbehaves on request (core).
+list(APPEND TARN_CORE_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/LspFramingTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LspProtocolTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LanguageServerTest.cpp
+)
+add_executable(tarn_lsp_standin ${CMAKE_CURRENT_LIST_DIR}/StandInServer.cpp)
+target_link_libraries(tarn_lsp_standin PRIVATE tarncore)
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/LanguageServerTest.cpp
+  PROPERTIES COMPILE_DEFINITIONS "TARN_LSP_STANDIN=\"$<TARGET_FILE:tarn_lsp_standin>\"")
+cmake_language(DEFER CALL add_dependencies tarn_core_tests tarn_lsp_standin)
