@@ -1,5 +1,7 @@
 #include "app/CChildFrame.h"
 
+#include "settings/IdeContext.h"
+
 #include "editor/CTarnView.h"
 #include "framework/Application.h"
 #include "framework/MdiMainFrame.h"
@@ -19,6 +21,7 @@ fw::MdiChildFrame* CChildFrame::create(fw::Document* document, IdeContext& conte
 {
     auto* view = new CTarnView(context);
     view->setBreakpointBook(breakpoints);
+    view->setCodeIntelligence(&context.codeIntelligence(), &context.messages());
     view->setToolCommands([&context](CTarnView& source) { QuickCompile(source, context); },
                           [&context](CTarnView& source) { BuildSource(source, context); });
     return new CChildFrame(document, view);

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -140,10 +141,33 @@ void CIDEOptionsDialog::buildControls()
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
 
+    auto* general = new QWidget;
+    auto* generalGrid = new QGridLayout(general);
+    generalGrid->addWidget(paths, 0, 0);
+    generalGrid->addLayout(switches, 0, 1);
+
+    auto* language = new QWidget;
+    auto* languageGrid = new QGridLayout(language);
+    m_clangdPath = named(new QLineEdit, "clangdPathEdit", 1060);
+    auto* browseClangd = pushButton(QStringLiteral("Browse..."), "browseClangdButton", 1061);
+    connect(browseClangd, &QPushButton::clicked, this, &CIDEOptionsDialog::OnBrowseClangd);
+    auto* about = new QLabel(QStringLiteral(
+        "clangd underlines problems as you type, completes names, finds definitions and uses, "
+        "and renames. Leave the path empty to do without it; View > Code Intelligence "
+        "switches it off and on."));
+    about->setWordWrap(true);
+    languageGrid->addWidget(new QLabel(QStringLiteral("clangd path:")), 0, 0, 1, 2);
+    languageGrid->addWidget(m_clangdPath, 1, 0);
+    languageGrid->addWidget(browseClangd, 1, 1);
+    languageGrid->addWidget(about, 2, 0, 1, 2);
+    languageGrid->setRowStretch(3, 1);
+
+    auto* pages = named(new QTabWidget, "optionsPages", 1062);
+    pages->addTab(general, QStringLiteral("Tools and Editing"));
+    pages->addTab(language, QStringLiteral("Code Intelligence"));
     auto* layout = new QGridLayout(this);
-    layout->addWidget(paths, 0, 0);
-    layout->addLayout(switches, 0, 1);
-    layout->addLayout(buttons, 1, 0, 1, 2);
+    layout->addWidget(pages, 0, 0);
+    layout->addLayout(buttons, 1, 0);
     // Tab order follows the rows: each path with its Browse button, the
     // switches, then the buttons along the bottom.
     QWidget* previous = nullptr;
@@ -152,7 +176,8 @@ void CIDEOptionsDialog::buildControls()
              findChild<QWidget*>(QStringLiteral("browseGdbButton")), m_makePath,
              findChild<QWidget*>(QStringLiteral("browseMakeButton")), m_libcPath,
              findChild<QWidget*>(QStringLiteral("browseLibcButton")), m_debugDefault, m_moveBraces,
-             m_keepLevel, m_clearBeforeBuild, m_minimizeOnTile, sourceFont, ok, cancel}) {
+             m_keepLevel, m_clearBeforeBuild, m_minimizeOnTile, m_clangdPath, browseClangd,
+             sourceFont, ok, cancel}) {
         if (previous)
             setTabOrder(previous, widget);
         previous = widget;
@@ -179,6 +204,10 @@ void CIDEOptionsDialog::DoDataExchange(bool save)
     exchangeText(m_libcPath, m_working.libcPath, save);
     exchangeCheck(m_minimizeOnTile, m_working.minimizeOnTile, save);
     exchangeCheck(m_keepLevel, m_working.keepLevelAfterSemicolon, save);
+    if (save)
+        m_working.language.clangdPath = m_clangdPath->text();
+    else
+        m_clangdPath->setText(m_working.language.clangdPath);
 }
 
 // Executables on this host carry no extension: each tool's filter list
@@ -210,6 +239,18 @@ void CIDEOptionsDialog::OnBrowseLibc()
             QStringLiteral("LibC Reference (*.html *.htm *.pdf *.hlp)"), allFiles});
 }
 
+void CIDEOptionsDialog::OnBrowseClangd()
+{
+    fw::Prompts::FileDialog dialog;
+    dialog.caption = QStringLiteral("Open");
+    dialog.filters = {QStringLiteral("clangd Executable (clangd*)"), allFiles};
+    const QString chosen = fw::Prompts::current().openFileName(this, dialog);
+    if (chosen.isEmpty())
+        return;
+    m_working.language.clangdPath = chosen;
+    DoDataExchange(false);
+}
+
 void CIDEOptionsDialog::browse(QString IdeSettings::*path, const QStringList& filters)
 {
     fw::Prompts::FileDialog dialog;
@@ -238,6 +279,7 @@ void CIDEOptionsDialog::accept()
     m_context.setSettings(m_working);
     // A file that cannot be written is reported there; the settings stay in
     // force for this run either way.
-    SaveSettings(m_working, this);
+    if (SaveSettings(m_working, this))
+        SaveLanguageSettings(m_working.language, this);
     QDialog::accept();
 }

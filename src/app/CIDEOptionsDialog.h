@@ -11,7 +11,7 @@ class QLineEdit;
 class QPushButton;
 
 // The Options dialog: the four tool paths, the five switches and the source
-// font. It works on a copy of the live settings; OK copies it back and
+// font on its first page, the language server's path on a page of its own. It works on a copy of the live settings; OK copies it back and
 // writes the settings file, Cancel drops every change.
 class CIDEOptionsDialog : public QDialog {
     Q_OBJECT
@@ -31,6 +31,7 @@ public:
     void OnBrowseMake();
     void OnBrowseLibc();
     void OnSourceFont();
+    void OnBrowseClangd();
 
 protected:
     // Copies the live settings into the working copy and fills the controls.
@@ -55,4 +56,6 @@ private:
     QCheckBox* m_keepLevel = nullptr;
     QCheckBox* m_clearBeforeBuild = nullptr;
     QCheckBox* m_minimizeOnTile = nullptr;
+    // The Code Intelligence page: the language server, kept in [Language].
+    QLineEdit* m_clangdPath = nullptr;
 };

@@ -114,6 +114,19 @@ void CMainFrame::registerEditorSwitches()
         onCommand(id, [this, which] { OnToggleEditorSwitch(which); });
         onUpdateChecked(id, [this, which] { return m_context->settings().editor.*which; });
     }
+    // View > Code Intelligence ends or starts the language servers at once;
+    // kept in [Language].
+    onCommand(cmd::ViewCodeIntelligence, [this] {
+        IdeSettings settings = m_context->settings();
+        settings.language.codeIntelligence = !settings.language.codeIntelligence;
+        m_context->setSettings(settings);
+        SaveLanguageSettings(settings.language, this);
+    });
+    onUpdateChecked(cmd::ViewCodeIntelligence,
+                    [this] { return m_context->settings().language.codeIntelligence; });
+    // What the servers have to say goes to the status bar, never a box.
+    connect(&m_context->codeIntelligence(), &CodeIntelligence::status, this,
+            [this](const QString& text) { showLastingStatus(text, 10000); });
 }
 
 Session CMainFrame::currentSession() const

@@ -22,6 +22,7 @@
 #include "messages/MessageTips.h"
 #include "project/CProjectDoc.h"
 #include "project/CProjectFrame.h"
+#include "project/CompileCommands.h"
 #include "resources/CommandIds.h"
 #include "settings/IdeContext.h"
 #include "tools/PathBytes.h"
@@ -105,6 +106,16 @@ bool CTarnApp::InitInstance(const QStringList& arguments)
         fw::DocTemplate::Factories{[this, updateSourceColouring] {
                                        auto* project = new CProjectDoc(m_mainFrame->context().settings().debugDefault);
                                        connect(project, &CProjectDoc::projectUpdated, this, updateSourceColouring);
+                                       // The sources of a project follow its compile
+                                       // commands as it opens, changes and closes.
+                                       auto followProject = [this] {
+                                           if (m_mainFrame)
+                                               m_mainFrame->context().codeIntelligence().projectsChanged();
+                                       };
+                                       connect(project, &CProjectDoc::projectUpdated, this, followProject);
+                                       connect(project, &fw::Document::modifiedChanged, this, followProject);
+                                       connect(project, &QObject::destroyed, this, followProject,
+                                               Qt::QueuedConnection);
                                        connect(project, &fw::Document::modifiedChanged, this, updateSourceColouring);
                                        // (Gone from its template before it is deleted.)
                                        connect(project, &QObject::destroyed, this, updateSourceColouring,
@@ -117,6 +128,24 @@ bool CTarnApp::InitInstance(const QStringList& arguments)
     addDocTemplate(createMessageDocTemplate());
 
     m_mainFrame = new CMainFrame(this);
+    // A source of an open project is understood with the project's own
+    // compile commands.
+    m_mainFrame->context().codeIntelligence().setProjectLookup(
+        [this](const QString& path) -> std::optional<CodeIntelligence::ProjectCommands> {
+            for (const auto& docTemplate : docTemplates()) {
+                for (fw::Document* document : docTemplate->documents()) {
+                    auto* project = qobject_cast<CProjectDoc*>(document);
+                    if (!project || project->pathName().isEmpty()
+                        || !project->project().sources.contains(path))
+                        continue;
+                    const BuildJob job = MakeBuildJob(project->project(), project->pathName(),
+                                                      m_mainFrame->context().settings().gccPath, false);
+                    return CodeIntelligence::ProjectCommands{project->pathName(),
+                                                             CompileCommandsContents(job)};
+                }
+            }
+            return std::nullopt;
+        });
     QApplication::setWindowIcon(tarnAppIcon());
     if (!m_mainFrame->OnCreate())
         return false;

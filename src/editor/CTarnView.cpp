@@ -7,6 +7,7 @@
 #include "editor/FindReplaceDialog.h"
 #include "editor/LineSelection.h"
 #include "editor/ScintillaEditControl.h"
+#include "editor/SourceIntelligence.h"
 #include "editor/SourcePrinting.h"
 #include "editor/SourceText.h"
 #include "framework/Application.h"
@@ -117,6 +118,8 @@ CTarnView::CTarnView(const IdeContext& context, QWidget* parent)
 
 CTarnView::~CTarnView()
 {
+    // It reads the control and the document as it detaches: first.
+    m_intelligence.reset();
     // The edit control listens to this widget; drop it before the widget goes.
     m_editControl.reset();
     if (m_breakpointBook)
@@ -341,10 +344,16 @@ void CTarnView::connectDocument()
     });
     // A save clears the document's flag; the control then marks its save point.
     // Save As may give the file another kind.
-    connect(doc, &fw::Document::titleChanged, this, [this] { colourAs(wantedKind()); });
+    connect(doc, &fw::Document::titleChanged, this, [this] {
+        colourAs(wantedKind());
+        if (m_intelligence)
+            m_intelligence->documentSaved();
+    });
     connect(doc, &fw::Document::modifiedChanged, this, [this](bool modified) {
         if (!modified && isModified())
             setModified(false);
+        if (!modified && m_intelligence)
+            m_intelligence->documentSaved();
     });
 }
 
@@ -384,6 +393,8 @@ void CTarnView::loadText(const QByteArray& bytes)
     if (auto* source = qobject_cast<CSourceLexer*>(lexer()))
         source->scheduleAhead();
     fitNumberMargin();
+    if (m_intelligence)
+        m_intelligence->reattach();
     SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_SETSAVEPOINT);
@@ -409,6 +420,23 @@ void CTarnView::selectReportedLine(int line)
 void CTarnView::selectReportedMatch(int line, const QRegularExpression& pattern)
 {
     ::selectReportedMatch(*m_editControl, line, pattern);
+    centreCaretLine();
+    setFocus();
+}
+
+void CTarnView::setCodeIntelligence(CodeIntelligence* code, MessageChannel* messages)
+{
+    m_intelligence.reset();
+    if (!code)
+        return;
+    m_intelligence = std::make_unique<SourceIntelligence>(*this, code, messages);
+    if (fw::View::document() && !fw::View::document()->pathName().isEmpty())
+        m_intelligence->reattach();
+}
+
+void CTarnView::showRange(long from, long to)
+{
+    SendScintilla(SCI_SETSEL, from, to);
     centreCaretLine();
     setFocus();
 }

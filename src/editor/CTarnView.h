@@ -22,6 +22,9 @@
 #include <memory>
 
 class BreakpointBook;
+class CodeIntelligence;
+class MessageChannel;
+class SourceIntelligence;
 class IdeContext;
 class CTarnDoc;
 enum class StatementTemplate;
@@ -98,6 +101,16 @@ public:
     // The breakpoints the margin shows and toggles (the debugger's book);
     // without one the margin stays empty.
     void setBreakpointBook(BreakpointBook* book);
+
+    // The language servers the window's file goes to, and the messages
+    // that take Find References' rows (set by whoever makes the window;
+    // without them the window has its word completion only).
+    void setCodeIntelligence(CodeIntelligence* code, MessageChannel* messages);
+    SourceIntelligence* intelligence() const { return m_intelligence.get(); }
+
+    // Selects the byte range (the caret at its end), its line in the
+    // middle of the window, and gives the window the focus.
+    void showRange(long from, long to);
 
     // Where the last context menu was opened: the zero-based line and the
     // word (letters, digits and underscores) under the mouse, or at the
@@ -196,4 +209,5 @@ private:
     // opened with.
     CompletionWords m_completionWords;
     QByteArray m_completionList;
+    std::unique_ptr<SourceIntelligence> m_intelligence;
 };

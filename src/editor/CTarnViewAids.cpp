@@ -8,6 +8,7 @@
 #include "editor/CTarnDoc.h"
 #include "editor/ScintillaEditControl.h"
 #include "editor/SourceIndent.h"
+#include "editor/SourceIntelligence.h"
 #include "editor/SourceInsertions.h"
 #include "editor/SourceNavigation.h"
 #include "editor/SourceScanner.h"
@@ -31,6 +32,26 @@ void CTarnView::registerAidCommands()
     onCommand(cmd::InsertDateTime, [this] { OnInsertDateTime(); });
     onCommand(cmd::GoToLine, [this] { OnGoToLine(); });
     onCommand(cmd::GoToFunction, [this] { OnGoToFunction(); });
+    // Code intelligence: each says in the status bar when no server has
+    // the window's file.
+    const std::pair<int, std::function<void(SourceIntelligence&)>> language[] = {
+        {cmd::GoToDefinition, [](SourceIntelligence& s) { s.goToDefinition(); }},
+        {cmd::GoToDeclaration, [](SourceIntelligence& s) { s.goToDefinition(true); }},
+        {cmd::FindReferences, [](SourceIntelligence& s) { s.findReferences(); }},
+        {cmd::SwitchHeaderSource, [](SourceIntelligence& s) { s.switchHeaderSource(); }},
+        {cmd::RenameSymbol, [](SourceIntelligence& s) { s.renameSymbol(); }},
+        {cmd::NextProblem, [](SourceIntelligence& s) { s.goToProblem(true); }},
+        {cmd::PreviousProblem, [](SourceIntelligence& s) { s.goToProblem(false); }},
+    };
+    for (const auto& [id, action] : language) {
+        onCommand(id, [this, action = action] {
+            if (m_intelligence)
+                action(*m_intelligence);
+        });
+        onUpdateEnabled(id, [this] { return m_intelligence != nullptr; });
+    }
+    onCommand(cmd::NavigateBack, [this] { SourceIntelligence::goBack(*this); });
+    onCommand(cmd::NavigateForward, [this] { SourceIntelligence::goForward(*this); });
 
     connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &CTarnView::OnChar);
 }
@@ -47,7 +68,9 @@ void CTarnView::keyPressEvent(QKeyEvent* event)
     // Enter and the braces with the re-indent they bring are one undo step.
     // Other keys are left alone so that typing a word stays one step.
     if (event->key() == Qt::Key_Space && event->modifiers() == Qt::ControlModifier) {
-        showWordCompletion();
+        // The server's completion when one has the file, else the words.
+        if (!m_intelligence || !m_intelligence->complete())
+            showWordCompletion();
         event->accept();
         return;
     }
@@ -68,8 +91,12 @@ void CTarnView::keyPressEvent(QKeyEvent* event)
         const bool wordKey =
             event->key() == Qt::Key_Backspace ||
             (typed.size() == 1 && (typed.front().isLetterOrNumber() || typed.front() == u'_'));
-        if (wordKey && SendScintilla(SCI_AUTOCACTIVE))
-            narrowWordCompletion();
+        if (wordKey && SendScintilla(SCI_AUTOCACTIVE)) {
+            if (m_intelligence && m_intelligence->completionOpen())
+                m_intelligence->narrowCompletion();
+            else
+                narrowWordCompletion();
+        }
         return;
     }
     asOneUndoStep([&] { QsciScintilla::keyPressEvent(event); });
@@ -77,6 +104,8 @@ void CTarnView::keyPressEvent(QKeyEvent* event)
 
 void CTarnView::OnChar(int character)
 {
+    if (m_intelligence)
+        m_intelligence->onCharAdded(character);
     // Enter reports its line break one character at a time: CR LF as '\r'
     // then '\n'. The rules run once, on the first.
     char typed = 0;

@@ -27,4 +27,6 @@ list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/FindReplaceDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScintillaEditControl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourcePrinting.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceIntelligence.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceIntelligenceActions.cpp
 )

@@ -3,10 +3,17 @@
 #include "framework/OpenFileDialog.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QVBoxLayout>
 
 namespace fw {
 
@@ -116,6 +123,37 @@ QStringList QtPrompts::openFileNames(QWidget* parent, const FileDialog& dialog)
 QString Prompts::folderName(QWidget* parent, const QString& caption, const QString& directory)
 {
     return QFileDialog::getExistingDirectory(parent, caption, directory);
+}
+
+std::optional<QString> Prompts::askText(QWidget* parent, const QString& caption,
+                                        const QString& label, const QString& initial)
+{
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(dialogParent(parent), caption, label, QLineEdit::Normal, initial, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+bool Prompts::confirmList(QWidget* parent, const QString& caption, const QString& text,
+                          const QStringList& rows)
+{
+    QDialog dialog(dialogParent(parent));
+    dialog.setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* label = new QLabel(text, &dialog);
+    label->setWordWrap(true);
+    layout->addWidget(label);
+    auto* list = new QListWidget(&dialog);
+    list->addItems(rows);
+    list->setMinimumWidth(560);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QString QtPrompts::saveFileName(QWidget* parent, const FileDialog& dialog)

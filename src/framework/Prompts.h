@@ -40,6 +40,14 @@ public:
     // A folder chosen in the desktop's folder dialog, opened at directory;
     // empty when cancelled.
     virtual QString folderName(QWidget* parent, const QString& caption, const QString& directory);
+    // A line of text typed into a small dialog (label above the field, the
+    // field holding `initial`, all of it selected); nothing when cancelled.
+    virtual std::optional<QString> askText(QWidget* parent, const QString& caption,
+                                           const QString& label, const QString& initial);
+    // A list of rows shown for a yes or no (what an action is about to
+    // change): true for OK.
+    virtual bool confirmList(QWidget* parent, const QString& caption, const QString& text,
+                             const QStringList& rows);
 
     // The installed instance (a QtPrompts unless a test installed its own).
     static Prompts& current();

@@ -173,9 +173,13 @@ void LanguageServer::changeDocument(const QString& path, const std::vector<LspTe
         return;
     const int version = ++*found;
     QJsonArray array;
-    for (const LspTextEdit& change : changes)
-        array.append(QJsonObject{{key("range"), LspRangeJson(change.range)},
-                                 {key("text"), change.newText}});
+    for (const LspTextEdit& change : changes) {
+        if (change.range.end.line < 0)
+            array.append(QJsonObject{{key("text"), change.newText}});
+        else
+            array.append(QJsonObject{{key("range"), LspRangeJson(change.range)},
+                                     {key("text"), change.newText}});
+    }
     QJsonObject document = documentId(path);
     document.insert(key("version"), version);
     m_connection->notify(key("textDocument/didChange"),

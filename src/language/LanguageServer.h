@@ -55,8 +55,9 @@ public:
 
     // Document synchronisation. `text` is the document's whole UTF-8 text.
     void openDocument(const QString& path, const QString& languageId, const QByteArray& text);
-    // One change: the range replaced (positions before the change) and
-    // the new text.
+    // Changes in order: each the range replaced (positions before that
+    // change) and the new text; a range whose end line is negative stands
+    // for the whole text.
     void changeDocument(const QString& path, const std::vector<LspTextEdit>& changes);
     void saveDocument(const QString& path);
     void closeDocument(const QString& path);

@@ -361,6 +361,11 @@ LspCompletion LspCompletionFrom(const QJsonValue& result)
             item.filterText = item.label;
         completion.items.push_back(std::move(item));
     }
+    // The server ranks its items by their sort texts.
+    std::stable_sort(completion.items.begin(), completion.items.end(),
+                     [](const LspCompletionItem& a, const LspCompletionItem& b) {
+                         return a.sortText < b.sortText;
+                     });
     return completion;
 }
 

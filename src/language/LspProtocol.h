@@ -120,7 +120,8 @@ std::optional<LspRange> LspRangeFrom(const QJsonValue& value);
 LspDiagnostics LspDiagnosticsFrom(const QJsonValue& params);
 // Location, Location[] or LocationLink[] (the target's selection range).
 std::vector<LspLocation> LspLocationsFrom(const QJsonValue& result);
-// CompletionList or CompletionItem[]; items in the server's sort order.
+// CompletionList or CompletionItem[]; items in the order of their sort
+// texts (the server's ranking), the server's order where they tie.
 LspCompletion LspCompletionFrom(const QJsonValue& result);
 // The hover's text (markup, marked strings or plain), as plain text.
 QString LspHoverFrom(const QJsonValue& result);

@@ -6,4 +6,6 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/LspConnection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LspProtocol.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LanguageServer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CodeIntelligence.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceEdits.cpp
 )

@@ -1,5 +1,9 @@
 #include "messages/RowBytes.h"
 
+#include <QByteArray>
+
+#include <charconv>
+
 #include <QStringDecoder>
 
 #include <cstdint>
@@ -102,4 +106,23 @@ qsizetype CompleteLinesEnd(QByteArrayView bytes)
 {
     const qsizetype feed = bytes.lastIndexOf('\n');
     return feed < 0 ? 0 : feed + 1;
+}
+
+void AppendPlaceRow(QByteArray& rows, QByteArrayView path, qint64 line, QByteArrayView text)
+{
+    if (text.size() > kMaxPlaceLineBytes) {
+        qsizetype cut = kMaxPlaceLineBytes;
+        // Not inside a UTF-8 sequence: back over its continuation bytes.
+        while (cut > 0 && (uchar(text[cut]) & 0xC0) == 0x80)
+            --cut;
+        text = text.first(cut);
+    }
+    char number[24];
+    const std::to_chars_result end = std::to_chars(number, number + sizeof number, line);
+    rows.append(path);
+    rows.append(':');
+    rows.append(number, end.ptr - number);
+    rows.append(": ", 2);
+    rows.append(text);
+    rows.append('\n');
 }

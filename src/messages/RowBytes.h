@@ -27,6 +27,12 @@ QString RowText(QByteArrayView bytes);
 // UTF-8 text as a string, a leading byte-order mark included.
 QString Utf8Text(QByteArrayView utf8);
 
+// Appends the row of a place in a file, "PATH:LINE: text\n", as the
+// message window follows it: a shown line is cut after kMaxPlaceLineBytes
+// bytes (at a character boundary), its tabs and other bytes kept.
+inline constexpr qsizetype kMaxPlaceLineBytes = 4096;
+void AppendPlaceRow(QByteArray& rows, QByteArrayView path, qint64 line, QByteArrayView text);
+
 // Calls row(QByteArrayView) for each row of the stream bytes, carriage
 // return already dropped. With streamEnd false the bytes after the last line
 // feed are no row (the caller holds them until their line is complete);

@@ -74,6 +74,18 @@ enum : int {
     DebugBreakpointHere = 33138,
     DebugRunToHere = 33139,
     DebugAddWatchHere = 33140,
+    // Code intelligence: the Source menu's jumps, lists and rename, the
+    // problems of the window, the navigation history, and its switch.
+    GoToDefinition = 33150,
+    GoToDeclaration = 33151,
+    FindReferences = 33152,
+    SwitchHeaderSource = 33153,
+    RenameSymbol = 33154,
+    NextProblem = 33155,
+    PreviousProblem = 33156,
+    NavigateBack = 33157,
+    NavigateForward = 33158,
+    ViewCodeIntelligence = 33124,
 };
 } // namespace cmd
 

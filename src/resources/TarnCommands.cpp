@@ -110,6 +110,8 @@ void addCommands(fw::CommandTable& table)
     add(ViewReopenSession, "Open the windows of the last session when Tarn starts",
         "Reopen Last Session");
     add(ViewBreakpoints, "Show or hide the list of breakpoints", "Breakpoints");
+    add(ViewCodeIntelligence, "Let clangd check, complete and navigate the source windows",
+        "Code Intelligence");
     add(WindowNext, "Show next window", "Next", {key(Qt::CTRL | Qt::Key_Tab)});
     add(WindowCascade, "Arrange windows so they overlap", "Cascade Windows");
     add(WindowTileHorz, "Arrange windows as non-overlapping tiles", "Tile Windows");
@@ -117,6 +119,24 @@ void addCommands(fw::CommandTable& table)
     add(WindowArrange, "Arrange icons at the bottom of the window", "Arrange Icons");
     add(LibcReference, "Browse the libc reference help file", "Lib-c Reference");
     add(AppAbout, "Display program information, version number and copyright", "About");
+
+    // Code intelligence
+    add(GoToDefinition, "Open the definition of the name at the caret", "Go to Definition",
+        {key(QKeyCombination(Qt::Key_F12))});
+    add(GoToDeclaration, "Open the declaration of the name at the caret", "Go to Declaration",
+        {key(Qt::CTRL | Qt::Key_F12)});
+    add(FindReferences, "List every use of the name at the caret in the message window",
+        "Find References", {key(Qt::SHIFT | Qt::Key_F12)});
+    add(SwitchHeaderSource, "Open the header of this source, or the source of this header",
+        "Switch Header/Source", {key(Qt::CTRL | Qt::SHIFT | Qt::Key_H)});
+    add(RenameSymbol, "Rename the name at the caret everywhere it is used", "Rename Symbol",
+        {key(QKeyCombination(Qt::Key_F2))});
+    add(NextProblem, "Show the next problem clangd found in this window", "Next Problem",
+        {key(QKeyCombination(Qt::Key_F8))});
+    add(PreviousProblem, "Show the previous problem clangd found in this window", "Previous Problem",
+        {key(Qt::SHIFT | Qt::Key_F8)});
+    add(NavigateBack, "Go back to where the last jump came from", "Back", {key(Qt::ALT | Qt::Key_Left)});
+    add(NavigateForward, "Go forward again", "Forward", {key(Qt::ALT | Qt::Key_Right)});
 
     // Messages
     add(ClearMessages, "Erases all messages from the window", "Clear Messages");

@@ -114,6 +114,7 @@ void appendEditorSwitches(Items& items)
     items.push_back(separator());
     items.push_back(item(cmd::ViewSyntaxColouring, "Syntax &Colouring"));
     items.push_back(item(cmd::ViewLineNumbers, "Line &Numbers"));
+    items.push_back(item(cmd::ViewCodeIntelligence, "Code &Intelligence"));
     items.push_back(item(cmd::ViewReopenSession, "&Reopen Last Session"));
     items.push_back(separator());
     items.push_back(item(cmd::ViewBreakpoints, "&Breakpoints"));
@@ -280,6 +281,18 @@ fw::MenuLayout sourceMenu()
         popup("So&urce", {
             item(cmd::BuildSource, "&Build Source...\tCtrl+B"),
             item(cmd::QuickCompile, "&Quick Compile to Object\tCtrl+Q"),
+            separator(),
+            item(cmd::GoToDefinition, "Go to &Definition\tF12"),
+            item(cmd::GoToDeclaration, "Go to D&eclaration\tCtrl+F12"),
+            item(cmd::FindReferences, "Find &References\tShift+F12"),
+            item(cmd::SwitchHeaderSource, "&Switch Header/Source\tCtrl+Shift+H"),
+            item(cmd::NavigateBack, "Go Bac&k\tAlt+Left"),
+            item(cmd::NavigateForward, "Go For&ward\tAlt+Right"),
+            separator(),
+            item(cmd::RenameSymbol, "Re&name Symbol...\tF2"),
+            separator(),
+            item(cmd::NextProblem, "Ne&xt Problem\tF8"),
+            item(cmd::PreviousProblem, "&Previous Problem\tShift+F8"),
         }),
         viewMenu(),
         windowMenu(),

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "framework/Assert.h"
+#include "language/CodeIntelligence.h"
 #include "settings/IdeSettings.h"
 #include "tools/ToolSession.h"
+
+#include <memory>
 
 namespace fw {
 class Application;
@@ -17,7 +20,11 @@ class Application;
 // User-interface thread only; a job takes what it needs when it starts.
 class IdeContext : public ToolSession {
 public:
-    explicit IdeContext(fw::Application* application = nullptr) : m_application(application) {}
+    explicit IdeContext(fw::Application* application = nullptr)
+        : m_code(std::make_unique<CodeIntelligence>()), m_application(application)
+    {
+        m_code->setSettings(codeSettingsOf(m_settings));
+    }
 
     const IdeSettings& settings() const { return m_settings; }
     // Replaces the live settings as one step; the caller brings the open
@@ -26,6 +33,7 @@ public:
     {
         TARN_ASSERT(fw::onMainThread(), "the live settings change on the interface thread only");
         m_settings = settings;
+        m_code->setSettings(codeSettingsOf(m_settings));
     }
 
     // The session and the debugger panes' layout as the settings file held
@@ -41,14 +49,30 @@ public:
         m_settings = std::move(loaded.settings);
         m_lastSession = std::move(loaded.session);
         m_paneLayout = std::move(loaded.paneLayout);
+        m_code->setSettings(codeSettingsOf(m_settings));
     }
+
+    // The language servers of the source windows; they follow the live
+    // settings ([Language]).
+    CodeIntelligence& codeIntelligence() const { return *m_code; }
 
     // The application object; nullptr in tests that make windows alone.
     fw::Application* application() const { return m_application; }
     void setApplication(fw::Application* application) { m_application = application; }
 
 private:
+    static CodeIntelligence::Settings codeSettingsOf(const IdeSettings& settings)
+    {
+        CodeIntelligence::Settings code;
+        code.enabled = settings.language.codeIntelligence;
+        code.clangdPath = settings.language.clangdPath;
+        return code;
+    }
+
     IdeSettings m_settings;
+    // A window that outlives the context (the main window's children go
+    // after it) finds it gone through its QPointer.
+    std::unique_ptr<CodeIntelligence> m_code;
     Session m_lastSession;
     DebuggerPaneLayout m_paneLayout;
     fw::Application* m_application = nullptr;

@@ -79,6 +79,7 @@ LoadedSettings LoadSettings(QWidget* parent)
     LoadedSettings loaded;
     loaded.settings = fromStored(stored);
     loaded.settings.editor = readEditorSwitches(profile);
+    loaded.settings.language = readLanguageSettings(profile);
     loaded.session = readSession(profile);
     loaded.paneLayout = readDebuggerPaneLayout(profile);
     return loaded;
@@ -120,6 +121,13 @@ bool SaveEditorSwitches(const EditorSwitches& switches, QWidget* parent)
 {
     return updateSettingsFile(parent, [&switches](SettingsProfile& profile) {
         writeEditorSwitches(profile, switches);
+    });
+}
+
+bool SaveLanguageSettings(const LanguageSettings& language, QWidget* parent)
+{
+    return updateSettingsFile(parent, [&language](SettingsProfile& profile) {
+        writeLanguageSettings(profile, language);
     });
 }
 

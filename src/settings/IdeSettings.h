@@ -2,6 +2,7 @@
 
 #include "settings/DebuggerPanesSection.h"
 #include "settings/EditorSections.h"
+#include "settings/LanguageSection.h"
 #include "settings/SettingsCodec.h"
 
 #include <QFont>
@@ -20,6 +21,8 @@ struct IdeSettings : SettingsValues {
     QFont sourceFont;
     // The View menu's switches, kept in [Editor].
     EditorSwitches editor;
+    // The language server and its switch, kept in [Language].
+    LanguageSettings language;
 };
 
 // What LoadSettings reads from the settings file.
@@ -42,6 +45,9 @@ bool SaveSettings(const IdeSettings& settings, QWidget* parent = nullptr);
 // Writes the editor switches to [Editor], with the same safe write and
 // report as SaveSettings; [Options] stays byte for byte.
 bool SaveEditorSwitches(const EditorSwitches& switches, QWidget* parent = nullptr);
+
+// Writes [Language], with the same safe write and report.
+bool SaveLanguageSettings(const LanguageSettings& language, QWidget* parent = nullptr);
 
 // Replaces [Session] with this one, with the same safe write and report.
 bool SaveSession(const Session& session, QWidget* parent = nullptr);

@@ -4,6 +4,7 @@
 list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/DebuggerPanesSection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EditorSections.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LanguageSection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LogFontRecord.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsCodec.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SettingsProfile.cpp

@@ -12,8 +12,8 @@
 namespace {
 
 // Lowest first; a folder may include any folder before it.
-const QStringList kLayers = {"framework", "resources", "messages", "tools",   "settings", "editor",
-                             "singlefile", "search",   "project",  "debugger", "app"};
+const QStringList kLayers = {"framework", "resources", "messages", "tools",    "language", "settings",
+                             "editor",    "singlefile", "search",  "project", "debugger", "app"};
 
 } // namespace
 

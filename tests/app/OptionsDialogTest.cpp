@@ -90,7 +90,12 @@ TEST_F(OptionsDialog, ControlsShowTheLiveSettingsAndOkWritesTheEdits)
     QStringList labels;
     for (const QLabel* label : dialog->findChildren<QLabel*>())
         labels << label->text();
-    EXPECT_EQ(labels, (QStringList{"GCC path:", "GDB path:", "Make path:", "libc.hlp path:"}));
+    labels.sort();
+    EXPECT_EQ(labels, (QStringList{"GCC path:", "GDB path:", "Make path:", "clangd path:",
+                                   "clangd underlines problems as you type, completes names, finds definitions "
+                                   "and uses, and renames. Leave the path empty to do without it; View > Code "
+                                   "Intelligence switches it off and on.",
+                                   "libc.hlp path:"}));
     QStringList groups;
     for (const QGroupBox* group : dialog->findChildren<QGroupBox*>())
         groups << group->title();

@@ -22,9 +22,13 @@ protected:
     void SetUp() override
     {
         m_oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+        m_oldCacheHome = qgetenv("XDG_CACHE_HOME");
         m_oldPath = qgetenv("PATH");
         ASSERT_TRUE(m_config.isValid());
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+        // Compile commands for the language server go here, not to the
+        // user's cache.
+        qputenv("XDG_CACHE_HOME", (m_config.path() + QStringLiteral("/cache")).toLocal8Bit());
         qputenv("PATH", (m_config.path() + QStringLiteral("/no-tools")).toLocal8Bit());
         prompts = std::make_unique<ScriptedPrompts>();
     }
@@ -33,6 +37,7 @@ protected:
     {
         prompts.reset();
         qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
+        restore("XDG_CACHE_HOME", m_oldCacheHome);
         qputenv("PATH", m_oldPath);
     }
 
@@ -43,7 +48,16 @@ protected:
 
 private:
     QTemporaryDir m_config;
+    static void restore(const char* name, const QByteArray& value)
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+
     QByteArray m_oldConfigHome;
+    QByteArray m_oldCacheHome;
     QByteArray m_oldPath;
 };
 

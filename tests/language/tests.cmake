@@ -10,3 +10,7 @@ target_link_libraries(tarn_lsp_standin PRIVATE tarncore)
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/LanguageServerTest.cpp
   PROPERTIES COMPILE_DEFINITIONS "TARN_LSP_STANDIN=\"$<TARGET_FILE:tarn_lsp_standin>\"")
 cmake_language(DEFER CALL add_dependencies tarn_core_tests tarn_lsp_standin)
+# Source windows with the real clangd (widgets).
+list(APPEND TARN_UI_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/CodeIntelligenceViewTest.cpp
+)

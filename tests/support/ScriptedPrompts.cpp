@@ -46,6 +46,19 @@ QString ScriptedPrompts::folderName(QWidget*, const QString& caption, const QStr
     return takeFront(folders, QString());
 }
 
+std::optional<QString> ScriptedPrompts::askText(QWidget*, const QString&, const QString& label,
+                                                const QString&)
+{
+    textDialogs << label;
+    return takeFront(texts, std::optional<QString>());
+}
+
+bool ScriptedPrompts::confirmList(QWidget*, const QString&, const QString&, const QStringList& rows)
+{
+    confirmedLists << rows;
+    return takeFront(confirmations, false);
+}
+
 QString ScriptedPrompts::saveFileName(QWidget*, const FileDialog& dialog)
 {
     saveDialogs << dialog;

@@ -24,6 +24,9 @@ public:
     std::deque<QString> folders;
     std::deque<QString> saveFiles;
     std::deque<std::optional<QFont>> fonts;
+    // Typed texts (nothing: cancelled) and list confirmations.
+    std::deque<std::optional<QString>> texts;
+    std::deque<bool> confirmations;
 
     // What was shown.
     QStringList messages;
@@ -31,6 +34,8 @@ public:
     QList<FileDialog> saveDialogs;
     QStringList folderDialogs; // their captions
     QList<QFont> fontDialogs;
+    QStringList textDialogs; // their labels
+    QList<QStringList> confirmedLists;
 
     Answer message(QWidget* parent, const QString& text, Buttons buttons, Icon icon) override;
     QString openFileName(QWidget* parent, const FileDialog& dialog) override;
@@ -38,6 +43,10 @@ public:
     QString folderName(QWidget* parent, const QString& caption, const QString& directory) override;
     QString saveFileName(QWidget* parent, const FileDialog& dialog) override;
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
+    std::optional<QString> askText(QWidget* parent, const QString& caption, const QString& label,
+                                   const QString& initial) override;
+    bool confirmList(QWidget* parent, const QString& caption, const QString& text,
+                     const QStringList& rows) override;
 
 private:
     fw::Prompts* m_previous;
