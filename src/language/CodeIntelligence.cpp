@@ -455,7 +455,7 @@ void CodeIntelligence::ask(LanguageDocument* document, const QString& method, co
                     convert(value);
                 answer(value, error ? error.message : QString());
             }),
-        kRequestTimeoutMs);
+        m_requestTimeoutMs);
     m_latest.insert(kind, {raw, id});
 }
 

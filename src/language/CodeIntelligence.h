@@ -61,8 +61,9 @@ public:
 
     // Files larger than this are not sent to a server.
     static constexpr qsizetype kMaxDocumentBytes = 8 * 1024 * 1024;
-    // Requests a user waits for give up after this long.
+    // Requests a user waits for give up after this long (by default).
     static constexpr int kRequestTimeoutMs = 10000;
+    void setRequestTimeout(int milliseconds) { m_requestTimeoutMs = milliseconds; }
 
     explicit CodeIntelligence(QObject* parent = nullptr);
     ~CodeIntelligence() override;
@@ -160,6 +161,7 @@ private:
     Settings m_settings;
     ProjectLookup m_projectLookup;
     QString m_cacheFolder;
+    int m_requestTimeoutMs = kRequestTimeoutMs;
     std::map<QString, Server> m_servers;
     // Each document's server key, and the path it was opened with (a
     // window being closed may not know its path any more).
