@@ -12,6 +12,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 using namespace testsupport;
@@ -167,6 +169,103 @@ TEST_F(CodeIntelligenceView, DefinitionsAndReferencesAcrossFiles)
                                   QStringLiteral("util.h:3: static inline int twice(int n)"),
                                   QStringLiteral("3 references in 2 files")}))
         << texts.join(u'\n').toStdString();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CodeIntelligenceView, ARenameChangesExactlyTheUsesInEveryFile)
+{
+    // counter is declared in a header and used in two sources; main.c is
+    // open, count.c is not; "counter_total" and a comment must stay.
+    project({{QStringLiteral("count.h"), "extern int counter;\r\nvoid bump(void);\r\n"},
+             {QStringLiteral("count.c"),
+              "#include \"count.h\"\r\n\r\nint counter;\r\nint counter_total;\r\n"
+              "void bump(void)\r\n{\r\n\tcounter++; /* counter */\r\n\tcounter_total++;\r\n}\r\n"},
+             {QStringLiteral("main.c"),
+              "#include \"count.h\"\n\nint main(void)\n{\n\tbump();\n\treturn counter;\n}\n"}});
+    CTarnView* view = open(QStringLiteral("main.c"));
+    ASSERT_NE(view, nullptr);
+    // clangd renames across files from its index of the compile commands:
+    // wait until it has indexed count.c (a reference there is known).
+    std::vector<LspLocation> known;
+    ASSERT_TRUE(waitUntil([&] {
+        bool answered = false;
+        fixture->tools.codeIntelligence().locate(
+            view->intelligence(), QStringLiteral("textDocument/references"), {5, 9},
+            [&](std::vector<LspLocation>& found, const QString&) {
+                known = found;
+                answered = true;
+            });
+        waitUntil([&] { return answered; });
+        return std::any_of(known.begin(), known.end(),
+                           [](const LspLocation& l) { return l.path.endsWith(QStringLiteral("count.c")); });
+    }, 30000));
+
+    ScriptedPrompts prompts;
+    prompts.texts.push_back(QStringLiteral("tally"));
+    prompts.confirmations.push_back(true);
+    view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, offsetOf(view, "counter") + 3);
+    ASSERT_TRUE(fixture->execute(cmd::RenameSymbol));
+    ASSERT_TRUE(waitUntil([&] { return view->textBytes().contains("return tally;"); }, 20000));
+    ASSERT_EQ(prompts.confirmedLists.size(), 1);
+    EXPECT_EQ(prompts.confirmedLists[0].size(), 4) << prompts.confirmedLists[0].join(u'\n').toStdString();
+    // The closed files, byte for byte: CR LF kept, the other names kept.
+    EXPECT_EQ(readFile(fixture->path(QStringLiteral("count.h"))), "extern int tally;\r\nvoid bump(void);\r\n");
+    EXPECT_EQ(readFile(fixture->path(QStringLiteral("count.c"))),
+              "#include \"count.h\"\r\n\r\nint tally;\r\nint counter_total;\r\n"
+              "void bump(void)\r\n{\r\n\ttally++; /* counter */\r\n\tcounter_total++;\r\n}\r\n");
+    // The open window: one undo step, not saved.
+    EXPECT_TRUE(view->isModified());
+    view->undo();
+    EXPECT_TRUE(view->textBytes().contains("return counter;"));
+}
+
+TEST_F(CodeIntelligenceView, ARenameThatCannotWriteEveryFileChangesNothing)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes read-only files";
+    project({{QStringLiteral("count.h"), "extern int counter;\n"},
+             {QStringLiteral("main.c"), "#include \"count.h\"\n\nint main(void)\n{\n\treturn counter;\n}\n"}});
+    const QString header = fixture->path(QStringLiteral("count.h"));
+    ASSERT_TRUE(QFile::setPermissions(header, QFileDevice::ReadOwner));
+    CTarnView* view = open(QStringLiteral("main.c"));
+    ASSERT_NE(view, nullptr);
+    ScriptedPrompts prompts;
+    prompts.texts.push_back(QStringLiteral("tally"));
+    prompts.confirmations.push_back(true);
+    view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, offsetOf(view, "counter") + 1);
+    ASSERT_TRUE(fixture->execute(cmd::RenameSymbol));
+    ASSERT_TRUE(waitUntil([&] { return !prompts.messages.isEmpty(); }, 20000));
+    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("count.h")) && prompts.messages[0].contains(QStringLiteral("read-only")))
+        << prompts.messages[0].toStdString();
+    EXPECT_TRUE(prompts.confirmedLists.isEmpty());
+    EXPECT_TRUE(view->textBytes().contains("return counter;"));
+    EXPECT_FALSE(view->isModified());
+    EXPECT_EQ(readFile(header), "extern int counter;\n");
+}
+
+TEST_F(CodeIntelligenceView, AWindowSavedUnderANewNameIsServedUnderIt)
+{
+    project({{QStringLiteral("old.c"), "int main(void)\n{\n\treturn 0;\n}\n"}});
+    CTarnView* view = open(QStringLiteral("old.c"));
+    ASSERT_NE(view, nullptr);
+    CodeIntelligence& code = fixture->tools.codeIntelligence();
+    LanguageServer* server = code.serverOf(view->intelligence());
+    ASSERT_NE(server, nullptr);
+    const QString renamed = fixture->path(QStringLiteral("new.c"));
+    // Save As, answered with the new name.
+    ScriptedPrompts prompts;
+    prompts.saveFiles.push_back(renamed);
+    ASSERT_TRUE(view->sourceDocument()->doSave(QString()));
+    ASSERT_EQ(view->sourceDocument()->pathName(), renamed);
+    ASSERT_TRUE(waitUntil([&] { return code.serverOf(view->intelligence()) && code.serverOf(view->intelligence())->isOpen(renamed); }));
+    EXPECT_FALSE(code.serverOf(view->intelligence())->isOpen(fixture->path(QStringLiteral("old.c"))));
+    // Problems still come for it under the new name.
+    view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, offsetOf(view, "return"));
+    QTest::keyClicks(view, "oops ");
+    ASSERT_TRUE(waitUntil([&] { return !view->intelligence()->problems().empty(); }, 20000));
 }
 
 } // namespace
