@@ -342,3 +342,10 @@ void AppendFindRow(QByteArray& rows, QByteArrayView path, qint64 line, QByteArra
     rows.append(text);
     rows.append('\n');
 }
+
+void AppendTooComplexRow(QByteArray& rows, QByteArrayView path, qint64 line)
+{
+    AppendFindRow(rows, path, line,
+                  "(not searched: the regular expression needs too much backtracking on this "
+                  "line)");
+}

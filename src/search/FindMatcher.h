@@ -91,3 +91,8 @@ bool MatchesGlob(QByteArrayView pattern, QByteArrayView name);
 // other bytes kept.
 constexpr qsizetype kMaxShownLineBytes = 4096;
 void AppendFindRow(QByteArray& rows, QByteArrayView path, qint64 line, QByteArrayView text);
+// Appends the row of a line the regular expression could not be matched
+// on, "PATH:LINE: (not searched: ...)\n". It names its place as a match
+// row does, so a double click or F4 shows the line; the search gives it
+// the diagnostic icon and counts it apart from the matches.
+void AppendTooComplexRow(QByteArray& rows, QByteArrayView path, qint64 line);
