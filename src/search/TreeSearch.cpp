@@ -15,6 +15,9 @@
 #include <utility>
 #include <vector>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -27,6 +30,8 @@ constexpr qsizetype kHeldRowBytes = 8 * 1024 * 1024;
 // How often a hand-over with nothing to do looks at the stop flag and
 // sends rows that have waited (MessageBatcher::kBatchMs).
 constexpr std::chrono::milliseconds kIdle(MessageBatcher::kBatchMs);
+// How much nicer than the search's own thread the workers are.
+constexpr int kNicer = 5;
 
 struct FileTask {
     std::string path;  // to open
@@ -194,6 +199,10 @@ private:
 
     void work()
     {
+        // A worker gives way to the interface thread: on a machine whose
+        // cores the workers fill, the window must still get a core when
+        // rows arrive (Linux's nice value is per thread).
+        ::setpriority(PRIO_PROCESS, ::gettid(), ::getpriority(PRIO_PROCESS, ::gettid()) + kNicer);
         QByteArray buffer; // this worker's reads
         for (;;) {
             FileTask task;

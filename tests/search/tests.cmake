@@ -3,6 +3,7 @@
 list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/FindMatcherTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RegexScanTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TreeSearchTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FindInFilesTest.cpp
 )
 list(APPEND TARN_UI_TESTS
