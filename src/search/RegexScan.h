@@ -52,10 +52,6 @@ public:
     qint64 scan(QByteArrayView block, qint64 firstLine, const Hit& hit,
                 const TooComplex& tooComplex) const;
 
-    // Whether whole runs of lines are searched at once (false: each line
-    // on its own).
-    bool searchesRuns() const { return m_runCode != nullptr; }
-
 private:
     BlockRegex() = default;
     enum class Result { NoMatch, Match, TooComplex };
