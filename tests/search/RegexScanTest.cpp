@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 namespace {
@@ -39,9 +40,8 @@ Scanned scan(const FindOptions& options, QByteArrayView block, qint64 firstLine 
 
 // Each line on its own: cut at line feeds, the carriage return of its end
 // dropped, decoded, matched with QRegularExpression.
-std::vector<qint64> eachLineOnItsOwn(const FindOptions& options, QByteArrayView block)
+std::vector<qint64> eachLineOnItsOwn(const QRegularExpression& regex, QByteArrayView block)
 {
-    const QRegularExpression regex = FindPattern(options);
     std::vector<qint64> hits;
     qint64 number = 1;
     qsizetype start = 0;
@@ -61,6 +61,11 @@ std::vector<qint64> eachLineOnItsOwn(const FindOptions& options, QByteArrayView 
         start = end + 1;
     }
     return hits;
+}
+
+std::vector<qint64> eachLineOnItsOwn(const FindOptions& options, QByteArrayView block)
+{
+    return eachLineOnItsOwn(FindPattern(options), block);
 }
 
 FindOptions regex(const char* pattern, bool matchCase = true, bool wholeWord = false)
@@ -159,6 +164,47 @@ TEST(RegexScan, EveryPatternOnEveryBlock)
                 << c.name << " on the block of: " << other.name;
         }
         EXPECT_EQ(scan(c.options, all).hits, eachLineOnItsOwn(c.options, all)) << c.name;
+    }
+}
+
+// Blocks made of pieces that sit at the edges of what a run may hold (line
+// ends of both kinds, inner carriage returns, Latin-1 bytes, characters of
+// two bytes, byte order marks, cut sequences), a fixed sequence of them, and
+// patterns that look at line ends in every way: the same lines as each line
+// on its own, every time.
+TEST(RegexScan, MixedBlocksAgainstEachLineOnItsOwn)
+{
+    const char* const pieces[] = {"a", "b", "ab", "x", " ", "\t", ";", "\n", "\n", "\r\n",
+                                  "\r", "\xE9", "\xC3\xA4", "\xC3\x84", "\xEF\xBB\xBF", "\xF0\x9F",
+                                  "return", "RET"};
+    const char* const patterns[] = {"a", "^a", "a$", "^$", "a.b", "a\\sb", "a[^x]b", "x*",
+                                    "\\bab\\b", "(?<=;)a", "a(?=\\s)", "(?<!b)a", "a(?!b)",
+                                    "\\Aa", "b\\z", "^\\W+$", "a\\s*+$", "(?s)a.*b",
+                                    "\\x{e4}", "\\x{fffd}", "^.$", "r.t", "(a|b)\\1", "\\R",
+                                    "\\v", "[[:^alpha:]]{2}"};
+    std::mt19937 random(29);
+    std::uniform_int_distribution<int> pick(0, int(std::size(pieces)) - 1);
+    std::uniform_int_distribution<int> length(0, 40);
+    std::vector<QByteArray> blocks(400);
+    for (QByteArray& block : blocks) {
+        for (int n = length(random); n > 0; --n)
+            block += pieces[pick(random)];
+    }
+    for (const char* pattern : patterns) {
+        for (bool matchCase : {true, false}) {
+            for (bool wholeWord : {false, true}) {
+                const FindOptions options = regex(pattern, matchCase, wholeWord);
+                const std::optional<LineMatcher> matcher = LineMatcher::create(options);
+                ASSERT_TRUE(matcher) << pattern;
+                const QRegularExpression reference = FindPattern(options);
+                for (const QByteArray& block : blocks) {
+                    std::vector<qint64> hits;
+                    matcher->scan(block, 1, [&](qint64 line, QByteArrayView) { hits.push_back(line); });
+                    ASSERT_EQ(hits, eachLineOnItsOwn(reference, block))
+                        << pattern << " on " << block.toPercentEncoding().constData();
+                }
+            }
+        }
     }
 }
 
