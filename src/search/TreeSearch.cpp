@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -157,21 +159,33 @@ public:
           m_batch(batch), m_folder(request.folder)
     {}
 
-    FindSummary run(const std::string& root, int threads)
+    // Nothing when not even the walk and one worker could be started (the
+    // system refused threads): nothing has been handed on then.
+    std::optional<FindSummary> run(const std::string& root, int threads)
     {
-        std::thread walker([this, &root] { walk(root); });
+        std::thread walker;
         std::vector<std::thread> workers;
-        for (int i = 0; i < threads; ++i)
-            workers.emplace_back([this] { work(); });
-        handOver();
+        try {
+            walker = std::thread([this, &root] { walk(root); });
+            for (int i = 0; i < threads; ++i)
+                workers.emplace_back([this] { work(); });
+        } catch (const std::system_error&) {
+            // Fewer workers do the same work; none cannot.
+        }
+        const bool started = walker.joinable() && !workers.empty();
+        if (started)
+            handOver();
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_stop = true;
         }
         m_changed.notify_all();
-        walker.join();
+        if (walker.joinable())
+            walker.join();
         for (std::thread& worker : workers)
             worker.join();
+        if (!started)
+            return std::nullopt;
         m_summary.unreadableFolders = m_unreadableFolders;
         return m_summary;
     }
@@ -326,7 +340,10 @@ FindSummary SearchTree(const std::string& root, const FindInFilesRequest& reques
                        const LineMatcher& matcher, const std::atomic<bool>& cancel,
                        MessageBatcher& batch, int threads)
 {
-    if (threads <= 1)
-        return searchInOrder(root, request, matcher, cancel, batch);
-    return ParallelSearch(request, matcher, cancel, batch).run(root, threads);
+    if (threads > 1) {
+        if (const std::optional<FindSummary> summary =
+                ParallelSearch(request, matcher, cancel, batch).run(root, threads))
+            return *summary;
+    }
+    return searchInOrder(root, request, matcher, cancel, batch);
 }
