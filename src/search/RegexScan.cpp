@@ -103,9 +103,9 @@ bool contains(QStringView pattern, const char* const* pieces)
 // may stand between them).
 bool lineBound(QStringView pattern)
 {
-    static const char* const pieces[] = {"\\A", "\\z", "\\Z", "\\G", "\\K", "\\C", "\\Q", "\\E",
-                                         "(?!", "(?<!", "(?>", "(?#", "(*", "*+", "++", "?+",
-                                         "}+", nullptr};
+    static const char* const pieces[] = {"\\A", "\\z", "\\Z", "\\G",  "\\K", "\\C",
+                                         "\\Q", "\\E", "(?!", "(?<!", "(?>", "(?#",
+                                         "(*",  "*+",  "++",  "?+",   "}+",  nullptr};
     if (contains(pattern, pieces))
         return true;
     for (qsizetype at = pattern.indexOf(QLatin1StringView("(?")); at >= 0;
@@ -334,7 +334,7 @@ private:
     QByteArrayView m_block;
     const char* m_data;
     qsizetype m_size;
-    qint64 m_line;         // the number of the line at m_counted
+    qint64 m_line; // the number of the line at m_counted
     qsizetype m_counted = 0;
     const Hit& m_hit;
     const TooComplex& m_tooComplex;

@@ -128,10 +128,18 @@ FileResult searchOne(const FileTask& task, const LineMatcher& matcher,
 void count(FindSummary& summary, const FileResult& file)
 {
     switch (file.search) {
-    case FileSearch::Binary: ++summary.binaryFiles; break;
-    case FileSearch::Unreadable: ++summary.unreadableFiles; break;
-    case FileSearch::Cancelled: summary.cancelled = true; break;
-    case FileSearch::Searched: ++summary.filesSearched; break;
+    case FileSearch::Binary:
+        ++summary.binaryFiles;
+        break;
+    case FileSearch::Unreadable:
+        ++summary.unreadableFiles;
+        break;
+    case FileSearch::Cancelled:
+        summary.cancelled = true;
+        break;
+    case FileSearch::Searched:
+        ++summary.filesSearched;
+        break;
     }
     summary.matches += file.matches;
     summary.tooComplexLines += file.tooComplex;
@@ -193,7 +201,7 @@ public:
 private:
     void walk(const std::string& root)
     {
-        const std::function<bool(FileTask&&)> file = [this](FileTask&& task) {
+        const std::function<bool(FileTask &&)> file = [this](FileTask&& task) {
             std::unique_lock<std::mutex> lock(m_mutex);
             m_changed.wait(lock, [this] { return m_stop || m_outcomes.size() < kWalkAhead; });
             if (m_stop)
@@ -237,9 +245,8 @@ private:
                 m_held += piece.rows.size();
                 outcome->pieces.push_back(std::move(piece));
                 m_changed.notify_all();
-                m_changed.wait(lock, [&] {
-                    return m_stop || index == m_due || m_held < kHeldRowBytes;
-                });
+                m_changed.wait(lock,
+                               [&] { return m_stop || index == m_due || m_held < kHeldRowBytes; });
             };
             const FileResult result = searchOne(task, m_matcher, m_cancel, buffer, hand);
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -322,7 +329,7 @@ FindSummary searchInOrder(const std::string& root, const FindInFilesRequest& req
         batch.addStreamRows(piece.rows, false, request.folder, piece.icon);
         batch.postIfDue();
     };
-    const std::function<bool(FileTask&&)> file = [&](FileTask&& task) {
+    const std::function<bool(FileTask &&)> file = [&](FileTask&& task) {
         count(summary, searchOne(task, matcher, cancel, buffer, hand));
         batch.postIfDue();
         return !summary.cancelled;

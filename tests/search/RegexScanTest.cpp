@@ -2,8 +2,8 @@
 // that matching each line on its own (decoded as UTF-8, with
 // QRegularExpression, as Find in Files has always matched) finds; a line
 // PCRE2 gives up on is reported instead of being skipped.
-#include "search/FindMatcher.h"
 #include "search/RegexScan.h"
+#include "search/FindMatcher.h"
 
 #include <QRegularExpression>
 
@@ -95,8 +95,7 @@ const std::vector<Case>& cases()
         {"\\s does not join two lines", regex("a\\sb"), "a\nb\na b\n", {3}},
         {"\\s+ does not join CR LF lines", regex("a\\s+b"), "a\r\nb\r\n", {}},
         {"[^a] does not join two lines", regex("x[^a]y"), "x\ny\nxzy\n", {3}},
-        {"a match across lines, then one inside the second", regex("a\\s*b"), "a\n  b ab\n",
-         {2}},
+        {"a match across lines, then one inside the second", regex("a\\s*b"), "a\n  b ab\n", {2}},
         {"a match across many lines", regex("<[^>]*>"), "<a\nb\nc\n<d>\n", {4}},
         {"an empty match on every line", regex("x*"), "a\n\nb", {1, 2, 3}},
         {"no line after the last line feed", regex("x*"), "a\n", {1}},
@@ -118,13 +117,26 @@ const std::vector<Case>& cases()
         {"^ not after an inner carriage return", regex("^b"), "a\rb\nb\n", {2}},
         {"$ not before an inner carriage return", regex("a$"), "a\rb\na\n", {2}},
         {"two carriage returns before the line feed", regex("a.$"), "a\r\r\nb\n", {1}},
-        {"Latin-1 byte is one replaced character", regex("b.d"), "b\xE9" "d\nbed\nbd\n", {1, 2}},
+        {"Latin-1 byte is one replaced character",
+         regex("b.d"),
+         "b\xE9"
+         "d\nbed\nbd\n",
+         {1, 2}},
         {"Latin-1 byte is not the letter", regex("caf\\x{e9}"), "caf\xE9\ncaf\xC3\xA9\n", {2}},
-        {"Latin-1 line amid UTF-8 lines", regex("^\\w+$"), "abc\nd\xE9" "f\n\xC3\xA4x\n",
+        {"Latin-1 line amid UTF-8 lines",
+         regex("^\\w+$"),
+         "abc\nd\xE9"
+         "f\n\xC3\xA4x\n",
          {1}},
-        {"a byte order mark at a line's start is dropped", regex("^int"),
-         "\xEF\xBB\xBFint x;\nint y;\n", {1, 2}},
-        {"a surrogate's bytes are not UTF-8", regex("a...b"), "a\xED\xA0\x80" "b\n", {1}},
+        {"a byte order mark at a line's start is dropped",
+         regex("^int"),
+         "\xEF\xBB\xBFint x;\nint y;\n",
+         {1, 2}},
+        {"a surrogate's bytes are not UTF-8",
+         regex("a...b"),
+         "a\xED\xA0\x80"
+         "b\n",
+         {1}},
         {"a cut sequence at the end", regex("a.$"), "x\na\xF0\x9F", {}},
         {"a cut sequence, two replacement characters", regex("a..$"), "x\na\xF0\x9F", {2}},
         {"any case", regex("RET.RN", false), "Return\nreturn\nRETURN\n", {1, 2, 3}},
@@ -133,7 +145,8 @@ const std::vector<Case>& cases()
         {"whole word at the line's ends", regex("co.nt", true, true), "x\ncount\r\ncount", {2, 3}},
         {"whole word, CR LF", regex("[a-z]+", true, true), "_\r\nab\r\n", {2}},
         {"a quoted text with letters beyond ASCII, any case",
-         {QString::fromUtf8("\xC3\xA4.b"), false, false, false}, "\xC3\x84.B\n\xC3\xA4xb\n",
+         {QString::fromUtf8("\xC3\xA4.b"), false, false, false},
+         "\xC3\x84.B\n\xC3\xA4xb\n",
          {1}},
         {"numbered from the block's first line", regex("x"), "x\nx", {1, 2}},
     };
@@ -174,14 +187,22 @@ TEST(RegexScan, EveryPatternOnEveryBlock)
 // on its own, every time.
 TEST(RegexScan, MixedBlocksAgainstEachLineOnItsOwn)
 {
-    const char* const pieces[] = {"a", "b", "ab", "x", " ", "\t", ";", "\n", "\n", "\r\n",
-                                  "\r", "\xE9", "\xC3\xA4", "\xC3\x84", "\xEF\xBB\xBF", "\xF0\x9F",
-                                  "return", "RET"};
-    const char* const patterns[] = {"a", "^a", "a$", "^$", "a.b", "a\\sb", "a[^x]b", "x*",
-                                    "\\bab\\b", "(?<=;)a", "a(?=\\s)", "(?<!b)a", "a(?!b)",
-                                    "\\Aa", "b\\z", "^\\W+$", "a\\s*+$", "(?s)a.*b",
-                                    "\\x{e4}", "\\x{fffd}", "^.$", "r.t", "(a|b)\\1", "\\R",
-                                    "\\v", "[[:^alpha:]]{2}"};
+    const char* const pieces[] = {
+        "a",    "b",  "ab",   "x",        " ",        "\t",           ";",        "\n",     "\n",
+        "\r\n", "\r", "\xE9", "\xC3\xA4", "\xC3\x84", "\xEF\xBB\xBF", "\xF0\x9F", "return", "RET"};
+    const char* const patterns[] = {"a",        "^a",
+                                    "a$",       "^$",
+                                    "a.b",      "a\\sb",
+                                    "a[^x]b",   "x*",
+                                    "\\bab\\b", "(?<=;)a",
+                                    "a(?=\\s)", "(?<!b)a",
+                                    "a(?!b)",   "\\Aa",
+                                    "b\\z",     "^\\W+$",
+                                    "a\\s*+$",  "(?s)a.*b",
+                                    "\\x{e4}",  "\\x{fffd}",
+                                    "^.$",      "r.t",
+                                    "(a|b)\\1", "\\R",
+                                    "\\v",      "[[:^alpha:]]{2}"};
     std::mt19937 random(29);
     std::uniform_int_distribution<int> pick(0, int(std::size(pieces)) - 1);
     std::uniform_int_distribution<int> length(0, 40);
@@ -199,7 +220,8 @@ TEST(RegexScan, MixedBlocksAgainstEachLineOnItsOwn)
                 const QRegularExpression reference = FindPattern(options);
                 for (const QByteArray& block : blocks) {
                     std::vector<qint64> hits;
-                    matcher->scan(block, 1, [&](qint64 line, QByteArrayView) { hits.push_back(line); });
+                    matcher->scan(block, 1,
+                                  [&](qint64 line, QByteArrayView) { hits.push_back(line); });
                     ASSERT_EQ(hits, eachLineOnItsOwn(reference, block))
                         << pattern << " on " << block.toPercentEncoding().constData();
                 }
@@ -210,9 +232,13 @@ TEST(RegexScan, MixedBlocksAgainstEachLineOnItsOwn)
 
 TEST(RegexScan, HitsCarryTheLineWithoutItsEnd)
 {
-    const Scanned out = scan(regex("b"), "a\r\nab\r\nb\n\xEF\xBB\xBF" "b\r\ncab");
+    const Scanned out = scan(regex("b"), "a\r\nab\r\nb\n\xEF\xBB\xBF"
+                                         "b\r\ncab");
     EXPECT_EQ(out.hits, (std::vector<qint64>{2, 3, 4, 5}));
-    EXPECT_EQ(out.texts, (std::vector<QByteArray>{"ab", "b", "\xEF\xBB\xBF" "b", "cab"}));
+    EXPECT_EQ(out.texts, (std::vector<QByteArray>{"ab", "b",
+                                                  "\xEF\xBB\xBF"
+                                                  "b",
+                                                  "cab"}));
     const Scanned numbered = scan(regex("b"), "b\nx\nb\n", 41);
     EXPECT_EQ(numbered.hits, (std::vector<qint64>{41, 43}));
 }
@@ -267,8 +293,7 @@ TEST(RegexScan, WhereRunsMustStop)
     };
     const Trouble cases[] = {
         {"ASCII", "int main(void) { return 0; }\n", 0, 29},
-        {"UTF-8 of two, three and four bytes", "\xC3\xA4 \xE2\x82\xAC \xF0\x9F\x98\x80 x\n", 0,
-         14},
+        {"UTF-8 of two, three and four bytes", "\xC3\xA4 \xE2\x82\xAC \xF0\x9F\x98\x80 x\n", 0, 14},
         {"CR LF", "a\r\nb\r\n", 0, 6},
         {"a carriage return at the very end", "a\r\nb\r", 0, 5},
         {"a lone carriage return", "abcdefghij\rk\n", 0, 10},

@@ -7,8 +7,8 @@
 #include "messages/MessageClassifier.h"
 #include "messages/MessageSink.h"
 #include "messages/RowBytes.h"
-#include "tools/PathBytes.h"
 #include "support/TestSupport.h"
+#include "tools/PathBytes.h"
 
 #include <QDir>
 #include <QObject>
@@ -86,8 +86,8 @@ protected:
         qint64 line = 1;
         for (const QByteArray& text : bytes.split('\n')) {
             if (text.contains("needle"))
-                expected.push_back({relative + ':' + QByteArray::number(line) + ": " + text,
-                                    IconMatch});
+                expected.push_back(
+                    {relative + ':' + QByteArray::number(line) + ": " + text, IconMatch});
             ++line;
         }
     }
@@ -234,7 +234,8 @@ TEST_F(TreeSearch, ALineTooComplexToSearchHasARowAndACount)
     one.matches = 4;
     one.filesWithMatches = 2;
     one.tooComplexLines = 1;
-    EXPECT_EQ(FindSummaryRow(one), QStringLiteral("4 matches in 2 files, 1 line too complex to search"));
+    EXPECT_EQ(FindSummaryRow(one),
+              QStringLiteral("4 matches in 2 files, 1 line too complex to search"));
     one.tooComplexLines = 0;
     EXPECT_EQ(FindSummaryRow(one), QStringLiteral("4 matches in 2 files"));
 }
