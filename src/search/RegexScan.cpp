@@ -343,6 +343,9 @@ private:
 std::shared_ptr<const BlockRegex> BlockRegex::create(const QString& pattern, bool caseless,
                                                      const QString& userPattern)
 {
+    // \C is one code unit: a byte here, a UTF-16 unit to QRegularExpression.
+    if (userPattern.contains(QLatin1StringView("\\C")))
+        return nullptr;
     const QByteArray bytes = pattern.toUtf8();
     const uint32_t options = PCRE2_UTF | (caseless ? PCRE2_CASELESS : 0);
     std::shared_ptr<BlockRegex> regex(new BlockRegex);

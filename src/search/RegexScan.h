@@ -26,7 +26,7 @@ struct pcre2_real_code_8;
 // read otherwise than the decoded line (bytes that are not UTF-8, a byte
 // order mark, a carriage return inside a line): those are matched on
 // their own, decoded. A pattern whose meaning can change when more text
-// follows or precedes a line (\A \z \Z \G \K \C, negative look-arounds,
+// follows or precedes a line (\A \z \Z \G \K, negative look-arounds,
 // atomic groups, possessive quantifiers, verbs such as (*COMMIT), and the
 // extended syntax) is matched line by line.
 //
@@ -37,7 +37,9 @@ public:
     // pattern: the whole expression (with the whole-word guards);
     // userPattern: what the user typed, which decides whether whole runs
     // may be searched (empty: a quoted text, always). Nothing when PCRE2
-    // refuses the pattern.
+    // refuses the pattern, or when it would read it otherwise than
+    // QRegularExpression does (\C: one byte here, one UTF-16 unit there):
+    // the caller then matches each line with QRegularExpression.
     static std::shared_ptr<const BlockRegex> create(const QString& pattern, bool caseless,
                                                     const QString& userPattern);
     ~BlockRegex();

@@ -111,6 +111,8 @@ const std::vector<Case>& cases()
         {"a possessive quantifier stops at the line end", regex("a\\s*+$"), "a  \nb\n", {1}},
         {"an atomic group stops at the line end", regex("(?>a\\s*)$"), "a \nb", {1}},
         {"(*COMMIT) on one line leaves the next", regex("a(*COMMIT)b"), "ax\nab\n", {2}},
+        {"\\C is one UTF-16 unit, as it has always been", regex("a\\Cb"), "a\xC3\xA4" "b\nab\n",
+         {1}},
         {"\\K", regex("a\\Kb"), "a\nb\nab\n", {3}},
         {"extended syntax", regex("(?x) a \\s* b"), "a\nb\na b\n", {3}},
         {"a carriage return inside a line is a character", regex("a.b"), "a\rb\nab\n", {1}},
