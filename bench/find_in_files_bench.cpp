@@ -1,15 +1,17 @@
-// Find in Files over a generated tree: 100 copies of a C project of 32
-// files (about 60 MB, 3,200 files), searching for one common word. Tarn's
+// Find in Files over a generated tree: 120 copies of a C project of 32
+// files (about 61 MB, 3,840 files), searching for one common word. Tarn's
 // search runs as the command runs it (a job on a worker, rows in batches
 // into the message window, offscreen) and is timed from its start to the
-// last row shown; grep -rnI with the same patterns is timed with its output
-// read through a pipe. Both run after a warm-up read of the tree, best of
-// five, alternating. Also: the engine alone into a counting sink, the
-// longest event-loop gap while the rows arrive, and the peak resident
-// memory against the rows held, and the processor time of each (grep's
-// as a waited-for child).
+// last row shown; grep -rnI and ripgrep (rg, as many threads as it likes)
+// with the same patterns are timed with their output read through a pipe.
+// All run after a warm-up read of the tree, best of five, alternating.
+// Also: the engine alone into a counting sink, the longest event-loop gap
+// while the rows arrive (a 1 ms timer) and the interface thread's own
+// processor time in it, the peak resident memory against the rows held,
+// and the processor time of each (grep's as a waited-for child). The load
+// average is printed with the figures: the machine may be shared.
 //
-//   bench_find_in_files [word] [copies] [any-case|regex]   (default: return 100)
+//   bench_find_in_files [word] [copies] [any-case|regex]   (default: return 120)
 #include "messages/CMessageView.h"
 #include "BenchContext.h"
 #include "search/FindInFiles.h"
@@ -25,6 +27,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 #include <sys/resource.h>
 
@@ -87,6 +90,50 @@ double processorMs(int who)
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
+// Processor time of the calling thread in nanoseconds.
+qint64 threadNanoseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+QByteArray loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return "?";
+    const QList<QByteArray> parts = file.readAll().split(' ');
+    return parts.size() >= 3 ? parts[0] + ' ' + parts[1] + ' ' + parts[2] : "?";
+}
+
+// Runs a search tool in the tree with LC_ALL=C, reading its output through
+// a pipe: the time to its end (ms), the lines it wrote in *lines.
+double runTool(const QString& program, const QStringList& arguments, const QString& folder,
+               qint64* lines)
+{
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    tool.setProcessEnvironment(environment);
+    tool.setWorkingDirectory(folder);
+    QElapsedTimer timer;
+    timer.start();
+    tool.start(program, arguments);
+    if (!tool.waitForStarted()) {
+        *lines = -1;
+        return 0;
+    }
+    qint64 count = 0;
+    while (tool.state() != QProcess::NotRunning) {
+        tool.waitForReadyRead(20);
+        count += tool.readAllStandardOutput().count('\n');
+    }
+    count += tool.readAllStandardOutput().count('\n');
+    *lines = count;
+    return timer.nsecsElapsed() / 1e6;
+}
+
 qint64 peakResidentKb()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -107,7 +154,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QString word = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("return");
-    const int copies = argc > 2 ? std::max(1, atoi(argv[2])) : 100;
+    const int copies = argc > 2 ? std::max(1, atoi(argv[2])) : 120;
     constexpr int kRounds = 5;
 
     QTemporaryDir dir;
@@ -150,31 +197,30 @@ int main(int argc, char** argv)
     request.folder = root;
     request.patterns = kDefaultFindPatterns;
 
-    auto runGrep = [&](qint64* lines) {
-        QStringList arguments{QStringLiteral("-rnI"), request.options.regularExpression
+    const QStringList patterns = request.patterns.split(QLatin1Char(' '));
+    QStringList grepArguments{QStringLiteral("-rnI"), request.options.regularExpression
                                                           ? QStringLiteral("-P")
                                                           : QStringLiteral("-F")};
-        if (!request.options.matchCase)
-            arguments << QStringLiteral("-i");
-        for (const QString& pattern : request.patterns.split(QLatin1Char(' ')))
-            arguments << QStringLiteral("--include=") + pattern;
-        arguments << QStringLiteral("-e") << word;
-        QProcess grep;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-        grep.setProcessEnvironment(environment);
-        grep.setWorkingDirectory(root);
-        QElapsedTimer timer;
-        timer.start();
-        grep.start(QStringLiteral("grep"), arguments);
-        qint64 count = 0;
-        while (grep.state() != QProcess::NotRunning) {
-            grep.waitForReadyRead(20);
-            count += grep.readAllStandardOutput().count('\n');
-        }
-        count += grep.readAllStandardOutput().count('\n');
-        *lines = count;
-        return timer.nsecsElapsed() / 1e6;
+    // ripgrep: line numbers, no ignore files, its own regular expressions.
+    QStringList rgArguments{QStringLiteral("-n"), QStringLiteral("--no-heading"),
+                            QStringLiteral("--no-ignore")};
+    if (!request.options.regularExpression)
+        rgArguments << QStringLiteral("-F");
+    if (!request.options.matchCase) {
+        grepArguments << QStringLiteral("-i");
+        rgArguments << QStringLiteral("-i");
+    }
+    for (const QString& pattern : patterns) {
+        grepArguments << QStringLiteral("--include=") + pattern;
+        rgArguments << QStringLiteral("-g") << pattern;
+    }
+    grepArguments << QStringLiteral("-e") << word;
+    rgArguments << QStringLiteral("-e") << word << QStringLiteral(".");
+    auto runGrep = [&](qint64* lines) {
+        return runTool(QStringLiteral("grep"), grepArguments, root, lines);
+    };
+    auto runRipgrep = [&](qint64* lines) {
+        return runTool(QStringLiteral("rg"), rgArguments, root, lines);
     };
 
     JobManager jobs(benchContext().messages());
@@ -182,6 +228,11 @@ int main(int argc, char** argv)
         void AppendLine(const QString&, int withSeparator) override
         {
             rows += 1 + (withSeparator == 1);
+        }
+        // Counted as they come, without a string per row.
+        void AppendStreamRows(const QByteArray& bytes, bool, int) override
+        {
+            rows += bytes.count('\n');
         }
         void ClearMessageRows() override {}
         QObject* sinkObject() override { return &object; }
@@ -194,16 +245,43 @@ int main(int argc, char** argv)
     view.show();
     QApplication::processEvents();
 
-    qint64 grepLines = 0;
+    qint64 grepLines = 0, rgLines = 0;
     runGrep(&grepLines); // warm-up: the tree in the page cache
-    double grepBest = 1e99, engineBest = 1e99, shownBest = 1e99;
-    double grepCpu = 1e99, shownCpu = 1e99;
-    qint64 worstGap = 0;
+    runRipgrep(&rgLines);
+    const bool haveRipgrep = rgLines >= 0;
+    double grepBest = 1e99, rgBest = 1e99, engineBest = 1e99, shownBest = 1e99;
+    double grepCpu = 1e99, rgCpu = 1e99, shownCpu = 1e99;
+    double worstGap = 0, worstWork = 0;
     qint64 matches = -1;
+    const QByteArray loadBefore = loadAverage();
+    // The same timer with no search running, as long as a round: what the
+    // machine's other work alone makes of the gap.
+    double idleGap = 0;
+    {
+        QElapsedTimer idle;
+        QTimer ticker;
+        ticker.setTimerType(Qt::PreciseTimer);
+        ticker.setInterval(1);
+        qint64 lastTick = 0;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            const qint64 now = idle.nsecsElapsed();
+            idleGap = std::max(idleGap, (now - lastTick) / 1e6);
+            lastTick = now;
+        });
+        idle.start();
+        ticker.start();
+        while (idle.elapsed() < 5 * 300)
+            QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
     for (int round = 0; round < kRounds; ++round) {
-        const double childrenBefore = processorMs(RUSAGE_CHILDREN);
+        double childrenBefore = processorMs(RUSAGE_CHILDREN);
         grepBest = std::min(grepBest, runGrep(&grepLines));
         grepCpu = std::min(grepCpu, processorMs(RUSAGE_CHILDREN) - childrenBefore);
+        if (haveRipgrep) {
+            childrenBefore = processorMs(RUSAGE_CHILDREN);
+            rgBest = std::min(rgBest, runRipgrep(&rgLines));
+            rgCpu = std::min(rgCpu, processorMs(RUSAGE_CHILDREN) - childrenBefore);
+        }
 
         benchContext().messages().setSink(&counter);
         counter.rows = 0;
@@ -217,17 +295,26 @@ int main(int argc, char** argv)
 
         view.installAsMessageSink(benchContext().messages());
         view.ClearMessages();
-        QElapsedTimer timer, sinceTick;
-        qint64 gap = 0;
+        // A 1 ms timer: the longest time between its ticks, and the most
+        // processor time the interface thread spent between two (its own
+        // work, where the rest of a gap is waiting for a core).
+        QElapsedTimer timer;
+        qint64 lastTick = 0, lastWork = threadNanoseconds();
+        double gap = 0, work = 0;
         QTimer ticker;
-        ticker.setInterval(10);
+        ticker.setTimerType(Qt::PreciseTimer);
+        ticker.setInterval(1);
         QObject::connect(&ticker, &QTimer::timeout, [&] {
-            gap = std::max(gap, sinceTick.elapsed());
-            sinceTick.restart();
+            const qint64 now = timer.nsecsElapsed();
+            const qint64 spent = threadNanoseconds();
+            gap = std::max(gap, (now - lastTick) / 1e6);
+            work = std::max(work, (spent - lastWork) / 1e6);
+            lastTick = now;
+            lastWork = spent;
         });
         const double selfBefore = processorMs(RUSAGE_SELF);
         timer.start();
-        sinceTick.start();
+        lastWork = threadNanoseconds();
         ticker.start();
         StartFindInFiles(jobs, request);
         // Done when the summary row (before its separator) is shown.
@@ -241,12 +328,14 @@ int main(int argc, char** argv)
         shownBest = std::min(shownBest, timer.nsecsElapsed() / 1e6);
         shownCpu = std::min(shownCpu, processorMs(RUSAGE_SELF) - selfBefore);
         worstGap = std::max(worstGap, gap);
+        worstWork = std::max(worstWork, work);
         matches = view.rowCount() - 3; // heading, summary, separator
         benchContext().messages().setSink(nullptr);
     }
-    if (matches != grepLines) {
-        std::fprintf(stderr, "rows differ: Tarn %lld, grep %lld\n", static_cast<long long>(matches),
-                     static_cast<long long>(grepLines));
+    if (matches != grepLines || (haveRipgrep && rgLines != grepLines)) {
+        std::fprintf(stderr, "rows differ: Tarn %lld, grep %lld, rg %lld\n",
+                     static_cast<long long>(matches), static_cast<long long>(grepLines),
+                     static_cast<long long>(rgLines));
         return 1;
     }
     std::printf("tree: %d files, %.1f MB; word \"%s\", %s; %lld matching lines\n", files,
@@ -255,15 +344,29 @@ int main(int argc, char** argv)
                 : request.options.matchCase       ? "match case"
                                                   : "any case",
                 static_cast<long long>(matches));
-    std::printf("grep -rnI -F or -P (LC_ALL=C), output: %.0f ms\n", grepBest);
-    std::printf("Find in Files, engine alone (counting): %.0f ms  (%.2fx)\n", engineBest,
-                engineBest / grepBest);
-    std::printf("Find in Files, start to last row shown: %.0f ms  (%.2fx)\n", shownBest,
-                shownBest / grepBest);
-    std::printf("processor time, grep / Tarn shown:      %.0f ms / %.0f ms  (%.2fx)\n", grepCpu,
-                shownCpu, shownCpu / grepCpu);
-    std::printf("longest event-loop gap (10 ms timer):   %lld ms\n",
-                static_cast<long long>(worstGap));
+    std::printf("load average before / after:            %s / %s\n", loadBefore.constData(),
+                loadAverage().constData());
+    std::printf("grep -rnI -F or -P (LC_ALL=C), output:  %.0f ms\n", grepBest);
+    if (haveRipgrep)
+        std::printf("rg -n (default threads), output:        %.0f ms\n", rgBest);
+    else
+        std::printf("rg: not found (apt-get install ripgrep)\n");
+    auto ratios = [&](double ms) {
+        if (haveRipgrep)
+            std::printf("%.0f ms  (%.2fx grep, %.2fx rg)\n", ms, ms / grepBest, ms / rgBest);
+        else
+            std::printf("%.0f ms  (%.2fx grep)\n", ms, ms / grepBest);
+    };
+    std::printf("Find in Files, engine alone (counting): ");
+    ratios(engineBest);
+    std::printf("Find in Files, start to last row shown: ");
+    ratios(shownBest);
+    std::printf("processor time, grep / rg / Tarn shown: %.0f ms / %.0f ms / %.0f ms\n", grepCpu,
+                haveRipgrep ? rgCpu : 0.0, shownCpu);
+    std::printf("longest event-loop gap (1 ms timer):    %.1f ms (interface thread's own work "
+                "in it: %.1f ms)\n",
+                worstGap, worstWork);
+    std::printf("longest gap with no search (1.5 s):     %.1f ms\n", idleGap);
     std::printf("peak resident memory:                   %lld MB (rows held: %d)\n",
                 static_cast<long long>(peakResidentKb() / 1024), view.rowCount());
     return 0;

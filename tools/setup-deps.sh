@@ -3,7 +3,7 @@
 set -euo pipefail
 # locales and gcc-12-locales: the tests build under a German locale with
 # gcc's German messages, which Tarn must not be misled by.
-packages=(g++ cmake ninja-build make gdb qt6-base-dev libqscintilla2-qt6-dev libgtest-dev
+packages=(g++ cmake ninja-build make gdb qt6-base-dev libqscintilla2-qt6-dev libpcre2-dev libgtest-dev
           libbenchmark-dev libx11-dev fonts-dejavu-core xvfb xauth locales gcc-12-locales)
 "$(dirname "$0")/install-packages.sh" "${packages[@]}"
 # The German locale those tests run in, generated once.

@@ -1,26 +1,21 @@
 #include "search/FindInFiles.h"
 
-#include "messages/MessageClassifier.h"
 #include "messages/MessageSink.h"
+#include "search/TreeSearch.h"
 #include "tools/FolderEntries.h"
 #include "tools/JobManager.h"
 #include "tools/PathBytes.h"
 
 #include <QStringList>
+#include <QThread>
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <string>
-#include <system_error>
-#include <utility>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -59,104 +54,13 @@ QString counted(qint64 count, const char* one, const char* many)
     return QString::number(count) + QLatin1Char(' ') + QString::fromLatin1(count == 1 ? one : many);
 }
 
-class TreeSearch {
-public:
-    TreeSearch(const FindInFilesRequest& request, const LineMatcher& matcher,
-               const std::atomic<bool>& cancel, MessageBatcher& batch)
-        : m_patterns(SplitFilePatterns(request.patterns)), m_matcher(matcher), m_cancel(cancel),
-          m_batch(batch), m_folder(request.folder)
-    {}
-
-    void walk(const std::string& folder, const std::string& relative)
-    {
-        // Name order, so a search gives the same rows every time; a folder
-        // that cannot be read is counted.
-        std::vector<FolderEntry> entries;
-        if (!ListFolder(folder, entries))
-            ++summary.unreadableFolders;
-        for (const auto& [name, type] : entries) {
-            if (m_cancel.load()) {
-                summary.cancelled = true;
-                return;
-            }
-            const std::string path = folder + '/' + name;
-            const std::string shown = relative.empty() ? name : relative + '/' + name;
-            if (type == fs::file_type::directory)
-                walk(path, shown);
-            else if (type == fs::file_type::regular &&
-                     MatchesFilePatterns(QByteArrayView(name), m_patterns))
-                searchFile(path, shown);
-            if (summary.cancelled)
-                return;
-        }
-    }
-
-    FindSummary summary;
-
-private:
-    // The rows of a file go to the batcher together (and at least every
-    // batch's worth), as one entry.
-    void sendRows()
-    {
-        if (m_rows.isEmpty())
-            return;
-        m_batch.addStreamRows(m_rows, false, m_folder, IconMatch);
-        m_rows.resize(0);
-    }
-
-    void searchFile(const std::string& path, const std::string& shown)
-    {
-        const QByteArrayView shownBytes(shown);
-        qint64 matches = 0;
-        const FileSearch result = SearchFile(
-            QByteArray::fromStdString(path), m_matcher, m_cancel,
-            [&](qint64 line, QByteArrayView text) {
-                ++matches;
-                AppendFindRow(m_rows, shownBytes, line, text);
-                if (m_rows.size() >= MessageBatcher::kBatchBytes)
-                    sendRows();
-            },
-            &m_buffer,
-            [this] {
-                sendRows();
-                m_batch.postIfDue();
-            });
-        sendRows();
-        switch (result) {
-        case FileSearch::Binary:
-            ++summary.binaryFiles;
-            break;
-        case FileSearch::Unreadable:
-            ++summary.unreadableFiles;
-            break;
-        case FileSearch::Cancelled:
-            summary.cancelled = true;
-            break;
-        case FileSearch::Searched:
-            ++summary.filesSearched;
-            break;
-        }
-        summary.matches += matches;
-        if (matches > 0)
-            ++summary.filesWithMatches;
-        m_batch.postIfDue();
-    }
-
-    QList<QByteArray> m_patterns;
-    const LineMatcher& m_matcher;
-    const std::atomic<bool>& m_cancel;
-    MessageBatcher& m_batch;
-    QString m_folder;
-    QByteArray m_buffer; // one read buffer for every file
-    QByteArray m_rows;   // rows not yet handed to the batcher
-};
-
 } // namespace
 
 FileSearch SearchFile(const QByteArray& path, const LineMatcher& matcher,
                       const std::atomic<bool>& cancel,
                       const std::function<void(qint64, QByteArrayView)>& hit, QByteArray* buffer,
-                      const std::function<void()>& afterBlock)
+                      const std::function<void()>& afterBlock,
+                      const LineMatcher::TooComplex& tooComplex)
 {
     // O_NONBLOCK: a name that became a FIFO since the walk saw it must not
     // wait for a writer before the check below refuses it.
@@ -173,13 +77,14 @@ FileSearch SearchFile(const QByteArray& path, const LineMatcher& matcher,
     const auto read = [fd](char* into, qint64 size) {
         return qint64(::read(fd, into, size_t(size)));
     };
-    return SearchBytes(read, matcher, cancel, hit, buffer, afterBlock);
+    return SearchBytes(read, matcher, cancel, hit, buffer, afterBlock, tooComplex);
 }
 
 FileSearch SearchBytes(const ReadBytes& read, const LineMatcher& matcher,
                        const std::atomic<bool>& cancel,
                        const std::function<void(qint64, QByteArrayView)>& hit, QByteArray* buffer,
-                       const std::function<void()>& afterBlock)
+                       const std::function<void()>& afterBlock,
+                       const LineMatcher::TooComplex& tooComplex)
 {
     QByteArray own;
     // The start of a line whose end is not read yet, then the block read.
@@ -191,6 +96,11 @@ FileSearch SearchBytes(const ReadBytes& read, const LineMatcher& matcher,
                                                                  QByteArrayView text) {
         if (number != reported)
             hit(number, text);
+        reported = number;
+    };
+    const LineMatcher::TooComplex onceTooComplex = [&](qint64 number) {
+        if (number != reported && tooComplex)
+            tooComplex(number);
         reported = number;
     };
     bool probed = false;
@@ -211,15 +121,15 @@ FileSearch SearchBytes(const ReadBytes& read, const LineMatcher& matcher,
         // A block left short: a read returned the end.
         if (got < kBlockBytes) {
             if (!held.isEmpty())
-                matcher.scan(held, line, once);
+                matcher.scan(held, line, once, onceTooComplex);
             return FileSearch::Searched;
         }
         const qsizetype end = held.lastIndexOf('\n') + 1;
         if (end > 0) {
-            line += matcher.scan(QByteArrayView(held).first(end), line, once);
+            line += matcher.scan(QByteArrayView(held).first(end), line, once, onceTooComplex);
             held.remove(0, end);
         } else if (held.size() >= kLongLineBytes) {
-            matcher.scan(held, line, once);
+            matcher.scan(held, line, once, onceTooComplex);
             held.remove(0, held.size() - kLongLineOverlap);
         }
         if (afterBlock)
@@ -228,7 +138,7 @@ FileSearch SearchBytes(const ReadBytes& read, const LineMatcher& matcher,
 }
 
 FindSummary FindInTree(const FindInFilesRequest& request, const std::atomic<bool>& cancel,
-                       MessageBatcher& batch)
+                       MessageBatcher& batch, int threads)
 {
     batch.add(FindHeadingRow(request), 0);
     const std::optional<LineMatcher> matcher = LineMatcher::create(request.options);
@@ -247,16 +157,17 @@ FindSummary FindInTree(const FindInFilesRequest& request, const std::atomic<bool
     std::string root = PathToBytes(request.folder).toStdString();
     while (root.size() > 1 && root.back() == '/')
         root.pop_back();
-    TreeSearch search(request, *matcher, cancel, batch);
-    search.walk(root, std::string());
-    if (!search.summary.cancelled) {
-        const QString skipped = FindSkippedRow(search.summary);
+    if (threads <= 0)
+        threads = std::max(1, QThread::idealThreadCount());
+    const FindSummary summary = SearchTree(root, request, *matcher, cancel, batch, threads);
+    if (!summary.cancelled) {
+        const QString skipped = FindSkippedRow(summary);
         if (!skipped.isEmpty())
             batch.add(skipped, 0);
-        batch.add(FindSummaryRow(search.summary), 1);
+        batch.add(FindSummaryRow(summary), 1);
     }
     batch.post();
-    return search.summary;
+    return summary;
 }
 
 int StartFindInFiles(JobManager& jobs, const FindInFilesRequest& request)
@@ -314,6 +225,11 @@ QString FindSkippedRow(const FindSummary& summary)
 
 QString FindSummaryRow(const FindSummary& summary)
 {
-    return counted(summary.matches, "match", "matches") + QStringLiteral(" in ") +
-           counted(summary.filesWithMatches, "file", "files");
+    QString row = counted(summary.matches, "match", "matches") + QStringLiteral(" in ") +
+                  counted(summary.filesWithMatches, "file", "files");
+    if (summary.tooComplexLines > 0)
+        row += QStringLiteral(", ") +
+               counted(summary.tooComplexLines, "line too complex to search",
+                       "lines too complex to search");
+    return row;
 }

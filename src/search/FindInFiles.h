@@ -31,6 +31,9 @@ struct FindSummary {
     qint64 binaryFiles = 0;
     qint64 unreadableFiles = 0;
     qint64 unreadableFolders = 0;
+    // Lines a regular expression needed more backtracking on than PCRE2
+    // allows: each has its row, none is a match.
+    qint64 tooComplexLines = 0;
     bool folderMissing = false;
     bool cancelled = false;
 };
@@ -45,11 +48,13 @@ enum class FileSearch { Searched, Binary, Unreadable, Cancelled };
 // first 8 KiB makes it binary, and nothing of it is reported. A buffer
 // given is used for the reads (a search of many files allocates once);
 // afterBlock runs after each block but the last (the rows of a large file
-// can go out while it is read).
+// can go out while it is read); tooComplex(line number) for each line the
+// regular expression could not be matched on.
 FileSearch SearchFile(const QByteArray& path, const LineMatcher& matcher,
                       const std::atomic<bool>& cancel,
                       const std::function<void(qint64, QByteArrayView)>& hit,
-                      QByteArray* buffer = nullptr, const std::function<void()>& afterBlock = {});
+                      QByteArray* buffer = nullptr, const std::function<void()>& afterBlock = {},
+                      const LineMatcher::TooComplex& tooComplex = {});
 
 // Reads up to `size` bytes into `into` as read(2) does: the count read,
 // which may be fewer than asked at any time, 0 at the end, -1 with errno
@@ -64,7 +69,8 @@ using ReadBytes = std::function<qint64(char* into, qint64 size)>;
 FileSearch SearchBytes(const ReadBytes& read, const LineMatcher& matcher,
                        const std::atomic<bool>& cancel,
                        const std::function<void(qint64, QByteArrayView)>& hit,
-                       QByteArray* buffer = nullptr, const std::function<void()>& afterBlock = {});
+                       QByteArray* buffer = nullptr, const std::function<void()>& afterBlock = {},
+                       const LineMatcher::TooComplex& tooComplex = {});
 
 // Walks the folder and reports through the batcher: the heading row, one
 // row "PATH:LINE: text" per matching line (PATH relative to the folder,
@@ -75,8 +81,12 @@ FileSearch SearchBytes(const ReadBytes& read, const LineMatcher& matcher,
 // only regular files are read. A folder that cannot be read is skipped and
 // counted. A cancelled search stops between blocks and reports no
 // summary.
+//
+// The files are read and searched on `threads` workers (0: as many as the
+// machine has cores, QThread::idealThreadCount()), the rows still in walk
+// order, a file's after every earlier file's (TreeSearch.h).
 FindSummary FindInTree(const FindInFilesRequest& request, const std::atomic<bool>& cancel,
-                       MessageBatcher& batch);
+                       MessageBatcher& batch, int threads = 0);
 
 // Starts the search as a job of the manager (Stop Build stops it); returns
 // the job's id.
@@ -90,4 +100,6 @@ QString FindRequestError(const FindInFilesRequest& request);
 // The rows around the matches.
 QString FindHeadingRow(const FindInFilesRequest& request);
 QString FindSkippedRow(const FindSummary& summary); // empty when nothing was skipped
+// "N matches in M files", and ", K lines too complex to search" when a
+// regular expression could not be matched on some.
 QString FindSummaryRow(const FindSummary& summary);

@@ -1,5 +1,7 @@
 #include "search/FindMatcher.h"
 
+#include "search/RegexScan.h"
+
 #include <charconv>
 #include <cstring>
 
@@ -110,7 +112,11 @@ std::optional<LineMatcher> LineMatcher::create(const FindOptions& options)
     }
     matcher.m_mode = Mode::Text;
     matcher.m_regex = FindPattern(options);
-    matcher.m_regex.optimize();
+    matcher.m_blockRegex =
+        BlockRegex::create(matcher.m_regex.pattern(), !options.matchCase,
+                           options.regularExpression ? options.text : QString());
+    if (!matcher.m_blockRegex)
+        matcher.m_regex.optimize();
     return matcher;
 }
 
@@ -152,10 +158,13 @@ bool LineMatcher::matchesText(QByteArrayView line) const
     return m_regex.match(QString::fromUtf8(line)).hasMatch();
 }
 
-qint64 LineMatcher::scan(QByteArrayView block, qint64 firstLine, const Hit& hit) const
+qint64 LineMatcher::scan(QByteArrayView block, qint64 firstLine, const Hit& hit,
+                         const TooComplex& tooComplex) const
 {
     const char* data = block.data();
     const qsizetype size = block.size();
+    if (m_mode == Mode::Text && m_blockRegex)
+        return m_blockRegex->scan(block, firstLine, hit, tooComplex);
     if (m_mode == Mode::Text) {
         qint64 line = firstLine;
         qsizetype start = 0;
@@ -332,4 +341,11 @@ void AppendFindRow(QByteArray& rows, QByteArrayView path, qint64 line, QByteArra
     rows.append(": ", 2);
     rows.append(text);
     rows.append('\n');
+}
+
+void AppendTooComplexRow(QByteArray& rows, QByteArrayView path, qint64 line)
+{
+    AppendFindRow(rows, path, line,
+                  "(not searched: the regular expression needs too much backtracking on this "
+                  "line)");
 }

@@ -7,7 +7,10 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
+
+class BlockRegex;
 
 // What Find in Files looks for: the text, and how it is compared.
 struct FindOptions {
@@ -36,7 +39,8 @@ bool LooksBinary(QByteArrayView head);
 // text is found by a byte search over whole blocks (ASCII folding for an
 // ASCII text without Match case), and only the lines that hold a hit are
 // decoded; a regular expression, or a text with other letters without Match
-// case, is matched on each line decoded as UTF-8.
+// case, is searched over whole blocks too (RegexScan.h), with the meaning it
+// has on each line decoded as UTF-8.
 //
 // Lines end at a line feed; a carriage return just before it is not part
 // of the line (so CR LF files give the same lines as LF files).
@@ -49,8 +53,12 @@ public:
     // match, in order; lines are numbered from firstLine. The block is
     // whole lines: the last one may lack its line feed (the end of a file).
     // Returns the number of line feeds in the block.
+    // A regular expression may need more backtracking on a line than PCRE2
+    // allows: tooComplex(lineNumber) then tells which line was not searched.
     using Hit = std::function<void(qint64 lineNumber, QByteArrayView line)>;
-    qint64 scan(QByteArrayView block, qint64 firstLine, const Hit& hit) const;
+    using TooComplex = std::function<void(qint64 lineNumber)>;
+    qint64 scan(QByteArrayView block, qint64 firstLine, const Hit& hit,
+                const TooComplex& tooComplex = {}) const;
 
 private:
     enum class Mode { Bytes, FoldedBytes, Text };
@@ -63,7 +71,10 @@ private:
     Mode m_mode = Mode::Bytes;
     QByteArray m_needle; // Bytes: the UTF-8 text; FoldedBytes: lower-cased ASCII
     bool m_wholeWord = false;
-    QRegularExpression m_regex; // Text mode
+    // Text mode: PCRE2 over whole blocks, or (a pattern only
+    // QRegularExpression takes) m_regex on each line.
+    std::shared_ptr<const BlockRegex> m_blockRegex;
+    QRegularExpression m_regex;
 };
 
 // The file patterns of the dialog ("*.c *.h", separated by blanks, commas
@@ -80,3 +91,8 @@ bool MatchesGlob(QByteArrayView pattern, QByteArrayView name);
 // other bytes kept.
 constexpr qsizetype kMaxShownLineBytes = 4096;
 void AppendFindRow(QByteArray& rows, QByteArrayView path, qint64 line, QByteArrayView text);
+// Appends the row of a line the regular expression could not be matched
+// on, "PATH:LINE: (not searched: ...)\n". It names its place as a match
+// row does, so a double click or F4 shows the line; the search gives it
+// the diagnostic icon and counts it apart from the matches.
+void AppendTooComplexRow(QByteArray& rows, QByteArrayView path, qint64 line);
