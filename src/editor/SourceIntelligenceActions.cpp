@@ -369,19 +369,6 @@ CTarnView* openView(fw::MdiMainFrame* frame, const QString& path)
     return nullptr;
 }
 
-// Why a file that is not open cannot take a safe save, or empty.
-QString unwritable(const QString& path)
-{
-    if (FileTypeOf(path) != FileType::Regular)
-        return QStringLiteral("it is not a regular file");
-    const QFileInfo file(path);
-    if (!file.isWritable())
-        return QStringLiteral("it is read-only");
-    if (!QFileInfo(file.absolutePath()).isWritable())
-        return QStringLiteral("its folder is read-only");
-    return {};
-}
-
 } // namespace
 
 void SourceIntelligence::renameSymbol()
@@ -424,12 +411,7 @@ void SourceIntelligence::applyRename(std::vector<LspFileEdits>& files, const QSt
     fw::MdiMainFrame* frame = m_view.mainFrame();
     // The preview, and every file checked before anything changes.
     QStringList rows;
-    struct Closed {
-        QString path;
-        QByteArray bytes;
-    };
-    std::vector<Closed> closed;
-    for (const LspFileEdits& file : files) {
+    for (const LspFileEdits& file : files)
         for (const LspTextEdit& edit : file.edits)
             rows << QStringLiteral("%1:%2: %3")
                         .arg(PathForDisplay(file.path))
@@ -437,24 +419,12 @@ void SourceIntelligence::applyRename(std::vector<LspFileEdits>& files, const QSt
                         .arg(QString::fromUtf8(m_code ? m_code->lineOf(file.path, edit.range.start.line)
                                                       : QByteArray())
                                  .trimmed());
-        if (openView(frame, file.path))
-            continue;
-        const QString why = unwritable(file.path);
-        QString readError;
-        const std::optional<QByteArray> bytes =
-            why.isEmpty() ? ReadRegularFile(file.path, 256 * 1024 * 1024, &readError) : std::nullopt;
-        const std::optional<QByteArray> changed = bytes ? ApplyEdits(*bytes, file.edits) : std::nullopt;
-        if (!changed) {
-            fw::messageBox(&m_view,
-                           QStringLiteral("Rename Symbol changed nothing: %1 cannot be changed (%2).")
-                               .arg(PathForDisplay(file.path),
-                                    !why.isEmpty()         ? why
-                                    : !readError.isEmpty() ? readError
-                                                           : QStringLiteral("the places clangd gave are not in it")),
-                           fw::Prompts::Icon::Error);
-            return;
-        }
-        closed.push_back({file.path, *changed});
+    const ClosedFileEdits closed = PlanClosedFileEdits(
+        files, [frame](const QString& path) { return openView(frame, path) != nullptr; }, UnwritableReason);
+    if (!closed.problem.isEmpty()) {
+        fw::messageBox(&m_view, QStringLiteral("Rename Symbol changed nothing: %1.").arg(closed.problem),
+                       fw::Prompts::Icon::Error);
+        return;
     }
     if (!fw::Prompts::current().confirmList(
             &m_view, QStringLiteral("Rename Symbol"),
@@ -486,12 +456,12 @@ void SourceIntelligence::applyRename(std::vector<LspFileEdits>& files, const QSt
         }
         view->SendScintilla(QsciScintillaBase::SCI_ENDUNDOACTION);
     }
-    for (const Closed& file : closed) {
+    for (const auto& [path, bytes] : closed.files) {
         QString saveError;
-        if (!fw::saveFileSafely(file.path, file.bytes, &saveError))
+        if (!fw::saveFileSafely(path, bytes, &saveError))
             fw::messageBox(&m_view,
                            QStringLiteral("Rename Symbol could not save %1: %2")
-                               .arg(PathForDisplay(file.path), saveError),
+                               .arg(PathForDisplay(path), saveError),
                            fw::Prompts::Icon::Error);
     }
     showStatus(QStringLiteral("Renamed %1 to %2 in %3 places").arg(old, name).arg(rows.size()));

@@ -3,10 +3,15 @@
 #include "messages/RowBytes.h"
 #include "tools/PathBytes.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <tuple>
 
 namespace {
+
+// A file a rename edits is read whole; larger than this it is refused.
+constexpr qint64 kMaxEditedFileBytes = 256 * 1024 * 1024;
 
 // Where a line starts, or -1 past the end; a line break is LF, CR LF or CR.
 qsizetype lineStart(QByteArrayView text, int line)
@@ -96,4 +101,41 @@ QByteArray ReferenceRows(std::vector<LspLocation> locations, const QString& fold
                       lineText(location.path, location.range.start.line));
     }
     return rows;
+}
+
+ClosedFileEdits PlanClosedFileEdits(const std::vector<LspFileEdits>& edits,
+                                    const std::function<bool(const QString&)>& isOpen,
+                                    const std::function<QString(const QString&)>& unwritable)
+{
+    ClosedFileEdits plan;
+    for (const LspFileEdits& file : edits) {
+        if (isOpen(file.path))
+            continue;
+        QString why = unwritable(file.path);
+        std::optional<QByteArray> bytes;
+        if (why.isEmpty())
+            bytes = ReadRegularFile(file.path, kMaxEditedFileBytes, &why);
+        const std::optional<QByteArray> changed = bytes ? ApplyEdits(*bytes, file.edits) : std::nullopt;
+        if (!changed) {
+            if (why.isEmpty())
+                why = QStringLiteral("the places clangd gave are not in it");
+            plan.files.clear();
+            plan.problem = QStringLiteral("%1 cannot be changed (%2)").arg(PathForDisplay(file.path), why);
+            return plan;
+        }
+        plan.files.emplace_back(file.path, *changed);
+    }
+    return plan;
+}
+
+QString UnwritableReason(const QString& path)
+{
+    if (FileTypeOf(path) != FileType::Regular)
+        return QStringLiteral("it is not a regular file");
+    const QFileInfo file(path);
+    if (!file.isWritable())
+        return QStringLiteral("it is read-only");
+    if (!QFileInfo(file.absolutePath()).isWritable())
+        return QStringLiteral("its folder is read-only");
+    return {};
 }

@@ -30,3 +30,20 @@ std::optional<QByteArray> ApplyEdits(QByteArrayView text, std::vector<LspTextEdi
 using LineText = std::function<QByteArray(const QString& path, int line)>;
 QByteArray ReferenceRows(std::vector<LspLocation> locations, const QString& folder,
                          const LineText& lineText);
+
+// What a rename does to the files no window shows: each file's new bytes,
+// or the one reason the rename must change nothing ("NAME cannot be
+// changed (it is read-only)"). Every file is checked before any is
+// written. `unwritable` says why a file cannot take a safe save (empty
+// when it can); `isOpen` leaves the files whose windows take the edits.
+struct ClosedFileEdits {
+    std::vector<std::pair<QString, QByteArray>> files;
+    QString problem;
+};
+ClosedFileEdits PlanClosedFileEdits(const std::vector<LspFileEdits>& edits,
+                                    const std::function<bool(const QString&)>& isOpen,
+                                    const std::function<QString(const QString&)>& unwritable);
+// Why a file cannot take a safe save (a temporary file beside it, then a
+// rename over it), or empty: not a regular file, read-only, or its folder
+// read-only.
+QString UnwritableReason(const QString& path);

@@ -1,5 +1,7 @@
 #include "search/FindMatcher.h"
 
+#include "messages/RowBytes.h"
+
 #include "search/RegexScan.h"
 
 #include <charconv>
@@ -326,21 +328,7 @@ bool MatchesFilePatterns(QByteArrayView name, const QList<QByteArray>& patterns)
 
 void AppendFindRow(QByteArray& rows, QByteArrayView path, qint64 line, QByteArrayView text)
 {
-    if (text.size() > kMaxShownLineBytes) {
-        qsizetype cut = kMaxShownLineBytes;
-        // Not inside a UTF-8 sequence: back over its continuation bytes.
-        while (cut > 0 && (uchar(text[cut]) & 0xC0) == 0x80)
-            --cut;
-        text = text.first(cut);
-    }
-    char number[24];
-    const std::to_chars_result end = std::to_chars(number, number + sizeof number, line);
-    rows.append(path);
-    rows.append(':');
-    rows.append(number, end.ptr - number);
-    rows.append(": ", 2);
-    rows.append(text);
-    rows.append('\n');
+    AppendPlaceRow(rows, path, line, text);
 }
 
 void AppendTooComplexRow(QByteArray& rows, QByteArrayView path, qint64 line)

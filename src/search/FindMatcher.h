@@ -1,5 +1,7 @@
 #pragma once
 
+#include "messages/RowBytes.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -86,10 +88,11 @@ QList<QByteArray> SplitFilePatterns(const QString& patterns);
 bool MatchesFilePatterns(QByteArrayView name, const QList<QByteArray>& patterns);
 bool MatchesGlob(QByteArrayView pattern, QByteArrayView name);
 
-// Appends the row of one match, "PATH:LINE: text\n": a shown line is cut
-// after kMaxShownLineBytes bytes (at a character boundary) and its tabs and
-// other bytes kept.
-constexpr qsizetype kMaxShownLineBytes = 4096;
+// Appends the row of one match, "PATH:LINE: text\n", as every row of a
+// place in a file is written (AppendPlaceRow): a shown line is cut after
+// kMaxShownLineBytes bytes (at a character boundary) and its tabs and other
+// bytes kept.
+constexpr qsizetype kMaxShownLineBytes = kMaxPlaceLineBytes;
 void AppendFindRow(QByteArray& rows, QByteArrayView path, qint64 line, QByteArrayView text);
 // Appends the row of a line the regular expression could not be matched
 // on, "PATH:LINE: (not searched: ...)\n". It names its place as a match

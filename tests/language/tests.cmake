@@ -5,6 +5,7 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/LspProtocolTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LanguageServerTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CodeIntelligenceTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SourceEditsTest.cpp
 )
 add_executable(tarn_lsp_standin ${CMAKE_CURRENT_LIST_DIR}/StandInServer.cpp)
 target_link_libraries(tarn_lsp_standin PRIVATE tarncore)
