@@ -13,3 +13,10 @@ target_link_libraries(editor_typing_bench PRIVATE tarnui)
 # Opening a large source with colouring on against off, and Ctrl+End in it.
 add_executable(editor_colouring_bench ${CMAKE_CURRENT_LIST_DIR}/editor_colouring.cpp)
 target_link_libraries(editor_colouring_bench PRIVATE tarnui)
+# Code intelligence with clangd on Lua's sources against clangd's own
+# answer time, typing with a server attached, and the stand-in server's
+# floods.
+add_executable(code_intelligence_bench ${CMAKE_CURRENT_LIST_DIR}/code_intelligence.cpp)
+target_link_libraries(code_intelligence_bench PRIVATE tarnui)
+target_compile_definitions(code_intelligence_bench PRIVATE
+  $<$<TARGET_EXISTS:tarn_lsp_standin>:TARN_LSP_STANDIN="$<TARGET_FILE:tarn_lsp_standin>">)

@@ -42,6 +42,8 @@ QString kindName(int kind)
     }
 }
 
+constexpr std::size_t kMaxShownItems = 200;
+
 bool isWordByte(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'
@@ -138,7 +140,9 @@ void SourceIntelligence::narrowCompletion()
         QString::fromUtf8(m_view.textBytes().sliced(m_completionAnchor, caret - m_completionAnchor));
     m_shown.clear();
     QByteArray list;
-    for (int i = 0; i < int(m_items.size()) && m_shown.size() < 1000; ++i) {
+    // The best items that fit: the server ranks them, and what is typed
+    // next narrows to the rest.
+    for (int i = 0; i < int(m_items.size()) && m_shown.size() < kMaxShownItems; ++i) {
         const LspCompletionItem& item = m_items[i];
         if (!item.filterText.startsWith(typed, Qt::CaseInsensitive))
             continue;
