@@ -7,6 +7,8 @@
 #include "framework/MdiMainFrame.h"
 
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
 #include <QTimer>
 #include <QToolTip>
 
@@ -16,6 +18,18 @@ namespace {
 constexpr int kDwellMs = 600;
 const QColor kErrorColour(0xe0, 0x1b, 0x24);
 const QColor kWarningColour(0xe6, 0x8a, 0x00);
+
+QPixmap problemBar(const QColor& colour)
+{
+    QPixmap bar(16, 16);
+    bar.fill(Qt::transparent);
+    QPainter painter(&bar);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawRoundedRect(QRectF(0, 1, 4, 14), 1.5, 1.5);
+    return bar;
+}
 
 int indicatorOf(LspSeverity severity)
 {
@@ -36,12 +50,9 @@ SourceIntelligence::SourceIntelligence(CTarnView& view, CodeIntelligence* code,
         view.SendScintilla(Sci::SCI_INDICSETFORE, indicator, colour);
         view.SendScintilla(Sci::SCI_INDICSETUNDER, indicator, 1L);
     }
-    view.markerDefine(QsciScintilla::LeftSideRoundedSplitter, kErrorMarker);
-    view.setMarkerBackgroundColor(kErrorColour, kErrorMarker);
-    view.setMarkerForegroundColor(kErrorColour, kErrorMarker);
-    view.markerDefine(QsciScintilla::LeftSideRoundedSplitter, kWarningMarker);
-    view.setMarkerBackgroundColor(kWarningColour, kWarningMarker);
-    view.setMarkerForegroundColor(kWarningColour, kWarningMarker);
+    // A bar down the margin's left edge, clear of the breakpoint's circle.
+    view.markerDefine(problemBar(kErrorColour), kErrorMarker);
+    view.markerDefine(problemBar(kWarningColour), kWarningMarker);
     // The marks share the breakpoint margin.
     const int margin = 1;
     view.setMarginMarkerMask(margin, view.marginMarkerMask(margin) | (1 << kErrorMarker)

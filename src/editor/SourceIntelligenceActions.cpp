@@ -44,6 +44,11 @@ QString kindName(int kind)
 
 constexpr std::size_t kMaxShownItems = 200;
 
+QString counted(qsizetype count, const char* one, const char* many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
 bool isWordByte(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'
@@ -343,7 +348,9 @@ void SourceIntelligence::findReferences()
             QSet<QString> files;
             for (const LspLocation& location : locations)
                 files.insert(location.path);
-            batch.add(QStringLiteral("%1 references in %2 files").arg(locations.size()).arg(files.size()), 1);
+            batch.add(QStringLiteral("%1 in %2").arg(counted(qsizetype(locations.size()), "reference", "references"),
+                                                      counted(files.size(), "file", "files")),
+                      1);
             batch.post();
         });
 }
@@ -432,10 +439,9 @@ void SourceIntelligence::applyRename(std::vector<LspFileEdits>& files, const QSt
     }
     if (!fw::Prompts::current().confirmList(
             &m_view, QStringLiteral("Rename Symbol"),
-            QStringLiteral("Rename %1 to %2: %3 places in %4 files change.")
-                .arg(old, name)
-                .arg(rows.size())
-                .arg(files.size()),
+            QStringLiteral("Rename %1 to %2: %3 in %4 change.")
+                .arg(old, name, counted(rows.size(), "place", "places"),
+                     counted(qsizetype(files.size()), "file", "files")),
             rows))
         return;
     for (const LspFileEdits& file : files) {
@@ -468,5 +474,5 @@ void SourceIntelligence::applyRename(std::vector<LspFileEdits>& files, const QSt
                                .arg(PathForDisplay(path), saveError),
                            fw::Prompts::Icon::Error);
     }
-    showStatus(QStringLiteral("Renamed %1 to %2 in %3 places").arg(old, name).arg(rows.size()));
+    showStatus(QStringLiteral("Renamed %1 to %2 in %3").arg(old, name, counted(rows.size(), "place", "places")));
 }
