@@ -76,8 +76,6 @@ public:
     void narrowCompletion();
     // Inserts the item at index `shown` of the list as shown.
     void insertCompletion(int shown);
-    // The labels of the list as shown (tests, the benchmark).
-    QStringList shownCompletion() const;
 
     // The Source menu: jumps and lists; each says in the status bar why
     // when it cannot.

@@ -175,16 +175,6 @@ void SourceIntelligence::narrowCompletion()
     m_completionOpen = true;
 }
 
-QStringList SourceIntelligence::shownCompletion() const
-{
-    QStringList labels;
-    if (!m_completionOpen)
-        return labels;
-    for (int index : m_shown)
-        labels << m_items[index].label;
-    return labels;
-}
-
 void SourceIntelligence::insertCompletion(int shown)
 {
     using Sci = QsciScintillaBase;

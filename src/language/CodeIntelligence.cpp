@@ -332,8 +332,8 @@ CodeIntelligence::Server* CodeIntelligence::serverFor(const LanguageDocument* do
 
 bool CodeIntelligence::serves(const LanguageDocument* document) const
 {
-    const Server* server = serverFor(document);
-    return server && server->server && server->server->isReady();
+    const LanguageServer* server = serverOf(document);
+    return server && server->isReady();
 }
 
 LanguageServer* CodeIntelligence::serverOf(const LanguageDocument* document) const
@@ -344,8 +344,8 @@ LanguageServer* CodeIntelligence::serverOf(const LanguageDocument* document) con
 
 QStringList CodeIntelligence::completionTriggers(const LanguageDocument* document) const
 {
-    const Server* server = serverFor(document);
-    return server && server->server ? server->server->completionTriggers() : QStringList();
+    const LanguageServer* server = serverOf(document);
+    return server ? server->completionTriggers() : QStringList();
 }
 
 LanguageDocument* CodeIntelligence::documentAt(const QString& path) const

@@ -43,11 +43,6 @@ LanguageServer::~LanguageServer()
     m_child.reset();
 }
 
-qint64 LanguageServer::processId() const
-{
-    return m_child ? m_child->processId() : 0;
-}
-
 void LanguageServer::start(const Start& start)
 {
     m_state = State::Starting;

@@ -46,7 +46,6 @@ public:
     enum class State { NotStarted, Starting, Ready, Failed, Stopping, Ended };
     State state() const { return m_state; }
     bool isReady() const { return m_state == State::Ready; }
-    qint64 processId() const;
     LspConnection& connection() { return *m_connection; }
     // True when the server counts columns in UTF-8 bytes as asked (clangd
     // does); false: it counts UTF-16 units.

@@ -150,7 +150,9 @@ TEST(LanguageServer, AHungServerTimesOutIsCancelledAndEndsAtOnce)
     QTemporaryDir dir;
     const QString log = dir.filePath(QStringLiteral("log"));
     auto server = std::make_unique<LanguageServer>();
-    server->start(standIn({QStringLiteral("--mode=hang"), QStringLiteral("--log=") + log}));
+    const QString pidFile = dir.filePath(QStringLiteral("pid"));
+    server->start(standIn({QStringLiteral("--mode=hang"), QStringLiteral("--log=") + log,
+                           QStringLiteral("--pid-file=") + pidFile}));
     ASSERT_TRUE(waitUntil([&] { return server->isReady(); }));
     Answer answer;
     const int id = askCompletion(*server, answer, 200);
@@ -168,7 +170,7 @@ TEST(LanguageServer, AHungServerTimesOutIsCancelledAndEndsAtOnce)
     server->connection().cancel(askCompletion(*server, cancelled, 100));
     // Deleting the server never waits on the interface thread for more
     // than the stop grace, and its child is gone after it.
-    const qint64 pid = server->processId();
+    const qint64 pid = readFile(pidFile).toLongLong();
     ASSERT_GT(pid, 0);
     QElapsedTimer clock;
     clock.start();

@@ -11,6 +11,7 @@
 //   --mode=huge         writes a 100 MB message before each answer
 //   --items=N           completion items to give (default 3)
 //   --log=PATH          appends each message received, one JSON per line
+//   --pid-file=PATH     writes its process id there at the start
 // Normal answers: a diagnostic (error) for each "ERROR" in an open
 // document, on every open and change; completion items "item0".."itemN-1";
 // definition and references at fixed places; hover "hover text"; shutdown
@@ -211,6 +212,11 @@ int main(int argc, char** argv)
             itemCount = argument.mid(8).toInt();
         else if (argument.startsWith("--log="))
             logPath = argument.mid(6);
+        else if (argument.startsWith("--pid-file=")) {
+            QFile pidFile(QString::fromLocal8Bit(argument.mid(11)));
+            if (pidFile.open(QIODevice::WriteOnly))
+                pidFile.write(QByteArray::number(qint64(::getpid())));
+        }
     }
     LspFrameReader reader;
     char buffer[65536];
