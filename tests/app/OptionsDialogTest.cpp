@@ -27,6 +27,7 @@ protected:
         SettingsTestEnvironment::SetUp();
         context.setSettings({{"/usr/bin/gcc", "/usr/bin/gdb", {}, "/doc/libc.html", 0, 1, 1, 0, 1},
                         defaultSourceFont(),
+                        {},
                         {}});
         dialog = std::make_unique<CIDEOptionsDialog>(context);
         dialog->show();

@@ -112,7 +112,7 @@ protected:
 TEST_F(SettingsLoadSave, FirstStartAndMissingToolKeysTakeTheToolsOnPath)
 {
     ASSERT_TRUE(QDir().mkpath(iniPath()));
-    context.setSettings(IdeSettings{{QStringLiteral("stale"), {}, {}, {}, 5, 5, 5, 5, 5}, QFont(), {}});
+    context.setSettings(IdeSettings{{QStringLiteral("stale"), {}, {}, {}, 5, 5, 5, 5, 5}, QFont(), {}, {}});
     context.load();
     EXPECT_EQ(prompts->messages, QStringList{gccWarning});
     EXPECT_EQ(static_cast<const SettingsValues&>(context.settings()), SettingsValues());

@@ -50,7 +50,14 @@ std::optional<QString> ScriptedPrompts::askText(QWidget*, const QString&, const 
                                                 const QString&)
 {
     textDialogs << label;
-    return takeFront(texts, std::optional<QString>());
+    if (texts.empty())
+        return std::nullopt;
+    const bool typed = texts.front().has_value();
+    const QString text = typed ? *texts.front() : QString();
+    texts.pop_front();
+    if (!typed)
+        return std::nullopt;
+    return text;
 }
 
 bool ScriptedPrompts::confirmList(QWidget*, const QString&, const QString&, const QStringList& rows)
