@@ -38,11 +38,6 @@ QString folderOf(const QString& path)
     return slash <= 0 ? QStringLiteral("/") : path.left(slash);
 }
 
-QJsonObject documentParams(const QString& path)
-{
-    return {{key("textDocument"), QJsonObject{{key("uri"), LspUriFromPath(path)}}}};
-}
-
 } // namespace
 
 CodeIntelligence::CodeIntelligence(QObject* parent)
@@ -540,8 +535,10 @@ void CodeIntelligence::rename(LanguageDocument* document, LspPosition at, const 
 void CodeIntelligence::switchSourceHeader(LanguageDocument* document,
                                           std::function<void(QString&, const QString&)> answer)
 {
+    // clangd's own request takes the document's identifier itself.
     ask<QString>(
-        document, key("textDocument/switchSourceHeader"), documentParams(document->languagePath()),
+        document, key("textDocument/switchSourceHeader"),
+        QJsonObject{{key("uri"), LspUriFromPath(document->languagePath())}},
         [](const QJsonValue& result) { return LspPathFromUri(result.toString()).value_or(QString()); },
         [](QString&) {}, std::move(answer));
 }

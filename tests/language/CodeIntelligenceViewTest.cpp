@@ -14,6 +14,9 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <QDir>
+
+#include <csignal>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -175,12 +178,28 @@ TEST_F(CodeIntelligenceView, DefinitionsAndReferencesAcrossFiles)
     ASSERT_TRUE(fixture->execute(cmd::NavigateBack));
     ASSERT_TRUE(waitUntil([&] { return fixture->main->activeChild()->view() == view; }));
 
+    // The header's own use comes from clangd's index of the open header,
+    // which it builds after the jump opened it: wait for it.
+    ASSERT_TRUE(waitUntil([&] {
+        bool answered = false;
+        bool inHeader = false;
+        fixture->tools.codeIntelligence().locate(
+            view->intelligence(), QStringLiteral("textDocument/references"), {4, 10},
+            [&](std::vector<LspLocation>& found, const QString&) {
+                answered = true;
+                for (const LspLocation& place : found)
+                    inHeader = inHeader || place.path.endsWith(QStringLiteral("util.h"));
+            });
+        waitUntil([&] { return answered; });
+        return inHeader;
+    }, 30000));
     rows->rows.clear();
     ASSERT_TRUE(fixture->execute(cmd::FindReferences));
-    ASSERT_TRUE(waitUntil([&] { return rows->rows.size() >= 5; }, 20000));
+    const bool listed = waitUntil([&] { return rows->rows.size() >= 5; }, 20000);
     QStringList texts;
     for (const auto& [text, separator] : rows->rows)
         texts << text;
+    ASSERT_TRUE(listed) << texts.join(u'\n').toStdString();
     EXPECT_EQ(texts, (QStringList{QStringLiteral("References to \"twice\""),
                                   QStringLiteral("main.c:5: \tint a = twice(1);"),
                                   QStringLiteral("main.c:6: \treturn twice(a);"),
@@ -283,6 +302,102 @@ TEST_F(CodeIntelligenceView, AWindowSavedUnderANewNameIsServedUnderIt)
     // Problems still come for it under the new name.
     view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, offsetOf(view, "return"));
     QTest::keyClicks(view, "oops ");
+    ASSERT_TRUE(waitUntil([&] { return !view->intelligence()->problems().empty(); }, 20000));
+}
+
+} // namespace
+
+namespace {
+
+// The clangd processes this test process started (its children).
+std::vector<pid_t> childClangds()
+{
+    std::vector<pid_t> found;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool number = false;
+        const pid_t pid = entry.toInt(&number);
+        if (!number)
+            continue;
+        QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray stat = file.readAll();
+        const qsizetype close = stat.lastIndexOf(')');
+        // (clangd names its main thread "clangd.main".)
+        if (close < 0 || !stat.contains("(clangd"))
+            continue;
+        const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
+        if (fields.size() > 1 && fields[1].toInt() == ::getpid())
+            found.push_back(pid);
+    }
+    return found;
+}
+
+TEST_F(CodeIntelligenceView, DeclarationHeaderSignatureAndHover)
+{
+    project({{QStringLiteral("calc.h"), "/* Adds two numbers. */\nint add(int a, int b);\n"},
+             {QStringLiteral("calc.c"), "#include \"calc.h\"\n\nint add(int a, int b)\n{\n\treturn a + b;\n}\n"},
+             {QStringLiteral("main.c"), "#include \"calc.h\"\n\nint main(void)\n{\n\treturn add(1, 2);\n}\n"}});
+    CTarnView* view = open(QStringLiteral("main.c"));
+    ASSERT_NE(view, nullptr);
+    auto activeView = [&] {
+        fw::MdiChildFrame* active = fixture->main->activeChild();
+        return active ? dynamic_cast<CTarnView*>(active->view()) : nullptr;
+    };
+    // Ctrl+F12: the declaration in the header, at its line.
+    view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, offsetOf(view, "add(") + 1);
+    ASSERT_TRUE(fixture->execute(cmd::GoToDeclaration));
+    ASSERT_TRUE(waitUntil([&] { return activeView() && activeView() != view; }, 20000));
+    CTarnView* header = activeView();
+    EXPECT_TRUE(header->fw::View::document()->pathName().endsWith(QStringLiteral("/calc.h")));
+    int line = -1;
+    int index = -1;
+    header->getCursorPosition(&line, &index);
+    EXPECT_EQ(line, 1);
+    // Ctrl+Shift+H from the header: its source.
+    ASSERT_TRUE(waitUntil([&] { return header->intelligence()->served(); }, 20000));
+    ASSERT_TRUE(fixture->execute(cmd::SwitchHeaderSource));
+    ASSERT_TRUE(waitUntil([&] {
+        return activeView() && activeView()->fw::View::document()->pathName().endsWith(QStringLiteral("/calc.c"));
+    }, 20000));
+
+    fixture->app.openDocumentFile(fixture->path(QStringLiteral("main.c")));
+    // Hover text (line 4 is "\treturn add(1, 2);"): the type and the comment of the name under the mouse.
+    QString hover;
+    fixture->tools.codeIntelligence().hover(view->intelligence(), {4, 9},
+                                            [&](QString& text, const QString&) { hover = text; });
+    ASSERT_TRUE(waitUntil([&] { return !hover.isEmpty(); }, 20000));
+    EXPECT_TRUE(hover.contains(QStringLiteral("int add(int a, int b)")) && hover.contains(QStringLiteral("Adds two numbers")))
+        << hover.toStdString();
+    // Signature help after "(": the parameters as a call tip.
+    view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, offsetOf(view, "return"));
+    QTest::keyClicks(view, "add(");
+    ASSERT_TRUE(waitUntil([&] { return view->SendScintilla(QsciScintillaBase::SCI_CALLTIPACTIVE) != 0; }, 20000));
+}
+
+TEST_F(CodeIntelligenceView, ACrashedServerComesBackAndTheWindowKeepsItsTextAndUndo)
+{
+    project({{QStringLiteral("main.c"), "int main(void)\n{\n\treturn 0;\n}\n"}});
+    CTarnView* view = open(QStringLiteral("main.c"));
+    ASSERT_NE(view, nullptr);
+    QTest::keyClicks(view, "int typed;");
+    CodeIntelligence& code = fixture->tools.codeIntelligence();
+    LanguageServer* first = code.serverOf(view->intelligence());
+    ASSERT_NE(first, nullptr);
+    // This test's clangd killed from outside: started again, the text sent
+    // afresh.
+    const std::vector<pid_t> servers = childClangds();
+    ASSERT_EQ(servers.size(), 1u);
+    ASSERT_EQ(::kill(servers[0], SIGKILL), 0);
+    ASSERT_TRUE(waitUntil([&] {
+        LanguageServer* now = code.serverOf(view->intelligence());
+        return now && now != first && now->isReady();
+    }, 20000));
+    EXPECT_TRUE(view->textBytes().startsWith("int typed;int main"));
+    EXPECT_TRUE(view->isUndoAvailable());
+    // And it knows the text as it is: a new error shows.
+    view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, offsetOf(view, "return"));
+    QTest::keyClicks(view, "missing_name; ");
     ASSERT_TRUE(waitUntil([&] { return !view->intelligence()->problems().empty(); }, 20000));
 }
 
