@@ -173,6 +173,7 @@ IdeSettings sampleSettings()
     const QString libc = QStringLiteral("/usr/share/doc/glibc-doc/html/index.html");
     return {{"/usr/bin/gcc", "/usr/bin/gdb", "/usr/bin/make", libc, 1, 0, 0, 1, 1},
             QFont(QStringLiteral("DejaVu Sans Mono"), 12, QFont::Bold, true),
+            {},
             {}};
 }
 
