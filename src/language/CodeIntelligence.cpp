@@ -18,18 +18,13 @@ namespace {
 constexpr int kMaxCrashesPerMinute = 3;
 constexpr qint64 kMaxReadForLines = 64 * 1024 * 1024;
 
-QString key(const char* name)
-{
-    return QString::fromLatin1(name);
-}
-
 QString languageIdOf(const QString& path)
 {
     static const QStringList cpp{QStringLiteral("cpp"), QStringLiteral("cc"), QStringLiteral("cxx"),
                                  QStringLiteral("hpp"), QStringLiteral("hh"), QStringLiteral("hxx"),
                                  QStringLiteral("inl"), QStringLiteral("C"), QStringLiteral("H")};
     const QString suffix = QFileInfo(path).suffix();
-    return cpp.contains(suffix) ? key("cpp") : key("c");
+    return cpp.contains(suffix) ? LspKey("cpp") : LspKey("c");
 }
 
 QString folderOf(const QString& path)
@@ -462,7 +457,7 @@ void CodeIntelligence::complete(LanguageDocument* document, LspPosition at,
         at = toServer(*server, document, at);
     const QString path = document->languagePath();
     ask<LspCompletion>(
-        document, key("textDocument/completion"), LspDocumentPositionParams(path, at), LspCompletionFrom,
+        document, LspKey("textDocument/completion"), LspDocumentPositionParams(path, at), LspCompletionFrom,
         [this, document, path](LspCompletion& completion) {
             if (Server* s = serverFor(document))
                 for (LspCompletionItem& item : completion.items)
@@ -479,8 +474,8 @@ void CodeIntelligence::locate(LanguageDocument* document, const QString& method,
     if (server)
         at = toServer(*server, document, at);
     QJsonObject params = LspDocumentPositionParams(document->languagePath(), at);
-    if (method == key("textDocument/references"))
-        params.insert(key("context"), QJsonObject{{key("includeDeclaration"), true}});
+    if (method == LspKey("textDocument/references"))
+        params.insert(LspKey("context"), QJsonObject{{LspKey("includeDeclaration"), true}});
     ask<std::vector<LspLocation>>(
         document, method, params, LspLocationsFrom,
         [this, document](std::vector<LspLocation>& locations) {
@@ -497,7 +492,7 @@ void CodeIntelligence::hover(LanguageDocument* document, LspPosition at,
     Server* server = serverFor(document);
     if (server)
         at = toServer(*server, document, at);
-    ask<QString>(document, key("textDocument/hover"),
+    ask<QString>(document, LspKey("textDocument/hover"),
                  LspDocumentPositionParams(document->languagePath(), at), LspHoverFrom,
                  [](QString&) {}, std::move(answer));
 }
@@ -508,7 +503,7 @@ void CodeIntelligence::signatureHelp(LanguageDocument* document, LspPosition at,
     Server* server = serverFor(document);
     if (server)
         at = toServer(*server, document, at);
-    ask<LspSignatureHelp>(document, key("textDocument/signatureHelp"),
+    ask<LspSignatureHelp>(document, LspKey("textDocument/signatureHelp"),
                           LspDocumentPositionParams(document->languagePath(), at),
                           LspSignatureHelpFrom, [](LspSignatureHelp&) {}, std::move(answer));
 }
@@ -520,9 +515,9 @@ void CodeIntelligence::rename(LanguageDocument* document, LspPosition at, const 
     if (server)
         at = toServer(*server, document, at);
     QJsonObject params = LspDocumentPositionParams(document->languagePath(), at);
-    params.insert(key("newName"), newName);
+    params.insert(LspKey("newName"), newName);
     ask<std::vector<LspFileEdits>>(
-        document, key("textDocument/rename"), params, LspWorkspaceEditFrom,
+        document, LspKey("textDocument/rename"), params, LspWorkspaceEditFrom,
         [this, document](std::vector<LspFileEdits>& files) {
             if (Server* s = serverFor(document))
                 for (LspFileEdits& file : files)
@@ -537,8 +532,8 @@ void CodeIntelligence::switchSourceHeader(LanguageDocument* document,
 {
     // clangd's own request takes the document's identifier itself.
     ask<QString>(
-        document, key("textDocument/switchSourceHeader"),
-        QJsonObject{{key("uri"), LspUriFromPath(document->languagePath())}},
+        document, LspKey("textDocument/switchSourceHeader"),
+        QJsonObject{{LspKey("uri"), LspUriFromPath(document->languagePath())}},
         [](const QJsonValue& result) { return LspPathFromUri(result.toString()).value_or(QString()); },
         [](QString&) {}, std::move(answer));
 }

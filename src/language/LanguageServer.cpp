@@ -10,14 +10,9 @@ namespace {
 
 constexpr qsizetype kErrorTailBytes = 4096;
 
-QString key(const char* name)
-{
-    return QString::fromLatin1(name);
-}
-
 QJsonObject documentId(const QString& path)
 {
-    return {{key("uri"), LspUriFromPath(path)}};
+    return {{LspKey("uri"), LspUriFromPath(path)}};
 }
 
 } // namespace
@@ -27,7 +22,7 @@ LanguageServer::LanguageServer(QObject* parent) : QObject(parent)
     m_connection = std::make_unique<LspConnection>([this](const QByteArray& frame) { send(frame); });
     m_connection->onProtocolProblem = [this](const QString& what) { emit protocolProblem(what); };
     m_connection->onNotification(
-        key("textDocument/publishDiagnostics"),
+        LspKey("textDocument/publishDiagnostics"),
         [](const QJsonValue& params) -> std::any { return LspDiagnosticsFrom(params); },
         [this](std::any& value) {
             if (auto* found = std::any_cast<LspDiagnostics>(&value))
@@ -83,7 +78,7 @@ void LanguageServer::start(const Start& start)
     m_child->start(start.invocation);
     m_handshaking = true;
     m_connection->request<QJsonValue>(
-        key("initialize"),
+        LspKey("initialize"),
         LspInitializeParams(start.rootPath, QCoreApplication::applicationPid(), start.fallbackFlags),
         [](const QJsonValue& result) { return result; },
         [this](QJsonValue& result, const LspConnection::Error& error) {
@@ -106,7 +101,7 @@ void LanguageServer::initialized(const QJsonValue& result)
     m_triggers = LspCompletionTriggers(result);
     m_state = State::Ready;
     m_handshaking = true;
-    m_connection->notify(key("initialized"), QJsonObject{});
+    m_connection->notify(LspKey("initialized"), QJsonObject{});
     m_handshaking = false;
     m_child->write(std::exchange(m_held, {}));
     emit ready();
@@ -137,11 +132,11 @@ void LanguageServer::stop()
     QByteArray farewell;
     if (running) {
         auto frame = [](QJsonObject object) {
-            object.insert(key("jsonrpc"), key("2.0"));
+            object.insert(LspKey("jsonrpc"), LspKey("2.0"));
             return LspFrame(QJsonDocument(object).toJson(QJsonDocument::Compact));
         };
-        farewell = frame({{key("id"), 0}, {key("method"), key("shutdown")}})
-                   + frame({{key("method"), key("exit")}});
+        farewell = frame({{LspKey("id"), 0}, {LspKey("method"), LspKey("shutdown")}})
+                   + frame({{LspKey("method"), LspKey("exit")}});
     }
     m_versions.clear();
     m_child->end(farewell);
@@ -153,12 +148,12 @@ void LanguageServer::openDocument(const QString& path, const QString& languageId
     if (m_versions.contains(path))
         closeDocument(path);
     m_versions.insert(path, 1);
-    m_connection->notify(key("textDocument/didOpen"),
-                         QJsonObject{{key("textDocument"),
-                                      QJsonObject{{key("uri"), LspUriFromPath(path)},
-                                                  {key("languageId"), languageId},
-                                                  {key("version"), 1},
-                                                  {key("text"), QString::fromUtf8(text)}}}});
+    m_connection->notify(LspKey("textDocument/didOpen"),
+                         QJsonObject{{LspKey("textDocument"),
+                                      QJsonObject{{LspKey("uri"), LspUriFromPath(path)},
+                                                  {LspKey("languageId"), languageId},
+                                                  {LspKey("version"), 1},
+                                                  {LspKey("text"), QString::fromUtf8(text)}}}});
 }
 
 void LanguageServer::changeDocument(const QString& path, const std::vector<LspTextEdit>& changes)
@@ -170,28 +165,28 @@ void LanguageServer::changeDocument(const QString& path, const std::vector<LspTe
     QJsonArray array;
     for (const LspTextEdit& change : changes) {
         if (change.range.end.line < 0)
-            array.append(QJsonObject{{key("text"), change.newText}});
+            array.append(QJsonObject{{LspKey("text"), change.newText}});
         else
-            array.append(QJsonObject{{key("range"), LspRangeJson(change.range)},
-                                     {key("text"), change.newText}});
+            array.append(QJsonObject{{LspKey("range"), LspRangeJson(change.range)},
+                                     {LspKey("text"), change.newText}});
     }
     QJsonObject document = documentId(path);
-    document.insert(key("version"), version);
-    m_connection->notify(key("textDocument/didChange"),
-                         QJsonObject{{key("textDocument"), document},
-                                     {key("contentChanges"), array}});
+    document.insert(LspKey("version"), version);
+    m_connection->notify(LspKey("textDocument/didChange"),
+                         QJsonObject{{LspKey("textDocument"), document},
+                                     {LspKey("contentChanges"), array}});
 }
 
 void LanguageServer::saveDocument(const QString& path)
 {
     if (m_versions.contains(path))
-        m_connection->notify(key("textDocument/didSave"),
-                             QJsonObject{{key("textDocument"), documentId(path)}});
+        m_connection->notify(LspKey("textDocument/didSave"),
+                             QJsonObject{{LspKey("textDocument"), documentId(path)}});
 }
 
 void LanguageServer::closeDocument(const QString& path)
 {
     if (m_versions.remove(path))
-        m_connection->notify(key("textDocument/didClose"),
-                             QJsonObject{{key("textDocument"), documentId(path)}});
+        m_connection->notify(LspKey("textDocument/didClose"),
+                             QJsonObject{{LspKey("textDocument"), documentId(path)}});
 }

@@ -7,11 +7,6 @@
 
 namespace {
 
-QString key(const char* name)
-{
-    return QString::fromLatin1(name);
-}
-
 // Length of the UTF-8 sequence starting with `lead` when it is well formed
 // at `at`, else 1 (a byte that is not UTF-8 counts as one unit).
 int sequenceLength(QByteArrayView line, qsizetype at)
@@ -31,7 +26,7 @@ QString markupText(const QJsonValue& value)
     if (value.isString())
         return value.toString();
     if (value.isObject())
-        return value.toObject().value(key("value")).toString();
+        return value.toObject().value(LspKey("value")).toString();
     if (value.isArray()) {
         QStringList parts;
         for (const QJsonValue& part : value.toArray())
@@ -46,9 +41,9 @@ std::vector<LspTextEdit> editsFrom(const QJsonArray& array)
     std::vector<LspTextEdit> edits;
     for (const QJsonValue& each : array) {
         const QJsonObject edit = each.toObject();
-        const std::optional<LspRange> range = LspRangeFrom(edit.value(key("range")));
+        const std::optional<LspRange> range = LspRangeFrom(edit.value(LspKey("range")));
         if (range)
-            edits.push_back({*range, edit.value(key("newText")).toString()});
+            edits.push_back({*range, edit.value(LspKey("newText")).toString()});
     }
     return edits;
 }
@@ -181,55 +176,55 @@ QJsonObject LspInitializeParams(const QString& rootPath, qint64 processId,
                                 const QStringList& fallbackFlags)
 {
     const QJsonObject textDocument{
-        {key("synchronization"), QJsonObject{{key("didSave"), true}}},
-        {key("completion"),
-         QJsonObject{{key("completionItem"), QJsonObject{{key("snippetSupport"), true}}},
-                     {key("contextSupport"), true}}},
-        {key("hover"), QJsonObject{{key("contentFormat"), QJsonArray{key("plaintext")}}}},
-        {key("signatureHelp"),
-         QJsonObject{{key("signatureInformation"),
-                      QJsonObject{{key("documentationFormat"), QJsonArray{key("plaintext")}}}}}},
-        {key("definition"), QJsonObject{{key("linkSupport"), false}}},
-        {key("declaration"), QJsonObject{{key("linkSupport"), false}}},
-        {key("references"), QJsonObject{}},
-        {key("rename"), QJsonObject{{key("prepareSupport"), false}}},
-        {key("publishDiagnostics"), QJsonObject{{key("relatedInformation"), false}}},
+        {LspKey("synchronization"), QJsonObject{{LspKey("didSave"), true}}},
+        {LspKey("completion"),
+         QJsonObject{{LspKey("completionItem"), QJsonObject{{LspKey("snippetSupport"), true}}},
+                     {LspKey("contextSupport"), true}}},
+        {LspKey("hover"), QJsonObject{{LspKey("contentFormat"), QJsonArray{LspKey("plaintext")}}}},
+        {LspKey("signatureHelp"),
+         QJsonObject{{LspKey("signatureInformation"),
+                      QJsonObject{{LspKey("documentationFormat"), QJsonArray{LspKey("plaintext")}}}}}},
+        {LspKey("definition"), QJsonObject{{LspKey("linkSupport"), false}}},
+        {LspKey("declaration"), QJsonObject{{LspKey("linkSupport"), false}}},
+        {LspKey("references"), QJsonObject{}},
+        {LspKey("rename"), QJsonObject{{LspKey("prepareSupport"), false}}},
+        {LspKey("publishDiagnostics"), QJsonObject{{LspKey("relatedInformation"), false}}},
     };
     QJsonObject params{
-        {key("processId"), processId},
-        {key("rootUri"), rootPath.isEmpty() ? QJsonValue() : QJsonValue(LspUriFromPath(rootPath))},
-        {key("capabilities"),
-         QJsonObject{{key("textDocument"), textDocument},
-                     {key("general"), QJsonObject{{key("positionEncodings"),
-                                                   QJsonArray{key("utf-8"), key("utf-16")}}}}}},
+        {LspKey("processId"), processId},
+        {LspKey("rootUri"), rootPath.isEmpty() ? QJsonValue() : QJsonValue(LspUriFromPath(rootPath))},
+        {LspKey("capabilities"),
+         QJsonObject{{LspKey("textDocument"), textDocument},
+                     {LspKey("general"), QJsonObject{{LspKey("positionEncodings"),
+                                                   QJsonArray{LspKey("utf-8"), LspKey("utf-16")}}}}}},
         // clangd's own name for the encoding, before the protocol had one.
-        {key("offsetEncoding"), QJsonArray{key("utf-8"), key("utf-16")}},
-        {key("clientInfo"), QJsonObject{{key("name"), key("Tarn")}}},
+        {LspKey("offsetEncoding"), QJsonArray{LspKey("utf-8"), LspKey("utf-16")}},
+        {LspKey("clientInfo"), QJsonObject{{LspKey("name"), LspKey("Tarn")}}},
     };
     if (!fallbackFlags.isEmpty())
-        params.insert(key("initializationOptions"),
-                      QJsonObject{{key("fallbackFlags"), QJsonArray::fromStringList(fallbackFlags)}});
+        params.insert(LspKey("initializationOptions"),
+                      QJsonObject{{LspKey("fallbackFlags"), QJsonArray::fromStringList(fallbackFlags)}});
     return params;
 }
 
 bool LspAnswersInUtf8(const QJsonValue& initializeResult)
 {
     const QJsonObject result = initializeResult.toObject();
-    if (result.value(key("offsetEncoding")).toString() == key("utf-8"))
+    if (result.value(LspKey("offsetEncoding")).toString() == LspKey("utf-8"))
         return true;
-    return result.value(key("capabilities")).toObject().value(key("positionEncoding")).toString()
-           == key("utf-8");
+    return result.value(LspKey("capabilities")).toObject().value(LspKey("positionEncoding")).toString()
+           == LspKey("utf-8");
 }
 
 QStringList LspCompletionTriggers(const QJsonValue& initializeResult)
 {
     QStringList triggers;
     const QJsonArray array = initializeResult.toObject()
-                                 .value(key("capabilities"))
+                                 .value(LspKey("capabilities"))
                                  .toObject()
-                                 .value(key("completionProvider"))
+                                 .value(LspKey("completionProvider"))
                                  .toObject()
-                                 .value(key("triggerCharacters"))
+                                 .value(LspKey("triggerCharacters"))
                                  .toArray();
     for (const QJsonValue& each : array)
         triggers << each.toString();
@@ -238,25 +233,25 @@ QStringList LspCompletionTriggers(const QJsonValue& initializeResult)
 
 QJsonObject LspPositionJson(const LspPosition& position)
 {
-    return {{key("line"), position.line}, {key("character"), position.column}};
+    return {{LspKey("line"), position.line}, {LspKey("character"), position.column}};
 }
 
 QJsonObject LspRangeJson(const LspRange& range)
 {
-    return {{key("start"), LspPositionJson(range.start)}, {key("end"), LspPositionJson(range.end)}};
+    return {{LspKey("start"), LspPositionJson(range.start)}, {LspKey("end"), LspPositionJson(range.end)}};
 }
 
 QJsonObject LspDocumentPositionParams(const QString& path, const LspPosition& position)
 {
-    return {{key("textDocument"), QJsonObject{{key("uri"), LspUriFromPath(path)}}},
-            {key("position"), LspPositionJson(position)}};
+    return {{LspKey("textDocument"), QJsonObject{{LspKey("uri"), LspUriFromPath(path)}}},
+            {LspKey("position"), LspPositionJson(position)}};
 }
 
 std::optional<LspPosition> LspPositionFrom(const QJsonValue& value)
 {
     const QJsonObject object = value.toObject();
-    const QJsonValue line = object.value(key("line"));
-    const QJsonValue character = object.value(key("character"));
+    const QJsonValue line = object.value(LspKey("line"));
+    const QJsonValue character = object.value(LspKey("character"));
     if (!line.isDouble() || !character.isDouble())
         return std::nullopt;
     const double l = line.toDouble();
@@ -269,8 +264,8 @@ std::optional<LspPosition> LspPositionFrom(const QJsonValue& value)
 std::optional<LspRange> LspRangeFrom(const QJsonValue& value)
 {
     const QJsonObject object = value.toObject();
-    const std::optional<LspPosition> start = LspPositionFrom(object.value(key("start")));
-    const std::optional<LspPosition> end = LspPositionFrom(object.value(key("end")));
+    const std::optional<LspPosition> start = LspPositionFrom(object.value(LspKey("start")));
+    const std::optional<LspPosition> end = LspPositionFrom(object.value(LspKey("end")));
     if (!start || !end || *end < *start)
         return std::nullopt;
     return LspRange{*start, *end};
@@ -280,19 +275,19 @@ LspDiagnostics LspDiagnosticsFrom(const QJsonValue& params)
 {
     const QJsonObject object = params.toObject();
     LspDiagnostics diagnostics;
-    diagnostics.path = LspPathFromUri(object.value(key("uri")).toString()).value_or(QString());
-    if (object.value(key("version")).isDouble())
-        diagnostics.version = object.value(key("version")).toInt();
-    for (const QJsonValue& each : object.value(key("diagnostics")).toArray()) {
+    diagnostics.path = LspPathFromUri(object.value(LspKey("uri")).toString()).value_or(QString());
+    if (object.value(LspKey("version")).isDouble())
+        diagnostics.version = object.value(LspKey("version")).toInt();
+    for (const QJsonValue& each : object.value(LspKey("diagnostics")).toArray()) {
         const QJsonObject item = each.toObject();
-        const std::optional<LspRange> range = LspRangeFrom(item.value(key("range")));
+        const std::optional<LspRange> range = LspRangeFrom(item.value(LspKey("range")));
         if (!range)
             continue;
-        const int severity = item.value(key("severity")).toInt(1);
+        const int severity = item.value(LspKey("severity")).toInt(1);
         diagnostics.items.push_back(
             {*range,
              severity >= 1 && severity <= 4 ? LspSeverity(severity) : LspSeverity::Error,
-             item.value(key("message")).toString()});
+             item.value(LspKey("message")).toString()});
     }
     return diagnostics;
 }
@@ -301,11 +296,11 @@ std::vector<LspLocation> LspLocationsFrom(const QJsonValue& result)
 {
     std::vector<LspLocation> locations;
     auto add = [&](const QJsonObject& object) {
-        const bool link = object.contains(key("targetUri"));
+        const bool link = object.contains(LspKey("targetUri"));
         const std::optional<QString> path =
-            LspPathFromUri(object.value(link ? key("targetUri") : key("uri")).toString());
+            LspPathFromUri(object.value(link ? LspKey("targetUri") : LspKey("uri")).toString());
         const std::optional<LspRange> range =
-            LspRangeFrom(object.value(link ? key("targetSelectionRange") : key("range")));
+            LspRangeFrom(object.value(link ? LspKey("targetSelectionRange") : LspKey("range")));
         if (path && range)
             locations.push_back({*path, *range});
     };
@@ -326,29 +321,29 @@ LspCompletion LspCompletionFrom(const QJsonValue& result)
         items = result.toArray();
     } else {
         const QJsonObject list = result.toObject();
-        completion.incomplete = list.value(key("isIncomplete")).toBool();
-        items = list.value(key("items")).toArray();
+        completion.incomplete = list.value(LspKey("isIncomplete")).toBool();
+        items = list.value(LspKey("items")).toArray();
     }
     completion.items.reserve(items.size());
     for (const QJsonValue& each : items) {
         const QJsonObject object = each.toObject();
         LspCompletionItem item;
-        item.label = object.value(key("label")).toString().trimmed();
+        item.label = object.value(LspKey("label")).toString().trimmed();
         if (item.label.isEmpty())
             continue;
-        item.detail = object.value(key("detail")).toString();
-        item.kind = object.value(key("kind")).toInt();
-        item.filterText = object.value(key("filterText")).toString();
-        item.sortText = object.value(key("sortText")).toString();
-        const bool snippet = object.value(key("insertTextFormat")).toInt(1) == 2;
-        QString text = object.value(key("insertText")).toString();
-        const QJsonObject edit = object.value(key("textEdit")).toObject();
+        item.detail = object.value(LspKey("detail")).toString();
+        item.kind = object.value(LspKey("kind")).toInt();
+        item.filterText = object.value(LspKey("filterText")).toString();
+        item.sortText = object.value(LspKey("sortText")).toString();
+        const bool snippet = object.value(LspKey("insertTextFormat")).toInt(1) == 2;
+        QString text = object.value(LspKey("insertText")).toString();
+        const QJsonObject edit = object.value(LspKey("textEdit")).toObject();
         if (!edit.isEmpty()) {
-            text = edit.value(key("newText")).toString();
+            text = edit.value(LspKey("newText")).toString();
             // An insert-and-replace edit gives two ranges: take the replace.
-            std::optional<LspRange> range = LspRangeFrom(edit.value(key("range")));
+            std::optional<LspRange> range = LspRangeFrom(edit.value(LspKey("range")));
             if (!range)
-                range = LspRangeFrom(edit.value(key("replace")));
+                range = LspRangeFrom(edit.value(LspKey("replace")));
             if (range) {
                 item.edit.range = *range;
                 item.hasRange = true;
@@ -371,16 +366,16 @@ LspCompletion LspCompletionFrom(const QJsonValue& result)
 
 QString LspHoverFrom(const QJsonValue& result)
 {
-    return markupText(result.toObject().value(key("contents"))).trimmed();
+    return markupText(result.toObject().value(LspKey("contents"))).trimmed();
 }
 
 LspSignatureHelp LspSignatureHelpFrom(const QJsonValue& result)
 {
     LspSignatureHelp help;
     const QJsonObject object = result.toObject();
-    for (const QJsonValue& each : object.value(key("signatures")).toArray())
-        help.signatures << each.toObject().value(key("label")).toString();
-    help.active = object.value(key("activeSignature")).toInt();
+    for (const QJsonValue& each : object.value(LspKey("signatures")).toArray())
+        help.signatures << each.toObject().value(LspKey("label")).toString();
+    help.active = object.value(LspKey("activeSignature")).toInt();
     if (help.active < 0 || help.active >= help.signatures.size())
         help.active = 0;
     return help;
@@ -390,17 +385,17 @@ std::vector<LspFileEdits> LspWorkspaceEditFrom(const QJsonValue& result)
 {
     std::vector<LspFileEdits> files;
     const QJsonObject object = result.toObject();
-    const QJsonArray documentChanges = object.value(key("documentChanges")).toArray();
+    const QJsonArray documentChanges = object.value(LspKey("documentChanges")).toArray();
     for (const QJsonValue& each : documentChanges) {
         const QJsonObject change = each.toObject();
         const std::optional<QString> path = LspPathFromUri(
-            change.value(key("textDocument")).toObject().value(key("uri")).toString());
+            change.value(LspKey("textDocument")).toObject().value(LspKey("uri")).toString());
         if (path)
-            files.push_back({*path, editsFrom(change.value(key("edits")).toArray())});
+            files.push_back({*path, editsFrom(change.value(LspKey("edits")).toArray())});
     }
     if (!documentChanges.isEmpty())
         return files;
-    const QJsonObject changes = object.value(key("changes")).toObject();
+    const QJsonObject changes = object.value(LspKey("changes")).toObject();
     for (auto it = changes.begin(); it != changes.end(); ++it) {
         const std::optional<QString> path = LspPathFromUri(it.key());
         if (path)

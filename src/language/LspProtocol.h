@@ -85,6 +85,12 @@ struct LspSignatureHelp {
     int active = 0;
 };
 
+// A protocol name (a method, a field) as the JSON classes take it.
+inline QString LspKey(const char* name)
+{
+    return QString::fromLatin1(name);
+}
+
 // file:// URIs: the path's bytes, percent-encoded (not UTF-8 names too).
 QString LspUriFromPath(const QString& path);
 // The path a file URI names; nothing for another scheme or a malformed URI.

@@ -7,6 +7,7 @@
 
 #include "editor/SourceIntelligence.h"
 #include "support/ScriptedPrompts.h"
+#include "tools/ProcessTree.h"
 #include "tools/RecordingSink.h"
 
 #include <QApplication>
@@ -313,22 +314,11 @@ namespace {
 std::vector<pid_t> childClangds()
 {
     std::vector<pid_t> found;
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool number = false;
-        const pid_t pid = entry.toInt(&number);
-        if (!number)
-            continue;
-        QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray stat = file.readAll();
-        const qsizetype close = stat.lastIndexOf(')');
+    for (const ProcessRecord& process : ReadProcessTable()) {
         // (clangd names its main thread "clangd.main".)
-        if (close < 0 || !stat.contains("(clangd"))
-            continue;
-        const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
-        if (fields.size() > 1 && fields[1].toInt() == ::getpid())
-            found.push_back(pid);
+        if (process.parent == ::getpid()
+            && readFile(QStringLiteral("/proc/%1/comm").arg(process.pid)).startsWith("clangd"))
+            found.push_back(pid_t(process.pid));
     }
     return found;
 }
