@@ -1,6 +1,7 @@
-// The project tree of a generated project of 500 sources of about 2,000
-// lines each, or of about 600 with the argument "short" (100 functions and
-// 3 quoted includes per source either way, about 51,000 nodes in all). Median (and worst) of 5 runs of
+// The project tree of a generated project of 500 sources (or the number
+// given) of about 2,000 lines each, or of about 600 with the argument
+// "short" (100 functions and 3 quoted includes per source either way,
+// about 51,000 nodes in all for 500). Median (and worst) of 5 runs of
 //   1. the scan of sources already in memory, definitions and includes in
 //      one pass as the tree's worker does (the floor),
 //   2. opening: a new project view on the project, shown,
@@ -40,7 +41,6 @@
 
 namespace {
 
-constexpr int kSources = 500;
 constexpr int kFunctionsPerSource = 100;
 constexpr int kRuns = 5;
 
@@ -105,20 +105,17 @@ qint64 threadNanoseconds()
 }
 
 // The node counts of the complete tree: one per source, its functions, the
-// "Dependancies" node and the distinct included files.
+// "Dependancies" node and the distinct included files. A node's children
+// are made when it is opened: the tree is complete when the fill is over
+// and every top-level node is there.
 struct Shape {
     int topLevel = 0;
     qint64 children = 0;
 
     bool isShownBy(const CProjectView& view) const
     {
-        if (view.topLevelItemCount() != topLevel
-            || view.topLevelItem(topLevel - 1)->text(0) != kDependenciesNodeText)
-            return false;
-        qint64 count = 0;
-        for (int i = 0; i < topLevel; ++i)
-            count += view.topLevelItem(i)->childCount();
-        return count == children;
+        return !view.isFilling() && view.topLevelItemCount() == topLevel
+               && view.topLevelItem(topLevel - 1)->text(0) == kDependenciesNodeText;
     }
 };
 
@@ -209,12 +206,20 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const bool shortFunctions = argc > 1 && QByteArray(argv[1]) == "short";
+    // "short" and a number of sources, in either order.
+    bool shortFunctions = false;
+    int sourceCount = 500;
+    for (int i = 1; i < argc; ++i) {
+        if (QByteArray(argv[i]) == "short")
+            shortFunctions = true;
+        else if (QByteArray(argv[i]).toInt() > 0)
+            sourceCount = QByteArray(argv[i]).toInt();
+    }
     QTemporaryDir dir;
     QStringList sources;
     std::vector<QByteArray> texts;
     qint64 bytes = 0, lines = 0;
-    for (int i = 0; i < kSources; ++i) {
+    for (int i = 0; i < sourceCount; ++i) {
         const QString path = dir.filePath(QStringLiteral("src%1/file%2.c").arg(i % 10).arg(i));
         texts.push_back(sourceText(i, shortFunctions));
         bytes += texts.back().size();
@@ -230,14 +235,14 @@ int main(int argc, char** argv)
 
     // The floor: both scans of every source, in memory.
     Shape shape;
-    shape.topLevel = kSources + 1;
+    shape.topLevel = sourceCount + 1;
     std::vector<double> scans;
     for (int run = 0; run < kRuns; ++run) {
         QElapsedTimer timer;
         timer.start();
         qint64 definitions = 0;
         QSet<QString> included;
-        for (int i = 0; i < kSources; ++i) {
+        for (int i = 0; i < sourceCount; ++i) {
             Found found;
             ScanDefinitionsAndQuotedIncludes(texts[size_t(i)], found);
             definitions += found.definitions;
@@ -289,7 +294,7 @@ int main(int argc, char** argv)
         shape);
     doc->removeView(&anchor);
 
-    std::printf("%d sources, %lld lines, %.1f MB; %d top-level and %lld other nodes\n", kSources,
+    std::printf("%d sources, %lld lines, %.1f MB; %d top-level and %lld other nodes\n", sourceCount,
                 static_cast<long long>(lines), bytes / 1e6, shape.topLevel,
                 static_cast<long long>(shape.children));
     std::printf("scan of every source in memory, one pass: median %.1f ms\n", summarise(scans).median);

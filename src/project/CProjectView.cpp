@@ -20,15 +20,17 @@
 #include <QHeaderView>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
 // How long one slice of the fill may work before the interface paints and
 // takes input again.
-constexpr qint64 kSliceNanoseconds = 5'000'000;
+constexpr qint64 kSliceNanoseconds = 4'000'000;
 // How long the results of the scan gather before a slice takes them.
 constexpr int kGatherMilliseconds = 10;
-// Children made between two looks at the clock: a source may hold a
+// Children deleted between two looks at the clock: a source may hold a
 // hundred thousand functions.
 constexpr qsizetype kChildrenPerStep = 1000;
 
@@ -55,9 +57,10 @@ QString unreadableSourcesText(const QList<std::pair<QString, QString>>& unreadab
 
 } // namespace
 
-// Nodes taken out of a tree, deleted a few milliseconds at a time (a tree
-// may hold a hundred thousand). It outlives its view when the view goes
-// first, and then deletes itself once done.
+// Nodes taken out of a tree, and the texts of a tree's earlier fill,
+// deleted a few milliseconds at a time (a tree may hold a hundred thousand
+// functions). It outlives its view when the view goes first, and then
+// deletes itself once done.
 class DiscardedTreeNodes : public QObject {
 public:
     explicit DiscardedTreeNodes(QObject* parent) : QObject(parent)
@@ -73,6 +76,13 @@ public:
         m_nodes += nodes;
         if (!m_nodes.isEmpty())
             m_slice.start();
+    }
+    void add(QStringList&& texts)
+    {
+        if (texts.isEmpty())
+            return;
+        m_texts.push_back(std::move(texts));
+        m_slice.start();
     }
     // The view goes: finishes under the application, or at once without
     // one.
@@ -100,7 +110,13 @@ private:
                 delete node;
             }
         }
-        if (!m_nodes.isEmpty())
+        while (!m_texts.empty() && clock.nsecsElapsed() < kDeleteNanoseconds) {
+            QStringList& texts = m_texts.back();
+            texts.resize(std::max<qsizetype>(0, texts.size() - kChildrenPerStep));
+            if (texts.isEmpty())
+                m_texts.pop_back();
+        }
+        if (!m_nodes.isEmpty() || !m_texts.empty())
             m_slice.start();
         else if (m_alone)
             deleteLater();
@@ -109,6 +125,7 @@ private:
     // Less than a slice of the fill: the two may run back to back.
     static constexpr qint64 kDeleteNanoseconds = 3'000'000;
     QList<QTreeWidgetItem*> m_nodes;
+    std::vector<QStringList> m_texts;
     QTimer m_slice;
     bool m_alone = false;
 };
@@ -121,9 +138,12 @@ CProjectView::CProjectView(IdeContext& tools, QWidget* parent) : QTreeWidget(par
     setRootIsDecorated(true);
     setIconSize(QSize(16, 16));
     setUniformRowHeights(true);
-    // Long paths scroll sideways instead of being cut.
-    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Long paths scroll sideways instead of being cut: the column is as
+    // wide as the widest row shown (fitColumn).
+    header()->setSectionResizeMode(QHeaderView::Fixed);
     header()->setStretchLastSection(false);
+    connect(this, &QTreeWidget::itemExpanded, this, &CProjectView::nodeExpanded);
+    connect(this, &QTreeWidget::itemCollapsed, this, &CProjectView::nodeCollapsed);
     connect(this, &QTreeWidget::itemDoubleClicked, this, [this] { OnDoubleClick(); });
     registerCommands();
     m_scanner = std::make_unique<ProjectTreeScanner>();
@@ -165,8 +185,21 @@ CProjectView::~CProjectView()
 {
     // The worker stops before the view it reports to goes.
     m_scanner.reset();
-    m_discarded->add(invisibleRootItem()->takeChildren());
+    discardTree();
     m_discarded->outliveView();
+}
+
+void CProjectView::discardTree()
+{
+    m_discarded->add(invisibleRootItem()->takeChildren());
+    m_discarded->add(std::exchange(m_functionNames, {}));
+    m_discarded->add(std::exchange(m_dependencies, {}));
+    for (UnmadeChildren& unmade : m_unmadeChildren)
+        m_discarded->add(std::move(unmade.texts));
+    m_unmadeChildren.clear();
+    for (PendingNode& pending : m_pending)
+        m_discarded->add(std::move(pending.children));
+    m_pending.clear();
 }
 
 void CProjectView::offerToFill(const QString& folder)
@@ -186,19 +219,13 @@ void CProjectView::RebuildTree()
 {
     // The old nodes leave the tree at once, as when it is emptied; they are
     // deleted a slice at a time.
-    m_discarded->add(invisibleRootItem()->takeChildren());
-    m_functionNames.clear();
-    m_pending.clear();
-    m_frontNode = nullptr;
-    m_madeChildren = 0;
-    m_dependencies.clear();
+    discardTree();
     m_unreadable.clear();
     m_sawSource = false;
     m_dependenciesQueued = false;
-    // Fitting the column to its contents lays out the text of every row; it
-    // is done once, when the tree is complete, not after every slice.
-    if (!m_filling)
-        header()->setSectionResizeMode(QHeaderView::Fixed);
+    m_topLevelWidth = 0;
+    m_expandedWidths.clear();
+    fitColumn();
     m_filling = true;
     const CProjectDoc* doc = projectDocument();
     m_scanFinished = !doc || doc->project().sources.isEmpty();
@@ -233,10 +260,8 @@ void CProjectView::fillSlice()
     // The time may have run out just as the last source was made.
     queueDependenciesNode();
     const bool complete = m_filling && treeComplete();
-    if (complete) {
+    if (complete)
         m_filling = false;
-        header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    }
     if (!m_pending.empty())
         m_sliceTimer.start(0);
     // Said once for the whole fill, without stopping the user: the tree
@@ -254,28 +279,102 @@ void CProjectView::makePendingNodes(const QElapsedTimer& clock, qint64 deadline)
         if (m_pending.empty() && !queueDependenciesNode())
             break;
         PendingNode& pending = m_pending.front();
-        if (!m_frontNode) {
-            m_frontNode = makeNode(pending.text, pending.image);
-            if (!pending.toolTip.isEmpty()) {
-                m_frontNode->setToolTip(0, pending.toolTip);
-                m_frontNode->setForeground(0, palette().brush(QPalette::Disabled, QPalette::Text));
-            }
-            made.append(m_frontNode);
+        QTreeWidgetItem* node = makeNode(pending.text, pending.image);
+        if (!pending.toolTip.isEmpty()) {
+            node->setToolTip(0, pending.toolTip);
+            node->setForeground(0, palette().brush(QPalette::Disabled, QPalette::Text));
         }
-        const qsizetype end = std::min(pending.children.size(), m_madeChildren + kChildrenPerStep);
-        QList<QTreeWidgetItem*> children;
-        children.reserve(end - m_madeChildren);
-        for (qsizetype i = m_madeChildren; i < end; ++i)
-            children.append(makeNode(pending.children[i], pending.childImage));
-        m_frontNode->addChildren(children);
-        m_madeChildren = end;
-        if (end == pending.children.size()) {
-            m_pending.pop_front();
-            m_frontNode = nullptr;
-            m_madeChildren = 0;
+        // The children are made when the node is first opened: a tree of
+        // many sources holds hundreds of thousands of functions, and only
+        // the opened ones are ever shown.
+        if (!pending.children.isEmpty()) {
+            node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+            m_unmadeChildren.insert(node, {std::move(pending.children), pending.childImage});
         }
+        made.append(node);
+        m_pending.pop_front();
     }
     addTopLevelItems(made);
+    widenForTopLevel(made);
+}
+
+int CProjectView::rowWidth(const QTreeWidgetItem* node) const
+{
+    const int depth = node->parent() ? 2 : 1; // the root is decorated
+    return depth * indentation() + m_rowExtra + fontMetrics().horizontalAdvance(node->text(0));
+}
+
+void CProjectView::widenForTopLevel(const QList<QTreeWidgetItem*>& nodes)
+{
+    if (nodes.isEmpty())
+        return;
+    if (m_rowExtra < 0) {
+        // The margins and the icon, as the view measures a row; a pixel or
+        // two more for the rounding of other texts.
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        QTreeWidgetItem* first = nodes.first();
+        const int whole = itemDelegate()->sizeHint(option, indexFromItem(first)).width();
+        m_rowExtra = std::max(0, whole - fontMetrics().horizontalAdvance(first->text(0))) + 2;
+    }
+    for (const QTreeWidgetItem* node : nodes)
+        m_topLevelWidth = std::max(m_topLevelWidth, rowWidth(node));
+    fitColumn();
+}
+
+void CProjectView::nodeExpanded(QTreeWidgetItem* node)
+{
+    if (const auto unmade = m_unmadeChildren.find(node); unmade != m_unmadeChildren.end()) {
+        QList<QTreeWidgetItem*> children;
+        children.reserve(unmade->texts.size());
+        for (const QString& text : std::as_const(unmade->texts))
+            children.append(makeNode(text, unmade->image));
+        m_unmadeChildren.erase(unmade);
+        node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+        node->addChildren(children);
+    }
+    if (m_rowExtra < 0)
+        return;
+    int widest = 0;
+    for (int i = 0, n = node->childCount(); i < n; ++i)
+        widest = std::max(widest, rowWidth(node->child(i)));
+    m_expandedWidths.insert(node, widest);
+    fitColumn();
+}
+
+void CProjectView::nodeCollapsed(QTreeWidgetItem* node)
+{
+    if (m_expandedWidths.remove(node))
+        fitColumn();
+}
+
+void CProjectView::fitColumn()
+{
+    int widest = m_topLevelWidth;
+    for (const int width : std::as_const(m_expandedWidths))
+        widest = std::max(widest, width);
+    if (header()->sectionSize(0) != widest)
+        header()->resizeSection(0, widest);
+}
+
+void CProjectView::measureColumnAgain()
+{
+    m_rowExtra = -1;
+    m_topLevelWidth = 0;
+    QList<QTreeWidgetItem*> nodes;
+    for (int i = 0, n = topLevelItemCount(); i < n; ++i)
+        nodes.append(topLevelItem(i));
+    widenForTopLevel(nodes);
+    const QList<QTreeWidgetItem*> expanded = m_expandedWidths.keys();
+    for (QTreeWidgetItem* node : expanded)
+        nodeExpanded(node);
+}
+
+void CProjectView::changeEvent(QEvent* event)
+{
+    QTreeWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        measureColumnAgain();
 }
 
 bool CProjectView::queueDependenciesNode()

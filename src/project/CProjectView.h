@@ -6,6 +6,7 @@
 #include "project/ProjectIcons.h"
 #include "project/ProjectTreeLayout.h"
 
+#include <QHash>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -73,6 +74,7 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // A top-level node still to be made, with its children.
@@ -85,10 +87,14 @@ private:
     };
 
     void registerCommands();
+    // Takes the nodes and texts of the tree out at once; they are deleted
+    // a slice at a time.
+    void discardTree();
     // The selected node, or nullptr.
     QTreeWidgetItem* selectedNode() const;
-    // One slice of the fill: takes the scan's new results, makes nodes for
-    // a few milliseconds, and asks for another slice while work is left.
+    // One slice of the fill: takes the scan's new results, makes top-level
+    // nodes for a few milliseconds, and asks for another slice while work
+    // is left.
     void fillSlice();
     // Makes nodes from m_pending until `deadline` (nanoseconds of `clock`).
     void makePendingNodes(const QElapsedTimer& clock, qint64 deadline);
@@ -97,6 +103,19 @@ private:
     bool queueDependenciesNode();
     // True when the whole tree is made.
     bool treeComplete() const;
+    // The column is as wide as the widest row shown: the top-level nodes
+    // and the children of expanded nodes. Measured with the font alone,
+    // node by node as they are made or expanded, since fitting the column
+    // through the view lays out every row's text again at each change.
+    int rowWidth(const QTreeWidgetItem* node) const;
+    void widenForTopLevel(const QList<QTreeWidgetItem*>& nodes);
+    // Makes the node's children when it is first opened, and widens the
+    // column for them.
+    void nodeExpanded(QTreeWidgetItem* node);
+    void nodeCollapsed(QTreeWidgetItem* node);
+    void fitColumn();
+    // The whole column measured again (the font changed).
+    void measureColumnAgain();
 
     IdeContext& m_tools;
     // Insert Folder's patterns, as last typed.
@@ -117,10 +136,18 @@ private:
     QList<std::pair<QString, QString>> m_unreadable;
     QStringList m_dependencies;
     std::deque<PendingNode> m_pending;
-    // The node of m_pending's first entry once made, and how many of its
-    // children are made.
-    QTreeWidgetItem* m_frontNode = nullptr;
-    qsizetype m_madeChildren = 0;
+    // The children of nodes not opened yet.
+    struct UnmadeChildren {
+        QStringList texts;
+        ProjectImage image = ProjectImage::Page;
+    };
+    QHash<QTreeWidgetItem*, UnmadeChildren> m_unmadeChildren;
     // Deletes the nodes of earlier trees.
     DiscardedTreeNodes* m_discarded = nullptr;
+    // The widest top-level row, and the widest child row of each expanded
+    // node, in pixels; what a row needs beyond its text (margins, icon),
+    // learnt from the view's own measure of the first row.
+    int m_topLevelWidth = 0;
+    QHash<QTreeWidgetItem*, int> m_expandedWidths;
+    int m_rowExtra = -1;
 };

@@ -24,6 +24,26 @@
 
 #include <memory>
 
+// A node's children are made when it is first opened: opens and closes
+// again every closed node, as a user would, so that all are there.
+inline void makeEveryNode(QTreeWidget& view)
+{
+    for (int i = 0; i < view.topLevelItemCount(); ++i) {
+        QTreeWidgetItem* node = view.topLevelItem(i);
+        if (!node->isExpanded()) {
+            node->setExpanded(true);
+            node->setExpanded(false);
+        }
+    }
+}
+
+// Opens every top-level node.
+inline void openEveryNode(QTreeWidget& view)
+{
+    for (int i = 0; i < view.topLevelItemCount(); ++i)
+        view.topLevelItem(i)->setExpanded(true);
+}
+
 class ProjectFixture : public ::testing::Test {
 public:
     void SetUp() override
@@ -105,6 +125,7 @@ public:
     // The tree as lines of text, children indented by two blanks.
     QStringList treeLines() const
     {
+        makeEveryNode(*view);
         QStringList lines;
         for (int i = 0; i < view->topLevelItemCount(); ++i) {
             QTreeWidgetItem* node = view->topLevelItem(i);
@@ -116,6 +137,7 @@ public:
     }
     QTreeWidgetItem* node(const QString& text, const QString& parentText = {}) const
     {
+        makeEveryNode(*view);
         const auto found = view->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
         for (QTreeWidgetItem* item : found) {
             if (parentText.isEmpty() ? !item->parent()

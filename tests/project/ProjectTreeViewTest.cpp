@@ -47,8 +47,9 @@ void describeNodes(const QTreeWidgetItem* node, const QString& indent, QStringLi
         describeNodes(node->child(c), indent + "  ", lines);
 }
 
-QStringList wholeTree(const QTreeWidget& view)
+QStringList wholeTree(QTreeWidget& view)
 {
+    makeEveryNode(view);
     QStringList lines;
     for (int i = 0; i < view.topLevelItemCount(); ++i)
         describeNodes(view.topLevelItem(i), "", lines);
@@ -69,12 +70,10 @@ TEST_F(ProjectTree, TheFilledTreeNodeForNodeAndAgainAfterASave)
         "Dependancies [squares]", "  " + path("a/defs.h") + " [page]", "  " + path("b/defs.h") + " [page]"};
     EXPECT_EQ(wholeTree(*view), expected);
     EXPECT_EQ(view->completionNames(), QStringList({"first", "second", "u", "o"}));
-    // The column fits its texts again once the tree is complete.
-    EXPECT_EQ(view->header()->sectionResizeMode(0), QHeaderView::ResizeToContents);
 
     // A save fills the tree afresh: collapsed, nothing selected, and the
     // sources as they are on disk now.
-    view->expandAll();
+    openEveryNode(*view);
     select(node("second", main));
     source("b/other.c", "#include \"defs.h\"\nint o(void) {}\nint added(void) {}\n");
     saveAs("p.tarn");
@@ -230,7 +229,7 @@ TEST_F(ProjectTree, DoubleClickOpensFilesAndGoesToTheChosenFunction)
 {
     const QString main = source("main.c", kMain);
     insert(main);
-    view->expandAll();
+    openEveryNode(*view);
     QTreeWidgetItem* second = node("second", main);
     ASSERT_NE(second, nullptr);
     const QPoint centre = view->visualItemRect(second).center();
@@ -282,6 +281,51 @@ TEST_F(ProjectTree, OddSourcesStillGiveATree)
     EXPECT_GT(node(b)->childCount(), 100000);
     EXPECT_EQ(treeLines().mid(treeLines().size() - 4),
               QStringList({c, "  last", "Dependancies", "  " + path("same.h")}));
+}
+
+// A source's functions are made when its node is first opened, and the
+// column is as wide as the widest row shown: wider while a node with a long
+// name is open, as narrow as before once it is closed, measured again for a
+// new font. The view's own measure of the rows shown is the reference.
+TEST_F(ProjectTree, NodesOpenWithTheirFunctionsAndTheColumnFitsTheRowsShown)
+{
+    const QByteArray longName = QByteArray("a_function_with_a_long_name_").repeated(8);
+    const QString main = source("m.c", "int " + longName + "(void) {}\nint short_one(void) {}\n");
+    insert(main);
+    // The measure is public in the base class.
+    const auto needed = [&] { return static_cast<const QAbstractItemView*>(view)->sizeHintForColumn(0); };
+    const auto fitsRowsShown = [&] {
+        const int width = view->header()->sectionSize(0);
+        return width >= needed() && width <= needed() + 4;
+    };
+    ASSERT_EQ(view->topLevelItemCount(), 2); // the source and "Dependancies"
+    QTreeWidgetItem* top = view->topLevelItem(0);
+    EXPECT_EQ(top->childCount(), 0);
+    EXPECT_TRUE(fitsRowsShown()) << view->header()->sectionSize(0) << " " << needed();
+    const int closedWidth = view->header()->sectionSize(0);
+
+    view->setFocus();
+    view->setCurrentItem(top);
+    QTest::keyClick(view, Qt::Key_Right);
+    ASSERT_TRUE(top->isExpanded());
+    ASSERT_EQ(top->childCount(), 2);
+    EXPECT_EQ(top->child(0)->text(0), QString::fromLatin1(longName));
+    EXPECT_EQ(top->child(1)->text(0), "short_one");
+    EXPECT_EQ(pictureOf(top->child(0)), "function");
+    EXPECT_GT(view->header()->sectionSize(0), closedWidth);
+    EXPECT_TRUE(fitsRowsShown()) << view->header()->sectionSize(0) << " " << needed();
+
+    QTest::keyClick(view, Qt::Key_Left);
+    ASSERT_FALSE(top->isExpanded());
+    EXPECT_EQ(view->header()->sectionSize(0), closedWidth);
+    EXPECT_EQ(top->childCount(), 2); // made once
+
+    top->setExpanded(true);
+    QFont larger = view->font();
+    larger.setPointSize(larger.pointSize() * 2);
+    view->setFont(larger);
+    EXPECT_GT(view->header()->sectionSize(0), 2 * closedWidth);
+    EXPECT_TRUE(fitsRowsShown()) << view->header()->sectionSize(0) << " " << needed();
 }
 
 TEST_F(ProjectTree, ContextMenuOffersTheProjectCommands)
