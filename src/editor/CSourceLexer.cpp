@@ -61,8 +61,10 @@ CSourceLexer::CSourceLexer(QObject* parent, SourceLanguage language) : QsciLexer
     connect(&m_ahead, &QTimer::timeout, this, &CSourceLexer::styleAheadSlice);
     // The same word lists as QScintilla's lexer is given (the control's
     // keyword sets 0 to 3 are the lexer's sets 1 to 4).
-    m_styler = std::make_unique<SourceStyler>(
-        SourceStyler::Words{SourceKeywordsOf(m_language), wordsOf(*this, 2), wordsOf(*this, 3), wordsOf(*this, 4)});
+    const SourceStyler::Words words{SourceKeywordsOf(m_language), wordsOf(*this, 2), wordsOf(*this, 3),
+                                    wordsOf(*this, 4)};
+    m_styler = std::make_unique<SourceStyler>(words);
+    m_guess = std::make_unique<SourceStyler>(words);
 }
 
 CSourceLexer::~CSourceLexer() = default;
@@ -80,6 +82,7 @@ void CSourceLexer::setLanguage(SourceLanguage language)
         return;
     m_language = language;
     m_styler->setKeywords(SourceKeywordsOf(language));
+    m_guess->setKeywords(SourceKeywordsOf(language));
     styleAgain();
 }
 
@@ -95,6 +98,7 @@ void CSourceLexer::setCompileOptions(const QString& options)
     if (same(symbols, m_predefined))
         return;
     m_predefined = symbols;
+    m_guess->setPredefined(symbols);
     m_styler->setPredefined(std::move(symbols));
     styleAgain();
 }
@@ -102,6 +106,7 @@ void CSourceLexer::setCompileOptions(const QString& options)
 // The control styles the text again from its start as it is shown.
 void CSourceLexer::styleAgain()
 {
+    m_guessLine = -1;
     if (QsciScintilla* control = editor()) {
         control->SendScintilla(QsciScintillaBase::SCI_STARTSTYLING, 0UL, 0L);
         control->update();
@@ -126,11 +131,20 @@ void CSourceLexer::setEditor(QsciScintilla* editor)
     m_ahead.stop();
     QsciLexerCPP::setEditor(editor);
     m_styler->forget();
+    m_guessLine = -1;
     if (editor) {
         m_styleNeeded = connect(editor, &QsciScintillaBase::SCN_STYLENEEDED, this, &CSourceLexer::styleNeeded);
-        m_modified = connect(editor, &QsciScintillaBase::SCN_MODIFIED, this, [this](int, int type) {
+        m_modified = connect(editor, &QsciScintillaBase::SCN_MODIFIED, this, [this](int position, int type) {
             if (type & (QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT)) {
                 m_sinceEdit.start();
+                // The guess after the edit is stale; before the place it
+                // started from, it is dropped.
+                if (m_guessLine >= 0 && position < m_guessTo) {
+                    if (position <= m_guessFrom)
+                        m_guessLine = -1;
+                    else
+                        m_guessTo = position;
+                }
                 scheduleAhead();
             }
         });
@@ -168,28 +182,103 @@ void CSourceLexer::styleAheadSlice()
         m_ahead.start(0);
 }
 
+bool CSourceLexer::showsGuess() const
+{
+    return m_guessLine >= 0;
+}
+
 // The control wants styles up to `position`: from the start of the first
 // line not styled yet (or an earlier one styling can start at) to the end
-// of the line holding `position`.
+// of the line holding `position`. Far beyond what is styled (Ctrl+End
+// right after a large file opened), the screen is styled from a guess
+// instead, and what is styled stays where it was.
 void CSourceLexer::styleNeeded(int position)
 {
     QsciScintilla* control = editor();
     if (!control)
         return;
-    using Pos = SourceStyler::Pos;
+    const Pos styledTo = control->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED);
+    if (!m_inAheadSlice && position - styledTo > kGuessBeyondBytes && onScreen(position)) {
+        styleGuess(position, styledTo);
+        if (!m_ahead.isActive())
+            scheduleAhead();
+        return;
+    }
+    const int line = m_styler->resumeLine(int(control->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, styledTo)));
+    const Pos end = styleLines(*m_styler, line, position);
+    if (m_guessLine >= 0 && end >= m_guessTo)
+        m_guessLine = -1;
+    // What the control asked for is done; the rest follows in idle time.
+    if (!m_inAheadSlice && !m_ahead.isActive() && end < control->SendScintilla(QsciScintillaBase::SCI_GETLENGTH))
+        scheduleAhead();
+}
+
+// True when `position` is on a line the window shows (a paint asks for
+// it), not on a line far away (printing, or styling the whole text asked
+// for at once).
+bool CSourceLexer::onScreen(Pos position) const
+{
+    QsciScintilla* control = editor();
+    const long first = control->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    const long shown = control->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
+    const long firstLine = control->SendScintilla(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE, static_cast<unsigned long>(first));
+    const long lastLine =
+        control->SendScintilla(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE, static_cast<unsigned long>(first + shown + 1));
+    const long line = control->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
+    return line >= firstLine && line <= lastLine + 1;
+}
+
+// Styles the lines the screen shows up to `position` with the guessing
+// styler, which starts from a plain line some way before them (in a long
+// comment or "#if 0" block that starts further back, what it shows is
+// wrong until the styling ahead comes by). The control's styled end goes
+// back to `styledTo`, so styling ahead still takes every byte in order.
+void CSourceLexer::styleGuess(Pos position, Pos styledTo)
+{
+    QsciScintilla* control = editor();
+    auto send = [control](unsigned int message, unsigned long w = 0, long l = 0) {
+        return control->SendScintilla(message, w, l);
+    };
+    const int lastLine = int(send(QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(position)));
+    int firstLine = int(send(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE, send(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE)));
+    firstLine = std::min(firstLine, lastLine);
+    const Pos screenStart = send(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(firstLine));
+    const bool covers = m_guessLine >= 0 && m_guessFrom <= screenStart && m_guessTo >= screenStart;
+    int line;
+    if (covers) {
+        if (m_guessTo > position)
+            return;
+        line = std::max(m_guessLine, m_guess->resumeLine(int(send(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                                                                   static_cast<unsigned long>(m_guessTo)))));
+    } else {
+        line = int(send(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                        static_cast<unsigned long>(std::max<Pos>(0, screenStart - kGuessLookBackBytes))));
+        line -= line % SourceStyler::kLinesPerRecord;
+        m_guess->forget();
+        m_guessLine = line;
+        m_guessFrom = send(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    }
+    m_guessTo = styleLines(*m_guess, line, position);
+    send(QsciScintillaBase::SCI_STARTSTYLING, static_cast<unsigned long>(styledTo));
+}
+
+// Styles with `styler` from the start of `line` to the end of the line
+// holding `position`; returns the position styled to.
+CSourceLexer::Pos CSourceLexer::styleLines(SourceStyler& styler, int line, Pos position)
+{
+    QsciScintilla* control = editor();
     auto send = [control](unsigned int message, unsigned long w = 0, long l = 0) {
         return control->SendScintilla(message, w, l);
     };
     const Pos length = send(QsciScintillaBase::SCI_GETLENGTH);
-    const Pos styledTo = send(QsciScintillaBase::SCI_GETENDSTYLED);
-    const int line = m_styler->resumeLine(int(send(QsciScintillaBase::SCI_LINEFROMPOSITION, styledTo)));
-    const Pos start = send(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
-    const int lastLine = int(send(QsciScintillaBase::SCI_LINEFROMPOSITION, std::clamp<Pos>(position, 0, length)));
+    const Pos start = send(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    const int lastLine = int(send(QsciScintillaBase::SCI_LINEFROMPOSITION,
+                                  static_cast<unsigned long>(std::clamp<Pos>(position, 0, length))));
     const Pos end = lastLine + 1 < send(QsciScintillaBase::SCI_GETLINECOUNT)
-                        ? send(QsciScintillaBase::SCI_POSITIONFROMLINE, lastLine + 1)
+                        ? send(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(lastLine + 1))
                         : length;
     if (end <= start && end < length)
-        return;
+        return start;
     // The bytes as they stand in the control (moving its gap out of the
     // range if need be), with some bytes after the end to look ahead into.
     const Pos fetchEnd = std::min(length, end + 4096);
@@ -202,13 +291,10 @@ void CSourceLexer::styleNeeded(int position)
     text.byteAt = [control](Pos p) {
         return static_cast<char>(control->SendScintilla(QsciScintillaBase::SCI_GETCHARAT, static_cast<unsigned long>(p)));
     };
-    m_styler->style(line, text, end, [control](Pos from, const char* styles, size_t count) {
+    return styler.style(line, text, end, [control](Pos from, const char* styles, size_t count) {
         if (count == 0)
             return;
         control->SendScintilla(QsciScintillaBase::SCI_STARTSTYLING, static_cast<unsigned long>(from));
         control->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, static_cast<uintptr_t>(count), styles);
     });
-    // What the control asked for is done; the rest follows in idle time.
-    if (!m_inAheadSlice && !m_ahead.isActive() && end < length)
-        scheduleAhead();
 }

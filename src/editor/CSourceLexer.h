@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <cstdint>
 #include <memory>
 
 class SourceStyler;
@@ -49,12 +50,19 @@ public:
 
     // True while text is left to style ahead.
     bool stylingAhead() const { return m_ahead.isActive(); }
+    // True while some lines far ahead carry guessed styles, which the
+    // styling ahead has not reached yet.
+    bool showsGuess() const;
     // Arms the idle styling: soon, or a while after the last edit (the
     // window calls it when it has put a whole text in without telling).
     void scheduleAhead();
 
 private:
+    using Pos = std::int64_t;
     void styleNeeded(int position);
+    bool onScreen(Pos position) const;
+    void styleGuess(Pos position, Pos styledTo);
+    Pos styleLines(SourceStyler& styler, int line, Pos position);
     void styleAgain();
     // Styles one slice past what is styled, and re-arms while text is left.
     void styleAheadSlice();
@@ -63,6 +71,18 @@ private:
     PreprocessorSymbols m_predefined;
 
     std::unique_ptr<SourceStyler> m_styler;
+    // Styles the screen when it is far beyond what m_styler has reached:
+    // from line m_guessLine (at m_guessFrom) on, as if nothing before it
+    // mattered, up to m_guessTo. m_guessLine is -1 without a guess.
+    std::unique_ptr<SourceStyler> m_guess;
+    int m_guessLine = -1;
+    Pos m_guessFrom = 0;
+    Pos m_guessTo = 0;
+    // Beyond this many bytes past the styled end the screen is guessed
+    // (styling that far would hold the window for tens of milliseconds);
+    // a guess starts this far before the screen.
+    static constexpr Pos kGuessBeyondBytes = 1 << 20;
+    static constexpr Pos kGuessLookBackBytes = 128 * 1024;
     QMetaObject::Connection m_styleNeeded;
     QMetaObject::Connection m_modified;
 

@@ -290,4 +290,57 @@ TEST(SourceStylingAhead, TheRestOfTheTextIsStyledInIdleTime)
     whole.setLexer(nullptr);
 }
 
+// Ctrl+End right after a large file opened shows the last screen at once:
+// it is styled from a guess a little way back instead of from the top, and
+// the styling ahead puts the right styles in later. Here the guess is wrong
+// (the screen is inside an "#if 0" that starts 3 MB before it), and an edit
+// is made while it shows; in the end every style is the one the whole text
+// gets when styled at once.
+TEST(SourceStylingAhead, CtrlEndShowsAGuessAtOnceThatTheStylingAheadCorrects)
+{
+    QByteArray text = "int live_top;\n#if 0\n";
+    while (text.size() < 3 * 1024 * 1024)
+        text += "static int grey_body(int n) { return n * 2; /* twice */ }\n";
+    text += "#endif\nint live_last;\n";
+    EditorFixture f;
+    CTarnView* view = EditorFixture::viewOf(f.openBytes("big.c", text));
+    ASSERT_NE(view, nullptr);
+    auto* lexer = qobject_cast<CSourceLexer*>(view->lexer());
+    ASSERT_NE(lexer, nullptr);
+    const long length = view->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    auto styledTo = [&] { return long(view->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED)); };
+    const long liveLast = long(text.indexOf("live_last"));
+    const long greyBeforeEnd = long(text.lastIndexOf("grey_body"));
+
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    view->viewport()->repaint();
+    // The screen is styled; what is styled in order is still near the top.
+    EXPECT_TRUE(lexer->showsGuess());
+    EXPECT_LT(styledTo(), length / 2);
+    EXPECT_EQ(styleAtOffset(*view, liveLast), QsciLexerCPP::Identifier);
+    // An edit on the guessed screen.
+    QTest::keyClicks(view, "x");
+    view->viewport()->repaint();
+    EXPECT_LT(styledTo(), length / 2);
+    EXPECT_EQ(styleAtOffset(*view, liveLast), QsciLexerCPP::Identifier);
+
+    QsciScintilla whole;
+    CSourceLexer wholeLexer;
+    whole.setLexer(&wholeLexer);
+    whole.SendScintilla(QsciScintillaBase::SCI_ADDTEXT, static_cast<unsigned long>(text.size()), text.constData());
+    whole.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, 1UL, "x");
+    whole.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
+    ASSERT_TRUE(styleAtOffset(whole, greyBeforeEnd) & QsciLexerCPP::InactiveDefault);
+
+    ASSERT_TRUE(testsupport::waitUntil([&] { return styledTo() >= length + 1; }, 60000));
+    EXPECT_FALSE(lexer->showsGuess());
+    std::string differ;
+    for (long at : {0L, 20L, length / 2, greyBeforeEnd, liveLast, length - 1, length})
+        if (styleAtOffset(*view, at) != styleAtOffset(whole, at))
+            differ += std::to_string(at) + " ";
+    EXPECT_EQ(differ, "");
+    whole.setLexer(nullptr);
+}
+
 } // namespace
