@@ -9,7 +9,9 @@
 // the resident set from an empty window to the window holding the rows of
 // one run, and the peak growth during that run, per row. As the machine may
 // be busy, the processor time of Tarn's process and of the child over the
-// shown runs is printed too (it does not depend on the load).
+// shown runs is printed too (it does not depend on the load). With the
+// argument "busy" after the rounds, a busy loop in another process runs
+// throughout, as when a build or a browser holds a core.
 #include "settings/IdeSettings.h"
 #include "BenchContext.h"
 #include "messages/CMessageView.h"
@@ -132,6 +134,12 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : kRounds;
+    const bool busy = argc > 2 && QByteArray(argv[2]) == "busy";
+    QProcess busyLoop;
+    if (busy) {
+        busyLoop.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
+        busyLoop.waitForStarted();
+    }
     IdeSettings settings = benchContext().settings();
     settings.clearBeforeBuild = 1;
     benchContext().setSettings(settings);
@@ -174,8 +182,15 @@ int main(int argc, char** argv)
         shownOfCat.push_back(shown.back() / throughCat.back());
     }
 
-    std::printf("lines per run:                   %ld (rows counted: %ld), medians of %d rounds\n",
-                kLines, counter.rows / rounds, rounds);
+    if (busy) {
+        busyLoop.kill();
+        busyLoop.waitForFinished();
+    }
+    QFile loadavg(QStringLiteral("/proc/loadavg"));
+    loadavg.open(QIODevice::ReadOnly);
+    std::printf("lines per run:                   %ld (rows counted: %ld), medians of %d rounds%s; load %s\n",
+                kLines, counter.rows / rounds, rounds, busy ? ", beside a busy loop" : "",
+                loadavg.readAll().split(' ').first().constData());
     std::printf("child alone to /dev/null:        %.3f s\n", median(alone));
     std::printf("child into a pipe, cat drains:   %.3f s  (%.2fx)\n", median(throughCat),
                 median(catRatio));
