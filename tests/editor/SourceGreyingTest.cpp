@@ -227,44 +227,67 @@ TEST(SourceKeywords, AWindowColoursTheKeywordsOfItsFilesLanguage)
 
 namespace {
 
+// A C source of about 3 MB (`head`, `body` repeated, `tail`) in a window.
+struct LargeSource {
+    LargeSource(const QByteArray& head, const QByteArray& body, const QByteArray& tail) : text(head)
+    {
+        while (text.size() < 3 * 1024 * 1024)
+            text += body;
+        text += tail;
+        view = EditorFixture::viewOf(f.openBytes("big.c", text));
+        lexer = view ? qobject_cast<CSourceLexer*>(view->lexer()) : nullptr;
+    }
+    long length() const { return long(view->SendScintilla(QsciScintillaBase::SCI_GETLENGTH)); }
+    long styledTo() const { return long(view->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED)); }
+
+    QByteArray text;
+    EditorFixture f;
+    CTarnView* view = nullptr;
+    CSourceLexer* lexer = nullptr;
+};
+
+// A text styled at once in a control of its own, for comparison.
+struct StyledAtOnce {
+    explicit StyledAtOnce(const QByteArray& text)
+    {
+        control.setLexer(&lexer);
+        control.SendScintilla(QsciScintillaBase::SCI_ADDTEXT, static_cast<unsigned long>(text.size()), text.constData());
+        restyle();
+    }
+    ~StyledAtOnce() { control.setLexer(nullptr); }
+    void restyle() { control.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L); }
+
+    QsciScintilla control;
+    CSourceLexer lexer;
+};
+
 // Text beyond what the window shows is styled in idle time, in slices, so
 // Ctrl+End in a large file finds it done; an edit makes the rest stale and
 // it is styled again once the typing pauses. The styles are those the whole
 // text gets when styled at once.
 TEST(SourceStylingAhead, TheRestOfTheTextIsStyledInIdleTime)
 {
-    QByteArray text = "#if 0\nint grey_top;\n#endif\n";
-    while (text.size() < 3 * 1024 * 1024)
-        text += "static int function_body(int n) { return n * 2; /* twice */ }\n";
-    text += "int live_last;\n#if 0\nint grey_last;\n#endif\n";
-    EditorFixture f;
-    CTarnView* view = EditorFixture::viewOf(f.openBytes("big.c", text));
-    ASSERT_NE(view, nullptr);
-    auto* lexer = qobject_cast<CSourceLexer*>(view->lexer());
-    ASSERT_NE(lexer, nullptr);
-    const long length = view->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+    LargeSource big("#if 0\nint grey_top;\n#endif\n", "static int function_body(int n) { return n * 2; /* twice */ }\n",
+                    "int live_last;\n#if 0\nint grey_last;\n#endif\n");
+    ASSERT_NE(big.lexer, nullptr);
+    CTarnView* view = big.view;
+    const long length = big.length();
     // A large file is loaded as it is, unmodified and with nothing to undo
     // (the load moves the control's gap to the top without a trace).
     const auto* stored = reinterpret_cast<const char*>(view->SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
-    EXPECT_TRUE(QByteArray(stored, length) == text);
+    EXPECT_TRUE(QByteArray(stored, length) == big.text);
     EXPECT_FALSE(view->isModified());
     EXPECT_FALSE(view->isUndoAvailable());
-    auto styledTo = [&] { return long(view->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED)); };
-    // The same text styled at once, for comparison.
-    QsciScintilla whole;
-    CSourceLexer wholeLexer;
-    whole.setLexer(&wholeLexer);
-    whole.SendScintilla(QsciScintillaBase::SCI_ADDTEXT, static_cast<unsigned long>(text.size()), text.constData());
-    whole.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
+    StyledAtOnce whole(big.text);
     // Places of the text as loaded; an edit at `editAt` moves those after
     // it on by one.
-    const long greyLast = long(text.indexOf("grey_last"));
-    const long editAt = long(text.indexOf("static"));
+    const long greyLast = long(big.text.indexOf("grey_last"));
+    const long editAt = long(big.text.indexOf("static"));
     auto sameStyles = [&](bool edited) {
         std::string differ;
         for (long at : {8L, length / 3, length / 2, greyLast - 8, greyLast, length - 2}) {
             const long now = edited && at >= editAt ? at + 1 : at;
-            if (styleAtOffset(*view, now) != styleAtOffset(whole, now))
+            if (styleAtOffset(*view, now) != styleAtOffset(whole.control, now))
                 differ += std::to_string(at) + " ";
         }
         const long last = edited ? greyLast + 1 : greyLast;
@@ -274,20 +297,19 @@ TEST(SourceStylingAhead, TheRestOfTheTextIsStyledInIdleTime)
     };
 
     // Nothing asked for the end; the idle slices get there.
-    ASSERT_LT(styledTo(), length / 2);
-    ASSERT_TRUE(testsupport::waitUntil([&] { return styledTo() >= length; }, 60000));
-    EXPECT_FALSE(lexer->stylingAhead());
+    ASSERT_LT(big.styledTo(), length / 2);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return big.styledTo() >= length; }, 60000));
+    EXPECT_FALSE(big.lexer->stylingAhead());
     EXPECT_EQ(sameStyles(false), "");
 
     // An edit near the top: the styles after it are stale, and come back.
     view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(editAt));
     QTest::keyClicks(view, "x");
-    ASSERT_LT(styledTo(), length / 2);
-    whole.SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, static_cast<unsigned long>(editAt), "x");
-    whole.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
-    ASSERT_TRUE(testsupport::waitUntil([&] { return styledTo() >= length + 1; }, 60000));
+    ASSERT_LT(big.styledTo(), length / 2);
+    whole.control.SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, static_cast<unsigned long>(editAt), "x");
+    whole.restyle();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return big.styledTo() >= length + 1; }, 60000));
     EXPECT_EQ(sameStyles(true), "");
-    whole.setLexer(nullptr);
 }
 
 // Ctrl+End right after a large file opened shows the last screen at once:
@@ -298,49 +320,36 @@ TEST(SourceStylingAhead, TheRestOfTheTextIsStyledInIdleTime)
 // gets when styled at once.
 TEST(SourceStylingAhead, CtrlEndShowsAGuessAtOnceThatTheStylingAheadCorrects)
 {
-    QByteArray text = "int live_top;\n#if 0\n";
-    while (text.size() < 3 * 1024 * 1024)
-        text += "static int grey_body(int n) { return n * 2; /* twice */ }\n";
-    text += "#endif\nint live_last;\n";
-    EditorFixture f;
-    CTarnView* view = EditorFixture::viewOf(f.openBytes("big.c", text));
-    ASSERT_NE(view, nullptr);
-    auto* lexer = qobject_cast<CSourceLexer*>(view->lexer());
-    ASSERT_NE(lexer, nullptr);
-    const long length = view->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-    auto styledTo = [&] { return long(view->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED)); };
-    const long liveLast = long(text.indexOf("live_last"));
-    const long greyBeforeEnd = long(text.lastIndexOf("grey_body"));
+    LargeSource big("int live_top;\n#if 0\n", "static int grey_body(int n) { return n * 2; /* twice */ }\n",
+                    "#endif\nint live_last;\n");
+    ASSERT_NE(big.lexer, nullptr);
+    CTarnView* view = big.view;
+    const long length = big.length();
+    const long liveLast = long(big.text.indexOf("live_last"));
+    const long greyBeforeEnd = long(big.text.lastIndexOf("grey_body"));
 
     view->setFocus();
     QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
     view->viewport()->repaint();
     // The screen is styled; what is styled in order is still near the top.
-    EXPECT_TRUE(lexer->showsGuess());
-    EXPECT_LT(styledTo(), length / 2);
+    EXPECT_TRUE(big.lexer->showsGuess());
+    EXPECT_LT(big.styledTo(), length / 2);
     EXPECT_EQ(styleAtOffset(*view, liveLast), QsciLexerCPP::Identifier);
     // An edit on the guessed screen.
     QTest::keyClicks(view, "x");
     view->viewport()->repaint();
-    EXPECT_LT(styledTo(), length / 2);
+    EXPECT_LT(big.styledTo(), length / 2);
     EXPECT_EQ(styleAtOffset(*view, liveLast), QsciLexerCPP::Identifier);
 
-    QsciScintilla whole;
-    CSourceLexer wholeLexer;
-    whole.setLexer(&wholeLexer);
-    whole.SendScintilla(QsciScintillaBase::SCI_ADDTEXT, static_cast<unsigned long>(text.size()), text.constData());
-    whole.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, 1UL, "x");
-    whole.SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L);
-    ASSERT_TRUE(styleAtOffset(whole, greyBeforeEnd) & QsciLexerCPP::InactiveDefault);
-
-    ASSERT_TRUE(testsupport::waitUntil([&] { return styledTo() >= length + 1; }, 60000));
-    EXPECT_FALSE(lexer->showsGuess());
+    StyledAtOnce whole(big.text + "x");
+    ASSERT_TRUE(styleAtOffset(whole.control, greyBeforeEnd) & QsciLexerCPP::InactiveDefault);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return big.styledTo() >= length + 1; }, 60000));
+    EXPECT_FALSE(big.lexer->showsGuess());
     std::string differ;
     for (long at : {0L, 20L, length / 2, greyBeforeEnd, liveLast, length - 1, length})
-        if (styleAtOffset(*view, at) != styleAtOffset(whole, at))
+        if (styleAtOffset(*view, at) != styleAtOffset(whole.control, at))
             differ += std::to_string(at) + " ";
     EXPECT_EQ(differ, "");
-    whole.setLexer(nullptr);
 }
 
 } // namespace
