@@ -4,6 +4,7 @@
 #include "editor/CSourceLexer.h"
 #include "editor/CTarnDoc.h"
 #include "editor/DebugMargin.h"
+#include "editor/EditGap.h"
 #include "editor/FindReplaceDialog.h"
 #include "editor/LineSelection.h"
 #include "editor/ScintillaEditControl.h"
@@ -113,6 +114,9 @@ CTarnView::CTarnView(const IdeContext& context, QWidget* parent)
     // Note: without the insert and delete events QsciScintilla's textChanged
     // is not emitted; listen to SCN_MODIFIED (its before-events) instead.
     keepKeystrokesCheap(this);
+    // In a large text the gap follows the caret in idle time.
+    auto* gap = new EditGapFollower(this);
+    connect(this, &QsciScintilla::cursorPositionChanged, gap, &EditGapFollower::caretMoved);
     registerCommands();
 }
 
@@ -379,16 +383,11 @@ void CTarnView::loadText(const QByteArray& bytes)
     const long eventMask = SendScintilla(SCI_GETMODEVENTMASK);
     SendScintilla(SCI_SETMODEVENTMASK, 0UL);
     SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(bytes.size()), bytes.constData());
-    // The caret starts at the top, where the first key most likely goes:
-    // the control's gap is moved there now (an insertion and its deletion,
-    // unrecorded), so that key moves no text.
-    if (bytes.size() > 1024 * 1024) {
-        const long length = SendScintilla(SCI_GETLENGTH);
-        SendScintilla(SCI_INSERTTEXT, 0UL, " ");
-        if (SendScintilla(SCI_GETLENGTH) == length + 1)
-            SendScintilla(SCI_DELETERANGE, 0UL, 1L);
-    }
     SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
+    // The caret starts at the top, where the first key most likely goes:
+    // the control's gap is moved there now, so that key moves no text.
+    if (bytes.size() > 1024 * 1024)
+        MoveEditGap(*this, 0);
     m_editControl->textChangedAt(0);
     if (auto* source = qobject_cast<CSourceLexer*>(lexer()))
         source->scheduleAhead();
@@ -510,14 +509,47 @@ void CTarnView::contextMenuEvent(QContextMenuEvent* event)
     event->accept();
 }
 
+QByteArray CTarnView::byteRange(long from, long to) const
+{
+    from = std::max(0L, from);
+    to = std::min(to, long(SendScintilla(SCI_GETLENGTH)));
+    if (to <= from)
+        return {};
+    QByteArray bytes(to - from + 1, Qt::Uninitialized);
+    SendScintilla(SCI_GETTEXTRANGE, from, to, bytes.data());
+    bytes.chop(1);
+    return bytes;
+}
+
+QByteArray CTarnView::textCopy() const
+{
+    // Each side of the gap is read where it lies.
+    const long length = SendScintilla(SCI_GETLENGTH);
+    const long gap = std::clamp(long(SendScintilla(SCI_GETGAPPOSITION)), 0L, length);
+    QByteArray bytes;
+    bytes.reserve(length);
+    auto piece = [this](long from, long size) {
+        return reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), size));
+    };
+    if (gap > 0)
+        bytes.append(piece(0, gap), gap);
+    if (length > gap)
+        bytes.append(piece(gap, length - gap), length - gap);
+    return bytes;
+}
+
 QString CTarnView::identifierAt(long position) const
 {
     auto isWordByte = [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
     };
-    const QByteArrayView text = textBytes();
-    if (position < 0 || position > text.size())
+    if (position < 0 || position > SendScintilla(SCI_GETLENGTH))
         return {};
+    // The bytes around the position: a name is not longer than this.
+    constexpr long kReach = 1024;
+    const long base = std::max(0L, position - kReach);
+    const QByteArray text = byteRange(base, position + kReach);
+    position -= base;
     qsizetype start = position;
     qsizetype end = position;
     while (start > 0 && isWordByte(text[start - 1]))

@@ -55,8 +55,15 @@ public:
     // writes the kind of the first line break. Clears undo and the
     // modified state.
     void loadText(const QByteArray& bytes);
-    // The exact bytes of the text (valid until the text changes).
+    // The exact bytes of the text (valid until the text changes). The
+    // control's gap moves to the end: in a large text a key typed after it
+    // elsewhere waits for the text to be copied back. For a few bytes, or a
+    // copy, the two below leave the gap alone.
     QByteArrayView textBytes() const;
+    // A copy of the bytes [from, to), clipped to the text.
+    QByteArray byteRange(long from, long to) const;
+    // A copy of the whole text.
+    QByteArray textCopy() const;
 
     // The operations Tarn's text algorithms use, with CR LF positions.
     ScintillaEditControl& editControl() { return *m_editControl; }

@@ -8,6 +8,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include <algorithm>
+
 namespace {
 
 // The window of names (the project) that was active last, if any is open.
@@ -70,8 +72,10 @@ bool CTarnView::showWordCompletion()
 
 void CTarnView::narrowWordCompletion()
 {
-    const qsizetype caret = SendScintilla(SCI_GETCURRENTPOS);
-    const QByteArray prefix = WordPrefixBefore(textBytes(), caret);
+    // The word before the caret, from the bytes just before it.
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    const long base = std::max(0L, caret - 1024);
+    const QByteArray prefix = WordPrefixBefore(byteRange(base, caret), caret - base);
     m_completionList = CompletionList(m_completionWords, prefix, kMaxCompletionWords);
     if (m_completionList.isEmpty()) {
         SendScintilla(SCI_AUTOCCANCEL);

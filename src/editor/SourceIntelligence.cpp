@@ -109,7 +109,7 @@ QString SourceIntelligence::languagePath() const
 
 QByteArray SourceIntelligence::languageText() const
 {
-    return m_view.textBytes().toByteArray();
+    return m_view.textCopy();
 }
 
 bool SourceIntelligence::languageTextIsUtf8() const
@@ -124,7 +124,7 @@ QByteArray SourceIntelligence::languageLine(int line) const
         return {};
     const long start = m_view.SendScintilla(Sci::SCI_POSITIONFROMLINE, line);
     const long end = m_view.SendScintilla(Sci::SCI_GETLINEENDPOSITION, line);
-    return m_view.textBytes().sliced(start, end - start).toByteArray();
+    return m_view.byteRange(start, end);
 }
 
 void SourceIntelligence::reattach()

@@ -24,6 +24,7 @@ list(APPEND TARN_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CTarnViewCompletion.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CTarnViewSearch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugMargin.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/EditGap.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FindReplaceDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScintillaEditControl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourcePrinting.cpp

@@ -8,6 +8,7 @@ list(APPEND TARN_CORE_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/WordCompletionTest.cpp
 )
 list(APPEND TARN_UI_TESTS
+  ${CMAKE_CURRENT_LIST_DIR}/EditGapTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EditorAidsViewTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScintillaEditControlTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceColouringTest.cpp

@@ -322,7 +322,10 @@ TEST_F(ProjectTree, NodesOpenWithTheirFunctionsAndTheColumnFitsTheRowsShown)
 
     top->setExpanded(true);
     QFont larger = view->font();
-    larger.setPointSize(larger.pointSize() * 2);
+    if (larger.pointSize() > 0)
+        larger.setPointSize(larger.pointSize() * 2);
+    else
+        larger.setPixelSize(larger.pixelSize() * 2);
     view->setFont(larger);
     EXPECT_GT(view->header()->sectionSize(0), 2 * closedWidth);
     EXPECT_TRUE(fitsRowsShown()) << view->header()->sectionSize(0) << " " << needed();

@@ -1,0 +1,84 @@
+// The edit control's gap follows the caret of a large text in idle time
+// and leaves no trace: the text, its styles, the undo history and the
+// modified flag are as they were.
+#include "EditorFixture.h"
+
+#include "editor/EditGap.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+long send(CTarnView& view, unsigned int message, unsigned long w = 0, long l = 0)
+{
+    return view.SendScintilla(message, w, l);
+}
+
+QByteArray textOf(CTarnView& view)
+{
+    const long length = send(view, QsciScintillaBase::SCI_GETLENGTH);
+    const auto* bytes = reinterpret_cast<const char*>(view.SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    return QByteArray(bytes, length);
+}
+
+// The style of every 997th byte.
+QByteArray someStyles(CTarnView& view)
+{
+    QByteArray styles;
+    const long length = send(view, QsciScintillaBase::SCI_GETLENGTH);
+    for (long at = 0; at < length; at += 997)
+        styles += char(send(view, QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(at)));
+    return styles;
+}
+
+TEST(EditGap, FollowsTheCaretOfALargeTextWithoutATrace)
+{
+    QByteArray text;
+    for (int i = 0; text.size() < 6 * 1024 * 1024; ++i)
+        text += "int value_" + QByteArray::number(i) + " = 1; /* one */\n";
+    EditorFixture f;
+    CTarnView* view = EditorFixture::viewOf(f.openBytes("big.c", text));
+    ASSERT_NE(view, nullptr);
+    auto gap = [&] { return send(*view, QsciScintillaBase::SCI_GETGAPPOSITION); };
+    auto caret = [&] { return send(*view, QsciScintillaBase::SCI_GETCURRENTPOS); };
+    // Loaded with the gap at the top, where the caret is.
+    EXPECT_EQ(gap(), 0);
+
+    view->setFocus();
+    QTest::keyClicks(view, "x");
+    const long length = send(*view, QsciScintillaBase::SCI_GETLENGTH);
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return send(*view, QsciScintillaBase::SCI_GETENDSTYLED) >= length; }, 60000));
+    const QByteArray before = textOf(*view);
+    const QByteArray stylesBefore = someStyles(*view);
+
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return std::abs(caret() - gap()) < 256 * 1024; }, 30000))
+        << "gap " << gap() << ", caret " << caret();
+    EXPECT_TRUE(textOf(*view) == before);
+    EXPECT_TRUE(someStyles(*view) == stylesBefore);
+    EXPECT_EQ(send(*view, QsciScintillaBase::SCI_GETENDSTYLED), length);
+    EXPECT_TRUE(view->isModified());
+    EXPECT_EQ(caret(), length);
+
+    // Typing there; undo takes back that key and then the first.
+    QTest::keyClicks(view, "y");
+    EXPECT_TRUE(textOf(*view) == before + "y");
+    view->undo();
+    view->undo();
+    EXPECT_TRUE(textOf(*view) == text);
+    EXPECT_FALSE(view->isModified());
+
+    // A read-only window is left alone.
+    view->setReadOnly(true);
+    EXPECT_FALSE(MoveEditGap(*view, 0));
+    EXPECT_TRUE(textOf(*view) == text);
+}
+
+} // namespace
