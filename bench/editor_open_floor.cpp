@@ -119,6 +119,8 @@ int main(int argc, char** argv)
         const double ms = timer.nsecsElapsed() / 1e6;
         viewSize = doc->sourceView()->size();
         app.closeAllDocuments();
+        // Gone for good, its timers with it, before the next run.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QApplication::processEvents();
         return ms;
     };
