@@ -20,3 +20,7 @@ add_executable(code_intelligence_bench ${CMAKE_CURRENT_LIST_DIR}/code_intelligen
 target_link_libraries(code_intelligence_bench PRIVATE tarnui)
 target_compile_definitions(code_intelligence_bench PRIVATE
   $<$<TARGET_EXISTS:tarn_lsp_standin>:TARN_LSP_STANDIN="$<TARGET_FILE:tarn_lsp_standin>">)
+# A 5 MB C source opened, shown and painted against a bare QsciScintilla
+# with QsciLexerCPP given the same bytes, alternating (medians, ratio, load).
+add_executable(editor_open_floor_bench ${CMAKE_CURRENT_LIST_DIR}/editor_open_floor.cpp)
+target_link_libraries(editor_open_floor_bench PRIVATE tarnui)

@@ -1,37 +1,13 @@
 #include "app/AppIdentity.h"
 #include "app/CTarnApp.h"
 #include "app/HeadlessMode.h"
+#include "app/StartupProbe.h"
 #include "singlefile/TerminalLaunch.h"
 #include "tools/ProcessTree.h"
 
 #include <QApplication>
-#include <QDateTime>
-#include <QFile>
-#include <QTimer>
 
-#include <cstdio>
 #include <cstring>
-
-// For the start-up benchmark: once the main window has been shown and the
-// first events handled, print the wall-clock time and the resident memory,
-// then quit.
-static void reportStartupAndQuit()
-{
-    QTimer::singleShot(0, [] {
-        QFile status(QStringLiteral("/proc/self/status"));
-        QByteArray rss = "?";
-        if (status.open(QIODevice::ReadOnly)) {
-            for (const QByteArray& line : status.readAll().split('\n')) {
-                if (line.startsWith("VmRSS:"))
-                    rss = line.mid(6).trimmed();
-            }
-        }
-        std::fprintf(stderr, "shown_at_ns=%lld rss=%s\n",
-                     static_cast<long long>(QDateTime::currentMSecsSinceEpoch()) * 1000000LL,
-                     rss.constData());
-        QCoreApplication::quit();
-    });
-}
 
 int main(int argc, char** argv)
 {
@@ -56,7 +32,7 @@ int main(int argc, char** argv)
         if (!tarn.InitInstance(files))
             return 1;
         if (qEnvironmentVariableIsSet("TARN_STARTUP_PROBE"))
-            reportStartupAndQuit();
+            ReportStartupAndQuit();
         status = app.exec();
     }
     // The jobs and the debugging have ended with the application object;

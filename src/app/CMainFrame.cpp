@@ -68,11 +68,16 @@ void CMainFrame::registerDebugger()
         onUpdateEnabled(command.id, command.enabled);
     }
     // View > Breakpoints: the list, with or without a session; its check
-    // mark follows the pane (which its own close button may hide).
-    DebugPanes* panes = m_debugger->panes();
-    onCommand(cmd::ViewBreakpoints, [panes] { panes->showBreakpoints(panes->breakpointsDock->isHidden()); });
-    onUpdateChecked(cmd::ViewBreakpoints, [panes] { return !panes->breakpointsDock->isHidden(); });
-    connect(panes->breakpointsDock, &QDockWidget::visibilityChanged, this, [this] { router()->requestUpdate(); });
+    // mark follows the pane (which its own close button may hide). The
+    // panes are made when first wanted.
+    onCommand(cmd::ViewBreakpoints, [this] {
+        DebugPanes* panes = m_debugger->panes();
+        panes->showBreakpoints(panes->breakpointsDock->isHidden());
+    });
+    onUpdateChecked(cmd::ViewBreakpoints, [this] {
+        const DebugPanes* panes = m_debugger->madePanes();
+        return panes && !panes->breakpointsDock->isHidden();
+    });
 }
 
 CMainFrame::~CMainFrame()
@@ -165,7 +170,9 @@ void CMainFrame::aboutToCloseChildren()
 {
     // A file that cannot be written is reported; Tarn closes all the same.
     SaveSession(currentSession(), this);
-    m_debugger->panes()->saveLayout(this);
+    // Panes never made in this run leave the kept layout as it is.
+    if (DebugPanes* panes = m_debugger->madePanes())
+        panes->saveLayout(this);
     // gdb and the program end with Tarn.
     m_debugger->shutdown();
 }

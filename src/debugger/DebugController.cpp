@@ -30,7 +30,6 @@ DebugController::DebugController(fw::MdiMainFrame* frame, IdeContext& tools)
     : QObject(frame), m_frame(frame), m_tools(tools)
 {
     connect(&m_tools.jobs(), &JobManager::jobFinished, this, &DebugController::buildFinished);
-    m_panes = new DebugPanes(frame, &m_session, &m_book, m_tools);
     auto refreshCommands = [this] { m_frame->router()->requestUpdate(); };
     connect(&m_session, &DebugSession::stateChanged, this, refreshCommands);
     connect(&m_session, &DebugSession::stateChanged, this, [this](DebugSession::State state) {
@@ -46,7 +45,9 @@ DebugController::DebugController(fw::MdiMainFrame* frame, IdeContext& tools)
         clearStopMarks();
         // gdb's refusals stay in view after the session (a program that
         // ends at once would never show them); the next start forgets them.
-        m_panes->endSession(why);
+        // (A session starts with its panes made; none are made as Tarn closes.)
+        if (m_panes)
+            m_panes->endSession(why);
         showStatus(why);
     });
     connect(&m_session, &DebugSession::breakpointMoved, this,
@@ -66,6 +67,20 @@ DebugController::DebugController(fw::MdiMainFrame* frame, IdeContext& tools)
                                .arg(reason));
             });
     connect(&m_book, &BreakpointBook::toggled, this, &DebugController::breakpointToggled);
+}
+
+DebugPanes* DebugController::panes()
+{
+    if (m_panes)
+        return m_panes;
+    // Made on first use (a session starting, View > Breakpoints): six docks
+    // of trees and text panes are more than the rest of the main window,
+    // and they are hidden until then.
+    m_panes = new DebugPanes(m_frame, &m_session, &m_book, m_tools);
+    // View > Breakpoints' check mark follows the pane, which its own close
+    // button may hide.
+    connect(m_panes->breakpointsDock, &QDockWidget::visibilityChanged, this,
+            [this] { m_frame->router()->requestUpdate(); });
     connect(m_panes, &DebugPanes::frameChosen, this, [this](int level) {
         m_session.selectFrame(level);
         clearCallerMarks();
@@ -83,6 +98,7 @@ DebugController::DebugController(fw::MdiMainFrame* frame, IdeContext& tools)
         place.line = line;
         showFrame(place, false);
     });
+    return m_panes;
 }
 
 DebugController::~DebugController()
@@ -324,10 +340,10 @@ bool DebugController::startSession(const QList<BreakpointRequest>& extra)
         }
     }
     requests += extra;
-    m_panes->beginSession();
+    panes()->beginSession();
     QString error;
     if (!m_session.start(target, requests, &error)) {
-        m_panes->endSession(error);
+        panes()->endSession(error);
         fw::messageBox(m_frame, error);
         return false;
     }
@@ -424,7 +440,7 @@ void DebugController::OnAddWatchHere()
     if (!view || view->contextWord().isEmpty() || !m_session.isActive())
         return;
     m_session.addWatch(view->contextWord().toUtf8());
-    m_panes->watchDock->raise();
+    panes()->watchDock->raise();
 }
 
 void DebugController::breakpointToggled(const QString& path, int line, bool added)

@@ -62,7 +62,10 @@ public:
     // Every breakpoint the user set while Tarn runs; the source windows
     // show and toggle them in their margins.
     BreakpointBook& breakpointBook() { return m_book; }
-    DebugPanes* panes() const { return m_panes; }
+    // The debugger's docks, made on the first call; madePanes() is null
+    // until then.
+    DebugPanes* panes();
+    DebugPanes* madePanes() const { return m_panes; }
     // The executable F5 would debug now, or empty with the reason.
     QString programToDebug(QString* problem) const;
     // The project build Start Debugging waits for (0: none).
@@ -107,6 +110,7 @@ private:
     QList<BreakpointRequest> m_afterBuild;
     BreakpointBook m_book;
     DebugSession m_session;
-    // Owned here (deleted before the session and the book it shows).
+    // Owned here (deleted before the session and the book it shows); made
+    // by panes() when first wanted.
     DebugPanes* m_panes = nullptr;
 };

@@ -112,6 +112,11 @@ QByteArray SourceIntelligence::languageText() const
     return m_view.textCopy();
 }
 
+qsizetype SourceIntelligence::languageTextSize() const
+{
+    return m_view.textBytes().size();
+}
+
 bool SourceIntelligence::languageTextIsUtf8() const
 {
     return m_view.isUtf8();
@@ -225,12 +230,15 @@ void SourceIntelligence::showDiagnostics(const std::vector<LspDiagnostic>& diagn
     using Sci = QsciScintillaBase;
     ++m_reports;
     const long length = m_view.SendScintilla(Sci::SCI_GETLENGTH);
-    for (int indicator : {kErrorIndicator, kWarningIndicator}) {
-        m_view.SendScintilla(Sci::SCI_SETINDICATORCURRENT, indicator);
-        m_view.SendScintilla(Sci::SCI_INDICATORCLEARRANGE, 0UL, length);
+    if (m_problemsMarked) {
+        for (int indicator : {kErrorIndicator, kWarningIndicator}) {
+            m_view.SendScintilla(Sci::SCI_SETINDICATORCURRENT, indicator);
+            m_view.SendScintilla(Sci::SCI_INDICATORCLEARRANGE, 0UL, length);
+        }
+        m_view.markerDeleteAll(kErrorMarker);
+        m_view.markerDeleteAll(kWarningMarker);
+        m_problemsMarked = false;
     }
-    m_view.markerDeleteAll(kErrorMarker);
-    m_view.markerDeleteAll(kWarningMarker);
     m_diagnostics.clear();
     for (const LspDiagnostic& diagnostic : diagnostics) {
         // Information and hints are the server's asides, not problems.
@@ -246,6 +254,7 @@ void SourceIntelligence::showDiagnostics(const std::vector<LspDiagnostic>& diagn
                 --start;
         }
         m_diagnostics.push_back(diagnostic);
+        m_problemsMarked = true;
         m_view.SendScintilla(Sci::SCI_SETINDICATORCURRENT, indicatorOf(diagnostic.severity));
         // The value names the problem (1-based), for its text.
         m_view.SendScintilla(Sci::SCI_SETINDICATORVALUE, long(m_diagnostics.size()));

@@ -40,6 +40,7 @@ public:
     // LanguageDocument
     QString languagePath() const override;
     QByteArray languageText() const override;
+    qsizetype languageTextSize() const override;
     bool languageTextIsUtf8() const override;
     QByteArray languageLine(int line) const override;
     void showDiagnostics(const std::vector<LspDiagnostic>& diagnostics) override;
@@ -125,4 +126,7 @@ private:
     bool m_completionOpen = false;
     int m_dwellPosition = -1;
     int m_reports = 0;
+    // Whether problem marks may be in the text: clearing them walks every
+    // line, needless on a text just loaded that never had any.
+    bool m_problemsMarked = false;
 };

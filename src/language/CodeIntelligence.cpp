@@ -148,7 +148,7 @@ bool CodeIntelligence::sendable(LanguageDocument* document)
                 QStringLiteral("Code intelligence leaves %1 alone: its text is not UTF-8").arg(name));
         return false;
     }
-    if (document->languageText().size() > kMaxDocumentBytes) {
+    if (document->languageTextSize() > kMaxDocumentBytes) {
         sayOnce(QStringLiteral("size ") + path,
                 QStringLiteral("Code intelligence leaves %1 alone: larger than %2 MB")
                     .arg(name)

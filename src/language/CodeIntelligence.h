@@ -24,6 +24,8 @@ public:
     virtual QString languagePath() const = 0;
     // The whole text as it is now, and whether it is UTF-8.
     virtual QByteArray languageText() const = 0;
+    // Its size in bytes (a window answers without copying the text).
+    virtual qsizetype languageTextSize() const { return languageText().size(); }
     virtual bool languageTextIsUtf8() const = 0;
     // One line's bytes (no line break), for servers that count in UTF-16.
     virtual QByteArray languageLine(int line) const = 0;

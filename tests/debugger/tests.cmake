@@ -29,6 +29,7 @@ list(APPEND TARN_UI_TESTS
   ${CMAKE_CURRENT_LIST_DIR}/DebugMarksTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugContextMenuTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DebugPanesLayoutTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DebugPanesOnDemandTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BreakpointsPaneTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramOutputPaneTest.cpp
 )

@@ -29,6 +29,24 @@ TEST(SourceText, Utf8Validation)
     };
     for (const Row& row : rows)
         EXPECT_EQ(sourcetext::isValidUtf8(row.bytes), row.valid) << row.name;
+    // The same after long runs of ASCII, which are checked a block at a
+    // time: the sequence at, across and just past a block's edge, and
+    // followed by more ASCII.
+    for (const Row& row : rows) {
+        for (const int before : {31, 32, 33, 62, 63, 64, 65, 100}) {
+            for (const int after : {0, 1, 40}) {
+                const QByteArray bytes = QByteArray(before, 'x') + row.bytes + QByteArray(after, 'y');
+                EXPECT_EQ(sourcetext::isValidUtf8(bytes), row.valid)
+                    << row.name << " after " << before << " and before " << after << " ASCII bytes";
+            }
+        }
+    }
+    // A high byte anywhere in a long ASCII text is seen.
+    for (const int at : {0, 7, 8, 31, 32, 63, 64, 1000, 4095}) {
+        QByteArray bytes(4096, 'a');
+        bytes[at] = char(0xE9);
+        EXPECT_FALSE(sourcetext::isValidUtf8(bytes)) << "Latin-1 byte at " << at;
+    }
 }
 
 TEST(SourceText, ConvertLineBreaks)

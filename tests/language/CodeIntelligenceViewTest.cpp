@@ -133,6 +133,29 @@ TEST_F(CodeIntelligenceView, AProblemTypedShowsAndGoesWhenFixed)
     ASSERT_TRUE(waitUntil([&] { return code.problems().empty(); }, 20000));
 }
 
+// Problem marks go with the text they were on: the window's text loaded
+// afresh keeps neither an underline nor a margin mark (the margin's marks
+// of deleted lines gather on the first line).
+TEST_F(CodeIntelligenceView, ATextLoadedAfreshKeepsNoProblemMarks)
+{
+    const QByteArray clean = "int main(void)\n{\n\treturn 0;\n}\n";
+    project({{QStringLiteral("main.c"), clean}});
+    CTarnView* view = open(QStringLiteral("main.c"));
+    ASSERT_NE(view, nullptr);
+    SourceIntelligence& code = *view->intelligence();
+    view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, offsetOf(view, "return"));
+    QTest::keyClicks(view, "undefined_name = 1; ");
+    ASSERT_TRUE(waitUntil([&] { return !code.problems().empty(); }, 20000));
+    const int problemMarks = (1 << SourceIntelligence::kErrorMarker) | (1 << SourceIntelligence::kWarningMarker);
+    const int line = int(view->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, code.problems().front().start));
+    ASSERT_NE(view->markersAtLine(line) & problemMarks, 0);
+
+    view->loadText(clean);
+    EXPECT_TRUE(code.problems().empty());
+    for (int at = 0; at < view->lines(); ++at)
+        EXPECT_EQ(view->markersAtLine(at) & problemMarks, 0) << "line " << at;
+}
+
 TEST_F(CodeIntelligenceView, CompletionAfterAnArrowOffersTheMembers)
 {
     project({{QStringLiteral("shape.c"),

@@ -1,0 +1,231 @@
+// A 5 MB C source made ready in Tarn (opened through the document template
+// as the command line opens it, shown in its window and its first screen
+// painted, colouring on) against its floor: a bare QsciScintilla with
+// QsciLexerCPP given the same bytes read from the same file, shown at the
+// same size in a window already shown, and painted the same way. Two ways of painting: at once (QWidget::repaint, then one turn
+// of the event loop), and by the event loop until the text is painted.
+// Alternating, after one untimed run of each; medians of N runs (default
+// 15) of each way, their ratio, and the load average. Run
+// under xvfb-run or with QT_QPA_PLATFORM=offscreen.
+// Usage: editor_open_floor_bench [runs] [megabytes]
+#include "app/CChildFrame.h"
+#include "BenchContext.h"
+#include "editor/CTarnDoc.h"
+#include "editor/CTarnView.h"
+#include "framework/Application.h"
+#include "framework/DocTemplate.h"
+#include "framework/MdiMainFrame.h"
+#include "resources/CommandIds.h"
+#include "resources/TarnCommands.h"
+#include "settings/IdeSettings.h"
+
+#include <Qsci/qscilexercpp.h>
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// C functions, one in ten with an "#if 0" block.
+QByteArray bigSource(qint64 size)
+{
+    const QByteArray head = "/* A function of the benchmark source. */\n"
+                            "static int function_body(int argument, const char* text)\n"
+                            "{\n"
+                            "\tint total = 0;\n";
+    const QByteArray leftOut = "#if 0\n"
+                               "\ttotal = -1; /* left out */\n"
+                               "#endif\n";
+    const QByteArray tail = "\tfor (int i = 0; i < argument; ++i) {\n"
+                            "\t\tif (text[i] == '\\n')\n"
+                            "\t\t\ttotal += i * 3; // count the lines\n"
+                            "\t}\n"
+                            "\treturn total;\n"
+                            "}\n\n";
+    QByteArray bytes;
+    bytes.reserve(size + 1024);
+    for (int n = 0; bytes.size() < size; ++n) {
+        bytes += head;
+        if (n % 10 == 0)
+            bytes += leftOut;
+        bytes += tail;
+    }
+    return bytes;
+}
+
+// Counts the paints of a control's text area.
+class PaintWatch : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+// Forced: the control painted at once (QWidget::repaint), then one turn of
+// the event loop for what that posted. Otherwise the event loop turns, as
+// Tarn's own would, until the control's text has been painted once.
+void painted(QsciScintillaBase* control, bool forced)
+{
+    if (forced) {
+        control->repaint();
+        QApplication::processEvents();
+        return;
+    }
+    PaintWatch watch;
+    control->viewport()->installEventFilter(&watch);
+    QElapsedTimer limit;
+    limit.start();
+    while (watch.paints == 0 && limit.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    QApplication::processEvents();
+    control->viewport()->removeEventFilter(&watch);
+    if (watch.paints == 0) {
+        std::fprintf(stderr, "the text was not painted\n");
+        std::exit(1);
+    }
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+QByteArray loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray("?");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    const qint64 megabytes = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.c"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bigSource(megabytes * 1024 * 1024)) < 0)
+            return 1;
+    }
+    const qint64 fileSize = QFileInfo(path).size();
+
+    IdeContext& tools = benchContext();
+    IdeSettings settings = tools.settings();
+    settings.editor.syntaxColouring = true;
+    tools.setSettings(settings);
+    fw::Application app(QStringLiteral("Tarn Bench"), QStringLiteral("Tarn"), 2);
+    fw::MdiMainFrame main(&tarnCommandTable());
+    main.setDefaultMenuResource(menu::MainFrame);
+    main.resize(1000, 700);
+    app.setMainFrame(&main);
+    app.addDocTemplate(std::make_unique<fw::DocTemplate>(
+        menu::Source, QStringLiteral("\nTarn\nSource File\nC Files (*.c)\n.c\n\n"),
+        fw::DocTemplate::Factories{[] { return new CTarnDoc; },
+                                   [&tools](fw::Document* d) { return CChildFrame::create(d, tools); }}));
+    main.show();
+    QApplication::processEvents();
+
+    QSize viewSize(800, 600);
+    // Tarn: open, show, paint the first screen; the window closed after.
+    auto tarnRun = [&](bool forced) {
+        QElapsedTimer timer;
+        timer.start();
+        auto* doc = qobject_cast<CTarnDoc*>(app.openDocumentFile(path));
+        if (!doc || !doc->sourceView())
+            std::exit(1);
+        painted(doc->sourceView(), forced);
+        const double ms = timer.nsecsElapsed() / 1e6;
+        viewSize = doc->sourceView()->size();
+        app.closeAllDocuments();
+        // Gone for good, its timers with it, before the next run.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+        return ms;
+    };
+    // The floor: the same bytes from the same file into a bare control,
+    // made in a shown window as Tarn's is in its main window.
+    QWidget host;
+    auto* hostLayout = new QVBoxLayout(&host);
+    hostLayout->setContentsMargins(0, 0, 0, 0);
+    host.show();
+    QApplication::processEvents();
+    auto bareRun = [&](bool forced) {
+        QElapsedTimer timer;
+        timer.start();
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            std::exit(1);
+        const QByteArray bytes = file.readAll();
+        auto* control = new QsciScintilla(&host);
+        control->setUtf8(true);
+        control->setLexer(new QsciLexerCPP(control));
+        control->SendScintilla(QsciScintillaBase::SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()),
+                               bytes.constData());
+        host.resize(viewSize);
+        hostLayout->addWidget(control);
+        control->show();
+        painted(control, forced);
+        const double ms = timer.nsecsElapsed() / 1e6;
+        delete control;
+        QApplication::processEvents();
+        return ms;
+    };
+
+    const QByteArray loadBefore = loadAverage();
+    struct Figures {
+        std::vector<double> tarn;
+        std::vector<double> bare;
+    };
+    Figures byMode[2];
+    for (const bool forced : {true, false}) {
+        Figures& figures = byMode[forced ? 0 : 1];
+        tarnRun(forced);
+        bareRun(forced);
+        for (int run = 0; run < runs; ++run) {
+            if (run % 2 == 0) {
+                figures.tarn.push_back(tarnRun(forced));
+                figures.bare.push_back(bareRun(forced));
+            } else {
+                figures.bare.push_back(bareRun(forced));
+                figures.tarn.push_back(tarnRun(forced));
+            }
+        }
+    }
+    const QByteArray loadAfter = loadAverage();
+    std::printf("%.1f MB C source, colouring on, window %dx%d, %d runs each (alternating)\n",
+                fileSize / 1048576.0, viewSize.width(), viewSize.height(), runs);
+    const char* const modes[] = {"painted at once (repaint), then one turn of the event loop",
+                                 "painted by the event loop"};
+    for (int mode = 0; mode < 2; ++mode) {
+        const Figures& figures = byMode[mode];
+        std::printf(" %s:\n", modes[mode]);
+        std::printf("  Tarn: open, show, paint           median %.1f ms (best %.1f)\n", median(figures.tarn),
+                    *std::min_element(figures.tarn.begin(), figures.tarn.end()));
+        std::printf("  bare QsciScintilla + QsciLexerCPP median %.1f ms (best %.1f)\n", median(figures.bare),
+                    *std::min_element(figures.bare.begin(), figures.bare.end()));
+        std::printf("  Tarn / bare: %.2fx\n", median(figures.tarn) / median(figures.bare));
+    }
+    std::printf("  load average before: %s\n  load average after:  %s\n", loadBefore.constData(),
+                loadAfter.constData());
+    app.setMainFrame(nullptr);
+    return 0;
+}
