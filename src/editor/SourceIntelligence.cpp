@@ -114,7 +114,7 @@ QByteArray SourceIntelligence::languageText() const
 
 qsizetype SourceIntelligence::languageTextSize() const
 {
-    return m_view.textBytes().size();
+    return m_view.SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
 }
 
 bool SourceIntelligence::languageTextIsUtf8() const
