@@ -7,29 +7,13 @@
 
 namespace {
 
+// The kind's name, for a readable failure (in the enum's order).
 const char* typeName(MiRecordType type)
 {
-    switch (type) {
-    case MiRecordType::Result:
-        return "Result";
-    case MiRecordType::ExecAsync:
-        return "ExecAsync";
-    case MiRecordType::StatusAsync:
-        return "StatusAsync";
-    case MiRecordType::NotifyAsync:
-        return "NotifyAsync";
-    case MiRecordType::ConsoleStream:
-        return "ConsoleStream";
-    case MiRecordType::TargetStream:
-        return "TargetStream";
-    case MiRecordType::LogStream:
-        return "LogStream";
-    case MiRecordType::Prompt:
-        return "Prompt";
-    case MiRecordType::Malformed:
-        return "Malformed";
-    }
-    return "?";
+    const char* const names[] = {"Result",        "ExecAsync",    "StatusAsync",
+                                 "NotifyAsync",   "ConsoleStream", "TargetStream",
+                                 "LogStream",     "Prompt",       "Malformed"};
+    return names[int(type)];
 }
 
 TEST(MiParser, RecordKindsTokensAndResults)
