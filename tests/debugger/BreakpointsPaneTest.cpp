@@ -2,7 +2,7 @@
 // its right-click menu, Delete and Space edit the breakpoint book (and the
 // source window's marks); while a session runs the same edits reach gdb.
 // A breakpoint gdb refused is shown as not set, with gdb's reason.
-#include "DebugProgram.h"
+#include "DebuggerWindow.h"
 
 #include "app/SettingsTestEnvironment.h"
 #include "debugger/BreakpointsPane.h"
@@ -142,7 +142,7 @@ TEST_F(BreakpointsPaneTest, EditedWithNoSessionFromTheViewMenu)
     tree->setCurrentItem(row(1));
     press(Qt::Key_Space);
     ASSERT_TRUE(waitUntil([&] { return !kept(program).value(1).enabled; }));
-    EXPECT_NE(view->markersAtLine(second - 1) & (1 << debugmargin::kDisabledBreakpointMarker), 0);
+    EXPECT_TRUE(marginmarks::HasMark(view, second - 1, debugmargin::kDisabledBreakpointMarker));
     EXPECT_EQ(row(1)->checkState(0), Qt::Unchecked);
     press(Qt::Key_Space);
     ASSERT_TRUE(waitUntil([&] { return kept(program).value(1).enabled; }));
@@ -167,10 +167,7 @@ TEST_F(BreakpointsPaneTest, EditedWithNoSessionFromTheViewMenu)
 
     view->setCursorPosition(0, 0);
     choose(row(2), QStringLiteral("&Go to Source"));
-    int line = 0;
-    int index = 0;
-    view->getCursorPosition(&line, &index);
-    EXPECT_EQ(line, third - 1);
+    EXPECT_EQ(debugtest::caretLine(view), third - 1);
 
     // Delete takes the selected row away, from the book and the margin.
     tree->setCurrentItem(row(1));

@@ -21,18 +21,8 @@ using debugtest::waitFor;
 
 namespace {
 
-class DebugBadInputTest : public ::testing::Test {
+class DebugBadInputTest : public debugtest::SessionTest {
 protected:
-    void SetUp() override
-    {
-        if (debugtest::gdbPath().isEmpty())
-            GTEST_SKIP() << "no gdb on this host";
-        QObject::connect(&session, &DebugSession::stopRefreshed, [this] { ++refreshes; });
-        QObject::connect(&session, &DebugSession::programOutput,
-                         [this](const QByteArray& bytes) { output += bytes; });
-    }
-    void TearDown() override { session.stop(); }
-
     bool start(const DebugTarget& target, const QList<BreakpointRequest>& breakpoints)
     {
         QString error;
@@ -40,17 +30,6 @@ protected:
         EXPECT_TRUE(started) << error.toStdString();
         return started;
     }
-    bool nextStop()
-    {
-        return debugtest::waitForRefreshedStop(session, refreshes, seen) &&
-               (seen = refreshes, true);
-    }
-    const DebugVariable* local(const char* name) const { return debugtest::localNamed(session, name); }
-
-    DebugSession session;
-    int refreshes = 0;
-    int seen = 0;
-    QByteArray output;
 };
 
 TEST_F(DebugBadInputTest, SourcePathWithBlanksAndANonUtf8Byte)
@@ -201,30 +180,15 @@ int main(void)
     }
 
     // Opened, the megabyte lists its first members and says there are more.
-    QList<DebugVariableChild> members;
     bool more = false;
-    bool answered = false;
-    session.listChildren("big", false,
-                         [&](const QList<DebugVariableChild>& children, bool hasMore) {
-                             members = children;
-                             more = hasMore;
-                             answered = true;
-                         });
-    ASSERT_TRUE(waitFor([&] { return answered; }));
-    EXPECT_EQ(members.size(), DebugSession::kMaxChildren);
+    QList<DebugVariableChild> members = children("big", &more);
+    ASSERT_EQ(members.size(), DebugSession::kMaxChildren);
     EXPECT_TRUE(more);
     EXPECT_EQ(members.at(0).value, "97 'a'");
     EXPECT_EQ(members.at(10).value, "0 '\\000'");
     // A small array lists everything, with nothing more.
-    answered = false;
-    session.listChildren("odd", false,
-                         [&](const QList<DebugVariableChild>& children, bool hasMore) {
-                             members = children;
-                             more = hasMore;
-                             answered = true;
-                         });
-    ASSERT_TRUE(waitFor([&] { return answered; }));
-    EXPECT_EQ(members.size(), 11);
+    members = children("odd", &more);
+    ASSERT_EQ(members.size(), 11);
     EXPECT_FALSE(more);
     EXPECT_EQ(members.at(3).value, "-23 '\\351'");
 }

@@ -73,7 +73,7 @@ TEST_F(DebugBreakpointsKept, BackWhenTheLastSessionIsReopened)
     view = viewOf(file("main.c"));
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(marginmarks::BreakpointLines(view), (QList<int>{5, 12}));
-    EXPECT_NE(view->markersAtLine(12) & (1 << debugmargin::kDisabledBreakpointMarker), 0);
+    EXPECT_TRUE(marginmarks::HasMark(view, 12, debugmargin::kDisabledBreakpointMarker));
     EXPECT_EQ(book().breakpoints(file("main.c")),
               (QList<BookBreakpoint>{{6, true, {}}, {13, false, {}}}));
     EXPECT_EQ(book().breakpoints(file("util.c")), (QList<BookBreakpoint>{{3, true, "line1 > 2"}}));

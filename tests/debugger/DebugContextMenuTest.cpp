@@ -19,24 +19,7 @@ using testsupport::waitUntil;
 
 namespace {
 
-const QByteArray kProgram = R"(#include <stdio.h>
-
-int twice(int n)
-{
-    return n * 2;
-}
-
-int main(void)
-{
-    char name[40];
-    int total = twice(7); /* main call */
-    printf("total %d\n", total); /* main print */
-    fflush(stdout);
-    if (!fgets(name, sizeof name, stdin)) /* main read */
-        return 1;
-    return 0;
-}
-)";
+const QByteArray& kProgram = debugtest::kTwiceProgram;
 
 using DebugContextMenuTest = debugtest::DebuggerWindow;
 
@@ -148,10 +131,7 @@ TEST_F(DebugContextMenuTest, DebugItemsWhileASessionRunsActingWhereTheMouseIs)
     }
 
     // Add Watch on the word under the mouse, not the caret's.
-    int caret = 0;
-    int index = 0;
-    view->getCursorPosition(&caret, &index);
-    ASSERT_EQ(caret, call);
+    ASSERT_EQ(debugtest::caretLine(view), call);
     choose(contextMenu(view, pointAt(view, print, int(printText.indexOf("total)")) + 1)), "Add &Watch");
     QTreeWidget* watch = debugger->panes()->watch;
     ASSERT_TRUE(waitUntil([&] { return watch->topLevelItemCount() == 1; }));

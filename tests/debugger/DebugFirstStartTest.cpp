@@ -39,9 +39,7 @@ int main(void)
 
 int lineOf(const char* marker)
 {
-    const qsizetype at = kLoop.indexOf(marker);
-    EXPECT_GE(at, 0) << marker;
-    return int(kLoop.left(at).count('\n')) + 1;
+    return debugtest::lineOf(kLoop, marker);
 }
 
 class DebugFirstStart : public debugtest::DebuggerWindow {
@@ -86,6 +84,12 @@ protected:
         return view;
     }
     QString status() const { return main->statusBar()->currentMessage(); }
+    // Shift+F5, and the session is over.
+    void stopDebugging()
+    {
+        press(Qt::Key_F5, Qt::ShiftModifier);
+        ASSERT_TRUE(waitUntil([&] { return !debugger->session().isActive(); }));
+    }
     QString file(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
     QTemporaryDir dir;
@@ -116,8 +120,7 @@ TEST_F(DebugFirstStart, ProgramsOfTheUsualNamesStopTheFirstTime)
         ASSERT_TRUE(stoppedAt(lineOf("loop body"))) << c.program << ": " << status().toStdString();
         EXPECT_TRUE(prompts->messages.isEmpty()) << prompts->messages.join('\n').toStdString();
         EXPECT_EQ(status(), QStringLiteral("Stopped at loop.c:%1 (breakpoint 1)").arg(lineOf("loop body")));
-        press(Qt::Key_F5, Qt::ShiftModifier);
-        ASSERT_TRUE(waitUntil([&] { return !debugger->session().isActive(); }));
+        ASSERT_NO_FATAL_FAILURE(stopDebugging());
     }
 }
 
@@ -185,8 +188,7 @@ TEST_F(DebugFirstStart, AProgramOlderThanItsSourceIsSaidFirst)
     prompts->answers = {fw::Prompts::Answer::No};
     press(Qt::Key_F5);
     ASSERT_TRUE(stoppedAt(lineOf("loop body"))) << status().toStdString();
-    press(Qt::Key_F5, Qt::ShiftModifier);
-    ASSERT_TRUE(waitUntil([&] { return !debugger->session().isActive(); }));
+    ASSERT_NO_FATAL_FAILURE(stopDebugging());
 
     prompts->answers = {fw::Prompts::Answer::Yes};
     EXPECT_TRUE(DriveModal<CSourceBuildDialog>([&] { press(Qt::Key_F5); },
@@ -225,8 +227,7 @@ TEST_F(DebugFirstStart, RunToCursorAndWatchesSayWhatIsTrue)
     ASSERT_TRUE(stoppedAt(lineOf("after loop"))) << status().toStdString();
     EXPECT_EQ(status(), QStringLiteral("Stopped at loop.c:%1").arg(lineOf("after loop")));
 
-    press(Qt::Key_F5, Qt::ShiftModifier);
-    ASSERT_TRUE(waitUntil([&] { return !debugger->session().isActive(); }));
+    ASSERT_NO_FATAL_FAILURE(stopDebugging());
     for (const DebugWatch& watch : debugger->session().watches()) {
         EXPECT_TRUE(watch.value.isEmpty()) << watch.expression.constData();
         EXPECT_FALSE(watch.changed);

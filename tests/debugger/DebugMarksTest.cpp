@@ -19,25 +19,7 @@ using testsupport::waitUntil;
 
 namespace {
 
-const QByteArray kProgram = R"(#include <stdio.h>
-
-int twice(int n)
-{
-    int doubled = n * 2; /* twice body */
-    return doubled; /* twice return */
-}
-
-int main(void)
-{
-    char name[40];
-    int total = twice(7); /* main call */
-    printf("total %d\n", total);
-    fflush(stdout);
-    if (!fgets(name, sizeof name, stdin)) /* main read */
-        return 1;
-    return 0;
-}
-)";
+const QByteArray& kProgram = debugtest::kTwiceProgram;
 
 const QColor kPaper(Qt::white);
 const QColor kCaretTint(0xf2, 0xf5, 0xfb);
@@ -70,14 +52,6 @@ QImage marginMark(CTarnView* view, int line)
     return view->viewport()
         ->grab(QRect(left, top, view->marginWidth(debugmargin::kMargin), view->textHeight(line)))
         .toImage();
-}
-
-int caretLine(CTarnView* view)
-{
-    int line = 0;
-    int index = 0;
-    view->getCursorPosition(&line, &index);
-    return line;
 }
 
 TEST_F(DebugMarksTest, TheStopLineShowsUnderTheCaretAndACallerHasALighterBand)
@@ -116,11 +90,9 @@ TEST_F(DebugMarksTest, TheStopLineShowsUnderTheCaretAndACallerHasALighterBand)
          {{body, stopBand}, {other, kPaper}}},
         {"main's frame chosen in Call Stack",
          [&] {
-             QTreeWidget* stack = debugger->panes()->stack;
              debugger->panes()->stackDock->raise();
-             ASSERT_EQ(stack->topLevelItemCount(), 2);
-             QTest::mouseClick(stack->viewport(), Qt::LeftButton, Qt::NoModifier,
-                               stack->visualItemRect(stack->topLevelItem(1)).center());
+             ASSERT_EQ(debugger->panes()->stack->topLevelItemCount(), 2);
+             clickFrame(1);
              view->setFocus();
          },
          call, {{call, callerBand}, {body, stopBand}, {other, kPaper}}},
@@ -128,9 +100,7 @@ TEST_F(DebugMarksTest, TheStopLineShowsUnderTheCaretAndACallerHasALighterBand)
          {{call, callerBand}, {body, stopBand}, {other, kCaretTint}}},
         {"twice's frame chosen again",
          [&] {
-             QTreeWidget* stack = debugger->panes()->stack;
-             QTest::mouseClick(stack->viewport(), Qt::LeftButton, Qt::NoModifier,
-                               stack->visualItemRect(stack->topLevelItem(0)).center());
+             clickFrame(0);
              view->setFocus();
          },
          body, {{call, kPaper}, {body, stopBand}}},
@@ -139,15 +109,13 @@ TEST_F(DebugMarksTest, TheStopLineShowsUnderTheCaretAndACallerHasALighterBand)
         SCOPED_TRACE(look.what);
         look.act();
         ASSERT_TRUE(waitUntil([&] { return view->hasFocus(); }));
-        EXPECT_EQ(caretLine(view), look.caret);
+        EXPECT_EQ(debugtest::caretLine(view), look.caret);
         for (const auto& [line, colour] : look.colours)
             EXPECT_EQ(lineColour(view, line), colour) << "line " << line;
     }
 
     // The caller's band goes when the program runs on.
-    QTreeWidget* stack = debugger->panes()->stack;
-    QTest::mouseClick(stack->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      stack->visualItemRect(stack->topLevelItem(1)).center());
+    clickFrame(1);
     ASSERT_EQ(marginmarks::CallerLine(view), call);
     view->setFocus();
     press(Qt::Key_F10);
@@ -172,8 +140,7 @@ TEST_F(DebugMarksTest, ConditionsAndGdbsRefusalsShowInTheMargin)
     book().toggle(view, program.source(), body - 1);
     book().setCondition(program.source(), body, "n == 7");
     book().restore(program.source(), BookBreakpoint{400, true, {}}); // past the end
-    EXPECT_EQ(view->markersAtLine(body - 1) & (1 << debugmargin::kConditionalBreakpointMarker),
-              1 << debugmargin::kConditionalBreakpointMarker);
+    EXPECT_TRUE(marginmarks::HasMark(view, body - 1, debugmargin::kConditionalBreakpointMarker));
     // The two marks look different.
     EXPECT_NE(marginMark(view, body - 1), marginMark(view, call - 1));
 
@@ -185,8 +152,7 @@ TEST_F(DebugMarksTest, ConditionsAndGdbsRefusalsShowInTheMargin)
     EXPECT_TRUE(kept.at(0).notSet.isEmpty()) << kept.at(0).notSet.toStdString();
     EXPECT_TRUE(kept.at(1).notSet.isEmpty()) << kept.at(1).notSet.toStdString();
     EXPECT_TRUE(kept.at(2).notSet.contains(QStringLiteral("400"))) << kept.at(2).notSet.toStdString();
-    EXPECT_EQ(view->markersAtLine(call - 1) & (1 << debugmargin::kBreakpointMarker),
-              1 << debugmargin::kBreakpointMarker);
+    EXPECT_TRUE(marginmarks::HasMark(view, call - 1, debugmargin::kBreakpointMarker));
     // The condition holds: the conditional one stops too.
     press(Qt::Key_F5);
     ASSERT_TRUE(stoppedAt(body));
@@ -194,9 +160,8 @@ TEST_F(DebugMarksTest, ConditionsAndGdbsRefusalsShowInTheMargin)
     // Its condition cleared while stopped: a plain mark again (beside the
     // stop's arrow).
     book().setCondition(program.source(), body, {});
-    EXPECT_EQ(view->markersAtLine(body - 1) &
-                  ((1 << debugmargin::kBreakpointMarker) | (1 << debugmargin::kConditionalBreakpointMarker)),
-              1 << debugmargin::kBreakpointMarker);
+    EXPECT_TRUE(marginmarks::HasMark(view, body - 1, debugmargin::kBreakpointMarker));
+    EXPECT_FALSE(marginmarks::HasMark(view, body - 1, debugmargin::kConditionalBreakpointMarker));
 
     // F9 in a window on that file while stopped: refused, and the mark
     // says so.
@@ -209,24 +174,21 @@ TEST_F(DebugMarksTest, ConditionsAndGdbsRefusalsShowInTheMargin)
     ASSERT_TRUE(waitUntil([&] { return !book().breakpoints(stranger).at(0).notSet.isEmpty(); }));
     EXPECT_TRUE(book().breakpoints(stranger).at(0).notSet.contains(QStringLiteral("stranger.c")))
         << book().breakpoints(stranger).at(0).notSet.toStdString();
-    EXPECT_EQ(strangerView->markersAtLine(0) & (1 << debugmargin::kNotSetBreakpointMarker),
-              1 << debugmargin::kNotSetBreakpointMarker);
+    EXPECT_TRUE(marginmarks::HasMark(strangerView, 0, debugmargin::kNotSetBreakpointMarker));
     EXPECT_NE(marginMark(strangerView, 0), plain);
 
     // The session's end keeps the refusals in view; the next start
     // forgets every one of them until gdb answers again.
     press(Qt::Key_F5, Qt::ShiftModifier);
     EXPECT_EQ(debugger->session().state(), DebugSession::State::Ended);
-    EXPECT_EQ(strangerView->markersAtLine(0) & (1 << debugmargin::kNotSetBreakpointMarker),
-              1 << debugmargin::kNotSetBreakpointMarker);
+    EXPECT_TRUE(marginmarks::HasMark(strangerView, 0, debugmargin::kNotSetBreakpointMarker));
     book().clearNotSet();
     for (const QString& path : {program.source(), stranger}) {
         for (const BookBreakpoint& b : book().breakpoints(path))
             EXPECT_TRUE(b.notSet.isEmpty()) << b.line;
     }
-    EXPECT_EQ(strangerView->markersAtLine(0) & (1 << debugmargin::kNotSetBreakpointMarker), 0);
-    EXPECT_EQ(view->markersAtLine(call - 1) & (1 << debugmargin::kBreakpointMarker),
-              1 << debugmargin::kBreakpointMarker);
+    EXPECT_FALSE(marginmarks::HasMark(strangerView, 0, debugmargin::kNotSetBreakpointMarker));
+    EXPECT_TRUE(marginmarks::HasMark(view, call - 1, debugmargin::kBreakpointMarker));
 }
 
 TEST_F(DebugMarksTest, AProgramWithoutDebugInformationRefusesEveryBreakpoint)
@@ -244,8 +206,7 @@ TEST_F(DebugMarksTest, AProgramWithoutDebugInformationRefusesEveryBreakpoint)
         << main->statusBar()->currentMessage().toStdString();
     EXPECT_TRUE(book().breakpoints(program.source()).at(0).notSet.contains(QStringLiteral("symbol table")))
         << book().breakpoints(program.source()).at(0).notSet.toStdString();
-    EXPECT_EQ(view->markersAtLine(body - 1) & (1 << debugmargin::kNotSetBreakpointMarker),
-              1 << debugmargin::kNotSetBreakpointMarker);
+    EXPECT_TRUE(marginmarks::HasMark(view, body - 1, debugmargin::kNotSetBreakpointMarker));
     EXPECT_TRUE(debugger->session().isActive());
     // Still said once the session is over; a new session tries again and
     // the refusal is gone as it starts.

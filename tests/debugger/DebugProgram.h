@@ -3,16 +3,15 @@
 // Small C programs built with the host's gcc for the debugger's tests, and
 // a wait that runs the event loop until a session reaches a state.
 #include "debugger/DebugSession.h"
+#include "support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -35,15 +34,15 @@ inline QString gdbPath()
 // Runs the event loop until the predicate holds or the time runs out.
 inline bool waitFor(const std::function<bool()>& predicate, int timeoutMs = 20000)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!predicate()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(1);
-    }
-    return true;
+    return testsupport::waitUntil(predicate, timeoutMs);
+}
+
+// An executable script standing in for gdb, in the folder.
+inline QString standIn(const QTemporaryDir& dir, const QByteArray& text)
+{
+    const QString path = dir.filePath(QStringLiteral("fake-gdb"));
+    EXPECT_TRUE(testsupport::writeScript(path, text));
+    return path;
 }
 
 // A process of the group that has not ended (zombies have: this
@@ -113,23 +112,73 @@ private:
     QByteArray m_errors;
 };
 
-// Stopped with the stack, Locals and watches read.
-inline bool waitForRefreshedStop(DebugSession& session, int& refreshes, int before)
-{
-    return waitFor([&] {
-        return (session.state() == DebugSession::State::Stopped && refreshes > before) ||
-               session.state() == DebugSession::State::Ended;
-    }) && session.state() == DebugSession::State::Stopped;
-}
-
-// The local of the stop's frame with that name, or nullptr.
-inline const DebugVariable* localNamed(const DebugSession& session, const char* name)
-{
-    for (const DebugVariable& v : session.locals()) {
-        if (v.name == name)
-            return &v;
+// A session on the host's gdb: its stops counted as they are read, the
+// program's output and the reason it ended kept.
+class SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (gdbPath().isEmpty())
+            GTEST_SKIP() << "no gdb on this host";
+        QObject::connect(&session, &DebugSession::stopRefreshed, [this] { ++refreshes; });
+        QObject::connect(&session, &DebugSession::programOutput,
+                         [this](const QByteArray& bytes) { output += bytes; });
+        QObject::connect(&session, &DebugSession::ended, [this](const QString& why) { endedWith = why; });
     }
-    return nullptr;
-}
+    void TearDown() override { session.stop(); }
+
+    void startOn(const Program& program, const QList<BreakpointRequest>& breakpoints)
+    {
+        ASSERT_TRUE(program.built()) << program.errors().constData();
+        QString error;
+        ASSERT_TRUE(session.start(program.target(), breakpoints, &error)) << error.toStdString();
+    }
+    // Waits for the next stop with the stack, Locals and watches read.
+    bool nextStop()
+    {
+        const int before = seen;
+        const bool stopped = waitFor([&] {
+            return (session.state() == DebugSession::State::Stopped && refreshes > before) ||
+                   session.state() == DebugSession::State::Ended;
+        }) && session.state() == DebugSession::State::Stopped;
+        if (stopped)
+            seen = refreshes;
+        return stopped;
+    }
+    bool waitEnded()
+    {
+        return waitFor([this] { return session.state() == DebugSession::State::Ended; });
+    }
+    // The local of the stop's frame with that name, or nullptr.
+    const DebugVariable* local(const char* name) const
+    {
+        for (const DebugVariable& v : session.locals()) {
+            if (v.name == name)
+                return &v;
+        }
+        return nullptr;
+    }
+    // The members of an opened local, as gdb lists them; `more` says
+    // whether it left some out.
+    QList<DebugVariableChild> children(const QByteArray& expression, bool* more = nullptr)
+    {
+        QList<DebugVariableChild> members;
+        bool answered = false;
+        session.listChildren(expression, false, [&](const QList<DebugVariableChild>& list, bool hasMore) {
+            members = list;
+            if (more)
+                *more = hasMore;
+            answered = true;
+        });
+        EXPECT_TRUE(waitFor([&] { return answered; })) << expression.constData();
+        return members;
+    }
+
+    DebugSession session;
+    int refreshes = 0;
+    int seen = 0;
+    QByteArray output;
+    QString endedWith;
+};
 
 } // namespace debugtest

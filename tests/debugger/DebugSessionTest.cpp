@@ -53,42 +53,7 @@ int main(void)
 }
 )";
 
-class DebugSessionTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (debugtest::gdbPath().isEmpty())
-            GTEST_SKIP() << "no gdb on this host";
-        QObject::connect(&session, &DebugSession::stopRefreshed, [this] { ++refreshes; });
-        QObject::connect(&session, &DebugSession::programOutput,
-                         [this](const QByteArray& bytes) { output += bytes; });
-        QObject::connect(&session, &DebugSession::ended, [this](const QString& why) { endedWith = why; });
-    }
-    void TearDown() override { session.stop(); }
-
-    void startOn(const Program& program, const QList<BreakpointRequest>& breakpoints)
-    {
-        ASSERT_TRUE(program.built()) << program.errors().constData();
-        QString error;
-        ASSERT_TRUE(session.start(program.target(), breakpoints, &error)) << error.toStdString();
-    }
-    // Waits for the next stop with its panes read.
-    bool nextStop()
-    {
-        return debugtest::waitForRefreshedStop(session, refreshes, seen) && (seen = refreshes, true);
-    }
-    bool waitEnded()
-    {
-        return waitFor([this] { return session.state() == DebugSession::State::Ended; });
-    }
-    const DebugVariable* local(const char* name) const { return debugtest::localNamed(session, name); }
-
-    DebugSession session;
-    int refreshes = 0;
-    int seen = 0;
-    QByteArray output;
-    QString endedWith;
-};
+using DebugSessionTest = debugtest::SessionTest;
 
 TEST_F(DebugSessionTest, BreakpointLocalsStackStepsAndExitCode)
 {
@@ -180,25 +145,14 @@ TEST_F(DebugSessionTest, SelectedFrameGivesItsLocalsAndAggregatesExpand)
     EXPECT_TRUE(origin->value.startsWith("{x = 3, y = 4, label = "));
     EXPECT_TRUE(local("values")->expandable);
 
-    QList<DebugVariableChild> members;
-    bool answered = false;
-    session.listChildren("origin", false, [&](const QList<DebugVariableChild>& children, bool) {
-        members = children;
-        answered = true;
-    });
-    ASSERT_TRUE(waitFor([&] { return answered; }));
+    QList<DebugVariableChild> members = children("origin");
     ASSERT_EQ(members.size(), 3);
     EXPECT_EQ(members.at(0).expression, "x");
     EXPECT_EQ(members.at(0).value, "3");
     EXPECT_EQ(members.at(2).type, "const char *");
     EXPECT_TRUE(members.at(2).value.contains("\"origin\""));
 
-    answered = false;
-    session.listChildren("values", false, [&](const QList<DebugVariableChild>& children, bool) {
-        members = children;
-        answered = true;
-    });
-    ASSERT_TRUE(waitFor([&] { return answered; }));
+    members = children("values");
     ASSERT_EQ(members.size(), 3);
     EXPECT_EQ(members.at(2).value, "30");
 
@@ -239,12 +193,6 @@ TEST_F(DebugSessionTest, VariableObjectsGoWhenLocalsNoLongerShowsThem)
     Program program(kSteps);
     startOn(program, {program.breakAt(lineOf(kSteps, "square body"))});
     ASSERT_TRUE(nextStop());
-    auto open = [this](const QByteArray& expression) {
-        bool answered = false;
-        session.listChildren(expression, false,
-                             [&](const QList<DebugVariableChild>&, bool) { answered = true; });
-        return waitFor([&] { return answered; });
-    };
     auto knownToGdb = [this](const QByteArray& varName) {
         std::optional<bool> known;
         session.command("-var-info-num-children", {varName},
@@ -264,8 +212,8 @@ TEST_F(DebugSessionTest, VariableObjectsGoWhenLocalsNoLongerShowsThem)
     for (const auto& [how, leave] : ways) {
         SCOPED_TRACE(how);
         ASSERT_TRUE(select(2));
-        ASSERT_TRUE(open("origin"));
-        ASSERT_TRUE(open("values"));
+        ASSERT_EQ(children("origin").size(), 3);
+        ASSERT_EQ(children("values").size(), 3);
         const QList<QByteArray> made = session.variableObjects();
         ASSERT_EQ(made.size(), 2);
         for (const QByteArray& name : made)
@@ -560,24 +508,12 @@ TEST(DebugSessionStart, MissingGdbOrProgramIsReported)
     EXPECT_TRUE(testsupport::goneSoon(session.gdbProcessId()));
 }
 
-// An executable file standing in for gdb.
-QString standIn(const QTemporaryDir& dir, const QByteArray& text)
-{
-    const QString path = dir.filePath(QStringLiteral("fake-gdb"));
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-    file.close();
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return path;
-}
-
 // A gdb that cannot be started is found by the worker, after start() has
 // returned: the session ends, and says why.
 TEST(DebugSessionStart, AGdbThatFailsToStartEndsTheSessionWithTheReason)
 {
     QTemporaryDir dir;
-    const QString gdb = standIn(dir, "#!/nonexistent/interpreter\n");
+    const QString gdb = debugtest::standIn(dir, "#!/nonexistent/interpreter\n");
     DebugSession session;
     QString why;
     QObject::connect(&session, &DebugSession::ended, [&](const QString& text) { why = text; });
@@ -597,7 +533,7 @@ TEST(DebugSessionStart, AGdbThatFailsToStartEndsTheSessionWithTheReason)
 TEST(DebugSessionStart, RunawayGdbOutputIsBoundedAndStopAnswers)
 {
     QTemporaryDir dir;
-    const QString gdb = standIn(dir, R"(#!/bin/sh
+    const QString gdb = debugtest::standIn(dir, R"(#!/bin/sh
 printf '~"'; head -c 33554432 /dev/zero | tr '\0' a; printf '"\n'
 i=0
 while [ $i -lt 80 ]; do

@@ -147,13 +147,9 @@ TEST_F(DebugWindowTest, BreakpointStepsPanesInputAndExit)
     ASSERT_TRUE(waitUntil([&] { return localRow("n") && localRow("n")->text(1) == QStringLiteral("7"); }));
     // The caller's frame: a click shows its locals and its line.
     panes->stackDock->raise();
-    QTest::mouseClick(stack()->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      stack()->visualItemRect(stack()->topLevelItem(1)).center());
+    clickFrame(1);
     ASSERT_TRUE(waitUntil([&] { return localRow("corner") != nullptr; }));
-    int caret = 0;
-    int index = 0;
-    view->getCursorPosition(&caret, &index);
-    EXPECT_EQ(caret, lineOf(kProgram, "main call") - 1);
+    EXPECT_EQ(debugtest::caretLine(view), lineOf(kProgram, "main call") - 1);
     // The watch is evaluated again in the frame chosen (its answer may come
     // in a later read of gdb's output than the locals'): still 8.
     EXPECT_TRUE(waitUntil([&] { return panes->watch->topLevelItem(0)->text(1) == QStringLiteral("8"); }))

@@ -7,6 +7,7 @@
 
 #include "app/SettingsTestEnvironment.h"
 #include "debugger/DebugController.h"
+#include "debugger/DebugPanes.h"
 #include "editor/CTarnView.h"
 #include "framework/CommandRouter.h"
 #include "framework/Document.h"
@@ -14,8 +15,40 @@
 #include "support/TestSupport.h"
 
 #include <QTest>
+#include <QTreeWidget>
 
 namespace debugtest {
+
+// A program that calls a function, prints, and waits for a line on its
+// input: the places the tests stop at carry markers.
+inline const QByteArray kTwiceProgram = R"(#include <stdio.h>
+
+int twice(int n)
+{
+    int doubled = n * 2; /* twice body */
+    return doubled; /* twice return */
+}
+
+int main(void)
+{
+    char name[40];
+    int total = twice(7); /* main call */
+    printf("total %d\n", total); /* main print */
+    fflush(stdout);
+    if (!fgets(name, sizeof name, stdin)) /* main read */
+        return 1;
+    return 0;
+}
+)";
+
+// The zero-based line of the caret.
+inline int caretLine(QsciScintilla* view)
+{
+    int line = 0;
+    int index = 0;
+    view->getCursorPosition(&line, &index);
+    return line;
+}
 
 class DebuggerWindow : public StartedTarn {
 protected:
@@ -68,6 +101,13 @@ protected:
         return stopped && debugger->session().lastStop().frame.line == line;
     }
     BreakpointBook& book() { return debugger->breakpointBook(); }
+    // A click on the frame's row in Call Stack.
+    void clickFrame(int level)
+    {
+        QTreeWidget* stack = debugger->panes()->stack;
+        QTest::mouseClick(stack->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          stack->visualItemRect(stack->topLevelItem(level)).center());
+    }
 
     DebugController* debugger = nullptr;
     int refreshed = 0;

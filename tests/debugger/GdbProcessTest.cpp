@@ -19,17 +19,11 @@ using debugtest::waitFor;
 
 namespace {
 
-// An executable script standing in for gdb (printf, not echo: the shell's
-// echo would undo the backslashes of gdb's c-strings).
+// A shell script standing in for gdb (printf, not echo: the shell's echo
+// would undo the backslashes of gdb's c-strings).
 QString script(const QTemporaryDir& dir, const QByteArray& body)
 {
-    const QString path = dir.filePath(QStringLiteral("fake-gdb"));
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("#!/bin/sh\n" + body);
-    file.close();
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return path;
+    return debugtest::standIn(dir, "#!/bin/sh\n" + body);
 }
 
 struct Received {
@@ -189,14 +183,7 @@ TEST(GdbProcess, AProgramThatCannotStartSaysWhy)
 {
     QTemporaryDir dir;
     // Passes for a program (an executable file) until the kernel refuses it.
-    const QString badInterpreter = dir.filePath(QStringLiteral("bad-gdb"));
-    {
-        QFile file(badInterpreter);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("#!/nonexistent/interpreter\n");
-        file.close();
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    }
+    const QString badInterpreter = debugtest::standIn(dir, "#!/nonexistent/interpreter\n");
     for (const QString& path : {QStringLiteral("/nonexistent/gdb"), badInterpreter}) {
         SCOPED_TRACE(path.toStdString());
         QObject receiver;

@@ -39,26 +39,24 @@ TEST(MiCommand, ArgumentsQuotedOnlyWhenGdbNeedsIt)
     }
 }
 
-TEST(MiCommand, Locations)
+TEST(MiCommand, CommandLinesAndLocations)
 {
-    EXPECT_EQ(MiLocation("steps.c", 12), "steps.c:12");
-    EXPECT_EQ(MiLocation("file with blank.c", 3), "\"file with blank.c\":3");
-    EXPECT_EQ(MiLocation("/tmp/a:b/x.c", 1), "\"/tmp/a:b/x.c\":1");
-    // The form gdb 13 accepted in blank.mi (command 3); the bare
-    // '"file with blank.c":3' was refused (command 2).
-    EXPECT_EQ(MiCommandLine(3, "-break-insert", {MiLocation("file with blank.c", 3)}),
-              "3-break-insert \"\\\"file with blank.c\\\":3\"\n");
-}
-
-TEST(MiCommand, CommandLines)
-{
-    EXPECT_EQ(MiCommandLine(1, "-exec-run"), "1-exec-run\n");
-    EXPECT_EQ(MiCommandLine(12, "-stack-list-variables", {"--all-values"}),
-              "12-stack-list-variables --all-values\n");
-    EXPECT_EQ(MiCommandLine(6, "-exec-arguments", {"one", "two words"}),
-              "6-exec-arguments one \"two words\"\n");
-    EXPECT_EQ(MiCommandLine(4, "-break-insert", {"--source", "file with blank.c", "--line", "4"}),
-              "4-break-insert --source \"file with blank.c\" --line 4\n");
+    const std::pair<QByteArray, QByteArray> cases[] = {
+        {MiLocation("steps.c", 12), "steps.c:12"},
+        {MiLocation("file with blank.c", 3), "\"file with blank.c\":3"},
+        {MiLocation("/tmp/a:b/x.c", 1), "\"/tmp/a:b/x.c\":1"},
+        // The form gdb 13 accepted in blank.mi (command 3); the bare
+        // '"file with blank.c":3' was refused (command 2).
+        {MiCommandLine(3, "-break-insert", {MiLocation("file with blank.c", 3)}),
+         "3-break-insert \"\\\"file with blank.c\\\":3\"\n"},
+        {MiCommandLine(1, "-exec-run"), "1-exec-run\n"},
+        {MiCommandLine(12, "-stack-list-variables", {"--all-values"}), "12-stack-list-variables --all-values\n"},
+        {MiCommandLine(6, "-exec-arguments", {"one", "two words"}), "6-exec-arguments one \"two words\"\n"},
+        {MiCommandLine(4, "-break-insert", {"--source", "file with blank.c", "--line", "4"}),
+         "4-break-insert --source \"file with blank.c\" --line 4\n"},
+    };
+    for (const auto& [written, expected] : cases)
+        EXPECT_EQ(written, expected);
 }
 
 TEST(MiCommand, AnswersMatchTheirTokens)

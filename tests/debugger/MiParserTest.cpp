@@ -7,29 +7,13 @@
 
 namespace {
 
+// The kind's name, for a readable failure (in the enum's order).
 const char* typeName(MiRecordType type)
 {
-    switch (type) {
-    case MiRecordType::Result:
-        return "Result";
-    case MiRecordType::ExecAsync:
-        return "ExecAsync";
-    case MiRecordType::StatusAsync:
-        return "StatusAsync";
-    case MiRecordType::NotifyAsync:
-        return "NotifyAsync";
-    case MiRecordType::ConsoleStream:
-        return "ConsoleStream";
-    case MiRecordType::TargetStream:
-        return "TargetStream";
-    case MiRecordType::LogStream:
-        return "LogStream";
-    case MiRecordType::Prompt:
-        return "Prompt";
-    case MiRecordType::Malformed:
-        return "Malformed";
-    }
-    return "?";
+    const char* const names[] = {"Result",        "ExecAsync",    "StatusAsync",
+                                 "NotifyAsync",   "ConsoleStream", "TargetStream",
+                                 "LogStream",     "Prompt",       "Malformed"};
+    return names[int(type)];
 }
 
 TEST(MiParser, RecordKindsTokensAndResults)
@@ -52,10 +36,8 @@ TEST(MiParser, RecordKindsTokensAndResults)
          "{msg=\"oops\",code=\"undefined-command\"}"},
         {"23^exit", MiRecordType::Result, 23, "exit", "{}"},
         {"9999999999999999999^done", MiRecordType::Result, -1 /* checked below */, "done", "{}"},
-        {"*running,thread-id=\"all\"", MiRecordType::ExecAsync, -1, "running",
-         "{thread-id=\"all\"}"},
-        {"4*stopped,reason=\"exited-normally\"", MiRecordType::ExecAsync, 4, "stopped",
-         "{reason=\"exited-normally\"}"},
+        {"*running,thread-id=\"all\"", MiRecordType::ExecAsync, -1, "running", "{thread-id=\"all\"}"},
+        {"4*stopped,reason=\"exited-normally\"", MiRecordType::ExecAsync, 4, "stopped", "{reason=\"exited-normally\"}"},
         {"+download,{section=\".text\",section-size=\"6668\",total-size=\"9880\"}",
          MiRecordType::StatusAsync, -1, "download",
          "{{section=\".text\",section-size=\"6668\",total-size=\"9880\"}}"},
@@ -64,8 +46,7 @@ TEST(MiParser, RecordKindsTokensAndResults)
         {"3+download", MiRecordType::StatusAsync, 3, "download", "{}"},
         {"9=thread-created,id=\"1\",group-id=\"i1\"", MiRecordType::NotifyAsync, 9,
          "thread-created", "{id=\"1\",group-id=\"i1\"}"},
-        {"=thread-group-added,id=\"i1\"", MiRecordType::NotifyAsync, -1, "thread-group-added",
-         "{id=\"i1\"}"},
+        {"=thread-group-added,id=\"i1\"", MiRecordType::NotifyAsync, -1, "thread-group-added", "{id=\"i1\"}"},
         {"=breakpoint-modified,bkpt={number=\"1\",thread-groups=[\"i1\"],times=\"0\"}",
          MiRecordType::NotifyAsync, -1, "breakpoint-modified",
          "{bkpt={number=\"1\",thread-groups=[\"i1\"],times=\"0\"}}"},
@@ -108,9 +89,7 @@ TEST(MiParser, StreamTextWithEveryEscape)
         {"octal zero byte", "~\"x\\000y\"", QByteArray("x\0y", 3)},
         {"octal, one and two digits", "~\"\\0\\12\\101\"", QByteArray("\0\nA", 3)},
         {"octal stops after three digits", "~\"\\1012\"", "A2"},
-        {"octal stops at an 8", "~\"\\18\"",
-         QByteArray("\x01"
-                    "8")},
+        {"octal stops at an 8", "~\"\\18\"", QByteArray("\x01" "8")},
         {"raw bytes that are not UTF-8", "~\"\xe9\xff\xfe\"", QByteArray("\xe9\xff\xfe")},
         {"raw UTF-8", "~\"gr\xc3\xbc\xc3\x9f\"", QByteArray("gr\xc3\xbc\xc3\x9f")},
         {"single quote", "~\"it\\'s\"", "it's"},

@@ -92,6 +92,37 @@ protected:
         return {};
     }
 
+    CTarnView* activeView() const
+    {
+        fw::MdiChildFrame* active = fixture->main->activeChild();
+        return active ? dynamic_cast<CTarnView*>(active->view()) : nullptr;
+    }
+    // Waits until clangd's references to the name at the place include a
+    // use in the file (its index has read that far).
+    bool referencedIn(CTarnView* view, LspPosition at, const QString& file)
+    {
+        return waitUntil([&] {
+            bool answered = false;
+            bool found = false;
+            fixture->tools.codeIntelligence().locate(
+                view->intelligence(), QStringLiteral("textDocument/references"), at,
+                [&](std::vector<LspLocation>& places, const QString&) {
+                    answered = true;
+                    for (const LspLocation& place : places)
+                        found = found || place.path.endsWith(file);
+                });
+            waitUntil([&] { return answered; });
+            return found;
+        }, 30000);
+    }
+    static int caretLine(CTarnView* view)
+    {
+        int line = -1;
+        int index = -1;
+        view->getCursorPosition(&line, &index);
+        return line;
+    }
+
     static long offsetOf(CTarnView* view, const QByteArray& text, int nth = 0)
     {
         const QByteArrayView bytes = view->textBytes();
@@ -186,17 +217,10 @@ TEST_F(CodeIntelligenceView, DefinitionsAndReferencesAcrossFiles)
     ASSERT_NE(view, nullptr);
     view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, offsetOf(view, "twice") + 2);
     ASSERT_TRUE(fixture->execute(cmd::GoToDefinition));
-    CTarnView* header = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
-        auto* active = fixture->main->activeChild();
-        header = active ? dynamic_cast<CTarnView*>(active->view()) : nullptr;
-        return header && header != view;
-    }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return activeView() && activeView() != view; }, 20000));
+    CTarnView* header = activeView();
     EXPECT_TRUE(header->fw::View::document()->pathName().endsWith(QStringLiteral("/util.h")));
-    int line = -1;
-    int index = -1;
-    header->getCursorPosition(&line, &index);
-    EXPECT_EQ(line, 2);
+    EXPECT_EQ(caretLine(header), 2);
     EXPECT_EQ(header->selectedText(), QStringLiteral("twice"));
     // Alt+Left goes back where the jump came from.
     ASSERT_TRUE(fixture->execute(cmd::NavigateBack));
@@ -204,19 +228,7 @@ TEST_F(CodeIntelligenceView, DefinitionsAndReferencesAcrossFiles)
 
     // The header's own use comes from clangd's index of the open header,
     // which it builds after the jump opened it: wait for it.
-    ASSERT_TRUE(waitUntil([&] {
-        bool answered = false;
-        bool inHeader = false;
-        fixture->tools.codeIntelligence().locate(
-            view->intelligence(), QStringLiteral("textDocument/references"), {4, 10},
-            [&](std::vector<LspLocation>& found, const QString&) {
-                answered = true;
-                for (const LspLocation& place : found)
-                    inHeader = inHeader || place.path.endsWith(QStringLiteral("util.h"));
-            });
-        waitUntil([&] { return answered; });
-        return inHeader;
-    }, 30000));
+    ASSERT_TRUE(referencedIn(view, {4, 10}, QStringLiteral("util.h")));
     rows->rows.clear();
     ASSERT_TRUE(fixture->execute(cmd::FindReferences));
     const bool listed = waitUntil([&] { return rows->rows.size() >= 5; }, 20000);
@@ -232,10 +244,6 @@ TEST_F(CodeIntelligenceView, DefinitionsAndReferencesAcrossFiles)
         << texts.join(u'\n').toStdString();
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(CodeIntelligenceView, ARenameChangesExactlyTheUsesInEveryFile)
 {
     // counter is declared in a header and used in two sources; main.c is
@@ -250,19 +258,7 @@ TEST_F(CodeIntelligenceView, ARenameChangesExactlyTheUsesInEveryFile)
     ASSERT_NE(view, nullptr);
     // clangd renames across files from its index of the compile commands:
     // wait until it has indexed count.c (a reference there is known).
-    std::vector<LspLocation> known;
-    ASSERT_TRUE(waitUntil([&] {
-        bool answered = false;
-        fixture->tools.codeIntelligence().locate(
-            view->intelligence(), QStringLiteral("textDocument/references"), {5, 9},
-            [&](std::vector<LspLocation>& found, const QString&) {
-                known = found;
-                answered = true;
-            });
-        waitUntil([&] { return answered; });
-        return std::any_of(known.begin(), known.end(),
-                           [](const LspLocation& l) { return l.path.endsWith(QStringLiteral("count.c")); });
-    }, 30000));
+    ASSERT_TRUE(referencedIn(view, {5, 9}, QStringLiteral("count.c")));
 
     ScriptedPrompts prompts;
     prompts.texts.push_back(QStringLiteral("tally"));
@@ -329,10 +325,6 @@ TEST_F(CodeIntelligenceView, AWindowSavedUnderANewNameIsServedUnderIt)
     ASSERT_TRUE(waitUntil([&] { return !view->intelligence()->problems().empty(); }, 20000));
 }
 
-} // namespace
-
-namespace {
-
 // The clangd processes this test process started (its children).
 std::vector<pid_t> childClangds()
 {
@@ -353,20 +345,13 @@ TEST_F(CodeIntelligenceView, DeclarationHeaderSignatureAndHover)
              {QStringLiteral("main.c"), "#include \"calc.h\"\n\nint main(void)\n{\n\treturn add(1, 2);\n}\n"}});
     CTarnView* view = open(QStringLiteral("main.c"));
     ASSERT_NE(view, nullptr);
-    auto activeView = [&] {
-        fw::MdiChildFrame* active = fixture->main->activeChild();
-        return active ? dynamic_cast<CTarnView*>(active->view()) : nullptr;
-    };
     // Ctrl+F12: the declaration in the header, at its line.
     view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, offsetOf(view, "add(") + 1);
     ASSERT_TRUE(fixture->execute(cmd::GoToDeclaration));
     ASSERT_TRUE(waitUntil([&] { return activeView() && activeView() != view; }, 20000));
     CTarnView* header = activeView();
     EXPECT_TRUE(header->fw::View::document()->pathName().endsWith(QStringLiteral("/calc.h")));
-    int line = -1;
-    int index = -1;
-    header->getCursorPosition(&line, &index);
-    EXPECT_EQ(line, 1);
+    EXPECT_EQ(caretLine(header), 1);
     // Ctrl+Shift+H from the header: its source.
     ASSERT_TRUE(waitUntil([&] { return header->intelligence()->served(); }, 20000));
     ASSERT_TRUE(fixture->execute(cmd::SwitchHeaderSource));

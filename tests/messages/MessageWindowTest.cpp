@@ -134,10 +134,7 @@ TEST_F(MessageWindow, DoubleClickOpensTheSourceAtItsLineOrReportsWhy)
     const Case cases[] = {
         {"heading", "Errors:", {}, {}},
         {"no line number", "foo.c: In function 'main':", {}, {}},
-        {"earlier colon and digits belong to the name",
-         "note:1 rel.c:7: warning: unused",
-         {},
-         {"note:1 rel.c"}},
+        {"earlier colon and digits belong to the name", "note:1 rel.c:7: warning: unused", {}, {"note:1 rel.c"}},
         {"missing file", path("gone.c") + ":4: error: x", {}, {"gone.c"}},
         {"file name before the colons", "std::string", {}, {"/std\""}},
         {"a project is not opened", project + ":2: see here", {}, {"demo.tarn", "line 2"}},

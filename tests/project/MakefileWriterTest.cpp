@@ -109,8 +109,7 @@ TEST(MakefileWriter, WordsAreChangedOnlyWhereMakeOrTheShellWouldMisreadThem)
         {"/*?[]", "/\\*\\?\\[]", "/\\*\\?\\[]", "'/*?[]'"},
         {"/a|b", "/a|b", "/a\\|b", "'/a|b'"},
         // The name's own backslashes before an escaped character are doubled.
-        {"/a\\ b\\\\#c\\d", "/a\\\\\\ b\\\\\\\\\\#c\\d", "/a\\\\\\ b\\\\\\\\\\#c\\d",
-         "'/a\\ b\\\\#c\\d'"},
+        {"/a\\ b\\\\#c\\d", "/a\\\\\\ b\\\\\\\\\\#c\\d", "/a\\\\\\ b\\\\\\\\\\#c\\d", "'/a\\ b\\\\#c\\d'"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
@@ -135,14 +134,10 @@ TEST(MakefileWriter, NamesMakeCannotReadAreRefused)
         {{"/p/ok.c", "/p/tab\t`touch PWNED`.c"},
          "",
          prefix + "/p/tab\t`touch PWNED`.c: make cannot read a name holding a tab"},
-        {{"/p/a;b.c"},
-         "",
-         prefix + "/p/a;b.c: make takes a ';' in a rule line as the start of a recipe"},
+        {{"/p/a;b.c"}, "", prefix + "/p/a;b.c: make takes a ';' in a rule line as the start of a recipe"},
         {{"/p/a.c"}, "/p/100%.exe", prefix + "/p/100%.exe: make takes a name holding '%' as a pattern"},
         {{"/p/a.c"}, "out\\", prefix + "out\\: make cannot read a name that ends with a backslash"},
-        {{"/p/main"},
-         "",
-         "Cannot compile /p/main: its file name has no extension, so it has no object file"},
+        {{"/p/main"}, "", "Cannot compile /p/main: its file name has no extension, so it has no object file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.error.toStdString());

@@ -37,10 +37,8 @@ TEST_F(ProjectBuildCommands, RefusalsShowTheirMessageAndStartNothing)
         "\"browse\" button.";
     const Case cases[] = {
         {"no gcc", "", true, true, cmd::BuildProject, gccMessage},
-        {"unsaved", "/usr/bin/gcc", false, true, cmd::RebuildAll,
-         "Please save the project before continuing"},
-        {"empty", "/usr/bin/gcc", true, false, cmd::BuildProject,
-         "there are no files in the project"},
+        {"unsaved", "/usr/bin/gcc", false, true, cmd::RebuildAll, "Please save the project before continuing"},
+        {"empty", "/usr/bin/gcc", true, false, cmd::BuildProject, "there are no files in the project"},
         {"unsaved export", "/usr/bin/gcc", false, true, cmd::ExportMakefile,
          "Please save the project before continuing"},
         {"no make", "/usr/bin/gcc", true, true, cmd::ExportAndMake, makeMessage},

@@ -103,8 +103,7 @@ TEST(ProjectFileCodec, DamagedFilesAreRefusedWhole)
         {"count 2^31-1", header(0x7fffffff, 0)},
         {"libraries -1", header(0, 0xffffffff)},
         {"libraries 501", header(0, 501) + QByteArray(501, '\0')},
-        {"string length 0xFFFFFFFF",
-         header(0, 0).left(32) + QByteArray("\xff\xff\xff", 3) + le32(0xffffffff)},
+        {"string length 0xFFFFFFFF", header(0, 0).left(32) + QByteArray("\xff\xff\xff", 3) + le32(0xffffffff)},
         {"length past the end", header(1, 0) + QByteArray("\x05" "abcd")},
         {"two-byte length past the end", header(1, 0) + QByteArray("\xff\x00\x01" "abc")},
         {"more sources than follow", header(3, 0) + QByteArray("\x01" "a" "\x01" "b")},
@@ -168,10 +167,6 @@ TEST(ProjectFileCodec, LoadingRefusesWhatIsNotAProjectFile)
         EXPECT_TRUE(error.startsWith(c.errorStart)) << error.toStdString();
     }
 }
-
-} // namespace
-
-namespace {
 
 // A save that the file system cannot hold fails with a reason and leaves the
 // old project file exactly as it was. Needs a small file system of its own

@@ -267,35 +267,14 @@ TEST(TarnToolbar, ButtonsInTheirGroups)
 {
     using namespace fw::id;
     using namespace cmd;
-    const std::vector<int> expected = {FileNew,
-                                       FileNewProject,
-                                       FileOpen,
-                                       FileSave,
-                                       FilePrint,
-                                       0,
-                                       EditCut,
-                                       EditCopy,
-                                       EditPaste,
-                                       0,
-                                       RunExecutable,
-                                       Link,
-                                       Debug,
-                                       0,
-                                       BuildSource,
-                                       QuickCompile,
-                                       0,
-                                       InsertFile,
-                                       RemoveFile,
-                                       BuildProject,
-                                       0,
-                                       LibcReference,
-                                       0,
-                                       DebugStart,
-                                       DebugBreak,
-                                       DebugStop,
-                                       DebugStepOver,
-                                       DebugStepInto,
-                                       DebugStepOut,
-                                       DebugToggleBreakpoint};
+    // One group a line; 0 is a separator.
+    const std::vector<int> expected = {
+        FileNew, FileNewProject, FileOpen, FileSave, FilePrint, 0,
+        EditCut, EditCopy, EditPaste, 0,
+        RunExecutable, Link, Debug, 0,
+        BuildSource, QuickCompile, 0,
+        InsertFile, RemoveFile, BuildProject, 0,
+        LibcReference, 0,
+        DebugStart, DebugBreak, DebugStop, DebugStepOver, DebugStepInto, DebugStepOut, DebugToggleBreakpoint};
     EXPECT_EQ(tarnToolbarLayout(), expected);
 }

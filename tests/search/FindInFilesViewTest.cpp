@@ -1,31 +1,16 @@
 // Find in Files from the menu to the message window: the dialog reports
 // what cannot be searched and stays open, the folder it offers, and F4 and
 // Shift+F4 walk the rows of a search, opening each file at its line.
-#include "app/CMainFrame.h"
-#include "app/CTarnApp.h"
+#include "singlefile/ToolWindow.h"
+
 #include "editor/CTarnView.h"
-#include "framework/CommandRouter.h"
 #include "framework/Document.h"
-#include "messages/CMessageView.h"
 #include "messages/MessageClassifier.h"
 #include "project/ProjectFileCodec.h"
-#include "resources/CommandIds.h"
 #include "search/FindInFilesDialog.h"
-#include "support/ScriptedPrompts.h"
-#include "support/TestSupport.h"
-#include "tools/JobManager.h"
-#include "tools/ModalDriver.h"
-#include "tools/ToolSession.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QStatusBar>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <map>
 
@@ -67,8 +52,7 @@ TEST(FindInFilesDialogTest, ReportsWhatCannotBeSearchedAndStaysOpen)
          QStringLiteral("Invalid regular expression at offset 6: missing closing parenthesis")},
         {"no such folder", "count", false, dir.path() + "/gone",
          QStringLiteral("There is no folder \"%1/gone\".").arg(dir.path())},
-        {"the same text is plain text without Regular expression", "count(", false, dir.path(),
-         QString()},
+        {"the same text is plain text without Regular expression", "count(", false, dir.path(), QString()},
     };
     for (const Case& c : cases) {
         dialog.show();
@@ -94,7 +78,7 @@ TEST(FindInFilesDialogTest, ReportsWhatCannotBeSearchedAndStaysOpen)
     EXPECT_EQ(request.folder, dir.path());
 }
 
-class FindInFilesWindow : public ::testing::Test {
+class FindInFilesWindow : public ToolWindow {
 protected:
     void SetUp() override
     {
@@ -104,19 +88,15 @@ protected:
         ASSERT_TRUE(testsupport::writeFile(root + "tree/sub/b.h",
                                            "extern int total;\r\nint subtotal;\r\n"));
         ASSERT_TRUE(testsupport::writeFile(root + "elsewhere/c.c", "int total;\n"));
-        app = std::make_unique<CTarnApp>();
-        ASSERT_TRUE(app->InitInstance({}));
         previous = QDir::currentPath();
-        app->mainWindow()->context().setDirectory(root + "elsewhere");
-        app->mainWindow()->messageView()->ClearMessages();
+        start(root + "elsewhere");
     }
     void TearDown() override
     {
-        app.reset();
+        ToolWindow::TearDown();
         QDir::setCurrent(previous);
     }
 
-    CMainFrame* frame() { return app->mainWindow(); }
     QString shown()
     {
         auto* view = dynamic_cast<CTarnView*>(frame()->activeView());
@@ -130,24 +110,21 @@ protected:
     }
     QString step(int id)
     {
-        EXPECT_TRUE(frame()->router()->execute(id));
+        EXPECT_TRUE(execute(id));
         if (frame()->statusBar()->currentMessage() == QStringLiteral("No more diagnostics"))
             return QStringLiteral("no more");
-        return app->mainWindow()->messageView()->rowText(app->mainWindow()->messageView()->selectedRow()) + " -> " + shown();
+        return messages()->rowText(messages()->selectedRow()) + " -> " + shown();
     }
 
-    QTemporaryDir dir;
     QString root;
     QString previous;
-    ScriptedPrompts prompts;
-    std::unique_ptr<CTarnApp> app;
 };
 
 TEST_F(FindInFilesWindow, TheCommandSearchesAndF4WalksTheRows)
 {
     QString offered;
     const bool driven = DriveModal<FindInFilesDialog>(
-        [&] { EXPECT_TRUE(frame()->router()->execute(cmd::FindInFiles)); },
+        [&] { EXPECT_TRUE(execute(cmd::FindInFiles)); },
         [&](FindInFilesDialog* dialog) {
             // No project or source window: Tarn's current directory.
             offered = dialog->folderEdit()->text();
@@ -160,11 +137,11 @@ TEST_F(FindInFilesWindow, TheCommandSearchesAndF4WalksTheRows)
         });
     ASSERT_TRUE(driven);
     EXPECT_EQ(offered, root + "elsewhere");
-    ASSERT_TRUE(app->mainWindow()->context().jobs().waitForAll(60000));
-    app->mainWindow()->context().messages().flush();
+    ASSERT_TRUE(frame()->context().jobs().waitForAll(60000));
+    frame()->context().messages().flush();
     QStringList rows;
-    for (int row = 0; row < app->mainWindow()->messageView()->rowCount(); ++row)
-        rows << app->mainWindow()->messageView()->rowText(row);
+    for (int row = 0; row < messages()->rowCount(); ++row)
+        rows << messages()->rowText(row);
     const QStringList expected = {
         QStringLiteral(
             "Find in Files: \"TOTAL\" in %1tree (*.c *.cpp *.cc *.cxx *.h *.hpp, whole word)")
@@ -179,10 +156,10 @@ TEST_F(FindInFilesWindow, TheCommandSearchesAndF4WalksTheRows)
     // Matches have an icon of their own, not the compiler's error icon.
     const QList<int> icons = {IconInfo, IconMatch, IconMatch, IconMatch, IconInfo, IconSeparator};
     for (int row = 0; row < icons.size(); ++row)
-        EXPECT_EQ(app->mainWindow()->messageView()->rowIcon(row), icons[row]) << row;
+        EXPECT_EQ(messages()->rowIcon(row), icons[row]) << row;
 
     // Tarn's current directory moves on; the rows keep their folder.
-    app->mainWindow()->context().setDirectory(root + "elsewhere");
+    frame()->context().setDirectory(root + "elsewhere");
     EXPECT_EQ(step(cmd::NextDiagnostic), QStringLiteral("a.c:1: int total; -> tree/a.c line 1 [total]"));
     EXPECT_EQ(step(cmd::NextDiagnostic),
               QStringLiteral("a.c:4:     total += n; -> tree/a.c line 4 [total]"));
@@ -193,12 +170,11 @@ TEST_F(FindInFilesWindow, TheCommandSearchesAndF4WalksTheRows)
               QStringLiteral("a.c:4:     total += n; -> tree/a.c line 4 [total]"));
     EXPECT_EQ(prompts.messages, QStringList());
     // A double click on a match does the same.
-    CMessageView* messages = app->mainWindow()->messageView();
-    messages->setSelectedRow(3);
-    messages->OnDoubleClick();
+    messages()->setSelectedRow(3);
+    messages()->OnDoubleClick();
     EXPECT_EQ(shown(), QStringLiteral("tree/sub/b.h line 1 [total]"));
-    messages->setSelectedRow(1);
-    messages->OnDoubleClick();
+    messages()->setSelectedRow(1);
+    messages()->OnDoubleClick();
     EXPECT_EQ(shown(), QStringLiteral("tree/a.c line 1 [total]"));
 
     // With a source window active, the dialog offers its folder and the
@@ -219,7 +195,7 @@ TEST_F(FindInFilesWindow, TheCommandSearchesAndF4WalksTheRows)
     for (const Case& c : cases) {
         view->setSelection(c.fromLine, c.fromIndex, c.toLine, c.toIndex);
         QString text;
-        DriveModal<FindInFilesDialog>([&] { frame()->router()->execute(cmd::FindInFiles); },
+        DriveModal<FindInFilesDialog>([&] { execute(cmd::FindInFiles); },
                                       [&](FindInFilesDialog* dialog) {
                                           offered = dialog->folderEdit()->text();
                                           text = dialog->textEdit()->text();
@@ -237,7 +213,7 @@ TEST_F(FindInFilesWindow, OffersTheProjectsFolderFirst)
 {
     auto offered = [&] {
         QString folder;
-        DriveModal<FindInFilesDialog>([&] { frame()->router()->execute(cmd::FindInFiles); },
+        DriveModal<FindInFilesDialog>([&] { execute(cmd::FindInFiles); },
                                       [&](FindInFilesDialog* dialog) {
                                           folder = dialog->folderEdit()->text();
                                           dialog->reject();

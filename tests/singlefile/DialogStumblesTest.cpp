@@ -1,52 +1,29 @@
 // Small things a new user trips over in the tool dialogs: where their file
 // dialogs open and what they offer, and Build Source's output choice when
 // its radio buttons are checked without a click.
-#include "app/CMainFrame.h"
-#include "app/CTarnApp.h"
+#include "ToolWindow.h"
+
 #include "editor/CTarnDoc.h"
-#include "framework/CommandRouter.h"
 #include "project/CProjectView.h"
-#include "resources/CommandIds.h"
 #include "singlefile/CLinkDialog.h"
-#include "singlefile/CMakeDialog.h"
 #include "singlefile/CSourceBuildDialog.h"
 #include "singlefile/RunDebugDialogs.h"
-#include "support/ScriptedPrompts.h"
-#include "support/TestSupport.h"
-#include "tools/ModalDriver.h"
-#include "tools/ToolSession.h"
 
-#include <QDir>
-#include <QLineEdit>
 #include <QRadioButton>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace {
 
-class DialogStumbles : public ::testing::Test {
+class DialogStumbles : public ToolWindow {
 protected:
     void SetUp() override
     {
         root = QDir(dir.path()).canonicalPath();
-        app = std::make_unique<CTarnApp>();
-        ASSERT_TRUE(app->InitInstance({}));
-        // Tarn was started somewhere else.
-        app->mainWindow()->context().setDirectory(root + "/started");
-        ASSERT_TRUE(QDir().mkpath(root + "/started"));
         ASSERT_TRUE(
             testsupport::writeFile(root + "/src/hello.c", "int main(void) { return 0; }\n"));
         ASSERT_TRUE(QDir().mkpath(root + "/lib"));
-        prompts.messages.clear();
+        // Tarn was started somewhere else.
+        start(root + "/started");
     }
-    void TearDown() override
-    {
-        app.reset();
-    }
-
-    CMainFrame* frame() { return app->mainWindow(); }
-    bool execute(int id) { return frame()->router()->execute(id); }
     template <typename T> void run(int id, const char* button)
     {
         ASSERT_TRUE(DriveModal<T>([&] { EXPECT_TRUE(execute(id)); },
@@ -64,10 +41,7 @@ protected:
         return d.directory.mid(root.size()) + " " + d.filters.join(QLatin1Char('|'));
     }
 
-    QTemporaryDir dir;
     QString root;
-    ScriptedPrompts prompts;
-    std::unique_ptr<CTarnApp> app;
 };
 
 TEST_F(DialogStumbles, FileDialogsOpenInTheActiveFilesFolderThenInTheLastOneUsed)
@@ -81,17 +55,13 @@ TEST_F(DialogStumbles, FileDialogsOpenInTheActiveFilesFolderThenInTheLastOneUsed
         QString expected;
     };
     const Step steps[] = {
-        {"Run", [&] { run<CRunDialog>(cmd::RunExecutable, "browse"); }, root + "/lib/prog",
-         "/src " + programs},
+        {"Run", [&] { run<CRunDialog>(cmd::RunExecutable, "browse"); }, root + "/lib/prog", "/src " + programs},
         {"Run again: the folder chosen last",
          [&] { run<CRunDialog>(cmd::RunExecutable, "browse"); },
          {},
          "/lib " + programs},
         {"Debug", [&] { run<CDebugDialog>(cmd::Debug, "browse"); }, {}, "/src " + programs},
-        {"Make",
-         [&] { run<CMakeDialog>(cmd::Make, "browse"); },
-         {},
-         "/src Makefiles (*)|All Files (*)"},
+        {"Make", [&] { run<CMakeDialog>(cmd::Make, "browse"); }, {}, "/src Makefiles (*)|All Files (*)"},
         {"Link",
          [&] { run<CLinkDialog>(cmd::Link, "add"); },
          {},

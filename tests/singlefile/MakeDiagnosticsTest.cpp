@@ -3,37 +3,19 @@
 // (and the process's) is a third folder that holds a main.c too. F4, Shift+F4
 // and a double click open each folder's own main.c at its line, and pass
 // over the rows of make and g++ that only look like places.
-#include "app/CMainFrame.h"
-#include "app/CTarnApp.h"
-#include "settings/IdeSettings.h"
+#include "ToolWindow.h"
+
 #include "editor/CTarnView.h"
-#include "framework/CommandRouter.h"
 #include "framework/Document.h"
-#include "messages/CMessageView.h"
 #include "messages/MessageClassifier.h"
-#include "resources/CommandIds.h"
 #include "singlefile/MakeRun.h"
-#include "support/ScriptedPrompts.h"
-#include "support/TestSupport.h"
-#include "tools/JobManager.h"
-#include "tools/ToolSession.h"
-
-#include <QDir>
-#include <QStandardPaths>
-#include <QStatusBar>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace {
 
-class MakeDiagnostics : public ::testing::Test {
+class MakeDiagnostics : public ToolWindow {
 protected:
     void SetUp() override
     {
-        const QString gcc = QStandardPaths::findExecutable("gcc");
-        const QString make = QStandardPaths::findExecutable("make");
-        ASSERT_FALSE(gcc.isEmpty() || make.isEmpty()) << "gcc and make are needed";
         root = QDir(dir.path()).canonicalPath() + "/";
         // a: C++ (a member function gives g++ a context row with "::"), the
         // error on line 2. b: C, the error on line 3. elsewhere: no error.
@@ -49,29 +31,20 @@ protected:
         // Both sub-makes run, the first one's failure notwithstanding.
         ASSERT_TRUE(
             testsupport::writeFile(root + "Makefile", "all:\n\t-$(MAKE) -C a\n\t-$(MAKE) -C b\n"));
-        app = std::make_unique<CTarnApp>();
-        ASSERT_TRUE(app->InitInstance({}));
-        IdeSettings settings = app->mainWindow()->context().settings();
-        settings.gccPath = gcc;
-        settings.makePath = make;
-        app->mainWindow()->context().setSettings(settings);
         previous = QDir::currentPath();
         ASSERT_TRUE(QDir::setCurrent(root + "elsewhere"));
-        app->mainWindow()->context().setDirectory(root + "elsewhere");
-        prompts.messages.clear();
-        app->mainWindow()->messageView()->ClearMessages();
+        start(root + "elsewhere");
     }
     void TearDown() override
     {
-        app.reset();
+        ToolWindow::TearDown();
         QDir::setCurrent(previous);
     }
 
-    CMainFrame* frame() { return app->mainWindow(); }
-    int rowStartingWith(const QString& start)
+    int rowStartingWith(const QString& prefix)
     {
-        for (int row = 0; row < app->mainWindow()->messageView()->rowCount(); ++row) {
-            if (app->mainWindow()->messageView()->rowText(row).startsWith(start))
+        for (int row = 0; row < messages()->rowCount(); ++row) {
+            if (messages()->rowText(row).startsWith(prefix))
                 return row;
         }
         return -1;
@@ -86,24 +59,21 @@ protected:
     }
     QString step(int id)
     {
-        EXPECT_TRUE(frame()->router()->execute(id));
+        EXPECT_TRUE(execute(id));
         if (frame()->statusBar()->currentMessage() == QStringLiteral("No more diagnostics"))
             return QStringLiteral("no more");
-        return QString::number(app->mainWindow()->messageView()->selectedRow()) + " " + shown();
+        return QString::number(messages()->selectedRow()) + " " + shown();
     }
 
-    QTemporaryDir dir;
     QString root;
     QString previous;
-    ScriptedPrompts prompts;
-    std::unique_ptr<CTarnApp> app;
 };
 
 TEST_F(MakeDiagnostics, RowsOfARecursiveMakeOpenTheFilesOfTheFoldersTheyWereWrittenIn)
 {
-    MakeThread(app->mainWindow()->context(), root + "Makefile");
-    ASSERT_TRUE(app->mainWindow()->context().jobs().waitForAll(60000));
-    app->mainWindow()->context().messages().flush();
+    MakeThread(frame()->context(), root + "Makefile");
+    ASSERT_TRUE(frame()->context().jobs().waitForAll(60000));
+    frame()->context().messages().flush();
     const int errorA = rowStartingWith("main.c:2:");
     const int errorB = rowStartingWith("main.c:3:");
     const int noteB = rowStartingWith("main.c:3:10: note:");
@@ -115,8 +85,8 @@ TEST_F(MakeDiagnostics, RowsOfARecursiveMakeOpenTheFilesOfTheFoldersTheyWereWrit
     // The rows F4 passes over are there, with the diagnostic icon.
     ASSERT_GE(context, 0);
     ASSERT_GE(makeError, 0);
-    EXPECT_EQ(app->mainWindow()->messageView()->rowIcon(context), IconDiagnostic);
-    EXPECT_EQ(app->mainWindow()->messageView()->rowIcon(makeError), IconDiagnostic);
+    EXPECT_EQ(messages()->rowIcon(context), IconDiagnostic);
+    EXPECT_EQ(messages()->rowIcon(makeError), IconDiagnostic);
 
     const QString inA = QString::number(errorA) + " a/main.c void A::f() { undefined_name(); }";
     const QString inB = QString::number(errorB) + " b/main.c   return x;";
@@ -131,9 +101,9 @@ TEST_F(MakeDiagnostics, RowsOfARecursiveMakeOpenTheFilesOfTheFoldersTheyWereWrit
 
     // A double click follows the same folder, after Tarn's current
     // directory has moved on.
-    app->mainWindow()->context().setDirectory(root);
-    app->mainWindow()->messageView()->setSelectedRow(errorB);
-    app->mainWindow()->messageView()->OnDoubleClick();
+    frame()->context().setDirectory(root);
+    messages()->setSelectedRow(errorB);
+    messages()->OnDoubleClick();
     EXPECT_EQ(shown(), QStringLiteral("b/main.c   return x;"));
     EXPECT_EQ(prompts.messages, QStringList());
 }

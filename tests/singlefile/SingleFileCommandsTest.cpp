@@ -73,8 +73,7 @@ TEST(SingleFileCommandsTest, MakeRunsInTheMakefilesFolder)
     const std::vector<Case> cases{
         {root + "/proj dir/Makefile", {"-f", root + "/proj dir/Makefile"}, root + "/proj dir/",
          root + "/proj dir/", ""},
-        {"proj dir/Makefile", {"-f", root + "/proj dir/Makefile"}, root + "/proj dir/",
-         root + "/proj dir/", ""},
+        {"proj dir/Makefile", {"-f", root + "/proj dir/Makefile"}, root + "/proj dir/", root + "/proj dir/", ""},
         {"Makefile", {"-f", "Makefile"}, current, "", ""},
         {"", {"-f", ""}, current, "", ""},
         {root + "/missing/Makefile", {"-f", root + "/missing/Makefile"}, current, "", root + "/missing/"},

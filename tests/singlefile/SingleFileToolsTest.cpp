@@ -1,91 +1,41 @@
 // Quick Compile, Build Source, Link, Make, Run and Debug through the real
 // application with the real gcc and make on temporary files whose paths hold
 // blanks, quotes, '$' and non-ASCII letters.
-#include "app/CMainFrame.h"
-#include "app/CTarnApp.h"
-#include "settings/IdeSettings.h"
+#include "ToolWindow.h"
+
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
 #include "editor/ScintillaEditControl.h"
-#include "framework/CommandRouter.h"
-#include "messages/CMessageView.h"
 #include "messages/MessageClassifier.h"
-#include "resources/CommandIds.h"
 #include "singlefile/CLinkDialog.h"
-#include "singlefile/CMakeDialog.h"
 #include "singlefile/CSourceBuildDialog.h"
 #include "singlefile/InterfaceGccRun.h"
 #include "singlefile/LinkListBox.h"
 #include "singlefile/RunDebugDialogs.h"
 #include "singlefile/RunInTerminal.h"
-#include "support/ScriptedPrompts.h"
-#include "support/TestSupport.h"
 #include "tools/AdvancedSheet.h"
-#include "tools/JobManager.h"
 #include "tools/LinkEntries.h"
-#include "tools/ModalDriver.h"
 #include "tools/ToolPathMessages.h"
-#include "tools/ToolSession.h"
 
-#include <QDialogButtonBox>
-#include <QDir>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QStandardPaths>
-#include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
 #include <csignal>
-#include <functional>
-#include <memory>
 
 namespace {
 
-// A row as (text, icon), icons by letter for readable failures.
-using Row = std::pair<QString, int>;
 constexpr int Sep = IconSeparator;
 
-class SingleFileTools : public ::testing::Test {
+class SingleFileTools : public ToolWindow {
 protected:
     void SetUp() override
     {
-        gcc = QStandardPaths::findExecutable("gcc");
-        make = QStandardPaths::findExecutable("make");
-        ASSERT_FALSE(gcc.isEmpty() || make.isEmpty()) << "gcc and make are needed";
         folder = dir.filePath(QString::fromUtf8("My Projects/it's $x \xc3\xa4")) + "/";
-        ASSERT_TRUE(QDir().mkpath(folder));
-        app = std::make_unique<CTarnApp>();
-        ASSERT_TRUE(app->InitInstance({}));
-        changeSettings([&](IdeSettings& s) {
-            s.gccPath = gcc;
-            s.makePath = make;
-            s.clearBeforeBuild = 1;
-        });
-        app->mainWindow()->context().setDirectory(folder);
-        // The start-up warning and the banner are not this test's.
-        prompts.messages.clear();
-        app->mainWindow()->messageView()->ClearMessages();
-    }
-    void TearDown() override
-    {
-        app.reset();
+        start(folder);
     }
 
-    void changeSettings(const std::function<void(IdeSettings&)>& change)
-    {
-        IdeSettings settings = app->mainWindow()->context().settings();
-        change(settings);
-        app->mainWindow()->context().setSettings(settings);
-    }
-    QString verdict() { return frame()->statusBar()->currentMessage(); }
-    CMainFrame* frame() { return app->mainWindow(); }
-    bool execute(int id) { return frame()->router()->execute(id); }
     CTarnView* openSource(const QString& name, const QByteArray& bytes)
     {
         if (!testsupport::writeFile(folder + name, bytes))
@@ -93,52 +43,13 @@ protected:
         auto* doc = qobject_cast<CTarnDoc*>(app->openDocumentFile(folder + name));
         return doc ? doc->sourceView() : nullptr;
     }
-    std::vector<Row> rows()
-    {
-        std::vector<Row> all;
-        for (int i = 0; i < app->mainWindow()->messageView()->rowCount(); ++i)
-            all.emplace_back(app->mainWindow()->messageView()->rowText(i), app->mainWindow()->messageView()->rowIcon(i));
-        return all;
-    }
-    QStringList texts()
-    {
-        QStringList all;
-        for (const Row& row : rows())
-            all << row.first;
-        return all;
-    }
-
-    // Runs the command; the modal dialog of type T it opens is driven once.
-    template <typename T>
-    bool runDialog(int id, const std::function<void(T*)>& drive)
-    {
-        return DriveModal<T>([&] { EXPECT_TRUE(execute(id)); }, drive);
-    }
-    static void type(QWidget* dialog, const char* name, const QString& text)
-    {
-        auto* edit = dialog->findChild<QLineEdit*>(QLatin1String(name));
-        ASSERT_NE(edit, nullptr) << name;
-        edit->setText(text);
-    }
-    // Make with the given makefile through its dialog; waits for the job if asked.
-    void runMake(const QString& makefile, bool wait = true)
-    {
-        ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
-            type(d, "makeFile", makefile);
-            d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
-        }));
-        if (wait) {
-            ASSERT_TRUE(app->mainWindow()->context().jobs().waitForAll(60000));
-            app->mainWindow()->context().messages().flush();
-        }
-    }
-    // Runs a built program and hands back its standard output.
-    static QByteArray output(const QString& program)
+    // gcc run directly, in the folder.
+    bool compile(const QStringList& arguments)
     {
         QProcess run;
-        run.start(program, {});
-        run.waitForFinished(30000);
-        return run.readAllStandardOutput();
+        run.setWorkingDirectory(folder);
+        run.start(gcc, arguments);
+        return run.waitForFinished(60000) && run.exitCode() == 0;
     }
     // Ticks -g in the Advanced Options sheet opened from the dialog.
     static void tickDebugInfo(CSourceBuildDialog* d)
@@ -150,17 +61,18 @@ protected:
         EXPECT_TRUE(DriveModal<CAdvancedSheet>([&] { ClickButton(d, "advanced"); }, tick));
         EXPECT_EQ(d->options.debugInfo, 1);
     }
-    std::vector<Row> compileRows(const QString& source, const QString& line)
+    // The rows of a clean gcc run under its heading.
+    static std::vector<Row> cleanRows(const QString& heading, const QString& line)
     {
-        return {{"Compiling " + source + " with command line of:", IconInfo}, {line, IconInfo},
-                {"", Sep}, {"No warnings or errors recieved from gcc", IconInfo}, {"", Sep}};
+        return {{heading, IconInfo}, {line, IconInfo}, {"", Sep},
+                {"No warnings or errors recieved from gcc", IconInfo}, {"", Sep}};
+    }
+    static std::vector<Row> compileRows(const QString& source, const QString& line)
+    {
+        return cleanRows("Compiling " + source + " with command line of:", line);
     }
 
-    ScriptedPrompts prompts;
-    QTemporaryDir dir;
     QString folder;
-    QString gcc, make;
-    std::unique_ptr<CTarnApp> app;
 };
 
 const QByteArray kHello = "#include <stdio.h>\nint main(void) { puts(\"hello\"); return 0; }\n";
@@ -216,7 +128,7 @@ TEST_F(SingleFileTools, QuickCompileOffersToSaveAndShowsWhatGccSaid)
         "#warning w\n#error e1\n#error e2\n#error e3\nint main(void) { return 0; }\n");
     const QString source = folder + "offer.c";
     const QString line = gcc + " " + source + " -c -g ";
-    app->mainWindow()->context().messages().add("an old row", 0);
+    frame()->context().messages().add("an old row", 0);
     prompts.answers = {fw::Prompts::Answer::No};
     ASSERT_TRUE(execute(cmd::QuickCompile));
     ASSERT_EQ(prompts.messages.size(), 1);
@@ -246,18 +158,18 @@ TEST_F(SingleFileTools, QuickCompileOffersToSaveAndShowsWhatGccSaid)
     EXPECT_EQ(verdict(), "Build failed: 3 errors, 1 warning");
     int diagnostics = 0;
     int first = -1;
-    for (int i = 0; i < app->mainWindow()->messageView()->rowCount(); ++i) {
-        if (app->mainWindow()->messageView()->rowIcon(i) == IconDiagnostic &&
-            app->mainWindow()->messageView()->rowText(i).contains("#"))
+    for (int i = 0; i < messages()->rowCount(); ++i) {
+        if (messages()->rowIcon(i) == IconDiagnostic &&
+            messages()->rowText(i).contains("#"))
             ++diagnostics;
-        if (first < 0 && app->mainWindow()->messageView()->rowText(i).startsWith(source + ":2:"))
+        if (first < 0 && messages()->rowText(i).startsWith(source + ":2:"))
             first = i;
     }
     EXPECT_EQ(diagnostics, 4);
     ASSERT_GE(first, 0);
     view->editControl().setSelection(0, 0);
-    app->mainWindow()->messageView()->setSelectedRow(first);
-    app->mainWindow()->messageView()->OnDoubleClick();
+    messages()->setSelectedRow(first);
+    messages()->OnDoubleClick();
     EXPECT_EQ(view->selectedText(), "#error e1");
     EXPECT_EQ(frame()->activeView(), view);
 }
@@ -271,11 +183,10 @@ TEST_F(SingleFileTools, TheMainWindowStaysOpenWhileGccRuns)
     const QString started = folder + "gcc started";
     const QString end = folder + "gcc may end";
     const auto quoted = [](QString path) { return "'" + path.replace("'", "'\\''") + "'"; };
-    ASSERT_TRUE(testsupport::writeFile(
+    ASSERT_TRUE(testsupport::writeScript(
         slowGcc, ("#!/bin/sh\n: > " + quoted(started) + "\ni=0\nwhile [ ! -e " + quoted(end) +
                   " ] && [ $i -lt 1200 ]; do sleep 0.05; i=$((i+1)); done\necho done >&2\n")
                      .toUtf8()));
-    QFile::setPermissions(slowGcc, QFile::permissions(slowGcc) | QFileDevice::ExeOwner);
     changeSettings([&](IdeSettings& s) { s.gccPath = slowGcc; });
     ASSERT_NE(openSource("slow.c", "int a;\n"), nullptr);
     bool closeAsked = false;
@@ -323,7 +234,7 @@ TEST_F(SingleFileTools, BuildSourceOfHelloAsAOut)
         ClickButton(d, "compile");
     }));
     EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " "));
-    EXPECT_EQ(output(folder + "a.out"), "hello\n");
+    EXPECT_EQ(testsupport::programOutput(folder + "a.out"), "hello\n");
     EXPECT_EQ(view->outputChoice, 0);
     // Run proposes the default name even though A.out was built.
     EXPECT_EQ(frame()->context().lastRunCommand, exe);
@@ -342,9 +253,7 @@ TEST_F(SingleFileTools, BuildSourceOfHelloAsAOut)
 TEST_F(SingleFileTools, BuildSourceOfACppSourceWithAnObjectAndALibrary)
 {
     ASSERT_TRUE(testsupport::writeFile(folder + "half.c", "double half(double x) { return x / 2; }\n"));
-    QProcess compile;
-    compile.start(gcc, {"-c", folder + "half.c", "-o", folder + "half.o"});
-    ASSERT_TRUE(compile.waitForFinished(60000));
+    ASSERT_TRUE(compile({"-c", folder + "half.c", "-o", folder + "half.o"}));
     ASSERT_TRUE(testsupport::writeFile(folder + "libm.a", "")); // only its name counts
     CTarnView* view = openSource(
         "root.cpp",
@@ -367,7 +276,7 @@ TEST_F(SingleFileTools, BuildSourceOfACppSourceWithAnObjectAndALibrary)
     const QString exe = folder + "root.exe";
     EXPECT_EQ(rows(), compileRows(source, gcc + " " + source + " -o " + exe + " -g " + folder +
                                               "half.o -lm -lstdc++ "));
-    EXPECT_EQ(output(exe), "4\n");
+    EXPECT_EQ(testsupport::programOutput(exe), "4\n");
     EXPECT_EQ(view->compileOptions.debugInfo, 1);
     EXPECT_EQ(view->outputChoice, 1);
 
@@ -400,11 +309,8 @@ TEST_F(SingleFileTools, LinkTwoObjectsAndALibraryIntoANameWithBlanks)
     ASSERT_TRUE(testsupport::writeFile(folder + "a.c", "#include <math.h>\nint b(void);\n"
                                                        "int main(void) { return b() + (int)floor(0.5); }\n"));
     ASSERT_TRUE(testsupport::writeFile(folder + "b.c", "int b(void) { return 3; }\n"));
-    for (const char* name : {"a", "b"}) {
-        QProcess compile;
-        compile.start(gcc, {"-c", folder + name + ".c", "-o", folder + name + ".o"});
-        ASSERT_TRUE(compile.waitForFinished(60000));
-    }
+    for (const char* name : {"a", "b"})
+        ASSERT_TRUE(compile({"-c", folder + name + ".c", "-o", folder + name + ".o"}));
     ASSERT_TRUE(testsupport::writeFile(folder + "libm.a", ""));
     prompts.openFiles = {folder + "libm.a", folder + "b.o", folder + "a.o"};
     const QString output = folder + "linked prog";
@@ -412,16 +318,14 @@ TEST_F(SingleFileTools, LinkTwoObjectsAndALibraryIntoANameWithBlanks)
         ClickButton(d, "add");
         ClickButton(d, "add");
         ClickButton(d, "add");
-        d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
+        clickOk(d);
         EXPECT_TRUE(d->isVisible());
         type(d, "outputName", output);
-        d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
+        clickOk(d);
     }));
     EXPECT_EQ(prompts.messages, QStringList{"You must enter an output filename"});
     const QString line = gcc + " -o " + output + " " + folder + "a.o " + folder + "b.o -lm ";
-    EXPECT_EQ(rows(), (std::vector<Row>{{"Linking with command line of:", IconInfo}, {line, IconInfo},
-                                        {"", Sep}, {"No warnings or errors recieved from gcc", IconInfo},
-                                        {"", Sep}}));
+    EXPECT_EQ(rows(), cleanRows("Linking with command line of:", line));
     QProcess run;
     run.start(output, {});
     ASSERT_TRUE(run.waitForFinished(30000));
@@ -450,7 +354,7 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
                                         {"", Sep}}));
     EXPECT_TRUE(QFileInfo::exists(other + "made"));
     EXPECT_EQ(verdict(), "Build succeeded");
-    EXPECT_EQ(app->mainWindow()->context().directory(), other);
+    EXPECT_EQ(frame()->context().directory(), other);
     EXPECT_EQ(frame()->context().lastMakeFile, makefile);
     ASSERT_TRUE(runDialog<CMakeDialog>(cmd::Make, [&](CMakeDialog* d) {
         EXPECT_EQ(d->findChild<QLineEdit*>("makeFile")->text(), makefile);
@@ -458,7 +362,7 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
     }));
 
     // A makefile that does not exist: make says so, the run still ends.
-    app->mainWindow()->messageView()->ClearMessages();
+    messages()->ClearMessages();
     runMake(other + "missing.mk");
     const QStringList shown = texts();
     ASSERT_GE(shown.size(), 4);
@@ -468,13 +372,13 @@ TEST_F(SingleFileTools, MakeInAnotherDirectory)
     EXPECT_EQ(verdict(), "make failed (exit status 2)");
 
     // A folder that cannot be entered is said; the current directory stays.
-    app->mainWindow()->messageView()->ClearMessages();
+    messages()->ClearMessages();
     const QString nowhere = dir.filePath("no such dir") + "/";
     runMake(nowhere + "Makefile");
     ASSERT_FALSE(texts().isEmpty());
     EXPECT_EQ(texts().first(), "Error: cannot enter the directory " + nowhere);
     EXPECT_EQ(texts()[texts().size() - 2], "Ending make");
-    EXPECT_EQ(app->mainWindow()->context().directory(), other);
+    EXPECT_EQ(frame()->context().directory(), other);
 
     changeSettings([&](IdeSettings& s) { s.makePath = dir.filePath("nosuchmake"); });
     runMake(makefile);
@@ -490,10 +394,9 @@ TEST_F(SingleFileTools, RunAndDebugThroughATerminal)
     ASSERT_TRUE(QFileInfo(tarn).isExecutable());
     const QString record = dir.filePath("record");
     const QString terminal = dir.filePath("fake-terminal");
-    ASSERT_TRUE(testsupport::writeFile(
+    ASSERT_TRUE(testsupport::writeScript(
         terminal, ("#!/bin/sh\n{ pwd; printf '%s\\n' \"$@\"; } > '" + record + "'\nshift\n\"$@\" < /dev/null > '" +
                    record + ".out' 2>&1\n").toUtf8()));
-    QFile::setPermissions(terminal, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QByteArray savedTerminal = qgetenv("TERMINAL");
     qputenv("TERMINAL", terminal.toUtf8());
     setTerminalWaiter(tarn);
@@ -539,15 +442,12 @@ TEST_F(SingleFileTools, RunAndDebugThroughATerminal)
         << testsupport::readFile(record + ".out").constData();
 
     // Debug: the two messages keep the dialog open; gdb gets the name whole.
-    IdeSettings settings = app->mainWindow()->context().settings();
-    settings.gdbPath.clear();
-    app->mainWindow()->context().setSettings(settings);
+    changeSettings([](IdeSettings& s) { s.gdbPath.clear(); });
     const QString program = folder + "C:\\SRC\\HELLO.EXE";
     ASSERT_TRUE(runDialog<CDebugDialog>(cmd::Debug, [&](CDebugDialog* d) {
         ClickButton(d, "go");
         EXPECT_TRUE(d->isVisible());
-        settings.gdbPath = helper; // stands in for gdb
-        app->mainWindow()->context().setSettings(settings);
+        changeSettings([&](IdeSettings& s) { s.gdbPath = helper; }); // stands in for gdb
         ClickButton(d, "go");
         EXPECT_TRUE(d->isVisible());
         type(d, "executable", program);
@@ -573,7 +473,7 @@ TEST_F(SingleFileTools, ClosingTarnStopsARunningMake)
     ASSERT_TRUE(testsupport::waitUntil([&] { return !testsupport::readFile(other + "pid").isEmpty(); }));
     const pid_t sleeper = testsupport::readFile(other + "pid").trimmed().toInt();
     ASSERT_GT(sleeper, 0);
-    EXPECT_EQ(app->mainWindow()->context().jobs().runningCount(), 1);
+    EXPECT_EQ(frame()->context().jobs().runningCount(), 1);
     app.reset();
     EXPECT_TRUE(testsupport::waitUntil([&] { return ::kill(sleeper, 0) != 0; }))
         << "the recipe's sleep survived closing Tarn";

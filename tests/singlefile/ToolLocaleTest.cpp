@@ -3,43 +3,22 @@
 // locale and the rows, their icons and the verdict are the ones Tarn knows.
 // The rest of the locale stays the user's: gcc's quotes are still UTF-8,
 // and a program the user runs gets the user's environment as it is.
-#include "app/CMainFrame.h"
-#include "app/CTarnApp.h"
+#include "ToolWindow.h"
+
 #include "editor/CTarnDoc.h"
-#include "framework/CommandRouter.h"
-#include "messages/CMessageView.h"
 #include "messages/MessageClassifier.h"
-#include "resources/CommandIds.h"
-#include "settings/IdeSettings.h"
-#include "singlefile/CMakeDialog.h"
 #include "singlefile/RunDebugDialogs.h"
 #include "singlefile/RunInTerminal.h"
-#include "support/ScriptedPrompts.h"
-#include "support/TestSupport.h"
-#include "tools/JobManager.h"
-#include "tools/ModalDriver.h"
-#include "tools/ToolSession.h"
 
-#include <QDialogButtonBox>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
-#include <QStandardPaths>
-#include <QStatusBar>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <locale.h>
 
 #include <algorithm>
-#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -66,54 +45,16 @@ std::optional<std::string> germanMissing()
 const QByteArray kBroken = "#warning careful\n"
                            "int main(void)\n{\n  return missing + other;\n}\n";
 
-class ToolLocale : public ::testing::Test {
+class ToolLocale : public ToolWindow {
 protected:
     void SetUp() override
     {
-        gcc = QStandardPaths::findExecutable("gcc");
-        make = QStandardPaths::findExecutable("make");
-        ASSERT_FALSE(gcc.isEmpty() || make.isEmpty()) << "gcc and make are needed";
         // Non-ASCII in the folder: names go through in the user's UTF-8.
         folder = dir.filePath(QString::fromUtf8("Gr\xc3\xbc\xc3\x9f" "e")) + "/";
-        ASSERT_TRUE(QDir().mkpath(folder));
+        start(folder);
         ASSERT_TRUE(testsupport::writeFile(folder + "bad.c", kBroken));
         ASSERT_TRUE(testsupport::writeFile(folder + "Makefile", "all:\n\t" + gcc.toUtf8() +
                                                                     " -c bad.c\n"));
-        app = std::make_unique<CTarnApp>();
-        ASSERT_TRUE(app->InitInstance({}));
-        IdeSettings settings = frame()->context().settings();
-        settings.gccPath = gcc;
-        settings.makePath = make;
-        settings.clearBeforeBuild = 1;
-        frame()->context().setSettings(settings);
-        frame()->context().setDirectory(folder);
-        prompts.messages.clear();
-        frame()->messageView()->ClearMessages();
-    }
-    void TearDown() override
-    {
-        app.reset();
-    }
-
-    CMainFrame* frame() { return app->mainWindow(); }
-    QString verdict() { return frame()->statusBar()->currentMessage(); }
-    QStringList texts()
-    {
-        QStringList all;
-        for (int i = 0; i < frame()->messageView()->rowCount(); ++i)
-            all << frame()->messageView()->rowText(i);
-        return all;
-    }
-    // The rows holding the text, with their icons.
-    std::vector<std::pair<QString, int>> rowsWith(const QString& part)
-    {
-        std::vector<std::pair<QString, int>> found;
-        for (int i = 0; i < frame()->messageView()->rowCount(); ++i) {
-            if (frame()->messageView()->rowText(i).contains(part))
-                found.emplace_back(frame()->messageView()->rowText(i),
-                                   frame()->messageView()->rowIcon(i));
-        }
-        return found;
     }
     // gcc on the broken source, run here in the environment given.
     QStringList gccSays(const QProcessEnvironment& environment)
@@ -126,11 +67,7 @@ protected:
         return QString::fromUtf8(direct.readAllStandardError()).split('\n');
     }
 
-    ScriptedPrompts prompts;
-    QTemporaryDir dir;
     QString folder;
-    QString gcc, make;
-    std::unique_ptr<CTarnApp> app;
 };
 
 } // namespace
@@ -171,38 +108,31 @@ TEST_F(ToolLocale, GccAndMakeAreReadInCWhateverLanguageTheUserSpeaks)
         const QStringList german = gccSays(QProcessEnvironment::systemEnvironment());
         ASSERT_TRUE(german.join('\n').contains("Fehler:")) << german.join('\n').toStdString();
 
-        frame()->messageView()->ClearMessages();
+        messages()->ClearMessages();
         ASSERT_NE(app->openDocumentFile(folder + "bad.c"), nullptr);
-        ASSERT_TRUE(frame()->router()->execute(cmd::QuickCompile));
+        ASSERT_TRUE(execute(cmd::QuickCompile));
         const QStringList shown = texts();
         ASSERT_GE(shown.size(), 5);
         EXPECT_EQ(shown.mid(3, 2), (QStringList{"Errors:", ""}));
         EXPECT_EQ(shown.mid(5), expected);
         EXPECT_EQ(verdict(), "Build failed: 2 errors, 1 warning");
         const QString source = folder + "bad.c:";
-        EXPECT_EQ(rowsWith(" error: "),
-                  (std::vector<std::pair<QString, int>>{
+        EXPECT_EQ(rows(" error: "),
+                  (std::vector<Row>{
                       {source + QString::fromUtf8("4:10: error: \xe2\x80\x98missing\xe2\x80\x99 undeclared (first use in this function)"), IconDiagnostic},
                       {source + QString::fromUtf8("4:20: error: \xe2\x80\x98other\xe2\x80\x99 undeclared (first use in this function)"), IconDiagnostic}}));
-        EXPECT_EQ(rowsWith(" warning: "),
-                  (std::vector<std::pair<QString, int>>{
+        EXPECT_EQ(rows(" warning: "),
+                  (std::vector<Row>{
                       {source + "1:2: warning: #warning careful [-Wcpp]", IconDiagnostic}}));
 
         // make and the gcc it starts, on the worker road.
-        frame()->messageView()->ClearMessages();
-        ASSERT_TRUE(DriveModal<CMakeDialog>(
-            [&] { EXPECT_TRUE(frame()->router()->execute(cmd::Make)); },
-            [&](CMakeDialog* d) {
-                d->findChild<QLineEdit*>("makeFile")->setText(folder + "Makefile");
-                d->findChild<QDialogButtonBox*>("buttons")->button(QDialogButtonBox::Ok)->click();
-            }));
-        ASSERT_TRUE(frame()->context().jobs().waitForAll(60000));
-        frame()->context().messages().flush();
+        messages()->ClearMessages();
+        runMake(folder + "Makefile");
         EXPECT_EQ(verdict(), "make failed (exit status 2): 2 errors, 1 warning");
-        EXPECT_EQ(rowsWith("make: *** "),
-                  (std::vector<std::pair<QString, int>>{{"make: *** [" + folder + "Makefile:2: all] Error 1", IconDiagnostic}}));
-        EXPECT_EQ(rowsWith(" error: ").size(), 2U);
-        EXPECT_TRUE(rowsWith("Fehler").empty());
+        EXPECT_EQ(rows("make: *** "),
+                  (std::vector<Row>{{"make: *** [" + folder + "Makefile:2: all] Error 1", IconDiagnostic}}));
+        EXPECT_EQ(rows(" error: ").size(), 2U);
+        EXPECT_TRUE(rows("Fehler").empty());
     }
 }
 
@@ -220,16 +150,15 @@ TEST_F(ToolLocale, RunKeepsTheUsersLocale)
     ASSERT_TRUE(QFileInfo(tarn).isExecutable());
     const QString record = dir.filePath("run.out");
     const QString terminal = dir.filePath("fake-terminal");
-    ASSERT_TRUE(testsupport::writeFile(
+    ASSERT_TRUE(testsupport::writeScript(
         terminal, ("#!/bin/sh\nshift\n\"$@\" < /dev/null > '" + record + "' 2>&1\n").toUtf8()));
-    QFile::setPermissions(terminal, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("TERMINAL", terminal.toUtf8());
     setTerminalWaiter(tarn);
     const QString env = QStandardPaths::findExecutable("env");
     ASSERT_FALSE(env.isEmpty());
     frame()->context().lastRunCommand = env;
     ASSERT_TRUE(DriveModal<CRunDialog>(
-        [&] { EXPECT_TRUE(frame()->router()->execute(cmd::RunExecutable)); },
+        [&] { EXPECT_TRUE(execute(cmd::RunExecutable)); },
         [&](CRunDialog* d) {
             d->findChild<QLineEdit*>("arguments")->setText(QString());
             ClickButton(d, "ok");

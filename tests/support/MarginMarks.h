@@ -25,6 +25,12 @@ inline QList<int> BreakpointLines(QsciScintilla* editor)
     return lines;
 }
 
+// Whether the zero-based line holds the marker.
+inline bool HasMark(QsciScintilla* editor, int line, int marker)
+{
+    return (editor->markersAtLine(line) & (1 << marker)) != 0;
+}
+
 // The line of the stop arrow, or -1.
 inline int CurrentLine(QsciScintilla* editor)
 {

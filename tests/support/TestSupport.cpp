@@ -36,6 +36,12 @@ bool writeBytes(const QByteArray& path, const QByteArray& bytes)
     return std::fclose(file) == 0 && written;
 }
 
+bool writeScript(const QString& path, const QByteArray& bytes)
+{
+    return writeFile(path, bytes) &&
+           QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
 QByteArray programOutput(const QString& program)
 {
     QProcess run;

@@ -22,6 +22,8 @@ bool writeFile(const QString& path, const QByteArray& bytes);
 // The same for a file named by its bytes (which need not be UTF-8).
 bool writeBytes(const QByteArray& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
+// Writes an executable file (a script standing in for a tool).
+bool writeScript(const QString& path, const QByteArray& bytes);
 // Runs a built program without arguments and hands back its standard output.
 QByteArray programOutput(const QString& program);
 // Processes events until the predicate holds or the time runs out.

@@ -181,24 +181,15 @@ TEST(AdvancedSheet, WhatEachEndingHandsBack)
         bool accepted;
         CompileOptions expected;
     } cases[] = {
-        {"every page changed, OK",
-         stored,
-         changeThen(ok),
-         true,
-         {1, 1, 1, 2, "-DSTORED -DX", 1, 1, 1, 4, 3}},
+        {"every page changed, OK", stored, changeThen(ok), true, {1, 1, 1, 2, "-DSTORED -DX", 1, 1, 1, 4, 3}},
         {"Cancel", stored,
          changeThen([](CAdvancedSheet* s) { pressButton(s, QDialogButtonBox::Cancel); }), false,
          stored},
-        {"Escape", stored,
-         changeThen([](CAdvancedSheet* s) { QTest::keyClick(s, Qt::Key_Escape); }), false, stored},
+        {"Escape", stored, changeThen([](CAdvancedSheet* s) { QTest::keyClick(s, Qt::Key_Escape); }), false, stored},
         {"closed", stored, changeThen([](CAdvancedSheet* s) { s->close(); }), false, stored},
         {"every page shown, OK", shown, showPages({0, 1, 2, 3, 4}), true, shown},
         {"only the first page opened", stray, ok, true, {2, 0, 0, 7, "", 0, 0, 0, -1, 9}},
-        {"the warnings page opened too",
-         stray,
-         showPages({2}),
-         true,
-         {2, 0, 0, 7, "", 0, 0, 0, -1, -1}},
+        {"the warnings page opened too", stray, showPages({2}), true, {2, 0, 0, 7, "", 0, 0, 0, -1, -1}},
         {"language 8 shows no button", stray, noLanguageChecked, false, stray},
     };
     for (const auto& c : cases) {
@@ -208,10 +199,6 @@ TEST(AdvancedSheet, WhatEachEndingHandsBack)
         EXPECT_EQ(options, c.expected);
     }
 }
-
-} // namespace
-
-namespace {
 
 // Every tab of the sheet is visible whole, at the size the sheet opens
 // with, in a small and a large desktop font.

@@ -94,19 +94,13 @@ TEST_F(ToolRuns, GccReportRowsOnBothRoads)
         {"crlf diagnostic",
          helper({"err-hex", hex("x.c:3: error: bad\r\n")}),
          {{"Errors:", 1}, {"x.c:3: error: bad", 0}, {"", 0}}},
-        {"no line feed at the end",
-         helper({"err-hex", hex("a\nb")}),
-         {{"Errors:", 1}, {"a", 0}, {"b", 0}}},
+        {"no line feed at the end", helper({"err-hex", hex("a\nb")}), {{"Errors:", 1}, {"a", 0}, {"b", 0}}},
         {"standard output is not shown", helper({"out-hex", hex("hi\n")}), {{none, 1}}},
         {"each argument reaches the child whole",
          helper({"args", "x", "y z", "\"q\""}),
          {{"Errors:", 1}, {"argc=4", 0}, {"args", 0}, {"x", 0}, {"y z", 0}, {"\"q\"", 0}, {"", 0}}},
-        {"standard input is at its end at once",
-         helper({"stdin"}),
-         {{"Errors:", 1}, {"read 0 bytes", 0}, {"", 0}}},
-        {"runs in the invocation's folder",
-         helper({"cwd"}, dir.path()),
-         {{"Errors:", 1}, {folder, 0}, {"", 0}}},
+        {"standard input is at its end at once", helper({"stdin"}), {{"Errors:", 1}, {"read 0 bytes", 0}, {"", 0}}},
+        {"runs in the invocation's folder", helper({"cwd"}, dir.path()), {{"Errors:", 1}, {folder, 0}, {"", 0}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
