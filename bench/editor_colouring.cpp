@@ -7,7 +7,7 @@
 // as Tarn used it) against Tarn's CSourceLexer. Run under xvfb-run or with
 // QT_QPA_PLATFORM=offscreen.
 #include "settings/IdeSettings.h"
-#include "BenchContext.h"
+#include "BenchEditor.h"
 #include "editor/CSourceLexer.h"
 #include "editor/CTarnView.h"
 
@@ -27,32 +27,6 @@
 
 namespace {
 
-// C functions; every `everyIfZero`-th one holds an "#if 0" block (0: none).
-QByteArray bigSource(qint64 size, int everyIfZero)
-{
-    const QByteArray head = "/* A function of the benchmark source. */\n"
-                            "static int function_body(int argument, const char* text)\n"
-                            "{\n"
-                            "\tint total = 0;\n";
-    const QByteArray leftOut = "#if 0\n"
-                               "\ttotal = -1; /* left out */\n"
-                               "#endif\n";
-    const QByteArray tail = "\tfor (int i = 0; i < argument; ++i) {\n"
-                            "\t\tif (text[i] == '\\n')\n"
-                            "\t\t\ttotal += i * 3; // count the lines\n"
-                            "\t}\n"
-                            "\treturn total;\n"
-                            "}\n\n";
-    QByteArray bytes;
-    bytes.reserve(size + 1024);
-    for (int n = 0; bytes.size() < size; ++n) {
-        bytes += head;
-        if (everyIfZero > 0 && n % everyIfZero == 0)
-            bytes += leftOut;
-        bytes += tail;
-    }
-    return bytes;
-}
 
 // Wall and CPU time of this thread since start().
 struct Clock {
@@ -226,7 +200,7 @@ int main(int argc, char** argv)
     // ordinary code): the preprocessor tracking that greys such blocks is
     // part of the styling cost.
     for (const int every : {1, 10}) {
-        const QByteArray bytes = bigSource(50LL * 1024 * 1024, every);
+        const QByteArray bytes = BenchCSource(50LL * 1024 * 1024, every);
         Times off;
         Times on;
         for (int run = 0; run < 3; ++run) {

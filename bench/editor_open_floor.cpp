@@ -9,7 +9,7 @@
 // under xvfb-run or with QT_QPA_PLATFORM=offscreen.
 // Usage: editor_open_floor_bench [runs] [megabytes]
 #include "app/CChildFrame.h"
-#include "BenchContext.h"
+#include "BenchEditor.h"
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
 #include "framework/Application.h"
@@ -35,32 +35,6 @@
 
 namespace {
 
-// C functions, one in ten with an "#if 0" block.
-QByteArray bigSource(qint64 size)
-{
-    const QByteArray head = "/* A function of the benchmark source. */\n"
-                            "static int function_body(int argument, const char* text)\n"
-                            "{\n"
-                            "\tint total = 0;\n";
-    const QByteArray leftOut = "#if 0\n"
-                               "\ttotal = -1; /* left out */\n"
-                               "#endif\n";
-    const QByteArray tail = "\tfor (int i = 0; i < argument; ++i) {\n"
-                            "\t\tif (text[i] == '\\n')\n"
-                            "\t\t\ttotal += i * 3; // count the lines\n"
-                            "\t}\n"
-                            "\treturn total;\n"
-                            "}\n\n";
-    QByteArray bytes;
-    bytes.reserve(size + 1024);
-    for (int n = 0; bytes.size() < size; ++n) {
-        bytes += head;
-        if (n % 10 == 0)
-            bytes += leftOut;
-        bytes += tail;
-    }
-    return bytes;
-}
 
 // Counts the paints of a control's text area.
 class PaintWatch : public QObject {
@@ -123,7 +97,7 @@ int main(int argc, char** argv)
     const QString path = dir.filePath(QStringLiteral("big.c"));
     {
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bigSource(megabytes * 1024 * 1024)) < 0)
+        if (!file.open(QIODevice::WriteOnly) || file.write(BenchCSource(megabytes * 1024 * 1024, 10)) < 0)
             return 1;
     }
     const qint64 fileSize = QFileInfo(path).size();
@@ -132,16 +106,8 @@ int main(int argc, char** argv)
     IdeSettings settings = tools.settings();
     settings.editor.syntaxColouring = true;
     tools.setSettings(settings);
-    fw::Application app(QStringLiteral("Tarn Bench"), QStringLiteral("Tarn"), 2);
-    fw::MdiMainFrame main(&tarnCommandTable());
-    main.setDefaultMenuResource(menu::MainFrame);
-    main.resize(1000, 700);
-    app.setMainFrame(&main);
-    app.addDocTemplate(std::make_unique<fw::DocTemplate>(
-        menu::Source, QStringLiteral("\nTarn\nSource File\nC Files (*.c)\n.c\n\n"),
-        fw::DocTemplate::Factories{[] { return new CTarnDoc; },
-                                   [&tools](fw::Document* d) { return CChildFrame::create(d, tools); }}));
-    main.show();
+    BenchEditorWindow window(tools);
+    fw::Application& app = window.app;
     QApplication::processEvents();
 
     QSize viewSize(800, 600);

@@ -3,7 +3,7 @@
 // relative to the file size. Run under xvfb-run or with
 // QT_QPA_PLATFORM=offscreen.
 #include "app/CChildFrame.h"
-#include "BenchContext.h"
+#include "BenchEditor.h"
 #include "tools/ToolSession.h"
 #include "editor/CTarnDoc.h"
 #include "editor/CTarnView.h"
@@ -69,16 +69,8 @@ int main(int argc, char** argv)
     const qint64 fileSize = QFileInfo(path).size();
 
     IdeContext& tools = benchContext();
-    fw::Application app(QStringLiteral("Tarn Bench"), QStringLiteral("Tarn"), 2);
-    fw::MdiMainFrame main(&tarnCommandTable());
-    main.setDefaultMenuResource(menu::MainFrame);
-    main.resize(1000, 700);
-    app.setMainFrame(&main);
-    app.addDocTemplate(std::make_unique<fw::DocTemplate>(
-        menu::Source, QStringLiteral("\nTarn\nSource File\nC Files (*.c)\n.c\n\n"),
-        fw::DocTemplate::Factories{[] { return new CTarnDoc; },
-                                       [&tools](fw::Document* d) { return CChildFrame::create(d, tools); }}));
-    main.show();
+    BenchEditorWindow window(tools);
+    fw::Application& app = window.app;
     QApplication::processEvents();
 
     const long before = peakKilobytes();

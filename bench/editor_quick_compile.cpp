@@ -1,7 +1,7 @@
 // Quick Compile of a small file, from the command to the last message row,
 // against running the same gcc command line directly with QProcess.
 #include "app/CChildFrame.h"
-#include "BenchContext.h"
+#include "BenchEditor.h"
 #include "tools/ToolSession.h"
 #include "settings/IdeSettings.h"
 #include "editor/CTarnDoc.h"
@@ -67,15 +67,9 @@ int main(int argc, char** argv)
     benchContext().messages().setSink(&sink);
 
     IdeContext& tools = benchContext();
-    fw::Application app(QStringLiteral("Tarn Bench"), QStringLiteral("Tarn"), 2);
-    fw::MdiMainFrame main(&tarnCommandTable());
-    main.setDefaultMenuResource(menu::MainFrame);
-    app.setMainFrame(&main);
-    app.addDocTemplate(std::make_unique<fw::DocTemplate>(
-        menu::Source, QStringLiteral("\nTarn\nSource File\nC Files (*.c)\n.c\n\n"),
-        fw::DocTemplate::Factories{[] { return new CTarnDoc; },
-                                       [&tools](fw::Document* d) { return CChildFrame::create(d, tools); }}));
-    main.show();
+    BenchEditorWindow window(tools);
+    fw::Application& app = window.app;
+    fw::MdiMainFrame& main = window.main;
     if (!app.openDocumentFile(path))
         return 1;
 

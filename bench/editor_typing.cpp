@@ -4,7 +4,7 @@
 // Median and worst, with and without a first keystroke that fills the
 // view's line caches. Run under xvfb-run or with QT_QPA_PLATFORM=offscreen.
 #include "app/CChildFrame.h"
-#include "BenchContext.h"
+#include "BenchEditor.h"
 #include "tools/ToolSession.h"
 #include "settings/IdeSettings.h"
 #include "editor/CTarnDoc.h"
@@ -75,16 +75,8 @@ int main(int argc, char** argv)
         return 1;
 
     IdeContext& tools = benchContext();
-    fw::Application app(QStringLiteral("Tarn Bench"), QStringLiteral("Tarn"), 2);
-    fw::MdiMainFrame main(&tarnCommandTable());
-    main.setDefaultMenuResource(menu::MainFrame);
-    main.resize(1000, 700);
-    app.setMainFrame(&main);
-    app.addDocTemplate(std::make_unique<fw::DocTemplate>(
-        menu::Source, QStringLiteral("\nTarn\nSource File\nC Files (*.c)\n.c\n\n"),
-        fw::DocTemplate::Factories{[] { return new CTarnDoc; },
-                                       [&tools](fw::Document* d) { return CChildFrame::create(d, tools); }}));
-    main.show();
+    BenchEditorWindow window(tools);
+    fw::Application& app = window.app;
     // TARN_RULES_OFF=1 measures the control alone, for comparison.
     const int rules = qEnvironmentVariableIntValue("TARN_RULES_OFF") ? 0 : 1;
     IdeSettings settings = benchContext().settings();
