@@ -29,17 +29,7 @@ using testsupport::waitUntil;
 
 namespace {
 
-const QByteArray kProgram = R"(#include <stdio.h>
-
-int main(void)
-{
-    int n = 1; /* first */
-    n = n + 1; /* second */
-    n = n * 3; /* third */
-    printf("%d\n", n); /* fourth */
-    return 0;
-}
-)";
+const QByteArray& kProgram = debugtest::kFourLinesProgram;
 
 class BreakpointsPaneTest : public StartedTarn {
 protected:

@@ -19,16 +19,7 @@ using testsupport::waitUntil;
 
 namespace {
 
-const QByteArray kProgram = R"(#include <stdio.h>
-
-int main(void)
-{
-    int n = 1; /* first */
-    n = n * 3; /* second */
-    printf("%d\n", n);
-    return 0;
-}
-)";
+const QByteArray& kProgram = debugtest::kFourLinesProgram;
 
 class DebugPanesOnDemand : public debugtest::DebuggerWindow {
 protected:

@@ -41,6 +41,19 @@ int main(void)
 }
 )";
 
+// Four statements in a row, each line marked "first" to "fourth".
+inline const QByteArray kFourLinesProgram = R"(#include <stdio.h>
+
+int main(void)
+{
+    int n = 1; /* first */
+    n = n + 1; /* second */
+    n = n * 3; /* third */
+    printf("%d\n", n); /* fourth */
+    return 0;
+}
+)";
+
 // The zero-based line of the caret.
 inline int caretLine(QsciScintilla* view)
 {
