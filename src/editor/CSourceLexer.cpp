@@ -182,10 +182,6 @@ void CSourceLexer::styleAheadSlice()
         m_ahead.start(0);
 }
 
-bool CSourceLexer::showsGuess() const
-{
-    return m_guessLine >= 0;
-}
 
 // The control wants styles up to `position`: from the start of the first
 // line not styled yet (or an earlier one styling can start at) to the end

@@ -50,9 +50,6 @@ public:
 
     // True while text is left to style ahead.
     bool stylingAhead() const { return m_ahead.isActive(); }
-    // True while some lines far ahead carry guessed styles, which the
-    // styling ahead has not reached yet.
-    bool showsGuess() const;
     // Arms the idle styling: soon, or a while after the last edit (the
     // window calls it when it has put a whole text in without telling).
     void scheduleAhead();
