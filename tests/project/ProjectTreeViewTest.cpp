@@ -12,7 +12,6 @@
 #include <QPointer>
 #include <QTest>
 #include <QStatusBar>
-#include <QThread>
 
 namespace {
 
@@ -84,24 +83,26 @@ TEST_F(ProjectTree, TheFilledTreeNodeForNodeAndAgainAfterASave)
     EXPECT_EQ(view->completionNames(), QStringList({"first", "second", "u", "o", "added"}));
 }
 
-// Sources enough that the tree takes several slices to fill.
+// Sources enough that the worker is still reading them when the first
+// nodes show, on a fast machine too: a source of a hundred functions is
+// read and scanned in microseconds, so each carries a long comment as well.
 QStringList manySources(ProjectFixture& f)
 {
+    const QByteArray text = QByteArray("int f(void) {}\n").repeated(100) + "/*" +
+                            QByteArray("a comment line\n").repeated(2000) + "*/\n";
     QStringList sources;
-    for (int i = 0; i < 300; ++i)
-        sources << f.source(QStringLiteral("many/s%1.c").arg(i), QByteArray("int f(void) {}\n").repeated(100));
+    for (int i = 0; i < 400; ++i)
+        sources << f.source(QStringLiteral("many/s%1.c").arg(i), text);
     return sources;
 }
 
-// Handles events a pass at a time (a pass runs one slice of the fill at
+// Handles events without pausing (a pass runs one slice of the fill at
 // most) until the first nodes are shown.
 bool waitForFirstNodes(const CProjectView& view)
 {
     QDeadlineTimer deadline(30000);
-    while (view.topLevelItemCount() == 0 && !deadline.hasExpired()) {
+    while (view.topLevelItemCount() == 0 && !deadline.hasExpired())
         QCoreApplication::processEvents();
-        QThread::msleep(1);
-    }
     return view.topLevelItemCount() > 0;
 }
 
