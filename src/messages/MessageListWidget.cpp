@@ -35,6 +35,8 @@ MessageListWidget::MessageListWidget(QWidget* parent) : QAbstractScrollArea(pare
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
+    m_layoutTimer.setSingleShot(true);
+    connect(&m_layoutTimer, &QTimer::timeout, this, &MessageListWidget::flushPendingLayout);
     remeasure();
 }
 
@@ -118,12 +120,29 @@ void MessageListWidget::scheduleLayout(bool scrollToEnd)
     if (m_layoutPending)
         return;
     m_layoutPending = true;
-    QMetaObject::invokeMethod(this, [this] { flushLayout(); }, Qt::QueuedConnection);
+    // Rows that arrive in a burst (a tool's flood, a search's rows in
+    // batches) are shown at most once a frame: each showing lays out and
+    // paints the rows and both scroll bars, which would otherwise take more
+    // of the interface thread than storing the rows does. The first rows
+    // after a pause show at the next turn of the event loop.
+    const qint64 since = m_lastLayout.isValid() ? m_lastLayout.elapsed() : kFrameMs;
+    if (since >= kFrameMs)
+        QMetaObject::invokeMethod(this, &MessageListWidget::flushPendingLayout, Qt::QueuedConnection);
+    else
+        m_layoutTimer.start(int(kFrameMs - since));
+}
+
+void MessageListWidget::flushPendingLayout()
+{
+    if (m_layoutPending)
+        flushLayout();
 }
 
 void MessageListWidget::flushLayout()
 {
     m_layoutPending = false;
+    m_layoutTimer.stop();
+    m_lastLayout.start();
     updateScrollBars();
     if (m_scrollToEnd) {
         m_scrollToEnd = false;

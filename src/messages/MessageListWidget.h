@@ -3,7 +3,9 @@
 #include "messages/MessageStore.h"
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 #include <QPixmap>
+#include <QTimer>
 
 #include <array>
 
@@ -70,6 +72,8 @@ private:
     int shapedWidth(QByteArrayView utf8) const;
     void widenColumnFor(QByteArrayView utf8);
     void scheduleLayout(bool scrollToEnd);
+    // The layout asked for, unless something applied it meanwhile.
+    void flushPendingLayout();
     void updateScrollBars();
     int visibleRows() const;
     void remeasure();
@@ -86,4 +90,9 @@ private:
     int m_rowHeight = 16;
     bool m_layoutPending = false;
     bool m_scrollToEnd = false;
+    // A flood of rows is shown a frame at a time: the scroll bars and the
+    // rows are laid out and painted at most once per kFrameMs.
+    static constexpr int kFrameMs = 16;
+    QElapsedTimer m_lastLayout;
+    QTimer m_layoutTimer;
 };

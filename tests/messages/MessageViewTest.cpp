@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QScrollBar>
 #include <QTest>
@@ -158,6 +159,54 @@ TEST(MessageView, ScrollsToTheLastRowAndSelectsByKeyboardAndMouse)
     view->flushLayout();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(20, view->rowHeight() * 3));
     EXPECT_EQ(view->selectedRow(), -1);
+}
+
+// Counts the paints a widget receives.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+TEST(MessageView, AFloodIsShownAFrameAtATimeAndEndsOnItsLastRow)
+{
+    auto view = shownView(0);
+    QScrollBar* bar = view->verticalScrollBar();
+    // Rows after a pause show at the next turn of the event loop.
+    for (int i = 0; i < 40; ++i)
+        view->AppendLine(QStringLiteral("before %1").arg(i), 0);
+    QCoreApplication::processEvents();
+    EXPECT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    // A flood: rows every turn for a while. They are shown while they
+    // come, but the rows and scroll bars are laid out and painted at most
+    // once a frame, however many turns the loop makes.
+    PaintCounter counter;
+    view->viewport()->installEventFilter(&counter);
+    QElapsedTimer flood;
+    flood.start();
+    int turns = 0;
+    int rows = 40;
+    while (flood.elapsed() < 300) {
+        for (int i = 0; i < 2; ++i)
+            view->AppendLine(QStringLiteral("flood %1").arg(rows++), 0);
+        QCoreApplication::processEvents();
+        ++turns;
+    }
+    const qint64 elapsed = flood.elapsed();
+    EXPECT_GE(counter.paints, 2);
+    EXPECT_LE(counter.paints, elapsed / 16 + 3) << turns << " turns";
+    // Once the flood ends its last row comes to the bottom.
+    const int bottom = (view->viewport()->height() / view->rowHeight()) * view->rowHeight() - 1;
+    ASSERT_TRUE(testsupport::waitUntil([&] { return view->rowAt(QPoint(5, bottom)) == rows - 1; }));
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(view->rowText(rows - 1), QStringLiteral("flood %1").arg(rows - 1));
+    view->viewport()->removeEventFilter(&counter);
 }
 
 TEST(MessageView, CommandsClearBannerAndTip)
