@@ -29,7 +29,10 @@ RecentFileList::RecentFileList(QString organization, QString application, int si
 
 void RecentFileList::add(const QString& path)
 {
-    if (path.isEmpty())
+    // Opening the file that is already the newest changes nothing: the
+    // list is not written again (nor another instance's newer list
+    // overwritten).
+    if (path.isEmpty() || (!m_files.isEmpty() && m_files.first() == path))
         return;
     m_files.removeAll(path);
     m_files.prepend(path);

@@ -134,4 +134,17 @@ TEST(RecentFileList, KeepsTheNewestTwoAcrossRuns)
     fw::RecentFileList again("Tarn Tests", "Recent", 2);
     again.load();
     EXPECT_EQ(again.files(), QStringList({"/c", "/a"}));
+
+    // Another instance writes its newer list; opening the newest file here
+    // again leaves that list alone, opening another writes this one.
+    fw::RecentFileList other("Tarn Tests", "Recent", 2);
+    other.load();
+    other.add("/d");
+    again.add("/c");
+    fw::RecentFileList stored("Tarn Tests", "Recent", 2);
+    stored.load();
+    EXPECT_EQ(stored.files(), QStringList({"/d", "/c"}));
+    again.add("/a");
+    stored.load();
+    EXPECT_EQ(stored.files(), QStringList({"/a", "/c"}));
 }
