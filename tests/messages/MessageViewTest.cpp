@@ -176,7 +176,9 @@ TEST(MessageView, AFloodIsShownAFrameAtATimeAndEndsOnItsLastRow)
 {
     auto view = shownView(0);
     QScrollBar* bar = view->verticalScrollBar();
-    // Rows after a pause show at the next turn of the event loop.
+    // Rows after a pause (longer than a frame) show at the next turn of
+    // the event loop.
+    QTest::qWait(40);
     for (int i = 0; i < 40; ++i)
         view->AppendLine(QStringLiteral("before %1").arg(i), 0);
     QCoreApplication::processEvents();
