@@ -523,19 +523,27 @@ QByteArray CTarnView::byteRange(long from, long to) const
 
 QByteArray CTarnView::textCopy() const
 {
+    const auto [before, after] = textPieces();
+    QByteArray bytes;
+    bytes.reserve(before.size() + after.size());
+    bytes.append(before);
+    bytes.append(after);
+    return bytes;
+}
+
+std::pair<QByteArrayView, QByteArrayView> CTarnView::textPieces() const
+{
     // Each side of the gap is read where it lies.
     const long length = SendScintilla(SCI_GETLENGTH);
     const long gap = std::clamp(long(SendScintilla(SCI_GETGAPPOSITION)), 0L, length);
-    QByteArray bytes;
-    bytes.reserve(length);
     auto piece = [this](long from, long size) {
-        return reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), size));
+        if (size <= 0)
+            return QByteArrayView();
+        return QByteArrayView(
+            reinterpret_cast<const char*>(SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), size)),
+            size);
     };
-    if (gap > 0)
-        bytes.append(piece(0, gap), gap);
-    if (length > gap)
-        bytes.append(piece(gap, length - gap), length - gap);
-    return bytes;
+    return {piece(0, gap), piece(gap, length - gap)};
 }
 
 QString CTarnView::identifierAt(long position) const

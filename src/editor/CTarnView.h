@@ -20,6 +20,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class BreakpointBook;
 class CodeIntelligence;
@@ -64,6 +65,10 @@ public:
     QByteArray byteRange(long from, long to) const;
     // A copy of the whole text.
     QByteArray textCopy() const;
+    // The text as the two pieces on either side of the gap, where they lie
+    // (valid until the text changes): the text is the first followed by
+    // the second. Nothing moves.
+    std::pair<QByteArrayView, QByteArrayView> textPieces() const;
 
     // The operations Tarn's text algorithms use, with CR LF positions.
     ScintillaEditControl& editControl() { return *m_editControl; }

@@ -81,4 +81,25 @@ TEST(EditGap, FollowsTheCaretOfALargeTextWithoutATrace)
     EXPECT_TRUE(textOf(*view) == text);
 }
 
+TEST(EditGap, SavingALargeTextLeavesTheGapAtTheCaret)
+{
+    QByteArray text;
+    for (int i = 0; text.size() < 2 * 1024 * 1024; ++i)
+        text += "int value_" + QByteArray::number(i) + " = 1;\r\n";
+    EditorFixture f;
+    CTarnDoc* doc = f.openBytes("big.c", text);
+    CTarnView* view = EditorFixture::viewOf(doc);
+    ASSERT_NE(view, nullptr);
+    view->setFocus();
+    QTest::keyClicks(view, "x");
+    const long gap = send(*view, QsciScintillaBase::SCI_GETGAPPOSITION);
+    EXPECT_LT(gap, 64);
+    // Saved byte for byte from both sides of the gap, which stays put.
+    ASSERT_TRUE(doc->doFileSave());
+    EXPECT_EQ(send(*view, QsciScintillaBase::SCI_GETGAPPOSITION), gap);
+    EXPECT_TRUE(testsupport::readFile(f.path("big.c")) == "x" + text);
+    EXPECT_TRUE(view->textCopy() == "x" + text);
+    EXPECT_FALSE(doc->isModified());
+}
+
 } // namespace
