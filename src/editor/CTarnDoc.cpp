@@ -82,12 +82,15 @@ bool CTarnDoc::writeFile(const QString& path, QString* error)
     // Written as the two pieces the edit control holds: gathering the text
     // in one piece would move the control's gap across it, and the next key
     // at the caret would move it back (50 MB each way in a large file).
-    const auto [before, after] = view->textPieces();
+    const TextPieces text = view->textPieces();
     return fw::saveFileSafely(
         path,
-        [before, after](QIODevice& device) {
-            return device.write(before.data(), before.size()) == before.size() &&
-                   device.write(after.data(), after.size()) == after.size();
+        [text](QIODevice& device) {
+            for (const QByteArrayView piece : {text.first, text.second}) {
+                if (device.write(piece.data(), piece.size()) != piece.size())
+                    return false;
+            }
+            return true;
         },
         error);
 }

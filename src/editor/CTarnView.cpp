@@ -523,15 +523,15 @@ QByteArray CTarnView::byteRange(long from, long to) const
 
 QByteArray CTarnView::textCopy() const
 {
-    const auto [before, after] = textPieces();
+    const TextPieces pieces = textPieces();
     QByteArray bytes;
-    bytes.reserve(before.size() + after.size());
-    bytes.append(before);
-    bytes.append(after);
+    bytes.reserve(pieces.size());
+    bytes.append(pieces.first);
+    bytes.append(pieces.second);
     return bytes;
 }
 
-std::pair<QByteArrayView, QByteArrayView> CTarnView::textPieces() const
+TextPieces CTarnView::textPieces() const
 {
     // Each side of the gap is read where it lies.
     const long length = SendScintilla(SCI_GETLENGTH);

@@ -4,6 +4,7 @@
 
 #include "editor/FindRequest.h"
 #include "editor/SourceKind.h"
+#include "editor/TextPieces.h"
 #include "editor/WordCompletion.h"
 #include "framework/View.h"
 #include "messages/LineNavigation.h"
@@ -20,7 +21,6 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <utility>
 
 class BreakpointBook;
 class CodeIntelligence;
@@ -68,7 +68,7 @@ public:
     // The text as the two pieces on either side of the gap, where they lie
     // (valid until the text changes): the text is the first followed by
     // the second. Nothing moves.
-    std::pair<QByteArrayView, QByteArrayView> textPieces() const;
+    TextPieces textPieces() const;
 
     // The operations Tarn's text algorithms use, with CR LF positions.
     ScintillaEditControl& editControl() { return *m_editControl; }

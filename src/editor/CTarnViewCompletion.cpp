@@ -30,20 +30,23 @@ const CompletionNameSource* activeNameSource(fw::MdiMainFrame* frame)
 
 bool CTarnView::showWordCompletion()
 {
-    const QByteArrayView text = textBytes();
+    // Every text is read where it lies, on both sides of its edit
+    // control's gap: gathering a large text in one piece would move the
+    // gap across it, and the next key back.
+    const TextPieces text = textPieces();
     const qsizetype caret = SendScintilla(SCI_GETCURRENTPOS);
     const QByteArray prefix = WordPrefixBefore(text, caret);
     // The word being typed is no offer of its own.
     const qsizetype wordStart = caret - prefix.size();
     const qsizetype wordEnd = WordEndAfter(text, caret);
     CompletionWords words;
-    CollectCompletionWords(text.first(wordStart), prefix, words);
-    CollectCompletionWords(text.sliced(wordEnd), prefix, words);
+    CollectCompletionWords(text.range(0, wordStart), prefix, words);
+    CollectCompletionWords(text.range(wordEnd, text.size()), prefix, words);
     if (fw::MdiMainFrame* frame = mainFrame()) {
         for (fw::MdiChildFrame* child : frame->childFrames()) {
             auto* other = dynamic_cast<CTarnView*>(child->view());
             if (other && other != this)
-                CollectCompletionWords(other->textBytes(), prefix, words);
+                CollectCompletionWords(other->textPieces(), prefix, words);
         }
         if (const CompletionNameSource* names = activeNameSource(frame))
             CollectCompletionNames(names->completionNames(), prefix, words);

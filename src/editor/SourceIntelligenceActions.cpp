@@ -87,15 +87,15 @@ void goToPlace(fw::Application* application, const NavigationHistory::Place& pla
 
 QString SourceIntelligence::wordAtCaret() const
 {
-    const QByteArrayView text = m_view.textBytes();
+    const TextPieces text = m_view.textPieces();
     const long caret = m_view.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
     long start = caret;
-    while (start > 0 && isWordByte(text[start - 1]))
+    while (start > 0 && isWordByte(text.at(start - 1)))
         --start;
     long end = caret;
-    while (end < text.size() && isWordByte(text[end]))
+    while (end < text.size() && isWordByte(text.at(end)))
         ++end;
-    return QString::fromUtf8(text.sliced(start, end - start));
+    return QString::fromUtf8(m_view.byteRange(start, end));
 }
 
 bool SourceIntelligence::complete(bool typedTrigger)
@@ -103,10 +103,10 @@ bool SourceIntelligence::complete(bool typedTrigger)
     if (!served())
         return false;
     flushChanges();
-    const QByteArrayView text = m_view.textBytes();
+    const TextPieces text = m_view.textPieces();
     const long caret = m_view.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
     long anchor = caret;
-    while (anchor > 0 && isWordByte(text[anchor - 1]))
+    while (anchor > 0 && isWordByte(text.at(anchor - 1)))
         --anchor;
     m_code->complete(this, lspPosition(caret),
                      [this, anchor, typedTrigger](LspCompletion& completion, const QString& error) {
@@ -141,8 +141,7 @@ void SourceIntelligence::narrowCompletion()
         m_completionOpen = false;
         return;
     }
-    const QString typed =
-        QString::fromUtf8(m_view.textBytes().sliced(m_completionAnchor, caret - m_completionAnchor));
+    const QString typed = QString::fromUtf8(m_view.byteRange(m_completionAnchor, caret));
     m_shown.clear();
     QByteArray list;
     // The best items that fit: the server ranks them, and what is typed
@@ -187,9 +186,9 @@ void SourceIntelligence::insertCompletion(int shown)
     // it is now, and the rest of the word after it.
     long start = item.hasRange ? position(item.edit.range.start) : m_completionAnchor;
     start = std::min(start, caret);
-    const QByteArrayView text = m_view.textBytes();
+    const TextPieces text = m_view.textPieces();
     long end = caret;
-    while (end < text.size() && isWordByte(text[end]))
+    while (end < text.size() && isWordByte(text.at(end)))
         ++end;
     const QByteArray insert = item.edit.newText.toUtf8();
     m_view.SendScintilla(Sci::SCI_BEGINUNDOACTION);
@@ -208,9 +207,9 @@ void SourceIntelligence::onCharAdded(int character)
 {
     if (!served())
         return;
-    const QByteArrayView text = m_view.textBytes();
+    const TextPieces text = m_view.textPieces();
     const long caret = m_view.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
-    const char before = caret >= 2 ? text[caret - 2] : 0;
+    const char before = caret >= 2 ? text.at(caret - 2) : 0;
     if (character == '.' || (character == '>' && before == '-') || (character == ':' && before == ':')) {
         complete(true);
         return;

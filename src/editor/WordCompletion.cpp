@@ -25,21 +25,48 @@ bool isWord(QByteArrayView text)
 
 } // namespace
 
-QByteArray WordPrefixBefore(QByteArrayView text, qsizetype position)
+QByteArray WordPrefixBefore(const TextPieces& text, qsizetype position)
 {
     position = qBound(qsizetype(0), position, text.size());
     qsizetype start = position;
     while (start > 0 && isWordChar(text.at(start - 1)))
         --start;
-    return text.sliced(start, position - start).toByteArray();
+    const TextPieces word = text.range(start, position);
+    return word.first.toByteArray() + word.second.toByteArray();
 }
 
-qsizetype WordEndAfter(QByteArrayView text, qsizetype position)
+QByteArray WordPrefixBefore(QByteArrayView text, qsizetype position)
+{
+    return WordPrefixBefore(TextPieces{text, {}}, position);
+}
+
+qsizetype WordEndAfter(const TextPieces& text, qsizetype position)
 {
     position = qBound(qsizetype(0), position, text.size());
     while (position < text.size() && isWordChar(text.at(position)))
         ++position;
     return position;
+}
+
+qsizetype WordEndAfter(QByteArrayView text, qsizetype position)
+{
+    return WordEndAfter(TextPieces{text, {}}, position);
+}
+
+void CollectCompletionWords(const TextPieces& text, QByteArrayView prefix, CompletionWords& words)
+{
+    // The word characters at the end of the first piece and at the start
+    // of the second make one run: that run is joined in a copy of its own,
+    // and the rest of each piece, which ends or starts at another byte, is
+    // read where it lies.
+    qsizetype tail = text.first.size();
+    while (tail > 0 && isWordChar(text.first.at(tail - 1)))
+        --tail;
+    const qsizetype head = WordEndAfter(text.second, 0);
+    CollectCompletionWords(text.first.first(tail), prefix, words);
+    CollectCompletionWords(text.first.sliced(tail).toByteArray() + text.second.first(head).toByteArray(), prefix,
+                           words);
+    CollectCompletionWords(text.second.sliced(head), prefix, words);
 }
 
 void CollectCompletionWords(QByteArrayView text, QByteArrayView prefix, CompletionWords& words)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/TextPieces.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QStringList>
@@ -18,12 +20,16 @@ using CompletionWords = std::set<QByteArray>; // sorted byte by byte
 
 // The word characters just before `position` (the prefix being typed).
 QByteArray WordPrefixBefore(QByteArrayView text, qsizetype position);
+QByteArray WordPrefixBefore(const TextPieces& text, qsizetype position);
 // One past the last word character at or after `position`.
 qsizetype WordEndAfter(QByteArrayView text, qsizetype position);
+qsizetype WordEndAfter(const TextPieces& text, qsizetype position);
 
 // Adds every word of the text that begins with `prefix` and is longer than
 // it (the prefix alone completes nothing).
 void CollectCompletionWords(QByteArrayView text, QByteArrayView prefix, CompletionWords& words);
+// The same for a text in two pieces: a word across the join is one word.
+void CollectCompletionWords(const TextPieces& text, QByteArrayView prefix, CompletionWords& words);
 // The same for names known otherwise (the project's functions); names that
 // are not words are left out.
 void CollectCompletionNames(const QStringList& names, QByteArrayView prefix,

@@ -12,6 +12,7 @@ list(APPEND TARN_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SourceStyleStates.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceStyler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SourceText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TextPieces.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WordCompletion.cpp
 )
 list(APPEND TARN_UI_SOURCES

@@ -102,4 +102,34 @@ TEST(EditGap, SavingALargeTextLeavesTheGapAtTheCaret)
     EXPECT_FALSE(doc->isModified());
 }
 
+TEST(EditGap, WordCompletionReadsEveryWindowWhereItsGapIs)
+{
+    QByteArray text;
+    for (int i = 0; text.size() < 2 * 1024 * 1024; ++i)
+        text += "int value_" + QByteArray::number(i) + " = 1;\n";
+    EditorFixture f;
+    CTarnView* other = EditorFixture::viewOf(f.openBytes("other.c", "int value_other;\n" + text));
+    CTarnView* view = EditorFixture::viewOf(f.openBytes("big.c", text));
+    ASSERT_NE(other, nullptr);
+    ASSERT_NE(view, nullptr);
+    auto gap = [](CTarnView* v) { return send(*v, QsciScintillaBase::SCI_GETGAPPOSITION); };
+    // The gaps sit inside words: after the typed "value_oth" here (in
+    // "value_oth|int"), in "int value_|other" there.
+    view->setFocus();
+    QTest::keyClicks(view, "value_oth");
+    send(*other, QsciScintillaBase::SCI_INSERTTEXT, 10, long("_"));
+    send(*other, QsciScintillaBase::SCI_DELETERANGE, 10, 1);
+    const long viewGap = gap(view);
+    const long otherGap = gap(other);
+    ASSERT_LT(viewGap, 64);
+    ASSERT_LT(otherGap, 64);
+
+    EXPECT_TRUE(view->showWordCompletion());
+    // The one word that fits went in: "value_other", whole although the
+    // other window's gap cut it.
+    EXPECT_TRUE(view->textCopy().startsWith("value_otherint value_0"));
+    EXPECT_EQ(gap(other), otherGap);
+    EXPECT_LT(gap(view), 64);
+}
+
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 QByteArray collected(QByteArrayView text, QByteArrayView prefix)
@@ -56,6 +58,36 @@ TEST(WordCompletion, PrefixBeforeAndWordEndAfterTheCaret)
     for (const Case& c : cases) {
         EXPECT_EQ(WordPrefixBefore(text, c.position), c.prefix) << c.position;
         EXPECT_EQ(WordEndAfter(text, c.position), c.end) << c.position;
+    }
+}
+
+// A text held in two pieces, cut anywhere (inside a word, at its ends,
+// at either end of the text), gives what the whole text gives.
+TEST(WordCompletion, ATextInTwoPiecesGivesWhatTheWholeTextGives)
+{
+    const QByteArray texts[] = {"int count_all = 0x10; count_all++;", "abc", "a b", "_x1 2y", ""};
+    for (const QByteArray& text : texts) {
+        for (qsizetype cut = 0; cut <= text.size(); ++cut) {
+            const TextPieces pieces{QByteArrayView(text).first(cut), QByteArrayView(text).sliced(cut)};
+            const std::string where = text.toStdString() + " cut at " + std::to_string(cut);
+            for (const QByteArray& prefix : {QByteArray(), QByteArray("c"), QByteArray("count"), QByteArray("_")}) {
+                CompletionWords whole, pieced;
+                CollectCompletionWords(text, prefix, whole);
+                CollectCompletionWords(pieces, prefix, pieced);
+                EXPECT_EQ(pieced, whole) << where << ", prefix " << prefix.toStdString();
+            }
+            for (qsizetype at = -1; at <= text.size() + 1; ++at) {
+                EXPECT_EQ(WordPrefixBefore(pieces, at), WordPrefixBefore(text, at)) << where << ", at " << at;
+                EXPECT_EQ(WordEndAfter(pieces, at), WordEndAfter(text, at)) << where << ", at " << at;
+                for (qsizetype to = at; to <= text.size() + 1; ++to) {
+                    const TextPieces slice = pieces.range(at, to);
+                    const qsizetype from = qBound(qsizetype(0), at, text.size());
+                    EXPECT_EQ(slice.first.toByteArray() + slice.second.toByteArray(),
+                              text.mid(from, qBound(from, to, text.size()) - from))
+                        << where << ", slice " << at << ".." << to;
+                }
+            }
+        }
     }
 }
 

@@ -198,6 +198,11 @@ TEST_F(CodeIntelligenceView, CompletionAfterAnArrowOffersTheMembers)
     view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, offsetOf(view, "0;"));
     QTest::keyClicks(view, "p->");
     ASSERT_TRUE(waitUntil([&] { return code.completionOpen(); }, 20000));
+    // Each key's look at the bytes before the caret read them where they
+    // lie: the edit control's gap is where the edits and their styling
+    // left it, not moved past the caret to the end of the text.
+    EXPECT_LE(view->SendScintilla(QsciScintillaBase::SCI_GETGAPPOSITION),
+              view->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
     // The members only, in clangd's ranking (their order in the struct).
     EXPECT_EQ(shownLabels(), (QStringList{QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("name")}));
     // Narrowing, then Enter puts the member in.
