@@ -400,15 +400,6 @@ void CTarnView::loadText(const QByteArray& bytes)
     SendScintilla(SCI_GOTOPOS, 0UL);
 }
 
-QByteArrayView CTarnView::textBytes() const
-{
-    const long length = SendScintilla(SCI_GETLENGTH);
-    if (length == 0)
-        return {};
-    const auto* data = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-    return QByteArrayView(data, length);
-}
-
 void CTarnView::selectReportedLine(int line)
 {
     ::selectReportedLine(*m_editControl, line);

@@ -56,11 +56,10 @@ public:
     // writes the kind of the first line break. Clears undo and the
     // modified state.
     void loadText(const QByteArray& bytes);
-    // The exact bytes of the text (valid until the text changes). The
-    // control's gap moves to the end: in a large text a key typed after it
-    // elsewhere waits for the text to be copied back. For a few bytes, or a
-    // copy, the two below leave the gap alone.
-    QByteArrayView textBytes() const;
+    // The text is read without moving the edit control's gap (in a large
+    // text a key typed elsewhere would wait for the text to be copied
+    // back): a few bytes by byteRange, the whole as textPieces or a copy.
+    //
     // A copy of the bytes [from, to), clipped to the text.
     QByteArray byteRange(long from, long to) const;
     // A copy of the whole text.

@@ -101,7 +101,7 @@ TEST_F(EndFromOutside, TermOrHupEndsTheMakeAndKeepsUnsavedWork)
             ASSERT_NE(view, nullptr);
             QTest::keyClicks(view, QStringLiteral("/* typed */"));
             ASSERT_TRUE(document->isModified());
-            const QByteArray typed = view->textBytes().toByteArray();
+            const QByteArray typed = view->textCopy();
             MakeThread(app.mainWindow()->context(), configFolder() + QStringLiteral("/Makefile"));
             ASSERT_TRUE(testsupport::waitUntil(
                 [&] { return pidOf("stubborn") > 0 && pidOf("setsid") > 0 && pidOf("shell") > 0; },

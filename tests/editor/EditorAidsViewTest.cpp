@@ -75,7 +75,7 @@ TEST(EditorAidsView, TypingABlockInLfAndCrLfFiles)
         type(view, "int main()\n{\nif (x)\n{\nf();\n}\n}\n");
         const QByteArray expected =
             QByteArray("int main()\n{\n\tif (x)\n\t{\n\t\tf();\n\t}\n}\n\n");
-        EXPECT_EQ(view->textBytes().toByteArray(), QByteArray(expected).replace("\n", lineBreak));
+        EXPECT_EQ(view->textCopy(), QByteArray(expected).replace("\n", lineBreak));
     }
 }
 
@@ -85,17 +85,17 @@ TEST(EditorAidsView, UndoTakesEnterAndItsTabsTogetherAndSwitchesApplyAtOnce)
     setRules(f, 1, 1);
     CTarnView* view = focusedView(f, f.openBytes("undo.c", ""));
     type(view, "\tif (x)\n");
-    ASSERT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t\t");
+    ASSERT_EQ(view->textCopy(), "\tif (x)\n\t\t");
     QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(view->textBytes().toByteArray(), "\tif (x)");
+    EXPECT_EQ(view->textCopy(), "\tif (x)");
     type(view, "\n{");
-    ASSERT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t{");
+    ASSERT_EQ(view->textCopy(), "\tif (x)\n\t{");
     QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t\t");
+    EXPECT_EQ(view->textCopy(), "\tif (x)\n\t\t");
     // Switching the rules off applies at once.
     setRules(f, 0, 0);
     type(view, "{\n");
-    EXPECT_EQ(view->textBytes().toByteArray(), "\tif (x)\n\t\t{\n");
+    EXPECT_EQ(view->textCopy(), "\tif (x)\n\t\t{\n");
 }
 
 TEST(EditorAidsView, SkeletonCommentAndDatesThroughTheirCommands)
@@ -104,12 +104,12 @@ TEST(EditorAidsView, SkeletonCommentAndDatesThroughTheirCommands)
     CTarnView* view = focusedView(f, f.openBytes("skel.c", "\tX\n"));
     view->editControl().setSelection(1, 1);
     EXPECT_TRUE(f.execute(cmd::InsertIf));
-    EXPECT_EQ(view->textBytes().toByteArray(),
+    EXPECT_EQ(view->textCopy(),
               "\tif ()\n\t{\n\t\t\n\t}\n\tX\n");                       // the file's line breaks
     EXPECT_EQ(view->editControl().selection(), (EditSelection{5, 5})); // between the parentheses
     // The whole skeleton is one undo step.
     EXPECT_TRUE(f.execute(fw::id::EditUndo));
-    EXPECT_EQ(view->textBytes().toByteArray(), "\tX\n");
+    EXPECT_EQ(view->textCopy(), "\tX\n");
 
     view->setText("a x = 1; b\n");
     view->editControl().setSelection(2, 8);

@@ -62,7 +62,7 @@ TEST(ScintillaEditControl, ReplaceSelectionKeepsTheFilesLineBreaksAndEveryByte)
         edit->setSelection(1, 1);
         edit->replaceSelection(QByteArray("\r\n{\0", 4));
     }
-    EXPECT_EQ(view.textBytes().toByteArray(), QByteArray("a\r\n{\0\r\nb", 8));
+    EXPECT_EQ(view.textCopy(), QByteArray("a\r\n{\0\r\nb", 8));
     EXPECT_EQ(view.editControl().caret(), memory.caret());
     // The cached line-break counts follow the edit.
     expectSameAnswers(view.editControl(), memory);
@@ -84,7 +84,7 @@ TEST(ScintillaEditControl, CountsStayRightAfterEditsBeforeAndAfterWhatWasCounted
         {2, "\r"}, {40, "x\r\ny\r\n"}, {5, "\r\n\r\n"}, {60, "z"}};
     for (const auto& [at, inserted] : steps) {
         view.SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, at, inserted.constData());
-        memory = MemoryEditControl(view.textBytes().toByteArray());
+        memory = MemoryEditControl(view.textCopy());
         EXPECT_EQ(edit.lineFromChar(memory.textLength() - 1),
                   memory.lineFromChar(memory.textLength() - 1));
         EXPECT_EQ(edit.lineIndex(20), memory.lineIndex(20));

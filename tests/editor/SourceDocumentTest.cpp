@@ -94,7 +94,7 @@ TEST(SourceDocument, LoadsAndSavesByteForByte)
         const QString name = QStringLiteral("file%1.c").arg(++n);
         CTarnDoc* doc = f.openBytes(name, row.bytes);
         CTarnView* view = EditorFixture::viewOf(doc);
-        EXPECT_EQ(view->textBytes().toByteArray(), row.bytes);
+        EXPECT_EQ(view->textCopy(), row.bytes);
         EXPECT_EQ(view->isUtf8(), row.utf8);
         EXPECT_EQ(view->eolMode(), row.eol);
         EXPECT_FALSE(doc->isModified());
@@ -182,7 +182,7 @@ TEST(SourceDocument, FailedSaveLeavesTheFileAndTheDocumentAsTheyWere)
     EXPECT_EQ(doc->pathName(), QDir::cleanPath(f.path("keep.c")));
     EXPECT_EQ(testsupport::readFile(f.path("keep.c")), original);
     EXPECT_EQ(testsupport::readFile(f.path("plain")), QByteArray("x"));
-    EXPECT_EQ(view->textBytes().toByteArray(), QByteArray("/* changed */int keep;\n"));
+    EXPECT_EQ(view->textCopy(), QByteArray("/* changed */int keep;\n"));
 }
 
 // What each answer does is the framework's (SaveQuestion); here: every
@@ -238,7 +238,7 @@ TEST(SourceDocument, FileNamesThatAreNotUtf8AreKeptByteForByte)
     EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join(u'\n').toStdString();
     CTarnView* view = EditorFixture::viewOf(doc);
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->textBytes().toByteArray(), contents);
+    EXPECT_EQ(view->textCopy(), contents);
     EXPECT_EQ(PathToBytes(doc->pathName()), name);
     EXPECT_EQ(doc->title(), QStringLiteral("caf\uFFFD.c"));
     EXPECT_EQ(view->sourceKind(), SourceKind::C);
@@ -349,7 +349,7 @@ TEST(SourceDocument, FileOpenListsAndOpensANameThatIsNotUtf8)
     ASSERT_NE(active, nullptr);
     ASSERT_NE(active->document(), nullptr);
     EXPECT_EQ(PathToBytes(active->document()->pathName()), folder + "/caf\xE9.c");
-    EXPECT_EQ(EditorFixture::viewOf(qobject_cast<CTarnDoc*>(active->document()))->textBytes().toByteArray(),
+    EXPECT_EQ(EditorFixture::viewOf(qobject_cast<CTarnDoc*>(active->document()))->textCopy(),
               "int x;\n");
     f.app.closeAllDocuments();
     emptyFolder(folder);

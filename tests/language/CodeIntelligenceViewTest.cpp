@@ -125,7 +125,7 @@ protected:
 
     static long offsetOf(CTarnView* view, const QByteArray& text, int nth = 0)
     {
-        const QByteArrayView bytes = view->textBytes();
+        const QByteArrayView bytes = view->textCopy();
         qsizetype at = -1;
         for (int i = 0; i <= nth; ++i)
             at = bytes.indexOf(text, at + 1);
@@ -153,7 +153,7 @@ TEST_F(CodeIntelligenceView, AProblemTypedShowsAndGoesWhenFixed)
     const SourceIntelligence::Problem problem = code.problems().front();
     EXPECT_EQ(problem.severity, LspSeverity::Error);
     EXPECT_TRUE(problem.message.contains(QStringLiteral("undefined_name"))) << problem.message.toStdString();
-    EXPECT_EQ(view->textBytes().sliced(problem.start, problem.end - problem.start), "undefined_name");
+    EXPECT_EQ(view->textCopy().sliced(problem.start, problem.end - problem.start), "undefined_name");
     EXPECT_EQ(code.problemTextAt(problem.start + 2), problem.message);
     // F8 selects it.
     view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 0L);
@@ -210,7 +210,7 @@ TEST_F(CodeIntelligenceView, CompletionAfterAnArrowOffersTheMembers)
     ASSERT_TRUE(waitUntil([&] { return shownLabels() == QStringList{QStringLiteral("name")}; }));
     QTest::keyClick(view, Qt::Key_Return);
     // The rest of the word after the caret gives way too.
-    EXPECT_TRUE(view->textBytes().contains("return p->name;")) << view->textBytes().toByteArray().toStdString();
+    EXPECT_TRUE(view->textCopy().contains("return p->name;")) << view->textCopy().toStdString();
 }
 
 TEST_F(CodeIntelligenceView, DefinitionsAndReferencesAcrossFiles)
@@ -270,7 +270,7 @@ TEST_F(CodeIntelligenceView, ARenameChangesExactlyTheUsesInEveryFile)
     prompts.confirmations.push_back(true);
     view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, offsetOf(view, "counter") + 3);
     ASSERT_TRUE(fixture->execute(cmd::RenameSymbol));
-    ASSERT_TRUE(waitUntil([&] { return view->textBytes().contains("return tally;"); }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return view->textCopy().contains("return tally;"); }, 20000));
     ASSERT_EQ(prompts.confirmedLists.size(), 1);
     EXPECT_EQ(prompts.confirmedLists[0].size(), 4) << prompts.confirmedLists[0].join(u'\n').toStdString();
     // The closed files, byte for byte: CR LF kept, the other names kept.
@@ -281,7 +281,7 @@ TEST_F(CodeIntelligenceView, ARenameChangesExactlyTheUsesInEveryFile)
     // The open window: one undo step, not saved.
     EXPECT_TRUE(view->isModified());
     view->undo();
-    EXPECT_TRUE(view->textBytes().contains("return counter;"));
+    EXPECT_TRUE(view->textCopy().contains("return counter;"));
 }
 
 TEST_F(CodeIntelligenceView, ARenameThatCannotWriteEveryFileChangesNothing)
@@ -303,7 +303,7 @@ TEST_F(CodeIntelligenceView, ARenameThatCannotWriteEveryFileChangesNothing)
     EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("count.h")) && prompts.messages[0].contains(QStringLiteral("read-only")))
         << prompts.messages[0].toStdString();
     EXPECT_TRUE(prompts.confirmedLists.isEmpty());
-    EXPECT_TRUE(view->textBytes().contains("return counter;"));
+    EXPECT_TRUE(view->textCopy().contains("return counter;"));
     EXPECT_FALSE(view->isModified());
     EXPECT_EQ(readFile(header), "extern int counter;\n");
 }
@@ -396,7 +396,7 @@ TEST_F(CodeIntelligenceView, ACrashedServerComesBackAndTheWindowKeepsItsTextAndU
         LanguageServer* now = code.serverOf(view->intelligence());
         return now && now != first && now->isReady();
     }, 20000));
-    EXPECT_TRUE(view->textBytes().startsWith("int typed;int main"));
+    EXPECT_TRUE(view->textCopy().startsWith("int typed;int main"));
     EXPECT_TRUE(view->isUndoAvailable());
     // And it knows the text as it is: a new error shows.
     view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, offsetOf(view, "return"));
