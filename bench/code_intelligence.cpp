@@ -157,7 +157,7 @@ struct Window {
 
 long offsetOf(CTarnView* view, const QByteArray& text, int nth)
 {
-    const QByteArrayView bytes = view->textCopy();
+    const QByteArray bytes = view->textCopy();
     qsizetype at = -1;
     for (int i = 0; i <= nth && (at = bytes.indexOf(text, at + 1)) >= 0; ++i) {
     }

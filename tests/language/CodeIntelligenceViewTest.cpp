@@ -125,7 +125,7 @@ protected:
 
     static long offsetOf(CTarnView* view, const QByteArray& text, int nth = 0)
     {
-        const QByteArrayView bytes = view->textCopy();
+        const QByteArray bytes = view->textCopy();
         qsizetype at = -1;
         for (int i = 0; i <= nth; ++i)
             at = bytes.indexOf(text, at + 1);
