@@ -25,6 +25,21 @@ QString pathOfStoredBytes(const QByteArray& bytes)
 RecentFileList::RecentFileList(QString organization, QString application, int size)
     : m_organization(std::move(organization)), m_application(std::move(application)), m_size(size)
 {
+    m_write.setSingleShot(true);
+    m_write.setInterval(kWriteDelayMs);
+    QObject::connect(&m_write, &QTimer::timeout, [this] { save(); });
+}
+
+RecentFileList::~RecentFileList()
+{
+    if (m_write.isActive())
+        save();
+}
+
+void RecentFileList::changed()
+{
+    if (!m_write.isActive())
+        m_write.start();
 }
 
 void RecentFileList::add(const QString& path)
@@ -38,13 +53,13 @@ void RecentFileList::add(const QString& path)
     m_files.prepend(path);
     while (m_files.size() > m_size)
         m_files.removeLast();
-    save();
+    changed();
 }
 
 void RecentFileList::remove(const QString& path)
 {
     if (m_files.removeAll(path) > 0)
-        save();
+        changed();
 }
 
 void RecentFileList::load()
@@ -62,8 +77,9 @@ void RecentFileList::load()
     }
 }
 
-void RecentFileList::save() const
+void RecentFileList::save()
 {
+    m_write.stop();
     QSettings settings(m_organization, m_application);
     settings.beginGroup(QStringLiteral("Recent File List"));
     for (int i = 1; i <= m_size; ++i) {

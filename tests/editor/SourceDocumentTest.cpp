@@ -264,6 +264,7 @@ TEST(SourceDocument, FileNamesThatAreNotUtf8AreKeptByteForByte)
     ASSERT_GE(recent.size(), 2);
     EXPECT_EQ(PathToBytes(recent.at(0)), other);
     EXPECT_EQ(PathToBytes(recent.at(1)), name);
+    f.app.recentFiles().save();
     fw::RecentFileList reread(QStringLiteral("Tarn Tests"), QStringLiteral("EditorTest"), 4);
     reread.load();
     ASSERT_GE(reread.files().size(), 2);

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -130,21 +131,33 @@ TEST(RecentFileList, KeepsTheNewestTwoAcrossRuns)
         list.add("/a");
         list.add("/c");
         EXPECT_EQ(list.files(), QStringList({"/c", "/a"}));
-    }
+    } // what is not written yet is written as the list goes
     fw::RecentFileList again("Tarn Tests", "Recent", 2);
     again.load();
     EXPECT_EQ(again.files(), QStringList({"/c", "/a"}));
+
+    // A change is written a moment later, after the window is painted.
+    fw::RecentFileList stored("Tarn Tests", "Recent", 2);
+    again.add("/b");
+    stored.load();
+    EXPECT_EQ(stored.files(), QStringList({"/c", "/a"}));
+    EXPECT_TRUE(testsupport::waitUntil([&] {
+        stored.load();
+        return stored.files() == QStringList({"/b", "/c"});
+    }));
 
     // Another instance writes its newer list; opening the newest file here
     // again leaves that list alone, opening another writes this one.
     fw::RecentFileList other("Tarn Tests", "Recent", 2);
     other.load();
     other.add("/d");
-    again.add("/c");
-    fw::RecentFileList stored("Tarn Tests", "Recent", 2);
+    other.save();
+    again.add("/b");
+    QTest::qWait(2 * fw::RecentFileList::kWriteDelayMs);
     stored.load();
-    EXPECT_EQ(stored.files(), QStringList({"/d", "/c"}));
+    EXPECT_EQ(stored.files(), QStringList({"/d", "/b"}));
     again.add("/a");
+    again.save();
     stored.load();
-    EXPECT_EQ(stored.files(), QStringList({"/a", "/c"}));
+    EXPECT_EQ(stored.files(), QStringList({"/a", "/b"}));
 }
