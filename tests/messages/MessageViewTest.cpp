@@ -202,7 +202,9 @@ TEST(MessageView, AFloodIsShownAFrameAtATimeAndEndsOnItsLastRow)
     }
     const qint64 elapsed = flood.elapsed();
     EXPECT_GE(counter.paints, 2);
-    EXPECT_LE(counter.paints, elapsed / 16 + 3) << turns << " turns";
+    // Once a frame (16 ms), with room for a timer that fires a little
+    // early: painting on every turn gives hundreds.
+    EXPECT_LE(counter.paints, elapsed / 12 + 3) << turns << " turns";
     // Once the flood ends its last row comes to the bottom.
     const int bottom = (view->viewport()->height() / view->rowHeight()) * view->rowHeight() - 1;
     ASSERT_TRUE(testsupport::waitUntil([&] { return view->rowAt(QPoint(5, bottom)) == rows - 1; }));
