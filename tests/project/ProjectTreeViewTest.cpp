@@ -89,7 +89,7 @@ TEST_F(ProjectTree, TheFilledTreeNodeForNodeAndAgainAfterASave)
 QStringList manySources(ProjectFixture& f)
 {
     const QByteArray text = QByteArray("int f(void) {}\n").repeated(100) + "/*" +
-                            QByteArray("a comment line\n").repeated(2000) + "*/\n";
+                            QByteArray("a comment line\n").repeated(4000) + "*/\n";
     QStringList sources;
     for (int i = 0; i < 400; ++i)
         sources << f.source(QStringLiteral("many/s%1.c").arg(i), text);
