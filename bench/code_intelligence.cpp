@@ -11,6 +11,7 @@
 // its own). Run with QT_QPA_PLATFORM=offscreen:
 //   code_intelligence_bench [LUA_SRC_FOLDER]
 #include "BenchContext.h"
+#include "BenchEditor.h"
 
 #include "app/CChildFrame.h"
 #include "editor/CTarnDoc.h"
@@ -124,20 +125,9 @@ public:
     QObject object;
 };
 
-struct Window {
-    fw::Application app{QStringLiteral("Tarn Bench"), QStringLiteral("CodeIntelligenceBench"), 2};
-    fw::MdiMainFrame main{&tarnCommandTable()};
-    Window()
-    {
-        main.setDefaultMenuResource(menu::MainFrame);
-        main.resize(1000, 760);
-        app.setMainFrame(&main);
-        app.addDocTemplate(std::make_unique<fw::DocTemplate>(
-            menu::Source, QStringLiteral("\nTarn\nSource File\nC and C++ Files (*.c)\n.c\n\n"),
-            fw::DocTemplate::Factories{[] { return new CTarnDoc; },
-                                       [](fw::Document* d) { return CChildFrame::create(d, benchContext()); }}));
-        main.show();
-    }
+// The bench's main window, closing its windows before it goes.
+struct Window : BenchEditorWindow {
+    Window() : BenchEditorWindow(benchContext()) {}
     ~Window()
     {
         app.closeAllDocuments();

@@ -36,7 +36,7 @@ MessageListWidget::MessageListWidget(QWidget* parent) : QAbstractScrollArea(pare
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     m_layoutTimer.setSingleShot(true);
-    connect(&m_layoutTimer, &QTimer::timeout, this, &MessageListWidget::flushPendingLayout);
+    connect(&m_layoutTimer, &QTimer::timeout, this, &MessageListWidget::flushLayout);
     remeasure();
 }
 
@@ -117,30 +117,19 @@ void MessageListWidget::clearRows()
 void MessageListWidget::scheduleLayout(bool scrollToEnd)
 {
     m_scrollToEnd = m_scrollToEnd || scrollToEnd;
-    if (m_layoutPending)
+    if (m_layoutTimer.isActive())
         return;
-    m_layoutPending = true;
     // Rows that arrive in a burst (a tool's flood, a search's rows in
     // batches) are shown at most once a frame: each showing lays out and
     // paints the rows and both scroll bars, which would otherwise take more
     // of the interface thread than storing the rows does. The first rows
     // after a pause show at the next turn of the event loop.
     const qint64 since = m_lastLayout.isValid() ? m_lastLayout.elapsed() : kFrameMs;
-    if (since >= kFrameMs)
-        QMetaObject::invokeMethod(this, &MessageListWidget::flushPendingLayout, Qt::QueuedConnection);
-    else
-        m_layoutTimer.start(int(kFrameMs - since));
-}
-
-void MessageListWidget::flushPendingLayout()
-{
-    if (m_layoutPending)
-        flushLayout();
+    m_layoutTimer.start(int(std::max<qint64>(0, kFrameMs - since)));
 }
 
 void MessageListWidget::flushLayout()
 {
-    m_layoutPending = false;
     m_layoutTimer.stop();
     m_lastLayout.start();
     updateScrollBars();
@@ -230,7 +219,7 @@ void MessageListWidget::ensureVisible(int row)
 {
     if (row < 0)
         return;
-    if (m_layoutPending)
+    if (m_layoutTimer.isActive())
         flushLayout();
     QScrollBar* bar = verticalScrollBar();
     if (row < bar->value())

@@ -72,8 +72,6 @@ private:
     int shapedWidth(QByteArrayView utf8) const;
     void widenColumnFor(QByteArrayView utf8);
     void scheduleLayout(bool scrollToEnd);
-    // The layout asked for, unless something applied it meanwhile.
-    void flushPendingLayout();
     void updateScrollBars();
     int visibleRows() const;
     void remeasure();
@@ -88,10 +86,10 @@ private:
     int m_columnWidth = 0;
     int m_selected = -1;
     int m_rowHeight = 16;
-    bool m_layoutPending = false;
     bool m_scrollToEnd = false;
     // A flood of rows is shown a frame at a time: the scroll bars and the
-    // rows are laid out and painted at most once per kFrameMs.
+    // rows are laid out and painted at most once per kFrameMs. A layout is
+    // pending while the timer runs.
     static constexpr int kFrameMs = 16;
     QElapsedTimer m_lastLayout;
     QTimer m_layoutTimer;
