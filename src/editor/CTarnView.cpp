@@ -542,21 +542,17 @@ QString CTarnView::identifierAt(long position) const
     auto isWordByte = [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
     };
-    if (position < 0 || position > SendScintilla(SCI_GETLENGTH))
+    const TextPieces text = textPieces();
+    if (position < 0 || position > text.size())
         return {};
-    // The bytes around the position: a name is not longer than this.
-    constexpr long kReach = 1024;
-    const long base = std::max(0L, position - kReach);
-    const QByteArray text = byteRange(base, position + kReach);
-    position -= base;
     qsizetype start = position;
     qsizetype end = position;
-    while (start > 0 && isWordByte(text[start - 1]))
+    while (start > 0 && isWordByte(text.at(start - 1)))
         --start;
-    while (end < text.size() && isWordByte(text[end]))
+    while (end < text.size() && isWordByte(text.at(end)))
         ++end;
     // A number is not a name to watch.
-    if (start == end || (text[start] >= '0' && text[start] <= '9'))
+    if (start == end || (text.at(start) >= '0' && text.at(start) <= '9'))
         return {};
-    return QString::fromLatin1(text.sliced(start, end - start));
+    return QString::fromLatin1(byteRange(start, end));
 }

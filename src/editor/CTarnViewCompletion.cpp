@@ -8,8 +8,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include <algorithm>
-
 namespace {
 
 // The window of names (the project) that was active last, if any is open.
@@ -75,10 +73,7 @@ bool CTarnView::showWordCompletion()
 
 void CTarnView::narrowWordCompletion()
 {
-    // The word before the caret, from the bytes just before it.
-    const long caret = SendScintilla(SCI_GETCURRENTPOS);
-    const long base = std::max(0L, caret - 1024);
-    const QByteArray prefix = WordPrefixBefore(byteRange(base, caret), caret - base);
+    const QByteArray prefix = WordPrefixBefore(textPieces(), SendScintilla(SCI_GETCURRENTPOS));
     m_completionList = CompletionList(m_completionWords, prefix, kMaxCompletionWords);
     if (m_completionList.isEmpty()) {
         SendScintilla(SCI_AUTOCCANCEL);
