@@ -27,6 +27,15 @@ QByteArray textOf(CTarnView& view)
     return QByteArray(bytes, length);
 }
 
+// Numbered declarations ("int value_N = 1;" and the rest) up to `bytes`.
+QByteArray declarations(qsizetype bytes, const QByteArray& rest)
+{
+    QByteArray text;
+    for (int i = 0; text.size() < bytes; ++i)
+        text += "int value_" + QByteArray::number(i) + " = 1;" + rest;
+    return text;
+}
+
 // The style of every 997th byte.
 QByteArray someStyles(CTarnView& view)
 {
@@ -39,9 +48,7 @@ QByteArray someStyles(CTarnView& view)
 
 TEST(EditGap, FollowsTheCaretOfALargeTextWithoutATrace)
 {
-    QByteArray text;
-    for (int i = 0; text.size() < 6 * 1024 * 1024; ++i)
-        text += "int value_" + QByteArray::number(i) + " = 1; /* one */\n";
+    const QByteArray text = declarations(6 * 1024 * 1024, " /* one */\n");
     EditorFixture f;
     CTarnView* view = EditorFixture::viewOf(f.openBytes("big.c", text));
     ASSERT_NE(view, nullptr);
@@ -83,9 +90,7 @@ TEST(EditGap, FollowsTheCaretOfALargeTextWithoutATrace)
 
 TEST(EditGap, SavingALargeTextLeavesTheGapAtTheCaret)
 {
-    QByteArray text;
-    for (int i = 0; text.size() < 2 * 1024 * 1024; ++i)
-        text += "int value_" + QByteArray::number(i) + " = 1;\r\n";
+    const QByteArray text = declarations(2 * 1024 * 1024, "\r\n");
     EditorFixture f;
     CTarnDoc* doc = f.openBytes("big.c", text);
     CTarnView* view = EditorFixture::viewOf(doc);
@@ -104,9 +109,7 @@ TEST(EditGap, SavingALargeTextLeavesTheGapAtTheCaret)
 
 TEST(EditGap, WordCompletionReadsEveryWindowWhereItsGapIs)
 {
-    QByteArray text;
-    for (int i = 0; text.size() < 2 * 1024 * 1024; ++i)
-        text += "int value_" + QByteArray::number(i) + " = 1;\n";
+    const QByteArray text = declarations(2 * 1024 * 1024, "\n");
     EditorFixture f;
     CTarnView* other = EditorFixture::viewOf(f.openBytes("other.c", "int value_other;\n" + text));
     CTarnView* view = EditorFixture::viewOf(f.openBytes("big.c", text));
