@@ -35,11 +35,6 @@ QByteArray WordPrefixBefore(const TextPieces& text, qsizetype position)
     return word.first.toByteArray() + word.second.toByteArray();
 }
 
-QByteArray WordPrefixBefore(QByteArrayView text, qsizetype position)
-{
-    return WordPrefixBefore(TextPieces{text, {}}, position);
-}
-
 qsizetype WordEndAfter(const TextPieces& text, qsizetype position)
 {
     position = qBound(qsizetype(0), position, text.size());

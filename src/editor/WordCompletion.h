@@ -19,7 +19,6 @@
 using CompletionWords = std::set<QByteArray>; // sorted byte by byte
 
 // The word characters just before `position` (the prefix being typed).
-QByteArray WordPrefixBefore(QByteArrayView text, qsizetype position);
 QByteArray WordPrefixBefore(const TextPieces& text, qsizetype position);
 // One past the last word character at or after `position`.
 qsizetype WordEndAfter(QByteArrayView text, qsizetype position);

@@ -56,7 +56,7 @@ TEST(WordCompletion, PrefixBeforeAndWordEndAfterTheCaret)
         {-5, "", 3},      {999, "", 21},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(WordPrefixBefore(text, c.position), c.prefix) << c.position;
+        EXPECT_EQ(WordPrefixBefore(TextPieces{text, {}}, c.position), c.prefix) << c.position;
         EXPECT_EQ(WordEndAfter(text, c.position), c.end) << c.position;
     }
 }
@@ -77,7 +77,7 @@ TEST(WordCompletion, ATextInTwoPiecesGivesWhatTheWholeTextGives)
                 EXPECT_EQ(pieced, whole) << where << ", prefix " << prefix.toStdString();
             }
             for (qsizetype at = -1; at <= text.size() + 1; ++at) {
-                EXPECT_EQ(WordPrefixBefore(pieces, at), WordPrefixBefore(text, at)) << where << ", at " << at;
+                EXPECT_EQ(WordPrefixBefore(pieces, at), WordPrefixBefore(TextPieces{text, {}}, at)) << where << ", at " << at;
                 EXPECT_EQ(WordEndAfter(pieces, at), WordEndAfter(text, at)) << where << ", at " << at;
                 for (qsizetype to = at; to <= text.size() + 1; ++to) {
                     const TextPieces slice = pieces.range(at, to);
